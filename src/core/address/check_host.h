@@ -1,0 +1,40 @@
+// What the check cycle and publishing need from the window that runs them.
+#pragma once
+
+#include <chrono>
+#include <ctime>
+#include <string>
+
+#include "core/log/log_color.h"
+
+namespace zepa2 {
+
+class CheckHost {
+ public:
+  virtual ~CheckHost() = default;
+
+  // One activity-log line (CP932 text without the time stamp, which the host adds).
+  virtual void AppendLog(const std::string& text, LogColor color) = 0;
+  // A fixed pause between steps; real milliseconds in the program, zero in tests.
+  virtual void Pause(std::chrono::milliseconds duration) = 0;
+  // Wait cursor around blocking network work.
+  virtual void SetBusy(bool busy) = 0;
+  // Shows a generated page (CP932) in the page view during a test run; returns when it is closed.
+  virtual void ShowGeneratedPage(const std::string& page) = 0;
+  // The local time used for time stamps and the page's $$DAY_TIME$$.
+  virtual std::time_t Now() = 0;
+};
+
+// RAII wait cursor.
+class BusyScope {
+ public:
+  explicit BusyScope(CheckHost& host) : host_(host) { host_.SetBusy(true); }
+  ~BusyScope() { host_.SetBusy(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  CheckHost& host_;
+};
+
+}  // namespace zepa2

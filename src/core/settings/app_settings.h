@@ -1,0 +1,45 @@
+// The settings record: every configurable value of the program, held as CP932 byte strings.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace zepa2 {
+
+// One FTP mirror site. The password is plain text in memory.
+struct FtpSite {
+  std::string server;      // FTP/Server%d
+  std::string user;        // FTP/User%d
+  std::string pass;        // FTP/Pass%d (scrambled in the file)
+  std::string uploadFile;  // FTP/File%d: remote path and name of the page
+  std::string localFile;   // FTP/Path%d: local template the page is built from
+
+  bool operator==(const FtpSite&) const = default;
+};
+
+inline constexpr int kSiteSlots = 5;
+
+struct AppSettings {
+  int runAtStart = 0;                        // SYSTEM/STARTRUN
+  std::string homePageAddress = "127.0.0.1"; // SYSTEM/MYHOME
+  int siteCount = 1;                         // FTP/MIRROR
+  int decimalAddress = 0;                    // SYSTEM/BIT32
+  int useLocalAddress = 0;                   // SYSTEM/LOCALGLOBAL
+  int startMinimized = 0;                    // SYSTEM/STARTMIN
+  int intervalUnit = 1;                      // SYSTEM/TIMENO: 0 minutes, 1 hours, 2 days
+  int interval = 30;                         // SYSTEM/INTERVAL; 0 = no timed checks
+  std::string filter4;                       // FILTER/FILTER4: end marker of the second pair
+  std::string filter3;                       // FILTER/FILTER3: start marker of the second pair
+  std::string filter2;                       // FILTER/FILTER2: end marker of the first pair
+  std::string filter1;                       // FILTER/FILTER1: start marker of the first pair
+  std::array<FtpSite, kSiteSlots> sites{};   // sites 1..5 at indexes 0..4
+  std::string routerPage;                    // HTTP/Page
+  std::string routerServer;                  // HTTP/Server
+  std::string routerUser;                    // HTTP/User
+  std::string routerPass;                    // HTTP/Pass (plain)
+  int routerAuth = 0;                        // HTTP/ROUTER: 1 = send user and password
+
+  bool operator==(const AppSettings&) const = default;
+};
+
+}  // namespace zepa2
