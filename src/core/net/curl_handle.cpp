@@ -1,0 +1,27 @@
+#include "core/net/curl_handle.h"
+
+#include <mutex>
+
+namespace zepa2::net {
+
+void EnsureCurlGlobalInit() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+CurlEasy MakeEasyHandle() {
+  EnsureCurlGlobalInit();
+  CurlEasy h(curl_easy_init());
+  if (h) curl_easy_setopt(h.get(), CURLOPT_NOSIGNAL, 1L);
+  return h;
+}
+
+void AppendTo(CurlSlist& list, const char* line) {
+  curl_slist* grown = curl_slist_append(list.get(), line);
+  if (grown) {
+    list.release();
+    list.reset(grown);
+  }
+}
+
+}  // namespace zepa2::net

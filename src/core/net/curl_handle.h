@@ -1,0 +1,30 @@
+// RAII ownership of libcurl easy handles and header lists, and the one-time global set-up.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace zepa2::net {
+
+// Calls curl_global_init once per process, before the first handle is made.
+void EnsureCurlGlobalInit();
+
+struct CurlEasyDeleter {
+  void operator()(CURL* h) const { curl_easy_cleanup(h); }
+};
+using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
+
+struct CurlSlistDeleter {
+  void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+using CurlSlist = std::unique_ptr<curl_slist, CurlSlistDeleter>;
+
+// A fresh easy handle with the settings every request of this program shares (no signals, so
+// time-outs work on the UI thread; no proxy from the environment surprises for a LAN router).
+CurlEasy MakeEasyHandle();
+
+// Appends one line to a header or command list, keeping ownership in the wrapper.
+void AppendTo(CurlSlist& list, const char* line);
+
+}  // namespace zepa2::net

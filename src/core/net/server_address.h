@@ -1,0 +1,20 @@
+// The server text of the settings ("host" or "host:port") turned into a host and a port.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zepa2::net {
+
+struct ServerAddress {
+  std::string host;
+  int port = 0;
+};
+
+// "host" gives the default port; "host:port" a port 1..65535. Text with a scheme, a slash, a
+// space or any control character, an empty host or a bad port gives nothing: the caller reports
+// a connection failure instead of reaching some other host.
+std::optional<ServerAddress> ParseServerAddress(std::string_view text, int defaultPort);
+
+}  // namespace zepa2::net

@@ -1,0 +1,97 @@
+#include "ui/common/message_box.h"
+
+#include <QMessageBox>
+#include <QtGlobal>
+#include <deque>
+
+namespace zepa2::ui {
+namespace {
+
+struct SeamState {
+  bool intercepting = false;
+  std::deque<MessageAnswer> answers;
+  std::vector<ShownMessage> shown;
+};
+
+SeamState& Seam() {
+  static SeamState state;
+  return state;
+}
+
+MessageAnswer SafeAnswer(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::Ok: return MessageAnswer::Ok;
+    case MessageButtons::OkCancel: return MessageAnswer::Cancel;
+    case MessageButtons::YesNo: return MessageAnswer::No;
+  }
+  return MessageAnswer::Ok;
+}
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Question: return QMessageBox::Question;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
+                          MessageIcon icon) {
+  SeamState& seam = Seam();
+  if (seam.intercepting) {
+    seam.shown.push_back({text, buttons, icon});
+    if (buttons == MessageButtons::Ok) {
+      if (!seam.answers.empty()) seam.answers.pop_front();
+      return MessageAnswer::Ok;
+    }
+    if (seam.answers.empty()) {
+      qWarning("message box answered with the safe default (nothing queued): %s", qPrintable(text));
+      return SafeAnswer(buttons);
+    }
+    MessageAnswer a = seam.answers.front();
+    seam.answers.pop_front();
+    return a;
+  }
+
+  QMessageBox box(ToQtIcon(icon), QStringLiteral("ZEPA2"), text, QMessageBox::NoButton, parent);
+  switch (buttons) {
+    case MessageButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MessageButtons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
+    case MessageButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setEscapeButton(QMessageBox::No);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Ok: return MessageAnswer::Ok;
+    case QMessageBox::Yes: return MessageAnswer::Yes;
+    case QMessageBox::No: return MessageAnswer::No;
+    case QMessageBox::Cancel: return MessageAnswer::Cancel;
+    default: return SafeAnswer(buttons);
+  }
+}
+
+void MessageBoxSeam::Intercept(bool on) {
+  Seam().intercepting = on;
+  Seam().answers.clear();
+  Seam().shown.clear();
+}
+
+void MessageBoxSeam::QueueAnswer(MessageAnswer answer) { Seam().answers.push_back(answer); }
+
+std::vector<ShownMessage> MessageBoxSeam::TakeShown() {
+  std::vector<ShownMessage> out;
+  out.swap(Seam().shown);
+  return out;
+}
+
+}  // namespace zepa2::ui
