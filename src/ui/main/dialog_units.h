@@ -6,9 +6,10 @@
 
 namespace zepa2::ui {
 
-// Pixels per dialog unit: a quarter of the dialog font's average character width across, an
-// eighth of its height down, for the 12-pixel Japanese gothic the window uses.
-inline constexpr double kDluToPixelX = 7.0 / 4.0;
+// Pixels per dialog unit for the 12-pixel Japanese gothic the window uses: an eighth of its line
+// height down; across, a little over a quarter of its average width, because its full-width
+// letters are wider than the proportional face the layout was drawn for and captions must fit.
+inline constexpr double kDluToPixelX = 8.0 / 4.0;
 inline constexpr double kDluToPixelY = 15.0 / 8.0;
 
 constexpr int DluX(int units) { return static_cast<int>(units * kDluToPixelX + 0.5); }
