@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <thread>
 
 #include "core/log/log_stamp.h"
@@ -39,6 +40,9 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
   controls_ = BuildMainDialogControls(this);
+  if (QScreen* screen = this->screen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
   ConnectCommands();
   OnInitDialog();
 }
@@ -119,7 +123,14 @@ void MainDialog::AppendLog(const std::string& text, LogColor color) {
   // Keep the members current, quietly: a message box per log line would repeat all through a
   // check while the user is still typing the interval.
   TakeControlValues(false);
-  Pause(kLogLinePause);
+  // The pause is there so each line can be seen arriving; before the window has ever been shown
+  // there is nothing to see, and waiting would only hold back the window.
+  if (shownOnce_) Pause(kLogLinePause);
+}
+
+void MainDialog::showEvent(QShowEvent* event) {
+  shownOnce_ = true;
+  QDialog::showEvent(event);
 }
 
 void MainDialog::Pause(std::chrono::milliseconds duration) {

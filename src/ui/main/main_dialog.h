@@ -75,6 +75,7 @@ class MainDialog : public QDialog, public CheckHost {
  protected:
   // The title bar's close box and Alt+F4 do nothing; the program ends only through "終了" or Esc.
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void OnInitDialog();
@@ -90,6 +91,7 @@ class MainDialog : public QDialog, public CheckHost {
   PauseFunction pause_;
   MainDialogControls controls_;
   QTimer timer_;
+  bool shownOnce_ = false;
 };
 
 }  // namespace zepa2::ui
