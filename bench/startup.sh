@@ -7,8 +7,9 @@ runs=${RUNS:-5}
 idle=${IDLE_SECONDS:-60}
 
 if [ -z "${ZEPA2_BENCH_IN_X:-}" ]; then
-  # A random first server number keeps parallel xvfb-run -a calls from racing for the same one.
-  exec env ZEPA2_BENCH_IN_X=1 xvfb-run -a -n $((200 + RANDOM % 500)) -s "-screen 0 1280x1024x24" "$0" "$program"
+  # A random first server number keeps parallel xvfb-run -a calls from racing for the same one;
+  # -noreset keeps the server from restarting (and refusing us) each time our last client leaves.
+  exec env ZEPA2_BENCH_IN_X=1 xvfb-run -a -n $((200 + RANDOM % 500)) -s "-screen 0 1280x1024x24 -noreset" "$0" "$program"
 fi
 
 work=$(mktemp -d)

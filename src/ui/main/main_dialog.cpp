@@ -68,8 +68,15 @@ void MainDialog::OnInitDialog() {
   UpdateRouterButton();
   ShowUnit();
   setToolTip(QString::fromUtf8(msg::kProductName));
-  // Hiding into the tray at start and the check at start come with the tray and the address check.
+  if (startMinimizedCheck) HideToTrayAtStart();
+  if (runAtStartCheck) RunCheckAtStart();
 }
+
+// Filled in with the tray: hide the window into it once it has first been shown.
+void MainDialog::HideToTrayAtStart() {}
+
+// Filled in with the address check: one check at once, before the window is first shown.
+void MainDialog::RunCheckAtStart() {}
 
 void MainDialog::ConnectCommands() {
   const MainDialogControls& c = controls_;
@@ -90,11 +97,11 @@ void MainDialog::ConnectCommands() {
   connect(&timer_, &QTimer::timeout, this, &MainDialog::OnTimer);
 }
 
+// The address field is read-only: the member is its only source, so it is never read back.
 bool MainDialog::TakeControlValues(bool reportInvalidInterval) {
   const MainDialogControls& c = controls_;
   std::optional<int> interval = ParseIntervalField(ToCp932(c.intervalEdit->text()));
   if (interval) intervalValue = *interval;
-  currentAddressText = ToCp932(c.addressEdit->text());
   localAddressCheck = CheckedValue(c.localAddressCheck);
   startMinimizedCheck = CheckedValue(c.startMinimizedCheck);
   decimalAddressCheck = CheckedValue(c.decimalAddressCheck);

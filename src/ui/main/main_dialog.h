@@ -79,6 +79,8 @@ class MainDialog : public QDialog, public CheckHost {
 
  private:
   void OnInitDialog();
+  void HideToTrayAtStart();
+  void RunCheckAtStart();
   void ConnectCommands();
   // Reads the controls into the members. An invalid interval keeps the old value and, when asked,
   // tells the user and puts the cursor into the field; the result says whether it was valid.
