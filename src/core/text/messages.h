@@ -28,5 +28,24 @@ inline constexpr const char* kSettingsRenameFailed = "ファイルを置き換�
 // ---- FTP settings and site browser ----
 
 // ---- page settings and pickers ----
+inline constexpr const char* kPageSettingsTitle = "ＨＰの設定";
+inline constexpr const char* kRewriteSwitch = "ホームページのＩＰ書き換え　有効／無効";
+inline constexpr const char* kFolderSettingsGroup = "フォルダー設定";
+inline constexpr const char* kSourceFolderLabel = "元フォルダー名";
+inline constexpr const char* kOutputFolderLabel = "出力先フォルダー名";
+inline constexpr const char* kPageSettingsBrowse = "参照";
+inline constexpr const char* kCopyOutput = "コピー出力";
+inline constexpr const char* kRewriteTargetsGroup = "ＩＰ書き換え対象";
+inline constexpr const char* kHtmlFiles = "ＨＴＭＬファイル";
+inline constexpr const char* kHtmFiles = "ＨＴＭファイル";
+inline constexpr const char* kCgiFiles = "ＣＧＩファイル";
+inline constexpr const char* kShtmlFiles = "ＳＨＴＭＬファイル";
+inline constexpr const char* kPageSettingsOk = "設定";
+inline constexpr const char* kPageSettingsCancel = "ｷｬﾝｾﾙ";
+inline constexpr const char* kSpecifyFolders = "フォルダーを指定してください。";
+inline constexpr const char* kFolderPickerTitle = "フォルダーの参照";
+inline constexpr const char* kSelectedPathFormat = "選択中のパス：%s";
+inline constexpr const char* kFolderPickerOk = "OK";
+inline constexpr const char* kFolderPickerCancel = "キャンセル";
 
 }  // namespace zepa2::msg
