@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the extraction fuzzer with libFuzzer and sanitizers and runs it (default 60 s).
-# Usage: fuzz/run.sh [seconds]   Not part of the normal build or CI.
+# Usage: fuzz/run.sh [seconds]   Needs clang and libclang-rt-14-dev; not part of the normal build or CI.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
