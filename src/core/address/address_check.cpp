@@ -9,6 +9,17 @@
 
 namespace zepa2 {
 
+// The two ways of finding the address word their conversion lines differently.
+struct AddressCheck::ConversionWording {
+  const char* failed;
+  const char* open;
+  const char* close;
+};
+const AddressCheck::ConversionWording AddressCheck::kLocalWording{
+    msg::kLocalConversionFailed, msg::kLocalConversionOpen, msg::kLocalConversionClose};
+const AddressCheck::ConversionWording AddressCheck::kRouterWording{
+    msg::kRouterConversionFailed, msg::kRouterConversionOpen, msg::kRouterConversionClose};
+
 AddressCheck::AddressCheck(const AppSettings& settings, CheckHost& host, Publisher& publisher,
                            AddressCheckOptions options)
     : settings_(settings), host_(host), publisher_(publisher), options_(std::move(options)) {
@@ -37,18 +48,7 @@ void AddressCheck::RunLocalPath(bool force) {
   }
   host_.AppendLog(Cp932(msg::kLocalAddressObtained), log_color::kMagenta);
   std::string address = *local;
-  if (settings_.decimalAddress) {
-    const auto decimal = ToDecimalAddress(address);
-    if (!decimal) {
-      host_.AppendLog(Cp932(msg::kLocalConversionFailed), log_color::kRed);
-      return;
-    }
-    host_.AppendLog(Cp932(msg::kLocalConversionOpen) + address + Cp932(msg::kConversionArrow) +
-                        *decimal + Cp932(msg::kLocalConversionClose),
-                    log_color::kGreen);
-    address = *decimal;
-  }
-  PublishIfChanged(address, force);
+  if (ApplyDecimalForm(address, kLocalWording)) PublishIfChanged(address, force);
 }
 
 bool AddressCheck::FetchRouterPageText() {
@@ -78,18 +78,21 @@ void AddressCheck::SearchRouterPage(bool force) {
   }
   host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
   std::string address = found.address;
-  if (settings_.decimalAddress) {
-    const auto decimal = ToDecimalAddress(address);
-    if (!decimal) {
-      host_.AppendLog(Cp932(msg::kRouterConversionFailed), log_color::kRed);
-      return;
-    }
-    host_.AppendLog(Cp932(msg::kRouterConversionOpen) + address + Cp932(msg::kConversionArrow) +
-                        *decimal + Cp932(msg::kRouterConversionClose),
-                    log_color::kGreen);
-    address = *decimal;
+  if (ApplyDecimalForm(address, kRouterWording)) PublishIfChanged(address, force);
+}
+
+bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWording& wording) {
+  if (!settings_.decimalAddress) return true;
+  const auto decimal = ToDecimalAddress(address);
+  if (!decimal) {
+    host_.AppendLog(Cp932(wording.failed), log_color::kRed);
+    return false;
   }
-  PublishIfChanged(address, force);
+  host_.AppendLog(Cp932(wording.open) + address + Cp932(msg::kConversionArrow) + *decimal +
+                      Cp932(wording.close),
+                  log_color::kGreen);
+  address = *decimal;
+  return true;
 }
 
 void AddressCheck::PublishIfChanged(const std::string& address, bool force) {

@@ -39,9 +39,15 @@ class AddressCheck {
   const std::string& routerPageText() const { return routerPageText_; }
 
  private:
+  struct ConversionWording;
+  static const ConversionWording kLocalWording;
+  static const ConversionWording kRouterWording;
+
   void RunLocalPath(bool force);
   bool FetchRouterPageText();
   void SearchRouterPage(bool force);
+  // With the decimal form on, converts address in place and logs it; false ends the run.
+  bool ApplyDecimalForm(std::string& address, const ConversionWording& wording);
   void PublishIfChanged(const std::string& address, bool force);
 
   const AppSettings& settings_;
