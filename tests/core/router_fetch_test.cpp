@@ -52,17 +52,20 @@ TEST_F(RouterFetch, ResultCodesAndPageText) {
       {"digest/status.htm", "admin", "wrong", FetchResult::FetchBadStatus, ""},
       {"no/such/page.htm", "", "", FetchResult::FetchBadStatus, ""},
       {"empty.htm", "", "", FetchResult::FetchOk, ""},
+      {"moved.htm", "", "", FetchResult::FetchOk, "10.0.0.1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path + " " + c.user + ":" + c.pass);
     output_ = "earlier page";
     EXPECT_EQ(Fetch(c.path, c.user, c.pass), c.result);
     EXPECT_EQ(AddressIn(output_), c.address);
-    if (c.address.empty()) EXPECT_EQ(output_, "");
+    if (c.address.empty()) {
+      EXPECT_EQ(output_, "");
+    }
   }
   EXPECT_EQ(host_.busyDepth, 0);
-  EXPECT_EQ(host_.busyEntries, 8);
-  EXPECT_EQ(host_.pauses, std::vector<std::chrono::milliseconds>(8, 1000ms));
+  EXPECT_EQ(host_.busyEntries, std::ssize(cases));
+  EXPECT_EQ(host_.pauses, std::vector<std::chrono::milliseconds>(std::size(cases), 1000ms));
 }
 
 TEST_F(RouterFetch, SendsAcceptAndNoCredentialsUnasked) {

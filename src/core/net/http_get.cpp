@@ -64,6 +64,11 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+  // Routers like to forward their status page; follow that the way a browser does, on HTTP only.
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBodyBytes);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer);
   if (credentials && !(credentials->user.empty() && credentials->password.empty())) {

@@ -34,7 +34,7 @@ struct HttpGetResult {
 };
 
 // GET "http://" + host:port + "/" + path. Path bytes that a URL cannot carry as they are (spaces,
-// control and 8-bit bytes) are sent percent-encoded. Credentials, when given and not both empty,
+// control and 8-bit bytes) are sent percent-encoded. Up to five HTTP redirects are followed. Credentials, when given and not both empty,
 // answer the server's Basic or Digest challenge; nothing is sent unasked.
 HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
                       const std::optional<HttpCredentials>& credentials,
