@@ -172,13 +172,23 @@ TEST_F(AddressCheckRun, NetworkFailureEndsTheRunAfterTheConnectLine) {
   EXPECT_EQ(host_.pauses.size(), 1u);
 }
 
-TEST_F(AddressCheckRun, MuteRouterTimesOut) {
+TEST_F(AddressCheckRun, BrokenTransfersEndTheRunQuietly) {
   AddressCheckOptions options;
   options.http.totalTimeout = 300ms;
+  options.http.maxBodyBytes = 1000;
   AddressCheck check(settings_, host_, publisher_, options);
-  settings_.routerPage = "hang.htm";
+  const std::string s = Cp932ToUtf8(settings_.routerServer);
+
+  settings_.routerPage = "hang.htm";  // accepts and never answers
   check.RunAddressCheck(false);
-  EXPECT_EQ(host_.lines.size(), 1u);
+  EXPECT_EQ(host_.lines, (Lines{{s + "サーバ接続開始", color::kBlack}}));
+
+  settings_.routerPage = "big.htm";  // answers 200, then the body outgrows the limit
+  check.RunAddressCheck(false);
+  EXPECT_EQ(host_.lines, (Lines{{s + "サーバ接続開始", color::kBlack},
+                                {s + "サーバ接続開始", color::kBlack},
+                                {s + ":サーバ接続成功", color::kGreen}}));
+  EXPECT_TRUE(publisher_.published.empty());
   EXPECT_EQ(host_.busyDepth, 0);
 }
 
