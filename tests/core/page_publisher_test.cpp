@@ -105,6 +105,24 @@ TEST_F(PagePublisherTest, TestRunShowsEachPageAndUploadsNothing) {
   EXPECT_TRUE(ftp.commands().empty());
 }
 
+// A timed check may clear the flag while a viewer is open; the test run still uploads nothing.
+TEST_F(PagePublisherTest, TestRunStaysATestRunWhenTheFlagIsClearedMeanwhile) {
+  struct ClearingHost : test::RecordingHost {
+    bool* flag = nullptr;
+    void ShowGeneratedPage(const std::string& page) override {
+      RecordingHost::ShowGeneratedPage(page);
+      *flag = false;
+    }
+  } clearingHost;
+  clearingHost.flag = &testRun;
+  PagePublisher run{settings, clearingHost, [this] { return testRun; }, uploader};
+  SetUpSites(2);
+  testRun = true;
+  run.PublishAddress("192.0.2.7");
+  EXPECT_EQ(clearingHost.shownPages.size(), 2u);
+  EXPECT_TRUE(ftp.commands().empty());
+}
+
 TEST_F(PagePublisherTest, SiteCountIsHeldToOneToFive) {
   testRun = true;  // shows pages, which is enough to count the sites handled
   for (const auto& [stored, handled] : {std::pair{0, 1}, {-3, 1}, {1, 1}, {5, 5}, {9, 5}}) {

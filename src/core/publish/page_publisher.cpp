@@ -35,6 +35,9 @@ PagePublisher::PagePublisher(const AppSettings& settings, CheckHost& host,
 
 void PagePublisher::PublishAddress(const std::string& address) {
   BusyScope busy(host_);
+  // Read once: a timed check that runs while a test run's viewer is open clears the flag, and the
+  // rest of the test run must still not upload anything.
+  const bool testRun = isTestRun_();
   const int sites = SitesToPublish(settings_.siteCount);
   for (int n = 1; n <= sites; ++n) {
     const FtpSite& site = settings_.sites[static_cast<std::size_t>(n - 1)];
@@ -48,7 +51,7 @@ void PagePublisher::PublishAddress(const std::string& address) {
       case BuildOutcome::PageWritten:
         break;
     }
-    if (isTestRun_()) {
+    if (testRun) {
       if (auto page = ReadBuiltPage()) host_.ShowGeneratedPage(*page);
       else host_.AppendLog(Cp932(msg::kTempPageNotOpened), log_color::kRed);
       host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);

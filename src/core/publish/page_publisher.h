@@ -13,8 +13,8 @@ namespace zepa2 {
 
 class PagePublisher : public Publisher {
  public:
-  // All four are read at each run and must outlive the publisher; isTestRun tells whether the
-  // running check is a conversion test, which shows the pages instead of uploading them.
+  // All four must outlive the publisher. isTestRun is asked once at the start of each run: a
+  // conversion test shows the pages instead of uploading them.
   PagePublisher(const AppSettings& settings, CheckHost& host, std::function<bool()> isTestRun,
                 PageUploader& uploader);
 
