@@ -57,6 +57,23 @@ TEST_F(PageUploadTest, StoresThePageAsciiInActiveModeAndLogsSuccess) {
             0);
 }
 
+// The one-second wait comes while the connection is still open; it closes (QUIT) only after.
+TEST_F(PageUploadTest, WaitsBeforeClosing) {
+  struct SnapshotHost : test::RecordingHost {
+    const test::FtpTestServer* server = nullptr;
+    std::vector<std::string> commandsDuringPause;
+    void Pause(std::chrono::milliseconds duration) override {
+      RecordingHost::Pause(duration);
+      commandsDuringPause = server->commands();
+    }
+  } snapshotHost;
+  snapshotHost.server = &ftp;
+  PageUploader(snapshotHost).UploadPage(ftp.server(), "zepa", "secret", "index.html");
+  ASSERT_FALSE(snapshotHost.commandsDuringPause.empty());
+  EXPECT_EQ(snapshotHost.commandsDuringPause.back(), "STOR index.html");
+  EXPECT_EQ(ftp.commands().back(), "QUIT");
+}
+
 TEST_F(PageUploadTest, RemoteNameWithFolderAndOddCharactersGoesAsItStands) {
   std::filesystem::create_directory(ftp.home() / "www");
   Upload(ftp.server(), test::FtpTestServer::kPassword, "www/my page#1.html");

@@ -85,6 +85,18 @@ class PageViewDialogTest : public QObject {
     QCOMPARE(QString::fromStdString(dialog.pickedText()), QStringLiteral("192.0.2.1"));
   }
 
+  void enterInThePageDoesNotCloseButEnterElsewhereDoes() {
+    PageViewDialog dialog(false);
+    Open(dialog);
+    auto* page = Child<QPlainTextEdit>(&dialog, "pageText");
+    page->setFocus();
+    QTest::keyClick(page, Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    QTest::keyClick(Child<QPushButton>(&dialog, "okButton"), Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(!dialog.isVisible());
+  }
+
   void typedTextIsReplacedOnReturnButKeptWithoutClipboardText() {
     PageViewDialog dialog(true);
     Open(dialog);

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -47,6 +48,7 @@ PageViewDialog::PageViewDialog(bool pickMode, QWidget* parent)
   pageText_->setReadOnly(true);
   pageText_->setLineWrapMode(QPlainTextEdit::NoWrap);
   pageText_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  pageText_->installEventFilter(this);
   pickEdit_->installEventFilter(this);
   pickEdit_->setVisible(pickMode);
   pickHint_->setVisible(pickMode);
@@ -78,6 +80,11 @@ void PageViewDialog::accept() {
 
 bool PageViewDialog::eventFilter(QObject* watched, QEvent* event) {
   if (watched == pickEdit_ && event->type() == QEvent::FocusIn) TakeClipboardText();
+  // Enter inside the page belongs to the page (as in any multi-line field), not to the OK button.
+  if (watched == pageText_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+  }
   return QDialog::eventFilter(watched, event);
 }
 
