@@ -9,7 +9,7 @@
 
 namespace zepa2 {
 namespace {
-// Servers that process the stored file lazily get a moment before the connection closes.
+// A fixed wait after a stored page, while the connection is still open.
 constexpr std::chrono::milliseconds kPauseBeforeClosing{1000};
 }  // namespace
 

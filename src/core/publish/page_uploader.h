@@ -10,12 +10,11 @@ namespace zepa2 {
 class PageUploader {
  public:
   explicit PageUploader(CheckHost& host) : host_(host) {}
-  virtual ~PageUploader() = default;
 
   // Stores temp.html of the working folder under remoteFile (relative to the login folder). The
   // outcome is only logged; a failed site never stops the caller from going on with the next.
-  virtual void UploadPage(const std::string& server, const std::string& user,
-                          const std::string& password, const std::string& remoteFile);
+  void UploadPage(const std::string& server, const std::string& user,
+                  const std::string& password, const std::string& remoteFile);
 
  private:
   CheckHost& host_;
