@@ -1,0 +1,117 @@
+#include "core/settings/private_file_write.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/text/messages.h"
+
+namespace zepa2 {
+namespace {
+
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() { Close(); }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  int get() const { return fd_; }
+  int Close() {
+    int rc = fd_ >= 0 ? ::close(fd_) : 0;
+    fd_ = -1;
+    return rc;
+  }
+
+ private:
+  int fd_;
+};
+
+// Removes the temporary file unless it was renamed into place.
+class TemporaryName {
+ public:
+  explicit TemporaryName(std::string path) : path_(std::move(path)) {}
+  ~TemporaryName() {
+    if (!kept_) ::unlink(path_.c_str());
+  }
+  TemporaryName(const TemporaryName&) = delete;
+  TemporaryName& operator=(const TemporaryName&) = delete;
+  void Keep() { kept_ = true; }
+
+ private:
+  std::string path_;
+  bool kept_ = false;
+};
+
+PrivateWriteResult Failed(PrivateWriteError error) { return {error, errno}; }
+
+bool MakePrivateFolder(const std::filesystem::path& folder) {
+  std::error_code ec;
+  if (!folder.parent_path().empty() && folder.parent_path() != folder) {
+    std::filesystem::create_directories(folder.parent_path(), ec);
+    if (ec) {
+      errno = ec.value();
+      return false;
+    }
+  }
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0) return false;
+  if (!S_ISDIR(info.st_mode)) {
+    errno = ENOTDIR;
+    return false;
+  }
+  return (info.st_mode & 07777) == 0700 || ::chmod(folder.c_str(), 0700) == 0;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file,
+                                              std::string_view bytes) {
+  const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+  if (!MakePrivateFolder(folder)) return Failed(PrivateWriteError::Folder);
+
+  std::string tempPath = file.string() + ".XXXXXX";
+  UniqueFd fd(::mkstemp(tempPath.data()));  // mkstemp creates it 0600
+  if (fd.get() < 0) return Failed(PrivateWriteError::CreateTemporary);
+  TemporaryName temporary(tempPath);
+
+  if (!WriteAll(fd.get(), bytes)) return Failed(PrivateWriteError::Write);
+  if (::fsync(fd.get()) != 0) return Failed(PrivateWriteError::Sync);
+  if (fd.Close() != 0) return Failed(PrivateWriteError::Write);
+  if (::rename(tempPath.c_str(), file.c_str()) != 0) return Failed(PrivateWriteError::Rename);
+  temporary.Keep();
+
+  // Makes the rename itself survive a power cut; the new file is complete either way.
+  UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folderFd.get() >= 0) ::fsync(folderFd.get());
+  return {};
+}
+
+std::string DescribePrivateWriteFailure(const std::filesystem::path& file,
+                                        const PrivateWriteResult& result) {
+  const char* step = "";
+  switch (result.error) {
+    case PrivateWriteError::None: return {};
+    case PrivateWriteError::Folder: step = msg::kSettingsFolderFailed; break;
+    case PrivateWriteError::CreateTemporary: step = msg::kSettingsTemporaryFailed; break;
+    case PrivateWriteError::Write: step = msg::kSettingsWriteFailed; break;
+    case PrivateWriteError::Sync: step = msg::kSettingsSyncFailed; break;
+    case PrivateWriteError::Rename: step = msg::kSettingsRenameFailed; break;
+  }
+  return file.string() + ": " + step + " (" + std::strerror(result.errnum) + ")";
+}
+
+}  // namespace zepa2

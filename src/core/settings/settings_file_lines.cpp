@@ -1,0 +1,81 @@
+#include "core/settings/settings_file_lines.h"
+
+#include <fstream>
+#include <string_view>
+
+namespace zepa2 {
+namespace {
+
+// Hands out the file's lines one by one, cutting any line at kMaxSettingsLineBytes.
+class BoundedLineReader {
+ public:
+  explicit BoundedLineReader(std::istream& in) : in_(in) {}
+
+  // False at the end of the input. overlong is set when the line was cut.
+  bool Next(std::string& line, bool& overlong) {
+    line.clear();
+    overlong = false;
+    bool any = false;
+    for (int c; (c = in_.get()) != std::char_traits<char>::eof();) {
+      any = true;
+      if (c == '\n') return true;
+      if (line.size() < kMaxSettingsLineBytes) line += static_cast<char>(c);
+      else overlong = true;
+    }
+    return any;
+  }
+
+ private:
+  std::istream& in_;
+};
+
+class LineParser {
+ public:
+  explicit LineParser(SettingsFileLines& result) : result_(result) {}
+
+  void Take(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line.front() == ';' || line.front() == '#') return;
+    if (line.front() == '[') {
+      if (line.size() < 2 || line.back() != ']') {
+        result_.hadUnreadableLines = true;
+        return;
+      }
+      section_ = std::string(line.substr(1, line.size() - 2));
+      return;
+    }
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos || equals == 0) {
+      result_.hadUnreadableLines = true;
+      return;
+    }
+    result_.values[{section_, std::string(line.substr(0, equals))}] =
+        std::string(line.substr(equals + 1));
+  }
+
+ private:
+  SettingsFileLines& result_;
+  std::string section_;
+};
+
+}  // namespace
+
+SettingsFileLines ReadSettingsFileLines(const std::filesystem::path& file) {
+  SettingsFileLines result;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return result;
+  result.found = true;
+  BoundedLineReader reader(in);
+  LineParser parser(result);
+  std::string line;
+  bool overlong = false;
+  while (reader.Next(line, overlong)) {
+    if (overlong) result.hadUnreadableLines = true;
+    else parser.Take(line);
+  }
+  // A folder at the file's place opens but cannot be read; it holds no settings either.
+  if (in.bad()) result.found = false;
+  return result;
+}
+
+}  // namespace zepa2

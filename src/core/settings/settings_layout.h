@@ -1,0 +1,52 @@
+// Every value of the settings file, by section and name, in the order the file is written.
+#pragma once
+
+#include <string>
+#include <type_traits>
+
+#include "core/settings/app_settings.h"
+
+namespace zepa2 {
+
+// Walks the record for loading (AppSettings&) or saving (const AppSettings&). The visitor gets
+// Section(name), Text(name, field), Integer(name, field) and Password(name, field). The five FTP
+// passwords come in site order, which is what keeps the keystream positions of load and save equal.
+template <typename Record, typename Visitor>
+  requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
+void VisitSettingsLayout(Record& s, Visitor& v) {
+  v.Section("HTTP");
+  v.Text("Server", s.routerServer);
+  v.Text("Page", s.routerPage);
+  v.Text("User", s.routerUser);
+  v.Text("Pass", s.routerPass);
+  v.Integer("ROUTER", s.routerAuth);
+
+  v.Section("FTP");
+  for (int n = 1; n <= kSiteSlots; ++n) {
+    auto& site = s.sites[n - 1];
+    const std::string number = std::to_string(n);
+    v.Text("Server" + number, site.server);
+    v.Text("User" + number, site.user);
+    v.Password("Pass" + number, site.pass);
+    v.Text("File" + number, site.uploadFile);
+    v.Text("Path" + number, site.localFile);
+  }
+  v.Integer("MIRROR", s.siteCount);
+
+  v.Section("FILTER");
+  v.Text("FILTER1", s.filter1);
+  v.Text("FILTER2", s.filter2);
+  v.Text("FILTER3", s.filter3);
+  v.Text("FILTER4", s.filter4);
+
+  v.Section("SYSTEM");
+  v.Integer("INTERVAL", s.interval);
+  v.Integer("STARTMIN", s.startMinimized);
+  v.Integer("STARTRUN", s.runAtStart);
+  v.Integer("LOCALGLOBAL", s.useLocalAddress);
+  v.Integer("BIT32", s.decimalAddress);
+  v.Integer("TIMENO", s.intervalUnit);
+  v.Text("MYHOME", s.homePageAddress);
+}
+
+}  // namespace zepa2

@@ -1,0 +1,74 @@
+#include "core/settings/settings_load.h"
+
+#include "core/settings/password_scramble.h"
+#include "core/settings/settings_file_lines.h"
+#include "core/settings/settings_layout.h"
+#include "core/settings/settings_value_text.h"
+
+namespace zepa2 {
+namespace {
+
+// Fills the record's fields from the file's raw values; a missing or unreadable value keeps the
+// record's default.
+class FieldReader {
+ public:
+  FieldReader(const SettingsFileLines& lines, const BadPasswordByteNotice& notice,
+              bool& hadUnreadable)
+      : lines_(lines), notice_(notice), hadUnreadable_(hadUnreadable) {}
+
+  void Section(const char* name) { section_ = name; }
+
+  void Text(const std::string& name, std::string& field) {
+    if (const std::string* raw = Find(name)) {
+      if (auto text = UnescapeSettingsText(*raw)) field = std::move(*text);
+      else hadUnreadable_ = true;
+    }
+  }
+
+  void Integer(const std::string& name, int& field) {
+    if (const std::string* raw = Find(name)) {
+      if (auto number = ParseSettingsInt(*raw)) field = *number;
+      else hadUnreadable_ = true;
+    }
+  }
+
+  void Password(const std::string& name, std::string& field) {
+    std::string stored;
+    Text(name, stored);
+    field = ScramblePassword(stored, keys_, notice_);
+  }
+
+ private:
+  const std::string* Find(const std::string& name) const {
+    auto it = lines_.values.find({section_, name});
+    return it == lines_.values.end() ? nullptr : &it->second;
+  }
+
+  const SettingsFileLines& lines_;
+  const BadPasswordByteNotice& notice_;
+  bool& hadUnreadable_;
+  std::string section_;
+  PasswordKeyStream keys_;
+};
+
+}  // namespace
+
+SettingsLoadReport LoadSettingsWithReport(AppSettings& settings, const std::filesystem::path& file,
+                                          const BadPasswordByteNotice& notice) {
+  const SettingsFileLines lines = ReadSettingsFileLines(file);
+  SettingsLoadReport report;
+  report.fileFound = lines.found;
+  report.hadUnreadableLines = lines.hadUnreadableLines;
+  AppSettings loaded;
+  FieldReader reader(lines, notice, report.hadUnreadableLines);
+  VisitSettingsLayout(loaded, reader);
+  settings = std::move(loaded);
+  return report;
+}
+
+void LoadSettings(AppSettings& settings, const std::filesystem::path& file,
+                  const BadPasswordByteNotice& notice) {
+  LoadSettingsWithReport(settings, file, notice);
+}
+
+}  // namespace zepa2

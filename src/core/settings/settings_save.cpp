@@ -1,0 +1,76 @@
+// Saving the record: the file text in its fixed order, the kept copy of an unreadable file, the atomic write.
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "core/settings/password_scramble.h"
+#include "core/settings/private_file_write.h"
+#include "core/settings/settings_layout.h"
+#include "core/settings/settings_load.h"
+#include "core/settings/settings_value_text.h"
+
+namespace zepa2 {
+namespace {
+
+// Writes the record as the file's text, one Name=value line per field.
+class FieldWriter {
+ public:
+  explicit FieldWriter(const BadPasswordByteNotice& notice) : notice_(notice) {}
+
+  void Section(const char* name) { ((text_ += '[') += name) += "]\n"; }
+
+  void Text(const std::string& name, const std::string& field) {
+    Line(name, EscapeSettingsText(field));
+  }
+
+  void Integer(const std::string& name, int field) { Line(name, FormatSettingsInt(field)); }
+
+  void Password(const std::string& name, const std::string& field) {
+    Text(name, ScramblePassword(field, keys_, notice_));
+  }
+
+  std::string Take() { return std::move(text_); }
+
+ private:
+  void Line(const std::string& name, const std::string& value) {
+    (((text_ += name) += '=') += value) += '\n';
+  }
+
+  const BadPasswordByteNotice& notice_;
+  std::string text_;
+  PasswordKeyStream keys_;
+};
+
+// A file with lines this program could not read may hold settings written by hand or by a newer
+// version; it is kept once as <file>.bak before being replaced.
+PrivateWriteResult KeepUnreadableOriginal(const std::filesystem::path& file,
+                                          std::filesystem::path& backup) {
+  AppSettings scratch;
+  if (!LoadSettingsWithReport(scratch, file, {}).hadUnreadableLines) return {};
+  std::string original;
+  {
+    std::ifstream in(file, std::ios::binary);
+    original.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  backup = file;
+  backup += ".bak";
+  return WritePrivateFileAtomically(backup, original);
+}
+
+}  // namespace
+
+SaveResult SaveSettings(const AppSettings& settings, const std::filesystem::path& file,
+                        const BadPasswordByteNotice& notice) {
+  FieldWriter writer(notice);
+  VisitSettingsLayout(settings, writer);
+  const std::string text = writer.Take();
+
+  std::filesystem::path backup;
+  if (auto kept = KeepUnreadableOriginal(file, backup); !kept.ok())
+    return {false, DescribePrivateWriteFailure(backup, kept)};
+  if (auto written = WritePrivateFileAtomically(file, text); !written.ok())
+    return {false, DescribePrivateWriteFailure(file, written)};
+  return {};
+}
+
+}  // namespace zepa2

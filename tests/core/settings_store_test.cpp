@@ -1,0 +1,300 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/settings/password_scramble.h"
+#include "core/settings/settings_store.h"
+#include "support/temp_dir.h"
+
+namespace zepa2 {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
+using ::testing::HasSubstr;
+
+// Counts the bad-password notices of one load or save.
+struct NoticeCounter {
+  int count = 0;
+  BadPasswordByteNotice Notice() {
+    return [this] { ++count; };
+  }
+};
+
+// The value of one Name= line of a saved file ("" when absent).
+std::string StoredLine(const std::string& text, const std::string& name) {
+  const std::string key = "\n" + name + "=";
+  const std::size_t at = text.find(key);
+  if (at == std::string::npos) return "";
+  const std::size_t start = at + key.size();
+  return text.substr(start, text.find('\n', start) - start);
+}
+
+unsigned Mode(const fs::path& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  return info.st_mode & 07777;
+}
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  test::TempDir dir_;
+  fs::path file_ = dir_.path() / "ZEPA" / "ZEPA2.conf";
+
+  AppSettings SaveAndLoad(const AppSettings& settings, int& saveNotices, int& loadNotices) {
+    NoticeCounter onSave, onLoad;
+    EXPECT_TRUE(SaveSettings(settings, file_, onSave.Notice()).ok);
+    AppSettings loaded;
+    LoadSettings(loaded, file_, onLoad.Notice());
+    saveNotices = onSave.count;
+    loadNotices = onLoad.count;
+    return loaded;
+  }
+};
+
+AppSettings EveryFieldSet() {
+  std::string everyPasswordByte;
+  for (int b = 0x20; b <= 0xFF; ++b) everyPasswordByte += static_cast<char>(b);
+  AppSettings s;
+  s.runAtStart = 1;
+  s.homePageAddress = "www.example.net/~me/$$IP_ADDRESS$$ ";
+  s.siteCount = 7;  // out of the dialog's range: passed through untouched
+  s.decimalAddress = 1;
+  s.useLocalAddress = 1;
+  s.startMinimized = 1;
+  s.intervalUnit = 2;
+  s.interval = -12;
+  s.filter1 = "<td>\t";
+  s.filter2 = "IP\x83";  // half a two-byte character
+  s.filter3 = "\\ \x87\x90 \x7F";
+  s.filter4 = "\x83\x41\x83\x68\x83\x8C\x83\x58";  // アドレス
+  for (int i = 0; i < kSiteSlots; ++i) {
+    const std::string n = std::to_string(i + 1);
+    s.sites[i] = {"ftp" + n + ".example.net:21", "user" + n, "", "/public_html/ip" + n + ".html",
+                  "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html"};
+  }
+  s.sites[0].pass = "\x83\x70\x83\x58\x83\x8F\x81\x5B\x83\x68";  // パスワード
+  s.sites[1].pass = everyPasswordByte;
+  s.sites[2].pass = "";
+  s.sites[3].pass = " both ends \\ ";
+  s.sites[4].pass = "\xFF\xFF\x20\x20";
+  s.routerPage = "status.htm?a=b";
+  s.routerServer = "192.168.0.1:8080";
+  s.routerUser = "admin";
+  s.routerPass = "router secret=";
+  s.routerAuth = 1;
+  return s;
+}
+
+TEST_F(SettingsFileTest, EveryFieldComesBackUnchanged) {
+  const AppSettings saved = EveryFieldSet();
+  int saveNotices = 0, loadNotices = 0;
+  EXPECT_EQ(SaveAndLoad(saved, saveNotices, loadNotices), saved);
+  EXPECT_EQ(saveNotices, 0);
+  EXPECT_EQ(loadNotices, 0);
+}
+
+TEST_F(SettingsFileTest, DefaultRecordIsWrittenInFixedOrder) {
+  ASSERT_TRUE(SaveSettings(AppSettings{}, file_, {}).ok);
+  std::string expected = "[HTTP]\nServer=\nPage=\nUser=\nPass=\nROUTER=0\n[FTP]\n";
+  for (int n = 1; n <= 5; ++n) {
+    for (const char* name : {"Server", "User", "Pass", "File", "Path"})
+      expected += name + std::to_string(n) + "=\n";
+  }
+  expected +=
+      "MIRROR=1\n[FILTER]\nFILTER1=\nFILTER2=\nFILTER3=\nFILTER4=\n[SYSTEM]\nINTERVAL=30\n"
+      "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\n";
+  EXPECT_EQ(ReadFile(file_), expected);
+}
+
+TEST(PasswordKeyStream, FollowsTheClassicGeneratorFromTheFixedSeed) {
+  PasswordKeyStream keys;
+  const int expected[] = {19594, 22401, 32749, 6626, 1222, 641, 21511, 11653};
+  for (int value : expected) EXPECT_EQ(keys.Draw(), value);
+}
+
+// Keys at the stream start are 4, 5, 8, 1, 0, 0, 5, 2.
+TEST_F(SettingsFileTest, StoredPasswordFormIsPinned) {
+  AppSettings s;
+  s.sites[0].pass = "abc";      // ('a'-0x20)^4 +0x20 = 'e', ('b'-0x20)^5 = 'g', ('c'-0x20)^8 = 'k'
+  s.sites[2].pass = "x\xFF";    // keys 1, 0: 'y', 0xFF
+  s.routerPass = "abc";
+  ASSERT_TRUE(SaveSettings(s, file_, {}).ok);
+  const std::string text = ReadFile(file_);
+  EXPECT_EQ(StoredLine(text, "Pass1"), "egk");
+  EXPECT_EQ(StoredLine(text, "Pass2"), "");
+  EXPECT_EQ(StoredLine(text, "Pass3"), "y\\xFF");
+  EXPECT_EQ(StoredLine(text, "Pass"), "abc");  // the router password is kept plain
+}
+
+TEST_F(SettingsFileTest, LongerFirstPasswordShiftsTheLaterOnesStream) {
+  AppSettings shortFirst;
+  shortFirst.sites[0].pass = "ab";
+  shortFirst.sites[1].pass = "secretpassword";
+  AppSettings longFirst = shortFirst;
+  longFirst.sites[0].pass = "abc";
+
+  int saveNotices = 0, loadNotices = 0;
+  EXPECT_EQ(SaveAndLoad(shortFirst, saveNotices, loadNotices), shortFirst);
+  const std::string shortStored = StoredLine(ReadFile(file_), "Pass2");
+  EXPECT_EQ(SaveAndLoad(longFirst, saveNotices, loadNotices), longFirst);
+  EXPECT_NE(StoredLine(ReadFile(file_), "Pass2"), shortStored);
+}
+
+TEST_F(SettingsFileTest, ControlByteInPasswordBecomesSpaceAfterOneNoticeEach) {
+  AppSettings s;
+  s.sites[1].pass = "a\tb\tc";
+  s.sites[0].pass = "\x01";
+  int saveNotices = 0, loadNotices = 0;
+  const AppSettings loaded = SaveAndLoad(s, saveNotices, loadNotices);
+  EXPECT_EQ(saveNotices, 3);
+  EXPECT_EQ(loadNotices, 0);
+  EXPECT_EQ(loaded.sites[0].pass, " ");
+  EXPECT_EQ(loaded.sites[1].pass, "a b c");
+}
+
+TEST_F(SettingsFileTest, ControlByteInStoredPasswordGivesOneNoticeEach) {
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, "[FTP]\nPass1=\\x09g\\x00\n");
+  NoticeCounter notices;
+  AppSettings loaded;
+  LoadSettings(loaded, file_, notices.Notice());
+  EXPECT_EQ(notices.count, 2);
+  // A bad stored byte reads as a stored space would at its place (keys 4 and 8 there).
+  EXPECT_EQ(loaded.sites[0].pass, "$b(");
+}
+
+TEST_F(SettingsFileTest, FirstStartLoadsDefaultsAndWritesNothing) {
+  AppSettings loaded = EveryFieldSet();
+  NoticeCounter notices;
+  LoadSettings(loaded, file_, notices.Notice());
+  EXPECT_EQ(loaded, AppSettings{});
+  EXPECT_EQ(loaded.interval, 30);
+  EXPECT_EQ(loaded.homePageAddress, "127.0.0.1");
+  EXPECT_FALSE(fs::exists(file_.parent_path()));
+}
+
+TEST_F(SettingsFileTest, ReadsHandWrittenFile) {
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_,
+            "; written by hand\r\n"
+            "# another comment\n"
+            "\n"
+            "[SYSTEM]\r\n"
+            "INTERVAL=15\r\n"
+            "Unknown=ignored\n"
+            "MYHOME= spaced = kept \r\n"
+            "[HTTP]\n"
+            "Server=\\x5c\\x5C\n"
+            "[FTP]\n"
+            "Server2=\xE3\x83\x86\n"
+            "MIRROR=-3");  // no newline at the end
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded.interval, 15);
+  EXPECT_EQ(loaded.homePageAddress, " spaced = kept ");
+  EXPECT_EQ(loaded.routerServer, "\\\\");
+  EXPECT_EQ(loaded.sites[1].server, "\x83\x65");
+  EXPECT_EQ(loaded.siteCount, -3);
+  EXPECT_EQ(loaded.intervalUnit, 1);
+
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  EXPECT_FALSE(fs::exists(file_.string() + ".bak"));  // nothing in it was unreadable
+}
+
+TEST_F(SettingsFileTest, BrokenFileLoadsWhatItCanAndIsKeptOnFirstSave) {
+  fs::create_directories(file_.parent_path());
+  const std::string broken =
+      "[HTTP]\n"
+      "Server=router.lan\n"
+      "garbage without equals\n"
+      "[broken section\n" +
+      std::string("\x00\x01\xFF\xFE binary\n", 13) +
+      "User=\xC3(\n"                            // invalid UTF-8
+      "Page=\\q\n"                              // bad escape
+      "ROUTER=1\n"
+      "[FTP]\n"
+      "Server1=" + std::string(100 * 1024, 'x') + "\n" +
+      "User1=me\n"
+      "MIRROR=99999999999\n"                     // beyond int
+      "[SYSTEM]\n"
+      "INTERVAL=abc\n"
+      "STARTRUN=1\n";                            // no FILTER section at all
+  WriteFile(file_, broken);
+
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  AppSettings expected;
+  expected.routerServer = "router.lan";
+  expected.routerAuth = 1;
+  expected.sites[0].user = "me";
+  expected.runAtStart = 1;
+  EXPECT_EQ(loaded, expected);
+
+  const fs::path backup = file_.string() + ".bak";
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  EXPECT_EQ(ReadFile(backup), broken);
+  EXPECT_EQ(Mode(backup), 0600u);
+
+  // The rewritten file is clean, so later saves leave the kept copy alone.
+  fs::remove(backup);
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  EXPECT_FALSE(fs::exists(backup));
+  AppSettings again;
+  LoadSettings(again, file_, {});
+  EXPECT_EQ(again, expected);
+}
+
+TEST_F(SettingsFileTest, FileIsPrivateAndNoTemporaryIsLeft) {
+  ASSERT_TRUE(SaveSettings(AppSettings{}, file_, {}).ok);
+  EXPECT_EQ(Mode(file_.parent_path()), 0700u);
+  EXPECT_EQ(Mode(file_), 0600u);
+
+  fs::permissions(file_.parent_path(), fs::perms(0755));
+  fs::permissions(file_, fs::perms(0644));
+  ASSERT_TRUE(SaveSettings(EveryFieldSet(), file_, {}).ok);
+  EXPECT_EQ(Mode(file_.parent_path()), 0700u);
+  EXPECT_EQ(Mode(file_), 0600u);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(file_.parent_path()))
+    names.push_back(entry.path().filename().string());
+  EXPECT_THAT(names, ::testing::ElementsAre("ZEPA2.conf"));
+}
+
+TEST_F(SettingsFileTest, FailedSaveNamesTheFileAndReason) {
+  // Permission bits do not stop root, so each case blocks the write with the file system's shape.
+  struct Case { const char* what; fs::path file; };
+  const fs::path blocker = dir_.path() / "plain-file";
+  WriteFile(blocker, "not a folder");
+  const fs::path folderInTheWay = dir_.path() / "taken" / "ZEPA2.conf";
+  fs::create_directories(folderInTheWay / "inside");
+  const Case cases[] = {
+      {"config folder is a file", blocker / "ZEPA" / "ZEPA2.conf"},
+      {"settings folder is a file", blocker / "ZEPA2.conf"},
+      {"settings file is a folder", folderInTheWay},
+  };
+  for (const auto& c : cases) {
+    const SaveResult result = SaveSettings(EveryFieldSet(), c.file, {});
+    EXPECT_FALSE(result.ok) << c.what;
+    EXPECT_THAT(result.error, HasSubstr(c.file.string())) << c.what;
+    EXPECT_THAT(result.error, HasSubstr("(")) << c.what;  // the system's reason follows
+  }
+  EXPECT_EQ(ReadFile(blocker), "not a folder");
+  EXPECT_EQ(fs::directory_iterator(folderInTheWay.parent_path())->path(), folderInTheWay);
+}
+
+TEST(SettingsFilePath, FollowsXdgConfigHome) {
+  test::ScopedEnv home("HOME", "/home/someone");
+  {
+    test::ScopedEnv xdg("XDG_CONFIG_HOME", "/tmp/cfg");
+    EXPECT_EQ(SettingsFilePath(), fs::path("/tmp/cfg/ZEPA/ZEPA2.conf"));
+  }
+  for (const char* ignored : {"", "relative/cfg"}) {
+    test::ScopedEnv xdg("XDG_CONFIG_HOME", ignored);
+    EXPECT_EQ(SettingsFilePath(), fs::path("/home/someone/.config/ZEPA/ZEPA2.conf")) << ignored;
+  }
+}
+
+}  // namespace
+}  // namespace zepa2
