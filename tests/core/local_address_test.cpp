@@ -35,7 +35,9 @@ TEST(LocalAddress, PicksTheDefaultRouteThenAnyRealInterface) {
 
 TEST(LocalAddress, LiveSystemNeverGivesLoopback) {
   const auto address = GetLocalAddress();
-  if (address) EXPECT_FALSE(address->starts_with("127.")) << *address;
+  if (address) {
+    EXPECT_FALSE(address->starts_with("127.")) << *address;
+  }
 }
 
 }  // namespace
