@@ -15,6 +15,7 @@
 #include "support/qt_modal.h"
 #include "support/temp_dir.h"
 #include "ui/common/message_box.h"
+#include "ui/settings/page_view_dialog.h"
 #include "ui/settings/router_settings_dialog.h"
 
 using zepa2::AppSettings;
@@ -54,19 +55,19 @@ QStringList TakeMessages(std::vector<MessageIcon>* icons = nullptr) {
 
 // Clicks button and returns what the page view it opens showed; nothing when none opened.
 std::optional<QString> PageViewAfter(QPushButton* button) {
-  auto shown = std::make_shared<std::optional<QString>>();
-  zepa2::test::OnNextModalDialog([shown](QDialog* view) {
-    *shown = Child<QPlainTextEdit>(view, "pageText")->toPlainText();
+  std::optional<QString> shown;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* view = qobject_cast<zepa2::ui::PageViewDialog*>(QApplication::activeModalWidget());
+    if (!view) return;
+    poll.stop();
+    shown = Child<QPlainTextEdit>(view, "pageText")->toPlainText();
     view->accept();
   });
+  poll.start();
   button->click();
-  if (!shown->has_value()) {
-    // Nothing modal came up: stop the poll by feeding it a throwaway dialog.
-    QDialog stopper;
-    QTimer::singleShot(0, &stopper, [&stopper] { stopper.open(); });
-    stopper.exec();
-  }
-  return *shown;
+  return shown;
 }
 
 AppSettings LoadSavedSettings() {
