@@ -347,6 +347,24 @@ class RouterSettingsDialogTest : public QObject {
     QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
   }
 
+  void aFailedSaveKeepsTheDialogAndTheSettings() {
+    const auto notAFolder = config_->path() / "not-a-folder";
+    zepa2::test::WriteFile(notAFolder, "x");
+    zepa2::test::ScopedEnv xdg("XDG_CONFIG_HOME", notAFolder.string());
+    AppSettings settings;
+    const AppSettings before = settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    dialog.show();
+    Paste(Edit(&dialog, "addressEdit"), "10.1.1.1/x.htm");
+    Button(&dialog, "okButton")->click();
+    const QStringList messages = TakeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages[0].startsWith("設定を保存できませんでした。"));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(settings, before);
+    QCOMPARE(Edit(&dialog, "addressEdit")->text(), QStringLiteral("10.1.1.1/x.htm"));
+  }
+
   void browserCheckOpensTheAddress() {
     AppSettings settings;
     RouterSettingsDialog dialog(settings, NoPause);

@@ -26,6 +26,22 @@ QFont TemplateFont(QFont font) {
   return font;
 }
 
+// The texts that "設定" stores and the next opening shows again, each with its field.
+struct StoredText {
+  std::string AppSettings::*setting;
+  std::string RouterSettingsFields::*field;
+};
+constexpr StoredText kStoredTexts[] = {
+    {&AppSettings::filter1, &RouterSettingsFields::filter1Text},
+    {&AppSettings::filter2, &RouterSettingsFields::filter2Text},
+    {&AppSettings::filter3, &RouterSettingsFields::filter3Text},
+    {&AppSettings::filter4, &RouterSettingsFields::filter4Text},
+    {&AppSettings::routerPage, &RouterSettingsFields::pathLabel},
+    {&AppSettings::routerServer, &RouterSettingsFields::serverLabel},
+    {&AppSettings::routerUser, &RouterSettingsFields::authUserText},
+    {&AppSettings::routerPass, &RouterSettingsFields::authPassText},
+};
+
 // Refreshes an edit only when it shows something else, so the caret stays where the user left it.
 void ShowBytes(Cp932Edit& edit, const std::string& bytes) {
   if (edit.Get() != bytes) edit.Set(bytes);
@@ -134,15 +150,8 @@ void RouterSettingsDialog::PushFields() {
 }
 
 void RouterSettingsDialog::OnInitDialog() {
-  fields_.filter1Text = settings_.filter1;
-  fields_.filter2Text = settings_.filter2;
-  fields_.filter3Text = settings_.filter3;
-  fields_.filter4Text = settings_.filter4;
-  fields_.pathLabel = settings_.routerPage;
-  fields_.serverLabel = settings_.routerServer;
+  for (const StoredText& text : kStoredTexts) fields_.*text.field = settings_.*text.setting;
   fields_.addressText = JoinRouterAddress(settings_.routerServer, settings_.routerPage);
-  fields_.authUserText = settings_.routerUser;
-  fields_.authPassText = settings_.routerPass;
   fields_.authEnabled = settings_.routerAuth;
   PushFields();
   OnAuthToggle();
@@ -231,14 +240,7 @@ void RouterSettingsDialog::reject() { OnCancel(); }
 void RouterSettingsDialog::OnOK() {
   ReadControls();
   AppSettings updated = settings_;
-  updated.filter1 = fields_.filter1Text;
-  updated.filter2 = fields_.filter2Text;
-  updated.filter3 = fields_.filter3Text;
-  updated.filter4 = fields_.filter4Text;
-  updated.routerPage = fields_.pathLabel;
-  updated.routerServer = fields_.serverLabel;
-  updated.routerUser = fields_.authUserText;
-  updated.routerPass = fields_.authPassText;
+  for (const StoredText& text : kStoredTexts) updated.*text.setting = fields_.*text.field;
   updated.routerAuth = fields_.authEnabled;
   if (!SaveAppSettings(this, updated)) return;
   settings_ = std::move(updated);
