@@ -87,6 +87,39 @@ inline constexpr const char* kPageViewPickHint = "目的のアドレスをコピ
 // ---- scheduler and tray ----
 
 // ---- router settings ----
+inline constexpr const char* kRouterSettingsTitle = "HTTP設定";
+inline constexpr const char* kRouterSettingsOk = "設定";
+inline constexpr const char* kRouterSettingsCancel = "ｷｬﾝｾﾙ";
+inline constexpr const char* kRouterHeading = "取得先のＷＷＷサーバを設定";
+inline constexpr const char* kWwwServerGroup = "WWWサーバの設定";
+inline constexpr const char* kRouterAddressLabel = "アドレス";
+inline constexpr const char* kRouterHttpPrefix = "http://";
+inline constexpr const char* kBrowserCheck = "ブラウザで確認";
+inline constexpr const char* kRouterAuthEnable = "ユーザ・パスワードを有効";
+inline constexpr const char* kRouterUserLabel = "User:";
+inline constexpr const char* kRouterPassLabel = "Pass:";
+inline constexpr const char* kRouterServerLabel = "サーバ名";
+inline constexpr const char* kRouterPathLabel = "サイト・パス";
+inline constexpr const char* kConnectTest = "接続テスト";
+inline constexpr const char* kShowHtml = "ＨＴＭＬ表示";
+inline constexpr const char* kFilterGroup = "フィルター設定";
+inline constexpr const char* kAutoFilter = "フィルター文字自動取得";
+inline constexpr const char* kFilterChars1 = "フィルター文字１";
+inline constexpr const char* kFilterChars2 = "フィルター文字２";
+inline constexpr const char* kFilter1Test = "フィルター１テスト";
+inline constexpr const char* kFilter2Test = "フィルター２テスト";
+inline constexpr const char* kConnectFailed = "接続できませんでした。";
+inline constexpr const char* kPageNotOpened = "ページが開けません。";
+inline constexpr const char* kConnectSucceeded = "成功しました。";
+inline constexpr const char* kConnectTestFirst = "先に接続テストを行ってください。";
+inline constexpr const char* kMarkedTextNotFound = "指定された文字列はありませんでした。";
+inline constexpr const char* kFilter1TextNotFound = "フィルター１で指定された文字列はありませんでした。";
+inline constexpr const char* kFilter2TextNotFound = "フィルター２で指定された文字列はありませんでした。";
+inline constexpr const char* kChoosePickTarget = "対象となる文字列を選んでください。";
+inline constexpr const char* kFilterGenerationFailed =
+    "フィルター文字の生成に失敗しました。\n手動で入力してください。";
+inline constexpr const char* kRouterCancelQuestion =
+    "設定を中止します。\n変更データは反映されません。よろしいですか？";
 
 // ---- FTP settings and site browser ----
 

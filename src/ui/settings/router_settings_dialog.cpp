@@ -1,0 +1,302 @@
+#include "ui/settings/router_settings_dialog.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/address/address_extract.h"
+#include "core/address/filter_generation.h"
+#include "core/address/router_address.h"
+#include "core/address/router_fetch.h"
+#include "core/text/messages.h"
+#include "ui/common/dialog_controls.h"
+#include "ui/common/dialog_units.h"
+#include "ui/common/message_box.h"
+#include "ui/common/settings_io.h"
+#include "ui/settings/page_view_dialog.h"
+
+namespace zepa2::ui {
+namespace {
+
+QFont TemplateFont(QFont font) {
+  font.setPointSize(10);
+  return font;
+}
+
+// The texts that "設定" stores and the next opening shows again, each with its field.
+struct StoredText {
+  std::string AppSettings::*setting;
+  std::string RouterSettingsFields::*field;
+};
+constexpr StoredText kStoredTexts[] = {
+    {&AppSettings::filter1, &RouterSettingsFields::filter1Text},
+    {&AppSettings::filter2, &RouterSettingsFields::filter2Text},
+    {&AppSettings::filter3, &RouterSettingsFields::filter3Text},
+    {&AppSettings::filter4, &RouterSettingsFields::filter4Text},
+    {&AppSettings::routerPage, &RouterSettingsFields::pathLabel},
+    {&AppSettings::routerServer, &RouterSettingsFields::serverLabel},
+    {&AppSettings::routerUser, &RouterSettingsFields::authUserText},
+    {&AppSettings::routerPass, &RouterSettingsFields::authPassText},
+};
+
+// Refreshes an edit only when it shows something else, so the caret stays where the user left it.
+void ShowBytes(Cp932Edit& edit, const std::string& bytes) {
+  if (edit.Get() != bytes) edit.Set(bytes);
+}
+
+}  // namespace
+
+RouterSettingsDialog::RouterSettingsDialog(AppSettings& settings, FetchPause pause, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      settings_(settings),
+      pause_(std::move(pause)),
+      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+  BuildControls();
+  OnInitDialog();
+}
+
+RouterSettingsDialog::~RouterSettingsDialog() = default;
+
+void RouterSettingsDialog::BuildControls() {
+  setObjectName(QStringLiteral("routerSettingsDialog"));
+  setWindowTitle(QString::fromUtf8(msg::kRouterSettingsTitle));
+  setFont(TemplateFont(font()));
+  const DialogUnits du(font());
+  setFixedSize(du.Size(350, 210));
+
+  // The frames go first so that the controls drawn over them stay on top.
+  AddControl<QGroupBox>(this, du, "wwwServerGroup", msg::kWwwServerGroup, 7, 20, 336, 90);
+  AddControl<QGroupBox>(this, du, "filterGroup", msg::kFilterGroup, 7, 114, 336, 72);
+
+  AddControl<QLabel>(this, du, "headingLabel", msg::kRouterHeading, 7, 7, 200, 10);
+  AddControl<QLabel>(this, du, "addressLabel", msg::kRouterAddressLabel, 15, 35, 36, 8);
+  AddControl<QLabel>(this, du, "httpPrefixLabel", msg::kRouterHttpPrefix, 52, 35, 26, 8);
+  auto* address = AddControl<QLineEdit>(this, du, "addressEdit", nullptr, 78, 33, 186, 12);
+  addressEdit_ = Cp932Edit(address);
+  auto* browser = AddControl<QPushButton>(this, du, "browserCheckButton", msg::kBrowserCheck, 268, 32, 68, 14);
+
+  AddControl<QLabel>(this, du, "serverNameLabel", msg::kRouterServerLabel, 15, 53, 44, 8);
+  serverLabel_ = AddControl<QLabel>(this, du, "serverLabel", nullptr, 62, 53, 120, 8);
+  AddControl<QLabel>(this, du, "sitePathLabel", msg::kRouterPathLabel, 15, 69, 44, 8);
+  pathLabel_ = AddControl<QLabel>(this, du, "pathLabel", nullptr, 62, 69, 120, 8);
+  authCheck_ = AddControl<QCheckBox>(this, du, "authCheck", msg::kRouterAuthEnable, 190, 51, 130, 10);
+  AddControl<QLabel>(this, du, "userLabel", msg::kRouterUserLabel, 190, 67, 24, 8)->hide();
+  userEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "userEdit", nullptr, 218, 65, 118, 12));
+  AddControl<QLabel>(this, du, "passLabel", msg::kRouterPassLabel, 190, 84, 24, 8)->hide();
+  auto* pass = AddControl<QLineEdit>(this, du, "passEdit", nullptr, 218, 82, 118, 12);
+  pass->setEchoMode(QLineEdit::Password);
+  passEdit_ = Cp932Edit(pass);
+  auto* connectTest = AddControl<QPushButton>(this, du, "connectTestButton", msg::kConnectTest, 15, 87, 70, 14);
+  auto* showHtml = AddControl<QPushButton>(this, du, "showHtmlButton", msg::kShowHtml, 90, 87, 70, 14);
+
+  AddControl<QLabel>(this, du, "filterChars1Label", msg::kFilterChars1, 15, 130, 66, 8);
+  filter1Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter1Edit", nullptr, 84, 128, 124, 12));
+  filter2Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter2Edit", nullptr, 212, 128, 124, 12));
+  AddControl<QLabel>(this, du, "filterChars2Label", msg::kFilterChars2, 15, 148, 66, 8);
+  filter3Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter3Edit", nullptr, 84, 146, 124, 12));
+  filter4Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter4Edit", nullptr, 212, 146, 124, 12));
+  autoFilterButton_ = AddControl<QPushButton>(this, du, "autoFilterButton", msg::kAutoFilter, 15, 165, 100, 14);
+  filter1TestButton_ =
+      AddControl<QPushButton>(this, du, "filter1TestButton", msg::kFilter1Test, 176, 165, 78, 14);
+  filter2TestButton_ =
+      AddControl<QPushButton>(this, du, "filter2TestButton", msg::kFilter2Test, 258, 165, 78, 14);
+  // They need the page of a successful connect test.
+  for (QPushButton* needsPage : {autoFilterButton_, filter1TestButton_, filter2TestButton_}) {
+    needsPage->setEnabled(false);
+  }
+
+  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 232, 191, 52, 14);
+  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 191, 52, 14);
+  ok->setDefault(true);
+
+  connect(address, &QLineEdit::textChanged, this, &RouterSettingsDialog::OnAddressChange);
+  connect(browser, &QPushButton::clicked, this, &RouterSettingsDialog::OnBrowserCheck);
+  connect(authCheck_, &QCheckBox::clicked, this, &RouterSettingsDialog::OnAuthToggle);
+  connect(connectTest, &QPushButton::clicked, this, &RouterSettingsDialog::OnConnectTest);
+  connect(showHtml, &QPushButton::clicked, this, &RouterSettingsDialog::OnShowHtml);
+  connect(autoFilterButton_, &QPushButton::clicked, this, &RouterSettingsDialog::OnAutoFilter);
+  connect(filter1TestButton_, &QPushButton::clicked, this, &RouterSettingsDialog::OnFilter1Test);
+  connect(filter2TestButton_, &QPushButton::clicked, this, &RouterSettingsDialog::OnFilter2Test);
+  connect(ok, &QPushButton::clicked, this, &RouterSettingsDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &RouterSettingsDialog::reject);
+}
+
+// The server and path labels are not read back: they follow the address edit on every change.
+void RouterSettingsDialog::ReadControls() {
+  fields_.filter1Text = filter1Edit_.Get();
+  fields_.filter2Text = filter2Edit_.Get();
+  fields_.filter3Text = filter3Edit_.Get();
+  fields_.filter4Text = filter4Edit_.Get();
+  fields_.addressText = addressEdit_.Get();
+  fields_.authEnabled = authCheck_->isChecked() ? 1 : 0;
+  fields_.authPassText = passEdit_.Get();
+  fields_.authUserText = userEdit_.Get();
+}
+
+void RouterSettingsDialog::PushFields() {
+  ShowBytes(filter1Edit_, fields_.filter1Text);
+  ShowBytes(filter2Edit_, fields_.filter2Text);
+  ShowBytes(filter3Edit_, fields_.filter3Text);
+  ShowBytes(filter4Edit_, fields_.filter4Text);
+  serverLabel_->setText(FromCp932(fields_.serverLabel));
+  pathLabel_->setText(FromCp932(fields_.pathLabel));
+  authCheck_->setChecked(fields_.authEnabled != 0);
+  ShowBytes(passEdit_, fields_.authPassText);
+  ShowBytes(userEdit_, fields_.authUserText);
+  ShowBytes(addressEdit_, fields_.addressText);  // last: a change here runs OnAddressChange
+}
+
+void RouterSettingsDialog::OnInitDialog() {
+  for (const StoredText& text : kStoredTexts) fields_.*text.field = settings_.*text.setting;
+  fields_.addressText = JoinRouterAddress(settings_.routerServer, settings_.routerPage);
+  fields_.authEnabled = settings_.routerAuth;
+  PushFields();
+  OnAuthToggle();
+}
+
+void RouterSettingsDialog::OnAddressChange() {
+  ReadControls();
+  RouterAddress split = SplitRouterAddress(fields_.addressText);
+  fields_.addressText = std::move(split.address);
+  fields_.serverLabel = std::move(split.server);
+  fields_.pathLabel = std::move(split.path);
+  PushFields();
+}
+
+void RouterSettingsDialog::OnConnectTest() {
+  ReadControls();
+  DialogFetchHost host(pause_);
+  const FetchResult result = FetchRouterPage(fields_.serverLabel, fields_.pathLabel, fields_.authUserText,
+                                             fields_.authPassText, fields_.pageText, host);
+  switch (result) {
+    case FetchResult::FetchFailed:
+      ShowMessage(this, QString::fromUtf8(msg::kConnectFailed), MessageButtons::Ok, MessageIcon::Exclamation);
+      break;
+    case FetchResult::FetchBadStatus:
+      ShowMessage(this, QString::fromUtf8(msg::kPageNotOpened), MessageButtons::Ok, MessageIcon::Exclamation);
+      break;
+    case FetchResult::FetchOk:
+      for (QPushButton* needsPage : {autoFilterButton_, filter1TestButton_, filter2TestButton_}) {
+        needsPage->setEnabled(true);
+      }
+      Inform(msg::kConnectSucceeded);
+      break;
+  }
+}
+
+void RouterSettingsDialog::OnFilter1Test() {
+  ReadControls();
+  if (!RequireConnectedPage()) return;
+  if (const auto cut = ExtractBetween(fields_.filter1Text, fields_.filter2Text, fields_.pageText)) {
+    ShowInPageView(std::string(*cut));
+  } else {
+    Inform(msg::kMarkedTextNotFound);
+  }
+}
+
+void RouterSettingsDialog::OnFilter2Test() {
+  ReadControls();
+  if (!RequireConnectedPage()) return;
+  const ExtractedAddress found = ExtractAddress(fields_.pageText, fields_.filter1Text, fields_.filter2Text,
+                                                fields_.filter3Text, fields_.filter4Text);
+  switch (found.outcome) {
+    case AddressOutcome::FirstPairMissing: Inform(msg::kFilter1TextNotFound); break;
+    case AddressOutcome::SecondPairMissing: Inform(msg::kFilter2TextNotFound); break;
+    case AddressOutcome::AddressFound: ShowInPageView(found.address); break;
+  }
+}
+
+void RouterSettingsDialog::OnShowHtml() { ShowInPageView(fields_.pageText); }
+
+void RouterSettingsDialog::OnBrowserCheck() {
+  ReadControls();
+  if (openUrl_) {
+    openUrl_(QUrl(QString::fromUtf8(msg::kRouterHttpPrefix) + FromCp932(fields_.addressText),
+                  QUrl::TolerantMode));
+  }
+}
+
+void RouterSettingsDialog::OnAuthToggle() {
+  ReadControls();
+  const bool on = fields_.authEnabled != 0;
+  userEdit_.widget()->setEnabled(on);
+  passEdit_.widget()->setEnabled(on);
+  if (!on) {
+    fields_.authUserText.clear();
+    fields_.authPassText.clear();
+  }
+  PushFields();
+}
+
+void RouterSettingsDialog::accept() { OnOK(); }
+
+void RouterSettingsDialog::reject() { OnCancel(); }
+
+// The settings in memory change only together with the file: when the save fails, its box has
+// said why and the dialog stays open with everything typed, to try again or cancel.
+void RouterSettingsDialog::OnOK() {
+  ReadControls();
+  AppSettings updated = settings_;
+  for (const StoredText& text : kStoredTexts) updated.*text.setting = fields_.*text.field;
+  updated.routerAuth = fields_.authEnabled;
+  if (!SaveAppSettings(this, updated)) return;
+  settings_ = std::move(updated);
+  QDialog::accept();
+}
+
+void RouterSettingsDialog::OnCancel() {
+  const MessageAnswer answer = ShowMessage(this, QString::fromUtf8(msg::kRouterCancelQuestion),
+                                           MessageButtons::YesNo, MessageIcon::Question);
+  if (answer == MessageAnswer::Yes) QDialog::reject();
+}
+
+void RouterSettingsDialog::OnAutoFilter() {
+  ReadControls();
+  if (!RequireConnectedPage()) return;
+  std::string picked;
+  {
+    PageViewDialog pageView(true, this);
+    pageView.setSourceText(fields_.pageText);
+    pageView.exec();  // Esc counts too: the pasted text is used as it is
+    picked = pageView.pickedText();
+  }
+  if (picked.empty()) {
+    Inform(msg::kChoosePickTarget);
+    return;
+  }
+  if (const auto generated = GenerateFilters(fields_.pageText, picked)) {
+    fields_.filter1Text = generated->filter1;
+    fields_.filter2Text = generated->filter2;
+    fields_.filter3Text = generated->filter3;
+    fields_.filter4Text = generated->filter4;
+  } else {
+    Inform(msg::kFilterGenerationFailed);
+  }
+  PushFields();
+}
+
+bool RouterSettingsDialog::RequireConnectedPage() {
+  if (!fields_.pageText.empty()) return true;
+  Inform(msg::kConnectTestFirst);
+  return false;
+}
+
+void RouterSettingsDialog::ShowInPageView(const std::string& text) {
+  PageViewDialog pageView(false, this);
+  pageView.setSourceText(text);
+  pageView.exec();
+}
+
+void RouterSettingsDialog::Inform(const char* utf8Message) {
+  ShowMessage(this, QString::fromUtf8(utf8Message), MessageButtons::Ok, MessageIcon::Information);
+}
+
+void RunRouterSettingsDialog(QWidget* parent, AppSettings& settings) {
+  RouterSettingsDialog dialog(settings, DialogFetchHost::Sleep, parent);
+  dialog.exec();
+}
+
+}  // namespace zepa2::ui

@@ -1,0 +1,96 @@
+// The router settings dialog: where the router's status page is, its credentials, the four markers,
+// and the tests that try them on the live page before anything is saved.
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+#include <functional>
+#include <string>
+
+#include "core/settings/app_settings.h"
+#include "ui/common/cp932_text.h"
+#include "ui/settings/dialog_fetch_host.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace zepa2::ui {
+
+// What the dialog works on while it is open; AppSettings sees it only through "設定".
+struct RouterSettingsFields {
+  std::string pageText;  // the page of the last connect test in this opening
+  std::string filter1Text;
+  std::string filter2Text;
+  std::string filter3Text;
+  std::string filter4Text;
+  std::string addressText;  // server and path after "http://"; never stored itself
+  std::string serverLabel;
+  std::string pathLabel;
+  int authEnabled = 0;
+  std::string authPassText;
+  std::string authUserText;
+};
+
+class RouterSettingsDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  using UrlOpener = std::function<void(const QUrl&)>;
+
+  // pause is the router's settle pause after it answered; tests pass one that does not wait.
+  explicit RouterSettingsDialog(AppSettings& settings, FetchPause pause = DialogFetchHost::Sleep,
+                                QWidget* parent = nullptr);
+  ~RouterSettingsDialog() override;
+
+  // How "ブラウザで確認" hands the address on; the desktop's browser unless replaced.
+  void SetUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
+
+  void accept() override;  // Enter and "設定"
+  void reject() override;  // Esc, "ｷｬﾝｾﾙ" and the window manager's close
+
+ private:
+  void BuildControls();
+  void ReadControls();
+  void PushFields();
+
+  void OnInitDialog();
+  void OnAddressChange();
+  void OnConnectTest();
+  void OnFilter1Test();
+  void OnFilter2Test();
+  void OnShowHtml();
+  void OnBrowserCheck();
+  void OnAuthToggle();
+  void OnOK();
+  void OnCancel();
+  void OnAutoFilter();
+
+  bool RequireConnectedPage();
+  void ShowInPageView(const std::string& text);
+  void Inform(const char* utf8Message);
+
+  AppSettings& settings_;
+  FetchPause pause_;
+  UrlOpener openUrl_;
+  RouterSettingsFields fields_;
+
+  Cp932Edit addressEdit_{nullptr};
+  QLabel* serverLabel_ = nullptr;
+  QLabel* pathLabel_ = nullptr;
+  QCheckBox* authCheck_ = nullptr;
+  Cp932Edit userEdit_{nullptr};
+  Cp932Edit passEdit_{nullptr};
+  Cp932Edit filter1Edit_{nullptr};
+  Cp932Edit filter2Edit_{nullptr};
+  Cp932Edit filter3Edit_{nullptr};
+  Cp932Edit filter4Edit_{nullptr};
+  QPushButton* autoFilterButton_ = nullptr;
+  QPushButton* filter1TestButton_ = nullptr;
+  QPushButton* filter2TestButton_ = nullptr;
+};
+
+// Runs the dialog modally over parent; "設定" has already saved when it returns.
+void RunRouterSettingsDialog(QWidget* parent, AppSettings& settings);
+
+}  // namespace zepa2::ui

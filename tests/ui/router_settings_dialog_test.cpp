@@ -1,0 +1,429 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+#include <optional>
+
+#include "core/settings/settings_store.h"
+#include "core/text/cp932.h"
+#include "support/fixture_process.h"
+#include "support/free_port.h"
+#include "support/qt_modal.h"
+#include "support/temp_dir.h"
+#include "ui/common/message_box.h"
+#include "ui/settings/page_view_dialog.h"
+#include "ui/settings/router_settings_dialog.h"
+
+using zepa2::AppSettings;
+using zepa2::ui::MessageAnswer;
+using zepa2::ui::MessageBoxSeam;
+using zepa2::ui::MessageIcon;
+using zepa2::ui::RouterSettingsDialog;
+
+namespace {
+
+void NoPause(std::chrono::milliseconds) {}
+
+template <typename T>
+T* Child(QWidget* dialog, const char* name) {
+  auto* w = dialog->findChild<T*>(QString::fromLatin1(name));
+  if (!w) qFatal("no widget %s", name);
+  return w;
+}
+
+QLineEdit* Edit(QWidget* dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
+QPushButton* Button(QWidget* dialog, const char* name) { return Child<QPushButton>(dialog, name); }
+
+// Replaces the edit's text the way a paste over a selection does.
+void Paste(QLineEdit* edit, const QString& text) {
+  edit->selectAll();
+  edit->insert(text);
+}
+
+QStringList TakeMessages(std::vector<MessageIcon>* icons = nullptr) {
+  QStringList texts;
+  for (const auto& shown : MessageBoxSeam::TakeShown()) {
+    texts << shown.text;
+    if (icons) icons->push_back(shown.icon);
+  }
+  return texts;
+}
+
+// Clicks button and returns what the page view it opens showed; nothing when none opened.
+std::optional<QString> PageViewAfter(QPushButton* button) {
+  std::optional<QString> shown;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* view = qobject_cast<zepa2::ui::PageViewDialog*>(QApplication::activeModalWidget());
+    if (!view) return;
+    poll.stop();
+    shown = Child<QPlainTextEdit>(view, "pageText")->toPlainText();
+    view->accept();
+  });
+  poll.start();
+  button->click();
+  return shown;
+}
+
+AppSettings LoadSavedSettings() {
+  AppSettings loaded;
+  zepa2::LoadSettings(loaded, zepa2::SettingsFilePath(), [] {});
+  return loaded;
+}
+
+}  // namespace
+
+class RouterSettingsDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<zepa2::test::TempDir> config_;
+  std::unique_ptr<zepa2::test::ScopedEnv> xdg_;
+  std::unique_ptr<zepa2::test::FixtureProcess> router_;
+
+  QString RouterAddress(const char* path) const {
+    return QString::fromStdString(router_->hostPort()) + "/" + QString::fromLatin1(path);
+  }
+
+  // Types the address of a fixture page and runs the connect test; returns its messages.
+  QStringList ConnectTo(RouterSettingsDialog& dialog, const QString& address) {
+    Paste(Edit(&dialog, "addressEdit"), address);
+    Button(&dialog, "connectTestButton")->click();
+    return TakeMessages();
+  }
+
+  static bool PageButtonsEnabled(RouterSettingsDialog& dialog) {
+    const bool auto_ = Button(&dialog, "autoFilterButton")->isEnabled();
+    const bool f1 = Button(&dialog, "filter1TestButton")->isEnabled();
+    const bool f2 = Button(&dialog, "filter2TestButton")->isEnabled();
+    if (auto_ != f1 || f1 != f2) qFatal("the three page buttons disagree");
+    return f1;
+  }
+
+  static void SetFilters(RouterSettingsDialog& dialog, const QString& f1, const QString& f2,
+                         const QString& f3, const QString& f4) {
+    Paste(Edit(&dialog, "filter1Edit"), f1);
+    Paste(Edit(&dialog, "filter2Edit"), f2);
+    Paste(Edit(&dialog, "filter3Edit"), f3);
+    Paste(Edit(&dialog, "filter4Edit"), f4);
+  }
+
+ private slots:
+  void initTestCase() {
+    config_ = std::make_unique<zepa2::test::TempDir>();
+    xdg_ = std::make_unique<zepa2::test::ScopedEnv>("XDG_CONFIG_HOME", config_->path().string());
+    router_ = std::make_unique<zepa2::test::FixtureProcess>("router_server.py");
+    MessageBoxSeam::Intercept(true);
+  }
+
+  void cleanupTestCase() { MessageBoxSeam::Intercept(false); }
+
+  void init() {
+    std::filesystem::remove(zepa2::SettingsFilePath());
+    MessageBoxSeam::TakeShown();
+  }
+
+  void captionsAndStartState() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("HTTP設定"));
+    QCOMPARE(Button(&dialog, "okButton")->text(), QStringLiteral("設定"));
+    QVERIFY(Button(&dialog, "okButton")->isDefault());
+    QCOMPARE(Button(&dialog, "cancelButton")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    QCOMPARE(Button(&dialog, "autoFilterButton")->text(), QStringLiteral("フィルター文字自動取得"));
+    QCOMPARE(Child<QCheckBox>(&dialog, "authCheck")->text(), QStringLiteral("ユーザ・パスワードを有効"));
+    QCOMPARE(Edit(&dialog, "passEdit")->echoMode(), QLineEdit::Password);
+    QVERIFY(!PageButtonsEnabled(dialog));
+  }
+
+  void addressSplits_data() {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("with http://") << "http://192.168.0.1/status.htm" << "192.168.0.1/status.htm"
+                                  << "192.168.0.1" << "status.htm";
+    QTest::newRow("no slash") << "192.168.0.1" << "192.168.0.1" << "" << "";
+    QTest::newRow("ends in slash") << "192.168.0.1/" << "192.168.0.1/" << "192.168.0.1" << "";
+    QTest::newRow("port and deeper path") << "192.168.0.1:8080/cgi-bin/st.htm"
+                                          << "192.168.0.1:8080/cgi-bin/st.htm" << "192.168.0.1:8080"
+                                          << "cgi-bin/st.htm";
+    QTest::newRow("upper-case scheme stays") << "HTTP://r/s" << "HTTP://r/s" << "HTTP:" << "/r/s";
+    QTest::newRow("only http://") << "http://" << "" << "" << "";
+  }
+  void addressSplits() {
+    QFETCH(QString, pasted);
+    QFETCH(QString, shown);
+    QFETCH(QString, server);
+    QFETCH(QString, path);
+    AppSettings settings;
+    settings.routerServer = "old";
+    settings.routerPage = "old.htm";
+    RouterSettingsDialog dialog(settings, NoPause);
+    QCOMPARE(Edit(&dialog, "addressEdit")->text(), QStringLiteral("old/old.htm"));
+
+    Paste(Edit(&dialog, "addressEdit"), pasted);
+    QCOMPARE(Edit(&dialog, "addressEdit")->text(), shown);
+    QCOMPARE(Child<QLabel>(&dialog, "serverLabel")->text(), server);
+    QCOMPARE(Child<QLabel>(&dialog, "pathLabel")->text(), path);
+
+    Button(&dialog, "okButton")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const AppSettings saved = LoadSavedSettings();
+    QCOMPARE(QString::fromStdString(saved.routerServer), server);
+    QCOMPARE(QString::fromStdString(saved.routerPage), path);
+    QCOMPARE(saved, settings);
+  }
+
+  void typingTheSchemeDropsItAsSoonAsItIsComplete() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    QLineEdit* address = Edit(&dialog, "addressEdit");
+    address->clear();
+    address->setFocus();
+    QTest::keyClicks(address, "http://10.0.0.1/a");
+    QCOMPARE(address->text(), QStringLiteral("10.0.0.1/a"));
+    QCOMPARE(Child<QLabel>(&dialog, "serverLabel")->text(), QStringLiteral("10.0.0.1"));
+    // Typing in the middle keeps the caret where it is.
+    address->setCursorPosition(8);
+    QTest::keyClicks(address, ":81");
+    QCOMPARE(address->text(), QStringLiteral("10.0.0.1:81/a"));
+    QCOMPARE(address->cursorPosition(), 11);
+  }
+
+  void connectTestOutcomes() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    std::vector<MessageIcon> icons;
+
+    const QString dead = QStringLiteral("127.0.0.1:%1/status.htm").arg(zepa2::test::UnusedLocalPort());
+    QCOMPARE(ConnectTo(dialog, dead), QStringList{"接続できませんでした。"});
+    QVERIFY(!PageButtonsEnabled(dialog));
+    QCOMPARE(ConnectTo(dialog, RouterAddress("basic/status.htm")), QStringList{"ページが開けません。"});
+    QVERIFY(!PageButtonsEnabled(dialog));
+
+    // The same page with the credentials; the port in the server text is the one used.
+    Child<QCheckBox>(&dialog, "authCheck")->click();
+    Paste(Edit(&dialog, "userEdit"), "admin");
+    Paste(Edit(&dialog, "passEdit"), "secret");
+    Button(&dialog, "connectTestButton")->click();
+    QCOMPARE(TakeMessages(&icons), QStringList{"成功しました。"});
+    QCOMPARE(icons, std::vector{MessageIcon::Information});
+    QVERIFY(PageButtonsEnabled(dialog));
+    const auto page = PageViewAfter(Button(&dialog, "showHtmlButton"));
+    QVERIFY(page && page->contains("WAN側IPアドレス") && page->contains("10.0.0.1"));
+
+    // A dead server keeps the page of the earlier success.
+    icons.clear();
+    QCOMPARE(ConnectTo(dialog, dead), QStringList{"接続できませんでした。"});
+    QCOMPARE(PageViewAfter(Button(&dialog, "showHtmlButton")), page);
+
+    // A bad status drops it; the buttons stay, but the tests want a new connect test.
+    QCOMPARE(ConnectTo(dialog, RouterAddress("missing.htm")), QStringList{"ページが開けません。"});
+    QVERIFY(PageButtonsEnabled(dialog));
+    QCOMPARE(PageViewAfter(Button(&dialog, "showHtmlButton")), std::optional<QString>(QString()));
+    Button(&dialog, "filter1TestButton")->click();
+    Button(&dialog, "filter2TestButton")->click();
+    Button(&dialog, "autoFilterButton")->click();
+    QCOMPARE(TakeMessages(), QStringList(3, "先に接続テストを行ってください。"));
+  }
+
+  void showHtmlBeforeAnyTestShowsAnEmptyPage() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    QCOMPARE(PageViewAfter(Button(&dialog, "showHtmlButton")), std::optional<QString>(QString()));
+  }
+
+  void filterTests_data() {
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QStringList>("filters");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    const QStringList good{"WAN側IPアドレス</td>", "</tr>", "<td>", "</td>"};
+    QTest::newRow("1: found") << 1 << good << "" << "<td>10.0.0.1</td>";
+    QTest::newRow("1: empty markers") << 1 << QStringList{"", "", "", ""} << "" << "";
+    QTest::newRow("1: missing") << 1 << QStringList{"LAN側", "</tr>", "", ""}
+                                << "指定された文字列はありませんでした。" << "";
+    QTest::newRow("2: found") << 2 << good << "" << "10.0.0.1";
+    QTest::newRow("2: first pair missing") << 2 << QStringList{"LAN側", "</tr>", "<td>", "</td>"}
+                                           << "フィルター１で指定された文字列はありませんでした。" << "";
+    QTest::newRow("2: second pair missing") << 2 << QStringList{good[0], good[1], "<th>", "</td>"}
+                                            << "フィルター２で指定された文字列はありませんでした。" << "";
+  }
+  void filterTests() {
+    QFETCH(int, which);
+    QFETCH(QStringList, filters);
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    QCOMPARE(ConnectTo(dialog, RouterAddress("status.htm")), QStringList{"成功しました。"});
+    SetFilters(dialog, filters[0], filters[1], filters[2], filters[3]);
+
+    const auto view = PageViewAfter(Button(&dialog, which == 1 ? "filter1TestButton" : "filter2TestButton"));
+    std::vector<MessageIcon> icons;
+    const QStringList messages = TakeMessages(&icons);
+    if (message.isEmpty()) {
+      QCOMPARE(view, std::optional<QString>(shown));
+      QVERIFY(messages.isEmpty());
+    } else {
+      QCOMPARE(view, std::nullopt);
+      QCOMPARE(messages, QStringList{message});
+      QCOMPARE(icons, std::vector{MessageIcon::Information});
+    }
+  }
+
+  void filterTestsOnAnEmptyPageAskForAConnectTest() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    QCOMPARE(ConnectTo(dialog, RouterAddress("empty.htm")), QStringList{"成功しました。"});
+    Button(&dialog, "filter1TestButton")->click();
+    Button(&dialog, "filter2TestButton")->click();
+    QCOMPARE(TakeMessages(), QStringList(2, "先に接続テストを行ってください。"));
+  }
+
+  void credentialsFollowTheCheckBox() {
+    AppSettings settings;
+    settings.routerAuth = 1;
+    settings.routerUser = "admin";
+    settings.routerPass = "secret";
+    RouterSettingsDialog dialog(settings, NoPause);
+    auto* check = Child<QCheckBox>(&dialog, "authCheck");
+    QVERIFY(check->isChecked());
+    QVERIFY(Edit(&dialog, "userEdit")->isEnabled());
+    QCOMPARE(Edit(&dialog, "passEdit")->text(), QStringLiteral("secret"));
+
+    check->click();
+    QVERIFY(!Edit(&dialog, "userEdit")->isEnabled() && !Edit(&dialog, "passEdit")->isEnabled());
+    QCOMPARE(Edit(&dialog, "userEdit")->text(), QString());
+    QCOMPARE(Edit(&dialog, "passEdit")->text(), QString());
+    check->click();
+    QVERIFY(Edit(&dialog, "userEdit")->isEnabled());
+    QCOMPARE(Edit(&dialog, "userEdit")->text(), QString());  // not brought back
+
+    // Opened with the box off, stored credentials are neither shown nor kept.
+    AppSettings off;
+    off.routerUser = "admin";
+    off.routerPass = "secret";
+    RouterSettingsDialog second(off, NoPause);
+    QVERIFY(!Edit(&second, "userEdit")->isEnabled());
+    QCOMPARE(Edit(&second, "userEdit")->text(), QString());
+    Button(&second, "okButton")->click();
+    QCOMPARE(off.routerUser, std::string());
+    QCOMPARE(LoadSavedSettings().routerPass, std::string());
+  }
+
+  void cancelAsksFirst() {
+    AppSettings settings;
+    settings.routerServer = "192.168.0.1";
+    settings.routerPage = "status.htm";
+    const AppSettings before = settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    dialog.show();
+    Paste(Edit(&dialog, "addressEdit"), "10.1.1.1/x.htm");
+    SetFilters(dialog, "a", "b", "c", "d");
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::No);
+    Button(&dialog, "cancelButton")->click();
+    std::vector<MessageIcon> icons;
+    QCOMPARE(TakeMessages(&icons),
+             QStringList{"設定を中止します。\n変更データは反映されません。よろしいですか？"});
+    QCOMPARE(icons, std::vector{MessageIcon::Question});
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(Edit(&dialog, "addressEdit")->text(), QStringLiteral("10.1.1.1/x.htm"));
+    QCOMPARE(Edit(&dialog, "filter4Edit")->text(), QStringLiteral("d"));
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QCOMPARE(TakeMessages().size(), 1);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(settings, before);
+    QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
+  }
+
+  void aFailedSaveKeepsTheDialogAndTheSettings() {
+    const auto notAFolder = config_->path() / "not-a-folder";
+    zepa2::test::WriteFile(notAFolder, "x");
+    zepa2::test::ScopedEnv xdg("XDG_CONFIG_HOME", notAFolder.string());
+    AppSettings settings;
+    const AppSettings before = settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    dialog.show();
+    Paste(Edit(&dialog, "addressEdit"), "10.1.1.1/x.htm");
+    Button(&dialog, "okButton")->click();
+    const QStringList messages = TakeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages[0].startsWith("設定を保存できませんでした。"));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(settings, before);
+    QCOMPARE(Edit(&dialog, "addressEdit")->text(), QStringLiteral("10.1.1.1/x.htm"));
+  }
+
+  void browserCheckOpensTheAddress() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    QList<QUrl> opened;
+    dialog.SetUrlOpener([&opened](const QUrl& url) { opened << url; });
+    Paste(Edit(&dialog, "addressEdit"), "http://192.168.0.1:8080/status.htm");
+    Button(&dialog, "browserCheckButton")->click();
+    QCOMPARE(opened, QList<QUrl>{QUrl("http://192.168.0.1:8080/status.htm")});
+  }
+
+  void autoFilterRoundTripKeepsHalfCharactersByteForByte() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    QCOMPARE(ConnectTo(dialog, RouterAddress("auto.htm")), QStringList{"成功しました。"});
+
+    // The user pastes the address with a space on each side and presses "実行".
+    zepa2::test::OnNextModalDialog([](QDialog* view) {
+      QCOMPARE(Button(view, "okButton")->text(), QStringLiteral("実行"));
+      Edit(view, "pickEdit")->setText(" 198.51.100.7 ");
+      Button(view, "okButton")->click();
+    });
+    Button(&dialog, "autoFilterButton")->click();
+    QCOMPARE(TakeMessages(), QStringList());
+
+    const std::string filter1 = zepa2::Cp932("Nアドレスは").substr(0, 10);
+    const std::string filter2 = zepa2::Cp932("接続中 です").substr(0, 10);
+    const std::string filter3 = zepa2::Cp932("は</td><td>").substr(1);
+    QCOMPARE(Edit(&dialog, "filter4Edit")->text(), QStringLiteral("</td><td>("));
+
+    Button(&dialog, "okButton")->click();
+    const AppSettings saved = LoadSavedSettings();
+    QCOMPARE(saved.filter1, filter1);
+    QCOMPARE(saved.filter2, filter2);
+    QCOMPARE(saved.filter3, filter3);
+    QCOMPARE(saved.filter4, std::string("</td><td>("));
+    QCOMPARE(settings, saved);
+  }
+
+  void autoFilterFailuresLeaveTheMarkers() {
+    AppSettings settings;
+    settings.filter1 = "keep";
+    RouterSettingsDialog dialog(settings, NoPause);
+    QCOMPARE(ConnectTo(dialog, RouterAddress("auto.htm")), QStringList{"成功しました。"});
+
+    // Closed with Esc before anything was pasted: nothing picked.
+    zepa2::test::OnNextModalDialog([](QDialog* view) { view->reject(); });
+    Button(&dialog, "autoFilterButton")->click();
+    QCOMPARE(TakeMessages(), QStringList{"対象となる文字列を選んでください。"});
+
+    // A text the page does not hold.
+    zepa2::test::OnNextModalDialog([](QDialog* view) {
+      Edit(view, "pickEdit")->setText("10.0.0.1");
+      Button(view, "okButton")->click();
+    });
+    Button(&dialog, "autoFilterButton")->click();
+    QCOMPARE(TakeMessages(), QStringList{"フィルター文字の生成に失敗しました。\n手動で入力してください。"});
+    QCOMPARE(Edit(&dialog, "filter1Edit")->text(), QStringLiteral("keep"));
+  }
+};
+
+QTEST_MAIN(RouterSettingsDialogTest)
+#include "router_settings_dialog_test.moc"
