@@ -19,6 +19,7 @@
 #include "ui/main/activity_log.h"
 #include "ui/main/main_icons.h"
 #include "ui/main/splash_window.h"
+#include "ui/settings/router_settings_dialog.h"
 
 namespace zepa2::ui {
 namespace {
@@ -200,7 +201,7 @@ void MainDialog::ShowUnit() {}
 void MainDialog::OnUnitButton() {}
 void MainDialog::OnApplyInterval() {}
 void MainDialog::OnTimer() {}
-void MainDialog::OnRouterSettings() {}
+void MainDialog::OnRouterSettings() { RunRouterSettingsDialog(this, settings_); }
 void MainDialog::OnFtpSettings() {}
 void MainDialog::OnPageSettings() {}
 void MainDialog::OpenPublicPage() {}
