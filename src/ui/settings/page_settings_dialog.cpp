@@ -6,30 +6,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <initializer_list>
-#include <type_traits>
 
 #include "core/text/messages.h"
-#include "ui/common/dialog_units.h"
+#include "ui/common/dialog_controls.h"
 #include "ui/common/message_box.h"
 #include "ui/settings/folder_picker.h"
 
 namespace zepa2::ui {
 namespace {
-
-// Creates one control of the form at its place in dialog units; caption may be null.
-template <typename Control>
-Control* AddControl(QWidget* dialog, const DialogUnits& units, const char* name, const char* caption,
-                    int x, int y, int width, int height) {
-  auto* control = new Control(dialog);
-  control->setObjectName(QString::fromLatin1(name));
-  if constexpr (std::is_same_v<Control, QGroupBox>) {
-    control->setTitle(QString::fromUtf8(caption));
-  } else if (caption) {
-    control->setText(QString::fromUtf8(caption));
-  }
-  units.Place(control, x, y, width, height);
-  return control;
-}
 
 QFont FormFont(QFont font) {
   font.setPointSize(9);
