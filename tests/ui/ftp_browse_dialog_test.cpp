@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "support/publish_support.h"
+#include "support/qt_widgets.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/message_box.h"
 #include "ui/settings/ftp_browse_dialog.h"
@@ -21,11 +22,7 @@ QStringList Rows(QListWidget* list) {
   return rows;
 }
 
-QStringList ShownTexts() {
-  QStringList texts;
-  for (const ShownMessage& box : MessageBoxSeam::TakeShown()) texts << box.text;
-  return texts;
-}
+using test::ShownTexts;
 
 }  // namespace
 
@@ -116,6 +113,19 @@ class FtpBrowseDialogTest : public QObject {
     browser.PressOk();
     QCOMPARE(browser.dialog.result(), int(QDialog::Accepted));
     QCOMPARE(browser.dialog.resultPath, ToCp932(QStringLiteral("/nowhere/ホーム/ページ.html")));
+  }
+
+  // This server names things in UTF-8: the rows read right and the path keeps the server's bytes.
+  void NamesKeepTheServersBytes() {
+    FtpTestServer ftp;
+    std::filesystem::create_directories(ftp.home() / "日本語");
+    test::WriteFile(ftp.home() / "日本語" / "ページ.html", "x");
+    Browser browser(ftp.server());
+    browser.Click("[日本語]", true);
+    QCOMPARE(browser.directory->text(), QStringLiteral("/日本語"));
+    browser.Click("ページ.html", false);
+    browser.PressOk();
+    QCOMPARE(browser.dialog.resultPath, std::string("/日本語/ページ.html"));
   }
 
   void EmptyNameKeepsTheDialogOpen() {

@@ -14,6 +14,7 @@
 #include "core/settings/settings_store.h"
 #include "support/publish_support.h"
 #include "support/qt_modal.h"
+#include "support/qt_widgets.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/message_box.h"
 #include "ui/settings/ftp_browse_dialog.h"
@@ -28,14 +29,10 @@ const char* const kRadios[] = {"site1Radio", "site2Radio", "site3Radio", "site4R
 const char* const kSiteEdits[] = {"serverEdit", "userEdit", "passwordEdit", "uploadFileEdit",
                                   "localFileEdit"};
 
-template <typename T = QWidget>
-T* Child(QWidget& dialog, const char* name) {
-  T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-  if (!widget) qFatal("no widget %s", name);
-  return widget;
-}
+using test::Child;
+using test::Edit;
+using test::ShownTexts;
 
-QLineEdit* Edit(QWidget& dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
 void Click(QWidget& dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
 
 QString EnabledRadios(QWidget& dialog) {
@@ -72,12 +69,6 @@ AppSettings StoredSettings() {
   AppSettings stored;
   LoadSettings(stored, SettingsFilePath(), [] {});
   return stored;
-}
-
-QStringList ShownTexts() {
-  QStringList texts;
-  for (const ShownMessage& box : MessageBoxSeam::TakeShown()) texts << box.text;
-  return texts;
 }
 
 }  // namespace
