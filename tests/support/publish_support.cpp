@@ -21,13 +21,17 @@ ScopedWorkingFolder::~ScopedWorkingFolder() {
 }
 
 namespace {
-std::vector<std::string> ServerArgs(const TempDir& root) {
+std::vector<std::string> ServerArgs(const TempDir& root, bool listDotsWhenAsked) {
   std::filesystem::create_directories(root.path() / "home");
-  return {(root.path() / "home").string(), (root.path() / "commands.log").string()};
+  std::vector<std::string> args = {(root.path() / "home").string(),
+                                   (root.path() / "commands.log").string()};
+  if (listDotsWhenAsked) args.insert(args.begin(), "--dots");
+  return args;
 }
 }  // namespace
 
-FtpTestServer::FtpTestServer() : root_(), process_("ftp_server.py", ServerArgs(root_)) {}
+FtpTestServer::FtpTestServer(bool listDotsWhenAsked)
+    : root_(), process_("ftp_server.py", ServerArgs(root_, listDotsWhenAsked)) {}
 
 std::vector<std::string> FtpTestServer::commands() const {
   std::istringstream in(ReadFile(root_.path() / "commands.log"));

@@ -49,10 +49,10 @@ class ScopedWorkingFolder {
 };
 
 // tests/fixtures/ftp_server.py on a fresh folder: user "zepa", password "secret", its home
-// writable, "ro" in it read-only.
+// writable, "ro" in it read-only. listDotsWhenAsked: "LIST -a" also reports "." and "..".
 class FtpTestServer {
  public:
-  FtpTestServer();
+  explicit FtpTestServer(bool listDotsWhenAsked = false);
   std::string server() const { return process_.hostPort(); }
   std::filesystem::path home() const { return root_.path() / "home"; }
   // The commands clients have sent so far, one a line.

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "support/qt_modal.h"
+#include "support/qt_widgets.h"
 #include "support/temp_dir.h"
 #include "ui/common/message_box.h"
 #include "ui/settings/folder_picker.h"
@@ -25,16 +26,10 @@ const char* const kFolderControls[] = {"sourceFolderEdit", "sourceBrowseButton",
 const char* const kAlwaysUsable[] = {"rewriteSwitch", "htmlFilesCheck", "htmFilesCheck",
                                      "cgiFilesCheck", "shtmlFilesCheck", "okButton", "cancelButton"};
 
-template <typename T = QWidget>
-T* Child(QWidget& dialog, const char* name) {
-  T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-  if (!widget) qFatal("no widget %s", name);
-  return widget;
-}
-
-QLineEdit* Edit(QWidget& dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
-
 }  // namespace
+
+using zepa2::test::Child;
+using zepa2::test::Edit;
 
 class PageSettingsDialogTest : public QObject {
   Q_OBJECT

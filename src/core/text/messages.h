@@ -118,10 +118,48 @@ inline constexpr const char* kFilter2TextNotFound = "フィルター２で指定
 inline constexpr const char* kChoosePickTarget = "対象となる文字列を選んでください。";
 inline constexpr const char* kFilterGenerationFailed =
     "フィルター文字の生成に失敗しました。\n手動で入力してください。";
-inline constexpr const char* kRouterCancelQuestion =
-    "設定を中止します。\n変更データは反映されません。よろしいですか？";
 
 // ---- FTP settings and site browser ----
+inline constexpr const char* kFtpSettingsTitle = "ＦＴＰの設定";
+inline constexpr const char* kFtpSettingsHeading = "ＦＴＰを設定";
+inline constexpr const char* kSiteCountLabel = "サイト数";
+inline constexpr const char* kSiteSwitchLabel = "サイト切り換え";
+inline constexpr const char* kSiteRadio1 = "サイト１";
+inline constexpr const char* kSiteRadio2 = "サイト２";
+inline constexpr const char* kSiteRadio3 = "サイト３";
+inline constexpr const char* kSiteRadio4 = "サイト４";
+inline constexpr const char* kSiteRadio5 = "サイト５";
+inline constexpr const char* kFtpServerGroup = "FTPサーバ設定";
+inline constexpr const char* kFtpServerLabel = "ＦＴＰサーバ名";
+inline constexpr const char* kFtpUserLabel = "ユーザ名";
+inline constexpr const char* kFtpPasswordLabel = "パスワード";
+inline constexpr const char* kUploadFileLabel = "アップロードファイル";
+inline constexpr const char* kLocalFileLabel = "ローカルファイル";
+inline constexpr const char* kFtpBrowse = "参照";
+inline constexpr const char* kHomePageLabel = "公開ホームページアドレス：http://";
+inline constexpr const char* kHomePageFromFile = "ファイルからＨＰ登録";
+inline constexpr const char* kFtpSettingsOk = "設定";
+inline constexpr const char* kFtpSettingsCancel = "ｷｬﾝｾﾙ";
+inline constexpr const char* kUploadTestButton = "アップロードテスト";
+inline constexpr const char* kCancelSettingsQuestion =
+    "設定を中止します。\n変更データは反映されません。よろしいですか？";
+inline constexpr const char* kUploadTestQuestion =
+    "選択中のサイトにテストファイルをアップロードします。\nテスト後マニュアル実行で書き換える必要があります。";
+inline constexpr const char* kUploadTestTransferFailed = "ファイルの転送エラー";
+inline constexpr const char* kUploadTestUnexpected = "予期せぬエラーです。";
+inline constexpr const char* kFtpBrowseTitle = "FTPサイト内参照";
+inline constexpr const char* kFtpBrowseGroup = "サイト内";
+inline constexpr const char* kDirectoryLabel = "ディレクトリー";
+inline constexpr const char* kFileNameLabel = "ファイル名";
+inline constexpr const char* kFtpBrowseOk = "OK";
+inline constexpr const char* kSiteNotConnected = "サイトに接続できません。";
+inline constexpr const char* kFileListFailed = "ファイルリストを取得できません。";
+inline constexpr const char* kCurrentDirectoryUnknown = "カレントディレクトリーが取得できません。";
+inline constexpr const char* kCurrentDirectoryNotChanged = "カレントディレクトリーが変更できません。";
+inline constexpr const char* kEnterFileName = "ファイル名を入力してください。";
+inline constexpr const char* kFileSelectHtmlFilter = "html Files (*.html)";
+inline constexpr const char* kFileSelectHtmFilter = "htm Files (*.htm)";
+inline constexpr const char* kFileSelectAllFilter = "All Files (*.*)";
 
 // ---- page settings and pickers ----
 inline constexpr const char* kPageSettingsTitle = "ＨＰの設定";

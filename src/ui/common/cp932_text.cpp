@@ -10,9 +10,11 @@ QString FromCp932(const std::string& bytes) { return QString::fromStdString(Cp93
 
 std::string ToCp932(const QString& text) { return Utf8ToCp932(text.toStdString()); }
 
-void Cp932Edit::Set(const std::string& bytes) {
+void Cp932Edit::Set(const std::string& bytes) { Set(bytes, FromCp932(bytes)); }
+
+void Cp932Edit::Set(const std::string& bytes, const QString& shown) {
   bytes_ = bytes;
-  shown_ = FromCp932(bytes);
+  shown_ = shown;
   edit_->setText(shown_);
 }
 

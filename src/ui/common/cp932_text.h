@@ -18,6 +18,8 @@ class Cp932Edit {
  public:
   explicit Cp932Edit(QLineEdit* edit) : edit_(edit) {}
   void Set(const std::string& bytes);
+  // The same, for bytes that are shown some other way (a server's name that may be UTF-8).
+  void Set(const std::string& bytes, const QString& shown);
   std::string Get() const;
   QLineEdit* widget() const { return edit_; }
 

@@ -1,4 +1,4 @@
-// Creating a dialog's controls at their template places, each with the object name tests find it by.
+// Creates a dialog's controls at their template places, each with its object name and caption.
 #pragma once
 
 #include <QGroupBox>
@@ -9,7 +9,7 @@
 
 namespace zepa2::ui {
 
-// Creates one control of dialog at its place in dialog units; caption (UTF-8) may be null.
+// One control of a form at its place in dialog units; caption (UTF-8) may be null.
 template <typename Control>
 Control* AddControl(QWidget* dialog, const DialogUnits& units, const char* name, const char* caption,
                     int x, int y, int width, int height) {
@@ -17,8 +17,8 @@ Control* AddControl(QWidget* dialog, const DialogUnits& units, const char* name,
   control->setObjectName(QString::fromLatin1(name));
   if constexpr (std::is_same_v<Control, QGroupBox>) {
     control->setTitle(QString::fromUtf8(caption));
-  } else if (caption) {
-    control->setText(QString::fromUtf8(caption));
+  } else if constexpr (requires { control->setText(QString()); }) {
+    if (caption) control->setText(QString::fromUtf8(caption));
   }
   units.Place(control, x, y, width, height);
   return control;

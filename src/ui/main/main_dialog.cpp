@@ -19,6 +19,7 @@
 #include "ui/main/activity_log.h"
 #include "ui/main/main_icons.h"
 #include "ui/main/splash_window.h"
+#include "ui/settings/ftp_settings_dialog.h"
 #include "ui/settings/router_settings_dialog.h"
 
 namespace zepa2::ui {
@@ -202,7 +203,7 @@ void MainDialog::OnUnitButton() {}
 void MainDialog::OnApplyInterval() {}
 void MainDialog::OnTimer() {}
 void MainDialog::OnRouterSettings() { RunRouterSettingsDialog(this, settings_); }
-void MainDialog::OnFtpSettings() {}
+void MainDialog::OnFtpSettings() { RunFtpSettingsDialog(this, settings_); }
 void MainDialog::OnPageSettings() {}
 void MainDialog::OpenPublicPage() {}
 void MainDialog::OnConversionTest() {}

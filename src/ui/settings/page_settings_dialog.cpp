@@ -9,7 +9,6 @@
 
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
-#include "ui/common/dialog_units.h"
 #include "ui/common/message_box.h"
 #include "ui/settings/folder_picker.h"
 

@@ -248,7 +248,7 @@ void RouterSettingsDialog::OnOK() {
 }
 
 void RouterSettingsDialog::OnCancel() {
-  const MessageAnswer answer = ShowMessage(this, QString::fromUtf8(msg::kRouterCancelQuestion),
+  const MessageAnswer answer = ShowMessage(this, QString::fromUtf8(msg::kCancelSettingsQuestion),
                                            MessageButtons::YesNo, MessageIcon::Question);
   if (answer == MessageAnswer::Yes) QDialog::reject();
 }

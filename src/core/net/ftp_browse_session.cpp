@@ -1,0 +1,127 @@
+#include "core/net/ftp_browse_session.h"
+
+#include <string_view>
+
+namespace zepa2::net {
+namespace {
+
+constexpr std::string_view kPwdReply = "257 ";
+
+// The folder named in a 257 reply: the text between the quotes, a doubled quote standing for one.
+std::optional<std::string> QuotedDirectory(std::string_view line) {
+  if (!line.starts_with(kPwdReply)) return std::nullopt;
+  std::size_t pos = line.find('"', kPwdReply.size());
+  if (pos == std::string_view::npos) return std::nullopt;
+  std::string name;
+  for (++pos; pos < line.size(); ++pos) {
+    if (line[pos] != '"') {
+      name += line[pos];
+    } else if (pos + 1 < line.size() && line[pos + 1] == '"') {
+      name += '"';
+      ++pos;
+    } else {
+      return name;
+    }
+  }
+  return std::nullopt;  // no closing quote: not a name we can trust
+}
+
+}  // namespace
+
+struct FtpBrowseSession::Reply {
+  std::string body;
+  std::optional<std::string> directory;  // from the last 257 reply
+
+  static size_t OnBody(char* data, size_t size, size_t count, void* self) {
+    static_cast<Reply*>(self)->body.append(data, size * count);
+    return size * count;
+  }
+  static size_t OnServerLine(char* data, size_t size, size_t count, void* self) {
+    if (auto name = QuotedDirectory(std::string_view(data, size * count))) {
+      static_cast<Reply*>(self)->directory = std::move(name);
+    }
+    return size * count;
+  }
+};
+
+std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const FtpLogin& login) {
+  auto session = FtpSession::Open(login);
+  if (!session) return std::nullopt;
+  CURL* h = session->handle();
+  curl_easy_setopt(h, CURLOPT_URL, session->rootUrl().c_str());
+  curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+  const CURLcode code = curl_easy_perform(h);
+  curl_easy_setopt(h, CURLOPT_NOBODY, 0L);
+
+  const char* entryPath = nullptr;
+  curl_easy_getinfo(h, CURLINFO_FTP_ENTRY_PATH, &entryPath);
+  if (code != CURLE_OK || entryPath == nullptr) return std::nullopt;
+  std::string entry = entryPath;
+  return FtpBrowseSession(std::move(*session), std::move(entry));
+}
+
+std::string FtpBrowseSession::DirectoryUrl(const std::string& rootUrl, const std::string& absolutePath) {
+  // Empty names ("//", a trailing "/") are dropped; "." and ".." go to the server as they are.
+  std::string path;
+  std::size_t start = 0;
+  while (start <= absolutePath.size()) {
+    std::size_t end = absolutePath.find('/', start);
+    if (end == std::string::npos) end = absolutePath.size();
+    if (end > start) path += FtpUrlFor("", absolutePath.substr(start, end - start)) + "/";
+    start = end + 1;
+  }
+  return rootUrl + "%2F" + (path.empty() ? "/" : path);
+}
+
+CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const char* command,
+                                   Reply& reply) {
+  CurlSlist pwd;
+  AppendTo(pwd, "PWD");
+  CURL* h = session_.handle();
+  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
+  curl_easy_setopt(h, CURLOPT_NOBODY, wantBody ? 0L : 1L);
+  curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, command);
+  curl_easy_setopt(h, CURLOPT_POSTQUOTE, pwd.get());
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Reply::OnBody);
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, &reply);
+  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Reply::OnServerLine);
+  curl_easy_setopt(h, CURLOPT_HEADERDATA, &reply);
+
+  const CURLcode code = curl_easy_perform(h);
+  // The list and the reply die with this call; the handle must not point at them afterwards.
+  curl_easy_setopt(h, CURLOPT_POSTQUOTE, nullptr);
+  curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, nullptr);
+  curl_easy_setopt(h, CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, nullptr);
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
+  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, nullptr);
+  curl_easy_setopt(h, CURLOPT_HEADERDATA, nullptr);
+  return code;
+}
+
+FtpResult FtpBrowseSession::ChangeDirectory(const std::string& target) {
+  Reply reply;
+  const CURLcode code = Perform(DirectoryUrl(session_.rootUrl(), target), false, nullptr, reply);
+  if (code == CURLE_REMOTE_ACCESS_DENIED) return FtpResult::TransferRefused;
+  if (code != CURLE_OK || !reply.directory) return FtpResult::ConnectFailed;
+  currentDirectory_ = std::move(*reply.directory);
+  return FtpResult::Done;
+}
+
+FtpListing FtpBrowseSession::ListCurrentDirectory() {
+  Reply reply;
+  const CURLcode code =
+      Perform(DirectoryUrl(session_.rootUrl(), currentDirectory_), true, "LIST -a", reply);
+  FtpListing listing;
+  listing.entries = ParseListing(reply.body, code == CURLE_OK);
+  if (code == CURLE_OK) {
+    if (reply.directory) currentDirectory_ = std::move(*reply.directory);
+    listing.result = FtpResult::Done;
+  } else {
+    listing.result = ClassifyFtpFailure(session_.handle(), code);
+  }
+  return listing;
+}
+
+}  // namespace zepa2::net

@@ -1,0 +1,51 @@
+// Walks the folders of one FTP site over the one connection of an FtpSession, to choose an upload name.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/net/ftp_list_line.h"
+#include "core/net/ftp_session.h"
+
+namespace zepa2::net {
+
+struct FtpListing {
+  FtpResult result = FtpResult::ConnectFailed;
+  std::vector<FtpEntry> entries;  // on a failure, the entries that arrived before it
+};
+
+// The client keeps an absolute current folder and names it in every URL ("%2F" + path, one CWD),
+// so libcurl always knows where the connection stands. The folder's name is the server's own, from
+// a PWD sent after each command: "/a/b/.." becomes whatever the server says it is.
+class FtpBrowseSession {
+ public:
+  // Logs in and learns the folder the log-in lands in. Nothing when the server text is bad, nobody
+  // answers or the log-in is refused.
+  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login);
+
+  const std::string& CurrentDirectory() const { return currentDirectory_; }
+
+  // Goes to an absolute folder. Done: the current folder is now the server's name for it;
+  // TransferRefused: the server refused the CWD, nothing changed; ConnectFailed: the connection
+  // failed, nothing changed.
+  FtpResult ChangeDirectory(const std::string& target);
+
+  // Lists the current folder with "LIST -a", so that servers which report "." and ".." only when
+  // asked do report them; entries come in the server's order and nothing is added.
+  FtpListing ListCurrentDirectory();
+
+  // The URL that names an absolute folder from the server's root, each name escaped.
+  static std::string DirectoryUrl(const std::string& rootUrl, const std::string& absolutePath);
+
+ private:
+  struct Reply;
+  FtpBrowseSession(FtpSession session, std::string entryPath)
+      : session_(std::move(session)), currentDirectory_(std::move(entryPath)) {}
+  CURLcode Perform(const std::string& url, bool wantBody, const char* command, Reply& reply);
+
+  FtpSession session_;
+  std::string currentDirectory_;
+};
+
+}  // namespace zepa2::net

@@ -1,0 +1,24 @@
+// The FTP settings' upload test: one template file stored as it is on the site being edited.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace zepa2 {
+
+inline constexpr int kUploadTestDone = 1;
+inline constexpr int kUploadTestTransferFailed = -1;
+inline constexpr int kConnectFailed = -2;
+
+using PauseFunction = std::function<void(std::chrono::milliseconds)>;
+
+// Stores localFile (a CP932 path) under uploadFile with the ASCII type, waits one second with the
+// connection still open after a stored file, and closes it. Returns kUploadTestDone;
+// kUploadTestTransferFailed when the server refused the file or the local file cannot be read;
+// kConnectFailed when the server cannot be reached or refuses the log-in.
+int UploadTestFile(const std::string& server, const std::string& user, const std::string& password,
+                   const std::string& uploadFile, const std::string& localFile,
+                   const PauseFunction& pause);
+
+}  // namespace zepa2

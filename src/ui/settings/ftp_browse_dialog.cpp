@@ -1,0 +1,172 @@
+#include "ui/settings/ftp_browse_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QUtf8StringView>
+
+#include "core/text/messages.h"
+#include "ui/common/dialog_controls.h"
+#include "ui/common/message_box.h"
+#include "ui/common/wait_cursor.h"
+
+namespace zepa2::ui {
+namespace {
+
+QFont FormFont(QFont font) {
+  font.setPointSize(9);
+  return font;
+}
+
+// Servers name things in their own encoding: a name that is valid UTF-8 shows as UTF-8, any other
+// as CP932. The bytes themselves are kept for the server either way.
+QString ServerNameShown(const std::string& bytes) {
+  if (QUtf8StringView(bytes.data(), qsizetype(bytes.size())).isValidUtf8()) {
+    return QString::fromStdString(bytes);
+  }
+  return FromCp932(bytes);
+}
+
+void Warn(QWidget* parent, const char* text) {
+  ShowMessage(parent, QString::fromUtf8(text), MessageButtons::Ok, MessageIcon::Exclamation);
+}
+
+}  // namespace
+
+FtpBrowseDialog::FtpBrowseDialog(QWidget* parent)
+    : QDialog(parent), directoryEdit_(nullptr), fileNameEdit_(nullptr) {
+  setObjectName(QStringLiteral("ftpBrowseDialog"));
+  setWindowTitle(QString::fromUtf8(msg::kFtpBrowseTitle));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFont(FormFont(font()));
+  const DialogUnits du(font());
+  setFixedSize(du.Size(239, 167));
+
+  AddControl<QGroupBox>(this, du, "siteGroup", msg::kFtpBrowseGroup, 7, 4, 225, 100);
+  list_ = AddControl<QListWidget>(this, du, "entryList", nullptr, 14, 16, 211, 82);
+  AddControl<QLabel>(this, du, "directoryLabel", msg::kDirectoryLabel, 7, 108, 80, 8);
+  directoryEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "directoryEdit", nullptr, 7, 117, 225, 12));
+  AddControl<QLabel>(this, du, "fileNameLabel", msg::kFileNameLabel, 7, 133, 80, 8);
+  fileNameEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "fileNameEdit", nullptr, 7, 142, 115, 12));
+  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kFtpBrowseOk, 128, 141, 50, 14);
+  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kFtpSettingsCancel, 182, 141, 50, 14);
+  ok->setDefault(true);
+
+  connect(list_, &QListWidget::itemSelectionChanged, this, &FtpBrowseDialog::OnEntrySelect);
+  connect(list_, &QListWidget::itemDoubleClicked, this, &FtpBrowseDialog::OnEntryDoubleClick);
+  connect(ok, &QPushButton::clicked, this, &FtpBrowseDialog::OnOK);
+  connect(cancel, &QPushButton::clicked, this, &FtpBrowseDialog::OnCancel);
+}
+
+FtpBrowseDialog::~FtpBrowseDialog() = default;
+
+int FtpBrowseDialog::exec() {
+  OnInitDialog();
+  return QDialog::exec();
+}
+
+void FtpBrowseDialog::OnInitDialog() {
+  if (!Connect()) {
+    Warn(this, msg::kSiteNotConnected);
+    Disconnect();
+    return;
+  }
+  if (!RefreshListing()) {
+    Warn(this, msg::kFileListFailed);
+    Disconnect();
+  }
+}
+
+bool FtpBrowseDialog::Connect() {
+  WaitCursor busy;
+  connection_ = net::FtpBrowseSession::Connect({serverName, userName, password});
+  return connection_.has_value();
+}
+
+void FtpBrowseDialog::Disconnect() { connection_.reset(); }
+
+void FtpBrowseDialog::ReadControls() {
+  directoryText_ = directoryEdit_.Get();
+  fileNameText_ = fileNameEdit_.Get();
+}
+
+void FtpBrowseDialog::PushFields() {
+  directoryEdit_.Set(directoryText_, ServerNameShown(directoryText_));
+  fileNameEdit_.Set(fileNameText_, ServerNameShown(fileNameText_));
+}
+
+bool FtpBrowseDialog::RefreshListing() {
+  list_->clear();
+  entries_.clear();
+  if (!connection_) return false;
+  WaitCursor busy;
+  ReadControls();
+  net::FtpListing listing = connection_->ListCurrentDirectory();
+  directoryText_ = connection_->CurrentDirectory();
+  fileNameText_.clear();
+  // Every row the server reported, however many; the rows that arrived before a failure stay.
+  for (net::FtpEntry& entry : listing.entries) {
+    const QString shown = ServerNameShown(entry.name);
+    list_->addItem(entry.isDirectory ? QStringLiteral("[%1]").arg(shown) : shown);
+    entries_.push_back(std::move(entry));
+  }
+  PushFields();
+  return listing.result == net::FtpResult::Done;
+}
+
+void FtpBrowseDialog::OnEntrySelect() {
+  ReadControls();
+  const int row = list_->currentRow();
+  if (row < 0 || row >= int(entries_.size()) || !list_->currentItem()->isSelected()) return;
+  if (!entries_[row].isDirectory) {
+    fileNameText_ = entries_[row].name;
+    PushFields();
+  }
+}
+
+void FtpBrowseDialog::OnEntryDoubleClick() {
+  ReadControls();
+  const int row = list_->currentRow();
+  if (row < 0 || row >= int(entries_.size())) return;
+  if (!entries_[row].isDirectory) {
+    fileNameText_ = entries_[row].name;
+    PushFields();
+    return;
+  }
+  if (connection_) ChangeIntoRow(row);
+}
+
+void FtpBrowseDialog::ChangeIntoRow(int row) {
+  WaitCursor busy;
+  const std::string current = connection_->CurrentDirectory();
+  if (current.empty()) {
+    Warn(this, msg::kCurrentDirectoryUnknown);
+    return;
+  }
+  const std::string target = current + "/" + entries_[row].name;
+  if (connection_->ChangeDirectory(target) != net::FtpResult::Done) {
+    Warn(this, msg::kCurrentDirectoryNotChanged);
+    return;
+  }
+  PushFields();
+  RefreshListing();
+}
+
+void FtpBrowseDialog::OnOK() {
+  ReadControls();
+  if (fileNameText_.empty()) {
+    Warn(this, msg::kEnterFileName);
+    return;
+  }
+  resultPath = directoryText_ + "/" + fileNameText_;
+  Disconnect();
+  QDialog::accept();
+}
+
+void FtpBrowseDialog::OnCancel() {
+  Disconnect();
+  QDialog::reject();
+}
+
+}  // namespace zepa2::ui

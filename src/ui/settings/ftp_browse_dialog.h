@@ -1,0 +1,60 @@
+// Walks the folders of one FTP site to choose the remote path under which a page is uploaded.
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/net/ftp_browse_session.h"
+#include "ui/common/cp932_text.h"
+
+class QListWidget;
+
+namespace zepa2::ui {
+
+// Connects when it opens and keeps that one connection until it closes. Folders show as
+// "[name]", files bare, in the server's order. After a failure at opening it still works as a
+// plain form: a typed folder and name give a result.
+class FtpBrowseDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit FtpBrowseDialog(QWidget* parent = nullptr);
+  ~FtpBrowseDialog() override;
+
+  // Connects and lists; exec() runs it first. Failures are shown and leave the form usable.
+  void OnInitDialog();
+  int exec() override;
+
+  // Set by the caller before the run (CP932).
+  std::string serverName;
+  std::string userName;
+  std::string password;
+  // After OK: the folder, "/", and the file name, joined as they stand.
+  std::string resultPath;
+
+  bool Connect();
+  void Disconnect();
+  bool RefreshListing();
+  void OnEntrySelect();
+  void OnEntryDoubleClick();
+  void OnOK();
+  void OnCancel();
+  void reject() override { OnCancel(); }
+
+ private:
+  void ReadControls();
+  void PushFields();
+  void ChangeIntoRow(int row);
+
+  std::optional<net::FtpBrowseSession> connection_;
+  std::vector<net::FtpEntry> entries_;  // one per list row
+  std::string directoryText_;
+  std::string fileNameText_;
+  QListWidget* list_;
+  Cp932Edit directoryEdit_;
+  Cp932Edit fileNameEdit_;
+};
+
+}  // namespace zepa2::ui

@@ -1,0 +1,262 @@
+#include "ui/settings/ftp_settings_dialog.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+
+#include "core/publish/home_page_address.h"
+#include "core/text/messages.h"
+#include "ui/common/dialog_controls.h"
+#include "ui/common/message_box.h"
+#include "ui/common/settings_io.h"
+#include "ui/common/wait_cursor.h"
+#include "ui/settings/file_select.h"
+#include "ui/settings/ftp_browse_dialog.h"
+
+namespace zepa2::ui {
+namespace {
+
+constexpr const char* kRadioNames[kSiteSlots] = {"site1Radio", "site2Radio", "site3Radio",
+                                                 "site4Radio", "site5Radio"};
+constexpr const char* kRadioCaptions[kSiteSlots] = {msg::kSiteRadio1, msg::kSiteRadio2,
+                                                    msg::kSiteRadio3, msg::kSiteRadio4,
+                                                    msg::kSiteRadio5};
+
+QFont FormFont(QFont font) {
+  font.setPointSize(10);
+  return font;
+}
+
+void RealPause(std::chrono::milliseconds duration) { QThread::msleep(duration.count()); }
+
+struct UploadOutcome {
+  const char* text;
+  MessageIcon icon;
+};
+
+UploadOutcome OutcomeOf(int result) {
+  switch (result) {
+    case kConnectFailed: return {msg::kConnectFailed, MessageIcon::Exclamation};
+    case kUploadTestTransferFailed: return {msg::kUploadTestTransferFailed, MessageIcon::Exclamation};
+    case kUploadTestDone: return {msg::kConnectSucceeded, MessageIcon::Information};
+    default: return {msg::kUploadTestUnexpected, MessageIcon::Exclamation};
+  }
+}
+
+}  // namespace
+
+FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      pause_(&RealPause),
+      serverEdit_(nullptr),
+      userEdit_(nullptr),
+      passEdit_(nullptr),
+      uploadFileEdit_(nullptr),
+      localFileEdit_(nullptr),
+      homePageEdit_(nullptr) {
+  setObjectName(QStringLiteral("ftpSettingsDialog"));
+  setWindowTitle(QString::fromUtf8(msg::kFtpSettingsTitle));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFont(FormFont(font()));
+  const DialogUnits du(font());
+  setFixedSize(du.Size(303, 210));
+
+  AddControl<QGroupBox>(this, du, "ftpServerGroup", msg::kFtpServerGroup, 7, 52, 289, 106);
+  AddControl<QLabel>(this, du, "headingLabel", msg::kFtpSettingsHeading, 7, 6, 120, 10);
+  AddControl<QLabel>(this, du, "siteCountLabel", msg::kSiteCountLabel, 7, 22, 40, 8);
+  siteCountCombo_ = AddControl<QComboBox>(this, du, "siteCountCombo", nullptr, 50, 20, 32, 12);
+  AddControl<QLabel>(this, du, "siteSwitchLabel", msg::kSiteSwitchLabel, 7, 38, 60, 8);
+  siteGroup_ = new QButtonGroup(this);
+  for (int i = 0; i < kSiteSlots; ++i) {
+    siteRadios_[i] = AddControl<QRadioButton>(this, du, kRadioNames[i], kRadioCaptions[i],
+                                              68 + i * 45, 37, 43, 10);
+    siteGroup_->addButton(siteRadios_[i], i);
+  }
+
+  AddControl<QLabel>(this, du, "serverLabel", msg::kFtpServerLabel, 15, 67, 62, 8);
+  serverEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "serverEdit", nullptr, 80, 65, 140, 12));
+  AddControl<QLabel>(this, du, "userLabel", msg::kFtpUserLabel, 15, 83, 62, 8);
+  userEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "userEdit", nullptr, 80, 81, 80, 12));
+  AddControl<QLabel>(this, du, "passwordLabel", msg::kFtpPasswordLabel, 166, 83, 40, 8);
+  passEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "passwordEdit", nullptr, 207, 81, 80, 12));
+  passEdit_.widget()->setEchoMode(QLineEdit::Password);
+  AddControl<QLabel>(this, du, "uploadFileLabel", msg::kUploadFileLabel, 15, 99, 100, 8);
+  uploadFileEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "uploadFileEdit", nullptr, 15, 109, 226, 12));
+  auto* uploadBrowse = AddControl<QPushButton>(this, du, "uploadBrowseButton", msg::kFtpBrowse, 246, 108, 42, 14);
+  AddControl<QLabel>(this, du, "localFileLabel", msg::kLocalFileLabel, 15, 126, 100, 8);
+  localFileEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "localFileEdit", nullptr, 15, 136, 226, 12));
+  auto* localBrowse = AddControl<QPushButton>(this, du, "localBrowseButton", msg::kFtpBrowse, 246, 135, 42, 14);
+
+  AddControl<QLabel>(this, du, "homePageLabel", msg::kHomePageLabel, 7, 167, 126, 8);
+  homePageEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "homePageEdit", nullptr, 134, 165, 162, 12));
+  auto* fromFile =
+      AddControl<QPushButton>(this, du, "homePageFromFileButton", msg::kHomePageFromFile, 7, 188, 84, 14);
+  auto* uploadTest =
+      AddControl<QPushButton>(this, du, "uploadTestButton", msg::kUploadTestButton, 130, 188, 62, 14);
+  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kFtpSettingsOk, 198, 188, 46, 14);
+  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kFtpSettingsCancel, 250, 188, 46, 14);
+  ok->setDefault(true);
+
+  connect(siteGroup_, &QButtonGroup::idClicked, this, &FtpSettingsDialog::OnSiteSelect);
+  connect(siteCountCombo_, &QComboBox::currentIndexChanged, this, &FtpSettingsDialog::OnSiteCountChange);
+  connect(uploadBrowse, &QPushButton::clicked, this, &FtpSettingsDialog::OnBrowseUploadFile);
+  connect(localBrowse, &QPushButton::clicked, this, &FtpSettingsDialog::OnBrowseLocalFile);
+  connect(fromFile, &QPushButton::clicked, this, &FtpSettingsDialog::OnHomePageFromFile);
+  connect(uploadTest, &QPushButton::clicked, this, &FtpSettingsDialog::OnUploadTest);
+  connect(ok, &QPushButton::clicked, this, &FtpSettingsDialog::OnOK);
+  connect(cancel, &QPushButton::clicked, this, &FtpSettingsDialog::OnCancel);
+
+  CopyFromSettings();
+  FillSiteCountCombo();
+  ApplySiteCount();
+  ShowSite(currentSite);
+  PushFields();
+}
+
+FtpSettingsDialog::~FtpSettingsDialog() = default;
+
+void FtpSettingsDialog::ReadControls() {
+  currentSite = siteGroup_->checkedId() < 0 ? currentSite : siteGroup_->checkedId();
+  siteText_.server = serverEdit_.Get();
+  siteText_.user = userEdit_.Get();
+  siteText_.pass = passEdit_.Get();
+  siteText_.uploadFile = uploadFileEdit_.Get();
+  siteText_.localFile = localFileEdit_.Get();
+  homePageText_ = homePageEdit_.Get();
+}
+
+void FtpSettingsDialog::PushFields() {
+  siteRadios_[currentSite]->setChecked(true);
+  serverEdit_.Set(siteText_.server);
+  userEdit_.Set(siteText_.user);
+  passEdit_.Set(siteText_.pass);
+  uploadFileEdit_.Set(siteText_.uploadFile);
+  localFileEdit_.Set(siteText_.localFile);
+  homePageEdit_.Set(homePageText_);
+}
+
+void FtpSettingsDialog::CopyFromSettings() {
+  workSites = settings_.sites;
+  siteCount = settings_.siteCount;
+  homePageText_ = settings_.homePageAddress;
+  PushFields();
+}
+
+void FtpSettingsDialog::FillSiteCountCombo() {
+  // Filling is not the user's choice: the count is applied once, after.
+  const QSignalBlocker quiet(siteCountCombo_);
+  siteCountCombo_->clear();
+  for (int n = 1; n <= kSiteSlots; ++n) siteCountCombo_->addItem(QString::number(n), n);
+  const int stored = siteCountCombo_->findData(siteCount);
+  siteCountCombo_->setCurrentIndex(stored < 0 ? 0 : stored);
+  PushFields();
+}
+
+void FtpSettingsDialog::ApplySiteCount() {
+  ReadControls();
+  siteCount = siteCountCombo_->currentData().toInt();
+  for (int i = 0; i < kSiteSlots; ++i) siteRadios_[i]->setEnabled(i < siteCount);
+  if (currentSite >= siteCount) {
+    currentSite = 0;
+    PushFields();
+    OnSiteSelect();
+  }
+  PushFields();
+}
+
+void FtpSettingsDialog::ShowSite(int index) { siteText_ = workSites[index]; }
+
+void FtpSettingsDialog::StoreShownSite() { workSites[shownSite] = siteText_; }
+
+void FtpSettingsDialog::OnSiteSelect() {
+  ReadControls();
+  StoreShownSite();
+  ShowSite(currentSite);
+  PushFields();
+  shownSite = currentSite;
+}
+
+void FtpSettingsDialog::CopyToSettings() {
+  ReadControls();
+  settings_.sites = workSites;
+  settings_.siteCount = siteCount;
+  settings_.homePageAddress = homePageText_;
+  SaveAppSettings(this, settings_);
+}
+
+void FtpSettingsDialog::OnOK() {
+  ReadControls();
+  workSites[currentSite] = siteText_;
+  CopyToSettings();
+  QDialog::accept();
+}
+
+void FtpSettingsDialog::OnCancel() {
+  if (ShowMessage(this, QString::fromUtf8(msg::kCancelSettingsQuestion), MessageButtons::YesNo,
+                  MessageIcon::Question) == MessageAnswer::Yes) {
+    QDialog::reject();
+  }
+}
+
+void FtpSettingsDialog::OnBrowseUploadFile() {
+  ReadControls();
+  FtpBrowseDialog browse(this);
+  browse.serverName = siteText_.server;
+  browse.password = siteText_.pass;
+  browse.userName = siteText_.user;
+  if (browse.exec() == QDialog::Accepted) {
+    siteText_.uploadFile = browse.resultPath;
+    PushFields();
+  }
+}
+
+void FtpSettingsDialog::TakeHomePageFrom(const std::string& templatePath) {
+  const HomePageAddress found = FindHomePageAddress(templatePath);
+  if (found.read == TemplateRead::NotOpened) {
+    ShowMessage(this, QString::fromUtf8(msg::kTemplateNotOpened), MessageButtons::Ok, MessageIcon::None);
+  }
+  homePageText_ = found.address;
+}
+
+void FtpSettingsDialog::OnBrowseLocalFile() {
+  ReadControls();
+  std::string chosen;
+  if (!PickTemplateFile(this, chosen)) return;
+  siteText_.localFile = chosen;
+  TakeHomePageFrom(siteText_.localFile);
+  PushFields();
+}
+
+void FtpSettingsDialog::OnHomePageFromFile() {
+  ReadControls();
+  TakeHomePageFrom(siteText_.localFile);
+  PushFields();
+}
+
+void FtpSettingsDialog::OnUploadTest() {
+  ReadControls();
+  if (ShowMessage(this, QString::fromUtf8(msg::kUploadTestQuestion), MessageButtons::OkCancel,
+                  MessageIcon::Information) != MessageAnswer::Ok) {
+    return;
+  }
+  int result = 0;
+  {
+    WaitCursor busy;
+    result = UploadTestFile(siteText_.server, siteText_.user, siteText_.pass, siteText_.uploadFile,
+                            siteText_.localFile, pause_);
+  }
+  const UploadOutcome outcome = OutcomeOf(result);
+  ShowMessage(this, QString::fromUtf8(outcome.text), MessageButtons::Ok, outcome.icon);
+}
+
+bool RunFtpSettingsDialog(QWidget* parent, AppSettings& settings) {
+  FtpSettingsDialog dialog(settings, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace zepa2::ui

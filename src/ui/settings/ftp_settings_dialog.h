@@ -1,0 +1,74 @@
+// The FTP settings: five mirror sites on a working copy, the number in use, the public page address.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <string>
+
+#include "core/publish/upload_test_file.h"
+#include "core/settings/app_settings.h"
+#include "ui/common/cp932_text.h"
+
+class QButtonGroup;
+class QComboBox;
+class QRadioButton;
+
+namespace zepa2::ui {
+
+// Nothing reaches the settings before "設定", which copies every site and saves once; cancelling
+// (after a Yes) drops the edits of all sites. The five site edits always show site shownSite.
+class FtpSettingsDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit FtpSettingsDialog(AppSettings& settings, QWidget* parent = nullptr);
+  ~FtpSettingsDialog() override;
+
+  // The upload test's one-second wait after a stored file; tests put in one that does not sleep.
+  void SetPause(PauseFunction pause) { pause_ = std::move(pause); }
+
+  std::array<FtpSite, kSiteSlots> workSites{};
+  int siteCount = 1;
+  int shownSite = 0;
+  int currentSite = 0;
+
+  void CopyFromSettings();
+  void FillSiteCountCombo();
+  void ApplySiteCount();
+  void ShowSite(int index);
+  void StoreShownSite();
+  void CopyToSettings();
+  void OnSiteSelect();
+  void OnSiteCountChange() { ApplySiteCount(); }
+  void OnBrowseUploadFile();
+  void OnBrowseLocalFile();
+  void OnHomePageFromFile();
+  void OnUploadTest();
+  void OnOK();
+  void OnCancel();
+  void reject() override { OnCancel(); }
+
+ private:
+  void ReadControls();
+  void PushFields();
+  void TakeHomePageFrom(const std::string& templatePath);
+
+  AppSettings& settings_;
+  PauseFunction pause_;
+  FtpSite siteText_;          // the five site edits
+  std::string homePageText_;  // edit 1002
+  std::array<QRadioButton*, kSiteSlots> siteRadios_{};
+  QButtonGroup* siteGroup_;
+  QComboBox* siteCountCombo_;
+  Cp932Edit serverEdit_;
+  Cp932Edit userEdit_;
+  Cp932Edit passEdit_;
+  Cp932Edit uploadFileEdit_;
+  Cp932Edit localFileEdit_;
+  Cp932Edit homePageEdit_;
+};
+
+// Runs the dialog modally on settings; true when the user confirmed with "設定".
+bool RunFtpSettingsDialog(QWidget* parent, AppSettings& settings);
+
+}  // namespace zepa2::ui

@@ -1,0 +1,70 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "core/publish/upload_test_file.h"
+#include "support/publish_support.h"
+
+namespace zepa2 {
+namespace {
+
+using test::FtpTestServer;
+
+class UploadTestFileTest : public ::testing::Test {
+ protected:
+  UploadTestFileTest() { test::WriteFile(local / "index.html", "<a href=\"http://$$IP_ADDRESS$$/\">\r\n"); }
+
+  int Upload(const std::string& server, const std::string& password, const std::string& remote,
+             const std::string& localFile) {
+    return UploadTestFile(server, FtpTestServer::kUser, password, remote, localFile,
+                          [this](std::chrono::milliseconds ms) {
+                            pauses.push_back(ms);
+                            commandsDuringPause = ftp.commands();
+                          });
+  }
+
+  test::TempDir local;
+  FtpTestServer ftp;
+  std::vector<std::chrono::milliseconds> pauses;
+  std::vector<std::string> commandsDuringPause;
+};
+
+TEST_F(UploadTestFileTest, StoresTheTemplateAsItIsAndWaitsBeforeClosing) {
+  EXPECT_EQ(Upload(ftp.server(), FtpTestServer::kPassword, "index.html",
+                   (local / "index.html").string()),
+            1);
+  // The tokens go up unreplaced; only the line end becomes the server's own.
+  EXPECT_EQ(test::ReadFile(ftp.home() / "index.html"), "<a href=\"http://$$IP_ADDRESS$$/\">\n");
+  EXPECT_THAT(pauses, ::testing::ElementsAre(std::chrono::milliseconds(1000)));
+  ASSERT_FALSE(commandsDuringPause.empty());
+  EXPECT_EQ(commandsDuringPause.back(), "STOR index.html");
+  EXPECT_EQ(ftp.commands().back(), "QUIT");
+}
+
+TEST_F(UploadTestFileTest, FailuresAreSortedIntoTransferAndConnection) {
+  struct Case {
+    const char* name;
+    std::string server;
+    std::string password;
+    std::string remote;
+    std::string localFile;
+    int expected;
+  };
+  const std::string page = (local / "index.html").string();
+  const Case cases[] = {
+      {"read-only folder", ftp.server(), FtpTestServer::kPassword, "ro/index.html", page, -1},
+      {"missing local file", ftp.server(), FtpTestServer::kPassword, "index.html",
+       (local / "none.html").string(), -1},
+      {"wrong password", ftp.server(), "wrong", "index.html", page, -2},
+      {"unknown server", "no-such-host.invalid", FtpTestServer::kPassword, "index.html", page, -2},
+      {"empty server", "", FtpTestServer::kPassword, "index.html", page, -2},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Upload(c.server, c.password, c.remote, c.localFile), c.expected) << c.name;
+  }
+  EXPECT_TRUE(pauses.empty());
+  EXPECT_FALSE(std::filesystem::exists(ftp.home() / "index.html"));
+  EXPECT_FALSE(std::filesystem::exists(ftp.home() / "ro" / "index.html"));
+}
+
+}  // namespace
+}  // namespace zepa2

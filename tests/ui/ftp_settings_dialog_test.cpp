@@ -1,0 +1,345 @@
+// Drives the FTP settings dialog: site switching and the count, saving and cancelling, the home
+// page address from a template, the upload test against the test FTP server, and the two browsers.
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <filesystem>
+
+#include "core/settings/settings_store.h"
+#include "support/publish_support.h"
+#include "support/qt_modal.h"
+#include "support/qt_widgets.h"
+#include "ui/common/cp932_text.h"
+#include "ui/common/message_box.h"
+#include "ui/settings/ftp_browse_dialog.h"
+#include "ui/settings/ftp_settings_dialog.h"
+
+namespace zepa2::ui {
+namespace {
+
+using test::FtpTestServer;
+
+const char* const kRadios[] = {"site1Radio", "site2Radio", "site3Radio", "site4Radio", "site5Radio"};
+const char* const kSiteEdits[] = {"serverEdit", "userEdit", "passwordEdit", "uploadFileEdit",
+                                  "localFileEdit"};
+
+using test::Child;
+using test::Edit;
+using test::ShownTexts;
+
+void Click(QWidget& dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
+
+QString EnabledRadios(QWidget& dialog) {
+  QString enabled;
+  for (int i = 0; i < 5; ++i) enabled += Child(dialog, kRadios[i])->isEnabled() ? QChar(u'1' + i) : QChar(u'-');
+  return enabled;
+}
+
+int CheckedRadio(QWidget& dialog) {
+  for (int i = 0; i < 5; ++i) {
+    if (Child<QRadioButton>(dialog, kRadios[i])->isChecked()) return i;
+  }
+  return -1;
+}
+
+FtpSite Site(const std::string& tag) {
+  return {tag + ".example.net", tag + "user", tag + "pass", tag + "/index.html", "/tmp/" + tag + ".html"};
+}
+
+// The site edits typed over with values made from tag.
+void TypeSite(QWidget& dialog, const std::string& tag) {
+  const FtpSite site = Site(tag);
+  const std::string* values[] = {&site.server, &site.user, &site.pass, &site.uploadFile, &site.localFile};
+  for (int i = 0; i < 5; ++i) Edit(dialog, kSiteEdits[i])->setText(QString::fromStdString(*values[i]));
+}
+
+FtpSite ShownSite(QWidget& dialog) {
+  std::string values[5];
+  for (int i = 0; i < 5; ++i) values[i] = ToCp932(Edit(dialog, kSiteEdits[i])->text());
+  return {values[0], values[1], values[2], values[3], values[4]};
+}
+
+AppSettings StoredSettings() {
+  AppSettings stored;
+  LoadSettings(stored, SettingsFilePath(), [] {});
+  return stored;
+}
+
+}  // namespace
+
+class FtpSettingsDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::optional<test::TempDir> config_;
+  std::optional<test::ScopedEnv> xdg_;
+
+ private slots:
+  void init() {
+    MessageBoxSeam::Intercept(true);
+    config_.emplace();
+    xdg_.emplace("XDG_CONFIG_HOME", config_->path().string());
+  }
+  void cleanup() {
+    MessageBoxSeam::Intercept(false);
+    xdg_.reset();
+    config_.reset();
+  }
+
+  void StoredCountSelectsItemAndEnablesRadios() {
+    struct Case { int stored; QString shown; QString enabled; int saved; };
+    const Case cases[] = {
+        {1, "1", "1----", 1}, {2, "2", "12---", 2}, {3, "3", "123--", 3}, {4, "4", "1234-", 4},
+        {5, "5", "12345", 5}, {0, "1", "1----", 1}, {7, "1", "1----", 1}, {-3, "1", "1----", 1},
+    };
+    for (const Case& c : cases) {
+      AppSettings settings;
+      settings.siteCount = c.stored;
+      FtpSettingsDialog dialog(settings);
+      auto* combo = Child<QComboBox>(dialog, "siteCountCombo");
+      QCOMPARE(combo->count(), 5);
+      QCOMPARE(combo->currentText(), c.shown);
+      QCOMPARE(EnabledRadios(dialog), c.enabled);
+      QCOMPARE(CheckedRadio(dialog), 0);
+      Click(dialog, "okButton");
+      QCOMPARE(settings.siteCount, c.saved);
+      QCOMPARE(StoredSettings().siteCount, c.saved);
+    }
+  }
+
+  void LoweringTheCountBelowTheShownSiteKeepsItsEdits() {
+    AppSettings settings;
+    settings.siteCount = 5;
+    settings.sites[0] = Site("one");
+    FtpSettingsDialog dialog(settings);
+    Click(dialog, "site4Radio");
+    TypeSite(dialog, "four");
+
+    Child<QComboBox>(dialog, "siteCountCombo")->setCurrentIndex(1);  // "2"
+    QCOMPARE(EnabledRadios(dialog), QStringLiteral("12---"));
+    QCOMPARE(CheckedRadio(dialog), 0);
+    QCOMPARE(ShownSite(dialog), Site("one"));
+    QCOMPARE(dialog.shownSite, 0);
+
+    Child<QComboBox>(dialog, "siteCountCombo")->setCurrentIndex(3);  // "4"
+    QCOMPARE(EnabledRadios(dialog), QStringLiteral("1234-"));
+    Click(dialog, "site4Radio");
+    QCOMPARE(ShownSite(dialog), Site("four"));
+
+    Child<QComboBox>(dialog, "siteCountCombo")->setCurrentIndex(2);  // "3": site 4 is stored again
+    Click(dialog, "okButton");
+    QCOMPARE(settings.siteCount, 3);
+    QCOMPARE(settings.sites[3], Site("four"));  // above the count, still kept and saved
+    QCOMPARE(StoredSettings().sites[3], Site("four"));
+  }
+
+  void EditsOfEverySiteAreSavedTogetherOrDroppedTogether() {
+    for (const bool confirm : {true, false}) {
+      std::filesystem::remove(SettingsFilePath());
+      AppSettings settings;
+      settings.siteCount = 3;
+      settings.sites[2] = Site("three");
+      // Bytes that do not survive a trip through QString stay as they are when left alone.
+      settings.sites[4].server = "half\x83";
+      const AppSettings before = settings;
+      FtpSettingsDialog dialog(settings);
+      TypeSite(dialog, "one");
+      Click(dialog, "site2Radio");
+      TypeSite(dialog, "two");
+      Click(dialog, "site3Radio");
+      QCOMPARE(ShownSite(dialog), Site("three"));
+      Edit(dialog, "serverEdit")->setText(QStringLiteral("ｆｔｐ.example.net"));
+      Click(dialog, "site1Radio");
+      QCOMPARE(ShownSite(dialog), Site("one"));
+      Edit(dialog, "homePageEdit")->setText(QStringLiteral("$$IP_ADDRESS$$/top.html"));
+
+      if (confirm) {
+        Click(dialog, "okButton");
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(ShownTexts().isEmpty());
+        AppSettings expected = before;
+        expected.sites[0] = Site("one");
+        expected.sites[1] = Site("two");
+        expected.sites[2].server = ToCp932(QStringLiteral("ｆｔｐ.example.net"));
+        expected.homePageAddress = "$$IP_ADDRESS$$/top.html";
+        QVERIFY(settings == expected);
+        QVERIFY(StoredSettings() == expected);
+      } else {
+        QSignalSpy rejected(&dialog, &QDialog::rejected);
+        MessageBoxSeam::QueueAnswer(MessageAnswer::No);
+        Click(dialog, "cancelButton");
+        QCOMPARE(rejected.count(), 0);
+        QCOMPARE(ShownSite(dialog), Site("one"));  // No keeps every edit
+        MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(rejected.count(), 1);
+        const auto shown = MessageBoxSeam::TakeShown();
+        QCOMPARE(shown.size(), std::size_t{2});
+        QCOMPARE(shown[0].text, QStringLiteral("設定を中止します。\n変更データは反映されません。よろしいですか？"));
+        QVERIFY(shown[0].buttons == MessageButtons::YesNo);
+        QVERIFY(shown[0].icon == MessageIcon::Question);
+        QVERIFY(settings == before);
+        QVERIFY(!std::filesystem::exists(SettingsFilePath()));
+      }
+    }
+  }
+
+  void HomePageComesFromTheTemplate() {
+    test::TempDir dir;
+    test::WriteFile(dir / "good.html", "<a href=\"http://$$IP_ADDRESS$$/index.html\">\n");
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    Edit(dialog, "homePageEdit")->setText(QStringLiteral("old"));
+    Edit(dialog, "localFileEdit")->setText(QString::fromStdString((dir / "good.html").string()));
+    Click(dialog, "homePageFromFileButton");
+    QCOMPARE(Edit(dialog, "homePageEdit")->text(), QStringLiteral("$$IP_ADDRESS$$/index.html"));
+    QVERIFY(ShownTexts().isEmpty());
+
+    Edit(dialog, "localFileEdit")->setText(QString::fromStdString((dir / "none.html").string()));
+    Click(dialog, "homePageFromFileButton");
+    QCOMPARE(Edit(dialog, "homePageEdit")->text(), QStringLiteral("$$IP_ADDRESS$$/"));
+    const auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QCOMPARE(shown[0].text, QStringLiteral("ローカルファイルがオープンできません。"));
+    QVERIFY(shown[0].icon == MessageIcon::None);
+    QVERIFY(settings == AppSettings{});
+  }
+
+  void UploadTestUsesTheShownValuesAndTellsTheOutcome() {
+    FtpTestServer ftp;
+    test::TempDir dir;
+    const std::string page = (dir / "index.html").string();
+    test::WriteFile(page, "<p>$$IP_ADDRESS$$</p>\n");
+    struct Case {
+      const char* name;
+      std::string server, password, remote, local;
+      QString text;
+      MessageIcon icon;
+    };
+    const Case cases[] = {
+        {"stored", ftp.server(), "secret", "up.html", page, "成功しました。", MessageIcon::Information},
+        {"read-only folder", ftp.server(), "secret", "ro/up.html", page, "ファイルの転送エラー",
+         MessageIcon::Exclamation},
+        {"missing local file", ftp.server(), "secret", "up.html", (dir / "none.html").string(),
+         "ファイルの転送エラー", MessageIcon::Exclamation},
+        {"wrong password", ftp.server(), "wrong", "up.html", page, "接続できませんでした。",
+         MessageIcon::Exclamation},
+        {"unknown server", "no-such-host.invalid", "secret", "up.html", page, "接続できませんでした。",
+         MessageIcon::Exclamation},
+    };
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    std::vector<std::chrono::milliseconds> pauses;
+    dialog.SetPause([&](std::chrono::milliseconds ms) { pauses.push_back(ms); });
+    for (const Case& c : cases) {
+      Edit(dialog, "serverEdit")->setText(QString::fromStdString(c.server));
+      Edit(dialog, "userEdit")->setText(QStringLiteral("zepa"));
+      Edit(dialog, "passwordEdit")->setText(QString::fromStdString(c.password));
+      Edit(dialog, "uploadFileEdit")->setText(QString::fromStdString(c.remote));
+      Edit(dialog, "localFileEdit")->setText(QString::fromStdString(c.local));
+      MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+      Click(dialog, "uploadTestButton");
+      const auto shown = MessageBoxSeam::TakeShown();
+      QVERIFY2(shown.size() == 2, c.name);
+      QCOMPARE(shown[0].text, QStringLiteral("選択中のサイトにテストファイルをアップロードします。\n"
+                                             "テスト後マニュアル実行で書き換える必要があります。"));
+      QVERIFY(shown[0].buttons == MessageButtons::OkCancel);
+      QVERIFY(shown[0].icon == MessageIcon::Information);
+      QCOMPARE(shown[1].text, c.text);
+      QVERIFY2(shown[1].icon == c.icon, c.name);
+    }
+    QCOMPARE(test::ReadFile(ftp.home() / "up.html"), std::string("<p>$$IP_ADDRESS$$</p>\n"));
+    QCOMPARE(pauses.size(), std::size_t{1});
+
+    std::filesystem::remove(ftp.home() / "up.html");
+    Edit(dialog, "serverEdit")->setText(QString::fromStdString(ftp.server()));
+    Edit(dialog, "passwordEdit")->setText(QStringLiteral("secret"));
+    Edit(dialog, "localFileEdit")->setText(QString::fromStdString(page));
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Cancel);
+    Click(dialog, "uploadTestButton");
+    QCOMPARE(MessageBoxSeam::TakeShown().size(), std::size_t{1});
+    QVERIFY(!std::filesystem::exists(ftp.home() / "up.html"));
+    QVERIFY(settings == AppSettings{});
+    QVERIFY(!std::filesystem::exists(SettingsFilePath()));
+  }
+
+  void BrowsersFillTheirFieldsFromUnsavedValues() {
+    FtpTestServer ftp;
+    test::WriteFile(ftp.home() / "top.html", "x");
+    test::TempDir dir;
+    test::WriteFile(dir / "mine.html", "<a href=\"http://$$IP_ADDRESS$$:81/\">\n");
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    Edit(dialog, "serverEdit")->setText(QString::fromStdString(ftp.server()));
+    Edit(dialog, "userEdit")->setText(QStringLiteral("zepa"));
+    Edit(dialog, "passwordEdit")->setText(QStringLiteral("secret"));
+    Edit(dialog, "localFileEdit")->setText(QStringLiteral("/unsaved/local.html"));
+
+    test::OnNextModalDialog([](QDialog* browser) {
+      auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
+      list->setCurrentItem(list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).value(0));
+      browser->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    Click(dialog, "uploadBrowseButton");
+    QCOMPARE(Edit(dialog, "uploadFileEdit")->text(), QStringLiteral("//top.html"));
+    QCOMPARE(Edit(dialog, "localFileEdit")->text(), QStringLiteral("/unsaved/local.html"));
+    QCOMPARE(Edit(dialog, "passwordEdit")->text(), QStringLiteral("secret"));
+
+    test::OnNextModalDialog([](QDialog* browser) { browser->reject(); });
+    Click(dialog, "uploadBrowseButton");
+    QCOMPARE(Edit(dialog, "uploadFileEdit")->text(), QStringLiteral("//top.html"));
+
+    const QString folder = QString::fromStdString(dir.path().string());
+    test::OnNextModalDialog([folder](QDialog* picker) {
+      qobject_cast<QFileDialog*>(picker)->setDirectory(folder);
+      picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("mine"));
+      picker->accept();
+    });
+    Click(dialog, "localBrowseButton");
+    QCOMPARE(Edit(dialog, "localFileEdit")->text(), folder + "/mine.html");
+    QCOMPARE(Edit(dialog, "homePageEdit")->text(), QStringLiteral("$$IP_ADDRESS$$:81/"));
+    QVERIFY(ShownTexts().isEmpty());
+    QVERIFY(settings == AppSettings{});
+  }
+
+  void ShowsEveryCaptionAndMasksThePassword() {
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("ＦＴＰの設定"));
+    QCOMPARE(Edit(dialog, "passwordEdit")->echoMode(), QLineEdit::Password);
+    struct Caption { const char* name; QString text; };
+    const Caption captions[] = {
+        {"headingLabel", "ＦＴＰを設定"}, {"siteCountLabel", "サイト数"},
+        {"siteSwitchLabel", "サイト切り換え"}, {"site1Radio", "サイト１"}, {"site2Radio", "サイト２"},
+        {"site3Radio", "サイト３"}, {"site4Radio", "サイト４"}, {"site5Radio", "サイト５"},
+        {"ftpServerGroup", "FTPサーバ設定"}, {"serverLabel", "ＦＴＰサーバ名"},
+        {"userLabel", "ユーザ名"}, {"passwordLabel", "パスワード"},
+        {"uploadFileLabel", "アップロードファイル"}, {"localFileLabel", "ローカルファイル"},
+        {"uploadBrowseButton", "参照"}, {"localBrowseButton", "参照"},
+        {"homePageLabel", "公開ホームページアドレス：http://"},
+        {"homePageFromFileButton", "ファイルからＨＰ登録"}, {"okButton", "設定"},
+        {"cancelButton", "ｷｬﾝｾﾙ"}, {"uploadTestButton", "アップロードテスト"},
+    };
+    for (const auto& caption : captions) {
+      QWidget* widget = Child(dialog, caption.name);
+      const char* property = qobject_cast<QGroupBox*>(widget) ? "title" : "text";
+      QCOMPARE(widget->property(property).toString(), caption.text);
+    }
+    FtpBrowseDialog browser;
+    QCOMPARE(browser.windowTitle(), QStringLiteral("FTPサイト内参照"));
+    QCOMPARE(Child<QGroupBox>(browser, "siteGroup")->title(), QStringLiteral("サイト内"));
+    QCOMPARE(Child(browser, "directoryLabel")->property("text").toString(), QStringLiteral("ディレクトリー"));
+    QCOMPARE(Child(browser, "fileNameLabel")->property("text").toString(), QStringLiteral("ファイル名"));
+  }
+};
+
+}  // namespace zepa2::ui
+
+QTEST_MAIN(zepa2::ui::FtpSettingsDialogTest)
+#include "ftp_settings_dialog_test.moc"
