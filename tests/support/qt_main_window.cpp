@@ -1,6 +1,8 @@
 #include "support/qt_main_window.h"
 
 #include "core/text/cp932.h"
+#include "support/fixture_process.h"
+#include "ui/common/message_box.h"
 #include "ui/main/activity_log.h"
 #include "ui/main/main_dialog.h"
 
@@ -12,6 +14,9 @@ const ui::ActivityLog& Log(const ui::MainDialog& dialog) {
 }
 
 }  // namespace
+
+MainWindowScope::MainWindowScope() { ui::MessageBoxSeam::Intercept(true); }
+MainWindowScope::~MainWindowScope() { ui::MessageBoxSeam::Intercept(false); }
 
 QStringList LogTexts(const ui::MainDialog& dialog) { return LogTextsFrom(dialog, 0); }
 
@@ -26,6 +31,11 @@ QStringList LogTextsFrom(const ui::MainDialog& dialog, int from) {
 }
 
 int LogCount(const ui::MainDialog& dialog) { return Log(dialog).count(); }
+
+std::string RouterTestServer() {
+  static FixtureProcess server("router_server.py");
+  return server.hostPort();
+}
 
 void UseRouterServer(AppSettings& settings, const std::string& hostPort) {
   settings.routerServer = hostPort;

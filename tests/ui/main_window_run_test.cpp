@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "core/settings/settings_store.h"
-#include "support/fixture_process.h"
 #include "support/publish_support.h"
 #include "support/qt_main_window.h"
 #include "support/qt_modal.h"
@@ -22,21 +21,15 @@ class MainWindowRunTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { router_ = std::make_unique<test::FixtureProcess>("router_server.py"); }
-  void cleanupTestCase() { router_.reset(); }
-
   void init() {
-    work_ = std::make_unique<test::TempDir>();
-    configEnv_ = std::make_unique<test::ScopedEnv>("XDG_CONFIG_HOME", (*work_ / "config").string());
-    workingFolder_ = std::make_unique<test::ScopedWorkingFolder>(work_->path());
+    scope_ = std::make_unique<test::MainWindowScope>();
     ftp_ = std::make_unique<test::FtpTestServer>();
-    MessageBoxSeam::Intercept(true);
     settings_ = AppSettings{};
-    test::UseRouterServer(settings_, router_->hostPort());
-    test::WriteFile(*work_ / "site.tpl", "<p>$$IP_ADDRESS$$</p>\n");
+    test::UseRouterServer(settings_, test::RouterTestServer());
+    test::WriteFile(scope_->dir() / "site.tpl", "<p>$$IP_ADDRESS$$</p>\n");
     FtpSite& site = settings_.sites[0];
     site = {ftp_->server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
-            "index.html", (*work_ / "site.tpl").string()};
+            "index.html", (scope_->dir() / "site.tpl").string()};
     dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
     dialog_->SetUrlOpener([this](const QUrl& url) { opened_.push_back(url); });
     dialog_->show();
@@ -44,18 +37,15 @@ class MainWindowRunTest : public QObject {
 
   void cleanup() {
     dialog_.reset();
-    MessageBoxSeam::Intercept(false);
     ftp_.reset();
-    workingFolder_.reset();
-    configEnv_.reset();
-    work_.reset();
+    scope_.reset();
     opened_.clear();
   }
 
   void manualRunLogsFetchesAndPublishesEveryTime() {
     Find<QPushButton>("getZepaButton")->click();
     QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("マニュアルで実行")};
-    expected << test::FetchAndFindLines(router_->hostPort());
+    expected << test::FetchAndFindLines(test::RouterTestServer());
     expected << QString::fromStdString(ftp_->server()) + QStringLiteral(":FTP開始")
              << QStringLiteral("index.html/成功") << QStringLiteral("ホームページの更新に成功しました。");
     QCOMPARE(test::LogTexts(*dialog_), expected);
@@ -87,7 +77,7 @@ class MainWindowRunTest : public QObject {
     Find<QPushButton>("conversionTestButton")->click();
     QVERIFY2(shownPage.startsWith(QStringLiteral("<p>10.0.0.1</p>")), qPrintable(shownPage));
     QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("テスト実行")};
-    expected << test::FetchAndFindLines(router_->hostPort()) << QStringLiteral("サイト：1 テスト完了");
+    expected << test::FetchAndFindLines(test::RouterTestServer()) << QStringLiteral("サイト：1 テスト完了");
     QCOMPARE(test::LogTexts(*dialog_), expected);
     QCOMPARE(dialog_->testRun, 1);
     QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.1"));
@@ -161,7 +151,7 @@ class MainWindowRunTest : public QObject {
     settings_.runAtStart = 1;
     MainDialog dialog(settings_, [](std::chrono::milliseconds) {});
     QStringList expected{QStringLiteral("正常起動しました")};
-    expected << test::FetchAndFindLines(router_->hostPort());
+    expected << test::FetchAndFindLines(test::RouterTestServer());
     QCOMPARE(test::LogTexts(dialog).mid(0, expected.size()), expected);
     QCOMPARE(dialog.lastAddress(), std::string("10.0.0.1"));
     QVERIFY(std::filesystem::exists(ftp_->home() / "index.html"));
@@ -171,15 +161,10 @@ class MainWindowRunTest : public QObject {
  private:
   template <typename W>
   W* Find(const char* name) {
-    W* widget = dialog_->findChild<W*>(QLatin1String(name));
-    if (!widget) qFatal("no widget %s", name);
-    return widget;
+    return test::FindChild<W>(*dialog_, name);
   }
 
-  std::unique_ptr<test::FixtureProcess> router_;
-  std::unique_ptr<test::TempDir> work_;
-  std::unique_ptr<test::ScopedEnv> configEnv_;
-  std::unique_ptr<test::ScopedWorkingFolder> workingFolder_;
+  std::unique_ptr<test::MainWindowScope> scope_;
   std::unique_ptr<test::FtpTestServer> ftp_;
   AppSettings settings_;
   std::unique_ptr<MainDialog> dialog_;

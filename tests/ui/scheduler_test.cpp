@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "core/settings/settings_store.h"
-#include "support/fixture_process.h"
 #include "support/publish_support.h"
 #include "support/qt_main_window.h"
 #include "support/temp_dir.h"
@@ -22,24 +21,14 @@ class SchedulerTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { router_ = std::make_unique<test::FixtureProcess>("router_server.py"); }
-  void cleanupTestCase() { router_.reset(); }
-
   void init() {
-    config_ = std::make_unique<test::TempDir>();
-    configEnv_ = std::make_unique<test::ScopedEnv>("XDG_CONFIG_HOME", config_->path().string());
-    // A publishing check writes temp.html into the working folder.
-    workingFolder_ = std::make_unique<test::ScopedWorkingFolder>(config_->path());
-    MessageBoxSeam::Intercept(true);
+    scope_ = std::make_unique<test::MainWindowScope>();
     settings_ = AppSettings{};
   }
 
   void cleanup() {
     dialog_.reset();
-    MessageBoxSeam::Intercept(false);
-    workingFolder_.reset();
-    configEnv_.reset();
-    config_.reset();
+    scope_.reset();
   }
 
   void emptySettingsFileStartsThirtyHours() {
@@ -54,7 +43,7 @@ class SchedulerTest : public QObject {
   }
 
   void timedCheckLogsFirstAndRestartsFromTheAppliedPeriod() {
-    test::UseRouterServer(settings_, router_->hostPort());
+    test::UseRouterServer(settings_, test::RouterTestServer());
     settings_.intervalUnit = 0;
     settings_.interval = 30;
     Open();
@@ -69,7 +58,7 @@ class SchedulerTest : public QObject {
 
     dialog_->OnTimer();
     QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("タイマで実行")};
-    expected << test::FetchAndFindLines(router_->hostPort());
+    expected << test::FetchAndFindLines(test::RouterTestServer());
     QCOMPARE(test::LogTexts(*dialog_).mid(0, expected.size()), expected);
     QCOMPARE(dialog_->testRun, 0);
     QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.1"));  // the first check publishes
@@ -160,17 +149,12 @@ class SchedulerTest : public QObject {
 
   template <typename W>
   W* Find(const char* name) {
-    W* widget = dialog_->findChild<W*>(QLatin1String(name));
-    if (!widget) qFatal("no widget %s", name);
-    return widget;
+    return test::FindChild<W>(*dialog_, name);
   }
 
   QString CountdownText() { return Find<QLabel>("countdownLabel")->text(); }
 
-  std::unique_ptr<test::FixtureProcess> router_;
-  std::unique_ptr<test::TempDir> config_;
-  std::unique_ptr<test::ScopedEnv> configEnv_;
-  std::unique_ptr<test::ScopedWorkingFolder> workingFolder_;
+  std::unique_ptr<test::MainWindowScope> scope_;
   AppSettings settings_;
   std::unique_ptr<MainDialog> dialog_;
 };

@@ -7,7 +7,6 @@
 #include <QtTest>
 #include <memory>
 
-#include "support/fixture_process.h"
 #include "support/publish_support.h"
 #include "support/qt_main_window.h"
 #include "support/qt_modal.h"
@@ -22,25 +21,16 @@ class TrayTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { router_ = std::make_unique<test::FixtureProcess>("router_server.py"); }
-  void cleanupTestCase() { router_.reset(); }
-
   void init() {
-    config_ = std::make_unique<test::TempDir>();
-    configEnv_ = std::make_unique<test::ScopedEnv>("XDG_CONFIG_HOME", config_->path().string());
-    workingFolder_ = std::make_unique<test::ScopedWorkingFolder>(config_->path());
-    MessageBoxSeam::Intercept(true);
+    scope_ = std::make_unique<test::MainWindowScope>();
     settings_ = AppSettings{};
-    test::UseRouterServer(settings_, router_->hostPort());
+    test::UseRouterServer(settings_, test::RouterTestServer());
     looksDuringPauses_.clear();
   }
 
   void cleanup() {
     dialog_.reset();
-    MessageBoxSeam::Intercept(false);
-    workingFolder_.reset();
-    configEnv_.reset();
-    config_.reset();
+    scope_.reset();
   }
 
   void minimizeHidesIntoTheTrayAndAClickBringsItBack() {
@@ -226,10 +216,7 @@ class TrayTest : public QObject {
     qFatal("no action %s", name);
   }
 
-  std::unique_ptr<test::FixtureProcess> router_;
-  std::unique_ptr<test::TempDir> config_;
-  std::unique_ptr<test::ScopedEnv> configEnv_;
-  std::unique_ptr<test::ScopedWorkingFolder> workingFolder_;
+  std::unique_ptr<test::MainWindowScope> scope_;
   AppSettings settings_;
   std::unique_ptr<MainDialog> dialog_;
   std::vector<TrayLook> looksDuringPauses_;

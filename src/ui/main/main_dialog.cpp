@@ -115,11 +115,7 @@ void MainDialog::OnInitDialog() {
   setWindowIcon(AppIcon());
   controls_.versionLabel->setText(QString::fromUtf8(msg::kVersionText));
   controls_.logList->clear();
-  intervalValue = settings_.interval;
-  startMinimizedCheck = settings_.startMinimized;
-  localAddressCheck = settings_.useLocalAddress;
-  decimalAddressCheck = settings_.decimalAddress;
-  unitIndex = settings_.intervalUnit;
+  TakeAppliedRunSettings();
   runAtStartCheck = settings_.runAtStart;
   ShowMembers();
   SetCountdown(unitIndex, intervalValue);
@@ -269,6 +265,14 @@ bool MainDialog::RunCheck(bool force) {
   return true;
 }
 
+void MainDialog::TakeAppliedRunSettings() {
+  intervalValue = settings_.interval;
+  unitIndex = settings_.intervalUnit;
+  startMinimizedCheck = settings_.startMinimized;
+  localAddressCheck = settings_.useLocalAddress;
+  decimalAddressCheck = settings_.decimalAddress;
+}
+
 void MainDialog::ShowAddress(const std::string& address) {
   currentAddressText = address;
   controls_.addressEdit->setText(FromCp932(currentAddressText));
@@ -291,11 +295,7 @@ void MainDialog::RunByHand(int test, const char* logLine) {
     return;
   }
   // Unapplied changes are dropped: the window shows what is in force again.
-  intervalValue = settings_.interval;
-  unitIndex = settings_.intervalUnit;
-  startMinimizedCheck = settings_.startMinimized;
-  localAddressCheck = settings_.useLocalAddress;
-  decimalAddressCheck = settings_.decimalAddress;
+  TakeAppliedRunSettings();
   ShowMembers();
   ShowUnit();
   UpdateRouterButton();

@@ -125,6 +125,8 @@ class MainDialog : public QDialog, public CheckHost {
   // The forced check by hand, as a manual run (test 0) or a conversion test (test 1).
   void RunByHand(int test, const char* logLine);
   void ShowAddress(const std::string& address);
+  // The five run settings that a run by hand compares, from the applied settings.
+  void TakeAppliedRunSettings();
   // Reads the controls into the members. An invalid interval keeps the old value and, when asked,
   // tells the user and puts the cursor into the field; the result says whether it was valid.
   bool TakeControlValues(bool reportInvalidInterval);
