@@ -147,6 +147,16 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(opened_[0].toString(), QStringLiteral("http://www.example.test/10.0.0.1/$$IP_ADDRESS$$.html"));
   }
 
+  void pageSettingsCommandOpensTheForm() {
+    QString opened;
+    test::OnNextModalDialog([&](QDialog* form) {
+      opened = form->objectName();
+      form->reject();
+    });
+    dialog_->OnPageSettings();
+    QCOMPARE(opened, QStringLiteral("pageSettingsDialog"));
+  }
+
   void runAtStartChecksBeforeTheWindowShowsAndKeepsTheCountdown() {
     settings_.runAtStart = 1;
     MainDialog dialog(settings_, [](std::chrono::milliseconds) {});

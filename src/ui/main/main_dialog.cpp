@@ -134,7 +134,7 @@ void MainDialog::HideToTrayAtStart() {
 }
 
 // One check at once, before the window is first shown; the countdown keeps its start value.
-void MainDialog::RunCheckAtStart() { RunCheck(false); }
+void MainDialog::RunCheckAtStart() { RunAddressCheck(false); }
 
 void MainDialog::ConnectCommands() {
   const MainDialogControls& c = controls_;
@@ -258,7 +258,7 @@ void MainDialog::UpdateRouterButton() {
   controls_.routerSettingsButton->setEnabled(localAddressCheck == 0);
 }
 
-bool MainDialog::RunCheck(bool force) {
+bool MainDialog::RunAddressCheck(bool force) {
   if (checkRunning_) return false;
   FlagScope running(checkRunning_);
   check_.RunAddressCheck(force);
@@ -300,7 +300,7 @@ void MainDialog::RunByHand(int test, const char* logLine) {
   ShowUnit();
   UpdateRouterButton();
   AppendLog(Cp932(logLine), log_color::kBlack);
-  RunCheck(true);
+  RunAddressCheck(true);
   SetCountdown(unitIndex, intervalValue);
 }
 
@@ -338,7 +338,7 @@ void MainDialog::OnTimer() {
     testRun = 0;
     AppendLog(Cp932(msg::kRunByTimer), log_color::kBlack);
     UpdateTrayIcon(true);
-    RunCheck(false);
+    RunAddressCheck(false);
     UpdateTrayIcon(false);
     SetCountdown(settings_.intervalUnit, settings_.interval);
   }
