@@ -258,11 +258,10 @@ void MainDialog::UpdateRouterButton() {
   controls_.routerSettingsButton->setEnabled(localAddressCheck == 0);
 }
 
-bool MainDialog::RunAddressCheck(bool force) {
-  if (checkRunning_) return false;
+void MainDialog::RunAddressCheck(bool force) {
+  if (checkRunning_) return;
   FlagScope running(checkRunning_);
   check_.RunAddressCheck(force);
-  return true;
 }
 
 void MainDialog::TakeAppliedRunSettings() {

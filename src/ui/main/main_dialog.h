@@ -120,8 +120,8 @@ class MainDialog : public QDialog, public CheckHost {
   void ConnectCommands();
   void BuildMenus();
   // Runs one check unless one is already running (a test run's page view keeps the event loop
-  // going); false when it did not run.
-  bool RunAddressCheck(bool force);
+  // going).
+  void RunAddressCheck(bool force);
   // The forced check by hand, as a manual run (test 0) or a conversion test (test 1).
   void RunByHand(int test, const char* logLine);
   void ShowAddress(const std::string& address);
