@@ -51,6 +51,11 @@ int main(int argc, char** argv) {
   zepa2::AppSettings settings;
   zepa2::ui::LoadAppSettings(nullptr, settings);
   zepa2::ui::MainDialog dialog(settings);
-  dialog.exec();
+  // Not exec(): hiding a dialog into the tray would end its modal loop, and with it the program.
+  // The program ends when the window finishes through its quit commands.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QObject::connect(&dialog, &QDialog::finished, &app, &QCoreApplication::quit);
+  dialog.show();
+  app.exec();
   return 0;
 }

@@ -85,6 +85,20 @@ inline constexpr const char* kPageViewPick = "実行";
 inline constexpr const char* kPageViewPickHint = "目的のアドレスをコピーして貼り付けてください。";
 
 // ---- scheduler and tray ----
+inline constexpr const char* kCountdownFormat = "実行まで:%1秒";  // %1: seconds, ten wide
+inline constexpr const char* kUnitMinutes = "分";
+inline constexpr const char* kUnitHours = "時";
+inline constexpr const char* kUnitDays = "日";
+inline constexpr const char* kTrayWaiting = "ZEPA2-待機中";
+inline constexpr const char* kTrayRunning = "ZEPA2-実行中";
+inline constexpr const char* kMenuMinimize = "最小化";
+inline constexpr const char* kMenuRestore = "最大化";
+inline constexpr const char* kMenuRunNow = "すぐに実行";
+inline constexpr const char* kMenuExit = "終了";
+inline constexpr const char* kAboutMenuItem = "ZEPA2 のﾊﾞｰｼﾞｮﾝ情報(&A)...";
+inline constexpr const char* kAboutTitle = "ZEPA2のﾊﾞｰｼﾞｮﾝ情報";
+inline constexpr const char* kAboutVersion = "ZEPA2 Version 1.1";
+inline constexpr const char* kAboutOk = "OK";
 
 // ---- router settings ----
 inline constexpr const char* kRouterSettingsTitle = "HTTP設定";

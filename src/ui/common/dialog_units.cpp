@@ -21,14 +21,17 @@ DialogUnits::DialogUnits(const QFont& font) {
   perUnitY_ = metrics.height() / 8.0;
 }
 
+DialogUnits::DialogUnits(double pixelsPerUnitX, double pixelsPerUnitY)
+    : perUnitX_(pixelsPerUnitX), perUnitY_(pixelsPerUnitY) {}
+
+int DialogUnits::X(int units) const { return Scale(units, perUnitX_); }
+int DialogUnits::Y(int units) const { return Scale(units, perUnitY_); }
+
 QRect DialogUnits::Rect(int x, int y, int width, int height) const {
-  return QRect(Scale(x, perUnitX_), Scale(y, perUnitY_), Scale(width, perUnitX_),
-               Scale(height, perUnitY_));
+  return QRect(QPoint(X(x), Y(y)), QPoint(X(x + width) - 1, Y(y + height) - 1));
 }
 
-QSize DialogUnits::Size(int width, int height) const {
-  return QSize(Scale(width, perUnitX_), Scale(height, perUnitY_));
-}
+QSize DialogUnits::Size(int width, int height) const { return QSize(X(width), Y(height)); }
 
 void DialogUnits::Place(QWidget* widget, int x, int y, int width, int height) const {
   widget->setGeometry(Rect(x, y, width, height));

@@ -1,4 +1,4 @@
-// Lays out a dialog from its template's dialog units, scaled by one factor pair taken from the font.
+// Lays out a dialog from its template's dialog units, scaled by one factor pair.
 #pragma once
 
 #include <QFont>
@@ -9,11 +9,17 @@ class QWidget;
 
 namespace zepa2::ui {
 
-// A dialog unit is a quarter of the font's average character width across and an eighth of its
-// height down, so a template keeps its proportions with whatever font the desktop gives us.
 class DialogUnits {
  public:
+  // A dialog unit is a quarter of the font's average character width across and an eighth of its
+  // height down, so a template keeps its proportions with whatever font the desktop gives us.
   explicit DialogUnits(const QFont& font);
+  // A fixed pair of pixels per unit, for a window whose layout was tuned to one font.
+  DialogUnits(double pixelsPerUnitX, double pixelsPerUnitY);
+
+  int X(int units) const;
+  int Y(int units) const;
+  // Converts both edges rather than the size, so neighbours that touch in units touch in pixels.
   QRect Rect(int x, int y, int width, int height) const;
   QSize Size(int width, int height) const;
   // Puts a child widget at a template rectangle.

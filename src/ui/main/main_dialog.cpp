@@ -3,23 +3,35 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <thread>
 
+#include "core/address/check_period.h"
+#include "core/address/shown_run_settings.h"
 #include "core/log/log_stamp.h"
+#include "core/publish/public_page.h"
 #include "core/schedule/interval_field.h"
+#include "core/schedule/interval_unit.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/message_box.h"
 #include "ui/common/settings_io.h"
+#include "ui/main/about_dialog.h"
 #include "ui/main/activity_log.h"
 #include "ui/main/main_icons.h"
+#include "ui/main/popup_menus.h"
 #include "ui/main/splash_window.h"
 #include "ui/settings/ftp_settings_dialog.h"
+#include "ui/settings/page_settings_dialog.h"
+#include "ui/settings/page_view_dialog.h"
 #include "ui/settings/router_settings_dialog.h"
 
 namespace zepa2::ui {
@@ -31,17 +43,38 @@ constexpr int kTimerMilliseconds = 1000;
 void SetChecked(QCheckBox* box, int value) { box->setChecked(value != 0); }
 int CheckedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
 
+// Clears a flag on every way out of a check.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 }  // namespace
 
 void SleepPause(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
 
 MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* parent)
-    : QDialog(parent), settings_(settings), pause_(std::move(pause)) {
+    : QDialog(parent),
+      settings_(settings),
+      pause_(std::move(pause)),
+      uploader_(*this),
+      publisher_(settings_, *this, [this] { return testRun != 0; }, uploader_),
+      check_(settings_, *this, publisher_),
+      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }),
+      trayAvailable_(&QSystemTrayIcon::isSystemTrayAvailable) {
   setWindowTitle(QString::fromUtf8(msg::kMainCaption));
   // No close box: the window ends only through its own quit command.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
   controls_ = BuildMainDialogControls(this);
+  BuildMenus();
+  check_.SetAddressShown([this](const std::string& address) { ShowAddress(address); });
   if (QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
@@ -51,20 +84,43 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
 
 MainDialog::~MainDialog() = default;
 
+void MainDialog::SetUrlOpener(std::function<void(const QUrl&)> openUrl) {
+  openUrl_ = std::move(openUrl);
+}
+
+void MainDialog::SetTrayAvailability(std::function<bool()> available) {
+  trayAvailable_ = std::move(available);
+}
+
+void MainDialog::BuildMenus() {
+  const auto runNow = [this] { accept(); };
+  const auto exit = [this] { reject(); };
+  const auto about = [this] { OnSysCommand(SysCommand::About); };
+  // Both window items are posted, so the menu has closed before the window changes.
+  windowMenu_ = BuildPopupMenu(
+      this, PopupKind::Window,
+      {[this] { QMetaObject::invokeMethod(this, &MainDialog::OnHideToTray, Qt::QueuedConnection); },
+       runNow, exit, about});
+  trayMenu_ = BuildPopupMenu(
+      this, PopupKind::Tray,
+      {[this] {
+         QMetaObject::invokeMethod(
+             this, [this] { OnTrayNotify(QSystemTrayIcon::Trigger); }, Qt::QueuedConnection);
+       },
+       runNow, exit, about});
+  tray_ = std::make_unique<TrayIcon>(this, trayMenu_);
+  connect(tray_->icon(), &QSystemTrayIcon::activated, this, &MainDialog::OnTrayNotify);
+}
+
 void MainDialog::OnInitDialog() {
   ShowSplash(this);
   setWindowIcon(AppIcon());
   controls_.versionLabel->setText(QString::fromUtf8(msg::kVersionText));
   controls_.logList->clear();
-  lastAddress.clear();
-  intervalValue = settings_.interval;
-  startMinimizedCheck = settings_.startMinimized;
-  localAddressCheck = settings_.useLocalAddress;
-  decimalAddressCheck = settings_.decimalAddress;
-  unitIndex = settings_.intervalUnit;
+  TakeAppliedRunSettings();
   runAtStartCheck = settings_.runAtStart;
   ShowMembers();
-  SetCountdown();
+  SetCountdown(unitIndex, intervalValue);
   timer_.start(kTimerMilliseconds);
   AppendLog(Cp932(msg::kStartedNormally), log_color::kBlack);
   UpdateRouterButton();
@@ -74,11 +130,13 @@ void MainDialog::OnInitDialog() {
   if (runAtStartCheck) RunCheckAtStart();
 }
 
-// Filled in with the tray: hide the window into it once it has first been shown.
-void MainDialog::HideToTrayAtStart() {}
+// Posted, so the window is hidden once it has first been shown.
+void MainDialog::HideToTrayAtStart() {
+  QMetaObject::invokeMethod(this, &MainDialog::OnHideToTray, Qt::QueuedConnection);
+}
 
-// Filled in with the address check: one check at once, before the window is first shown.
-void MainDialog::RunCheckAtStart() {}
+// One check at once, before the window is first shown; the countdown keeps its start value.
+void MainDialog::RunCheckAtStart() { RunAddressCheck(false); }
 
 void MainDialog::ConnectCommands() {
   const MainDialogControls& c = controls_;
@@ -154,17 +212,23 @@ void MainDialog::SetBusy(bool busy) {
   }
 }
 
-void MainDialog::ShowGeneratedPage(const std::string&) {}
+void MainDialog::ShowGeneratedPage(const std::string& page) { ui::ShowGeneratedPage(page); }
 
 std::time_t MainDialog::Now() { return std::time(nullptr); }
 
 void MainDialog::accept() { OnManualRun(); }
 
 void MainDialog::reject() {
-  if (TakeControlValues(true)) done(QDialog::Accepted);
+  if (!TakeControlValues(true)) return;
+  // Ending from the tray menu leaves no icon of a program that is gone.
+  tray_->Remove();
+  done(QDialog::Accepted);
 }
 
-void MainDialog::closeEvent(QCloseEvent* event) { event->ignore(); }
+void MainDialog::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  OnSysCommand(SysCommand::Close);
+}
 
 void MainDialog::OnClearLog() { controls_.logList->clear(); }
 
@@ -196,16 +260,176 @@ void MainDialog::UpdateRouterButton() {
   controls_.routerSettingsButton->setEnabled(localAddressCheck == 0);
 }
 
-void MainDialog::OnManualRun() {}
-void MainDialog::SetCountdown() {}
-void MainDialog::ShowUnit() {}
-void MainDialog::OnUnitButton() {}
-void MainDialog::OnApplyInterval() {}
-void MainDialog::OnTimer() {}
+void MainDialog::RunAddressCheck(bool force) {
+  if (checkRunning_) return;
+  FlagScope running(checkRunning_);
+  check_.RunAddressCheck(force);
+}
+
+void MainDialog::TakeAppliedRunSettings() {
+  intervalValue = settings_.interval;
+  unitIndex = settings_.intervalUnit;
+  startMinimizedCheck = settings_.startMinimized;
+  localAddressCheck = settings_.useLocalAddress;
+  decimalAddressCheck = settings_.decimalAddress;
+}
+
+void MainDialog::ShowAddress(const std::string& address) {
+  currentAddressText = address;
+  controls_.addressEdit->setText(FromCp932(currentAddressText));
+}
+
+void MainDialog::OnManualRun() { RunByHand(0, msg::kRunManually); }
+
+void MainDialog::OnConversionTest() { RunByHand(1, msg::kRunAsTest); }
+
+void MainDialog::RunByHand(int test, const char* logLine) {
+  // A test run's page view keeps the menus alive; a second check inside it would mix two runs.
+  if (checkRunning_) return;
+  testRun = test;
+  TakeControlValues(true);
+  const ShownRunSettings shown{intervalValue, unitIndex, startMinimizedCheck, localAddressCheck,
+                               decimalAddressCheck};
+  if (HasUnappliedChanges(shown, settings_) &&
+      ShowMessage(this, QString::fromUtf8(msg::kUnappliedSettingsQuestion),
+                  MessageButtons::OkCancel, MessageIcon::Question) != MessageAnswer::Ok) {
+    return;
+  }
+  // Unapplied changes are dropped: the window shows what is in force again.
+  TakeAppliedRunSettings();
+  ShowMembers();
+  ShowUnit();
+  UpdateRouterButton();
+  AppendLog(Cp932(logLine), log_color::kBlack);
+  RunAddressCheck(true);
+  SetCountdown(unitIndex, intervalValue);
+}
+
+void MainDialog::SetCountdown(int unit, int interval) {
+  countdown = CheckPeriodSeconds(unit, interval);
+}
+
+void MainDialog::ShowUnit() {
+  if (const char* caption = UnitCaption(unitIndex)) {
+    controls_.unitButton->setText(QString::fromUtf8(caption));
+  }
+}
+
+// Only shown: the unit is applied and saved by "設定".
+void MainDialog::OnUnitButton() {
+  unitIndex = NextUnit(unitIndex);
+  ShowUnit();
+}
+
+void MainDialog::OnApplyInterval() {
+  // An invalid number is reported and the previous one applied with the unit shown.
+  TakeControlValues(true);
+  settings_.interval = intervalValue;
+  settings_.intervalUnit = unitIndex;
+  SetCountdown(unitIndex, intervalValue);
+  SaveAppSettings(this, settings_);
+  // A fresh start, so the first second of the new period is a whole one.
+  timer_.start(kTimerMilliseconds);
+}
+
+void MainDialog::OnTimer() {
+  // While a check runs (a test run's page view serves the timer) the seconds stand still.
+  if (checkRunning_) return;
+  if (--countdown == 0) {
+    testRun = 0;
+    AppendLog(Cp932(msg::kRunByTimer), log_color::kBlack);
+    UpdateTrayIcon(true);
+    RunAddressCheck(false);
+    UpdateTrayIcon(false);
+    SetCountdown(settings_.intervalUnit, settings_.interval);
+  }
+  controls_.countdownLabel->setText(QString::fromUtf8(msg::kCountdownFormat).arg(countdown, 10));
+}
+
 void MainDialog::OnRouterSettings() { RunRouterSettingsDialog(this, settings_); }
 void MainDialog::OnFtpSettings() { RunFtpSettingsDialog(this, settings_); }
-void MainDialog::OnPageSettings() {}
-void MainDialog::OpenPublicPage() {}
-void MainDialog::OnConversionTest() {}
+
+void MainDialog::OnPageSettings() {
+  PageSettingsDialog dialog(this);
+  dialog.exec();
+}
+
+void MainDialog::OpenPublicPage() {
+  TakeControlValues(true);
+  const std::optional<std::string> url = PublicPageUrl(settings_.homePageAddress, lastAddress());
+  if (!url) {
+    ShowMessage(this, QString::fromUtf8(msg::kGetAddressFirst), MessageButtons::Ok,
+                MessageIcon::Exclamation);
+    return;
+  }
+  if (openUrl_) openUrl_(QUrl(FromCp932(*url)));
+}
+
+// Without a notification area a hidden window could never come back: it is minimized instead.
+void MainDialog::OnHideToTray() {
+  if (!trayAvailable_ || !trayAvailable_()) {
+    if (!isMinimized()) showMinimized();
+    return;
+  }
+  tray_->Add();
+  hide();
+}
+
+void MainDialog::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
+  if (reason != QSystemTrayIcon::Trigger) return;  // the icon shows its menu by itself
+  const bool wasVisible = isVisible();
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+  if (!wasVisible) tray_->Remove();
+}
+
+// Only a hidden window has an icon to change.
+void MainDialog::UpdateTrayIcon(bool running) {
+  if (isVisible()) return;
+  tray_->SetRunning(running);
+}
+
+void MainDialog::OnContextMenu(const QPoint& screenPoint) { windowMenu_->popup(screenPoint); }
+
+void MainDialog::OnSysCommand(SysCommand command) {
+  switch (command) {
+    case SysCommand::Minimize:
+      OnHideToTray();
+      break;
+    case SysCommand::Close:
+      break;  // the program ends only through its own quit commands
+    case SysCommand::About:
+      ShowAboutDialog();
+      break;
+  }
+}
+
+void MainDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible()) {
+    OnSysCommand(SysCommand::Minimize);
+  }
+}
+
+void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
+  // From the keyboard the menu opens just inside the window's top-left corner.
+  OnContextMenu(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5))
+                                                                : event->globalPos());
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event) {
+  const bool menuKey = event->key() == Qt::Key_Menu ||
+                       (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+  if (!menuKey) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  QWidget* target = focusWidget() ? focusWidget() : this;
+  QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, target->rect().center(),
+                              target->mapToGlobal(target->rect().center()));
+  QApplication::sendEvent(target, &menuEvent);
+}
 
 }  // namespace zepa2::ui

@@ -3,14 +3,24 @@
 #pragma once
 
 #include <QDialog>
+#include <QSystemTrayIcon>
 #include <QTimer>
+#include <QUrl>
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "core/address/address_check.h"
 #include "core/address/check_host.h"
+#include "core/publish/page_publisher.h"
+#include "core/publish/page_uploader.h"
 #include "core/settings/app_settings.h"
 #include "ui/main/main_dialog_controls.h"
+#include "ui/main/tray_icon.h"
+
+class QMenu;
 
 namespace zepa2::ui {
 
@@ -36,52 +46,87 @@ class MainDialog : public QDialog, public CheckHost {
 
   // Enter and "Get Zepa!": a check by hand. Never closes the window.
   void accept() override;
-  // Esc and "終了": end the program, unless the interval field holds no valid number.
+  // Esc, "終了" and the menus' "終了": end the program, unless the interval field holds no valid
+  // number.
   void reject() override;
+
+  // How "ブラウザで確認" opens the page; the desktop's browser unless a test looks instead.
+  void SetUrlOpener(std::function<void(const QUrl&)> openUrl);
+  // Whether the desktop has a notification area to hide the window into; asked at each minimize.
+  void SetTrayAvailability(std::function<bool()> available);
+
+  // The address of the last check that published (empty until one did), CP932.
+  const std::string& lastAddress() const { return check_.lastAddress(); }
+  const std::string& routerPageText() const { return check_.routerPageText(); }
+  const TrayIcon& tray() const { return *tray_; }
+  bool checkRunning() const { return checkRunning_; }
 
   // Run-time state the address check, publishing and the countdown work on.
   int testRun = 0;
   int unitIndex = 0;
-  std::string lastAddress;
-  std::string routerPageText;
   int intervalValue = 10;
   std::string currentAddressText;
   int localAddressCheck = 0;
   int startMinimizedCheck = 0;
   int decimalAddressCheck = 0;
   int runAtStartCheck = 0;
-  int countdown = 0;
+  // Seconds to the next timed check; wide enough for any period a hand-edited file may hold.
+  std::int64_t countdown = 0;
+
+  // What the window does with a window-manager command.
+  enum class SysCommand { Minimize, Close, About };
 
  public slots:
   void OnManualRun();
+  void OnConversionTest();
   void OnClearLog();
   void OnStartMinimizedClick();
   void OnRunAtStartClick();
   void OnLocalAddressClick();
   void OnDecimalAddressClick();
-  // Countdown and interval unit (filled in with the scheduler).
-  void SetCountdown();
+  // Countdown and interval unit.
+  void SetCountdown(int unit, int interval);
   void ShowUnit();
   void OnUnitButton();
   void OnApplyInterval();
+  // One second passed: counts down and runs the timed check at zero.
   void OnTimer();
-  // Commands of the settings dialogs, publishing and the test run (filled in with those).
+  // Settings dialogs (the router and FTP ones are filled in with those dialogs).
   void OnRouterSettings();
   void OnFtpSettings();
   void OnPageSettings();
   void OpenPublicPage();
-  void OnConversionTest();
+  // Tray and pop-up menus.
+  void OnHideToTray();
+  void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
+  void UpdateTrayIcon(bool running);
+  void OnContextMenu(const QPoint& screenPoint);
+  void OnSysCommand(SysCommand command);
 
  protected:
   // The title bar's close box and Alt+F4 do nothing; the program ends only through "終了" or Esc.
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Minimizing goes into the tray.
+  void changeEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  // Shift+F10 and the menu key ask the focused control for its menu, the window's when it has none.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void OnInitDialog();
   void HideToTrayAtStart();
   void RunCheckAtStart();
   void ConnectCommands();
+  void BuildMenus();
+  // Runs one check unless one is already running (a test run's page view keeps the event loop
+  // going).
+  void RunAddressCheck(bool force);
+  // The forced check by hand, as a manual run (test 0) or a conversion test (test 1).
+  void RunByHand(int test, const char* logLine);
+  void ShowAddress(const std::string& address);
+  // The five run settings that a run by hand compares, from the applied settings.
+  void TakeAppliedRunSettings();
   // Reads the controls into the members. An invalid interval keeps the old value and, when asked,
   // tells the user and puts the cursor into the field; the result says whether it was valid.
   bool TakeControlValues(bool reportInvalidInterval);
@@ -94,6 +139,15 @@ class MainDialog : public QDialog, public CheckHost {
   MainDialogControls controls_;
   QTimer timer_;
   bool shownOnce_ = false;
+  bool checkRunning_ = false;
+  PageUploader uploader_;
+  PagePublisher publisher_;
+  AddressCheck check_;
+  std::function<void(const QUrl&)> openUrl_;
+  std::function<bool()> trayAvailable_;
+  QMenu* windowMenu_ = nullptr;
+  QMenu* trayMenu_ = nullptr;
+  std::unique_ptr<TrayIcon> tray_;
 };
 
 }  // namespace zepa2::ui

@@ -7,12 +7,19 @@
 #include <QPushButton>
 
 #include "core/text/messages.h"
+#include "ui/common/dialog_units.h"
 #include "ui/main/activity_log.h"
-#include "ui/main/dialog_units.h"
 #include "ui/main/main_fonts.h"
 
 namespace zepa2::ui {
 namespace {
+
+// Pixels per dialog unit for the 12-pixel Japanese gothic the window uses: an eighth of its line
+// height down; across, a little over a quarter of its average width, because its full-width
+// letters are wider than the proportional face the layout was drawn for and captions must fit.
+const DialogUnits kUnits(8.0 / 4.0, 15.0 / 8.0);
+
+QRect DluRect(int x, int y, int width, int height) { return kUnits.Rect(x, y, width, height); }
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -43,7 +50,7 @@ QLabel* Label(QDialog* d, const char* name, const char* caption, QRect rect,
 MainDialogControls BuildMainDialogControls(QDialog* d) {
   namespace m = msg;
   MainDialogControls c;
-  d->setFixedSize(DluSize(374, 309));
+  d->setFixedSize(kUnits.Size(374, 309));
   d->setFont(DialogFont());
 
   c.getZepaButton = Button(d, "getZepaButton", m::kGetZepaCaption, DluRect(281, 252, 78, 19));

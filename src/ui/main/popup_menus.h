@@ -1,0 +1,27 @@
+// The two pop-up menus: one on a right click on the main window, one on the tray icon.
+#pragma once
+
+#include <functional>
+
+class QMenu;
+class QWidget;
+
+namespace zepa2::ui {
+
+enum class PopupKind {
+  Window,  // "最小化" first
+  Tray,    // "最大化" first
+};
+
+struct PopupCommands {
+  std::function<void()> minimizeOrRestore;
+  std::function<void()> runNow;
+  std::function<void()> exit;
+  std::function<void()> about;
+};
+
+// The menu, owned by parent: the window item, "すぐに実行", separator, "終了", separator, and the
+// version item (where a Windows program has its system menu, which Linux window managers lack).
+QMenu* BuildPopupMenu(QWidget* parent, PopupKind kind, const PopupCommands& commands);
+
+}  // namespace zepa2::ui

@@ -1,0 +1,56 @@
+#include "support/qt_main_window.h"
+
+#include "core/text/cp932.h"
+#include "support/fixture_process.h"
+#include "ui/common/message_box.h"
+#include "ui/main/activity_log.h"
+#include "ui/main/main_dialog.h"
+
+namespace zepa2::test {
+namespace {
+
+const ui::ActivityLog& Log(const ui::MainDialog& dialog) {
+  return *dialog.findChild<ui::ActivityLog*>(QStringLiteral("logList"));
+}
+
+}  // namespace
+
+MainWindowScope::MainWindowScope() { ui::MessageBoxSeam::Intercept(true); }
+MainWindowScope::~MainWindowScope() { ui::MessageBoxSeam::Intercept(false); }
+
+QStringList LogTexts(const ui::MainDialog& dialog) { return LogTextsFrom(dialog, 0); }
+
+QStringList LogTextsFrom(const ui::MainDialog& dialog, int from) {
+  const ui::ActivityLog& log = Log(dialog);
+  QStringList texts;
+  for (int i = from; i < log.count(); ++i) {
+    const QString line = log.item(i)->text();
+    texts << line.mid(line.indexOf(QStringLiteral("::")) + 2);
+  }
+  return texts;
+}
+
+int LogCount(const ui::MainDialog& dialog) { return Log(dialog).count(); }
+
+std::string RouterTestServer() {
+  static FixtureProcess server("router_server.py");
+  return server.hostPort();
+}
+
+void UseRouterServer(AppSettings& settings, const std::string& hostPort) {
+  settings.routerServer = hostPort;
+  settings.routerPage = "status.htm";
+  settings.filter1 = Cp932("WAN側IPアドレス");
+  settings.filter2 = "</tr>";
+  settings.filter3 = "<td>";
+  settings.filter4 = "</td>";
+}
+
+QStringList FetchAndFindLines(const std::string& hostPort) {
+  const QString server = QString::fromStdString(hostPort);
+  return {server + QStringLiteral("サーバ接続開始"), server + QStringLiteral(":サーバ接続成功"),
+          server + QStringLiteral(":サーバを切断"), QStringLiteral("IPアドレス検索開始"),
+          QStringLiteral("IPアドレス取得成功")};
+}
+
+}  // namespace zepa2::test

@@ -1,0 +1,57 @@
+// Helpers for tests of the main window: its log as text, and settings for the router test server.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <string>
+
+#include "core/settings/app_settings.h"
+#include "support/publish_support.h"
+#include "support/temp_dir.h"
+
+namespace zepa2::ui {
+class MainDialog;
+}
+
+namespace zepa2::test {
+
+// One test's surroundings: a fresh folder that is both XDG_CONFIG_HOME and the working folder
+// (where publishing writes temp.html), and message boxes answered through the seam.
+class MainWindowScope {
+ public:
+  MainWindowScope();
+  ~MainWindowScope();
+  const TempDir& dir() const { return dir_; }
+
+ private:
+  TempDir dir_;
+  ScopedEnv config_{"XDG_CONFIG_HOME", dir_.path().string()};
+  ScopedWorkingFolder workingFolder_{dir_.path()};
+};
+
+// A named child widget; ends the test program when it is missing.
+template <typename W>
+W* FindChild(const QObject& parent, const char* name) {
+  W* widget = parent.findChild<W*>(QLatin1String(name));
+  if (!widget) qFatal("no widget %s", name);
+  return widget;
+}
+
+// The log lines without their time stamps, oldest first.
+QStringList LogTexts(const ui::MainDialog& dialog);
+// The lines logged after the first `from` ones.
+QStringList LogTextsFrom(const ui::MainDialog& dialog, int from);
+int LogCount(const ui::MainDialog& dialog);
+
+// router_server.py, started on first use and stopped when the test program ends; its status page
+// has the address 10.0.0.1.
+std::string RouterTestServer();
+
+// Points the settings at router_server.py's status page (address 10.0.0.1) with markers that
+// find it.
+void UseRouterServer(AppSettings& settings, const std::string& hostPort);
+
+// The four lines of a router fetch that found its address, behind the server text.
+QStringList FetchAndFindLines(const std::string& hostPort);
+
+}  // namespace zepa2::test

@@ -1,0 +1,185 @@
+// Checks started from the main window against the router and FTP test servers: the manual run,
+// the conversion test, the settings-changed question, and opening the published page.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+#include "core/settings/settings_store.h"
+#include "support/publish_support.h"
+#include "support/qt_main_window.h"
+#include "support/qt_modal.h"
+#include "support/temp_dir.h"
+#include "ui/common/message_box.h"
+#include "ui/main/main_dialog.h"
+
+using namespace zepa2;
+using namespace zepa2::ui;
+
+class MainWindowRunTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    scope_ = std::make_unique<test::MainWindowScope>();
+    ftp_ = std::make_unique<test::FtpTestServer>();
+    settings_ = AppSettings{};
+    test::UseRouterServer(settings_, test::RouterTestServer());
+    test::WriteFile(scope_->dir() / "site.tpl", "<p>$$IP_ADDRESS$$</p>\n");
+    FtpSite& site = settings_.sites[0];
+    site = {ftp_->server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
+            "index.html", (scope_->dir() / "site.tpl").string()};
+    dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
+    dialog_->SetUrlOpener([this](const QUrl& url) { opened_.push_back(url); });
+    dialog_->show();
+  }
+
+  void cleanup() {
+    dialog_.reset();
+    ftp_.reset();
+    scope_.reset();
+    opened_.clear();
+  }
+
+  void manualRunLogsFetchesAndPublishesEveryTime() {
+    Find<QPushButton>("getZepaButton")->click();
+    QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("マニュアルで実行")};
+    expected << test::FetchAndFindLines(test::RouterTestServer());
+    expected << QString::fromStdString(ftp_->server()) + QStringLiteral(":FTP開始")
+             << QStringLiteral("index.html/成功") << QStringLiteral("ホームページの更新に成功しました。");
+    QCOMPARE(test::LogTexts(*dialog_), expected);
+    QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.1"));
+    QCOMPARE(Find<QLineEdit>("addressEdit")->text(), QStringLiteral("10.0.0.1"));
+    QCOMPARE(QString::fromStdString(test::ReadFile(ftp_->home() / "index.html")), QStringLiteral("<p>10.0.0.1</p>\n\n"));
+    QCOMPARE(dialog_->testRun, 0);
+    QCOMPARE(dialog_->countdown, std::int64_t{30 * 3600});
+
+    // The same address again: a run by hand publishes anyway, and Enter is the same command.
+    std::filesystem::remove(ftp_->home() / "index.html");
+    const int before = test::LogCount(*dialog_);
+    QTest::keyClick(dialog_.get(), Qt::Key_Return);
+    QCOMPARE(test::LogTextsFrom(*dialog_, before).first(), QStringLiteral("マニュアルで実行"));
+    QVERIFY(std::filesystem::exists(ftp_->home() / "index.html"));
+  }
+
+  void conversionTestShowsThePageAndUploadsNothing() {
+    QString shownPage;
+    test::OnNextModalDialog([&](QDialog* view) {
+      shownPage = view->findChild<QPlainTextEdit*>("pageText")->toPlainText();
+      // Ticks while the page view is open neither count nor start a second check.
+      dialog_->countdown = 1;
+      dialog_->OnTimer();
+      QCOMPARE(dialog_->countdown, std::int64_t{1});
+      dialog_->OnManualRun();
+      view->reject();
+    });
+    Find<QPushButton>("conversionTestButton")->click();
+    QVERIFY2(shownPage.startsWith(QStringLiteral("<p>10.0.0.1</p>")), qPrintable(shownPage));
+    QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("テスト実行")};
+    expected << test::FetchAndFindLines(test::RouterTestServer()) << QStringLiteral("サイト：1 テスト完了");
+    QCOMPARE(test::LogTexts(*dialog_), expected);
+    QCOMPARE(dialog_->testRun, 1);
+    QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.1"));
+    QCOMPARE(Find<QLineEdit>("addressEdit")->text(), QStringLiteral("10.0.0.1"));
+    QVERIFY(ftp_->commands().empty());
+    QVERIFY(!dialog_->checkRunning());
+  }
+
+  void unappliedSettingsAreAskedAbout_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("number, manual") << "number" << "getZepaButton";
+    QTest::newRow("unit, manual") << "unit" << "getZepaButton";
+    QTest::newRow("number, test") << "number" << "conversionTestButton";
+  }
+
+  void unappliedSettingsAreAskedAbout() {
+    QFETCH(QString, change);
+    QFETCH(QString, button);
+    settings_.routerServer.clear();  // the run itself does not matter here: it fails at once
+    auto* interval = Find<QLineEdit>("intervalEdit");
+    auto* unit = Find<QPushButton>("unitButton");
+    if (change == "number") interval->setText("5");
+    else unit->click();
+    const QString shownNumber = interval->text();
+    const QString shownUnit = unit->text();
+    const int before = test::LogCount(*dialog_);
+    dialog_->countdown = 77;
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Cancel);
+    Find<QPushButton>(button.toLatin1().constData())->click();
+    auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QCOMPARE(shown[0].text, QStringLiteral("設定が変更されています。\n「設定」を選択しなければ変更が反映されません。\n実行しますか？"));
+    QCOMPARE(shown[0].buttons, MessageButtons::OkCancel);
+    QCOMPARE(shown[0].icon, MessageIcon::Question);
+    QCOMPARE(test::LogCount(*dialog_), before);  // nothing ran
+    QCOMPARE(dialog_->countdown, std::int64_t{77});
+    QCOMPARE(interval->text(), shownNumber);
+    QCOMPARE(unit->text(), shownUnit);
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Find<QPushButton>(button.toLatin1().constData())->click();
+    QCOMPARE(MessageBoxSeam::TakeShown().size(), std::size_t{1});
+    QCOMPARE(interval->text(), QStringLiteral("30"));
+    QCOMPARE(unit->text(), QStringLiteral("時"));
+    QCOMPARE(dialog_->unitIndex, 1);
+    QCOMPARE(dialog_->countdown, std::int64_t{30 * 3600});
+    QCOMPARE(test::LogTextsFrom(*dialog_, before).first(),
+             button == "getZepaButton" ? QStringLiteral("マニュアルで実行") : QStringLiteral("テスト実行"));
+    QVERIFY(!std::filesystem::exists(SettingsFilePath()));  // dropping changes saves nothing
+  }
+
+  void openPublicPageNeedsAnAddressFirst() {
+    Find<QPushButton>("browserButton")->click();
+    const auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QCOMPARE(shown[0].text, QStringLiteral("先にグローバルＩＰを取得してください。"));
+    QCOMPARE(shown[0].icon, MessageIcon::Exclamation);
+    QVERIFY(opened_.empty());
+
+    settings_.homePageAddress = "www.example.test/$$IP_ADDRESS$$/$$IP_ADDRESS$$.html";
+    Find<QPushButton>("getZepaButton")->click();
+    Find<QPushButton>("browserButton")->click();
+    QVERIFY(MessageBoxSeam::TakeShown().empty());
+    QCOMPARE(opened_.size(), std::size_t{1});
+    QCOMPARE(opened_[0].toString(), QStringLiteral("http://www.example.test/10.0.0.1/$$IP_ADDRESS$$.html"));
+  }
+
+  void pageSettingsCommandOpensTheForm() {
+    QString opened;
+    test::OnNextModalDialog([&](QDialog* form) {
+      opened = form->objectName();
+      form->reject();
+    });
+    dialog_->OnPageSettings();
+    QCOMPARE(opened, QStringLiteral("pageSettingsDialog"));
+  }
+
+  void runAtStartChecksBeforeTheWindowShowsAndKeepsTheCountdown() {
+    settings_.runAtStart = 1;
+    MainDialog dialog(settings_, [](std::chrono::milliseconds) {});
+    QStringList expected{QStringLiteral("正常起動しました")};
+    expected << test::FetchAndFindLines(test::RouterTestServer());
+    QCOMPARE(test::LogTexts(dialog).mid(0, expected.size()), expected);
+    QCOMPARE(dialog.lastAddress(), std::string("10.0.0.1"));
+    QVERIFY(std::filesystem::exists(ftp_->home() / "index.html"));
+    QCOMPARE(dialog.countdown, std::int64_t{30 * 3600});
+  }
+
+ private:
+  template <typename W>
+  W* Find(const char* name) {
+    return test::FindChild<W>(*dialog_, name);
+  }
+
+  std::unique_ptr<test::MainWindowScope> scope_;
+  std::unique_ptr<test::FtpTestServer> ftp_;
+  AppSettings settings_;
+  std::unique_ptr<MainDialog> dialog_;
+  std::vector<QUrl> opened_;
+};
+
+QTEST_MAIN(MainWindowRunTest)
+#include "main_window_run_test.moc"
