@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <thread>
 
 namespace zepa2::test {
 
@@ -41,19 +42,19 @@ FixtureProcess::FixtureProcess(const std::string& script, const std::vector<std:
     if (n <= 0) break;
     line.append(buf, static_cast<std::size_t>(n));
   }
-  // The rest of its output goes nowhere; keep the pipe open so the server never gets SIGPIPE.
   if (std::sscanf(line.c_str(), "PORT %d", &port_) != 1) {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
     close(fds[0]);
     throw std::runtime_error("fixture " + script + " did not start: " + line);
   }
-  if (fork() == 0) {  // drain the pipe in a tiny child so the server never blocks on a full pipe
+  // Whatever the server prints later is read and dropped, so it never blocks on a full pipe; the
+  // reader ends when the server closes its side.
+  std::thread([fd = fds[0]] {
     char buf[4096];
-    while (read(fds[0], buf, sizeof buf) > 0) {}
-    _exit(0);
-  }
-  close(fds[0]);
+    while (read(fd, buf, sizeof buf) > 0) {}
+    close(fd);
+  }).detach();
 }
 
 FixtureProcess::~FixtureProcess() {

@@ -12,7 +12,10 @@ void EnsureCurlGlobalInit() {
 CurlEasy MakeEasyHandle() {
   EnsureCurlGlobalInit();
   CurlEasy h(curl_easy_init());
-  if (h) curl_easy_setopt(h.get(), CURLOPT_NOSIGNAL, 1L);
+  if (h) {
+    curl_easy_setopt(h.get(), CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h.get(), CURLOPT_PROXY, "");  // ignore http_proxy & co. of the environment
+  }
   return h;
 }
 

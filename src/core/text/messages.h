@@ -18,8 +18,45 @@ inline constexpr const char* kSettingsRenameFailed = "ファイルを置き換�
 // ---- activity log ----
 
 // ---- address check ----
+inline constexpr const char* kServerConnectStart = "サーバ接続開始";      // behind the server
+inline constexpr const char* kServerConnected = ":サーバ接続成功";         // behind the server
+inline constexpr const char* kServerDisconnected = ":サーバを切断";        // behind the server
+inline constexpr const char* kAddressSearchStart = "IPアドレス検索開始";
+inline constexpr const char* kAddressNotFound = "IPアドレス取得失敗";
+inline constexpr const char* kAddressFound = "IPアドレス取得成功";
+inline constexpr const char* kRouterConversionFailed = "アドレスの変換に失敗しました。";
+inline constexpr const char* kRouterConversionOpen = "アドレス変換(";     // dotted->decimal)
+inline constexpr const char* kRouterConversionClose = ")";
+inline constexpr const char* kLocalAddressError = "ローカルアドレス取得エラー";
+inline constexpr const char* kLocalAddressObtained = "ローカルアドレス取得";
+inline constexpr const char* kLocalConversionFailed = "ＩＰアドレスの変換に失敗しました。";
+inline constexpr const char* kLocalConversionOpen = "アドレス変換<";      // dotted->decimal>…
+inline constexpr const char* kLocalConversionClose = ">に成功しました。";
+inline constexpr const char* kConversionArrow = "->";
+inline constexpr const char* kAddressUnchanged = "アドレスが変更されてないため、更新しません。";
+inline constexpr const char* kRunByTimer = "タイマで実行";
+inline constexpr const char* kRunManually = "マニュアルで実行";
+inline constexpr const char* kRunAsTest = "テスト実行";
+inline constexpr const char* kUnappliedSettingsQuestion =
+    "設定が変更されています。\n「設定」を選択しなければ変更が反映されません。\n実行しますか？";
 
 // ---- publishing ----
+inline constexpr const char* kSiteNotRegistered = ":サイトが登録されていません";
+inline constexpr const char* kFtpStart = ":FTP開始";
+inline constexpr const char* kFtpFileSucceeded = "/成功";
+inline constexpr const char* kHomePageUpdated = "ホームページの更新に成功しました。";
+inline constexpr const char* kFtpRefused = ":FTP失敗";
+inline constexpr const char* kFtpFileFailed = "/失敗";
+inline constexpr const char* kHomePageUpdateFailed = "ホームページの更新に失敗しました。";
+inline constexpr const char* kTempFileNotOpened = "テンポラリーファイルがオープンできません。";
+inline constexpr const char* kTemplateNotOpened = "ローカルファイルがオープンできません。";
+inline constexpr const char* kSiteTestDone = "サイト：%d テスト完了";
+inline constexpr const char* kGetAddressFirst = "先にグローバルＩＰを取得してください。";
+inline constexpr const char* kTempPageNotOpened = "テンポラリが開けません。";
+inline constexpr const char* kPageViewTitle = "確認ダイアログ";
+inline constexpr const char* kPageViewClose = "閉じる";
+inline constexpr const char* kPageViewPick = "実行";
+inline constexpr const char* kPageViewPickHint = "目的のアドレスをコピーして貼り付けてください。";
 
 // ---- scheduler and tray ----
 
@@ -28,5 +65,24 @@ inline constexpr const char* kSettingsRenameFailed = "ファイルを置き換�
 // ---- FTP settings and site browser ----
 
 // ---- page settings and pickers ----
+inline constexpr const char* kPageSettingsTitle = "ＨＰの設定";
+inline constexpr const char* kRewriteSwitch = "ホームページのＩＰ書き換え　有効／無効";
+inline constexpr const char* kFolderSettingsGroup = "フォルダー設定";
+inline constexpr const char* kSourceFolderLabel = "元フォルダー名";
+inline constexpr const char* kOutputFolderLabel = "出力先フォルダー名";
+inline constexpr const char* kPageSettingsBrowse = "参照";
+inline constexpr const char* kCopyOutput = "コピー出力";
+inline constexpr const char* kRewriteTargetsGroup = "ＩＰ書き換え対象";
+inline constexpr const char* kHtmlFiles = "ＨＴＭＬファイル";
+inline constexpr const char* kHtmFiles = "ＨＴＭファイル";
+inline constexpr const char* kCgiFiles = "ＣＧＩファイル";
+inline constexpr const char* kShtmlFiles = "ＳＨＴＭＬファイル";
+inline constexpr const char* kPageSettingsOk = "設定";
+inline constexpr const char* kPageSettingsCancel = "ｷｬﾝｾﾙ";
+inline constexpr const char* kSpecifyFolders = "フォルダーを指定してください。";
+inline constexpr const char* kFolderPickerTitle = "フォルダーの参照";
+inline constexpr const char* kSelectedPathFormat = "選択中のパス：%s";
+inline constexpr const char* kFolderPickerOk = "OK";
+inline constexpr const char* kFolderPickerCancel = "キャンセル";
 
 }  // namespace zepa2::msg

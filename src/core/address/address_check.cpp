@@ -1,0 +1,110 @@
+#include "core/address/address_check.h"
+
+#include "core/address/address_extract.h"
+#include "core/address/decimal_address.h"
+#include "core/address/local_address.h"
+#include "core/address/router_fetch.h"
+#include "core/text/cp932.h"
+#include "core/text/messages.h"
+
+namespace zepa2 {
+
+// The two ways of finding the address word their conversion lines differently.
+struct AddressCheck::ConversionWording {
+  const char* failed;
+  const char* open;
+  const char* close;
+};
+const AddressCheck::ConversionWording AddressCheck::kLocalWording{
+    msg::kLocalConversionFailed, msg::kLocalConversionOpen, msg::kLocalConversionClose};
+const AddressCheck::ConversionWording AddressCheck::kRouterWording{
+    msg::kRouterConversionFailed, msg::kRouterConversionOpen, msg::kRouterConversionClose};
+
+AddressCheck::AddressCheck(const AppSettings& settings, CheckHost& host, Publisher& publisher,
+                           AddressCheckOptions options)
+    : settings_(settings), host_(host), publisher_(publisher), options_(std::move(options)) {
+  if (!options_.localAddress) options_.localAddress = &GetLocalAddress;
+}
+
+void AddressCheck::SetAddressShown(std::function<void(const std::string&)> addressShown) {
+  addressShown_ = std::move(addressShown);
+}
+
+void AddressCheck::RunAddressCheck(bool force) {
+  BusyScope busy(host_);
+  if (settings_.useLocalAddress) {
+    RunLocalPath(force);
+    return;
+  }
+  // A network failure ends the run quietly after the connect line.
+  if (FetchRouterPageText()) SearchRouterPage(force);
+}
+
+void AddressCheck::RunLocalPath(bool force) {
+  const std::optional<std::string> local = options_.localAddress();
+  if (!local) {
+    host_.AppendLog(Cp932(msg::kLocalAddressError), log_color::kRed);
+    return;
+  }
+  host_.AppendLog(Cp932(msg::kLocalAddressObtained), log_color::kMagenta);
+  std::string address = *local;
+  if (ApplyDecimalForm(address, kLocalWording)) PublishIfChanged(address, force);
+}
+
+bool AddressCheck::FetchRouterPageText() {
+  const std::string& server = settings_.routerServer;
+  host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
+  std::optional<net::HttpCredentials> credentials;
+  if (settings_.routerAuth == 1) credentials = {settings_.routerUser, settings_.routerPass};
+  net::HttpGetResult got =
+      GetRouterPage(server, settings_.routerPage, credentials, options_.http);
+  if (got.status == 0) return false;
+  host_.Pause(kRouterAnswerPause);
+  routerPageText_ = std::move(got.body);
+  if (got.status == 200) host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
+  if (got.kind == net::HttpGetKind::Failed) return false;  // broke off while reading the body
+  host_.AppendLog(server + Cp932(msg::kServerDisconnected), log_color::kBlack);
+  return true;
+}
+
+void AddressCheck::SearchRouterPage(bool force) {
+  host_.AppendLog(Cp932(msg::kAddressSearchStart), log_color::kViolet);
+  const ExtractedAddress found = ExtractAddress(routerPageText_, settings_.filter1,
+                                                settings_.filter2, settings_.filter3,
+                                                settings_.filter4);
+  if (found.outcome != AddressOutcome::AddressFound) {
+    host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
+    return;
+  }
+  host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
+  std::string address = found.address;
+  if (ApplyDecimalForm(address, kRouterWording)) PublishIfChanged(address, force);
+}
+
+bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWording& wording) {
+  if (!settings_.decimalAddress) return true;
+  const auto decimal = ToDecimalAddress(address);
+  if (!decimal) {
+    host_.AppendLog(Cp932(wording.failed), log_color::kRed);
+    return false;
+  }
+  host_.AppendLog(Cp932(wording.open) + address + Cp932(msg::kConversionArrow) + *decimal +
+                      Cp932(wording.close),
+                  log_color::kGreen);
+  address = *decimal;
+  return true;
+}
+
+void AddressCheck::PublishIfChanged(const std::string& address, bool force) {
+  if (address == lastAddress_ && !force) {
+    host_.AppendLog(Cp932(msg::kAddressUnchanged), log_color::kViolet);
+    return;
+  }
+  // Stored before publishing and kept whatever publishing achieves, so a failed upload is not
+  // repeated by the next unforced run that finds the same address.
+  lastAddress_ = address;
+  if (addressShown_) addressShown_(lastAddress_);
+  publisher_.PublishAddress(std::string(address));
+}
+
+}  // namespace zepa2

@@ -1,0 +1,62 @@
+// One address check: find the current address (router page or this host), compare, publish.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/address/check_host.h"
+#include "core/address/publisher.h"
+#include "core/net/http_get.h"
+#include "core/settings/app_settings.h"
+
+namespace zepa2 {
+
+struct AddressCheckOptions {
+  net::HttpGetOptions http;
+  // Where the local-address mode gets its address; the live system unless a test says otherwise.
+  std::function<std::optional<std::string>()> localAddress;
+};
+
+// Owned by the main window for its whole life. Reads the settings anew on every run, logs every
+// step through the host and hands a changed (or forced) address to the publisher.
+class AddressCheck {
+ public:
+  AddressCheck(const AppSettings& settings, CheckHost& host, Publisher& publisher,
+               AddressCheckOptions options = {});
+
+  // Called with the new address whenever lastAddress changes, before publishing starts: the
+  // window shows it as the current address.
+  void SetAddressShown(std::function<void(const std::string&)> addressShown);
+
+  // One run; force publishes even an unchanged address. The outcome is in the log, in
+  // lastAddress and in what the publisher did.
+  void RunAddressCheck(bool force);
+
+  // The address of the last run that published (empty until then), CP932.
+  const std::string& lastAddress() const { return lastAddress_; }
+  // The body of the last router page fetched, CP932.
+  const std::string& routerPageText() const { return routerPageText_; }
+
+ private:
+  struct ConversionWording;
+  static const ConversionWording kLocalWording;
+  static const ConversionWording kRouterWording;
+
+  void RunLocalPath(bool force);
+  bool FetchRouterPageText();
+  void SearchRouterPage(bool force);
+  // With the decimal form on, converts address in place and logs it; false ends the run.
+  bool ApplyDecimalForm(std::string& address, const ConversionWording& wording);
+  void PublishIfChanged(const std::string& address, bool force);
+
+  const AppSettings& settings_;
+  CheckHost& host_;
+  Publisher& publisher_;
+  AddressCheckOptions options_;
+  std::function<void(const std::string&)> addressShown_;
+  std::string lastAddress_;
+  std::string routerPageText_;
+};
+
+}  // namespace zepa2

@@ -1,0 +1,32 @@
+#include "core/address/router_fetch.h"
+
+#include "core/net/server_address.h"
+
+namespace zepa2 {
+
+net::HttpGetResult GetRouterPage(const std::string& server, const std::string& path,
+                                 const std::optional<net::HttpCredentials>& credentials,
+                                 const net::HttpGetOptions& options) {
+  const auto address = net::ParseServerAddress(server, 80);
+  if (!address) return {};
+  return net::HttpGet(*address, path, credentials, options);
+}
+
+FetchResult FetchRouterPage(const std::string& server, const std::string& path,
+                            const std::string& user, const std::string& password,
+                            std::string& output, CheckHost& host,
+                            const net::HttpGetOptions& options) {
+  BusyScope busy(host);
+  net::HttpGetResult got = GetRouterPage(server, path, net::HttpCredentials{user, password}, options);
+  if (got.status == 0) return FetchResult::FetchFailed;
+  host.Pause(kRouterAnswerPause);
+  output = std::move(got.body);
+  switch (got.kind) {
+    case net::HttpGetKind::Ok: return FetchResult::FetchOk;
+    case net::HttpGetKind::BadStatus: return FetchResult::FetchBadStatus;
+    case net::HttpGetKind::Failed: break;
+  }
+  return FetchResult::FetchFailed;
+}
+
+}  // namespace zepa2

@@ -1,0 +1,93 @@
+#include "core/net/http_get.h"
+
+#include "core/net/curl_handle.h"
+
+namespace zepa2::net {
+namespace {
+
+std::string EncodePath(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(path.size());
+  for (unsigned char c : path) {
+    if (c <= 0x20 || c >= 0x7F) {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+struct Transfer {
+  CURL* handle = nullptr;
+  std::size_t maxBodyBytes = 0;
+  std::string body;
+  bool tooLarge = false;
+};
+
+// Keeps only the body of a 200 answer; the bodies of authentication challenges are dropped.
+std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* user) {
+  auto& transfer = *static_cast<Transfer*>(user);
+  const std::size_t bytes = size * count;
+  long status = 0;
+  curl_easy_getinfo(transfer.handle, CURLINFO_RESPONSE_CODE, &status);
+  if (status != 200) return bytes;
+  if (transfer.body.size() + bytes > transfer.maxBodyBytes) {
+    transfer.tooLarge = true;
+    return 0;  // aborts the transfer
+  }
+  transfer.body.append(data, bytes);
+  return bytes;
+}
+
+}  // namespace
+
+HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
+                      const std::optional<HttpCredentials>& credentials,
+                      const HttpGetOptions& options) {
+  HttpGetResult result;
+  CurlEasy curl = MakeEasyHandle();
+  if (!curl) return result;
+  CURL* h = curl.get();
+
+  const std::string url =
+      "http://" + server.host + ":" + std::to_string(server.port) + "/" + EncodePath(path);
+  CurlSlist headers;
+  AppendTo(headers, "Accept: */*");
+  Transfer transfer{h, options.maxBodyBytes, {}, false};
+
+  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+  curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+  // Routers like to forward their status page; follow that the way a browser does, on HTTP only.
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBodyBytes);
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer);
+  if (credentials && !(credentials->user.empty() && credentials->password.empty())) {
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
+    curl_easy_setopt(h, CURLOPT_USERNAME, credentials->user.c_str());
+    curl_easy_setopt(h, CURLOPT_PASSWORD, credentials->password.c_str());
+  }
+
+  const CURLcode code = curl_easy_perform(h);
+  curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.status);
+  if (result.status == 200) {
+    result.kind = code == CURLE_OK ? HttpGetKind::Ok : HttpGetKind::Failed;
+    result.body = std::move(transfer.body);
+  } else if (result.status != 0) {
+    result.kind = HttpGetKind::BadStatus;  // whatever became of the body nobody reads
+  } else {
+    result.kind = HttpGetKind::Failed;
+  }
+  return result;
+}
+
+}  // namespace zepa2::net

@@ -1,0 +1,43 @@
+// One blocking HTTP GET with time-outs, optional Basic/Digest credentials and a body size limit.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "core/net/server_address.h"
+
+namespace zepa2::net {
+
+enum class HttpGetKind {
+  Ok,         // status 200; body holds the whole answer
+  BadStatus,  // the server answered with another status; body is empty
+  Failed,     // no usable answer: bad server text, refused, time-out, broken or oversized transfer
+};
+
+struct HttpCredentials {
+  std::string user;
+  std::string password;
+};
+
+struct HttpGetOptions {
+  std::chrono::milliseconds connectTimeout{10'000};
+  std::chrono::milliseconds totalTimeout{30'000};  // the whole request, so a mute server ends too
+  std::size_t maxBodyBytes = 16u << 20;            // a larger body fails instead of eating memory
+};
+
+struct HttpGetResult {
+  HttpGetKind kind = HttpGetKind::Failed;
+  long status = 0;   // 0 while no status line arrived
+  std::string body;  // with Failed after status 200: the bytes read before the failure
+};
+
+// GET "http://" + host:port + "/" + path. Path bytes that a URL cannot carry as they are (spaces,
+// control and 8-bit bytes) are sent percent-encoded. Up to five HTTP redirects are followed. Credentials, when given and not both empty,
+// answer the server's Basic or Digest challenge; nothing is sent unasked.
+HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
+                      const std::optional<HttpCredentials>& credentials,
+                      const HttpGetOptions& options = {});
+
+}  // namespace zepa2::net

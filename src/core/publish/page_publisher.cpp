@@ -1,0 +1,64 @@
+#include "core/publish/page_publisher.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "core/publish/page_builder.h"
+#include "core/text/cp932.h"
+#include "core/text/messages.h"
+
+namespace zepa2 {
+namespace {
+
+std::optional<std::string> ReadBuiltPage() {
+  std::ifstream in(kTempPageFile, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string SiteTestDoneLine(int siteNumber) {
+  char text[128];
+  std::snprintf(text, sizeof text, msg::kSiteTestDone, siteNumber);
+  return Cp932(text);
+}
+
+}  // namespace
+
+int SitesToPublish(int siteCount) { return std::clamp(siteCount, 1, kSiteSlots); }
+
+PagePublisher::PagePublisher(const AppSettings& settings, CheckHost& host,
+                             std::function<bool()> isTestRun, PageUploader& uploader)
+    : settings_(settings), host_(host), isTestRun_(std::move(isTestRun)), uploader_(uploader) {}
+
+void PagePublisher::PublishAddress(const std::string& address) {
+  BusyScope busy(host_);
+  // Read once: a timed check that runs while a test run's viewer is open clears the flag, and the
+  // rest of the test run must still not upload anything.
+  const bool testRun = isTestRun_();
+  const int sites = SitesToPublish(settings_.siteCount);
+  for (int n = 1; n <= sites; ++n) {
+    const FtpSite& site = settings_.sites[static_cast<std::size_t>(n - 1)];
+    switch (BuildPage(site.localFile, address, [this] { return host_.Now(); })) {
+      case BuildOutcome::TempFileNotCreated:
+        host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
+        return;
+      case BuildOutcome::TemplateNotOpened:
+        host_.AppendLog(Cp932(msg::kTemplateNotOpened), log_color::kRed);
+        continue;
+      case BuildOutcome::PageWritten:
+        break;
+    }
+    if (testRun) {
+      if (auto page = ReadBuiltPage()) host_.ShowGeneratedPage(*page);
+      else host_.AppendLog(Cp932(msg::kTempPageNotOpened), log_color::kRed);
+      host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);
+    } else {
+      uploader_.UploadPage(site.server, site.user, site.pass, site.uploadFile);
+    }
+  }
+}
+
+}  // namespace zepa2

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/address/address_check.h"
+#include "core/address/router_fetch.h"
+#include "core/text/cp932.h"
+#include "support/fixture_process.h"
+#include "support/free_port.h"
+#include "support/recording_check_host.h"
+#include "support/recording_publisher.h"
+
+namespace zepa2 {
+namespace {
+
+using namespace std::chrono_literals;
+using test::LoggedLine;
+using Lines = std::vector<LoggedLine>;
+namespace color = log_color;
+
+class AddressCheckRun : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { server_ = std::make_unique<test::FixtureProcess>("router_server.py"); }
+  static void TearDownTestSuite() { server_.reset(); }
+
+  void SetUp() override {
+    settings_.routerServer = server_->hostPort();
+    settings_.routerPage = "status.htm";
+    settings_.filter1 = Cp932("WAN側IPアドレス");
+    settings_.filter2 = "</tr>";
+    settings_.filter3 = "<td>";
+    settings_.filter4 = "</td>";
+    check_.SetAddressShown([this](const std::string& address) {
+      shown_.push_back(address);
+      publishedWhenShown_ = publisher_.published.size();
+    });
+  }
+
+  // Runs once and returns the lines this run logged.
+  Lines Run(bool force) {
+    const std::size_t before = host_.lines.size();
+    check_.RunAddressCheck(force);
+    EXPECT_EQ(host_.busyDepth, 0);
+    return Lines(host_.lines.begin() + static_cast<long>(before), host_.lines.end());
+  }
+
+  Lines FetchLines() const {
+    const std::string s = Cp932ToUtf8(settings_.routerServer);
+    return {{s + "サーバ接続開始", color::kBlack},
+            {s + ":サーバ接続成功", color::kGreen},
+            {s + ":サーバを切断", color::kBlack}};
+  }
+  Lines FoundLines() const {
+    Lines lines = FetchLines();
+    lines.push_back({"IPアドレス検索開始", color::kViolet});
+    lines.push_back({"IPアドレス取得成功", color::kGreen});
+    return lines;
+  }
+  static Lines Plus(Lines lines, const std::vector<LoggedLine>& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
+  }
+  std::string ServerLog() { return GetRouterPage(server_->hostPort(), "log", std::nullopt).body; }
+
+  static std::unique_ptr<test::FixtureProcess> server_;
+  AppSettings settings_;
+  test::RecordingCheckHost host_;
+  test::RecordingPublisher publisher_;
+  std::optional<std::string> localAddress_;
+  AddressCheck check_{settings_, host_, publisher_,
+                      AddressCheckOptions{{}, [this] { return localAddress_; }}};
+  std::vector<std::string> shown_;
+  std::size_t publishedWhenShown_ = 99;
+};
+std::unique_ptr<test::FixtureProcess> AddressCheckRun::server_;
+
+const LoggedLine kUnchanged{"アドレスが変更されてないため、更新しません。", color::kViolet};
+const LoggedLine kNotFound{"IPアドレス取得失敗", color::kRed};
+
+TEST_F(AddressCheckRun, PublishesFirstThenOnlyWhenChangedOrForced) {
+  EXPECT_EQ(Run(false), FoundLines());
+  EXPECT_EQ(publisher_.published, std::vector<std::string>{"10.0.0.1"});
+  EXPECT_EQ(check_.lastAddress(), "10.0.0.1");
+  EXPECT_EQ(shown_, std::vector<std::string>{"10.0.0.1"});
+  EXPECT_EQ(publishedWhenShown_, 0u);  // the window shows the address before publishing starts
+  EXPECT_EQ(host_.pauses, std::vector{1000ms});
+
+  EXPECT_EQ(Run(false), Plus(FoundLines(), {kUnchanged}));
+  EXPECT_EQ(publisher_.published.size(), 1u);
+
+  EXPECT_EQ(Run(true), FoundLines());
+  EXPECT_EQ(publisher_.published, (std::vector<std::string>{"10.0.0.1", "10.0.0.1"}));
+
+  settings_.routerPage = "ip/10.0.0.2/status.htm";
+  EXPECT_EQ(Run(false), FoundLines());
+  EXPECT_EQ(publisher_.published.back(), "10.0.0.2");
+  EXPECT_EQ(shown_.back(), "10.0.0.2");
+}
+
+TEST_F(AddressCheckRun, CredentialsOnlyWhenAuthIsOn) {
+  settings_.routerPage = "basic/status.htm";
+  settings_.routerUser = "admin";
+  settings_.routerPass = "secret";
+  settings_.routerAuth = 0;
+  const std::string s = Cp932ToUtf8(settings_.routerServer);
+  EXPECT_EQ(Run(false), (Lines{{s + "サーバ接続開始", color::kBlack},
+                               {s + ":サーバを切断", color::kBlack},
+                               {"IPアドレス検索開始", color::kViolet},
+                               kNotFound}));
+  const std::string log = ServerLog();
+  EXPECT_TRUE(log.ends_with("basic/status.htm - */*\n")) << log;
+  EXPECT_EQ(log.find("Basic"), std::string::npos) << log;  // not even after the challenge
+  EXPECT_EQ(check_.routerPageText(), "");
+  EXPECT_TRUE(publisher_.published.empty());
+
+  settings_.routerAuth = 1;
+  EXPECT_EQ(Run(false), FoundLines());
+  settings_.routerPage = "digest/ip/10.0.0.3/status.htm";
+  EXPECT_EQ(Run(false), FoundLines());
+  EXPECT_EQ(publisher_.published, (std::vector<std::string>{"10.0.0.1", "10.0.0.3"}));
+}
+
+TEST_F(AddressCheckRun, DecimalFormIsComparedShownAndPublished) {
+  settings_.decimalAddress = 1;
+  EXPECT_EQ(Run(false), Plus(FoundLines(), {{"アドレス変換(10.0.0.1->167772161)", color::kGreen}}));
+  EXPECT_EQ(publisher_.published, std::vector<std::string>{"167772161"});
+  EXPECT_EQ(check_.lastAddress(), "167772161");
+  EXPECT_EQ(shown_, std::vector<std::string>{"167772161"});
+  EXPECT_EQ(Run(false).back(), kUnchanged);
+
+  settings_.routerPage = "ip/word/status.htm";  // markers that cut out something without dots
+  EXPECT_EQ(Run(true), Plus(FoundLines(), {{"アドレスの変換に失敗しました。", color::kRed}}));
+  settings_.decimalAddress = 0;
+  EXPECT_EQ(Run(false), FoundLines());
+  EXPECT_EQ(publisher_.published.back(), "word");
+}
+
+TEST_F(AddressCheckRun, EmptyFiltersFindTheEmptyAddress) {
+  settings_.filter1 = settings_.filter2 = settings_.filter3 = settings_.filter4 = "";
+  EXPECT_EQ(Run(false), Plus(FoundLines(), {kUnchanged}));  // "" equals the empty lastAddress
+  EXPECT_TRUE(publisher_.published.empty());
+  EXPECT_EQ(Run(true), FoundLines());
+  EXPECT_EQ(publisher_.published, std::vector<std::string>{""});
+}
+
+TEST_F(AddressCheckRun, MarkersMissingOrPageMissing) {
+  settings_.filter3 = "<th>";
+  EXPECT_EQ(Run(true), Plus(FetchLines(), {{"IPアドレス検索開始", color::kViolet}, kNotFound}));
+
+  settings_.filter3 = "<td>";
+  settings_.routerPage = "no/such/page.htm";
+  const std::string s = Cp932ToUtf8(settings_.routerServer);
+  EXPECT_EQ(Run(true), (Lines{{s + "サーバ接続開始", color::kBlack},
+                              {s + ":サーバを切断", color::kBlack},
+                              {"IPアドレス検索開始", color::kViolet},
+                              kNotFound}));
+  EXPECT_TRUE(publisher_.published.empty());
+}
+
+TEST_F(AddressCheckRun, NetworkFailureEndsTheRunAfterTheConnectLine) {
+  ASSERT_EQ(Run(false), FoundLines());
+  const std::string page = check_.routerPageText();
+
+  settings_.routerServer = "127.0.0.1:" + std::to_string(test::UnusedLocalPort());
+  EXPECT_EQ(Run(true), (Lines{{Cp932ToUtf8(settings_.routerServer) + "サーバ接続開始", color::kBlack}}));
+  settings_.routerServer = "router.example/";
+  EXPECT_EQ(Run(true).size(), 1u);
+  EXPECT_EQ(check_.routerPageText(), page);
+  EXPECT_EQ(publisher_.published.size(), 1u);
+  EXPECT_EQ(host_.pauses.size(), 1u);
+}
+
+TEST_F(AddressCheckRun, BrokenTransfersEndTheRunQuietly) {
+  AddressCheckOptions options;
+  options.http.totalTimeout = 300ms;
+  options.http.maxBodyBytes = 1000;
+  AddressCheck check(settings_, host_, publisher_, options);
+  const std::string s = Cp932ToUtf8(settings_.routerServer);
+
+  settings_.routerPage = "hang.htm";  // accepts and never answers
+  check.RunAddressCheck(false);
+  EXPECT_EQ(host_.lines, (Lines{{s + "サーバ接続開始", color::kBlack}}));
+
+  settings_.routerPage = "big.htm";  // answers 200, then the body outgrows the limit
+  check.RunAddressCheck(false);
+  EXPECT_EQ(host_.lines, (Lines{{s + "サーバ接続開始", color::kBlack},
+                                {s + "サーバ接続開始", color::kBlack},
+                                {s + ":サーバ接続成功", color::kGreen}}));
+  EXPECT_TRUE(publisher_.published.empty());
+  EXPECT_EQ(host_.busyDepth, 0);
+}
+
+TEST_F(AddressCheckRun, LocalAddressPath) {
+  settings_.useLocalAddress = 1;
+  const LoggedLine obtained{"ローカルアドレス取得", color::kMagenta};
+
+  localAddress_ = std::nullopt;
+  EXPECT_EQ(Run(true), (Lines{{"ローカルアドレス取得エラー", color::kRed}}));
+
+  localAddress_ = "192.168.1.20";
+  EXPECT_EQ(Run(false), (Lines{obtained}));
+  EXPECT_EQ(Run(false), (Lines{obtained, kUnchanged}));
+
+  settings_.decimalAddress = 1;
+  EXPECT_EQ(Run(false), (Lines{obtained, {"アドレス変換<192.168.1.20->3232235796>に成功しました。", color::kGreen}}));
+  EXPECT_EQ(publisher_.published, (std::vector<std::string>{"192.168.1.20", "3232235796"}));
+
+  localAddress_ = "localhost";
+  EXPECT_EQ(Run(true), (Lines{obtained, {"ＩＰアドレスの変換に失敗しました。", color::kRed}}));
+  EXPECT_TRUE(host_.pauses.empty());  // no router was asked
+}
+
+}  // namespace
+}  // namespace zepa2

@@ -1,0 +1,145 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/publish/page_builder.h"
+#include "core/publish/page_publisher.h"
+#include "support/publish_support.h"
+
+namespace zepa2 {
+namespace {
+
+using test::LogLine;
+using test::ReadFile;
+using test::WriteFile;
+using ::testing::ElementsAre;
+using namespace log_color;
+
+class PagePublisherTest : public ::testing::Test {
+ protected:
+  // Site n gets template "site<n>.tpl" holding "site <n>: $$IP_ADDRESS$$" and uploads "page<n>.html".
+  void SetUpSites(int count) {
+    settings.siteCount = count;
+    for (int n = 1; n <= kSiteSlots; ++n) {
+      FtpSite& site = settings.sites[static_cast<std::size_t>(n - 1)];
+      const std::string tpl = (work / ("site" + std::to_string(n) + ".tpl")).string();
+      WriteFile(tpl, "site " + std::to_string(n) + ": $$IP_ADDRESS$$");
+      site = {ftp.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
+              "page" + std::to_string(n) + ".html", tpl};
+    }
+  }
+
+  std::vector<std::string> Stored() const {
+    std::vector<std::string> stores;
+    for (const auto& c : ftp.commands()) {
+      if (c.starts_with("STOR ")) stores.push_back(c.substr(5));
+    }
+    return stores;
+  }
+
+  test::TempDir work;
+  test::ScopedWorkingFolder inWork{work.path()};
+  test::FtpTestServer ftp;
+  test::RecordingHost host;
+  AppSettings settings;
+  bool testRun = false;
+  PageUploader uploader{host};
+  PagePublisher publisher{settings, host, [this] { return testRun; }, uploader};
+};
+
+TEST_F(PagePublisherTest, UploadsEachSiteItsOwnPageInOrder) {
+  SetUpSites(3);
+  publisher.PublishAddress("192.0.2.7");
+
+  EXPECT_THAT(Stored(), ElementsAre("page1.html", "page2.html", "page3.html"));
+  for (int n = 1; n <= 3; ++n) {
+    EXPECT_EQ(ReadFile(ftp.home() / ("page" + std::to_string(n) + ".html")),
+              "site " + std::to_string(n) + ": 192.0.2.7\n\n");
+  }
+  ASSERT_EQ(host.log.size(), 9u);
+  EXPECT_EQ(host.log[3], (LogLine{ftp.server() + ":FTP開始", kDarkBlue}));
+  EXPECT_EQ(host.log[4], (LogLine{"page2.html/成功", kBlack}));
+  EXPECT_EQ(host.log[8], (LogLine{"ホームページの更新に成功しました。", kGreen}));
+  EXPECT_FALSE(host.busyNow);
+}
+
+TEST_F(PagePublisherTest, SiteWithoutServerAndFailedSiteDoNotStopTheRun) {
+  SetUpSites(3);
+  settings.sites[1].server.clear();
+  settings.sites[0].pass = "wrong";
+  publisher.PublishAddress("192.0.2.7");
+
+  EXPECT_THAT(Stored(), ElementsAre("page3.html"));
+  EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
+                                    LogLine{"page1.html/失敗", kRed},
+                                    LogLine{"ホームページの更新に失敗しました。", kRed},
+                                    LogLine{":サイトが登録されていません", kDarkBlue},
+                                    LogLine{ftp.server() + ":FTP開始", kDarkBlue},
+                                    LogLine{"page3.html/成功", kBlack},
+                                    LogLine{"ホームページの更新に成功しました。", kGreen}));
+}
+
+// The page left on disk by the previous site must not go online as this site's page.
+TEST_F(PagePublisherTest, SiteWhoseTemplateIsMissingIsSkipped) {
+  SetUpSites(3);
+  settings.sites[1].localFile = (work / "missing.tpl").string();
+  publisher.PublishAddress("192.0.2.7");
+
+  EXPECT_THAT(Stored(), ElementsAre("page1.html", "page3.html"));
+  ASSERT_EQ(host.log.size(), 7u);
+  EXPECT_EQ(host.log[3], (LogLine{"ローカルファイルがオープンできません。", kRed}));
+  EXPECT_EQ(host.log[4], (LogLine{ftp.server() + ":FTP開始", kDarkBlue}));
+}
+
+TEST_F(PagePublisherTest, TestRunShowsEachPageAndUploadsNothing) {
+  SetUpSites(3);
+  settings.sites[1].localFile = (work / "missing.tpl").string();
+  testRun = true;
+  publisher.PublishAddress("3221225985");
+
+  EXPECT_THAT(host.shownPages, ElementsAre("site 1: 3221225985\r\n\r\n", "site 3: 3221225985\r\n\r\n"));
+  EXPECT_THAT(host.log, ElementsAre(LogLine{"サイト：1 テスト完了", kBlack},
+                                    LogLine{"ローカルファイルがオープンできません。", kRed},
+                                    LogLine{"サイト：3 テスト完了", kBlack}));
+  EXPECT_TRUE(ftp.commands().empty());
+}
+
+// A timed check may clear the flag while a viewer is open; the test run still uploads nothing.
+TEST_F(PagePublisherTest, TestRunStaysATestRunWhenTheFlagIsClearedMeanwhile) {
+  struct ClearingHost : test::RecordingHost {
+    bool* flag = nullptr;
+    void ShowGeneratedPage(const std::string& page) override {
+      RecordingHost::ShowGeneratedPage(page);
+      *flag = false;
+    }
+  } clearingHost;
+  clearingHost.flag = &testRun;
+  PagePublisher run{settings, clearingHost, [this] { return testRun; }, uploader};
+  SetUpSites(2);
+  testRun = true;
+  run.PublishAddress("192.0.2.7");
+  EXPECT_EQ(clearingHost.shownPages.size(), 2u);
+  EXPECT_TRUE(ftp.commands().empty());
+}
+
+TEST_F(PagePublisherTest, SiteCountIsHeldToOneToFive) {
+  testRun = true;  // shows pages, which is enough to count the sites handled
+  for (const auto& [stored, handled] : {std::pair{0, 1}, {-3, 1}, {1, 1}, {5, 5}, {9, 5}}) {
+    SetUpSites(stored);
+    host.shownPages.clear();
+    publisher.PublishAddress("10.0.0.1");
+    EXPECT_EQ(host.shownPages.size(), static_cast<std::size_t>(handled)) << stored;
+  }
+}
+
+TEST_F(PagePublisherTest, TempFileThatCannotBeCreatedEndsTheRun) {
+  SetUpSites(3);
+  std::filesystem::create_directory(kTempPageFile);
+  publisher.PublishAddress("192.0.2.7");
+  EXPECT_THAT(host.log, ElementsAre(LogLine{"テンポラリーファイルがオープンできません。", kRed}));
+  EXPECT_TRUE(ftp.commands().empty());
+}
+
+}  // namespace
+}  // namespace zepa2

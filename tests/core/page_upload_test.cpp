@@ -1,0 +1,152 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/net/ftp_session.h"
+#include "core/publish/page_uploader.h"
+#include "support/publish_support.h"
+
+namespace zepa2 {
+namespace {
+
+using test::LogLine;
+using test::ReadFile;
+using test::WriteFile;
+using ::testing::ElementsAre;
+using namespace log_color;
+
+constexpr const char* kCrLfPage = "<p>192.0.2.1</p>\r\n\r\n<p>2001/12/24 09:05:03</p>\r\n";
+
+class PageUploadTest : public ::testing::Test {
+ protected:
+  PageUploadTest() { WriteFile("temp.html", kCrLfPage); }
+
+  void Upload(const std::string& server, const std::string& password, const std::string& remote) {
+    uploader.UploadPage(server, test::FtpTestServer::kUser, password, remote);
+  }
+
+  test::TempDir work;
+  test::ScopedWorkingFolder inWork{work.path()};
+  test::FtpTestServer ftp;
+  test::RecordingHost host;
+  PageUploader uploader{host};
+};
+
+TEST_F(PageUploadTest, StoresThePageAsciiInActiveModeAndLogsSuccess) {
+  Upload(ftp.server(), test::FtpTestServer::kPassword, "index.html");
+
+  EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
+                                    LogLine{"index.html/成功", kBlack},
+                                    LogLine{"ホームページの更新に成功しました。", kGreen}));
+  EXPECT_THAT(host.pauses, ElementsAre(std::chrono::milliseconds(1000)));
+  EXPECT_FALSE(host.busyNow);
+  // An ASCII transfer turns each CR LF into the server's own line end; no CR may be left over.
+  EXPECT_EQ(ReadFile(ftp.home() / "index.html"), "<p>192.0.2.1</p>\n\n<p>2001/12/24 09:05:03</p>\n");
+
+  const auto commands = ftp.commands();
+  const auto stor = std::find(commands.begin(), commands.end(), "STOR index.html");
+  ASSERT_NE(stor, commands.end());
+  EXPECT_EQ(*(stor - 1), "TYPE A");
+  const bool active = std::any_of(commands.begin(), stor, [](const std::string& c) {
+    return c.starts_with("EPRT ") || c.starts_with("PORT ");
+  });
+  EXPECT_TRUE(active);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "PASV") +
+                std::count(commands.begin(), commands.end(), "EPSV"),
+            0);
+}
+
+// The one-second wait comes while the connection is still open; it closes (QUIT) only after.
+TEST_F(PageUploadTest, WaitsBeforeClosing) {
+  struct SnapshotHost : test::RecordingHost {
+    const test::FtpTestServer* server = nullptr;
+    std::vector<std::string> commandsDuringPause;
+    void Pause(std::chrono::milliseconds duration) override {
+      RecordingHost::Pause(duration);
+      commandsDuringPause = server->commands();
+    }
+  } snapshotHost;
+  snapshotHost.server = &ftp;
+  PageUploader(snapshotHost).UploadPage(ftp.server(), "zepa", "secret", "index.html");
+  ASSERT_FALSE(snapshotHost.commandsDuringPause.empty());
+  EXPECT_EQ(snapshotHost.commandsDuringPause.back(), "STOR index.html");
+  EXPECT_EQ(ftp.commands().back(), "QUIT");
+}
+
+TEST_F(PageUploadTest, RemoteNameWithFolderAndOddCharactersGoesAsItStands) {
+  std::filesystem::create_directory(ftp.home() / "www");
+  Upload(ftp.server(), test::FtpTestServer::kPassword, "www/my page#1.html");
+  EXPECT_EQ(host.log.at(1), (LogLine{"www/my page#1.html/成功", kBlack}));
+  EXPECT_TRUE(std::filesystem::exists(ftp.home() / "www" / "my page#1.html"));
+}
+
+TEST_F(PageUploadTest, FailuresToConnectOrLogInGiveTwoRedLines) {
+  struct Case {
+    const char* name;
+    std::string server;
+    std::string password;
+  };
+  const Case cases[] = {
+      {"wrong password", ftp.server(), "wrong"},
+      {"nobody listening", "127.0.0.1:1", test::FtpTestServer::kPassword},
+      {"name that does not resolve", "no-such-host.invalid", test::FtpTestServer::kPassword},
+      {"server text with a scheme", "ftp://" + ftp.server(), test::FtpTestServer::kPassword},
+  };
+  for (const Case& c : cases) {
+    host.log.clear();
+    Upload(c.server, c.password, "index.html");
+    EXPECT_THAT(host.log, ElementsAre(LogLine{c.server + ":FTP開始", kDarkBlue},
+                                      LogLine{"index.html/失敗", kRed},
+                                      LogLine{"ホームページの更新に失敗しました。", kRed}))
+        << c.name;
+  }
+  EXPECT_TRUE(host.pauses.empty());
+  EXPECT_FALSE(std::filesystem::exists(ftp.home() / "index.html"));
+}
+
+TEST_F(PageUploadTest, RefusedTransferGivesOneRedLine) {
+  struct Case {
+    const char* name;
+    std::string remote;
+    bool removeLocalPage;
+  };
+  const Case cases[] = {
+      {"read-only folder", "ro/index.html", false},
+      {"folder that does not exist", "nowhere/index.html", false},
+      {"no temp.html", "index.html", true},
+  };
+  for (const Case& c : cases) {
+    host.log.clear();
+    if (c.removeLocalPage) std::filesystem::remove("temp.html");
+    Upload(ftp.server(), test::FtpTestServer::kPassword, c.remote);
+    EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
+                                      LogLine{ftp.server() + ":FTP失敗", kRed}))
+        << c.name;
+  }
+  EXPECT_TRUE(host.pauses.empty());
+}
+
+TEST_F(PageUploadTest, SiteWithoutServerOpensNothing) {
+  Upload("", test::FtpTestServer::kPassword, "index.html");
+  EXPECT_THAT(host.log, ElementsAre(LogLine{":サイトが登録されていません", kDarkBlue}));
+  EXPECT_TRUE(ftp.commands().empty());
+}
+
+// The codes libcurl gives against a real server decide between the two failure reports.
+TEST_F(PageUploadTest, SessionSortsLoginFailureFromRefusedStore) {
+  auto wrongPassword = net::FtpSession::Open({ftp.server(), "zepa", "wrong"});
+  ASSERT_TRUE(wrongPassword);
+  EXPECT_EQ(wrongPassword->StoreAscii("temp.html", "a.html"), net::FtpResult::ConnectFailed);
+
+  auto session = net::FtpSession::Open({ftp.server(), "zepa", "secret"});
+  ASSERT_TRUE(session);
+  EXPECT_EQ(session->StoreAscii("temp.html", "ro/a.html"), net::FtpResult::TransferRefused);
+  // The same connection carries on after a refusal.
+  EXPECT_EQ(session->StoreAscii("temp.html", "a.html"), net::FtpResult::Done);
+
+  EXPECT_FALSE(net::FtpSession::Open({"host:99999", "zepa", "secret"}));
+}
+
+}  // namespace
+}  // namespace zepa2

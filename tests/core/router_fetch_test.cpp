@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "core/address/address_extract.h"
+#include "core/address/router_fetch.h"
+#include "support/fixture_process.h"
+#include "support/free_port.h"
+#include "support/recording_check_host.h"
+
+namespace zepa2 {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RouterFetch : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { server_ = std::make_unique<test::FixtureProcess>("router_server.py"); }
+  static void TearDownTestSuite() { server_.reset(); }
+
+  FetchResult Fetch(const std::string& path, const std::string& user = "",
+                    const std::string& pass = "", const net::HttpGetOptions& options = {}) {
+    return FetchRouterPage(server_->hostPort(), path, user, pass, output_, host_, options);
+  }
+  std::string ServerLog() {
+    return GetRouterPage(server_->hostPort(), "log", std::nullopt).body;
+  }
+
+  static std::unique_ptr<test::FixtureProcess> server_;
+  test::RecordingCheckHost host_;
+  std::string output_ = "earlier page";
+};
+std::unique_ptr<test::FixtureProcess> RouterFetch::server_;
+
+std::string AddressIn(const std::string& page) {
+  return ExtractAddress(page, "<tr>", "</tr>", "</td><td>", "</td>").address;
+}
+
+TEST_F(RouterFetch, ResultCodesAndPageText) {
+  struct Case {
+    std::string path, user, pass;
+    FetchResult result;
+    std::string address;  // what the markers find in the output; "" for an empty output
+  };
+  const Case cases[] = {
+      {"status.htm", "", "", FetchResult::FetchOk, "10.0.0.1"},
+      {"ip/172.16.5.9/status.htm", "", "", FetchResult::FetchOk, "172.16.5.9"},
+      {"basic/status.htm", "admin", "secret", FetchResult::FetchOk, "10.0.0.1"},
+      {"digest/status.htm", "admin", "secret", FetchResult::FetchOk, "10.0.0.1"},
+      {"basic/status.htm", "", "", FetchResult::FetchBadStatus, ""},
+      {"digest/status.htm", "admin", "wrong", FetchResult::FetchBadStatus, ""},
+      {"no/such/page.htm", "", "", FetchResult::FetchBadStatus, ""},
+      {"empty.htm", "", "", FetchResult::FetchOk, ""},
+      {"moved.htm", "", "", FetchResult::FetchOk, "10.0.0.1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path + " " + c.user + ":" + c.pass);
+    output_ = "earlier page";
+    EXPECT_EQ(Fetch(c.path, c.user, c.pass), c.result);
+    EXPECT_EQ(AddressIn(output_), c.address);
+    if (c.address.empty()) {
+      EXPECT_EQ(output_, "");
+    }
+  }
+  EXPECT_EQ(host_.busyDepth, 0);
+  EXPECT_EQ(host_.busyEntries, std::ssize(cases));
+  EXPECT_EQ(host_.pauses, std::vector<std::chrono::milliseconds>(std::size(cases), 1000ms));
+}
+
+TEST_F(RouterFetch, SendsAcceptAndNoCredentialsUnasked) {
+  ASSERT_EQ(Fetch("ip/9.9.9.9/status.htm", "admin", "secret"), FetchResult::FetchOk);
+  // A page without a challenge never sees the credentials.
+  EXPECT_TRUE(("\n" + ServerLog()).ends_with("\nip/9.9.9.9/status.htm - */*\n"));
+}
+
+TEST_F(RouterFetch, LongBodyArrivesWholeAndZeroBytesAreKept) {
+  ASSERT_EQ(Fetch("big.htm"), FetchResult::FetchOk);
+  EXPECT_GT(output_.size(), 3 * 9999u);
+  EXPECT_TRUE(output_.starts_with("<html>"));
+  EXPECT_TRUE(output_.ends_with("</table></body></html>\n"));
+  EXPECT_EQ(AddressIn(output_), "10.0.0.1");
+
+  ASSERT_EQ(Fetch("zero.htm"), FetchResult::FetchOk);
+  EXPECT_NE(output_.find(std::string("<!-- \0 -->", 10)), std::string::npos);
+  EXPECT_EQ(AddressIn(output_), "10.0.0.1");
+}
+
+TEST_F(RouterFetch, FailuresBeforeAnAnswerKeepTheEarlierPage) {
+  net::HttpGetOptions shortWait;
+  shortWait.totalTimeout = 300ms;
+  EXPECT_EQ(Fetch("hang.htm", "", "", shortWait), FetchResult::FetchFailed);
+  EXPECT_EQ(output_, "earlier page");
+
+  const std::string deadServer = "127.0.0.1:" + std::to_string(test::UnusedLocalPort());
+  EXPECT_EQ(FetchRouterPage(deadServer, "status.htm", "", "", output_, host_), FetchResult::FetchFailed);
+  EXPECT_EQ(output_, "earlier page");
+
+  for (const char* bad : {"http://127.0.0.1", "127.0.0.1/x", "", "host name", "127.0.0.1:0"}) {
+    EXPECT_EQ(FetchRouterPage(bad, "status.htm", "", "", output_, host_), FetchResult::FetchFailed) << bad;
+  }
+  EXPECT_EQ(output_, "earlier page");
+  EXPECT_TRUE(host_.pauses.empty());  // nobody answered, so there was nothing to wait for
+  EXPECT_EQ(host_.busyDepth, 0);
+}
+
+TEST_F(RouterFetch, OversizedBodyFailsInsteadOfGrowing) {
+  net::HttpGetOptions small;
+  small.maxBodyBytes = 1000;
+  EXPECT_EQ(Fetch("big.htm", "", "", small), FetchResult::FetchFailed);
+  EXPECT_LE(output_.size(), 1000u);
+}
+
+}  // namespace
+}  // namespace zepa2

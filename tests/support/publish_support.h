@@ -1,0 +1,69 @@
+// Test helpers for publishing: a window stand-in that records log lines and shown pages, a working
+// folder switch, and the FTP test server with its command record.
+#pragma once
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/address/check_host.h"
+#include "support/fixture_process.h"
+#include "support/temp_dir.h"
+
+namespace zepa2::test {
+
+struct LogLine {
+  std::string text;  // UTF-8, for readable assertions
+  LogColor color;
+  bool operator==(const LogLine&) const = default;
+};
+
+// Records everything; the clock starts at a fixed moment and moves one second per reading.
+class RecordingHost : public CheckHost {
+ public:
+  void AppendLog(const std::string& text, LogColor color) override;
+  void Pause(std::chrono::milliseconds duration) override { pauses.push_back(duration); }
+  void SetBusy(bool busy) override { busyNow = busy; }
+  void ShowGeneratedPage(const std::string& page) override { shownPages.push_back(page); }
+  std::time_t Now() override { return clock++; }
+
+  std::vector<LogLine> log;
+  std::vector<std::chrono::milliseconds> pauses;
+  std::vector<std::string> shownPages;
+  bool busyNow = false;
+  std::time_t clock = 0;
+};
+
+// Makes a folder the current working folder for the life of the object.
+class ScopedWorkingFolder {
+ public:
+  explicit ScopedWorkingFolder(const std::filesystem::path& folder);
+  ~ScopedWorkingFolder();
+  ScopedWorkingFolder(const ScopedWorkingFolder&) = delete;
+  ScopedWorkingFolder& operator=(const ScopedWorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path old_;
+};
+
+// tests/fixtures/ftp_server.py on a fresh folder: user "zepa", password "secret", its home
+// writable, "ro" in it read-only.
+class FtpTestServer {
+ public:
+  FtpTestServer();
+  std::string server() const { return process_.hostPort(); }
+  std::filesystem::path home() const { return root_.path() / "home"; }
+  // The commands clients have sent so far, one a line.
+  std::vector<std::string> commands() const;
+
+  static constexpr const char* kUser = "zepa";
+  static constexpr const char* kPassword = "secret";
+
+ private:
+  TempDir root_;
+  FixtureProcess process_;
+};
+
+}  // namespace zepa2::test

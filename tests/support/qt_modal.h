@@ -1,0 +1,14 @@
+// Lets a dialog test act on a modal dialog that the code under test opens with exec().
+#pragma once
+
+#include <functional>
+
+class QDialog;
+
+namespace zepa2::test {
+
+// Once the next modal dialog is up, runs action on it inside its own event loop (the action is
+// expected to end it). Polls the application's modal stack, so it needs a running event loop.
+void OnNextModalDialog(std::function<void(QDialog*)> action);
+
+}  // namespace zepa2::test
