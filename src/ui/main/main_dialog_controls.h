@@ -1,0 +1,40 @@
+// The controls of the main window, created in tab order at their template positions.
+#pragma once
+
+class QCheckBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace zepa2::ui {
+
+class ActivityLog;
+
+struct MainDialogControls {
+  QPushButton* getZepaButton = nullptr;
+  QCheckBox* startMinimizedCheck = nullptr;
+  QCheckBox* runAtStartCheck = nullptr;
+  QCheckBox* localAddressCheck = nullptr;
+  QCheckBox* decimalAddressCheck = nullptr;
+  QLineEdit* intervalEdit = nullptr;
+  QPushButton* unitButton = nullptr;
+  QPushButton* applyButton = nullptr;
+  QLineEdit* addressEdit = nullptr;
+  QPushButton* routerSettingsButton = nullptr;
+  QPushButton* ftpSettingsButton = nullptr;
+  QPushButton* pageSettingsButton = nullptr;  // never shown nor enabled
+  QPushButton* clearLogButton = nullptr;
+  QPushButton* browserButton = nullptr;
+  QPushButton* quitButton = nullptr;
+  ActivityLog* logList = nullptr;
+  QLabel* titleLabel = nullptr;
+  QLabel* versionLabel = nullptr;
+  QLabel* countdownLabel = nullptr;
+  QPushButton* conversionTestButton = nullptr;
+};
+
+// Creates every control as a child of dialog, sizes the dialog, and returns the controls.
+MainDialogControls BuildMainDialogControls(QDialog* dialog);
+
+}  // namespace zepa2::ui

@@ -1,0 +1,258 @@
+// The main window driven on the offscreen platform: log, options, interval check and closing.
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+#include <memory>
+
+#include "core/log/log_color.h"
+#include "core/settings/settings_store.h"
+#include "core/text/cp932.h"
+#include "core/text/messages.h"
+#include "support/temp_dir.h"
+#include "ui/common/message_box.h"
+#include "ui/main/activity_log.h"
+#include "ui/main/main_dialog.h"
+
+using namespace zepa2;
+using namespace zepa2::ui;
+
+class MainDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    configDir_ = std::make_unique<test::TempDir>();
+    configEnv_ = std::make_unique<test::ScopedEnv>("XDG_CONFIG_HOME", configDir_->path().string());
+    MessageBoxSeam::Intercept(true);
+    settings_ = AppSettings{};
+    dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
+    dialog_->show();
+  }
+
+  void cleanup() {
+    dialog_.reset();
+    MessageBoxSeam::Intercept(false);
+    configEnv_.reset();
+    configDir_.reset();
+  }
+
+  void startsWithItsCaptionsAndOneBlackLine() {
+    QCOMPARE(dialog_->windowTitle(), QStringLiteral("-ZEPA2-"));
+    QCOMPARE(Find<QLabel>("versionLabel")->text(), QStringLiteral("Ver 1.12"));
+    QCOMPARE(Find<QLabel>("titleLabel")->text(), QStringLiteral("ZEPA2"));
+    QCOMPARE(dialog_->toolTip(), QStringLiteral("ZEPA2"));
+    QCOMPARE(Find<QLineEdit>("intervalEdit")->text(), QStringLiteral("30"));
+    ActivityLog* log = Log();
+    QCOMPARE(log->count(), 1);
+    QVERIFY(log->item(0)->text().endsWith(QString::fromUtf8(msg::kStartedNormally)));
+    QCOMPARE(ActivityLog::LineColor(log->item(0)), log_color::kBlack);
+    QVERIFY(!std::filesystem::exists(SettingsFilePath()));  // starting writes nothing
+  }
+
+  void pageSettingsButtonStaysHiddenAndDisabled() {
+    auto* button = Find<QPushButton>("pageSettingsButton");
+    QVERIFY(!button->isVisible());
+    QVERIFY(!button->isEnabled());
+  }
+
+  void reachingOneThousandLinesDropsTheTenOldest() {
+    ActivityLog* log = Log();
+    while (log->count() < 999) dialog_->AppendLog("line " + std::to_string(log->count()), 0);
+    QCOMPARE(log->count(), 999);
+    dialog_->AppendLog("newest", log_color::kRed);
+    QCOMPARE(log->count(), 990);
+    QVERIFY(log->item(0)->text().endsWith(QStringLiteral("::line 10")));
+    QVERIFY(log->item(989)->text().endsWith(QStringLiteral("::newest")));
+    QCOMPARE(ActivityLog::LineColor(log->item(989)), log_color::kRed);
+    // The newest line is scrolled into view.
+    QVERIFY(log->visualItemRect(log->item(989)).intersects(log->viewport()->rect()));
+  }
+
+  void linesAreDrawnInTheirColourOnWhiteEvenWhenClicked() {
+    ActivityLog* log = Log();
+    log->clear();
+    dialog_->AppendLog(std::string(400, 'W'), log_color::kRed);  // far wider than the list
+    dialog_->AppendLog("green", log_color::kGreen);
+    QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->visualItemRect(log->item(0)).center());
+    QCOMPARE(log->horizontalScrollBar()->maximum(), 0);
+    const QImage image = log->viewport()->grab().toImage();
+    QCOMPARE(ColoursIn(image, log->visualItemRect(log->item(0))), QSet<QRgb>({0xFFFF0000u}));
+    QCOMPARE(ColoursIn(image, log->visualItemRect(log->item(1))), QSet<QRgb>({0xFF008000u}));
+  }
+
+  void clearEmptiesTheLogAndTheNextLineIsTheOnlyOne() {
+    auto* clear = Find<QPushButton>("clearLogButton");
+    clear->click();
+    QCOMPARE(Log()->count(), 0);
+    clear->click();
+    QCOMPARE(Log()->count(), 0);
+    dialog_->AppendLog("after", 0);
+    QCOMPARE(Log()->count(), 1);
+  }
+
+  void optionClickIsSavedAtOnce_data() {
+    QTest::addColumn<QString>("check");
+    QTest::addColumn<QString>("valueName");
+    QTest::newRow("start minimized") << "startMinimizedCheck" << "STARTMIN";
+    QTest::newRow("run at start") << "runAtStartCheck" << "STARTRUN";
+    QTest::newRow("local address") << "localAddressCheck" << "LOCALGLOBAL";
+    QTest::newRow("decimal address") << "decimalAddressCheck" << "BIT32";
+  }
+
+  void optionClickIsSavedAtOnce() {
+    QFETCH(QString, check);
+    QFETCH(QString, valueName);
+    auto* box = Find<QCheckBox>(check.toLatin1().constData());
+    box->click();
+    QVERIFY(SavedText().contains(valueName + "=1\n"));
+    box->click();
+    QVERIFY(SavedText().contains(valueName + "=0\n"));
+    // Saving an option does not need the interval field to be valid.
+    Find<QLineEdit>("intervalEdit")->setText("abc");
+    box->click();
+    QVERIFY(SavedText().contains(valueName + "=1\n"));
+    QVERIFY(box->isChecked());
+    QVERIFY(MessageBoxSeam::TakeShown().empty());
+  }
+
+  void routerSettingsButtonFollowsTheLocalAddressOption() {
+    auto* local = Find<QCheckBox>("localAddressCheck");
+    auto* router = Find<QPushButton>("routerSettingsButton");
+    QVERIFY(router->isEnabled());
+    local->click();
+    QVERIFY(!router->isEnabled());
+    QCOMPARE(settings_.useLocalAddress, 1);
+    local->click();
+    QVERIFY(router->isEnabled());
+  }
+
+  void routerSettingsButtonStartsDisabledWithLocalAddressOn() {
+    AppSettings settings;
+    settings.useLocalAddress = 1;
+    MainDialog dialog(settings, [](std::chrono::milliseconds) {});
+    QVERIFY(!dialog.findChild<QPushButton*>("routerSettingsButton")->isEnabled());
+    QVERIFY(dialog.findChild<QCheckBox*>("localAddressCheck")->isChecked());
+  }
+
+  void invalidIntervalKeepsTheWindowOpen_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("too big") << "10000";
+    QTest::newRow("negative") << "-1";
+    QTest::newRow("not a number") << "abc";
+    QTest::newRow("empty") << "";
+  }
+
+  void invalidIntervalKeepsTheWindowOpen() {
+    QFETCH(QString, text);
+    Find<QLineEdit>("intervalEdit")->setText(text);
+    QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+    QVERIFY(dialog_->isVisible());
+    Find<QPushButton>("quitButton")->click();
+    QVERIFY(dialog_->isVisible());
+    const auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{2});
+    QCOMPARE(shown[0].text, QString::fromUtf8(msg::kIntervalInvalid));
+    QCOMPARE(shown[0].icon, MessageIcon::Exclamation);
+    // Log lines keep their pace quietly rather than repeating the box.
+    dialog_->AppendLog("quiet", 0);
+    QVERIFY(MessageBoxSeam::TakeShown().empty());
+  }
+
+  void escapeAndQuitEndTheWindowWithAValidInterval() {
+    Find<QLineEdit>("intervalEdit")->setText("9999");
+    QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+    QVERIFY(!dialog_->isVisible());
+    QCOMPARE(dialog_->intervalValue, 9999);
+    dialog_->show();
+    Find<QPushButton>("quitButton")->click();
+    QVERIFY(!dialog_->isVisible());
+    QVERIFY(MessageBoxSeam::TakeShown().empty());
+  }
+
+  void enterAndGetZepaNeverClose() {
+    QTest::keyClick(dialog_.get(), Qt::Key_Return);
+    QTest::keyClick(Find<QLineEdit>("intervalEdit"), Qt::Key_Enter);
+    Find<QPushButton>("getZepaButton")->click();
+    QVERIFY(dialog_->isVisible());
+  }
+
+  void closeBoxAndAltF4DoNothing() {
+    QVERIFY(!dialog_->close());
+    QVERIFY(dialog_->isVisible());
+    QVERIFY(!dialog_->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+  }
+
+  void settingsAreCopiedIntoTheWindow() {
+    AppSettings settings;
+    settings.interval = 45;
+    settings.startMinimized = 1;
+    settings.runAtStart = 0;
+    settings.decimalAddress = 1;
+    settings.intervalUnit = 2;
+    MainDialog dialog(settings, [](std::chrono::milliseconds) {});
+    QCOMPARE(dialog.findChild<QLineEdit*>("intervalEdit")->text(), QStringLiteral("45"));
+    QVERIFY(dialog.findChild<QCheckBox*>("startMinimizedCheck")->isChecked());
+    QVERIFY(!dialog.findChild<QCheckBox*>("runAtStartCheck")->isChecked());
+    QVERIFY(dialog.findChild<QCheckBox*>("decimalAddressCheck")->isChecked());
+    QCOMPARE(dialog.unitIndex, 2);
+    QCOMPARE(dialog.intervalValue, 45);
+  }
+
+  void eachShownLinePausesTwoHundredMilliseconds() {
+    AppSettings settings;
+    std::vector<std::chrono::milliseconds> pauses;
+    MainDialog dialog(settings, [&](std::chrono::milliseconds ms) { pauses.push_back(ms); });
+    dialog.AppendLog("before the window shows", 0);
+    QVERIFY(pauses.empty());  // nobody can see these lines arrive yet
+    dialog.show();
+    dialog.AppendLog("one", 0);
+    dialog.AppendLog("two", 0);
+    QCOMPARE(pauses, (std::vector<std::chrono::milliseconds>(2, std::chrono::milliseconds(200))));
+  }
+
+ private:
+  template <typename W>
+  W* Find(const char* name) {
+    W* widget = dialog_->findChild<W*>(QLatin1String(name));
+    if (!widget) qFatal("no widget %s", name);
+    return widget;
+  }
+
+  ActivityLog* Log() { return Find<ActivityLog>("logList"); }
+
+  static QString SavedText() {
+    return QString::fromStdString(test::ReadFile(SettingsFilePath()));
+  }
+
+  // Every colour in a row of the list, with anti-aliased edges folded into the nearest pure one.
+  static QSet<QRgb> ColoursIn(const QImage& image, const QRect& row) {
+    QSet<QRgb> colours;
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+      for (int x = row.left(); x <= row.right() && x < image.width(); ++x) {
+        QColor c = image.pixelColor(x, y);
+        // Pale pixels are the letters' soft edges blending into the white.
+        if (std::min({c.red(), c.green(), c.blue()}) > 200) continue;
+        colours.insert(c.hsvSaturation() < 10 ? c.rgb() : PureHue(c));
+      }
+    }
+    return colours;
+  }
+
+  static QRgb PureHue(const QColor& c) {
+    if (c.hsvHue() < 20 || c.hsvHue() > 340) return 0xFFFF0000u;
+    if (c.hsvHue() > 100 && c.hsvHue() < 140) return 0xFF008000u;
+    return c.rgb();
+  }
+
+  std::unique_ptr<test::TempDir> configDir_;
+  std::unique_ptr<test::ScopedEnv> configEnv_;
+  AppSettings settings_;
+  std::unique_ptr<MainDialog> dialog_;
+};
+
+QTEST_MAIN(MainDialogTest)
+#include "main_dialog_test.moc"
