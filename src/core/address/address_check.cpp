@@ -30,25 +30,24 @@ void AddressCheck::SetAddressShown(std::function<void(const std::string&)> addre
   addressShown_ = std::move(addressShown);
 }
 
-void AddressCheck::RunAddressCheck(bool force) {
+CheckOutcome AddressCheck::RunAddressCheck(bool force) {
   BusyScope busy(host_);
-  if (settings_.useLocalAddress) {
-    RunLocalPath(force);
-    return;
-  }
+  if (settings_.useLocalAddress) return RunLocalPath(force);
   // A network failure ends the run quietly after the connect line.
-  if (FetchRouterPageText()) SearchRouterPage(force);
+  if (!FetchRouterPageText()) return CheckOutcome::AddressNotFound;
+  return SearchRouterPage(force);
 }
 
-void AddressCheck::RunLocalPath(bool force) {
+CheckOutcome AddressCheck::RunLocalPath(bool force) {
   const std::optional<std::string> local = options_.localAddress();
   if (!local) {
     host_.AppendLog(Cp932(msg::kLocalAddressError), log_color::kRed);
-    return;
+    return CheckOutcome::AddressNotFound;
   }
   host_.AppendLog(Cp932(msg::kLocalAddressObtained), log_color::kMagenta);
   std::string address = *local;
-  if (ApplyDecimalForm(address, kLocalWording)) PublishIfChanged(address, force);
+  if (!ApplyDecimalForm(address, kLocalWording)) return CheckOutcome::AddressNotFound;
+  return PublishIfChanged(address, force);
 }
 
 bool AddressCheck::FetchRouterPageText() {
@@ -67,18 +66,19 @@ bool AddressCheck::FetchRouterPageText() {
   return true;
 }
 
-void AddressCheck::SearchRouterPage(bool force) {
+CheckOutcome AddressCheck::SearchRouterPage(bool force) {
   host_.AppendLog(Cp932(msg::kAddressSearchStart), log_color::kViolet);
   const ExtractedAddress found = ExtractAddress(routerPageText_, settings_.filter1,
                                                 settings_.filter2, settings_.filter3,
                                                 settings_.filter4);
   if (found.outcome != AddressOutcome::AddressFound) {
     host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
-    return;
+    return CheckOutcome::AddressNotFound;
   }
   host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
   std::string address = found.address;
-  if (ApplyDecimalForm(address, kRouterWording)) PublishIfChanged(address, force);
+  if (!ApplyDecimalForm(address, kRouterWording)) return CheckOutcome::AddressNotFound;
+  return PublishIfChanged(address, force);
 }
 
 bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWording& wording) {
@@ -95,16 +95,17 @@ bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWordin
   return true;
 }
 
-void AddressCheck::PublishIfChanged(const std::string& address, bool force) {
+CheckOutcome AddressCheck::PublishIfChanged(const std::string& address, bool force) {
   if (address == lastAddress_ && !force) {
     host_.AppendLog(Cp932(msg::kAddressUnchanged), log_color::kViolet);
-    return;
+    return CheckOutcome::Unchanged;
   }
   // Stored before publishing and kept whatever publishing achieves, so a failed upload is not
   // repeated by the next unforced run that finds the same address.
   lastAddress_ = address;
   if (addressShown_) addressShown_(lastAddress_);
   publisher_.PublishAddress(std::string(address));
+  return CheckOutcome::Published;
 }
 
 }  // namespace zepa2

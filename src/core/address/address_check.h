@@ -18,6 +18,13 @@ struct AddressCheckOptions {
   std::function<std::optional<std::string>()> localAddress;
 };
 
+// How a run ended.
+enum class CheckOutcome {
+  AddressNotFound,  // no address: fetch, markers, local address or decimal form failed
+  Unchanged,        // same address as last time and not forced: nothing published
+  Published,        // the address went to the publisher (which logs each site's outcome)
+};
+
 // Owned by the main window for its whole life. Reads the settings anew on every run, logs every
 // step through the host and hands a changed (or forced) address to the publisher.
 class AddressCheck {
@@ -31,7 +38,10 @@ class AddressCheck {
 
   // One run; force publishes even an unchanged address. The outcome is in the log, in
   // lastAddress and in what the publisher did.
-  void RunAddressCheck(bool force);
+  CheckOutcome RunAddressCheck(bool force);
+
+  // Starts from an address published earlier (the headless companion keeps it between runs).
+  void RestoreLastAddress(std::string address) { lastAddress_ = std::move(address); }
 
   // The address of the last run that published (empty until then), CP932.
   const std::string& lastAddress() const { return lastAddress_; }
@@ -43,12 +53,12 @@ class AddressCheck {
   static const ConversionWording kLocalWording;
   static const ConversionWording kRouterWording;
 
-  void RunLocalPath(bool force);
+  CheckOutcome RunLocalPath(bool force);
   bool FetchRouterPageText();
-  void SearchRouterPage(bool force);
+  CheckOutcome SearchRouterPage(bool force);
   // With the decimal form on, converts address in place and logs it; false ends the run.
   bool ApplyDecimalForm(std::string& address, const ConversionWording& wording);
-  void PublishIfChanged(const std::string& address, bool force);
+  CheckOutcome PublishIfChanged(const std::string& address, bool force);
 
   const AppSettings& settings_;
   CheckHost& host_;

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# One zepa2-check run against the local test servers, beside curl doing the least the job needs
+# (the same GET, and the same GET plus one upload). Median wall time and peak RSS over RUNS runs.
+# Usage: bench/check_run.sh [build folder]   (RUNS=10)
+set -euo pipefail
+build=$(realpath "${1:-build}")
+runs=${RUNS:-10}
+here=$(cd "$(dirname "$0")/.." && pwd)
+py=/usr/bin/python3
+work=$(mktemp -d)
+
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+start_fixture() {  # name script args... ; sets the variable name to the port
+  local out="$work/$2.port"
+  "$py" -u "$here/tests/fixtures/$2" "${@:3}" >"$out" 2>/dev/null &
+  pids+=($!)
+  for _ in $(seq 100); do grep -q PORT "$out" 2>/dev/null && break; sleep 0.05; done
+  printf -v "$1" '%s' "$(awk '/PORT/{print $2; exit}' "$out")"
+}
+start_fixture router router_server.py
+mkdir -p "$work/ftp"
+start_fixture ftp ftp_server.py "$work/ftp" "$work/ftp.record"
+
+export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" HOME="$work"
+mkdir -p "$XDG_CONFIG_HOME/ZEPA" "$work/run"
+printf '<html>address $$IP_ADDRESS$$ at $$DAY_TIME$$</html>\n' >"$work/site.html"
+# FILTER1 is "WAN側IPアドレス" in CP932, written as the settings file spells such bytes.
+cat >"$XDG_CONFIG_HOME/ZEPA/ZEPA2.conf" <<CONF
+[HTTP]
+Server=127.0.0.1:$router
+Page=status.htm
+[FTP]
+Server1=127.0.0.1:$ftp
+User1=zepa
+Pass1=$(printf 'secret' | "$py" -c '
+import sys
+s=246813; out=""
+for c in sys.stdin.read():
+    s=(s*214013+2531011)&0xFFFFFFFF; k=((s>>16)&0x7FFF)//3968
+    out+=chr(((ord(c)-0x20)^k)+0x20)
+print(out, end="")')
+File1=index.html
+Path1=$work/site.html
+MIRROR=1
+[FILTER]
+FILTER1=WAN側IPアドレス
+FILTER2=</table>
+FILTER3=<td>
+FILTER4=</td>
+CONF
+
+measure() {  # label command... ; prints "label median_ms peak_rss_kib"
+  local label=$1; shift
+  local times=() rss=0
+  for _ in $(seq "$runs"); do
+    [ "$label" = "zepa2-check, address changed" ] && rm -f "$XDG_STATE_HOME/ZEPA/last-address"
+    local t0 t1 r
+    t0=$(date +%s%N)
+    /usr/bin/time -f '%M' -o "$work/rss" "$@" >/dev/null 2>&1
+    r=$(tail -1 "$work/rss")
+    t1=$(date +%s%N)
+    times+=($(( (t1 - t0) / 1000 )))
+    [ "$r" -gt "$rss" ] && rss=$r
+  done
+  local median
+  median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}')
+  printf '%-40s %8.2f ms %8d KiB\n' "$label" "$(echo "$median/1000" | bc -l)" "$rss"
+}
+
+cd "$work"
+"$build/zepa2-check" >/dev/null  # first run records the address
+echo "runs: $runs"
+measure "zepa2-check, address unchanged" "$build/zepa2-check"
+measure "curl GET of the router page" curl -s -o /dev/null "http://127.0.0.1:$router/status.htm"
+measure "zepa2-check, address changed" "$build/zepa2-check"
+measure "curl GET + curl -T upload" sh -c "curl -s -o /dev/null http://127.0.0.1:$router/status.htm && curl -s -T temp.html -u zepa:secret ftp://127.0.0.1:$ftp/index.html --ftp-port -"

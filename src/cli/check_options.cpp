@@ -1,0 +1,37 @@
+#include "cli/check_options.h"
+
+#include <string_view>
+
+namespace zepa2::cli {
+
+const char* const kCheckUsage =
+    "Usage: zepa2-check [--force] [--dry-run] [--watch]\n"
+    "Checks the public address with the settings of ZEPA2 and publishes it when it changed.\n"
+    "\n"
+    "  --force     publish even when the address is unchanged\n"
+    "  --dry-run   print each site's page instead of uploading it\n"
+    "  --watch     check again at the period set in ZEPA2 until stopped (SIGTERM, SIGINT)\n"
+    "  --help      show this help\n"
+    "  --version   show the version\n"
+    "\n"
+    "Exit status: 0 published or nothing to publish, 1 address not found or a site failed,\n"
+    "2 usage error or unreadable settings.\n";
+
+std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string& error) {
+  CheckOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--force") options.force = true;
+    else if (arg == "--dry-run") options.dryRun = true;
+    else if (arg == "--watch") options.watch = true;
+    else if (arg == "--help" || arg == "-h") options.help = true;
+    else if (arg == "--version") options.version = true;
+    else {
+      error = "zepa2-check: unknown option '" + std::string(arg) + "' (see --help)";
+      return std::nullopt;
+    }
+  }
+  return options;
+}
+
+}  // namespace zepa2::cli

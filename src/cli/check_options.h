@@ -1,0 +1,22 @@
+// The command line of zepa2-check.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zepa2::cli {
+
+struct CheckOptions {
+  bool force = false;    // publish even when the address is unchanged
+  bool dryRun = false;   // build each site's page and print it instead of uploading
+  bool watch = false;    // repeat at the applied period until SIGTERM/SIGINT
+  bool help = false;
+  bool version = false;
+};
+
+// Parses argv; on a usage error returns nothing and sets `error` to a one-line explanation.
+std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string& error);
+
+extern const char* const kCheckUsage;
+
+}  // namespace zepa2::cli

@@ -1,0 +1,27 @@
+#include "cli/console_host.h"
+
+#include <string>
+
+#include "core/log/log_level.h"
+#include "core/log/log_stamp.h"
+#include "core/text/cp932.h"
+
+namespace zepa2::cli {
+
+void ConsoleHost::AppendLog(const std::string& text, LogColor color) {
+  if (color == log_color::kRed) sawFailure_ = true;
+  std::string level(LogLevelWord(color));
+  level.resize(5, ' ');
+  const std::string line = level + " " + Cp932ToUtf8(MakeLogLine(Now(), text)) + "\n";
+  std::fwrite(line.data(), 1, line.size(), out_);
+  std::fflush(out_);
+}
+
+void ConsoleHost::ShowGeneratedPage(const std::string& page) {
+  const std::string utf8 = Cp932ToUtf8(page);
+  std::fwrite(utf8.data(), 1, utf8.size(), out_);
+  if (!utf8.empty() && utf8.back() != '\n') std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+}  // namespace zepa2::cli

@@ -1,0 +1,30 @@
+#include "core/address/last_address_file.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "core/settings/private_file_write.h"
+#include "core/sys/xdg_paths.h"
+
+namespace zepa2 {
+
+std::filesystem::path LastAddressFilePath() { return XdgStateHome() / "ZEPA" / "last-address"; }
+
+std::optional<std::string> ReadLastAddress(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  // The file holds the address bytes and nothing else; an address is short, so a huge or foreign
+  // file is read no further than needed to tell it is not ours.
+  std::string bytes;
+  bytes.resize(256);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
+std::string WriteLastAddress(const std::filesystem::path& file, const std::string& address) {
+  const PrivateWriteResult r = WritePrivateFileAtomically(file, address);
+  return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
+}
+
+}  // namespace zepa2

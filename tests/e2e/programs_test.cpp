@@ -1,0 +1,209 @@
+// The real programs against the real test servers: the window's start-up run and zepa2-check.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "core/settings/settings_store.h"
+#include "core/text/cp932.h"
+#include "support/fixture_process.h"
+#include "support/program_run.h"
+#include "support/publish_support.h"
+#include "support/temp_dir.h"
+
+namespace zepa2 {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::ReadFile;
+
+class ProgramsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* folder : {"config", "state", "run", "work"}) fs::create_directories(dir_ / folder);
+    fs::permissions(dir_ / "run", fs::perms::owner_all);
+    test::WriteFile(dir_ / "site1.html", "<html><body>address $$IP_ADDRESS$$ at $$DAY_TIME$$</body></html>\n");
+    test::WriteFile(dir_ / "site2.html", Cp932("<p>現在のアドレス: $$IP_ADDRESS$$</p>\n"));
+
+    settings_.routerServer = router_.hostPort();
+    settings_.routerPage = "status.htm";
+    settings_.filter1 = Cp932("WAN側IPアドレス");
+    settings_.filter2 = "</table>";
+    settings_.filter3 = "<td>";
+    settings_.filter4 = "</td>";
+    settings_.siteCount = 2;
+    const test::FtpTestServer* servers[] = {&site1_, &site2_};
+    for (int i = 0; i < 2; ++i) {
+      FtpSite& site = settings_.sites[i];
+      site.server = servers[i]->server();
+      site.user = test::FtpTestServer::kUser;
+      site.pass = test::FtpTestServer::kPassword;
+      site.uploadFile = "index.html";
+      site.localFile = (dir_ / ("site" + std::to_string(i + 1) + ".html")).string();
+    }
+    SaveTheSettings();
+  }
+
+  void SaveTheSettings() {
+    ASSERT_TRUE(SaveSettings(settings_, SettingsFile(), {}).ok);
+  }
+
+  fs::path SettingsFile() const { return dir_ / "config" / "ZEPA" / "ZEPA2.conf"; }
+  fs::path StateFile() const { return dir_ / "state" / "ZEPA" / "last-address"; }
+  fs::path Page(const test::FtpTestServer& site) const { return site.home() / "index.html"; }
+
+  test::ProgramCall Call(const fs::path& program, std::vector<std::string> args = {}) const {
+    return {program, std::move(args),
+            {{"HOME", dir_.path().string()},
+             {"XDG_CONFIG_HOME", (dir_ / "config").string()},
+             {"XDG_STATE_HOME", (dir_ / "state").string()},
+             {"XDG_RUNTIME_DIR", (dir_ / "run").string()},
+             {"QT_QPA_PLATFORM", "offscreen"}},
+            dir_ / "work"};
+  }
+
+  test::ProgramResult Check(std::vector<std::string> args = {}) const {
+    return test::RunProgram(Call(ZEPA2_CHECK_PROGRAM, std::move(args)), 60s);
+  }
+
+  void RemovePages() {
+    fs::remove(Page(site1_));
+    fs::remove(Page(site2_));
+  }
+
+  bool BothPagesHold(const std::string& address) const {
+    return ReadFile(Page(site1_)).find(address) != std::string::npos &&
+           ReadFile(Page(site2_)).find(address) != std::string::npos;
+  }
+
+  test::TempDir dir_;
+  test::FixtureProcess router_{"router_server.py"};
+  test::FtpTestServer site1_;
+  test::FtpTestServer site2_;
+  AppSettings settings_;
+};
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+#ifdef ZEPA2_WINDOW_PROGRAM
+TEST_F(ProgramsTest, WindowPublishesToEverySiteAtStart) {
+  settings_.runAtStart = 1;
+  SaveTheSettings();
+  EXPECT_EQ(ReadFile(SettingsFile()).find("Pass1=secret"), std::string::npos);  // stored scrambled
+
+  test::BackgroundProgram window(Call(ZEPA2_WINDOW_PROGRAM, {"-Embedding"}));
+  const auto deadline = std::chrono::steady_clock::now() + 90s;
+  while (!BothPagesHold("10.0.0.1") && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(100ms);
+  }
+  EXPECT_TRUE(BothPagesHold("10.0.0.1"));
+  EXPECT_NE(ReadFile(Page(site2_)).find(Cp932("現在のアドレス: 10.0.0.1")), std::string::npos);
+}
+#endif
+
+TEST_F(ProgramsTest, CheckPublishesOnlyWhenTheAddressChanges) {
+  const auto first = Check();
+  EXPECT_EQ(first.exitCode, 0) << first.out << first.err;
+  EXPECT_TRUE(BothPagesHold("10.0.0.1"));
+  EXPECT_EQ(ReadFile(StateFile()), "10.0.0.1");
+  EXPECT_EQ(Count(first.out, "ok    "), 4u) << first.out;  // connected, found, updated × 2
+  EXPECT_NE(first.out.find("サーバ接続開始"), std::string::npos);
+  EXPECT_EQ(first.out.find("secret"), std::string::npos);
+
+  RemovePages();
+  const auto second = Check();
+  EXPECT_EQ(second.exitCode, 0) << second.out << second.err;
+  EXPECT_NE(second.out.find("note  "), std::string::npos);
+  EXPECT_NE(second.out.find("::アドレスが変更されてないため、更新しません。"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Page(site1_)));
+  EXPECT_FALSE(fs::exists(Page(site2_)));
+
+  const auto forced = Check({"--force"});
+  EXPECT_EQ(forced.exitCode, 0) << forced.out << forced.err;
+  EXPECT_NE(forced.out.find("info  "), std::string::npos);
+  EXPECT_NE(forced.out.find("::マニュアルで実行"), std::string::npos);
+  EXPECT_TRUE(BothPagesHold("10.0.0.1"));
+
+  settings_.routerPage = "ip/10.9.8.7/status.htm";
+  SaveTheSettings();
+  const auto changed = Check();
+  EXPECT_EQ(changed.exitCode, 0) << changed.out << changed.err;
+  EXPECT_TRUE(BothPagesHold("10.9.8.7"));
+  EXPECT_EQ(ReadFile(StateFile()), "10.9.8.7");
+}
+
+TEST_F(ProgramsTest, DryRunPrintsThePagesAndPublishesNothing) {
+  const auto dry = Check({"--dry-run"});
+  EXPECT_EQ(dry.exitCode, 0) << dry.out << dry.err;
+  EXPECT_NE(dry.out.find("<html><body>address 10.0.0.1 at "), std::string::npos) << dry.out;
+  EXPECT_NE(dry.out.find("現在のアドレス: 10.0.0.1"), std::string::npos);
+  EXPECT_NE(dry.out.find("サイト：2 テスト完了"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Page(site1_)));
+  EXPECT_FALSE(fs::exists(StateFile()));  // the next real run still publishes
+}
+
+TEST_F(ProgramsTest, FailedSiteGivesStatusOneAndIsTriedAgain) {
+  settings_.sites[1].pass = "wrong";
+  SaveTheSettings();
+  const auto failed = Check();
+  EXPECT_EQ(failed.exitCode, 1) << failed.out;
+  EXPECT_NE(failed.out.find("error "), std::string::npos);
+  EXPECT_NE(failed.out.find("index.html/失敗"), std::string::npos);
+  EXPECT_FALSE(fs::exists(StateFile()));
+
+  settings_.sites[1].pass = test::FtpTestServer::kPassword;
+  SaveTheSettings();
+  EXPECT_EQ(Check().exitCode, 0);
+  EXPECT_TRUE(BothPagesHold("10.0.0.1"));
+}
+
+TEST_F(ProgramsTest, AddressNotFoundGivesStatusOne) {
+  settings_.routerPage = "missing.htm";  // 404: empty page, markers miss
+  SaveTheSettings();
+  EXPECT_EQ(Check().exitCode, 1);
+
+  settings_.routerServer = "127.0.0.1:1";  // nobody listens: the run ends after the connect line
+  SaveTheSettings();
+  const auto dead = Check();
+  EXPECT_EQ(dead.exitCode, 1);
+  EXPECT_EQ(Count(dead.out, "\n"), 1u) << dead.out;
+}
+
+TEST_F(ProgramsTest, UsageErrorsAndMissingSettingsGiveStatusTwo) {
+  const auto bad = Check({"--bogus"});
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_NE(bad.err.find("--bogus"), std::string::npos);
+
+  fs::remove(SettingsFile());
+  const auto missing = Check();
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_NE(missing.err.find(SettingsFile().string()), std::string::npos) << missing.err;
+  EXPECT_TRUE(missing.out.empty());
+
+  EXPECT_EQ(Check({"--help"}).exitCode, 0);
+  EXPECT_NE(Check({"--version"}).out.find("zepa2-check "), std::string::npos);
+}
+
+TEST_F(ProgramsTest, WatchEndsCleanlyOnSigterm) {
+  settings_.interval = 1;
+  settings_.intervalUnit = 0;
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (Count(watch.Output(), "ホームページの更新に成功しました。") < 2 &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_TRUE(BothPagesHold("10.0.0.1")) << watch.Output();
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+}
+
+}  // namespace
+}  // namespace zepa2
