@@ -5,13 +5,14 @@
 #include <functional>
 #include <string>
 
+#include "core/sys/pause.h"
+
 namespace zepa2 {
 
 inline constexpr int kUploadTestDone = 1;
 inline constexpr int kUploadTestTransferFailed = -1;
 inline constexpr int kConnectFailed = -2;
 
-using PauseFunction = std::function<void(std::chrono::milliseconds)>;
 
 // Stores localFile (a CP932 path) under uploadFile with the ASCII type, waits one second with the
 // connection still open after a stored file, and closes it. Returns kUploadTestDone;

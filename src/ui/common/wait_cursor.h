@@ -6,10 +6,19 @@
 
 namespace zepa2::ui {
 
+// Shows (true) or takes back (false) one level of the wait cursor.
+inline void SetWaitCursor(bool busy) {
+  if (busy) {
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
 class WaitCursor {
  public:
-  WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor() { SetWaitCursor(true); }
+  ~WaitCursor() { SetWaitCursor(false); }
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
 };

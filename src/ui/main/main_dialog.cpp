@@ -23,6 +23,7 @@
 #include "core/text/messages.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/message_box.h"
+#include "ui/common/wait_cursor.h"
 #include "ui/common/settings_io.h"
 #include "ui/main/about_dialog.h"
 #include "ui/main/activity_log.h"
@@ -56,8 +57,6 @@ class FlagScope {
 };
 
 }  // namespace
-
-void SleepPause(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
 
 MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* parent)
     : QDialog(parent),
@@ -204,13 +203,7 @@ void MainDialog::Pause(std::chrono::milliseconds duration) {
   if (pause_) pause_(duration);
 }
 
-void MainDialog::SetBusy(bool busy) {
-  if (busy) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  } else {
-    QApplication::restoreOverrideCursor();
-  }
-}
+void MainDialog::SetBusy(bool busy) { SetWaitCursor(busy); }
 
 void MainDialog::ShowGeneratedPage(const std::string& page) { ui::ShowGeneratedPage(page); }
 

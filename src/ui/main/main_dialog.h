@@ -17,6 +17,7 @@
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/settings/app_settings.h"
+#include "core/sys/pause.h"
 #include "ui/main/main_dialog_controls.h"
 #include "ui/main/tray_icon.h"
 
@@ -24,9 +25,6 @@ class QMenu;
 
 namespace zepa2::ui {
 
-// Blocks for the given time. The program sleeps for real; tests pass one that returns at once.
-using PauseFunction = std::function<void(std::chrono::milliseconds)>;
-void SleepPause(std::chrono::milliseconds duration);
 
 class MainDialog : public QDialog, public CheckHost {
   Q_OBJECT

@@ -5,17 +5,13 @@
 #include <functional>
 
 #include "core/address/check_host.h"
+#include "core/sys/pause.h"
 
 namespace zepa2::ui {
 
-using FetchPause = std::function<void(std::chrono::milliseconds)>;
-
 class DialogFetchHost : public CheckHost {
  public:
-  explicit DialogFetchHost(FetchPause pause) : pause_(std::move(pause)) {}
-
-  // The program's pause: blocks the calling thread for the whole duration.
-  static void Sleep(std::chrono::milliseconds duration);
+  explicit DialogFetchHost(PauseFunction pause) : pause_(std::move(pause)) {}
 
   void AppendLog(const std::string&, LogColor) override {}  // a dialog's test writes no log lines
   void Pause(std::chrono::milliseconds duration) override;
@@ -24,7 +20,7 @@ class DialogFetchHost : public CheckHost {
   std::time_t Now() override;
 
  private:
-  FetchPause pause_;
+  PauseFunction pause_;
 };
 
 }  // namespace zepa2::ui

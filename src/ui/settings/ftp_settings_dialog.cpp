@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 
 #include "core/publish/home_page_address.h"
 #include "core/text/messages.h"
@@ -31,8 +30,6 @@ QFont FormFont(QFont font) {
   return font;
 }
 
-void RealPause(std::chrono::milliseconds duration) { QThread::msleep(duration.count()); }
-
 struct UploadOutcome {
   const char* text;
   MessageIcon icon;
@@ -52,7 +49,7 @@ UploadOutcome OutcomeOf(int result) {
 FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
-      pause_(&RealPause),
+      pause_(&SleepPause),
       serverEdit_(nullptr),
       userEdit_(nullptr),
       passEdit_(nullptr),

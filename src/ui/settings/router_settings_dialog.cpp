@@ -49,7 +49,7 @@ void ShowBytes(Cp932Edit& edit, const std::string& bytes) {
 
 }  // namespace
 
-RouterSettingsDialog::RouterSettingsDialog(AppSettings& settings, FetchPause pause, QWidget* parent)
+RouterSettingsDialog::RouterSettingsDialog(AppSettings& settings, PauseFunction pause, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       settings_(settings),
       pause_(std::move(pause)),
@@ -295,7 +295,7 @@ void RouterSettingsDialog::Inform(const char* utf8Message) {
 }
 
 void RunRouterSettingsDialog(QWidget* parent, AppSettings& settings) {
-  RouterSettingsDialog dialog(settings, DialogFetchHost::Sleep, parent);
+  RouterSettingsDialog dialog(settings, SleepPause, parent);
   dialog.exec();
 }
 

@@ -39,7 +39,7 @@ class RouterSettingsDialog : public QDialog {
   using UrlOpener = std::function<void(const QUrl&)>;
 
   // pause is the router's settle pause after it answered; tests pass one that does not wait.
-  explicit RouterSettingsDialog(AppSettings& settings, FetchPause pause = DialogFetchHost::Sleep,
+  explicit RouterSettingsDialog(AppSettings& settings, PauseFunction pause = SleepPause,
                                 QWidget* parent = nullptr);
   ~RouterSettingsDialog() override;
 
@@ -71,7 +71,7 @@ class RouterSettingsDialog : public QDialog {
   void Inform(const char* utf8Message);
 
   AppSettings& settings_;
-  FetchPause pause_;
+  PauseFunction pause_;
   UrlOpener openUrl_;
   RouterSettingsFields fields_;
 
