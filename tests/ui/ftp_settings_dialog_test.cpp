@@ -190,6 +190,24 @@ class FtpSettingsDialogTest : public QObject {
     }
   }
 
+  void AFailedSaveKeepsTheDialogAndTheSettings() {
+    const auto notAFolder = config_->path() / "not-a-folder";
+    test::WriteFile(notAFolder, "x");
+    test::ScopedEnv xdg("XDG_CONFIG_HOME", notAFolder.string());
+    AppSettings settings;
+    const AppSettings before = settings;
+    FtpSettingsDialog dialog(settings);
+    dialog.show();
+    TypeSite(dialog, "one");
+    Click(dialog, "okButton");
+    const auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QVERIFY(shown[0].text.startsWith(QStringLiteral("設定を保存できませんでした。")));
+    QVERIFY(dialog.isVisible());
+    QVERIFY(settings == before);
+    QCOMPARE(ShownSite(dialog), Site("one"));
+  }
+
   void HomePageComesFromTheTemplate() {
     test::TempDir dir;
     test::WriteFile(dir / "good.html", "<a href=\"http://$$IP_ADDRESS$$/index.html\">\n");

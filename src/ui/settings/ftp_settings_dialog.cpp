@@ -178,19 +178,22 @@ void FtpSettingsDialog::OnSiteSelect() {
   shownSite = currentSite;
 }
 
-void FtpSettingsDialog::CopyToSettings() {
+bool FtpSettingsDialog::CopyToSettings() {
   ReadControls();
-  settings_.sites = workSites;
-  settings_.siteCount = siteCount;
-  settings_.homePageAddress = homePageText_;
-  SaveAppSettings(this, settings_);
+  AppSettings updated = settings_;
+  updated.sites = workSites;
+  updated.siteCount = siteCount;
+  updated.homePageAddress = homePageText_;
+  // A save that fails (its box says why) leaves the record as it was and the edits in the dialog.
+  if (!SaveAppSettings(this, updated)) return false;
+  settings_ = std::move(updated);
+  return true;
 }
 
 void FtpSettingsDialog::OnOK() {
   ReadControls();
   workSites[currentSite] = siteText_;
-  CopyToSettings();
-  QDialog::accept();
+  if (CopyToSettings()) QDialog::accept();
 }
 
 void FtpSettingsDialog::OnCancel() {

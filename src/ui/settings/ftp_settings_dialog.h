@@ -37,7 +37,7 @@ class FtpSettingsDialog : public QDialog {
   void ApplySiteCount();
   void ShowSite(int index);
   void StoreShownSite();
-  void CopyToSettings();
+  bool CopyToSettings();
   void OnSiteSelect();
   void OnSiteCountChange() { ApplySiteCount(); }
   void OnBrowseUploadFile();
