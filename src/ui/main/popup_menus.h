@@ -21,7 +21,7 @@ struct PopupCommands {
 };
 
 // The menu, owned by parent: the window item, "すぐに実行", separator, "終了", separator, and the
-// version item (where a Windows program has its system menu, which Linux window managers lack).
+// version item (window managers give a program no system menu of its own to put it in).
 QMenu* BuildPopupMenu(QWidget* parent, PopupKind kind, const PopupCommands& commands);
 
 }  // namespace zepa2::ui
