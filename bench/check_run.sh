@@ -6,21 +6,14 @@ set -euo pipefail
 build=$(realpath "${1:-build}")
 runs=${RUNS:-10}
 here=$(cd "$(dirname "$0")/.." && pwd)
-py=/usr/bin/python3
 work=$(mktemp -d)
-
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
-start_fixture() {  # name script args... ; sets the variable name to the port
-  local out="$work/$2.port"
-  "$py" -u "$here/tests/fixtures/$2" "${@:3}" >"$out" 2>/dev/null &
-  pids+=($!)
-  for _ in $(seq 100); do grep -q PORT "$out" 2>/dev/null && break; sleep 0.05; done
-  printf -v "$1" '%s' "$(awk '/PORT/{print $2; exit}' "$out")"
-}
-start_fixture router router_server.py
+source "$here/bench/fixtures.sh"
+trap 'stop_processes; rm -rf "$work"' EXIT
+start_fixture "$work/router.out" router_server.py
+router=$port
 mkdir -p "$work/ftp"
-start_fixture ftp ftp_server.py "$work/ftp" "$work/ftp.record"
+start_fixture "$work/ftp.out" ftp_server.py "$work/ftp" "$work/ftp.record"
+ftp=$port
 
 export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" HOME="$work"
 mkdir -p "$XDG_CONFIG_HOME/ZEPA" "$work/run"
@@ -33,7 +26,7 @@ Page=status.htm
 [FTP]
 Server1=127.0.0.1:$ftp
 User1=zepa
-Pass1=$(printf 'secret' | "$py" -c '
+Pass1=$(printf 'secret' | "$python" -c '
 import sys
 s=246813; out=""
 for c in sys.stdin.read():

@@ -6,7 +6,6 @@ set -euo pipefail
 program=$(realpath "${1:-build/zepa2}")
 checks=${CHECKS:-10}
 here=$(cd "$(dirname "$0")/.." && pwd)
-python=/usr/bin/python3  # Debian's, which has pyftpdlib
 
 if [ -z "${ZEPA2_BENCH_IN_X:-}" ]; then
   exec env ZEPA2_BENCH_IN_X=1 xvfb-run -a -n $((200 + RANDOM % 500)) -s "-screen 0 1280x1024x24 -noreset" "$0" "$program"
@@ -14,23 +13,15 @@ fi
 
 work=$(mktemp -d)
 chmod 700 "$work"
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null; rm -rf "$work"; }
+source "$here/bench/fixtures.sh"
+cleanup() { stop_processes; rm -rf "$work"; }
 trap cleanup EXIT
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work
 
-# Starts a fixture and waits for its "PORT <n>" line; sets port.
-start_fixture() {
-  local out=$1; shift
-  "$python" "$@" >"$out" 2>>"$work/fixtures.err" &
-  pids+=($!)
-  until grep -q '^PORT ' "$out" 2>/dev/null; do sleep 0.05; done
-  port=$(awk '/^PORT / { print $2; exit }' "$out")
-}
-start_fixture "$work/router.out" "$here/tests/fixtures/router_server.py"
+start_fixture "$work/router.out" router_server.py
 router_port=$port
 mkdir -p "$work/ftp"
-start_fixture "$work/ftp.out" "$here/tests/fixtures/ftp_server.py" "$work/ftp" "$work/ftp.log" zepa ""
+start_fixture "$work/ftp.out" ftp_server.py "$work/ftp" "$work/ftp.log" zepa ""
 ftp_port=$port
 
 printf '<html><body>$$IP_ADDRESS$$ $$DAY_TIME$$</body></html>\n' >"$work/template.html"
