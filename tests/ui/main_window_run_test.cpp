@@ -1,6 +1,7 @@
 // Checks started from the main window against the router and FTP test servers: the manual run,
 // the conversion test, the settings-changed question, and opening the published page.
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -129,6 +130,27 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(test::LogTextsFrom(*dialog_, before).first(),
              button == "getZepaButton" ? QStringLiteral("マニュアルで実行") : QStringLiteral("テスト実行"));
     QVERIFY(!std::filesystem::exists(SettingsFilePath()));  // dropping changes saves nothing
+  }
+
+  // The question's own event loop serves the timer: a timed check that falls due while it is open
+  // must not turn the conversion test asked about into a real upload.
+  void timedCheckDuringTheQuestionKeepsTheConversionTestATest() {
+    Find<QLineEdit>("intervalEdit")->setText("5");
+    MessageBoxSeam::Intercept(false);  // a real box, so its event loop runs
+    bool timedRunUploaded = false;
+    test::OnNextModalDialog([&](QDialog* question) {
+      dialog_->countdown = 1;
+      dialog_->OnTimer();
+      timedRunUploaded = std::filesystem::remove(ftp_->home() / "index.html");
+      test::OnNextModalDialog([](QDialog* view) { view->reject(); });
+      qobject_cast<QMessageBox*>(question)->button(QMessageBox::Ok)->click();
+    });
+    Find<QPushButton>("conversionTestButton")->click();
+    MessageBoxSeam::Intercept(true);
+    QVERIFY(timedRunUploaded);
+    QCOMPARE(dialog_->testRun, 1);
+    QVERIFY(!std::filesystem::exists(ftp_->home() / "index.html"));
+    QVERIFY(test::LogTexts(*dialog_).contains(QStringLiteral("サイト：1 テスト完了")));
   }
 
   void openPublicPageNeedsAnAddressFirst() {

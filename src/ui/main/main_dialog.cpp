@@ -279,7 +279,6 @@ void MainDialog::OnConversionTest() { RunByHand(1, msg::kRunAsTest); }
 void MainDialog::RunByHand(int test, const char* logLine) {
   // A test run's page view keeps the menus alive; a second check inside it would mix two runs.
   if (checkRunning_) return;
-  testRun = test;
   TakeControlValues(true);
   const ShownRunSettings shown{intervalValue, unitIndex, startMinimizedCheck, localAddressCheck,
                                decimalAddressCheck};
@@ -288,6 +287,8 @@ void MainDialog::RunByHand(int test, const char* logLine) {
                   MessageButtons::OkCancel, MessageIcon::Question) != MessageAnswer::Ok) {
     return;
   }
+  // Set only now: a timed check that fell due while the question was open has cleared the flag.
+  testRun = test;
   // Unapplied changes are dropped: the window shows what is in force again.
   TakeAppliedRunSettings();
   ShowMembers();
