@@ -4,6 +4,8 @@
 #include <QtGlobal>
 #include <deque>
 
+#include "ui/common/wait_cursor.h"
+
 namespace zepa2::ui {
 namespace {
 
@@ -71,6 +73,7 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons b
       box.setEscapeButton(QMessageBox::No);
       break;
   }
+  const NormalCursorWhileAsking pointer;
   switch (box.exec()) {
     case QMessageBox::Ok: return MessageAnswer::Ok;
     case QMessageBox::Yes: return MessageAnswer::Yes;

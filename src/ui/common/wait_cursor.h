@@ -15,6 +15,23 @@ inline void SetWaitCursor(bool busy) {
   }
 }
 
+// Takes every level of the wait cursor away while the user is asked something or shown a page in
+// the middle of a busy step, and puts them all back afterwards.
+class NormalCursorWhileAsking {
+ public:
+  NormalCursorWhileAsking() {
+    for (; QApplication::overrideCursor() != nullptr; ++levels_) QApplication::restoreOverrideCursor();
+  }
+  ~NormalCursorWhileAsking() {
+    for (; levels_ > 0; --levels_) SetWaitCursor(true);
+  }
+  NormalCursorWhileAsking(const NormalCursorWhileAsking&) = delete;
+  NormalCursorWhileAsking& operator=(const NormalCursorWhileAsking&) = delete;
+
+ private:
+  int levels_ = 0;
+};
+
 class WaitCursor {
  public:
   WaitCursor() { SetWaitCursor(true); }

@@ -17,6 +17,7 @@
 #include "core/text/messages.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/message_box.h"
+#include "ui/common/wait_cursor.h"
 
 namespace zepa2::ui {
 namespace {
@@ -101,6 +102,8 @@ void PageViewDialog::TakeClipboardText() {
 void ShowGeneratedPage(const std::string& page) {
   PageViewDialog dialog(false);
   dialog.setSourceText(page);
+  // A test run shows its page from inside the busy check.
+  const NormalCursorWhileAsking pointer;
   dialog.exec();
 }
 
