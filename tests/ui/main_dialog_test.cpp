@@ -119,6 +119,29 @@ class MainDialogTest : public QObject {
     QVERIFY(MessageBoxSeam::TakeShown().empty());
   }
 
+  // What the file does not hold is not in force either: the box says why, and the window shows
+  // the stored option and keeps running on the stored period.
+  void aFailedSaveKeepsTheStoredOptionAndPeriod() {
+    const auto notAFolder = configDir_->path() / "not-a-folder";
+    test::WriteFile(notAFolder, "x");
+    test::ScopedEnv xdg("XDG_CONFIG_HOME", notAFolder.string());
+    const AppSettings before = settings_;
+    auto* local = Find<QCheckBox>("localAddressCheck");
+    local->click();
+    QCOMPARE(MessageBoxSeam::TakeShown().size(), std::size_t{1});
+    QVERIFY(settings_ == before);
+    QVERIFY(!local->isChecked());
+    QCOMPARE(dialog_->localAddressCheck, 0);
+    QVERIFY(Find<QPushButton>("routerSettingsButton")->isEnabled());
+
+    dialog_->countdown = 500;
+    Find<QLineEdit>("intervalEdit")->setText("5");
+    Find<QPushButton>("applyButton")->click();
+    QCOMPARE(MessageBoxSeam::TakeShown().size(), std::size_t{1});
+    QVERIFY(settings_ == before);
+    QCOMPARE(dialog_->countdown, std::int64_t{500});
+  }
+
   void routerSettingsButtonFollowsTheLocalAddressOption() {
     auto* local = Find<QCheckBox>("localAddressCheck");
     auto* router = Find<QPushButton>("routerSettingsButton");

@@ -227,10 +227,16 @@ void MainDialog::OnClearLog() { controls_.logList->clear(); }
 
 // The options are independent of the interval field: a click saves its own option even while
 // that field is being edited.
+// A save that fails (its box says why) keeps the stored option, and the checkbox shows it again.
 void MainDialog::SaveOption(int& member, int AppSettings::*field) {
   TakeControlValues(false);
-  settings_.*field = member;
-  SaveAppSettings(this, settings_);
+  AppSettings updated = settings_;
+  updated.*field = member;
+  if (SaveAppSettings(this, updated)) {
+    settings_.*field = member;
+  } else {
+    member = settings_.*field;
+  }
   ShowMembers();
 }
 
@@ -318,10 +324,14 @@ void MainDialog::OnUnitButton() {
 void MainDialog::OnApplyInterval() {
   // An invalid number is reported and the previous one applied with the unit shown.
   TakeControlValues(true);
+  AppSettings updated = settings_;
+  updated.interval = intervalValue;
+  updated.intervalUnit = unitIndex;
+  // A period the file does not hold is not put in force: the box says why, the old one runs on.
+  if (!SaveAppSettings(this, updated)) return;
   settings_.interval = intervalValue;
   settings_.intervalUnit = unitIndex;
   SetCountdown(unitIndex, intervalValue);
-  SaveAppSettings(this, settings_);
   // A fresh start, so the first second of the new period is a whole one.
   timer_.start(kTimerMilliseconds);
 }
