@@ -134,5 +134,13 @@ TEST(FtpBrowsePlainServer, ServerWithoutDotsListsNone) {
               ElementsAre(FtpEntry{"html", true}, FtpEntry{"ro", true}));
 }
 
+TEST(FtpBrowseFloodingServer, EndlessListingIsCutOffNotHeldInMemory) {
+  FtpTestServer ftp(false, FtpBrowseSession::kMaxListingBytes + (1u << 20));
+  auto session = FtpBrowseSession::Connect({ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword});
+  ASSERT_TRUE(session);
+  const FtpListing listing = session->ListCurrentDirectory();
+  EXPECT_NE(listing.result, FtpResult::Done);
+}
+
 }  // namespace
 }  // namespace zepa2::net

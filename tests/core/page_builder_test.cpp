@@ -74,6 +74,14 @@ TEST_F(PageBuilderTest, MissingTemplateLeavesOldPage) {
   EXPECT_EQ(ReadFile("temp.html"), "old page");
 }
 
+TEST_F(PageBuilderTest, TemplateThatIsAFolderLeavesOldPage) {
+  // A folder opens for reading but yields no lines; it must not turn into an empty page.
+  WriteFile("temp.html", "old page");
+  std::filesystem::create_directory(dir / "pages");
+  EXPECT_EQ(BuildPage((dir / "pages").string(), "192.0.2.1", now), BuildOutcome::TemplateNotOpened);
+  EXPECT_EQ(ReadFile("temp.html"), "old page");
+}
+
 TEST_F(PageBuilderTest, TempFileThatCannotBeCreated) {
   WriteFile(dir / "t.html", "x\n");
   std::filesystem::create_directory("temp.html");  // a folder in its place cannot be opened as a file

@@ -95,6 +95,9 @@ TEST_F(RouterFetch, FailuresBeforeAnAnswerKeepTheEarlierPage) {
   const std::string deadServer = "127.0.0.1:" + std::to_string(test::UnusedLocalPort());
   EXPECT_EQ(FetchRouterPage(deadServer, "status.htm", "", "", output_, host_), FetchResult::FetchFailed);
   EXPECT_EQ(output_, "earlier page");
+  // Forwarded to a server that does not answer: the forward is no answer of its own.
+  EXPECT_EQ(Fetch("away/" + std::to_string(test::UnusedLocalPort())), FetchResult::FetchFailed);
+  EXPECT_EQ(output_, "earlier page");
 
   for (const char* bad : {"http://127.0.0.1", "127.0.0.1/x", "", "host name", "127.0.0.1:0"}) {
     EXPECT_EQ(FetchRouterPage(bad, "status.htm", "", "", output_, host_), FetchResult::FetchFailed) << bad;

@@ -284,6 +284,18 @@ TEST_F(SettingsFileTest, FailedSaveNamesTheFileAndReason) {
   EXPECT_EQ(fs::directory_iterator(folderInTheWay.parent_path())->path(), folderInTheWay);
 }
 
+TEST_F(SettingsFileTest, ValueTooLongToReadBackIsRefusedAndOldFileKept) {
+  ASSERT_TRUE(SaveSettings(EveryFieldSet(), file_, {}).ok);
+  const std::string before = ReadFile(file_);
+  AppSettings tooLong = EveryFieldSet();
+  for (int i = 0; i < 30000; ++i) tooLong.filter1 += "\x88\x9F";  // 亜: two bytes here, three as UTF-8
+  const SaveResult result = SaveSettings(tooLong, file_, {});
+  EXPECT_FALSE(result.ok);
+  EXPECT_THAT(result.error, HasSubstr(file_.string()));
+  EXPECT_THAT(result.error, HasSubstr("FILTER1"));
+  EXPECT_EQ(ReadFile(file_), before);
+}
+
 TEST(SettingsFilePath, FollowsXdgConfigHome) {
   test::ScopedEnv home("HOME", "/home/someone");
   {

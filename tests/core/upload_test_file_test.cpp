@@ -54,6 +54,8 @@ TEST_F(UploadTestFileTest, FailuresAreSortedIntoTransferAndConnection) {
       {"read-only folder", ftp.server(), FtpTestServer::kPassword, "ro/index.html", page, -1},
       {"missing local file", ftp.server(), FtpTestServer::kPassword, "index.html",
        (local / "none.html").string(), -1},
+      {"local folder instead of a file", ftp.server(), FtpTestServer::kPassword, "index.html",
+       local.path().string(), -1},
       {"wrong password", ftp.server(), "wrong", "index.html", page, -2},
       {"unknown server", "no-such-host.invalid", FtpTestServer::kPassword, "index.html", page, -2},
       {"empty server", "", FtpTestServer::kPassword, "index.html", page, -2},

@@ -52,7 +52,8 @@ class ScopedWorkingFolder {
 // writable, "ro" in it read-only. listDotsWhenAsked: "LIST -a" also reports "." and "..".
 class FtpTestServer {
  public:
-  explicit FtpTestServer(bool listDotsWhenAsked = false);
+  // floodListBytes > 0: every LIST answers with made-up lines adding up to more than that.
+  explicit FtpTestServer(bool listDotsWhenAsked = false, std::size_t floodListBytes = 0);
   std::string server() const { return process_.hostPort(); }
   std::filesystem::path home() const { return root_.path() / "home"; }
   // The commands clients have sent so far, one a line.

@@ -33,7 +33,9 @@ struct FtpBrowseSession::Reply {
   std::optional<std::string> directory;  // from the last 257 reply
 
   static size_t OnBody(char* data, size_t size, size_t count, void* self) {
-    static_cast<Reply*>(self)->body.append(data, size * count);
+    std::string& body = static_cast<Reply*>(self)->body;
+    if (body.size() + size * count > kMaxListingBytes) return 0;  // aborts the transfer
+    body.append(data, size * count);
     return size * count;
   }
   static size_t OnServerLine(char* data, size_t size, size_t count, void* self) {

@@ -1,6 +1,7 @@
 // Walks the folders of one FTP site over the one connection of an FtpSession, to choose an upload name.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ class FtpBrowseSession {
   // Lists the current folder with "LIST -a", so that servers which report "." and ".." only when
   // asked do report them; entries come in the server's order and nothing is added.
   FtpListing ListCurrentDirectory();
+
+  // A listing that grows beyond this is broken off as a failed transfer: no folder anyone browses
+  // is that large, and a server that keeps sending must not fill the memory.
+  static constexpr std::size_t kMaxListingBytes = 16u << 20;
 
   // The URL that names an absolute folder from the server's root, each name escaped.
   static std::string DirectoryUrl(const std::string& rootUrl, const std::string& absolutePath);

@@ -102,8 +102,9 @@ std::optional<FtpSession> FtpSession::Open(const FtpLogin& login) {
 FtpResult FtpSession::StoreAscii(const std::filesystem::path& localFile,
                                  const std::string& remoteName) {
   FilePtr file(std::fopen(localFile.c_str(), "rb"));
-  if (!file) return FtpResult::TransferRefused;
+  // A folder opens too but reads as nothing; storing that would report an empty upload as done.
   std::error_code ec;
+  if (!file || std::filesystem::is_directory(localFile, ec)) return FtpResult::TransferRefused;
   const auto size = std::filesystem::file_size(localFile, ec);
 
   CurlSlist typeAscii;

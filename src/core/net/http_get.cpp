@@ -79,6 +79,8 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
 
   const CURLcode code = curl_easy_perform(h);
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.status);
+  // A redirect is followed, never the answer itself: when following it failed, nothing answered.
+  if (code != CURLE_OK && result.status >= 300 && result.status < 400) result.status = 0;
   if (result.status == 200) {
     result.kind = code == CURLE_OK ? HttpGetKind::Ok : HttpGetKind::Failed;
     result.body = std::move(transfer.body);

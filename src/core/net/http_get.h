@@ -29,7 +29,7 @@ struct HttpGetOptions {
 
 struct HttpGetResult {
   HttpGetKind kind = HttpGetKind::Failed;
-  long status = 0;   // 0 while no status line arrived
+  long status = 0;   // 0 while no status line arrived (a redirect that led nowhere counts as none)
   std::string body;  // with Failed after status 200: the bytes read before the failure
 };
 

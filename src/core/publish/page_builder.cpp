@@ -1,5 +1,6 @@
 #include "core/publish/page_builder.h"
 
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 
@@ -53,8 +54,11 @@ std::string FillTemplateLine(const std::string& line, const std::string& address
 }
 
 BuildOutcome BuildPage(const std::string& templatePath, const std::string& address, const Clock& now) {
-  std::ifstream in(LocalPath(templatePath), std::ios::binary);
-  if (!in) return BuildOutcome::TemplateNotOpened;
+  const std::filesystem::path path = LocalPath(templatePath);
+  std::ifstream in(path, std::ios::binary);
+  // A folder opens for reading but has no lines; taking it would publish an empty page.
+  std::error_code ec;
+  if (!in || std::filesystem::is_directory(path, ec)) return BuildOutcome::TemplateNotOpened;
   std::ofstream out(kTempPageFile, std::ios::binary | std::ios::trunc);
   if (!out) return BuildOutcome::TempFileNotCreated;
 

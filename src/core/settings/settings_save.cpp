@@ -5,9 +5,11 @@
 
 #include "core/settings/password_scramble.h"
 #include "core/settings/private_file_write.h"
+#include "core/settings/settings_file_lines.h"
 #include "core/settings/settings_layout.h"
 #include "core/settings/settings_load.h"
 #include "core/settings/settings_value_text.h"
+#include "core/text/messages.h"
 
 namespace zepa2 {
 namespace {
@@ -31,13 +33,19 @@ class FieldWriter {
 
   std::string Take() { return std::move(text_); }
 
+  // The first value whose line the reader would skip as overlong; empty when every line fits.
+  const std::string& overlongName() const { return overlongName_; }
+
  private:
   void Line(const std::string& name, const std::string& value) {
+    if (overlongName_.empty() && name.size() + 1 + value.size() > kMaxSettingsLineBytes)
+      overlongName_ = name;
     (((text_ += name) += '=') += value) += '\n';
   }
 
   const BadPasswordByteNotice& notice_;
   std::string text_;
+  std::string overlongName_;
   PasswordKeyStream keys_;
 };
 
@@ -64,6 +72,10 @@ SaveResult SaveSettings(const AppSettings& settings, const std::filesystem::path
   FieldWriter writer(notice);
   VisitSettingsLayout(settings, writer);
   const std::string text = writer.Take();
+  // A line the reader skips would lose that value at the next start; refuse it while the old
+  // file still holds the previous settings.
+  if (!writer.overlongName().empty())
+    return {false, file.string() + ": " + msg::kSettingsValueTooLong + " (" + writer.overlongName() + ")"};
 
   std::filesystem::path backup;
   if (auto kept = KeepUnreadableOriginal(file, backup); !kept.ok())

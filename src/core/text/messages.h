@@ -12,6 +12,7 @@ inline constexpr const char* kSettingsTemporaryFailed = "一時ファイルを�
 inline constexpr const char* kSettingsWriteFailed = "書き込めません";
 inline constexpr const char* kSettingsSyncFailed = "ディスクに書き込めません";
 inline constexpr const char* kSettingsRenameFailed = "ファイルを置き換えられません";
+inline constexpr const char* kSettingsValueTooLong = "設定値が長すぎて保存できません";
 
 // ---- start-up and main window ----
 inline constexpr const char* kProductName = "ZEPA2";
