@@ -61,12 +61,14 @@ class Companion {
   }
 
   // One check; callerLine is the line the window writes before the same kind of run, or null.
-  ExitStatus RunOnce(const char* callerLine) {
+  // Like the window's timer, the repeated checks of --watch publish only a changed address.
+  ExitStatus RunOnce(const char* callerLine, bool timed) {
     host_.ResetFailure();
     if (callerLine) host_.AppendLog(Cp932(callerLine), log_color::kBlack);
     const std::string previous = check_.lastAddress();
     // A dry run is the window's test run: always forced, never recorded as published.
-    const CheckOutcome outcome = check_.RunAddressCheck(options_.force || options_.dryRun);
+    const CheckOutcome outcome =
+        check_.RunAddressCheck(!timed && (options_.force || options_.dryRun));
     if (outcome == CheckOutcome::AddressNotFound) return kExitFailed;
     if (outcome != CheckOutcome::Published) return host_.sawFailure() ? kExitFailed : kExitOk;
 
@@ -118,7 +120,7 @@ int Run(const CheckOptions& options) {
 
   Companion companion(options, settings);
   const char* firstLine = options.dryRun ? msg::kRunAsTest : options.force ? msg::kRunManually : nullptr;
-  ExitStatus status = companion.RunOnce(firstLine);
+  ExitStatus status = companion.RunOnce(firstLine, false);
   if (!options.watch) return status;
 
   for (;;) {
@@ -127,7 +129,7 @@ int Run(const CheckOptions& options) {
     if (WaitForStop(stopSignals, period)) return kExitOk;
     // The window may have changed the settings meanwhile.
     if (!LoadCompanionSettings(settings, settingsFile)) return kExitUsage;
-    status = companion.RunOnce(msg::kRunByTimer);
+    status = companion.RunOnce(msg::kRunByTimer, true);
   }
 }
 

@@ -13,10 +13,10 @@ std::filesystem::path LastAddressFilePath() { return XdgStateHome() / "ZEPA" / "
 std::optional<std::string> ReadLastAddress(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
-  // The file holds the address bytes and nothing else; an address is short, so a huge or foreign
-  // file is read no further than needed to tell it is not ours.
-  std::string bytes;
-  bytes.resize(256);
+  // The file holds the address bytes and nothing else. A file too large to be ours is read no
+  // further than the cap; its address then differs and the next run publishes again.
+  constexpr std::size_t kCap = 64 * 1024;
+  std::string bytes(kCap, '\0');
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<std::size_t>(in.gcount()));
   return bytes;
