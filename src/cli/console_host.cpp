@@ -4,7 +4,9 @@
 
 #include "core/log/log_level.h"
 #include "core/log/log_stamp.h"
+#include "core/sys/read_file.h"
 #include "core/text/cp932.h"
+#include "core/text/messages.h"
 
 namespace zepa2::cli {
 
@@ -17,8 +19,13 @@ void ConsoleHost::AppendLog(const std::string& text, LogColor color) {
   std::fflush(out_);
 }
 
-void ConsoleHost::ShowGeneratedPage(const std::string& page) {
-  const std::string utf8 = Cp932ToUtf8(page);
+void ConsoleHost::ShowGeneratedPage(const std::filesystem::path& pageFile) {
+  const std::optional<std::string> page = ReadWholeFile(pageFile);
+  if (!page) {
+    AppendLog(Cp932(msg::kTempPageNotOpened), log_color::kRed);
+    return;
+  }
+  const std::string utf8 = Cp932ToUtf8(*page);
   std::fwrite(utf8.data(), 1, utf8.size(), out_);
   if (!utf8.empty() && utf8.back() != '\n') std::fputc('\n', out_);
   std::fflush(out_);

@@ -15,7 +15,7 @@ class ConsoleHost : public CheckHost {
   void AppendLog(const std::string& text, LogColor color) override;
   void Pause(std::chrono::milliseconds) override {}  // the pacing only helps a person watch the list
   void SetBusy(bool) override {}
-  void ShowGeneratedPage(const std::string& page) override;  // a dry run prints the page
+  void ShowGeneratedPage(const std::filesystem::path& pageFile) override;  // a dry run prints it
   std::time_t Now() override { return std::time(nullptr); }
 
   // Whether a failure (red) line was written since the last Reset.

@@ -109,8 +109,8 @@ TEST_F(PagePublisherTest, TestRunShowsEachPageAndUploadsNothing) {
 TEST_F(PagePublisherTest, TestRunStaysATestRunWhenTheFlagIsClearedMeanwhile) {
   struct ClearingHost : test::RecordingHost {
     bool* flag = nullptr;
-    void ShowGeneratedPage(const std::string& page) override {
-      RecordingHost::ShowGeneratedPage(page);
+    void ShowGeneratedPage(const std::filesystem::path& pageFile) override {
+      RecordingHost::ShowGeneratedPage(pageFile);
       *flag = false;
     }
   } clearingHost;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/address/check_host.h"
+#include "core/sys/read_file.h"
 #include "support/fixture_process.h"
 #include "support/temp_dir.h"
 
@@ -26,7 +27,9 @@ class RecordingHost : public CheckHost {
   void AppendLog(const std::string& text, LogColor color) override;
   void Pause(std::chrono::milliseconds duration) override { pauses.push_back(duration); }
   void SetBusy(bool busy) override { busyNow = busy; }
-  void ShowGeneratedPage(const std::string& page) override { shownPages.push_back(page); }
+  void ShowGeneratedPage(const std::filesystem::path& pageFile) override {
+    shownPages.push_back(ReadWholeFile(pageFile).value_or("<unreadable>"));
+  }
   std::time_t Now() override { return clock++; }
 
   std::vector<LogLine> log;

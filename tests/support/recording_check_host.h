@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/address/check_host.h"
+#include "core/sys/read_file.h"
 
 namespace zepa2::test {
 
@@ -21,7 +22,9 @@ class RecordingCheckHost : public CheckHost {
   void AppendLog(const std::string& text, LogColor color) override;
   void Pause(std::chrono::milliseconds duration) override { pauses.push_back(duration); }
   void SetBusy(bool busy) override;
-  void ShowGeneratedPage(const std::string& page) override { shownPages.push_back(page); }
+  void ShowGeneratedPage(const std::filesystem::path& pageFile) override {
+    shownPages.push_back(ReadWholeFile(pageFile).value_or("<unreadable>"));
+  }
   std::time_t Now() override { return now; }
 
   std::vector<LoggedLine> lines;

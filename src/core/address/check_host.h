@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
 #include "core/log/log_color.h"
@@ -19,8 +20,9 @@ class CheckHost {
   virtual void Pause(std::chrono::milliseconds duration) = 0;
   // Wait cursor around blocking network work.
   virtual void SetBusy(bool busy) = 0;
-  // Shows a generated page (CP932) in the page view during a test run; returns when it is closed.
-  virtual void ShowGeneratedPage(const std::string& page) = 0;
+  // Shows the page just built in pageFile (CP932) during a test run and returns when it is
+  // closed; when the file cannot be read, the host tells the user so instead.
+  virtual void ShowGeneratedPage(const std::filesystem::path& pageFile) = 0;
   // The local time used for time stamps and the page's $$DAY_TIME$$.
   virtual std::time_t Now() = 0;
 };

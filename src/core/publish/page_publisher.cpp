@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <optional>
 
 #include "core/publish/page_builder.h"
 #include "core/text/cp932.h"
@@ -12,12 +9,6 @@
 
 namespace zepa2 {
 namespace {
-
-std::optional<std::string> ReadBuiltPage() {
-  std::ifstream in(kTempPageFile, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::string SiteTestDoneLine(int siteNumber) {
   char text[128];
@@ -52,8 +43,7 @@ void PagePublisher::PublishAddress(const std::string& address) {
         break;
     }
     if (testRun) {
-      if (auto page = ReadBuiltPage()) host_.ShowGeneratedPage(*page);
-      else host_.AppendLog(Cp932(msg::kTempPageNotOpened), log_color::kRed);
+      host_.ShowGeneratedPage(kTempPageFile);
       host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);
     } else {
       uploader_.UploadPage(site.server, site.user, site.pass, site.uploadFile);

@@ -205,7 +205,9 @@ void MainDialog::Pause(std::chrono::milliseconds duration) {
 
 void MainDialog::SetBusy(bool busy) { SetWaitCursor(busy); }
 
-void MainDialog::ShowGeneratedPage(const std::string& page) { ui::ShowGeneratedPage(page); }
+void MainDialog::ShowGeneratedPage(const std::filesystem::path& pageFile) {
+  ui::ShowPageFile(pageFile);
+}
 
 std::time_t MainDialog::Now() { return std::time(nullptr); }
 

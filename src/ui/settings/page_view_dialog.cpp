@@ -11,9 +11,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <fstream>
-#include <iterator>
+#include <optional>
 
+#include "core/sys/read_file.h"
 #include "core/text/messages.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/message_box.h"
@@ -108,13 +108,13 @@ void ShowGeneratedPage(const std::string& page) {
 }
 
 void ShowPageFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  const std::optional<std::string> page = ReadWholeFile(file);
+  if (!page) {
     ShowMessage(nullptr, QString::fromUtf8(msg::kTempPageNotOpened), MessageButtons::Ok,
                 MessageIcon::None);
     return;
   }
-  ShowGeneratedPage(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+  ShowGeneratedPage(*page);
 }
 
 }  // namespace zepa2::ui
