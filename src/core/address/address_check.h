@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/address/check_host.h"
+#include "core/address/check_report.h"
 #include "core/address/publisher.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
@@ -16,13 +17,6 @@ struct AddressCheckOptions {
   net::HttpGetOptions http;
   // Where the local-address mode gets its address; the live system unless a test says otherwise.
   std::function<std::optional<std::string>()> localAddress;
-};
-
-// How a run ended.
-enum class CheckOutcome {
-  AddressNotFound,  // no address: fetch, markers, local address or decimal form failed
-  Unchanged,        // same address as last time and not forced: nothing published
-  Published,        // the address went to the publisher (which logs each site's outcome)
 };
 
 // Owned by the main window for its whole life. Reads the settings anew on every run, logs every
