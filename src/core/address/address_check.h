@@ -10,6 +10,7 @@
 #include "core/address/publisher.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
+#include "core/sys/stop_token.h"
 
 namespace zepa2 {
 
@@ -17,6 +18,9 @@ struct AddressCheckOptions {
   net::HttpGetOptions http;
   // Where the local-address mode gets its address; the live system unless a test says otherwise.
   std::function<std::optional<std::string>()> localAddress;
+  // Asked for by whoever may end the run early (quitting, a stop signal): the running transfer is
+  // aborted and the remaining steps are skipped. Null: the run is never stopped.
+  const StopToken* stop = nullptr;
 };
 
 // Owned by the main window for its whole life. Reads the settings anew on every run, logs every
