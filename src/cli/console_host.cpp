@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "core/log/log_level.h"
 #include "core/log/log_stamp.h"
 #include "core/sys/read_file.h"
 #include "core/text/cp932.h"
@@ -12,9 +11,7 @@ namespace zepa2::cli {
 
 void ConsoleHost::AppendLog(const std::string& text, LogColor color) {
   if (color == log_color::kRed) sawFailure_ = true;
-  std::string level(LogLevelWord(color));
-  level.resize(5, ' ');
-  const std::string line = level + " " + Cp932ToUtf8(MakeLogLine(Now(), text)) + "\n";
+  const std::string line = PlainLogLine(Now(), text, color);
   std::fwrite(line.data(), 1, line.size(), out_);
   std::fflush(out_);
 }

@@ -72,7 +72,8 @@ AppSettings EveryFieldSet() {
   for (int i = 0; i < kSiteSlots; ++i) {
     const std::string n = std::to_string(i + 1);
     s.sites[i] = {"ftp" + n + ".example.net:21", "user" + n, "", "/public_html/ip" + n + ".html",
-                  "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html"};
+                  "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html",
+                  "https://www.example.net/ip" + n + ".html?a=b&c=d"};
   }
   s.sites[0].pass = "\x83\x70\x83\x58\x83\x8F\x81\x5B\x83\x68";  // パスワード
   s.sites[1].pass = everyPasswordByte;
@@ -84,6 +85,8 @@ AppSettings EveryFieldSet() {
   s.routerUser = "admin";
   s.routerPass = "router secret=";
   s.routerAuth = 1;
+  s.notify = 2;
+  s.onPublish = "notify-send \"$ZEPA2_ADDRESS\" | logger -t zepa2 ";
   return s;
 }
 
@@ -102,9 +105,11 @@ TEST_F(SettingsFileTest, DefaultRecordIsWrittenInFixedOrder) {
     for (const char* name : {"Server", "User", "Pass", "File", "Path"})
       expected += name + std::to_string(n) + "=\n";
   }
+  expected += "MIRROR=1\n";
+  for (int n = 1; n <= 5; ++n) expected += "CheckUrl" + std::to_string(n) + "=\n";
   expected +=
-      "MIRROR=1\n[FILTER]\nFILTER1=\nFILTER2=\nFILTER3=\nFILTER4=\n[SYSTEM]\nINTERVAL=30\n"
-      "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\n";
+      "[FILTER]\nFILTER1=\nFILTER2=\nFILTER3=\nFILTER4=\n[SYSTEM]\nINTERVAL=30\n"
+      "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\nNotify=1\nOnPublish=\n";
   EXPECT_EQ(ReadFile(file_), expected);
 }
 

@@ -30,11 +30,20 @@ enum class SiteResultKind {
   Cancelled,          // the run was stopped (the program is ending)
 };
 
+// Whether the site's public page was seen carrying the address after the upload.
+enum class ProofKind {
+  NotChecked,    // no check address set, or the upload did not succeed
+  Confirmed,     // the page fetched from the check address holds the address
+  NotConfirmed,  // it does not, or it could not be fetched: proofReason says which
+};
+
 struct SiteReport {
   int number = 0;       // 1..5
   std::string server;   // CP932, as in the settings
   SiteResultKind kind = SiteResultKind::ConnectFailed;
   std::string reason;   // the network library's text for a failed transfer, else empty (ASCII/UTF-8)
+  ProofKind proof = ProofKind::NotChecked;
+  std::string proofReason;  // NotConfirmed: why, UTF-8
 };
 
 struct CheckReport {

@@ -1,8 +1,11 @@
-// Activity-log lines: the local-time stamp put in front of every message, and the list's size limit.
+// Activity-log lines: the local-time stamp put in front of every message, the plain-text line form
+// and the list's size limit.
 #pragma once
 
 #include <ctime>
 #include <string>
+
+#include "core/log/log_color.h"
 
 namespace zepa2 {
 
@@ -11,6 +14,11 @@ std::string FormatLogStamp(std::time_t when);
 
 // The stamp followed by the message bytes, unchanged.
 std::string MakeLogLine(std::time_t when, const std::string& text);
+
+// A line for logs read without colour (standard output, the journal, the log file): the level word
+// of its colour padded to five, the stamp and the text, in UTF-8, ending in one "\n". Line breaks
+// inside the text become spaces, so one message is always one line.
+std::string PlainLogLine(std::time_t when, const std::string& cp932Text, LogColor color);
 
 // When an added line brings the list to kLogTrimAt lines, the kLogTrimCount oldest go at once.
 inline constexpr int kLogTrimAt = 1000;

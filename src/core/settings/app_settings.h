@@ -13,6 +13,7 @@ struct FtpSite {
   std::string pass;        // FTP/Pass%d (scrambled in the file)
   std::string uploadFile;  // FTP/File%d: remote path and name of the page
   std::string localFile;   // FTP/Path%d: local template the page is built from
+  std::string checkUrl;    // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
 
   bool operator==(const FtpSite&) const = default;
 };
@@ -38,6 +39,8 @@ struct AppSettings {
   std::string routerUser;                    // HTTP/User
   std::string routerPass;                    // HTTP/Pass (plain)
   int routerAuth = 0;                        // HTTP/ROUTER: 1 = send user and password
+  int notify = 1;                            // SYSTEM/Notify: 0 none, 1 failures only, 2 every publish
+  std::string onPublish;                     // SYSTEM/OnPublish: command line run after a publish; empty = none
 
   bool operator==(const AppSettings&) const = default;
 };

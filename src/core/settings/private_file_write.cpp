@@ -47,6 +47,8 @@ class TemporaryName {
 
 PrivateWriteResult Failed(PrivateWriteError error) { return {error, errno}; }
 
+}  // namespace
+
 bool MakePrivateFolder(const std::filesystem::path& folder) {
   std::error_code ec;
   if (!folder.parent_path().empty() && folder.parent_path() != folder) {
@@ -66,7 +68,7 @@ bool MakePrivateFolder(const std::filesystem::path& folder) {
   return (info.st_mode & 07777) == 0700 || ::chmod(folder.c_str(), 0700) == 0;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+bool WriteAllBytes(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
@@ -75,8 +77,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   }
   return true;
 }
-
-}  // namespace
 
 PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file,
                                               std::string_view bytes) {
@@ -88,7 +88,7 @@ PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file,
   if (fd.get() < 0) return Failed(PrivateWriteError::CreateTemporary);
   TemporaryName temporary(tempPath);
 
-  if (!WriteAll(fd.get(), bytes)) return Failed(PrivateWriteError::Write);
+  if (!WriteAllBytes(fd.get(), bytes)) return Failed(PrivateWriteError::Write);
   if (::fsync(fd.get()) != 0) return Failed(PrivateWriteError::Sync);
   if (fd.Close() != 0) return Failed(PrivateWriteError::Write);
   if (::rename(tempPath.c_str(), file.c_str()) != 0) return Failed(PrivateWriteError::Rename);

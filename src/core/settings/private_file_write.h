@@ -15,6 +15,12 @@ struct PrivateWriteResult {
   bool ok() const { return error == PrivateWriteError::None; }
 };
 
+// Creates the folder (and missing parents) or tightens it to 0700; false with errno set on failure.
+bool MakePrivateFolder(const std::filesystem::path& folder);
+
+// Writes every byte, retrying after signals; false with errno set on failure.
+bool WriteAllBytes(int fd, std::string_view bytes);
+
 // Creates the folder (and missing parents) or tightens it to 0700, writes bytes to a temporary
 // file beside `file`, syncs it and renames it over `file`. On failure `file` is left as it was.
 PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file,

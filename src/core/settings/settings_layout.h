@@ -32,6 +32,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Text("Path" + number, site.localFile);
   }
   v.Integer("MIRROR", s.siteCount);
+  for (int n = 1; n <= kSiteSlots; ++n) v.Text("CheckUrl" + std::to_string(n), s.sites[n - 1].checkUrl);
 
   v.Section("FILTER");
   v.Text("FILTER1", s.filter1);
@@ -47,6 +48,8 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Integer("BIT32", s.decimalAddress);
   v.Integer("TIMENO", s.intervalUnit);
   v.Text("MYHOME", s.homePageAddress);
+  v.Integer("Notify", s.notify);
+  v.Text("OnPublish", s.onPublish);
 }
 
 }  // namespace zepa2
