@@ -1,4 +1,8 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <thread>
@@ -87,7 +91,15 @@ TEST_F(PageProofTest, EveryFetchDefeatsCaches) {
 }
 
 TEST(PageProof, AStopEndsAFetchThatGetsNoAnswer) {
-  FixtureProcess mute("router_server.py");  // its hang.htm reads the request and never answers
+  // A server that takes the connection and never says a word.
+  const int mute = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(mute, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ASSERT_EQ(::listen(mute, 4), 0);
+  ::getsockname(mute, reinterpret_cast<sockaddr*>(&address), &length);
   StopToken stop;
   std::thread stopper([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -95,8 +107,10 @@ TEST(PageProof, AStopEndsAFetchThatGetsNoAnswer) {
   });
   PageProofOptions options;
   options.stop = &stop;
-  const PageProof proof = ProvePagePublished("http://" + mute.hostPort() + "/hang.htm", "192.0.2.44", options);
+  const PageProof proof = ProvePagePublished(
+      "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/ip.html", "192.0.2.44", options);
   stopper.join();
+  ::close(mute);
   EXPECT_EQ(proof.kind, ProofKind::NotConfirmed);
   EXPECT_EQ(proof.reason, "中止しました");
 }
