@@ -6,11 +6,14 @@ namespace zepa2::cli {
 
 const char* const kCheckUsage =
     "Usage: zepa2-check [--force] [--dry-run] [--watch]\n"
+    "       zepa2-check --status [--human]\n"
     "Checks the public address with the settings of ZEPA2 and publishes it when it changed.\n"
     "\n"
     "  --force     publish even when the address is unchanged\n"
     "  --dry-run   print each site's page instead of uploading it\n"
     "  --watch     check again at the period set in ZEPA2 until stopped (SIGTERM, SIGINT)\n"
+    "  --status    print the last run of either program (JSON) and exit; 1 when there is none\n"
+    "  --human     with --status: print it as a short table\n"
     "  --help      show this help\n"
     "  --version   show the version\n"
     "\n"
@@ -24,12 +27,22 @@ std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string
     if (arg == "--force") options.force = true;
     else if (arg == "--dry-run") options.dryRun = true;
     else if (arg == "--watch") options.watch = true;
+    else if (arg == "--status") options.status = true;
+    else if (arg == "--human") options.human = true;
     else if (arg == "--help" || arg == "-h") options.help = true;
     else if (arg == "--version") options.version = true;
     else {
       error = "zepa2-check: unknown option '" + std::string(arg) + "' (see --help)";
       return std::nullopt;
     }
+  }
+  if (options.human && !options.status) {
+    error = "zepa2-check: --human goes with --status";
+    return std::nullopt;
+  }
+  if (options.status && (options.force || options.dryRun || options.watch)) {
+    error = "zepa2-check: --status runs no check; it takes no other option but --human";
+    return std::nullopt;
   }
   return options;
 }

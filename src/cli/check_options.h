@@ -10,6 +10,8 @@ struct CheckOptions {
   bool force = false;    // publish even when the address is unchanged
   bool dryRun = false;   // build each site's page and print it instead of uploading
   bool watch = false;    // repeat at the applied period until SIGTERM/SIGINT
+  bool status = false;   // print the last run instead of checking
+  bool human = false;    // with status: as a short table in Japanese
   bool help = false;
   bool version = false;
 };

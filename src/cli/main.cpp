@@ -12,9 +12,11 @@
 #include "core/address/address_check.h"
 #include "core/address/check_period.h"
 #include "core/address/last_address_file.h"
+#include "core/address/run_status_file.h"
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/settings/settings_load.h"
+#include "core/sys/read_file.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -107,6 +109,27 @@ bool WaitForStop(const sigset_t& stopSignals, std::int64_t seconds) {
   return false;
 }
 
+// Prints the last run as the file holds it, or as a table; 1 when there is none to print.
+int PrintStatus(bool human) {
+  const std::filesystem::path file = RunStatusFilePath();
+  const std::optional<std::string> text = ReadWholeFile(file);
+  if (!text) {
+    std::fprintf(stderr, "%s (%s)\n", msg::kStatusNone, file.c_str());
+    return kExitFailed;
+  }
+  if (!human) {
+    std::fwrite(text->data(), 1, text->size(), stdout);
+    return kExitOk;
+  }
+  const std::optional<std::string> table = HumanRunStatus(*text);
+  if (!table) {
+    std::fprintf(stderr, "%s (%s)\n", msg::kStatusUnreadable, file.c_str());
+    return kExitFailed;
+  }
+  std::fputs(table->c_str(), stdout);
+  return kExitOk;
+}
+
 int Run(const CheckOptions& options) {
   const std::filesystem::path settingsFile = SettingsFilePath();
   AppSettings settings;
@@ -152,5 +175,6 @@ int main(int argc, char** argv) {
     std::printf("zepa2-check %s\n", ZEPA2_VERSION);
     return kExitOk;
   }
+  if (options->status) return PrintStatus(options->human);
   return Run(*options);
 }

@@ -205,5 +205,34 @@ TEST_F(ProgramsTest, WatchEndsCleanlyOnSigterm) {
   EXPECT_EQ(watch.Wait(10s), 0);
 }
 
+TEST(CheckStatus, PrintsTheLastRunAsItIsOrAsATable) {
+  test::TempDir dir;
+  const test::ProgramCall call{ZEPA2_CHECK_PROGRAM, {"--status"}, {{"XDG_STATE_HOME", dir.path().string()}}, {}};
+  const auto none = test::RunProgram(call, 30s);
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_TRUE(none.out.empty());
+  EXPECT_NE(none.err.find("last-run.json"), std::string::npos) << none.err;
+
+  const std::string file =
+      "{\"outcome\": \"published\", \"address\": \"10.0.0.1\", \"checked_at\": \"2026-01-02T03:04:05+09:00\",\n"
+      " \"sites\": [{\"number\": 1, \"server\": \"ftp\", \"mode\": \"ftp-active\", \"result\": \"done\"}]}\n";
+  fs::create_directories(dir / "ZEPA");
+  test::WriteFile(dir / "ZEPA" / "last-run.json", file);
+  const auto asIs = test::RunProgram(call, 30s);
+  EXPECT_EQ(asIs.exitCode, 0);
+  EXPECT_EQ(asIs.out, file);
+
+  test::ProgramCall human = call;
+  human.args.push_back("--human");
+  const auto table = test::RunProgram(human, 30s);
+  EXPECT_EQ(table.exitCode, 0);
+  EXPECT_NE(table.out.find("結果\tホームページの更新に成功しました。\n"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("1\tftp\tftp-active\t成功\t-\n"), std::string::npos) << table.out;
+
+  test::ProgramCall mixed = call;
+  mixed.args.push_back("--force");
+  EXPECT_EQ(test::RunProgram(mixed, 30s).exitCode, 2);
+}
+
 }  // namespace
 }  // namespace zepa2

@@ -1,0 +1,41 @@
+// The last run kept for `zepa2-check --status` and other tools: $XDG_STATE_HOME/ZEPA/last-run.json.
+#pragma once
+
+#include <array>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "core/address/check_report.h"
+#include "core/settings/app_settings.h"
+
+namespace zepa2 {
+
+struct RunStatus {
+  CheckReport report;
+  std::string ipv6Address;               // CP932; empty when not known
+  std::time_t checkedAt = 0;
+  std::array<int, kSiteSlots> siteModes{};  // each site's transfer mode: 0 active FTP, 1 passive, 2 TLS, 3 SFTP
+};
+
+// $XDG_STATE_HOME/ZEPA/last-run.json, or ~/.local/state/ZEPA/last-run.json when unset.
+std::filesystem::path RunStatusFilePath();
+
+// "ftp-active", "ftp-passive", "ftps", "sftp"; "ftp-active" for anything else.
+const char* TransferModeName(int mode);
+
+// The file's text: outcome, address, ipv6_address, checked_at, last_published_at (this run's time
+// when it published something, else lastPublishedAt as it was: an ISO 8601 text or null), and per
+// site number, server, mode, result, reason, confirmed (true, false or null when not checked) and
+// confirm_reason. UTF-8 JSON; texts of the settings are converted from CP932.
+std::string RunStatusJson(const RunStatus& status, const std::optional<std::string>& lastPublishedAt);
+
+// Writes the run atomically (0600, folder 0700), carrying the time of the last publish over from
+// the file it replaces. "" on success, otherwise "<file>: <reason>".
+std::string WriteRunStatus(const std::filesystem::path& file, const RunStatus& status);
+
+// A short table in Japanese (UTF-8) of a file's text, or nothing when it is not such a file.
+std::optional<std::string> HumanRunStatus(const std::string& jsonText);
+
+}  // namespace zepa2

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <memory>
+
+#include "core/address/run_status_file.h"
+#include "core/text/cp932.h"
+#include "support/temp_dir.h"
+
+namespace zepa2 {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+SiteReport Site(int number, const std::string& server, SiteResultKind kind, const std::string& reason = "",
+                ProofKind proof = ProofKind::NotChecked, const std::string& proofReason = "") {
+  SiteReport site;
+  site.number = number;
+  site.server = server;
+  site.kind = kind;
+  site.reason = reason;
+  site.proof = proof;
+  site.proofReason = proofReason;
+  return site;
+}
+
+RunStatus PartlyPublished(std::time_t when) {
+  RunStatus status;
+  status.report.outcome = CheckOutcome::PartlyPublished;
+  status.report.address = "192.0.2.7";
+  status.report.sites = {
+      Site(1, "ftp.example.net", SiteResultKind::Done, "", ProofKind::Confirmed),
+      Site(2, Cp932("鯖\"2\"\t"), SiteResultKind::ConnectFailed, "Failed to connect: \"refused\"\n"),
+      Site(3, "ftp3.example.net:2121", SiteResultKind::Done, "", ProofKind::NotConfirmed,
+           "ページにアドレスがありません")};
+  status.siteModes = {0, 1, 3, 0, 0};
+  status.checkedAt = when;
+  return status;
+}
+
+class RunStatusFileTest : public ::testing::Test {
+ protected:
+  RunStatusFileTest() { tzset(); }
+  ~RunStatusFileTest() override {
+    zone_.reset();
+    tzset();
+  }
+
+  Json Written() { return Json::parse(test::ReadFile(file_)); }
+
+  test::TempDir dir_;
+  fs::path file_ = dir_ / "ZEPA" / "last-run.json";
+  std::unique_ptr<test::ScopedEnv> zone_ = std::make_unique<test::ScopedEnv>("TZ", "UTC");
+};
+
+TEST_F(RunStatusFileTest, HoldsTheRunAndEverySite) {
+  ASSERT_EQ(WriteRunStatus(file_, PartlyPublished(1'700'000'000)), "");
+  const Json run = Written();
+  EXPECT_EQ(run["outcome"], "partly-published");
+  EXPECT_EQ(run["address"], "192.0.2.7");
+  EXPECT_TRUE(run["ipv6_address"].is_null());
+  EXPECT_EQ(run["checked_at"], "2023-11-14T22:13:20+00:00");
+  EXPECT_EQ(run["last_published_at"], "2023-11-14T22:13:20+00:00");
+  ASSERT_EQ(run["sites"].size(), 3u);
+  const Json& first = run["sites"][0];
+  EXPECT_EQ(first, Json({{"number", 1}, {"server", "ftp.example.net"}, {"mode", "ftp-active"}, {"result", "done"},
+                         {"reason", ""}, {"confirmed", true}, {"confirm_reason", ""}}));
+  // Settings texts come back as UTF-8; quotes, tabs and line breaks survive the escaping.
+  EXPECT_EQ(run["sites"][1]["server"], "鯖\"2\"\t");
+  EXPECT_EQ(run["sites"][1]["mode"], "ftp-passive");
+  EXPECT_EQ(run["sites"][1]["result"], "connect-failed");
+  EXPECT_EQ(run["sites"][1]["reason"], "Failed to connect: \"refused\"\n");
+  EXPECT_TRUE(run["sites"][1]["confirmed"].is_null());
+  EXPECT_EQ(run["sites"][2]["mode"], "sftp");
+  EXPECT_EQ(run["sites"][2]["confirmed"], false);
+  EXPECT_EQ(run["sites"][2]["confirm_reason"], "ページにアドレスがありません");
+  EXPECT_EQ(fs::status(file_).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(fs::status(file_.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
+TEST_F(RunStatusFileTest, RunsThatPublishNothingKeepTheLastPublishTime) {
+  ASSERT_EQ(WriteRunStatus(file_, PartlyPublished(1'700'000'000)), "");
+
+  RunStatus unchanged;
+  unchanged.report.outcome = CheckOutcome::Unchanged;
+  unchanged.report.address = "192.0.2.7";
+  unchanged.ipv6Address = "2001:db8::7";
+  unchanged.checkedAt = 1'700'000'600;
+  ASSERT_EQ(WriteRunStatus(file_, unchanged), "");
+  EXPECT_EQ(Written()["checked_at"], "2023-11-14T22:23:20+00:00");
+  EXPECT_EQ(Written()["last_published_at"], "2023-11-14T22:13:20+00:00");
+  EXPECT_EQ(Written()["ipv6_address"], "2001:db8::7");
+
+  RunStatus failedFetch;  // the router did not answer: no address, no site tried
+  failedFetch.checkedAt = 1'700'001'200;
+  ASSERT_EQ(WriteRunStatus(file_, failedFetch), "");
+  const Json run = Written();
+  EXPECT_EQ(run["outcome"], "address-not-found");
+  EXPECT_TRUE(run["address"].is_null());
+  EXPECT_TRUE(run["sites"].empty());
+  EXPECT_EQ(run["last_published_at"], "2023-11-14T22:13:20+00:00");
+
+  // A publish where no site took the page published nothing either.
+  RunStatus allFailed = PartlyPublished(1'700'001'800);
+  allFailed.report.outcome = CheckOutcome::PublishFailed;
+  ASSERT_EQ(WriteRunStatus(file_, allFailed), "");
+  EXPECT_EQ(Written()["last_published_at"], "2023-11-14T22:13:20+00:00");
+}
+
+TEST_F(RunStatusFileTest, NoEarlierPublishIsNull) {
+  test::WriteFile(file_, "not json at all");
+  RunStatus unchanged;
+  unchanged.report.outcome = CheckOutcome::Unchanged;
+  ASSERT_EQ(WriteRunStatus(file_, unchanged), "");
+  EXPECT_TRUE(Written()["last_published_at"].is_null());
+}
+
+TEST_F(RunStatusFileTest, HumanTableInJapanese) {
+  const std::optional<std::string> table = HumanRunStatus(RunStatusJson(PartlyPublished(1'700'000'000), {}));
+  ASSERT_TRUE(table);
+  EXPECT_EQ(*table,
+            "結果\tホームページの更新に失敗しました。\n"
+            "アドレス\t192.0.2.7\n"
+            "IPv6アドレス\tなし\n"
+            "確認日時\t2023-11-14 22:13:20+00:00\n"
+            "最終公開日時\t2023-11-14 22:13:20+00:00\n"
+            "サイト\tサーバ\t方式\t結果\t公開ページ\n"
+            "1\tftp.example.net\tftp-active\t成功\t確認済み\n"
+            "2\t鯖\"2\" \tftp-passive\t接続失敗 (Failed to connect: \"refused\" )\t-\n"
+            "3\tftp3.example.net:2121\tsftp\t成功\t未確認 (ページにアドレスがありません)\n");
+  EXPECT_EQ(HumanRunStatus("{\"something\": 1}"), std::nullopt);
+  EXPECT_EQ(HumanRunStatus("{"), std::nullopt);
+}
+
+TEST(RunStatusFile, LivesInTheStateFolder) {
+  test::ScopedEnv state("XDG_STATE_HOME", "/tmp/st");
+  EXPECT_EQ(RunStatusFilePath(), fs::path("/tmp/st/ZEPA/last-run.json"));
+}
+
+}  // namespace
+}  // namespace zepa2
