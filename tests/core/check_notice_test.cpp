@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "core/address/check_notice.h"
+#include "core/text/cp932.h"
+
+namespace zepa2 {
+namespace {
+
+SiteReport Site(int number, SiteResultKind kind, const std::string& reason = "",
+                ProofKind proof = ProofKind::NotChecked, const std::string& proofReason = "") {
+  SiteReport site;
+  site.number = number;
+  site.server = "ftp" + std::to_string(number) + ".example.net";
+  site.kind = kind;
+  site.reason = reason;
+  site.proof = proof;
+  site.proofReason = proofReason;
+  return site;
+}
+
+CheckReport Report(CheckOutcome outcome, std::vector<SiteReport> sites = {}) {
+  CheckReport report;
+  report.outcome = outcome;
+  report.address = outcome == CheckOutcome::AddressNotFound ? "" : "192.0.2.8";
+  report.sites = std::move(sites);
+  return report;
+}
+
+// "title|body|failure" in UTF-8, or "-" for no notice.
+std::string Told(int setting, const CheckReport& report) {
+  const auto notice = NoticeForCheck(setting, report);
+  if (!notice) return "-";
+  return Cp932ToUtf8(notice->title) + "|" + Cp932ToUtf8(notice->body) + "|" + (notice->failure ? "!" : "");
+}
+
+TEST(CheckNotice, EachSettingTellsWhatItPromises) {
+  const CheckReport published = Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done)});
+  const CheckReport partly = Report(CheckOutcome::PartlyPublished,
+                                    {Site(1, SiteResultKind::Done),
+                                     Site(2, SiteResultKind::ConnectFailed, "Connection refused")});
+  const CheckReport failed = Report(CheckOutcome::PublishFailed,
+                                    {Site(1, SiteResultKind::TransferRefused, "Uploading to a URL without a file name!"),
+                                     Site(2, SiteResultKind::TemplateNotOpened)});
+  const CheckReport notFound = Report(CheckOutcome::AddressNotFound);
+  const CheckReport unconfirmed = Report(
+      CheckOutcome::Published,
+      {Site(1, SiteResultKind::Done, "", ProofKind::Confirmed),
+       Site(3, SiteResultKind::Done, "", ProofKind::NotConfirmed, "ページにアドレスがありません")});
+
+  const std::string publishedNotice = "ZEPA2: IPアドレスを公開しました|新しいアドレス: 192.0.2.8|";
+  const std::string partlyNotice =
+      "ZEPA2: 公開に失敗しました|新しいアドレス: 192.0.2.8\nサイト2 (ftp2.example.net): 接続失敗 "
+      "(Connection refused)|!";
+  const std::string failedNotice =
+      "ZEPA2: 公開に失敗しました|サイト1 (ftp1.example.net): 転送拒否 (Uploading to a URL without a "
+      "file name!)\nサイト2 (ftp2.example.net): ローカルファイルを開けません|!";
+  const std::string notFoundNotice = "ZEPA2: IPアドレスを取得できません|IPアドレス取得失敗|!";
+  const std::string unconfirmedNotice =
+      "ZEPA2: 公開に失敗しました|新しいアドレス: 192.0.2.8\nサイト3 (ftp3.example.net): 公開ページで未確認 "
+      "(ページにアドレスがありません)|!";
+
+  const struct {
+    int setting;
+    const CheckReport& report;
+    std::string told;
+  } cases[] = {
+      {0, published, "-"},          {0, failed, "-"},
+      {0, notFound, "-"},           {1, published, "-"},
+      {1, partly, partlyNotice},    {1, failed, failedNotice},
+      {1, notFound, notFoundNotice}, {1, unconfirmed, unconfirmedNotice},
+      {2, published, publishedNotice}, {2, partly, partlyNotice},
+      {2, failed, failedNotice},    {2, unconfirmed, unconfirmedNotice},
+      {7, published, publishedNotice}, {-1, failed, "-"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Told(c.setting, c.report), c.told) << "Notify=" << c.setting;
+}
+
+TEST(CheckNotice, NothingToTellWhenNothingWasPublished) {
+  for (int setting : {1, 2}) {
+    EXPECT_EQ(Told(setting, Report(CheckOutcome::Unchanged)), "-");
+    EXPECT_EQ(Told(setting, Report(CheckOutcome::Found, {Site(1, SiteResultKind::Shown)})), "-");
+  }
+}
+
+}  // namespace
+}  // namespace zepa2
