@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib
   fonts-noto-cjk xvfb xauth imagemagick
+  dbus-daemon
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -49,7 +49,7 @@ int CheckedRadio(QWidget& dialog) {
 }
 
 FtpSite Site(const std::string& tag) {
-  return {tag + ".example.net", tag + "user", tag + "pass", tag + "/index.html", "/tmp/" + tag + ".html"};
+  return {tag + ".example.net", tag + "user", tag + "pass", tag + "/index.html", "/tmp/" + tag + ".html", ""};
 }
 
 // The site edits typed over with values made from tag.
@@ -62,7 +62,7 @@ void TypeSite(QWidget& dialog, const std::string& tag) {
 FtpSite ShownSite(QWidget& dialog) {
   std::string values[5];
   for (int i = 0; i < 5; ++i) values[i] = ToCp932(Edit(dialog, kSiteEdits[i])->text());
-  return {values[0], values[1], values[2], values[3], values[4]};
+  return {values[0], values[1], values[2], values[3], values[4], ""};
 }
 
 AppSettings StoredSettings() {
