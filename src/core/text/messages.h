@@ -230,6 +230,7 @@ inline constexpr const char* kNoticeNotFoundTitle = "ZEPA2: IPアドレスを取
 inline constexpr const char* kNoticeNewAddress = "新しいアドレス: ";
 inline constexpr const char* kNoticeSite = "サイト";               // n (server): result (reason)
 inline constexpr const char* kNoticeNotConfirmed = "公開ページで未確認";
+inline constexpr const char* kStatusWriteFailed = "実行結果を保存できません: ";  // file: reason
 inline constexpr const char* kStatusNone = "zepa2-check: まだ実行結果がありません";
 inline constexpr const char* kStatusUnreadable = "zepa2-check: 実行結果を読めません";
 inline constexpr const char* kStatusAddress = "アドレス";

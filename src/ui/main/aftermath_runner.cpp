@@ -1,0 +1,57 @@
+#include "ui/main/aftermath_runner.h"
+
+#include <QMetaObject>
+
+namespace zepa2::ui {
+
+AftermathRunner::AftermathRunner(QObject* window, AppendLog appendLog)
+    : window_(window), appendLog_(std::move(appendLog)), thread_([this] { Loop(); }) {}
+
+AftermathRunner::~AftermathRunner() {
+  {
+    std::lock_guard lock(mutex_);
+    jobs_.clear();
+  }
+  stop_.RequestStop();
+  wake_.notify_all();
+  thread_.join();
+}
+
+void AftermathRunner::Run(CheckAftermath after, std::filesystem::path statusFile) {
+  {
+    std::lock_guard lock(mutex_);
+    jobs_.push_back({std::move(after), std::move(statusFile)});
+  }
+  wake_.notify_all();
+}
+
+bool AftermathRunner::busy() const {
+  std::lock_guard lock(mutex_);
+  return working_ || !jobs_.empty();
+}
+
+void AftermathRunner::Loop() {
+  const auto log = [this](const std::string& text, LogColor color) {
+    if (!window_) return;
+    QMetaObject::invokeMethod(
+        window_.data(), [window = window_, appendLog = appendLog_, text, color] {
+          if (window) appendLog(text, color);
+        },
+        Qt::QueuedConnection);
+  };
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock lock(mutex_);
+      working_ = false;
+      wake_.wait(lock, [this] { return stop_.stopRequested() || !jobs_.empty(); });
+      if (stop_.stopRequested()) return;
+      job = std::move(jobs_.front());
+      jobs_.pop_front();
+      working_ = true;
+    }
+    FinishCheck(job.after, job.statusFile, log, &stop_);
+  }
+}
+
+}  // namespace zepa2::ui
