@@ -50,7 +50,7 @@ void BM_PublishThreeSites(benchmark::State& state) {
   PagePublisher publisher(s.settings, host, [] { return false; }, uploader);
   for (auto _ : state) {
     host.log.clear();
-    publisher.PublishAddress("192.0.2.1");
+    publisher.PublishAddress("192.0.2.1", {});
   }
   if (host.log.size() != 3 * kSites) state.SkipWithError("a site failed");
 }

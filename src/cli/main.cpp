@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "cli/check_options.h"
 #include "cli/console_host.h"
@@ -47,52 +48,87 @@ bool LoadCompanionSettings(AppSettings& settings, const std::filesystem::path& f
   return true;
 }
 
+AddressCheckOptions StoppableBy(const StopToken& stop) {
+  AddressCheckOptions options;
+  options.stop = &stop;
+  return options;
+}
+
 class Companion {
  public:
   Companion(const CheckOptions& options, AppSettings& settings)
       : options_(options),
         settings_(settings),
         host_(stdout),
-        uploader_(host_),
+        uploader_(host_, &stop_),
         publisher_(settings_, host_, [this] { return options_.dryRun; }, uploader_),
-        check_(settings_, host_, publisher_),
-        stateFile_(LastAddressFilePath()) {
-    if (auto last = ReadLastAddress(stateFile_)) check_.RestoreLastAddress(*last);
+        check_(settings_, host_, publisher_, StoppableBy(stop_)),
+        addressFile_(LastAddressFilePath()),
+        owedFile_(OwedSitesFilePath()) {
+    if (auto last = ReadLastAddress(addressFile_)) {
+      check_.RestoreLastAddress(*last);
+      check_.RestoreOwedSites(ReadOwedSites(owedFile_));
+    }
   }
 
-  // One check; callerLine is the line the window writes before the same kind of run, or null.
-  // Like the window's timer, the repeated checks of --watch publish only a changed address.
-  ExitStatus RunOnce(const char* callerLine, bool timed) {
-    host_.ResetFailure();
-    if (callerLine) host_.AppendLog(Cp932(callerLine), log_color::kBlack);
-    const std::string previous = check_.lastAddress();
-    // A dry run is the window's test run: always forced, never recorded as published.
-    const CheckOutcome outcome =
-        check_.RunAddressCheck(!timed && (options_.force || options_.dryRun));
-    if (outcome == CheckOutcome::AddressNotFound) return kExitFailed;
-    if (outcome != CheckOutcome::Published) return host_.sawFailure() ? kExitFailed : kExitOk;
+  // Asked for when the companion is told to end: the running check stops within a second or two.
+  StopToken& stopToken() { return stop_; }
 
-    // Unlike the window, which never retries an address it tried once, the companion records an
-    // address only when every site took it, so the next run tries a failed site again.
-    if (options_.dryRun || host_.sawFailure()) {
-      check_.RestoreLastAddress(previous);
-      return host_.sawFailure() ? kExitFailed : kExitOk;
+  // One check; callerLine is the line the window writes before the same kind of run, or null.
+  // Like the window's timer, the repeated checks of --watch publish only a changed address, and
+  // the sites a failed publish left with an old page.
+  ExitStatus RunOnce(const char* callerLine, bool timed) {
+    if (callerLine) host_.AppendLog(Cp932(callerLine), log_color::kBlack);
+    const std::string previousAddress = check_.lastAddress();
+    const std::vector<int> previousOwed = check_.owedSites();
+    // A dry run is the window's test run: always forced, never recorded as published.
+    const CheckReport report = check_.RunAddressCheck(!timed && (options_.force || options_.dryRun));
+    const ExitStatus status = ExitStatusOf(report);
+    if (options_.dryRun) {
+      check_.RestoreLastAddress(previousAddress);
+      check_.RestoreOwedSites(previousOwed);
+      return status;
     }
-    if (const std::string error = WriteLastAddress(stateFile_, check_.lastAddress()); !error.empty()) {
+    if (!Publishing(report.outcome)) return status;
+    // The sites that failed are stored beside the address, so the next run serves them.
+    for (const std::string& error : {WriteOwedSites(owedFile_, check_.owedSites()),
+                                     WriteLastAddress(addressFile_, check_.lastAddress())}) {
+      if (error.empty()) continue;
       std::fprintf(stderr, "zepa2-check: %s\n", error.c_str());
       return kExitFailed;
     }
-    return kExitOk;
+    return status;
   }
 
  private:
   const CheckOptions& options_;
   AppSettings& settings_;
   ConsoleHost host_;
+  StopToken stop_;
   PageUploader uploader_;
   PagePublisher publisher_;
   AddressCheck check_;
-  std::filesystem::path stateFile_;
+  std::filesystem::path addressFile_;
+  std::filesystem::path owedFile_;
+
+  static bool Publishing(CheckOutcome outcome) {
+    return outcome == CheckOutcome::Published || outcome == CheckOutcome::PartlyPublished ||
+           outcome == CheckOutcome::PublishFailed;
+  }
+  // A site that is not set up did not take the address either: the run failed.
+  static ExitStatus ExitStatusOf(const CheckReport& report) {
+    switch (report.outcome) {
+      case CheckOutcome::AddressNotFound:
+      case CheckOutcome::PartlyPublished:
+      case CheckOutcome::PublishFailed:
+        return kExitFailed;
+      case CheckOutcome::Found:
+      case CheckOutcome::Unchanged:
+      case CheckOutcome::Published:
+        return kExitOk;
+    }
+    return kExitFailed;
+  }
 };
 
 // Waits up to `seconds` for SIGTERM or SIGINT (blocked, so they stay pending during a check).

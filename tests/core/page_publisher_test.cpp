@@ -50,7 +50,7 @@ class PagePublisherTest : public ::testing::Test {
 
 TEST_F(PagePublisherTest, UploadsEachSiteItsOwnPageInOrder) {
   SetUpSites(3);
-  publisher.PublishAddress("192.0.2.7");
+  publisher.PublishAddress("192.0.2.7", {});
 
   EXPECT_THAT(Stored(), ElementsAre("page1.html", "page2.html", "page3.html"));
   for (int n = 1; n <= 3; ++n) {
@@ -68,7 +68,7 @@ TEST_F(PagePublisherTest, SiteWithoutServerAndFailedSiteDoNotStopTheRun) {
   SetUpSites(3);
   settings.sites[1].server.clear();
   settings.sites[0].pass = "wrong";
-  publisher.PublishAddress("192.0.2.7");
+  publisher.PublishAddress("192.0.2.7", {});
 
   EXPECT_THAT(Stored(), ElementsAre("page3.html"));
   EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
@@ -84,7 +84,7 @@ TEST_F(PagePublisherTest, SiteWithoutServerAndFailedSiteDoNotStopTheRun) {
 TEST_F(PagePublisherTest, SiteWhoseTemplateIsMissingIsSkipped) {
   SetUpSites(3);
   settings.sites[1].localFile = (work / "missing.tpl").string();
-  publisher.PublishAddress("192.0.2.7");
+  publisher.PublishAddress("192.0.2.7", {});
 
   EXPECT_THAT(Stored(), ElementsAre("page1.html", "page3.html"));
   ASSERT_EQ(host.log.size(), 7u);
@@ -96,7 +96,7 @@ TEST_F(PagePublisherTest, TestRunShowsEachPageAndUploadsNothing) {
   SetUpSites(3);
   settings.sites[1].localFile = (work / "missing.tpl").string();
   testRun = true;
-  publisher.PublishAddress("3221225985");
+  publisher.PublishAddress("3221225985", {});
 
   EXPECT_THAT(host.shownPages, ElementsAre("site 1: 3221225985\r\n\r\n", "site 3: 3221225985\r\n\r\n"));
   EXPECT_THAT(host.log, ElementsAre(LogLine{"サイト：1 テスト完了", kBlack},
@@ -109,16 +109,16 @@ TEST_F(PagePublisherTest, TestRunShowsEachPageAndUploadsNothing) {
 TEST_F(PagePublisherTest, TestRunStaysATestRunWhenTheFlagIsClearedMeanwhile) {
   struct ClearingHost : test::RecordingHost {
     bool* flag = nullptr;
-    void ShowGeneratedPage(const std::filesystem::path& pageFile) override {
-      RecordingHost::ShowGeneratedPage(pageFile);
+    bool ShowGeneratedPage(const std::filesystem::path& pageFile) override {
       *flag = false;
+      return RecordingHost::ShowGeneratedPage(pageFile);
     }
   } clearingHost;
   clearingHost.flag = &testRun;
   PagePublisher run{settings, clearingHost, [this] { return testRun; }, uploader};
   SetUpSites(2);
   testRun = true;
-  run.PublishAddress("192.0.2.7");
+  run.PublishAddress("192.0.2.7", {});
   EXPECT_EQ(clearingHost.shownPages.size(), 2u);
   EXPECT_TRUE(ftp.commands().empty());
 }
@@ -128,7 +128,7 @@ TEST_F(PagePublisherTest, SiteCountIsHeldToOneToFive) {
   for (const auto& [stored, handled] : {std::pair{0, 1}, {-3, 1}, {1, 1}, {5, 5}, {9, 5}}) {
     SetUpSites(stored);
     host.shownPages.clear();
-    publisher.PublishAddress("10.0.0.1");
+    publisher.PublishAddress("10.0.0.1", {});
     EXPECT_EQ(host.shownPages.size(), static_cast<std::size_t>(handled)) << stored;
   }
 }
@@ -136,7 +136,7 @@ TEST_F(PagePublisherTest, SiteCountIsHeldToOneToFive) {
 TEST_F(PagePublisherTest, TempFileThatCannotBeCreatedEndsTheRun) {
   SetUpSites(3);
   std::filesystem::create_directory(kTempPageFile);
-  publisher.PublishAddress("192.0.2.7");
+  publisher.PublishAddress("192.0.2.7", {});
   EXPECT_THAT(host.log, ElementsAre(LogLine{"テンポラリーファイルがオープンできません。", kRed}));
   EXPECT_TRUE(ftp.commands().empty());
 }

@@ -137,13 +137,13 @@ TEST_F(PageUploadTest, SiteWithoutServerOpensNothing) {
 TEST_F(PageUploadTest, SessionSortsLoginFailureFromRefusedStore) {
   auto wrongPassword = net::FtpSession::Open({ftp.server(), "zepa", "wrong"});
   ASSERT_TRUE(wrongPassword);
-  EXPECT_EQ(wrongPassword->StoreAscii("temp.html", "a.html"), net::FtpResult::ConnectFailed);
+  EXPECT_EQ(wrongPassword->StoreAscii("temp.html", "a.html").result, net::FtpResult::ConnectFailed);
 
   auto session = net::FtpSession::Open({ftp.server(), "zepa", "secret"});
   ASSERT_TRUE(session);
-  EXPECT_EQ(session->StoreAscii("temp.html", "ro/a.html"), net::FtpResult::TransferRefused);
+  EXPECT_EQ(session->StoreAscii("temp.html", "ro/a.html").result, net::FtpResult::TransferRefused);
   // The same connection carries on after a refusal.
-  EXPECT_EQ(session->StoreAscii("temp.html", "a.html"), net::FtpResult::Done);
+  EXPECT_EQ(session->StoreAscii("temp.html", "a.html").result, net::FtpResult::Done);
 
   EXPECT_FALSE(net::FtpSession::Open({"host:99999", "zepa", "secret"}));
 }

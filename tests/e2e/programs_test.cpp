@@ -154,13 +154,33 @@ TEST_F(ProgramsTest, FailedSiteGivesStatusOneAndIsTriedAgain) {
   const auto failed = Check();
   EXPECT_EQ(failed.exitCode, 1) << failed.out;
   EXPECT_NE(failed.out.find("error "), std::string::npos);
-  EXPECT_NE(failed.out.find("index.html/失敗"), std::string::npos);
-  EXPECT_FALSE(fs::exists(StateFile()));
+  EXPECT_NE(failed.out.find("index.html/失敗 ("), std::string::npos) << failed.out;  // curl's reason
+  // Site 1 took the address; site 2 is owed it.
+  EXPECT_EQ(ReadFile(StateFile()), "10.0.0.1");
+  EXPECT_EQ(ReadFile(StateFile().parent_path() / "owed-sites"), "2\n");
+  fs::remove(Page(site1_));
 
   settings_.sites[1].pass = test::FtpTestServer::kPassword;
   SaveTheSettings();
-  EXPECT_EQ(Check().exitCode, 0);
-  EXPECT_TRUE(BothPagesHold("10.0.0.1"));
+  const auto retried = Check();
+  EXPECT_EQ(retried.exitCode, 0) << retried.out;
+  EXPECT_EQ(Count(retried.out, "アドレスが変更されてないため"), 0u) << retried.out;
+  EXPECT_FALSE(fs::exists(Page(site1_)));  // only the owed site is served again
+  EXPECT_NE(ReadFile(Page(site2_)).find("10.0.0.1"), std::string::npos);
+  EXPECT_EQ(ReadFile(StateFile().parent_path() / "owed-sites"), "");
+
+  // Nothing is owed any more: the next run leaves both sites alone.
+  const auto rested = Check();
+  EXPECT_EQ(rested.exitCode, 0);
+  EXPECT_EQ(Count(rested.out, "アドレスが変更されてないため"), 1u) << rested.out;
+}
+
+TEST_F(ProgramsTest, SiteWithoutServerIsAFailedRun) {
+  settings_.sites[1].server.clear();
+  SaveTheSettings();
+  const auto run = Check();
+  EXPECT_EQ(run.exitCode, 1) << run.out;
+  EXPECT_EQ(ReadFile(StateFile().parent_path() / "owed-sites"), "2\n");
 }
 
 TEST_F(ProgramsTest, AddressNotFoundGivesStatusOne) {

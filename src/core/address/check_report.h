@@ -30,6 +30,12 @@ enum class SiteResultKind {
   Cancelled,          // the run was stopped (the program is ending)
 };
 
+// What one site's publish came to, before it is put in the report under the site's number.
+struct SiteOutcome {
+  SiteResultKind kind = SiteResultKind::ConnectFailed;
+  std::string reason;  // the network library's text for a failure, else empty
+};
+
 struct SiteReport {
   int number = 0;       // 1..5
   std::string server;   // CP932, as in the settings
@@ -40,6 +46,7 @@ struct SiteReport {
 struct CheckReport {
   CheckOutcome outcome = CheckOutcome::AddressNotFound;
   std::string address;            // CP932; empty when none was found
+  std::string reason;             // with AddressNotFound after a failed fetch: libcurl's words
   std::vector<SiteReport> sites;  // the sites this run handled, in order
 };
 

@@ -46,13 +46,14 @@ struct FtpBrowseSession::Reply {
   }
 };
 
-std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const FtpLogin& login) {
-  auto session = FtpSession::Open(login);
+std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const FtpLogin& login,
+                                                          TransferLimits limits) {
+  auto session = FtpSession::Open(login, limits);
   if (!session) return std::nullopt;
   CURL* h = session->handle();
   curl_easy_setopt(h, CURLOPT_URL, session->rootUrl().c_str());
   curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-  const CURLcode code = curl_easy_perform(h);
+  const CURLcode code = session->Perform();
   curl_easy_setopt(h, CURLOPT_NOBODY, 0L);
 
   const char* entryPath = nullptr;
@@ -90,7 +91,7 @@ CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const 
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Reply::OnServerLine);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &reply);
 
-  const CURLcode code = curl_easy_perform(h);
+  const CURLcode code = session_.Perform();
   // The list and the reply die with this call; the handle must not point at them afterwards.
   curl_easy_setopt(h, CURLOPT_POSTQUOTE, nullptr);
   curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, nullptr);
@@ -106,7 +107,11 @@ FtpResult FtpBrowseSession::ChangeDirectory(const std::string& target) {
   Reply reply;
   const CURLcode code = Perform(DirectoryUrl(session_.rootUrl(), target), false, nullptr, reply);
   if (code == CURLE_REMOTE_ACCESS_DENIED) return FtpResult::TransferRefused;
-  if (code != CURLE_OK || !reply.directory) return FtpResult::ConnectFailed;
+  if (code != CURLE_OK) {
+    const FtpResult failure = session_.OutcomeOf(code).result;
+    return failure == FtpResult::TransferRefused ? FtpResult::ConnectFailed : failure;
+  }
+  if (!reply.directory) return FtpResult::ConnectFailed;
   currentDirectory_ = std::move(*reply.directory);
   return FtpResult::Done;
 }
@@ -121,7 +126,7 @@ FtpListing FtpBrowseSession::ListCurrentDirectory() {
     if (reply.directory) currentDirectory_ = std::move(*reply.directory);
     listing.result = FtpResult::Done;
   } else {
-    listing.result = ClassifyFtpFailure(session_.handle(), code);
+    listing.result = session_.OutcomeOf(code).result;
   }
   return listing;
 }

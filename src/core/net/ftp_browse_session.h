@@ -23,13 +23,17 @@ class FtpBrowseSession {
  public:
   // Logs in and learns the folder the log-in lands in. Nothing when the server text is bad, nobody
   // answers or the log-in is refused.
-  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login);
+  // limits: what ends the log-in early (a stop request, a deadline).
+  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login, TransferLimits limits = {});
+
+  // The stop request and deadline for the steps to come.
+  void SetLimits(TransferLimits limits) { session_.SetLimits(limits); }
 
   const std::string& CurrentDirectory() const { return currentDirectory_; }
 
   // Goes to an absolute folder. Done: the current folder is now the server's name for it;
-  // TransferRefused: the server refused the CWD, nothing changed; ConnectFailed: the connection
-  // failed, nothing changed.
+  // TransferRefused: the server refused the CWD, nothing changed; ConnectFailed, TimedOut,
+  // Cancelled: the connection failed or was stopped, nothing changed.
   FtpResult ChangeDirectory(const std::string& target);
 
   // Lists the current folder with "LIST -a", so that servers which report "." and ".." only when

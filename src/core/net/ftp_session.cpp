@@ -1,5 +1,6 @@
 #include "core/net/ftp_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -10,7 +11,11 @@ namespace {
 
 constexpr int kDefaultFtpPort = 21;
 constexpr long kConnectTimeoutSeconds = 10;
+// Without a deadline of the caller's, a step still ends: no answer within this long is a dead server.
 constexpr long kWholeTransferTimeoutSeconds = 60;
+// The longest wait for the answer to QUIT: a server that took the file and then hangs must not
+// hold the run (libcurl would wait two minutes).
+constexpr long kQuitAnswerSeconds = 2;
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -41,7 +46,6 @@ bool IsTransferFailure(CURLcode code) {
     case CURLE_QUOTE_ERROR:
     case CURLE_FTP_PORT_FAILED:
     case CURLE_FTP_ACCEPT_FAILED:
-    case CURLE_FTP_ACCEPT_TIMEOUT:
     case CURLE_FTP_COULDNT_SET_TYPE:
     case CURLE_READ_ERROR:
     case CURLE_URL_MALFORMAT:  // the server text was checked before; only the remote name is left
@@ -84,27 +88,75 @@ std::string FtpUrlFor(const std::string& rootUrl, const std::string& remoteName)
   return url;
 }
 
-FtpResult ClassifyFtpFailure(CURL* handle, CURLcode code) {
+FtpResult ClassifyFtpFailure(CURL* handle, CURLcode code, const TransferLimits& limits) {
+  if (limits.stopRequested()) return FtpResult::Cancelled;
+  if (code == CURLE_OPERATION_TIMEDOUT || code == CURLE_FTP_ACCEPT_TIMEOUT ||
+      (code == CURLE_ABORTED_BY_CALLBACK && limits.deadlinePassed())) {
+    return FtpResult::TimedOut;
+  }
   const char* entryPath = nullptr;
   curl_easy_getinfo(handle, CURLINFO_FTP_ENTRY_PATH, &entryPath);
   if (entryPath != nullptr || IsTransferFailure(code)) return FtpResult::TransferRefused;
   return FtpResult::ConnectFailed;
 }
 
-std::optional<FtpSession> FtpSession::Open(const FtpLogin& login) {
+FtpSession::FtpSession(CurlEasy handle, std::string rootUrl, TransferLimits limits)
+    : handle_(std::move(handle)),
+      rootUrl_(std::move(rootUrl)),
+      limits_(std::make_unique<TransferLimits>(limits)),
+      errors_(std::make_unique<CurlErrorBuffer>()) {
+  ApplyTransferLimits(handle_.get(), limits_.get());
+  curl_easy_setopt(handle_.get(), CURLOPT_ERRORBUFFER, errors_->text.data());
+}
+
+FtpSession::~FtpSession() {
+  if (!handle_) return;  // moved from
+  // QUIT is sent when the handle goes; its answer gets what is left of the deadline, at most a
+  // little, and a second when the run is stopped or the deadline has passed.
+  long quitSeconds = kQuitAnswerSeconds;
+  if (limits_->stopRequested()) quitSeconds = 1;
+  quitSeconds = std::min(quitSeconds, std::max(1L, limits_->RemainingMilliseconds() / 1000));
+  curl_easy_setopt(handle_.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, quitSeconds);
+}
+
+std::optional<FtpSession> FtpSession::Open(const FtpLogin& login, TransferLimits limits) {
   CurlEasy handle = MakeEasyHandle();
   if (!handle) return std::nullopt;
   auto root = PrepareFtpHandle(handle.get(), login);
   if (!root) return std::nullopt;
-  return FtpSession(std::move(handle), std::move(*root));
+  return FtpSession(std::move(handle), std::move(*root), limits);
 }
 
-FtpResult FtpSession::StoreAscii(const std::filesystem::path& localFile,
-                                 const std::string& remoteName) {
+CURLcode FtpSession::Perform() {
+  CURL* h = handle_.get();
+  errors_->Clear();
+  if (limits_->stopRequested()) return CURLE_ABORTED_BY_CALLBACK;
+  if (limits_->deadline != SteadyClock::time_point::max()) {
+    // Whatever the step, it ends by the deadline, leaving the answer to QUIT its own short wait.
+    const long left = limits_->RemainingMilliseconds() - kQuitAnswerSeconds * 1000;
+    if (left <= 0) return CURLE_OPERATION_TIMEDOUT;
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, std::min(left, kWholeTransferTimeoutSeconds * 1000));
+    curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(1L, left / 1000));
+  }
+  return curl_easy_perform(h);
+}
+
+FtpOutcome FtpSession::OutcomeOf(CURLcode code) const {
+  if (code == CURLE_OK) return {FtpResult::Done, {}, true};
+  const char* entryPath = nullptr;
+  curl_easy_getinfo(handle_.get(), CURLINFO_FTP_ENTRY_PATH, &entryPath);
+  return {ClassifyFtpFailure(handle_.get(), code, *limits_), CurlReason(code, errors_->text.data()),
+          entryPath != nullptr};
+}
+
+FtpOutcome FtpSession::StoreAscii(const std::filesystem::path& localFile,
+                                  const std::string& remoteName) {
   FilePtr file(std::fopen(localFile.c_str(), "rb"));
   // A folder opens too but reads as nothing; storing that would report an empty upload as done.
   std::error_code ec;
-  if (!file || std::filesystem::is_directory(localFile, ec)) return FtpResult::TransferRefused;
+  if (!file || std::filesystem::is_directory(localFile, ec)) {
+    return {FtpResult::TransferRefused, "the local file cannot be read", true};
+  }
   const auto size = std::filesystem::file_size(localFile, ec);
 
   CurlSlist typeAscii;
@@ -118,12 +170,12 @@ FtpResult FtpSession::StoreAscii(const std::filesystem::path& localFile,
   curl_easy_setopt(h, CURLOPT_READDATA, file.get());
   curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, ec ? curl_off_t{-1} : static_cast<curl_off_t>(size));
 
-  const CURLcode code = curl_easy_perform(h);
+  const CURLcode code = Perform();
   // The list and the file die with this call; the handle must not point at them afterwards.
   curl_easy_setopt(h, CURLOPT_PREQUOTE, nullptr);
   curl_easy_setopt(h, CURLOPT_READDATA, nullptr);
   curl_easy_setopt(h, CURLOPT_UPLOAD, 0L);
-  return code == CURLE_OK ? FtpResult::Done : ClassifyFtpFailure(h, code);
+  return OutcomeOf(code);
 }
 
 }  // namespace zepa2::net

@@ -24,31 +24,49 @@ PagePublisher::PagePublisher(const AppSettings& settings, CheckHost& host,
                              std::function<bool()> isTestRun, PageUploader& uploader)
     : settings_(settings), host_(host), isTestRun_(std::move(isTestRun)), uploader_(uploader) {}
 
-void PagePublisher::PublishAddress(const std::string& address) {
+std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address,
+                                                      const std::vector<int>& onlySites) {
   BusyScope busy(host_);
   // Read once: a timed check that runs while a test run's viewer is open clears the flag, and the
   // rest of the test run must still not upload anything.
   const bool testRun = isTestRun_();
-  const int sites = SitesToPublish(settings_.siteCount);
-  for (int n = 1; n <= sites; ++n) {
+  std::vector<SiteReport> reports;
+  bool pageFileBroken = false;
+  for (int n = 1; n <= SitesToPublish(settings_.siteCount); ++n) {
+    if (!onlySites.empty() && std::find(onlySites.begin(), onlySites.end(), n) == onlySites.end()) {
+      continue;
+    }
     const FtpSite& site = settings_.sites[static_cast<std::size_t>(n - 1)];
+    SiteReport& report = reports.emplace_back(SiteReport{n, site.server, {}, {}});
+    // Without a page file no later site can be served either; each is owed the page.
+    if (pageFileBroken) {
+      report.kind = SiteResultKind::PageNotWritten;
+      continue;
+    }
     switch (BuildPage(site.localFile, address, [this] { return host_.Now(); })) {
       case BuildOutcome::TempFileNotCreated:
         host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
-        return;
+        report.kind = SiteResultKind::PageNotWritten;
+        pageFileBroken = true;
+        continue;
       case BuildOutcome::TemplateNotOpened:
         host_.AppendLog(Cp932(msg::kTemplateNotOpened), log_color::kRed);
+        report.kind = SiteResultKind::TemplateNotOpened;
         continue;
       case BuildOutcome::PageWritten:
         break;
     }
     if (testRun) {
-      host_.ShowGeneratedPage(kTempPageFile);
+      const bool shown = host_.ShowGeneratedPage(kTempPageFile);
       host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);
+      report.kind = shown ? SiteResultKind::Shown : SiteResultKind::PageNotWritten;
     } else {
-      uploader_.UploadPage(site.server, site.user, site.pass, site.uploadFile);
+      SiteOutcome outcome = uploader_.UploadPage(site.server, site.user, site.pass, site.uploadFile);
+      report.kind = outcome.kind;
+      report.reason = std::move(outcome.reason);
     }
   }
+  return reports;
 }
 
 }  // namespace zepa2

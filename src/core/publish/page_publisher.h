@@ -21,7 +21,8 @@ class PagePublisher : public Publisher {
   // Sites 1..siteCount in order (site 1 always, at most 5). A site whose template cannot be read
   // is reported and skipped: the temp.html on disk then belongs to another site or an older run,
   // and publishing it would put wrong data online under a success message.
-  void PublishAddress(const std::string& address) override;
+  std::vector<SiteReport> PublishAddress(const std::string& address,
+                                         const std::vector<int>& onlySites) override;
 
  private:
   const AppSettings& settings_;

@@ -205,8 +205,8 @@ void MainDialog::Pause(std::chrono::milliseconds duration) {
 
 void MainDialog::SetBusy(bool busy) { SetWaitCursor(busy); }
 
-void MainDialog::ShowGeneratedPage(const std::filesystem::path& pageFile) {
-  ui::ShowPageFile(pageFile);
+bool MainDialog::ShowGeneratedPage(const std::filesystem::path& pageFile) {
+  return ui::ShowPageFile(pageFile);
 }
 
 std::time_t MainDialog::Now() { return std::time(nullptr); }

@@ -39,7 +39,7 @@ class MainDialog : public QDialog, public CheckHost {
   void AppendLog(const std::string& text, LogColor color) override;
   void Pause(std::chrono::milliseconds duration) override;
   void SetBusy(bool busy) override;
-  void ShowGeneratedPage(const std::filesystem::path& pageFile) override;
+  bool ShowGeneratedPage(const std::filesystem::path& pageFile) override;
   std::time_t Now() override;
 
   // Enter and "Get Zepa!": a check by hand. Never closes the window.

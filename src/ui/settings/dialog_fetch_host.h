@@ -16,7 +16,7 @@ class DialogFetchHost : public CheckHost {
   void AppendLog(const std::string&, LogColor) override {}  // a dialog's test writes no log lines
   void Pause(std::chrono::milliseconds duration) override;
   void SetBusy(bool busy) override;
-  void ShowGeneratedPage(const std::filesystem::path&) override {}
+  bool ShowGeneratedPage(const std::filesystem::path&) override { return false; }
   std::time_t Now() override;
 
  private:
