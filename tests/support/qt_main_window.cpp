@@ -1,5 +1,8 @@
 #include "support/qt_main_window.h"
 
+#include <QDeadlineTimer>
+#include <QtTest>
+
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
 #include "ui/common/message_box.h"
@@ -31,6 +34,12 @@ QStringList LogTextsFrom(const ui::MainDialog& dialog, int from) {
 }
 
 int LogCount(const ui::MainDialog& dialog) { return Log(dialog).count(); }
+
+bool WaitForCheckEnd(const ui::MainDialog& dialog, int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (dialog.checkRunning() && !deadline.hasExpired()) QTest::qWait(5);
+  return !dialog.checkRunning();
+}
 
 std::string RouterTestServer() {
   static FixtureProcess server("router_server.py");

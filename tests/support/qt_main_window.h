@@ -39,6 +39,10 @@ W* FindChild(const QObject& parent, const char* name) {
 
 // The log lines without their time stamps, oldest first.
 QStringList LogTexts(const ui::MainDialog& dialog);
+// Lets the event loop run until the window's running check has ended and its lines are in the
+// log; false when it is still running after timeoutMs.
+bool WaitForCheckEnd(const ui::MainDialog& dialog, int timeoutMs = 30000);
+
 // The lines logged after the first `from` ones.
 QStringList LogTextsFrom(const ui::MainDialog& dialog, int from);
 int LogCount(const ui::MainDialog& dialog);

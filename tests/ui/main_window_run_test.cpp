@@ -45,6 +45,7 @@ class MainWindowRunTest : public QObject {
 
   void manualRunLogsFetchesAndPublishesEveryTime() {
     Find<QPushButton>("getZepaButton")->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
     QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("マニュアルで実行")};
     expected << test::FetchAndFindLines(test::RouterTestServer());
     expected << QString::fromStdString(ftp_->server()) + QStringLiteral(":FTP開始")
@@ -60,6 +61,7 @@ class MainWindowRunTest : public QObject {
     std::filesystem::remove(ftp_->home() / "index.html");
     const int before = test::LogCount(*dialog_);
     QTest::keyClick(dialog_.get(), Qt::Key_Return);
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
     QCOMPARE(test::LogTextsFrom(*dialog_, before).first(), QStringLiteral("マニュアルで実行"));
     QVERIFY(std::filesystem::exists(ftp_->home() / "index.html"));
   }
