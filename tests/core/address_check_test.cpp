@@ -99,6 +99,62 @@ TEST_F(AddressCheckRun, PublishesFirstThenOnlyWhenChangedOrForced) {
   EXPECT_EQ(shown_.back(), "10.0.0.2");
 }
 
+// A site that did not take the address keeps an old page online: each later check serves the
+// sites still owed one, and only them, until they take it.
+TEST_F(AddressCheckRun, FailedSitesAreServedAgainAtTheNextCheck) {
+  using enum SiteResultKind;
+  settings_.siteCount = 3;
+  publisher_.siteCount = 3;
+  publisher_.results = {Done, TimedOut, ConnectFailed};
+  const CheckReport first = check_.RunAddressCheck(false);
+  EXPECT_EQ(first.outcome, CheckOutcome::PartlyPublished);
+  EXPECT_EQ(first.address, "10.0.0.1");
+  ASSERT_EQ(first.sites.size(), 3u);
+  EXPECT_EQ(first.sites[1].kind, TimedOut);
+  EXPECT_EQ(check_.owedSites(), (std::vector<int>{2, 3}));
+
+  // Same address, not forced: no "unchanged" line, the two owed sites are published.
+  publisher_.results = {Done, TransferRefused};
+  EXPECT_EQ(Run(false), FoundLines());
+  EXPECT_EQ(publisher_.requestedSites.back(), (std::vector<int>{2, 3}));
+  EXPECT_EQ(check_.owedSites(), std::vector<int>{3});
+
+  // A test run only shows pages: what is owed stays owed.
+  publisher_.results = {Shown, Shown, Shown};
+  EXPECT_EQ(check_.RunAddressCheck(true).outcome, CheckOutcome::Found);
+  EXPECT_EQ(check_.owedSites(), std::vector<int>{3});
+
+  // A site no longer in use is owed nothing.
+  settings_.siteCount = 2;
+  EXPECT_EQ(Run(false), Plus(FoundLines(), {kUnchanged}));
+  EXPECT_EQ(check_.RunAddressCheck(false).outcome, CheckOutcome::Unchanged);
+}
+
+TEST_F(AddressCheckRun, OutcomeFollowsTheSites) {
+  using enum SiteResultKind;
+  struct Case {
+    std::vector<SiteResultKind> sites;
+    CheckOutcome outcome;
+  };
+  const Case cases[] = {
+      {{Done, Done}, CheckOutcome::Published},
+      {{Done, NotRegistered}, CheckOutcome::PartlyPublished},
+      {{TemplateNotOpened, Cancelled}, CheckOutcome::PublishFailed},
+      {{Shown, Shown}, CheckOutcome::Found},
+      {{Shown, PageNotWritten}, CheckOutcome::PublishFailed},
+  };
+  settings_.siteCount = 2;
+  publisher_.siteCount = 2;
+  for (const Case& c : cases) {
+    publisher_.results = c.sites;
+    EXPECT_EQ(check_.RunAddressCheck(true).outcome, c.outcome);
+  }
+  settings_.routerServer = "127.0.0.1:1";
+  const CheckReport dead = check_.RunAddressCheck(true);
+  EXPECT_EQ(dead.outcome, CheckOutcome::AddressNotFound);
+  EXPECT_NE(dead.reason, "");
+}
+
 TEST_F(AddressCheckRun, CredentialsOnlyWhenAuthIsOn) {
   settings_.routerPage = "basic/status.htm";
   settings_.routerUser = "admin";

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "core/net/ftp_session.h"
 #include "core/publish/page_uploader.h"
@@ -22,8 +23,9 @@ class PageUploadTest : public ::testing::Test {
  protected:
   PageUploadTest() { WriteFile("temp.html", kCrLfPage); }
 
-  void Upload(const std::string& server, const std::string& password, const std::string& remote) {
-    uploader.UploadPage(server, test::FtpTestServer::kUser, password, remote);
+  SiteOutcome Upload(const std::string& server, const std::string& password,
+                     const std::string& remote) {
+    return uploader.UploadPage(server, test::FtpTestServer::kUser, password, remote);
   }
 
   test::TempDir work;
@@ -34,7 +36,9 @@ class PageUploadTest : public ::testing::Test {
 };
 
 TEST_F(PageUploadTest, StoresThePageAsciiInActiveModeAndLogsSuccess) {
-  Upload(ftp.server(), test::FtpTestServer::kPassword, "index.html");
+  const SiteOutcome outcome = Upload(ftp.server(), test::FtpTestServer::kPassword, "index.html");
+  EXPECT_EQ(outcome.kind, SiteResultKind::Done);
+  EXPECT_EQ(outcome.reason, "");
 
   EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
                                     LogLine{"index.html/成功", kBlack},
@@ -95,11 +99,13 @@ TEST_F(PageUploadTest, FailuresToConnectOrLogInGiveTwoRedLines) {
   };
   for (const Case& c : cases) {
     host.log.clear();
-    Upload(c.server, c.password, "index.html");
+    const SiteOutcome outcome = Upload(c.server, c.password, "index.html");
     EXPECT_THAT(host.log, ElementsAre(LogLine{c.server + ":FTP開始", kDarkBlue},
                                       LogLine{"index.html/失敗", kRed},
                                       LogLine{"ホームページの更新に失敗しました。", kRed}))
         << c.name;
+    EXPECT_EQ(outcome.kind, SiteResultKind::ConnectFailed) << c.name;
+    EXPECT_NE(outcome.reason, "") << c.name;
   }
   EXPECT_TRUE(host.pauses.empty());
   EXPECT_FALSE(std::filesystem::exists(ftp.home() / "index.html"));
@@ -119,16 +125,19 @@ TEST_F(PageUploadTest, RefusedTransferGivesOneRedLine) {
   for (const Case& c : cases) {
     host.log.clear();
     if (c.removeLocalPage) std::filesystem::remove("temp.html");
-    Upload(ftp.server(), test::FtpTestServer::kPassword, c.remote);
+    const SiteOutcome outcome = Upload(ftp.server(), test::FtpTestServer::kPassword, c.remote);
     EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
                                       LogLine{ftp.server() + ":FTP失敗", kRed}))
         << c.name;
+    EXPECT_EQ(outcome.kind, SiteResultKind::TransferRefused) << c.name;
+    EXPECT_NE(outcome.reason, "") << c.name;
   }
   EXPECT_TRUE(host.pauses.empty());
 }
 
 TEST_F(PageUploadTest, SiteWithoutServerOpensNothing) {
-  Upload("", test::FtpTestServer::kPassword, "index.html");
+  EXPECT_EQ(Upload("", test::FtpTestServer::kPassword, "index.html").kind,
+            SiteResultKind::NotRegistered);
   EXPECT_THAT(host.log, ElementsAre(LogLine{":サイトが登録されていません", kDarkBlue}));
   EXPECT_TRUE(ftp.commands().empty());
 }
@@ -146,6 +155,46 @@ TEST_F(PageUploadTest, SessionSortsLoginFailureFromRefusedStore) {
   EXPECT_EQ(session->StoreAscii("temp.html", "a.html").result, net::FtpResult::Done);
 
   EXPECT_FALSE(net::FtpSession::Open({"host:99999", "zepa", "secret"}));
+}
+
+// A server that answers STOR with 150 and then goes silent (QUIT unanswered too) must not hold the
+// run for libcurl's two-minute answer time-out: the site ends as timed out, not as stored.
+TEST(PageUploadStallTest, ServerThatNeverConnectsBackTimesOut) {
+  test::TempDir work;
+  test::ScopedWorkingFolder inWork{work.path()};
+  WriteFile("temp.html", kCrLfPage);
+  test::FtpTestServer stalling(false, 0, true);
+  test::RecordingHost host;
+  const SiteOutcome outcome = PageUploader(host).UploadPage(
+      stalling.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword, "index.html");
+  EXPECT_EQ(outcome.kind, SiteResultKind::TimedOut);
+  EXPECT_NE(outcome.reason, "");
+  EXPECT_EQ(host.log.back(), (LogLine{stalling.server() + ":FTP失敗", kRed}));
+  EXPECT_TRUE(host.pauses.empty());
+}
+
+// Quitting during a stalled upload ends it within a moment as cancelled.
+TEST(PageUploadStallTest, StopRequestCancelsARunningUpload) {
+  test::TempDir work;
+  test::ScopedWorkingFolder inWork{work.path()};
+  WriteFile("temp.html", kCrLfPage);
+  test::FtpTestServer stalling(false, 0, true);
+  test::RecordingHost host;
+  StopToken stop;
+  std::thread quitter([&] {
+    // Stop once the server has been asked to store the page.
+    while (stalling.commands().empty() || stalling.commands().back() != "STOR index.html") {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    stop.RequestStop();
+  });
+  const SiteOutcome outcome =
+      PageUploader(host, &stop)
+          .UploadPage(stalling.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
+                      "index.html");
+  quitter.join();
+  EXPECT_EQ(outcome.kind, SiteResultKind::Cancelled);
+  EXPECT_FALSE(std::filesystem::exists(stalling.home() / "index.html"));
 }
 
 }  // namespace

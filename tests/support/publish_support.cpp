@@ -22,18 +22,20 @@ ScopedWorkingFolder::~ScopedWorkingFolder() {
 
 namespace {
 std::vector<std::string> ServerArgs(const TempDir& root, bool listDotsWhenAsked,
-                                    std::size_t floodListBytes) {
+                                    std::size_t floodListBytes, bool stallStor) {
   std::filesystem::create_directories(root.path() / "home");
   std::vector<std::string> args = {(root.path() / "home").string(),
                                    (root.path() / "commands.log").string()};
   if (listDotsWhenAsked) args.insert(args.begin(), "--dots");
   if (floodListBytes > 0) args.insert(args.begin(), "--flood-list=" + std::to_string(floodListBytes));
+  if (stallStor) args.insert(args.begin(), "--stall-stor");
   return args;
 }
 }  // namespace
 
-FtpTestServer::FtpTestServer(bool listDotsWhenAsked, std::size_t floodListBytes)
-    : root_(), process_("ftp_server.py", ServerArgs(root_, listDotsWhenAsked, floodListBytes)) {}
+FtpTestServer::FtpTestServer(bool listDotsWhenAsked, std::size_t floodListBytes, bool stallStor)
+    : root_(),
+      process_("ftp_server.py", ServerArgs(root_, listDotsWhenAsked, floodListBytes, stallStor)) {}
 
 std::vector<std::string> FtpTestServer::commands() const {
   std::istringstream in(ReadFile(root_.path() / "commands.log"));

@@ -57,7 +57,9 @@ class ScopedWorkingFolder {
 class FtpTestServer {
  public:
   // floodListBytes > 0: every LIST answers with made-up lines adding up to more than that.
-  explicit FtpTestServer(bool listDotsWhenAsked = false, std::size_t floodListBytes = 0);
+  // stallStor: STOR gets a 150 and then silence, QUIT included.
+  explicit FtpTestServer(bool listDotsWhenAsked = false, std::size_t floodListBytes = 0,
+                         bool stallStor = false);
   std::string server() const { return process_.hostPort(); }
   std::filesystem::path home() const { return root_.path() / "home"; }
   // The commands clients have sent so far, one a line.

@@ -17,7 +17,10 @@ class RecordingPublisher : public Publisher {
     published.push_back(address);
     requestedSites.push_back(onlySites);
     std::vector<SiteReport> reports;
-    const std::vector<int> sites = onlySites.empty() ? std::vector<int>{1} : onlySites;
+    std::vector<int> sites = onlySites;
+    if (sites.empty()) {
+      for (int n = 1; n <= siteCount; ++n) sites.push_back(n);
+    }
     for (int n : sites) {
       SiteResultKind kind = SiteResultKind::Done;
       if (!results.empty()) {
@@ -31,6 +34,7 @@ class RecordingPublisher : public Publisher {
   std::vector<std::string> published;
   std::vector<std::vector<int>> requestedSites;
   std::vector<SiteResultKind> results;
+  int siteCount = 1;  // sites handled by a publish to every site
 };
 
 }  // namespace zepa2::test

@@ -13,9 +13,11 @@ constexpr int kDefaultFtpPort = 21;
 constexpr long kConnectTimeoutSeconds = 10;
 // Without a deadline of the caller's, a step still ends: no answer within this long is a dead server.
 constexpr long kWholeTransferTimeoutSeconds = 60;
-// The longest wait for the answer to QUIT: a server that took the file and then hangs must not
-// hold the run (libcurl would wait two minutes).
-constexpr long kQuitAnswerSeconds = 2;
+// The longest wait for any one answer of the server, QUIT's included: libcurl would wait two
+// minutes, and a site that took the file and then hangs must not hold the run that long.
+constexpr long kAnswerSeconds = 10;
+// Closing takes at most this long (QUIT and its answer), and a second when the run was stopped.
+constexpr long kClosingMilliseconds = 3000;
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -70,6 +72,7 @@ std::optional<std::string> PrepareFtpHandle(CURL* handle, const FtpLogin& login)
   curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
   curl_easy_setopt(handle, CURLOPT_TIMEOUT, kWholeTransferTimeoutSeconds);
   curl_easy_setopt(handle, CURLOPT_ACCEPTTIMEOUT_MS, kConnectTimeoutSeconds * 1000);
+  curl_easy_setopt(handle, CURLOPT_SERVER_RESPONSE_TIMEOUT, kAnswerSeconds);
   return root;
 }
 
@@ -109,14 +112,25 @@ FtpSession::FtpSession(CurlEasy handle, std::string rootUrl, TransferLimits limi
   curl_easy_setopt(handle_.get(), CURLOPT_ERRORBUFFER, errors_->text.data());
 }
 
+// libcurl sends QUIT for a connection it still holds when the handle is cleaned up, but then on a
+// handle of its own that knows none of our time-outs: a mute server would hold that for two
+// minutes. So the session closes the connection itself, through one last request on this handle
+// that may not keep it (nothing new is sent but QUIT), under the session's limits.
 FtpSession::~FtpSession() {
   if (!handle_) return;  // moved from
-  // QUIT is sent when the handle goes; its answer gets what is left of the deadline, at most a
-  // little, and a second when the run is stopped or the deadline has passed.
-  long quitSeconds = kQuitAnswerSeconds;
-  if (limits_->stopRequested()) quitSeconds = 1;
-  quitSeconds = std::min(quitSeconds, std::max(1L, limits_->RemainingMilliseconds() / 1000));
-  curl_easy_setopt(handle_.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, quitSeconds);
+  CURL* h = handle_.get();
+  curl_socket_t live = CURL_SOCKET_BAD;
+  if (curl_easy_getinfo(h, CURLINFO_ACTIVESOCKET, &live) != CURLE_OK || live == CURL_SOCKET_BAD) {
+    return;  // nothing open: cleaning up sends nothing
+  }
+  const long closing = limits_->stopRequested() ? 1000 : kClosingMilliseconds;
+  curl_easy_setopt(h, CURLOPT_URL, rootUrl_.c_str());
+  curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
+  curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, closing);
+  curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(1L, closing / 1000));
+  *limits_ = TransferLimits{limits_->stop, SteadyClock::now() + std::chrono::milliseconds(closing)};
+  curl_easy_perform(h);
 }
 
 std::optional<FtpSession> FtpSession::Open(const FtpLogin& login, TransferLimits limits) {
@@ -132,21 +146,24 @@ CURLcode FtpSession::Perform() {
   errors_->Clear();
   if (limits_->stopRequested()) return CURLE_ABORTED_BY_CALLBACK;
   if (limits_->deadline != SteadyClock::time_point::max()) {
-    // Whatever the step, it ends by the deadline, leaving the answer to QUIT its own short wait.
-    const long left = limits_->RemainingMilliseconds() - kQuitAnswerSeconds * 1000;
+    // Whatever the step, it ends by the deadline, leaving closing its own short wait.
+    const long left = limits_->RemainingMilliseconds() - kClosingMilliseconds;
     if (left <= 0) return CURLE_OPERATION_TIMEDOUT;
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, std::min(left, kWholeTransferTimeoutSeconds * 1000));
-    curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(1L, left / 1000));
   }
   return curl_easy_perform(h);
 }
 
 FtpOutcome FtpSession::OutcomeOf(CURLcode code) const {
   if (code == CURLE_OK) return {FtpResult::Done, {}, true};
+  // A connection that failed late is gone with its entry path; reaching the transfer proves the
+  // log-in all the same.
   const char* entryPath = nullptr;
   curl_easy_getinfo(handle_.get(), CURLINFO_FTP_ENTRY_PATH, &entryPath);
+  curl_off_t pretransfer = 0;
+  curl_easy_getinfo(handle_.get(), CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
   return {ClassifyFtpFailure(handle_.get(), code, *limits_), CurlReason(code, errors_->text.data()),
-          entryPath != nullptr};
+          entryPath != nullptr || pretransfer > 0};
 }
 
 FtpOutcome FtpSession::StoreAscii(const std::filesystem::path& localFile,
