@@ -163,7 +163,7 @@ TEST(PageUploadStallTest, ServerThatNeverConnectsBackTimesOut) {
   test::TempDir work;
   test::ScopedWorkingFolder inWork{work.path()};
   WriteFile("temp.html", kCrLfPage);
-  test::FtpTestServer stalling(false, 0, true);
+  test::FtpTestServer stalling(test::FtpServerOptions{.stallStor = true});
   test::RecordingHost host;
   const SiteOutcome outcome = PageUploader(host).UploadPage(
       stalling.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword, "index.html");
@@ -178,7 +178,7 @@ TEST(PageUploadStallTest, StopRequestCancelsARunningUpload) {
   test::TempDir work;
   test::ScopedWorkingFolder inWork{work.path()};
   WriteFile("temp.html", kCrLfPage);
-  test::FtpTestServer stalling(false, 0, true);
+  test::FtpTestServer stalling(test::FtpServerOptions{.stallStor = true});
   test::RecordingHost host;
   StopToken stop;
   std::thread quitter([&] {

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "core/settings/settings_store.h"
+#include "support/fixture_process.h"
 #include "support/publish_support.h"
 #include "support/qt_modal.h"
 #include "support/qt_widgets.h"
@@ -250,6 +251,11 @@ class FtpSettingsDialogTest : public QObject {
          MessageIcon::Exclamation},
         {"unknown server", "no-such-host.invalid", "secret", "up.html", page, "接続できませんでした。",
          MessageIcon::Exclamation},
+        // The log-in comes first: a server's fault is never blamed on the missing file.
+        {"missing file, wrong password", ftp.server(), "wrong", "up.html",
+         (dir / "none.html").string(), "接続できませんでした。", MessageIcon::Exclamation},
+        {"missing file, dead host", "127.0.0.1:1", "secret", "up.html", (dir / "none.html").string(),
+         "接続できませんでした。", MessageIcon::Exclamation},
     };
     AppSettings settings;
     FtpSettingsDialog dialog(settings);
@@ -287,6 +293,35 @@ class FtpSettingsDialogTest : public QObject {
     QVERIFY(!std::filesystem::exists(SettingsFilePath()));
   }
 
+  // The upload test runs on a worker: the dialog's events go on with its controls off, and Esc
+  // ends a log-in to a server that never greets as a failed connection.
+  void EscEndsAnUploadTestThatHangs() {
+    test::FixtureProcess mute("router_server.py");  // takes the connection, says nothing
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    dialog.show();
+    Edit(dialog, "serverEdit")->setText(QString::fromStdString(mute.hostPort()));
+    int ticks = 0, escTick = -1;
+    bool disabled = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      if (++ticks != 10) return;
+      disabled = !Child(dialog, "uploadTestButton")->isEnabled() && !Edit(dialog, "serverEdit")->isEnabled();
+      escTick = ticks;
+      QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    timer.start(50);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Click(dialog, "uploadTestButton");
+    QCOMPARE(escTick, 10);
+    QVERIFY(disabled);
+    QVERIFY2(ticks - escTick <= 20, qPrintable(QString::number(ticks - escTick)));
+    const auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{2});  // the question and the outcome, no cancel question
+    QCOMPARE(shown[1].text, QStringLiteral("接続できませんでした。"));
+    QVERIFY(dialog.isVisible());
+  }
+
   void BrowsersFillTheirFieldsFromUnsavedValues() {
     FtpTestServer ftp;
     test::WriteFile(ftp.home() / "top.html", "x");
@@ -301,6 +336,10 @@ class FtpSettingsDialogTest : public QObject {
 
     test::OnNextModalDialog([](QDialog* browser) {
       auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
+      // The browser is on the screen before its listing has arrived.
+      QTRY_VERIFY_WITH_TIMEOUT(
+          list->isEnabled() && !list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).isEmpty(),
+          20000);
       list->setCurrentItem(list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).value(0));
       browser->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });

@@ -32,7 +32,10 @@ class MainWindowRunTest : public QObject {
     site = {ftp_->server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
             "index.html", (scope_->dir() / "site.tpl").string()};
     dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
-    dialog_->SetUrlOpener([this](const QUrl& url) { opened_.push_back(url); });
+    dialog_->SetUrlOpener([this](const QUrl& url) {
+      opened_.push_back(url);
+      return true;
+    });
     dialog_->show();
   }
 

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "core/text/cp932.h"
+
 namespace zepa2::net {
 namespace {
 
@@ -49,17 +51,11 @@ struct FtpBrowseSession::Reply {
 std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const FtpLogin& login,
                                                           TransferLimits limits) {
   auto session = FtpSession::Open(login, limits);
-  if (!session) return std::nullopt;
-  CURL* h = session->handle();
-  curl_easy_setopt(h, CURLOPT_URL, session->rootUrl().c_str());
-  curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-  const CURLcode code = session->Perform();
-  curl_easy_setopt(h, CURLOPT_NOBODY, 0L);
-
+  if (!session || session->LogIn().result != FtpResult::Done) return std::nullopt;
   const char* entryPath = nullptr;
-  curl_easy_getinfo(h, CURLINFO_FTP_ENTRY_PATH, &entryPath);
-  if (code != CURLE_OK || entryPath == nullptr) return std::nullopt;
-  std::string entry = entryPath;
+  curl_easy_getinfo(session->handle(), CURLINFO_FTP_ENTRY_PATH, &entryPath);
+  if (entryPath == nullptr) return std::nullopt;
+  std::string entry = session->LocalName(entryPath).value_or(Utf8ToCp932(entryPath));
   return FtpBrowseSession(std::move(*session), std::move(entry));
 }
 
@@ -74,6 +70,11 @@ std::string FtpBrowseSession::DirectoryUrl(const std::string& rootUrl, const std
     start = end + 1;
   }
   return rootUrl + "%2F" + (path.empty() ? "/" : path);
+}
+
+std::string FtpBrowseSession::LocalDirectory(const std::string& wireName) const {
+  // A folder the user could not have picked: the closest CP932 spelling still shows where we are.
+  return session_.LocalName(wireName).value_or(Utf8ToCp932(wireName));
 }
 
 CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const char* command,
@@ -105,25 +106,33 @@ CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const 
 
 FtpResult FtpBrowseSession::ChangeDirectory(const std::string& target) {
   Reply reply;
-  const CURLcode code = Perform(DirectoryUrl(session_.rootUrl(), target), false, nullptr, reply);
+  const CURLcode code = Perform(DirectoryUrl(session_.rootUrl(), session_.WireName(target)), false, nullptr, reply);
   if (code == CURLE_REMOTE_ACCESS_DENIED) return FtpResult::TransferRefused;
   if (code != CURLE_OK) {
     const FtpResult failure = session_.OutcomeOf(code).result;
     return failure == FtpResult::TransferRefused ? FtpResult::ConnectFailed : failure;
   }
   if (!reply.directory) return FtpResult::ConnectFailed;
-  currentDirectory_ = std::move(*reply.directory);
+  currentDirectory_ = LocalDirectory(*reply.directory);
   return FtpResult::Done;
 }
 
 FtpListing FtpBrowseSession::ListCurrentDirectory() {
   Reply reply;
   const CURLcode code =
-      Perform(DirectoryUrl(session_.rootUrl(), currentDirectory_), true, "LIST -a", reply);
+      Perform(DirectoryUrl(session_.rootUrl(), session_.WireName(currentDirectory_)), true,
+              "LIST -a", reply);
   FtpListing listing;
   listing.entries = ParseListing(reply.body, code == CURLE_OK);
+  for (FtpEntry& entry : listing.entries) {
+    if (auto local = session_.LocalName(entry.name)) {
+      entry.name = std::move(*local);
+    } else {
+      entry.noCp932Form = true;
+    }
+  }
   if (code == CURLE_OK) {
-    if (reply.directory) currentDirectory_ = std::move(*reply.directory);
+    if (reply.directory) currentDirectory_ = LocalDirectory(*reply.directory);
     listing.result = FtpResult::Done;
   } else {
     listing.result = session_.OutcomeOf(code).result;

@@ -29,7 +29,9 @@ class FtpBrowseSession {
   // The stop request and deadline for the steps to come.
   void SetLimits(TransferLimits limits) { session_.SetLimits(limits); }
 
+  // Folders and names here are the program's (CP932); a UTF-8 server gets them converted.
   const std::string& CurrentDirectory() const { return currentDirectory_; }
+  bool usesUtf8() const { return session_.usesUtf8(); }
 
   // Goes to an absolute folder. Done: the current folder is now the server's name for it;
   // TransferRefused: the server refused the CWD, nothing changed; ConnectFailed, TimedOut,
@@ -37,7 +39,8 @@ class FtpBrowseSession {
   FtpResult ChangeDirectory(const std::string& target);
 
   // Lists the current folder with "LIST -a", so that servers which report "." and ".." only when
-  // asked do report them; entries come in the server's order and nothing is added.
+  // asked do report them; entries come in the server's order and nothing is added. A UTF-8
+  // server's names come as CP932, those without a CP932 form marked.
   FtpListing ListCurrentDirectory();
 
   // A listing that grows beyond this is broken off as a failed transfer: no folder anyone browses
@@ -52,6 +55,7 @@ class FtpBrowseSession {
   FtpBrowseSession(FtpSession session, std::string entryPath)
       : session_(std::move(session)), currentDirectory_(std::move(entryPath)) {}
   CURLcode Perform(const std::string& url, bool wantBody, const char* command, Reply& reply);
+  std::string LocalDirectory(const std::string& wireName) const;
 
   FtpSession session_;
   std::string currentDirectory_;

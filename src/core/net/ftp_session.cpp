@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/net/server_address.h"
+#include "core/text/cp932.h"
 
 namespace zepa2::net {
 namespace {
@@ -55,6 +56,20 @@ bool IsTransferFailure(CURLcode code) {
     default:
       return false;
   }
+}
+
+// Reads the FEAT answer for the UTF8 line (RFC 2640); every server line passes through here.
+size_t NoteUtf8Feature(char* data, size_t size, size_t count, void* utf8) {
+  std::string_view line(data, size * count);
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) {
+    line.remove_suffix(1);
+  }
+  while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+  if (line.size() == 4 && (line[0] | 0x20) == 'u' && (line[1] | 0x20) == 't' &&
+      (line[2] | 0x20) == 'f' && line[3] == '8') {
+    *static_cast<bool*>(utf8) = true;
+  }
+  return size * count;
 }
 
 }  // namespace
@@ -166,8 +181,48 @@ FtpOutcome FtpSession::OutcomeOf(CURLcode code) const {
           entryPath != nullptr || pretransfer > 0};
 }
 
+CURLcode FtpSession::PerformCommands(const char* command) {
+  CurlSlist quote;
+  AppendTo(quote, command);
+  CURL* h = handle_.get();
+  curl_easy_setopt(h, CURLOPT_URL, rootUrl_.c_str());
+  curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(h, CURLOPT_QUOTE, quote.get());
+  const CURLcode code = Perform();
+  curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
+  curl_easy_setopt(h, CURLOPT_NOBODY, 0L);
+  return code;
+}
+
+FtpOutcome FtpSession::LogIn() {
+  if (loggedIn_) return {FtpResult::Done, {}, true};
+  CURL* h = handle_.get();
+  bool utf8 = false;
+  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &NoteUtf8Feature);
+  curl_easy_setopt(h, CURLOPT_HEADERDATA, &utf8);
+  // '*': a server that knows no FEAT is simply one without UTF-8, not a failed log-in.
+  CURLcode code = PerformCommands("*FEAT");
+  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, nullptr);
+  curl_easy_setopt(h, CURLOPT_HEADERDATA, nullptr);
+  // Some servers speak UTF-8 from the start and refuse the switch; they are UTF-8 all the same.
+  if (code == CURLE_OK && utf8) code = PerformCommands("*OPTS UTF8 ON");
+  if (code != CURLE_OK) return OutcomeOf(code);
+  loggedIn_ = true;
+  utf8_ = utf8;
+  return {FtpResult::Done, {}, true};
+}
+
+std::string FtpSession::WireName(const std::string& cp932Name) const {
+  return utf8_ ? Cp932ToUtf8(cp932Name) : cp932Name;
+}
+
+std::optional<std::string> FtpSession::LocalName(const std::string& wireName) const {
+  return utf8_ ? Utf8ToCp932Exactly(wireName) : std::optional<std::string>(wireName);
+}
+
 FtpOutcome FtpSession::StoreAscii(const std::filesystem::path& localFile,
                                   const std::string& remoteName) {
+  if (FtpOutcome login = LogIn(); login.result != FtpResult::Done) return login;
   FilePtr file(std::fopen(localFile.c_str(), "rb"));
   // A folder opens too but reads as nothing; storing that would report an empty upload as done.
   std::error_code ec;
@@ -179,7 +234,7 @@ FtpOutcome FtpSession::StoreAscii(const std::filesystem::path& localFile,
   CurlSlist typeAscii;
   AppendTo(typeAscii, "TYPE A");
   CURL* h = handle_.get();
-  curl_easy_setopt(h, CURLOPT_URL, FtpUrlFor(rootUrl_, remoteName).c_str());
+  curl_easy_setopt(h, CURLOPT_URL, FtpUrlFor(rootUrl_, WireName(remoteName)).c_str());
   curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
   curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
   curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, 0L);

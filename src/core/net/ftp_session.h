@@ -63,9 +63,20 @@ class FtpSession {
   FtpSession& operator=(FtpSession&&) = default;
   ~FtpSession();
 
-  // Stores a local file under remoteName with the ASCII type. The type goes as a raw "TYPE A"
-  // right before STOR rather than through CURLOPT_TRANSFERTEXT, which would turn every LF of a
-  // page that already has CR LF into CR LF again and leave CR CR LF on the server.
+  // Logs in (once: later calls return at once) and, when the server's FEAT lists UTF8, switches
+  // it to UTF-8 names (OPTS UTF8 ON). Every step below logs in first.
+  FtpOutcome LogIn();
+  // Whether names go over the wire as UTF-8; known after LogIn.
+  bool usesUtf8() const { return utf8_; }
+  // A name of the program (CP932) as the server spells it, and back. A server without UTF-8
+  // gets and gives the bytes as they stand. Back gives nothing for a UTF-8 name with no CP932 form.
+  std::string WireName(const std::string& cp932Name) const;
+  std::optional<std::string> LocalName(const std::string& wireName) const;
+
+  // Stores a local file under remoteName (CP932) with the ASCII type. The type goes as a raw
+  // "TYPE A" right before STOR rather than through CURLOPT_TRANSFERTEXT, which would turn every LF
+  // of a page that already has CR LF into CR LF again and leave CR CR LF on the server. The log-in
+  // comes first, so a dead server or a refused log-in is reported as such whatever the file.
   FtpOutcome StoreAscii(const std::filesystem::path& localFile, const std::string& remoteName);
 
   // Runs one transfer set up on handle() within the session's limits; the outcome of a failure
@@ -82,12 +93,16 @@ class FtpSession {
 
  private:
   FtpSession(CurlEasy handle, std::string rootUrl, TransferLimits limits);
+  // A step that only sends command (and logs in first when the connection is new).
+  CURLcode PerformCommands(const char* command);
 
   CurlEasy handle_;
   std::string rootUrl_;
   // On the heap so that the addresses libcurl holds survive a move of the session.
   std::unique_ptr<TransferLimits> limits_;
   std::unique_ptr<CurlErrorBuffer> errors_;
+  bool loggedIn_ = false;
+  bool utf8_ = false;
 };
 
 }  // namespace zepa2::net

@@ -21,6 +21,8 @@ inline constexpr const char* kVersionText = "Ver 1.12";
 inline constexpr const char* kAlreadyRunning = "２重起動はできません。";
 inline constexpr const char* kNoDisplay =
     "zepa2: no display to show the window on (set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM)";
+inline constexpr const char* kQtJapaneseMissing =
+    "zepa2: Qt's Japanese translation (qtbase_ja.qm) is not installed; Qt's own buttons stay in English";
 inline constexpr const char* kLockUnavailable =
     "zepa2: cannot open the single-instance lock file; starting without it";
 inline constexpr const char* kIntervalInvalid = "更新周期には 0 から 9999 までの整数を入力してください。";
@@ -40,6 +42,8 @@ inline constexpr const char* kQuitCaption = "終了";
 inline constexpr const char* kIntervalCaption = "更新周期";
 inline constexpr const char* kAddressCaption = "現在のＩＰアドレス";
 inline constexpr const char* kConversionTestCaption = "変換テスト";
+inline constexpr const char* kBrowserNotStarted =
+    "ブラウザを起動できませんでした。\n次のアドレスをブラウザで開いてください。\n\n%1";
 
 // ---- activity log ----
 inline constexpr const char* kStartedNormally = "正常起動しました";
@@ -172,6 +176,8 @@ inline constexpr const char* kFileListFailed = "ファイルリストを取得�
 inline constexpr const char* kCurrentDirectoryUnknown = "カレントディレクトリーが取得できません。";
 inline constexpr const char* kCurrentDirectoryNotChanged = "カレントディレクトリーが変更できません。";
 inline constexpr const char* kEnterFileName = "ファイル名を入力してください。";
+inline constexpr const char* kNameNotUsable =
+    "この名前には使用できない文字が含まれているため、選択できません。\n%1";
 inline constexpr const char* kFileSelectHtmlFilter = "html Files (*.html)";
 inline constexpr const char* kFileSelectHtmFilter = "htm Files (*.htm)";
 inline constexpr const char* kFileSelectAllFilter = "All Files (*.*)";

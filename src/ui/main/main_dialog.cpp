@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,7 +62,7 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
       uploader_(worker_, &worker_.stopToken()),
       publisher_(runSettings_, worker_, [this] { return runIsTest_.load(); }, uploader_),
       check_(runSettings_, worker_, publisher_, StoppableBy(worker_.stopToken())),
-      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }),
+      openUrl_(DesktopUrlOpener()),
       trayAvailable_(&QSystemTrayIcon::isSystemTrayAvailable) {
   setWindowTitle(QString::fromUtf8(msg::kMainCaption));
   // No close box: the window ends only through its own quit command.
@@ -85,7 +84,7 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
 
 MainDialog::~MainDialog() = default;
 
-void MainDialog::SetUrlOpener(std::function<void(const QUrl&)> openUrl) {
+void MainDialog::SetUrlOpener(UrlOpener openUrl) {
   openUrl_ = std::move(openUrl);
 }
 
@@ -382,7 +381,7 @@ void MainDialog::OpenPublicPage() {
                 MessageIcon::Exclamation);
     return;
   }
-  if (openUrl_) openUrl_(QUrl(FromCp932(*url)));
+  OpenInBrowser(this, QUrl(FromCp932(*url)), openUrl_);
 }
 
 // Without a notification area a hidden window could never come back: it is minimized instead.

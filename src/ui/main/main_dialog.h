@@ -20,6 +20,7 @@
 #include "core/settings/app_settings.h"
 #include "core/sys/pause.h"
 #include "ui/main/check_worker.h"
+#include "ui/common/browser_open.h"
 #include "ui/main/main_dialog_controls.h"
 #include "ui/main/tray_icon.h"
 
@@ -47,7 +48,8 @@ class MainDialog : public QDialog {
   void reject() override;
 
   // How "ブラウザで確認" opens the page; the desktop's browser unless a test looks instead.
-  void SetUrlOpener(std::function<void(const QUrl&)> openUrl);
+  // When it fails, a box gives the address to open by hand.
+  void SetUrlOpener(UrlOpener openUrl);
   // Whether the desktop has a notification area to hide the window into; asked at each minimize.
   void SetTrayAvailability(std::function<bool()> available);
 
@@ -157,7 +159,7 @@ class MainDialog : public QDialog {
   PageUploader uploader_;
   PagePublisher publisher_;
   AddressCheck check_;
-  std::function<void(const QUrl&)> openUrl_;
+  UrlOpener openUrl_;
   std::function<bool()> trayAvailable_;
   QMenu* windowMenu_ = nullptr;
   QMenu* trayMenu_ = nullptr;

@@ -18,6 +18,9 @@ class CFileSelect : public QFileDialog {
 
   // The full path chosen, as CP932 bytes; empty before OK.
   std::string PathName() const;
+
+ private:
+  void FitColumns();
 };
 
 // Lets the user choose a template ("index.html" offered, "html" added to a bare name). True with

@@ -12,7 +12,8 @@
 #include "ui/common/dialog_controls.h"
 #include "ui/common/message_box.h"
 #include "ui/common/settings_io.h"
-#include "ui/common/wait_cursor.h"
+#include "ui/common/off_ui_thread.h"
+#include "ui/settings/dialog_fetch_host.h"
 #include "ui/settings/file_select.h"
 #include "ui/settings/ftp_browse_dialog.h"
 
@@ -49,7 +50,6 @@ UploadOutcome OutcomeOf(int result) {
 FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
-      pause_(&SleepPause),
       serverEdit_(nullptr),
       userEdit_(nullptr),
       passEdit_(nullptr),
@@ -244,12 +244,11 @@ void FtpSettingsDialog::OnUploadTest() {
                   MessageIcon::Information) != MessageAnswer::Ok) {
     return;
   }
-  int result = 0;
-  {
-    WaitCursor busy;
-    result = UploadTestFile(siteText_.server, siteText_.user, siteText_.pass, siteText_.uploadFile,
-                            siteText_.localFile, pause_);
-  }
+  const FtpSite site = siteText_;
+  const int result = RunOffUiThread<int>(this, [&](const StopToken& stop) {
+    return UploadTestFile(site.server, site.user, site.pass, site.uploadFile, site.localFile,
+                          StoppablePause(pause_, stop), &stop);
+  });
   const UploadOutcome outcome = OutcomeOf(result);
   ShowMessage(this, QString::fromUtf8(outcome.text), MessageButtons::Ok, outcome.icon);
 }
