@@ -20,14 +20,14 @@ constexpr const char* kCrLfPage = "<p>192.0.2.1</p>\r\n\r\n<p>2001/12/24 09:05:0
 
 class PageUploadTest : public ::testing::Test {
  protected:
-  PageUploadTest() { WriteFile("temp.html", kCrLfPage); }
+  PageUploadTest() { WriteFile(page, kCrLfPage); }
 
   void Upload(const std::string& server, const std::string& password, const std::string& remote) {
-    uploader.UploadPage(server, test::FtpTestServer::kUser, password, remote);
+    uploader.UploadPage(page, server, test::FtpTestServer::kUser, password, remote);
   }
 
   test::TempDir work;
-  test::ScopedWorkingFolder inWork{work.path()};
+  const std::filesystem::path page = work / "temp.html";
   test::FtpTestServer ftp;
   test::RecordingHost host;
   PageUploader uploader{host};
@@ -68,7 +68,7 @@ TEST_F(PageUploadTest, WaitsBeforeClosing) {
     }
   } snapshotHost;
   snapshotHost.server = &ftp;
-  PageUploader(snapshotHost).UploadPage(ftp.server(), "zepa", "secret", "index.html");
+  PageUploader(snapshotHost).UploadPage(page, ftp.server(), "zepa", "secret", "index.html");
   ASSERT_FALSE(snapshotHost.commandsDuringPause.empty());
   EXPECT_EQ(snapshotHost.commandsDuringPause.back(), "STOR index.html");
   EXPECT_EQ(ftp.commands().back(), "QUIT");
@@ -114,11 +114,11 @@ TEST_F(PageUploadTest, RefusedTransferGivesOneRedLine) {
   const Case cases[] = {
       {"read-only folder", "ro/index.html", false},
       {"folder that does not exist", "nowhere/index.html", false},
-      {"no temp.html", "index.html", true},
+      {"no page file", "index.html", true},
   };
   for (const Case& c : cases) {
     host.log.clear();
-    if (c.removeLocalPage) std::filesystem::remove("temp.html");
+    if (c.removeLocalPage) std::filesystem::remove(page);
     Upload(ftp.server(), test::FtpTestServer::kPassword, c.remote);
     EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
                                       LogLine{ftp.server() + ":FTP失敗", kRed}))
@@ -137,13 +137,13 @@ TEST_F(PageUploadTest, SiteWithoutServerOpensNothing) {
 TEST_F(PageUploadTest, SessionSortsLoginFailureFromRefusedStore) {
   auto wrongPassword = net::FtpSession::Open({ftp.server(), "zepa", "wrong"});
   ASSERT_TRUE(wrongPassword);
-  EXPECT_EQ(wrongPassword->StoreAscii("temp.html", "a.html"), net::FtpResult::ConnectFailed);
+  EXPECT_EQ(wrongPassword->StoreAscii(page, "a.html"), net::FtpResult::ConnectFailed);
 
   auto session = net::FtpSession::Open({ftp.server(), "zepa", "secret"});
   ASSERT_TRUE(session);
-  EXPECT_EQ(session->StoreAscii("temp.html", "ro/a.html"), net::FtpResult::TransferRefused);
+  EXPECT_EQ(session->StoreAscii(page, "ro/a.html"), net::FtpResult::TransferRefused);
   // The same connection carries on after a refusal.
-  EXPECT_EQ(session->StoreAscii("temp.html", "a.html"), net::FtpResult::Done);
+  EXPECT_EQ(session->StoreAscii(page, "a.html"), net::FtpResult::Done);
 
   EXPECT_FALSE(net::FtpSession::Open({"host:99999", "zepa", "secret"}));
 }

@@ -3,7 +3,6 @@
 #include <chrono>
 
 #include "core/net/ftp_session.h"
-#include "core/publish/page_builder.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -13,7 +12,7 @@ namespace {
 constexpr std::chrono::milliseconds kPauseBeforeClosing{1000};
 }  // namespace
 
-void PageUploader::UploadPage(const std::string& server, const std::string& user,
+void PageUploader::UploadPage(const std::filesystem::path& pageFile, const std::string& server, const std::string& user,
                               const std::string& password, const std::string& remoteFile) {
   BusyScope busy(host_);
   if (server.empty()) {
@@ -24,7 +23,7 @@ void PageUploader::UploadPage(const std::string& server, const std::string& user
 
   net::FtpResult result = net::FtpResult::ConnectFailed;
   if (auto session = net::FtpSession::Open({server, user, password})) {
-    result = session->StoreAscii(kTempPageFile, remoteFile);
+    result = session->StoreAscii(pageFile, remoteFile);
     if (result == net::FtpResult::Done) host_.Pause(kPauseBeforeClosing);
   }  // the session closes here, after the pause
 

@@ -1,6 +1,7 @@
 // Uploads the built page to one mirror site by FTP and reports each step in the activity log.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "core/address/check_host.h"
@@ -11,9 +12,9 @@ class PageUploader {
  public:
   explicit PageUploader(CheckHost& host) : host_(host) {}
 
-  // Stores temp.html of the working folder under remoteFile (relative to the login folder). The
-  // outcome is only logged; a failed site never stops the caller from going on with the next.
-  void UploadPage(const std::string& server, const std::string& user,
+  // Stores pageFile under remoteFile (relative to the login folder). The outcome is only logged;
+  // a failed site never stops the caller from going on with the next.
+  void UploadPage(const std::filesystem::path& pageFile, const std::string& server, const std::string& user,
                   const std::string& password, const std::string& remoteFile);
 
  private:
