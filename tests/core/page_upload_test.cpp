@@ -133,6 +133,44 @@ TEST_F(PageUploadTest, SiteWithoutServerOpensNothing) {
   EXPECT_TRUE(ftp.commands().empty());
 }
 
+// A line break in any field would put commands of its own on the control connection (a stray
+// "DELE" would delete a file); the site fails with the field named, and the server hears nothing.
+TEST_F(PageUploadTest, LineBreakInAnyFieldSendsNothing) {
+  WriteFile(ftp.home() / "victim.html", "keep me");
+  const std::string inject = "\r\nDELE victim.html";
+  struct Case {
+    const char* field;
+    std::string server, user, password, remote;
+  };
+  const Case cases[] = {
+      {"ＦＴＰサーバ名", ftp.server() + inject, "zepa", "secret", "index.html"},
+      {"ユーザ名", ftp.server(), "zepa" + inject, "secret", "index.html"},
+      {"パスワード", ftp.server(), "zepa", "secret" + inject, "index.html"},
+      {"パスワード", ftp.server(), "zepa", std::string("secret\0x", 8), "index.html"},
+      {"アップロードファイル", ftp.server(), "zepa", "secret", "index.html" + inject},
+      {"アップロードファイル", ftp.server(), "zepa", "secret", "index.html\n"},
+  };
+  for (const Case& c : cases) {
+    host.log.clear();
+    uploader.UploadPage(page, c.server, c.user, c.password, c.remote);
+    EXPECT_THAT(host.log, ElementsAre(LogLine{std::string("「") + c.field +
+                                                  "」に改行文字または NUL 文字が含まれているため、送信しません。",
+                                              kRed},
+                                      LogLine{"ホームページの更新に失敗しました。", kRed}))
+        << c.field;
+  }
+  EXPECT_TRUE(ftp.commands().empty());
+
+  // Below the uploader the session refuses the same, for the dialogs that use it directly.
+  EXPECT_FALSE(net::FtpSession::Open({ftp.server(), "zepa" + inject, "secret"}));
+  EXPECT_FALSE(net::FtpSession::Open({ftp.server(), "zepa", "secret" + inject}));
+  auto session = net::FtpSession::Open({ftp.server(), "zepa", "secret"});
+  ASSERT_TRUE(session);
+  EXPECT_EQ(session->StoreAscii(page, "index.html" + inject), net::FtpResult::TransferRefused);
+  EXPECT_TRUE(ftp.commands().empty());
+  EXPECT_EQ(ReadFile(ftp.home() / "victim.html"), "keep me");
+}
+
 // The codes libcurl gives against a real server decide between the two failure reports.
 TEST_F(PageUploadTest, SessionSortsLoginFailureFromRefusedStore) {
   auto wrongPassword = net::FtpSession::Open({ftp.server(), "zepa", "wrong"});

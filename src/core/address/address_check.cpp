@@ -1,9 +1,11 @@
 #include "core/address/address_check.h"
 
 #include "core/address/address_extract.h"
+#include "core/address/address_safety.h"
 #include "core/address/decimal_address.h"
 #include "core/address/local_address.h"
 #include "core/address/router_fetch.h"
+#include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -46,15 +48,21 @@ CheckOutcome AddressCheck::RunLocalPath(bool force) {
   }
   host_.AppendLog(Cp932(msg::kLocalAddressObtained), log_color::kMagenta);
   std::string address = *local;
-  if (!ApplyDecimalForm(address, kLocalWording)) return CheckOutcome::AddressNotFound;
+  if (!AcceptFoundAddress(address, kLocalWording)) return CheckOutcome::AddressNotFound;
   return PublishIfChanged(address, force);
 }
 
 bool AddressCheck::FetchRouterPageText() {
   const std::string& server = settings_.routerServer;
-  host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
   std::optional<net::HttpCredentials> credentials;
   if (settings_.routerAuth == 1) credentials = {settings_.routerUser, settings_.routerPass};
+  const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
+  if (const char* field =
+          net::UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
+    host_.AppendLog(net::UnsafeFieldLogLine(field), log_color::kRed);
+    return false;
+  }
+  host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
   net::HttpGetResult got =
       GetRouterPage(server, settings_.routerPage, credentials, options_.http);
   if (got.status == 0) return false;
@@ -77,8 +85,17 @@ CheckOutcome AddressCheck::SearchRouterPage(bool force) {
   }
   host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
   std::string address = found.address;
-  if (!ApplyDecimalForm(address, kRouterWording)) return CheckOutcome::AddressNotFound;
+  if (!AcceptFoundAddress(address, kRouterWording)) return CheckOutcome::AddressNotFound;
   return PublishIfChanged(address, force);
+}
+
+bool AddressCheck::AcceptFoundAddress(std::string& address, const ConversionWording& wording) {
+  if (!IsPublishableAddress(address)) {
+    host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
+    host_.AppendLog(Cp932(msg::kAddressNotPublishable), log_color::kRed);
+    return false;
+  }
+  return ApplyDecimalForm(address, wording);
 }
 
 bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWording& wording) {

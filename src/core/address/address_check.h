@@ -54,6 +54,9 @@ class AddressCheck {
   CheckOutcome RunLocalPath(bool force);
   bool FetchRouterPageText();
   CheckOutcome SearchRouterPage(bool force);
+  // Takes a found address for publishing: refuses one that is unsafe in a page, then applies
+  // the decimal form. False ends the run.
+  bool AcceptFoundAddress(std::string& address, const ConversionWording& wording);
   // With the decimal form on, converts address in place and logs it; false ends the run.
   bool ApplyDecimalForm(std::string& address, const ConversionWording& wording);
   CheckOutcome PublishIfChanged(const std::string& address, bool force);

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "core/net/protocol_text.h"
+
 namespace zepa2::net {
 namespace {
 
@@ -103,6 +105,7 @@ CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const 
 }
 
 FtpResult FtpBrowseSession::ChangeDirectory(const std::string& target) {
+  if (!IsProtocolText(target)) return FtpResult::TransferRefused;
   Reply reply;
   const CURLcode code = Perform(DirectoryUrl(session_.rootUrl(), target), false, nullptr, reply);
   if (code == CURLE_REMOTE_ACCESS_DENIED) return FtpResult::TransferRefused;

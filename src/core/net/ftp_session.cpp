@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/net/protocol_text.h"
 #include "core/net/server_address.h"
 
 namespace zepa2::net {
@@ -54,6 +55,7 @@ bool IsTransferFailure(CURLcode code) {
 }  // namespace
 
 std::optional<std::string> PrepareFtpHandle(CURL* handle, const FtpLogin& login) {
+  if (UnsafeFtpSiteField(login.server, login.user, login.password, {})) return std::nullopt;
   const auto address = ParseServerAddress(login.server, kDefaultFtpPort);
   if (!address) return std::nullopt;
   std::string root = "ftp://" + address->host + ":" + std::to_string(address->port) + "/";
@@ -101,6 +103,7 @@ std::optional<FtpSession> FtpSession::Open(const FtpLogin& login) {
 
 FtpResult FtpSession::StoreAscii(const std::filesystem::path& localFile,
                                  const std::string& remoteName) {
+  if (!IsProtocolText(remoteName)) return FtpResult::TransferRefused;
   FilePtr file(std::fopen(localFile.c_str(), "rb"));
   // A folder opens too but reads as nothing; storing that would report an empty upload as done.
   std::error_code ec;

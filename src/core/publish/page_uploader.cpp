@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "core/net/ftp_session.h"
+#include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -17,6 +18,11 @@ void PageUploader::UploadPage(const std::filesystem::path& pageFile, const std::
   BusyScope busy(host_);
   if (server.empty()) {
     host_.AppendLog(Cp932(msg::kSiteNotRegistered), log_color::kDarkBlue);
+    return;
+  }
+  if (const char* field = net::UnsafeFtpSiteField(server, user, password, remoteFile)) {
+    host_.AppendLog(net::UnsafeFieldLogLine(field), log_color::kRed);
+    host_.AppendLog(Cp932(msg::kHomePageUpdateFailed), log_color::kRed);
     return;
   }
   host_.AppendLog(server + Cp932(msg::kFtpStart), log_color::kDarkBlue);
