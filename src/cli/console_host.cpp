@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/log/control_escape.h"
 #include "core/log/log_level.h"
 #include "core/log/log_stamp.h"
 #include "core/sys/read_file.h"
@@ -14,7 +15,7 @@ void ConsoleHost::AppendLog(const std::string& text, LogColor color) {
   if (color == log_color::kRed) sawFailure_ = true;
   std::string level(LogLevelWord(color));
   level.resize(5, ' ');
-  const std::string line = level + " " + Cp932ToUtf8(MakeLogLine(Now(), text)) + "\n";
+  const std::string line = level + " " + EscapeControlBytes(Cp932ToUtf8(MakeLogLine(Now(), text))) + "\n";
   std::fwrite(line.data(), 1, line.size(), out_);
   std::fflush(out_);
 }
