@@ -66,6 +66,7 @@ inline constexpr const char* kAddressUnchanged = "アドレスが変更されて
 inline constexpr const char* kRunByTimer = "タイマで実行";
 inline constexpr const char* kRunManually = "マニュアルで実行";
 inline constexpr const char* kRunAsTest = "テスト実行";
+inline constexpr const char* kCompanionStopped = "停止の指示を受けたため終了します。";
 inline constexpr const char* kUnappliedSettingsQuestion =
     "設定が変更されています。\n「設定」を選択しなければ変更が反映されません。\n実行しますか？";
 
