@@ -203,6 +203,23 @@ TEST_F(ProgramsTest, UsageErrorsAndMissingSettingsGiveStatusTwo) {
   EXPECT_NE(Check({"--version"}).out.find("zepa2-check "), std::string::npos);
 }
 
+// A settings folder the user cannot enter is told apart from a missing file. The program runs
+// without the capabilities that let root pass permission bits, so the folder's mode counts.
+TEST_F(ProgramsTest, UnreadableSettingsFolderIsReportedAsSuch) {
+  if (!fs::exists("/usr/bin/setpriv")) GTEST_SKIP() << "setpriv (util-linux) is needed to drop capabilities";
+  fs::permissions(SettingsFile().parent_path(), fs::perms::none);
+  test::ProgramCall call = Call("/usr/bin/setpriv",
+                                {"--inh-caps=-dac_override,-dac_read_search",
+                                 "--bounding-set=-dac_override,-dac_read_search", ZEPA2_CHECK_PROGRAM});
+  const auto run = test::RunProgram(call, 60s);
+  fs::permissions(SettingsFile().parent_path(), fs::perms::owner_all);
+  EXPECT_EQ(run.exitCode, 2) << run.err;
+  EXPECT_NE(run.err.find("cannot read the settings folder " + SettingsFile().parent_path().string()),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.err.find("no settings file"), std::string::npos) << run.err;
+}
+
 TEST_F(ProgramsTest, WatchEndsCleanlyOnSigterm) {
   settings_.interval = 1;
   settings_.intervalUnit = 0;

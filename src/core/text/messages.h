@@ -8,6 +8,7 @@ namespace zepa2::msg {
 inline constexpr const char* kBadPasswordChar = "パスワード文字列に使用できない文字があります。";
 inline constexpr const char* kSettingsSaveFailed = "設定を保存できませんでした。\n%1";
 inline constexpr const char* kSettingsFolderFailed = "フォルダを作成できません";
+inline constexpr const char* kSettingsFolderNotWritable = "フォルダに書き込めません";
 inline constexpr const char* kSettingsTemporaryFailed = "一時ファイルを作成できません";
 inline constexpr const char* kSettingsWriteFailed = "書き込めません";
 inline constexpr const char* kSettingsSyncFailed = "ディスクに書き込めません";
