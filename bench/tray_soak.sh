@@ -56,7 +56,7 @@ else
   echo "no trayer: the window sits minimized instead of in the tray" >&2
 fi
 
-cd "$work"  # temp.html is written in the working folder
+cd "$work"
 "$program" -Embedding 2>>"$work/zepa2.err" &
 pid=$!
 pids+=("$pid")

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/log/control_escape.h"
 #include "core/log/log_level.h"
 #include "core/log/log_stamp.h"
 #include "core/sys/read_file.h"
@@ -24,7 +25,7 @@ void ConsoleHost::AppendFailureLog(const std::string& text, LogColor color,
 void ConsoleHost::WriteLine(const std::string& utf8Text, LogColor color) {
   std::string level(LogLevelWord(color));
   level.resize(5, ' ');
-  const std::string line = level + " " + utf8Text + "\n";
+  const std::string line = level + " " + EscapeControlBytes(utf8Text) + "\n";
   std::fwrite(line.data(), 1, line.size(), out_);
   std::fflush(out_);
 }

@@ -40,6 +40,8 @@ class PagePublisherTest : public ::testing::Test {
 
   test::TempDir work;
   test::ScopedWorkingFolder inWork{work.path()};
+  test::TempDir runtime;
+  test::ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.path().string()};
   test::FtpTestServer ftp;
   test::RecordingHost host;
   AppSettings settings;
@@ -133,9 +135,54 @@ TEST_F(PagePublisherTest, SiteCountIsHeldToOneToFive) {
   }
 }
 
-TEST_F(PagePublisherTest, TempFileThatCannotBeCreatedEndsTheRun) {
+TEST_F(PagePublisherTest, PagesAreBuiltInAPrivateFolderOfTheRunAndRemovedAfter) {
+  struct PathHost : test::RecordingHost {
+    std::vector<std::filesystem::path> paths;
+    bool ShowGeneratedPage(const std::filesystem::path& pageFile) override {
+      paths.push_back(pageFile);
+      return RecordingHost::ShowGeneratedPage(pageFile);
+    }
+  } pathHost;
+  PagePublisher run{settings, pathHost, [this] { return testRun; }, uploader};
+  SetUpSites(2);
+  // A link planted where the page used to be built must never be written through.
+  WriteFile(work / "victim", "keep me");
+  std::filesystem::create_symlink(work / "victim", work / "temp.html");
+
+  testRun = true;
+  run.PublishAddress("192.0.2.7", {});
+  ASSERT_EQ(pathHost.paths.size(), 2u);
+  const std::filesystem::path folder = pathHost.paths[0].parent_path();
+  EXPECT_EQ(folder.parent_path(), runtime / "ZEPA");
+  EXPECT_EQ(pathHost.paths[0].filename(), "temp.html");
+  EXPECT_EQ(pathHost.paths[1], pathHost.paths[0]);
+  EXPECT_THAT(pathHost.shownPages, ElementsAre("site 1: 192.0.2.7\r\n\r\n", "site 2: 192.0.2.7\r\n\r\n"));
+  EXPECT_FALSE(std::filesystem::exists(folder));
+  EXPECT_EQ((std::filesystem::status(runtime / "ZEPA").permissions() & std::filesystem::perms::all),
+            std::filesystem::perms::owner_all);
+
+  testRun = false;
+  run.PublishAddress("192.0.2.8", {});
+  EXPECT_THAT(Stored(), ElementsAre("page1.html", "page2.html"));
+  EXPECT_EQ(ReadFile(work / "victim"), "keep me");
+  EXPECT_TRUE(std::filesystem::is_empty(runtime / "ZEPA"));
+}
+
+TEST_F(PagePublisherTest, WithoutARuntimeFolderPagesGoToTheCacheFolder) {
+  SetUpSites(1);
+  test::ScopedEnv noRuntime{"XDG_RUNTIME_DIR", ""};
+  test::ScopedEnv cache{"XDG_CACHE_HOME", (work / "cache").string()};
+  testRun = true;
+  publisher.PublishAddress("192.0.2.7", {});
+  EXPECT_THAT(host.shownPages, ElementsAre("site 1: 192.0.2.7\r\n\r\n"));
+  EXPECT_TRUE(std::filesystem::is_empty(work / "cache" / "ZEPA"));
+}
+
+TEST_F(PagePublisherTest, NoPrivateFolderEndsTheRun) {
   SetUpSites(3);
-  std::filesystem::create_directory(kTempPageFile);
+  WriteFile(work / "plain-file", "");
+  test::ScopedEnv runtimeIsAFile{"XDG_RUNTIME_DIR", (work / "plain-file").string()};
+  test::ScopedEnv cacheUnderAFile{"XDG_CACHE_HOME", (work / "plain-file" / "cache").string()};
   publisher.PublishAddress("192.0.2.7", {});
   EXPECT_THAT(host.log, ElementsAre(LogLine{"テンポラリーファイルがオープンできません。", kRed}));
   EXPECT_TRUE(ftp.commands().empty());

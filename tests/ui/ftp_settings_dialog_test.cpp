@@ -191,6 +191,42 @@ class FtpSettingsDialogTest : public QObject {
     }
   }
 
+  // A line break pasted into a field that reaches the server is refused on OK, naming the site and
+  // the field; the dialog stays open with the text as typed and nothing is saved.
+  void PastedLineBreakIsRefusedOnOk() {
+    const struct {
+      const char* edit;
+      const char* field;
+    } cases[] = {{"serverEdit", "ＦＴＰサーバ名"},
+                 {"userEdit", "ユーザ名"},
+                 {"passwordEdit", "パスワード"},
+                 {"uploadFileEdit", "アップロードファイル"}};
+    for (const auto& c : cases) {
+      std::filesystem::remove(SettingsFilePath());
+      AppSettings settings;
+      settings.siteCount = 2;
+      const AppSettings before = settings;
+      FtpSettingsDialog dialog(settings);
+      dialog.show();
+      Click(dialog, "site2Radio");
+      TypeSite(dialog, "two");
+      QLineEdit* edit = Edit(dialog, c.edit);
+      edit->selectAll();
+      edit->insert(QStringLiteral("zepa\r\nDELE victim.html"));
+      QVERIFY(edit->text().contains(u'\n'));  // the edit keeps a pasted line break
+      Click(dialog, "okButton");
+      const auto shown = MessageBoxSeam::TakeShown();
+      QCOMPARE(shown.size(), std::size_t{1});
+      QCOMPARE(shown[0].text, QStringLiteral("「サイト２の") + QString::fromUtf8(c.field) +
+                                  QStringLiteral("」に改行文字または NUL 文字が含まれています。\n取り除いてから設定してください。"));
+      QVERIFY(shown[0].icon == MessageIcon::Exclamation);
+      QVERIFY(dialog.isVisible());
+      QCOMPARE(dialog.result(), int(QDialog::Rejected));
+      QVERIFY(settings == before);
+      QVERIFY(!std::filesystem::exists(SettingsFilePath()));
+    }
+  }
+
   void AFailedSaveKeepsTheDialogAndTheSettings() {
     const auto notAFolder = config_->path() / "not-a-folder";
     test::WriteFile(notAFolder, "x");

@@ -347,6 +347,38 @@ class RouterSettingsDialogTest : public QObject {
     QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
   }
 
+  // A line break pasted into a field of the request is refused on OK with the field named; the
+  // dialog stays open and nothing is saved.
+  void pastedLineBreakIsRefusedOnOk() {
+    const struct {
+      const char* edit;
+      QString text;
+      const char* field;
+    } cases[] = {{"addressEdit", "router\r\nX-Injected: 1/status.htm", "サーバ名"},
+                 {"addressEdit", "router/status.htm\r\nX-Injected: 1", "サイト・パス"},
+                 {"userEdit", "admin\r\nX-Injected: 1", "User"},
+                 {"passEdit", "secret\nX", "Pass"}};
+    for (const auto& c : cases) {
+      AppSettings settings;
+      settings.routerServer = "router";
+      settings.routerPage = "status.htm";
+      settings.routerAuth = 1;
+      const AppSettings before = settings;
+      RouterSettingsDialog dialog(settings, NoPause);
+      dialog.show();
+      Paste(Edit(&dialog, c.edit), c.text);
+      Button(&dialog, "okButton")->click();
+      std::vector<MessageIcon> icons;
+      QCOMPARE(TakeMessages(&icons),
+               QStringList{QStringLiteral("「") + QString::fromUtf8(c.field) +
+                           QStringLiteral("」に改行文字または NUL 文字が含まれています。\n取り除いてから設定してください。")});
+      QVERIFY(icons.at(0) == MessageIcon::Exclamation);
+      QVERIFY(dialog.isVisible());
+      QCOMPARE(settings, before);
+      QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
+    }
+  }
+
   void aFailedSaveKeepsTheDialogAndTheSettings() {
     const auto notAFolder = config_->path() / "not-a-folder";
     zepa2::test::WriteFile(notAFolder, "x");

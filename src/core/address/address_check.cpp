@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "core/address/address_extract.h"
+#include "core/address/address_safety.h"
 #include "core/address/decimal_address.h"
 #include "core/address/local_address.h"
 #include "core/address/router_fetch.h"
 #include "core/publish/page_publisher.h"
+#include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -50,15 +52,22 @@ CheckReport AddressCheck::RunLocalPath(bool force) {
   }
   host_.AppendLog(Cp932(msg::kLocalAddressObtained), log_color::kMagenta);
   std::string address = *local;
-  if (!ApplyDecimalForm(address, kLocalWording)) return {};
+  if (!AcceptFoundAddress(address, kLocalWording)) return {};
   return PublishIfChanged(address, force);
 }
 
 bool AddressCheck::FetchRouterPageText(std::string& reason) {
   const std::string& server = settings_.routerServer;
-  host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
   std::optional<net::HttpCredentials> credentials;
   if (settings_.routerAuth == 1) credentials = {settings_.routerUser, settings_.routerPass};
+  const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
+  if (const char* field =
+          net::UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
+    host_.AppendLog(net::UnsafeFieldLogLine(field), log_color::kRed);
+    reason = "a line break or NUL in a router field";
+    return false;
+  }
+  host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
   net::HttpGetOptions http = options_.http;
   http.stop = options_.stop;
   net::HttpGetResult got = GetRouterPage(server, settings_.routerPage, credentials, http);
@@ -83,8 +92,17 @@ CheckReport AddressCheck::SearchRouterPage(bool force) {
   }
   host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
   std::string address = found.address;
-  if (!ApplyDecimalForm(address, kRouterWording)) return {};
+  if (!AcceptFoundAddress(address, kRouterWording)) return {};
   return PublishIfChanged(address, force);
+}
+
+bool AddressCheck::AcceptFoundAddress(std::string& address, const ConversionWording& wording) {
+  if (!IsPublishableAddress(address)) {
+    host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
+    host_.AppendLog(Cp932(msg::kAddressNotPublishable), log_color::kRed);
+    return false;
+  }
+  return ApplyDecimalForm(address, wording);
 }
 
 bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWording& wording) {

@@ -60,6 +60,9 @@ class AddressCheck {
   // False when no page arrived; reason then holds libcurl's words, if it had any.
   bool FetchRouterPageText(std::string& reason);
   CheckReport SearchRouterPage(bool force);
+  // Takes a found address for publishing: refuses one that is unsafe in a page, then applies
+  // the decimal form. False ends the run.
+  bool AcceptFoundAddress(std::string& address, const ConversionWording& wording);
   // With the decimal form on, converts address in place and logs it; false ends the run.
   bool ApplyDecimalForm(std::string& address, const ConversionWording& wording);
   CheckReport PublishIfChanged(const std::string& address, bool force);

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/text/cp932.h"
+#include "core/net/protocol_text.h"
 
 namespace zepa2::net {
 namespace {
@@ -105,6 +106,7 @@ CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const 
 }
 
 FtpResult FtpBrowseSession::ChangeDirectory(const std::string& target) {
+  if (!IsProtocolText(target)) return FtpResult::TransferRefused;
   Reply reply;
   const CURLcode code = Perform(DirectoryUrl(session_.rootUrl(), session_.WireName(target)), false, nullptr, reply);
   if (code == CURLE_REMOTE_ACCESS_DENIED) return FtpResult::TransferRefused;

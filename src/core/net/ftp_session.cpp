@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/net/protocol_text.h"
 #include "core/net/server_address.h"
 #include "core/text/cp932.h"
 
@@ -75,6 +76,7 @@ size_t NoteUtf8Feature(char* data, size_t size, size_t count, void* utf8) {
 }  // namespace
 
 std::optional<std::string> PrepareFtpHandle(CURL* handle, const FtpLogin& login) {
+  if (UnsafeFtpSiteField(login.server, login.user, login.password, {})) return std::nullopt;
   const auto address = ParseServerAddress(login.server, kDefaultFtpPort);
   if (!address) return std::nullopt;
   std::string root = "ftp://" + address->host + ":" + std::to_string(address->port) + "/";
@@ -222,6 +224,9 @@ std::optional<std::string> FtpSession::LocalName(const std::string& wireName) co
 
 FtpOutcome FtpSession::StoreAscii(const std::filesystem::path& localFile,
                                   const std::string& remoteName) {
+  if (!IsProtocolText(remoteName)) {
+    return {FtpResult::TransferRefused, "a line break or NUL in the remote name", true};
+  }
   if (FtpOutcome login = LogIn(); login.result != FtpResult::Done) return login;
   FilePtr file(std::fopen(localFile.c_str(), "rb"));
   // A folder opens too but reads as nothing; storing that would report an empty upload as done.

@@ -41,7 +41,8 @@ inline FtpResult AsThreeWayResult(FtpResult result) {
 
 // Puts login, port, active mode and time-outs on `handle`. Returns the site's root URL
 // ("ftp://host:port/", paths after it are relative to the login folder), or nothing when the
-// server text cannot name a host: the caller reports that as a failed connection.
+// server text cannot name a host or a login field holds CR, LF or NUL: the caller reports that
+// as a failed connection.
 std::optional<std::string> PrepareFtpHandle(CURL* handle, const FtpLogin& login);
 
 // The URL of a name on the site, the name passed to the server as it stands ("a/b.html" is sent as

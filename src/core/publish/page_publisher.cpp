@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/publish/page_builder.h"
+#include "core/publish/page_folder.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -30,8 +31,12 @@ std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address
   // Read once: a timed check that runs while a test run's viewer is open clears the flag, and the
   // rest of the test run must still not upload anything.
   const bool testRun = isTestRun_();
+  // A folder of this run's own: another run (the window and the service both publish) can
+  // neither overwrite the page before it is uploaded nor plant a link where it goes.
+  const std::optional<PageFolder> folder = PageFolder::Create();
+  if (!folder) host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
   std::vector<SiteReport> reports;
-  bool pageFileBroken = false;
+  bool pageFileBroken = !folder;
   for (int n = 1; n <= SitesToPublish(settings_.siteCount); ++n) {
     if (!onlySites.empty() && std::find(onlySites.begin(), onlySites.end(), n) == onlySites.end()) {
       continue;
@@ -43,7 +48,8 @@ std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address
       report.kind = SiteResultKind::PageNotWritten;
       continue;
     }
-    switch (BuildPage(site.localFile, address, [this] { return host_.Now(); })) {
+    const std::filesystem::path pageFile = folder->NewPageFile();
+    switch (BuildPage(site.localFile, pageFile, address, [this] { return host_.Now(); })) {
       case BuildOutcome::TempFileNotCreated:
         host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
         report.kind = SiteResultKind::PageNotWritten;
@@ -57,11 +63,11 @@ std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address
         break;
     }
     if (testRun) {
-      const bool shown = host_.ShowGeneratedPage(kTempPageFile);
+      const bool shown = host_.ShowGeneratedPage(pageFile);
       host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);
       report.kind = shown ? SiteResultKind::Shown : SiteResultKind::PageNotWritten;
     } else {
-      SiteOutcome outcome = uploader_.UploadPage(site.server, site.user, site.pass, site.uploadFile);
+      SiteOutcome outcome = uploader_.UploadPage(pageFile, site.server, site.user, site.pass, site.uploadFile);
       report.kind = outcome.kind;
       report.reason = std::move(outcome.reason);
     }

@@ -18,9 +18,9 @@ class PagePublisher : public Publisher {
   PagePublisher(const AppSettings& settings, CheckHost& host, std::function<bool()> isTestRun,
                 PageUploader& uploader);
 
-  // Sites 1..siteCount in order (site 1 always, at most 5). A site whose template cannot be read
-  // is reported and skipped: the temp.html on disk then belongs to another site or an older run,
-  // and publishing it would put wrong data online under a success message.
+  // Sites 1..siteCount in order (site 1 always, at most 5), each page built in the run's own page
+  // folder. A site whose template cannot be read whole is reported and skipped: publishing a
+  // cut or empty page would put wrong data online under a success message.
   std::vector<SiteReport> PublishAddress(const std::string& address,
                                          const std::vector<int>& onlySites) override;
 

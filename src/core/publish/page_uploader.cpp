@@ -2,7 +2,8 @@
 
 #include <chrono>
 
-#include "core/publish/page_builder.h"
+#include "core/net/ftp_session.h"
+#include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -24,19 +25,25 @@ SiteResultKind KindOf(net::FtpResult result) {
 
 }  // namespace
 
-SiteOutcome PageUploader::UploadPage(const std::string& server, const std::string& user,
-                                     const std::string& password, const std::string& remoteFile) {
+SiteOutcome PageUploader::UploadPage(const std::filesystem::path& pageFile, const std::string& server,
+                                     const std::string& user, const std::string& password,
+                                     const std::string& remoteFile) {
   BusyScope busy(host_);
   if (server.empty()) {
     host_.AppendLog(Cp932(msg::kSiteNotRegistered), log_color::kDarkBlue);
     return {SiteResultKind::NotRegistered, {}};
+  }
+  if (const char* field = net::UnsafeFtpSiteField(server, user, password, remoteFile)) {
+    host_.AppendLog(net::UnsafeFieldLogLine(field), log_color::kRed);
+    host_.AppendLog(Cp932(msg::kHomePageUpdateFailed), log_color::kRed);
+    return {SiteResultKind::ConnectFailed, "a line break or NUL in a field of the site"};
   }
   host_.AppendLog(server + Cp932(msg::kFtpStart), log_color::kDarkBlue);
 
   const net::TransferLimits limits{stop_, net::SteadyClock::now() + kSiteDeadline};
   net::FtpOutcome outcome{net::FtpResult::ConnectFailed, "the server text names no host", false};
   if (auto session = net::FtpSession::Open({server, user, password}, limits)) {
-    outcome = session->StoreAscii(kTempPageFile, remoteFile);
+    outcome = session->StoreAscii(pageFile, remoteFile);
     if (outcome.result == net::FtpResult::Done) host_.Pause(kPauseBeforeClosing);
   }  // the session closes here, after the pause
 

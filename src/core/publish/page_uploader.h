@@ -1,6 +1,7 @@
 // Uploads the built page to one mirror site by FTP and reports each step in the activity log.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "core/address/check_host.h"
@@ -16,11 +17,12 @@ class PageUploader {
   explicit PageUploader(CheckHost& host, const StopToken* stop = nullptr)
       : host_(host), stop_(stop) {}
 
-  // Stores temp.html of the working folder under remoteFile (relative to the login folder) within
-  // the site's deadline, QUIT included. The outcome is logged and returned; a failed site never
-  // stops the caller from going on with the next.
-  SiteOutcome UploadPage(const std::string& server, const std::string& user,
-                         const std::string& password, const std::string& remoteFile);
+  // Stores pageFile under remoteFile (relative to the login folder) within the site's deadline,
+  // QUIT included. The outcome is logged and returned; a failed site never stops the caller from
+  // going on with the next.
+  SiteOutcome UploadPage(const std::filesystem::path& pageFile, const std::string& server,
+                         const std::string& user, const std::string& password,
+                         const std::string& remoteFile);
 
   // Everything one site may take: connecting, logging in, storing, the pause and QUIT.
   static constexpr std::chrono::seconds kSiteDeadline{60};

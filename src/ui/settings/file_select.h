@@ -7,8 +7,8 @@
 
 namespace zepa2::ui {
 
-// Qt's own (non-native) dialog. It never changes the process's working folder, where temp.html
-// is written, and returns the name of a file that does not exist yet like any other.
+// Qt's own (non-native) dialog. It never changes the process's working folder
+// and returns the name of a file that does not exist yet like any other.
 class CFileSelect : public QFileDialog {
   Q_OBJECT
 

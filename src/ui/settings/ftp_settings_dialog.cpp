@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/net/protocol_text.h"
 #include "core/publish/home_page_address.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
@@ -193,6 +194,17 @@ bool FtpSettingsDialog::CopyToSettings() {
 void FtpSettingsDialog::OnOK() {
   ReadControls();
   workSites[currentSite] = siteText_;
+  // A pasted line break would reach the server as a command of its own.
+  for (int i = 0; i < kSiteSlots; ++i) {
+    const FtpSite& site = workSites[i];
+    if (const char* field = net::UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile)) {
+      const QString name = QString::fromUtf8(msg::kSiteFieldFormat)
+                               .arg(siteRadios_[i]->text(), QString::fromUtf8(field));
+      ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(name), MessageButtons::Ok,
+                  MessageIcon::Exclamation);
+      return;
+    }
+  }
   if (CopyToSettings()) QDialog::accept();
 }
 

@@ -10,6 +10,7 @@
 #include "core/address/filter_generation.h"
 #include "core/address/router_address.h"
 #include "core/address/router_fetch.h"
+#include "core/net/protocol_text.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/dialog_units.h"
@@ -246,6 +247,13 @@ void RouterSettingsDialog::reject() { OnCancel(); }
 // said why and the dialog stays open with everything typed, to try again or cancel.
 void RouterSettingsDialog::OnOK() {
   ReadControls();
+  // A pasted line break would reach the router as a header line of its own.
+  if (const char* field = net::UnsafeRouterField(fields_.serverLabel, fields_.pathLabel,
+                                                 fields_.authUserText, fields_.authPassText)) {
+    ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(QString::fromUtf8(field)),
+                MessageButtons::Ok, MessageIcon::Exclamation);
+    return;
+  }
   AppSettings updated = settings_;
   for (const StoredText& text : kStoredTexts) updated.*text.setting = fields_.*text.field;
   updated.routerAuth = fields_.authEnabled;
