@@ -15,11 +15,7 @@ mkdir -p "$work/ftp"
 start_fixture "$work/ftp.out" ftp_server.py "$work/ftp" "$work/ftp.record"
 ftp=$port
 
-export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" HOME="$work"
-mkdir -p "$XDG_CONFIG_HOME/ZEPA" "$work/run"
-printf '<html>address $$IP_ADDRESS$$ at $$DAY_TIME$$</html>\n' >"$work/site.html"
-# FILTER1 is "WAN側IPアドレス" in CP932, written as the settings file spells such bytes.
-cat >"$XDG_CONFIG_HOME/ZEPA/ZEPA2.conf" <<CONF
+write_settings "$router" "$ftp"
 [HTTP]
 Server=127.0.0.1:$router
 Page=status.htm

@@ -1,6 +1,7 @@
 #include "core/net/transfer_limits.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zepa2::net {
 namespace {
@@ -26,7 +27,11 @@ void ApplyTransferLimits(CURL* handle, const TransferLimits* limits) {
 }
 
 std::string CurlReason(CURLcode code, const char* errorBuffer) {
-  if (errorBuffer && errorBuffer[0] != '\0') {
+  // libcurl keeps the first failure it notes during a transfer, and active-mode FTP notes a
+  // harmless one (printing the data socket's address) early in every session: that one would
+  // hide the real reason.
+  const bool spurious = errorBuffer && std::strstr(errorBuffer, "inet_ntop") != nullptr;
+  if (errorBuffer && errorBuffer[0] != '\0' && !spurious) {
     std::string reason = errorBuffer;
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
     return reason;
