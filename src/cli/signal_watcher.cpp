@@ -16,7 +16,7 @@ sigset_t WatchedSignals() {
   return set;
 }
 
-// How often the watcher thread looks whether it should end; only matters at exit.
+// How often the watcher thread looks whether it should end, should the wake-up at exit be lost.
 constexpr timespec kPollInterval{0, 200'000'000};
 
 }  // namespace
@@ -33,6 +33,9 @@ SignalWatcher::~SignalWatcher() {
     std::lock_guard lock(mutex_);
     quit_ = true;
   }
+  // A signal of the watched set, sent to the watcher thread alone, ends its wait at once: a
+  // one-shot run must not linger at exit for the poll interval.
+  pthread_kill(thread_.native_handle(), SIGHUP);
   thread_.join();
 }
 
@@ -44,6 +47,10 @@ void SignalWatcher::Watch() {
       if (quit_) return;
     }
     const int signal = sigtimedwait(&set, nullptr, &kPollInterval);
+    {
+      std::lock_guard lock(mutex_);
+      if (quit_) return;
+    }
     if (signal == SIGTERM || signal == SIGINT) {
       stop_.RequestStop();  // ends a running transfer or pause
       std::lock_guard lock(mutex_);
