@@ -83,7 +83,8 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   OnInitDialog();
 }
 
-MainDialog::~MainDialog() = default;
+// The check works on members declared after the worker: it must end before they go.
+MainDialog::~MainDialog() { worker_.StopAndWait(); }
 
 void MainDialog::SetUrlOpener(std::function<void(const QUrl&)> openUrl) {
   openUrl_ = std::move(openUrl);
@@ -308,6 +309,8 @@ void MainDialog::RunByHand(int test, const char* logLine) {
                   MessageButtons::OkCancel, MessageIcon::Question) != MessageAnswer::Ok) {
     return;
   }
+  // A timed check that fell due while the question was open may still be running.
+  if (worker_.running()) return;
   // Set only now: a timed check that fell due while the question was open has cleared the flag.
   testRun = test;
   // Unapplied changes are dropped: the window shows what is in force again.
