@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib
   fonts-noto-cjk xvfb xauth imagemagick
+  xterm x11-utils
 )
 
 missing=()
