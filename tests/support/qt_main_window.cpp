@@ -2,7 +2,9 @@
 
 #include <QDeadlineTimer>
 #include <QtTest>
+#include <algorithm>
 
+#include "core/net/http_get.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
 #include "ui/common/message_box.h"
@@ -44,6 +46,17 @@ bool WaitForCheckEnd(const ui::MainDialog& dialog, int timeoutMs) {
 std::string RouterTestServer() {
   static FixtureProcess server("router_server.py");
   return server.hostPort();
+}
+
+int RouterRequestCount(const std::string& hostPort, const std::string& path) {
+  const auto server = net::ParseServerAddress(hostPort, 80);
+  if (!server) qFatal("bad router server %s", hostPort.c_str());
+  const net::HttpGetResult log = net::HttpGet(*server, "log", std::nullopt);
+  if (log.kind != net::HttpGetKind::Ok) qFatal("router log unreadable: %s", log.reason.c_str());
+  const QStringList lines = QString::fromLatin1(log.body).split(u'\n');
+  const QString asked = QString::fromStdString(path) + u' ';
+  return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                        [&](const QString& line) { return line.startsWith(asked); }));
 }
 
 void UseRouterServer(AppSettings& settings, const std::string& hostPort) {

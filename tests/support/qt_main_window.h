@@ -51,6 +51,9 @@ int LogCount(const ui::MainDialog& dialog);
 // has the address 10.0.0.1.
 std::string RouterTestServer();
 
+// How many times router_server.py at hostPort has been asked for path so far.
+int RouterRequestCount(const std::string& hostPort, const std::string& path);
+
 // Points the settings at router_server.py's status page (address 10.0.0.1) with markers that
 // find it.
 void UseRouterServer(AppSettings& settings, const std::string& hostPort);

@@ -370,21 +370,25 @@ class FtpSettingsDialogTest : public QObject {
     Edit(dialog, "passwordEdit")->setText(QStringLiteral("secret"));
     Edit(dialog, "localFileEdit")->setText(QStringLiteral("/unsaved/local.html"));
 
-    test::OnNextModalDialog([](QDialog* browser) {
+    // The browser is on the screen before its listing has arrived.
+    const auto listed = [](QDialog* browser) {
       auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
-      // The browser is on the screen before its listing has arrived.
-      QTRY_VERIFY_WITH_TIMEOUT(
-          list->isEnabled() && !list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).isEmpty(),
-          20000);
-      list->setCurrentItem(list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).value(0));
-      browser->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
-    });
+      return list && list->isEnabled() &&
+             !list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).isEmpty();
+    };
+    test::OnNextModalDialog(
+        [](QDialog* browser) {
+          auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
+          list->setCurrentItem(list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).value(0));
+          browser->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        },
+        listed);
     Click(dialog, "uploadBrowseButton");
     QCOMPARE(Edit(dialog, "uploadFileEdit")->text(), QStringLiteral("//top.html"));
     QCOMPARE(Edit(dialog, "localFileEdit")->text(), QStringLiteral("/unsaved/local.html"));
     QCOMPARE(Edit(dialog, "passwordEdit")->text(), QStringLiteral("secret"));
 
-    test::OnNextModalDialog([](QDialog* browser) { browser->reject(); });
+    test::OnNextModalDialog([](QDialog* browser) { browser->reject(); }, listed);
     Click(dialog, "uploadBrowseButton");
     QCOMPARE(Edit(dialog, "uploadFileEdit")->text(), QStringLiteral("//top.html"));
 

@@ -2,18 +2,24 @@
 
 #include <QMetaObject>
 #include <ctime>
+#include <future>
+#include <memory>
 
 #include "ui/common/wait_cursor.h"
 
 namespace zepa2::ui {
 namespace {
 constexpr std::chrono::milliseconds kLogLinePause{200};
+// How often a check waiting for the page view looks whether it was asked to stop.
+constexpr std::chrono::milliseconds kPageViewStopPoll{50};
 }  // namespace
 
 CheckWorker::CheckWorker(QObject* window, WindowSide side, PauseFunction pause)
     : window_(window), side_(std::move(side)), pause_(std::move(pause)) {}
 
-CheckWorker::~CheckWorker() {
+CheckWorker::~CheckWorker() { StopAndWait(); }
+
+void CheckWorker::StopAndWait() {
   if (!thread_.joinable()) return;
   stop_.RequestStop();
   thread_.join();
@@ -54,14 +60,24 @@ void CheckWorker::SetBusy(bool busy) {
   QMetaObject::invokeMethod(window_, [busy] { SetWaitCursor(busy); }, Qt::QueuedConnection);
 }
 
-// The page view is modal on the UI thread; the check waits here until the user closes it.
+// The page view is modal on the UI thread; the check waits here until the user closes it. Not a
+// blocking queued call: a window that is ending joins this thread, and must not wait on a view
+// it will never open.
 bool CheckWorker::ShowGeneratedPage(const std::filesystem::path& pageFile) {
   if (stop_.stopRequested() || !window_) return false;
-  bool shown = false;
+  auto answer = std::make_shared<std::promise<bool>>();
+  std::future<bool> shown = answer->get_future();
   QMetaObject::invokeMethod(
-      window_, [this, &pageFile] { return side_.showPage(pageFile); },
-      Qt::BlockingQueuedConnection, &shown);
-  return shown;
+      window_,
+      [this, pageFile, answer] {
+        // Asked to stop before the view came up: the user is quitting, no view opens.
+        answer->set_value(!stop_.stopRequested() && side_.showPage(pageFile));
+      },
+      Qt::QueuedConnection);
+  while (shown.wait_for(kPageViewStopPoll) != std::future_status::ready) {
+    if (stop_.stopRequested()) return false;
+  }
+  return shown.get();
 }
 
 std::time_t CheckWorker::Now() { return std::time(nullptr); }

@@ -28,7 +28,6 @@ class CheckWorker : public CheckHost {
   // window lives on the UI thread and outlives the worker. pause replaces the real (stoppable)
   // pauses when given: tests pass one that returns at once.
   CheckWorker(QObject* window, WindowSide side, PauseFunction pause);
-  // Stops a running check and waits for it.
   ~CheckWorker() override;
   CheckWorker(const CheckWorker&) = delete;
   CheckWorker& operator=(const CheckWorker&) = delete;
@@ -40,6 +39,8 @@ class CheckWorker : public CheckHost {
 
   // Ends the running check soon: the transfer is aborted, pauses return, no page view opens.
   void RequestStop() { stop_.RequestStop(); }
+  // Ends the running check and waits for its thread; its report is dropped.
+  void StopAndWait();
   const StopToken& stopToken() const { return stop_; }
 
   // Whether each log line waits a moment so the user sees it arrive; off until the window shows.

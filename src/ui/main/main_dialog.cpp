@@ -82,7 +82,8 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   OnInitDialog();
 }
 
-MainDialog::~MainDialog() = default;
+// The check works on members declared after the worker: it must end before they go.
+MainDialog::~MainDialog() { worker_.StopAndWait(); }
 
 void MainDialog::SetUrlOpener(UrlOpener openUrl) {
   openUrl_ = std::move(openUrl);
@@ -121,6 +122,8 @@ void MainDialog::OnInitDialog() {
   runAtStartCheck = settings_.runAtStart;
   ShowMembers();
   SetCountdown(unitIndex, intervalValue);
+  // Drawn from the start: a check at start-up holds the seconds still, not the text away.
+  ShowCountdown();
   timer_.start(kTimerMilliseconds);
   AppendLog(Cp932(msg::kStartedNormally), log_color::kBlack);
   UpdateRouterButton();
@@ -307,6 +310,8 @@ void MainDialog::RunByHand(int test, const char* logLine) {
                   MessageButtons::OkCancel, MessageIcon::Question) != MessageAnswer::Ok) {
     return;
   }
+  // A timed check that fell due while the question was open may still be running.
+  if (worker_.running()) return;
   // Set only now: a timed check that fell due while the question was open has cleared the flag.
   testRun = test;
   // Unapplied changes are dropped: the window shows what is in force again.
