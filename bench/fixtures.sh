@@ -18,10 +18,11 @@ stop_processes() {
   wait 2>/dev/null || true
 }
 
-# write_settings ROUTER_PORT FTP_PORT: a settings file in $work/config for one site (index.html in
-# the FTP server's home) built from $work/site.html; exports the XDG folders and HOME.
+# write_settings ROUTER_PORT FTP_PORT [EXTRA]: a settings file in $work/config for one site
+# (index.html in the FTP server's home, user zepa, password secret) built from $work/site.html,
+# with the lines of EXTRA at its end; exports the XDG folders and HOME.
 write_settings() {
-  local router=$1 ftp=$2
+  local router=$1 ftp=$2 extra=${3:-}
   export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" HOME="$work"
   mkdir -p "$XDG_CONFIG_HOME/ZEPA" "$work/run"
   printf '<html>address $$IP_ADDRESS$$ at $$DAY_TIME$$</html>\n' >"$work/site.html"
@@ -50,5 +51,6 @@ FILTER1=WAN側IPアドレス
 FILTER2=</table>
 FILTER3=<td>
 FILTER4=</td>
+$extra
 CONF
 }

@@ -195,29 +195,33 @@ TEST_F(PageUploadTest, SessionSortsLoginFailureFromRefusedStore) {
   EXPECT_FALSE(net::FtpSession::Open({"host:99999", "zepa", "secret"}));
 }
 
-// A server that answers STOR with 150 and then goes silent (QUIT unanswered too) must not hold the
-// run for libcurl's two-minute answer time-out: the site ends as timed out, not as stored.
-TEST(PageUploadStallTest, ServerThatNeverConnectsBackTimesOut) {
+// A server that answers STOR with 150 and then goes silent, QUIT unanswered too.
+class PageUploadStallTest : public ::testing::Test {
+ protected:
+  PageUploadStallTest() { WriteFile(page, kCrLfPage); }
+  SiteOutcome Upload(const StopToken* stop = nullptr) {
+    return PageUploader(host, stop).UploadPage(page, stalling.server(), test::FtpTestServer::kUser,
+                                               test::FtpTestServer::kPassword, "index.html");
+  }
+
   test::TempDir work;
-  test::ScopedWorkingFolder inWork{work.path()};
-  WriteFile("temp.html", kCrLfPage);
-  test::FtpTestServer stalling(test::FtpServerOptions{.stallStor = true});
+  const std::filesystem::path page = work / "temp.html";
+  test::FtpTestServer stalling{test::FtpServerOptions{.stallStor = true}};
   test::RecordingHost host;
-  const SiteOutcome outcome = PageUploader(host).UploadPage(
-      "temp.html", stalling.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword, "index.html");
+};
+
+// It must not hold the run for libcurl's two-minute answer time-out: the site ends as timed out,
+// not as stored.
+TEST_F(PageUploadStallTest, SilenceAfterStorTimesOut) {
+  const SiteOutcome outcome = Upload();
   EXPECT_EQ(outcome.kind, SiteResultKind::TimedOut);
   EXPECT_NE(outcome.reason, "");
   EXPECT_EQ(host.log.back(), (LogLine{stalling.server() + ":FTP失敗", kRed}));
   EXPECT_TRUE(host.pauses.empty());
 }
 
-// Quitting during a stalled upload ends it within a moment as cancelled.
-TEST(PageUploadStallTest, StopRequestCancelsARunningUpload) {
-  test::TempDir work;
-  test::ScopedWorkingFolder inWork{work.path()};
-  WriteFile("temp.html", kCrLfPage);
-  test::FtpTestServer stalling(test::FtpServerOptions{.stallStor = true});
-  test::RecordingHost host;
+// Quitting during such an upload ends it within a moment as cancelled.
+TEST_F(PageUploadStallTest, StopRequestCancelsARunningUpload) {
   StopToken stop;
   std::thread quitter([&] {
     // Stop once the server has been asked to store the page.
@@ -226,10 +230,7 @@ TEST(PageUploadStallTest, StopRequestCancelsARunningUpload) {
     }
     stop.RequestStop();
   });
-  const SiteOutcome outcome =
-      PageUploader(host, &stop)
-          .UploadPage("temp.html", stalling.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
-                      "index.html");
+  const SiteOutcome outcome = Upload(&stop);
   quitter.join();
   EXPECT_EQ(outcome.kind, SiteResultKind::Cancelled);
   EXPECT_FALSE(std::filesystem::exists(stalling.home() / "index.html"));
