@@ -15,33 +15,7 @@ mkdir -p "$work/ftp"
 start_fixture "$work/ftp.out" ftp_server.py "$work/ftp" "$work/ftp.record"
 ftp=$port
 
-export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" HOME="$work"
-mkdir -p "$XDG_CONFIG_HOME/ZEPA" "$work/run"
-printf '<html>address $$IP_ADDRESS$$ at $$DAY_TIME$$</html>\n' >"$work/site.html"
-# FILTER1 is "WAN側IPアドレス" in CP932, written as the settings file spells such bytes.
-cat >"$XDG_CONFIG_HOME/ZEPA/ZEPA2.conf" <<CONF
-[HTTP]
-Server=127.0.0.1:$router
-Page=status.htm
-[FTP]
-Server1=127.0.0.1:$ftp
-User1=zepa
-Pass1=$(printf 'secret' | "$python" -c '
-import sys
-s=246813; out=""
-for c in sys.stdin.read():
-    s=(s*214013+2531011)&0xFFFFFFFF; k=((s>>16)&0x7FFF)//3968
-    out+=chr(((ord(c)-0x20)^k)+0x20)
-print(out, end="")')
-File1=index.html
-Path1=$work/site.html
-MIRROR=1
-[FILTER]
-FILTER1=WAN側IPアドレス
-FILTER2=</table>
-FILTER3=<td>
-FILTER4=</td>
-CONF
+write_settings "$router" "$ftp"
 
 measure() {  # label command... ; prints "label median_ms peak_rss_kib"
   local label=$1; shift
@@ -67,4 +41,4 @@ echo "runs: $runs"
 measure "zepa2-check, address unchanged" "$build/zepa2-check"
 measure "curl GET of the router page" curl -s -o /dev/null "http://127.0.0.1:$router/status.htm"
 measure "zepa2-check, address changed" "$build/zepa2-check"
-measure "curl GET + curl -T upload" sh -c "curl -s -o /dev/null http://127.0.0.1:$router/status.htm && curl -s -T temp.html -u zepa:secret ftp://127.0.0.1:$ftp/index.html --ftp-port -"
+measure "curl GET + curl -T upload" sh -c "curl -s -o /dev/null http://127.0.0.1:$router/status.htm && curl -s -T site.html -u zepa:secret ftp://127.0.0.1:$ftp/index.html --ftp-port -"

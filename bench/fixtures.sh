@@ -17,3 +17,40 @@ stop_processes() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
 }
+
+# write_settings ROUTER_PORT FTP_PORT [EXTRA]: a settings file in $work/config for one site
+# (index.html in the FTP server's home, user zepa, password secret) built from $work/site.html,
+# with the lines of EXTRA at its end; exports the XDG folders and HOME.
+write_settings() {
+  local router=$1 ftp=$2 extra=${3:-}
+  export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" HOME="$work"
+  mkdir -p "$XDG_CONFIG_HOME/ZEPA" "$work/run"
+  printf '<html>address $$IP_ADDRESS$$ at $$DAY_TIME$$</html>\n' >"$work/site.html"
+  local pass
+  pass=$(printf 'secret' | "$python" -c '
+import sys
+s=246813; out=""
+for c in sys.stdin.read():
+    s=(s*214013+2531011)&0xFFFFFFFF; k=((s>>16)&0x7FFF)//3968
+    out+=chr(((ord(c)-0x20)^k)+0x20)
+print(out, end="")')
+  # FILTER1 is "WAN側IPアドレス", which the settings file holds as UTF-8 text.
+  cat >"$XDG_CONFIG_HOME/ZEPA/ZEPA2.conf" <<CONF
+[HTTP]
+Server=127.0.0.1:$router
+Page=status.htm
+[FTP]
+Server1=127.0.0.1:$ftp
+User1=zepa
+Pass1=$pass
+File1=index.html
+Path1=$work/site.html
+MIRROR=1
+[FILTER]
+FILTER1=WAN側IPアドレス
+FILTER2=</table>
+FILTER3=<td>
+FILTER4=</td>
+$extra
+CONF
+}

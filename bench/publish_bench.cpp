@@ -50,7 +50,7 @@ void BM_PublishThreeSites(benchmark::State& state) {
   PagePublisher publisher(s.settings, host, [] { return false; }, uploader);
   for (auto _ : state) {
     host.log.clear();
-    publisher.PublishAddress("192.0.2.1");
+    publisher.PublishAddress("192.0.2.1", {});
   }
   if (host.log.size() != 3 * kSites) state.SkipWithError("a site failed");
 }
@@ -71,13 +71,15 @@ int RunCurl(const std::vector<std::string>& args) {
 void BM_CurlToolThreeUploads(benchmark::State& state) {
   Setup& s = Shared();
   test::ScopedWorkingFolder inWork(s.work.path());
-  BuildPage(s.settings.sites[0].localFile, "192.0.2.1", [] { return std::time(nullptr); });
+  const std::filesystem::path page = s.work.path() / "curl-page.html";
+  std::filesystem::remove(page);
+  BuildPage(s.settings.sites[0].localFile, page, "192.0.2.1", [] { return std::time(nullptr); });
   const std::string login = std::string(test::FtpTestServer::kUser) + ":" + test::FtpTestServer::kPassword;
   for (auto _ : state) {
     for (int n = 1; n <= kSites; ++n) {
       const std::string url = "ftp://" + s.ftp.server() + "/curl" + std::to_string(n) + ".html";
       if (RunCurl({"curl", "-s", "--ftp-port", "-", "-Q", "+TYPE A", "--user", login, "-T",
-                   kTempPageFile, url}) != 0) {
+                   page.string(), url}) != 0) {
         state.SkipWithError("curl failed");
         return;
       }

@@ -17,7 +17,10 @@ namespace {
 
 class DiscardingPublisher : public zepa2::Publisher {
  public:
-  void PublishAddress(const std::string&) override {}
+  std::vector<zepa2::SiteReport> PublishAddress(const std::string&,
+                                                const std::vector<int>&) override {
+    return {};
+  }
 };
 
 zepa2::test::FixtureProcess& Router() {

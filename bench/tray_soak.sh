@@ -16,37 +16,19 @@ chmod 700 "$work"
 source "$here/bench/fixtures.sh"
 cleanup() { stop_processes; rm -rf "$work"; }
 trap cleanup EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work
 
 start_fixture "$work/router.out" router_server.py
 router_port=$port
 mkdir -p "$work/ftp"
-start_fixture "$work/ftp.out" ftp_server.py "$work/ftp" "$work/ftp.log" zepa ""
+start_fixture "$work/ftp.out" ftp_server.py "$work/ftp" "$work/ftp.log"
 ftp_port=$port
 
-printf '<html><body>$$IP_ADDRESS$$ $$DAY_TIME$$</body></html>\n' >"$work/template.html"
-mkdir -p "$XDG_CONFIG_HOME/ZEPA"
-cat >"$XDG_CONFIG_HOME/ZEPA/ZEPA2.conf" <<CONF
-[HTTP]
-Server=127.0.0.1:$router_port
-Page=status.htm
-[FTP]
-Server1=127.0.0.1:$ftp_port
-User1=zepa
-File1=index.html
-Path1=$work/template.html
-MIRROR=1
-[FILTER]
-FILTER1=WAN側IPアドレス
-FILTER2=</tr>
-FILTER3=<td>
-FILTER4=</td>
-[SYSTEM]
+write_settings "$router_port" "$ftp_port" "[SYSTEM]
 INTERVAL=1
 TIMENO=0
 STARTMIN=1
-STARTRUN=1
-CONF
+STARTRUN=1"
+export XDG_RUNTIME_DIR=$work
 
 if command -v trayer >/dev/null; then
   trayer --edge bottom --align right --widthtype pixel --width 200 --height 32 &
@@ -56,7 +38,7 @@ else
   echo "no trayer: the window sits minimized instead of in the tray" >&2
 fi
 
-cd "$work"  # temp.html is written in the working folder
+cd "$work"
 "$program" -Embedding 2>>"$work/zepa2.err" &
 pid=$!
 pids+=("$pid")

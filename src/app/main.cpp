@@ -10,6 +10,7 @@
 #include "core/startup/instance_lock.h"
 #include "core/text/messages.h"
 #include "ui/common/message_box.h"
+#include "ui/common/qt_translation.h"
 #include "ui/common/settings_io.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/splash_window.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   const bool splashAllowed = zepa2::SplashAllowedByCommandLine(Arguments(argc, argv));
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(zepa2::msg::kProductName));
+  // The program is Japanese whatever the locale; Qt's own buttons and menus follow it.
+  if (!zepa2::ui::LoadQtJapanese(app)) std::fprintf(stderr, "%s\n", zepa2::msg::kQtJapaneseMissing);
 
   zepa2::InstanceLock lock;
   switch (lock.Acquire(zepa2::InstanceLockPath())) {

@@ -10,22 +10,33 @@
 namespace zepa2::cli {
 
 void ConsoleHost::AppendLog(const std::string& text, LogColor color) {
-  if (color == log_color::kRed) sawFailure_ = true;
-  const std::string line = PlainLogLine(Now(), text, color);
+  WriteLine(Cp932ToUtf8(MakeLogLine(Now(), text)), color);
+}
+
+void ConsoleHost::AppendFailureLog(const std::string& text, LogColor color,
+                                   const std::string& reason) {
+  std::string line = Cp932ToUtf8(MakeLogLine(Now(), text));
+  if (!reason.empty()) line += " (" + reason + ")";
+  WriteLine(line, color);
+}
+
+void ConsoleHost::WriteLine(const std::string& utf8Text, LogColor color) {
+  const std::string line = PlainLogLine(utf8Text, color);
   std::fwrite(line.data(), 1, line.size(), out_);
   std::fflush(out_);
 }
 
-void ConsoleHost::ShowGeneratedPage(const std::filesystem::path& pageFile) {
+bool ConsoleHost::ShowGeneratedPage(const std::filesystem::path& pageFile) {
   const std::optional<std::string> page = ReadWholeFile(pageFile);
   if (!page) {
     AppendLog(Cp932(msg::kTempPageNotOpened), log_color::kRed);
-    return;
+    return false;
   }
   const std::string utf8 = Cp932ToUtf8(*page);
   std::fwrite(utf8.data(), 1, utf8.size(), out_);
   if (!utf8.empty() && utf8.back() != '\n') std::fputc('\n', out_);
   std::fflush(out_);
+  return true;
 }
 
 }  // namespace zepa2::cli

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "core/address/check_host.h"
 
@@ -15,16 +16,16 @@ class ConsoleHost : public CheckHost {
   void AppendLog(const std::string& text, LogColor color) override;
   void Pause(std::chrono::milliseconds) override {}  // the pacing only helps a person watch the list
   void SetBusy(bool) override {}
-  void ShowGeneratedPage(const std::filesystem::path& pageFile) override;  // a dry run prints it
+  bool ShowGeneratedPage(const std::filesystem::path& pageFile) override;  // a dry run prints it
   std::time_t Now() override { return std::time(nullptr); }
 
-  // Whether a failure (red) line was written since the last Reset.
-  bool sawFailure() const { return sawFailure_; }
-  void ResetFailure() { sawFailure_ = false; }
+  // The reason goes after the line, in brackets, so a log reader learns why a site failed.
+  void AppendFailureLog(const std::string& text, LogColor color, const std::string& reason) override;
 
  private:
+  void WriteLine(const std::string& utf8Text, LogColor color);
+
   std::FILE* out_;
-  bool sawFailure_ = false;
 };
 
 }  // namespace zepa2::cli

@@ -1,14 +1,16 @@
 // zepa2-check: one address check with the saved settings of ZEPA2, or a foreground loop of them.
-#include <signal.h>
-
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <ctime>
+#include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/check_options.h"
 #include "cli/console_host.h"
+#include "cli/signal_watcher.h"
 #include "core/address/address_check.h"
 #include "core/address/check_period.h"
 #include "core/address/last_address_file.h"
@@ -25,20 +27,31 @@ namespace {
 
 enum ExitStatus { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
-// The settings file must exist and be readable: a companion running on defaults would publish
-// nothing useful and say so nowhere.
-bool LoadCompanionSettings(AppSettings& settings, const std::filesystem::path& file) {
+// Why the settings file cannot be used, or nothing when it can be read. The settings must exist
+// and be readable: a companion running on defaults would publish nothing useful and say so nowhere.
+std::optional<std::string> SettingsFileProblem(const std::filesystem::path& file) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) {
-    std::fprintf(stderr, "zepa2-check: no settings file at %s; set ZEPA2 up in its window first.\n",
-                 file.c_str());
-    return false;
+  const auto status = std::filesystem::status(file, ec);
+  if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
+    return "cannot read the settings folder " + file.parent_path().string() + ": " + ec.message();
   }
+  if (!std::filesystem::exists(status)) {
+    return "no settings file at " + file.string() + "; set ZEPA2 up in its window first.";
+  }
+  if (!std::filesystem::is_regular_file(status)) return "the settings file " + file.string() + " is not a file.";
   if (!std::ifstream(file, std::ios::binary)) {
-    std::fprintf(stderr, "zepa2-check: cannot read the settings file %s.\n", file.c_str());
-    return false;
+    return "cannot read the settings file " + file.string() + ": " + std::strerror(errno);
   }
-  settings = AppSettings{};
+  return std::nullopt;
+}
+
+// The settings from the file, or the reason they cannot be had.
+std::optional<AppSettings> LoadCompanionSettings(const std::filesystem::path& file, std::string& problem) {
+  if (auto why = SettingsFileProblem(file)) {
+    problem = std::move(*why);
+    return std::nullopt;
+  }
+  AppSettings settings;
   const SettingsLoadReport report = LoadSettingsWithReport(settings, file, [] {
     std::fprintf(stderr, "zepa2-check: %s\n", msg::kBadPasswordChar);
   });
@@ -46,46 +59,60 @@ bool LoadCompanionSettings(AppSettings& settings, const std::filesystem::path& f
     std::fprintf(stderr, "zepa2-check: some lines of %s could not be read; their defaults are used.\n",
                  file.c_str());
   }
-  return true;
+  return settings;
+}
+
+AddressCheckOptions StoppableBy(const StopToken& stop) {
+  AddressCheckOptions options;
+  options.stop = &stop;
+  return options;
 }
 
 class Companion {
  public:
-  Companion(const CheckOptions& options, AppSettings& settings)
+  Companion(const CheckOptions& options, AppSettings& settings, const StopToken& stop)
       : options_(options),
         settings_(settings),
         host_(stdout),
-        uploader_(host_),
+        uploader_(host_, &stop),
         publisher_(settings_, host_, [this] { return options_.dryRun; }, uploader_),
-        check_(settings_, host_, publisher_),
-        stateFile_(LastAddressFilePath()) {
-    if (auto last = ReadLastAddress(stateFile_)) check_.RestoreLastAddress(*last);
+        check_(settings_, host_, publisher_, StoppableBy(stop)),
+        addressFile_(LastAddressFilePath()),
+        owedFile_(OwedSitesFilePath()) {
+    if (auto last = ReadLastAddress(addressFile_)) {
+      check_.RestoreLastAddress(*last);
+      check_.RestoreOwedSites(ReadOwedSites(owedFile_));
+    }
   }
 
   // One check; callerLine is the line the window writes before the same kind of run, or null.
-  // Like the window's timer, the repeated checks of --watch publish only a changed address.
+  // Like the window's timer, the repeated checks of --watch publish only a changed address, and
+  // the sites a failed publish left with an old page.
   ExitStatus RunOnce(const char* callerLine, bool timed) {
-    host_.ResetFailure();
     if (callerLine) host_.AppendLog(Cp932(callerLine), log_color::kBlack);
-    const std::string previous = check_.lastAddress();
+    const std::string previousAddress = check_.lastAddress();
+    const std::vector<int> previousOwed = check_.owedSites();
     // A dry run is the window's test run: always forced, never recorded as published.
-    const CheckOutcome outcome =
-        check_.RunAddressCheck(!timed && (options_.force || options_.dryRun));
-    if (outcome == CheckOutcome::AddressNotFound) return kExitFailed;
-    if (outcome != CheckOutcome::Published) return host_.sawFailure() ? kExitFailed : kExitOk;
-
-    // Unlike the window, which never retries an address it tried once, the companion records an
-    // address only when every site took it, so the next run tries a failed site again.
-    if (options_.dryRun || host_.sawFailure()) {
-      check_.RestoreLastAddress(previous);
-      return host_.sawFailure() ? kExitFailed : kExitOk;
+    const CheckReport report = check_.RunAddressCheck(!timed && (options_.force || options_.dryRun));
+    const ExitStatus status = ExitStatusOf(report);
+    if (options_.dryRun) {
+      check_.RestoreLastAddress(previousAddress);
+      check_.RestoreOwedSites(previousOwed);
+      return status;
     }
-    if (const std::string error = WriteLastAddress(stateFile_, check_.lastAddress()); !error.empty()) {
+    if (!Publishing(report.outcome)) return status;
+    // The sites that failed are stored beside the address, so the next run serves them.
+    for (const std::string& error : {WriteOwedSites(owedFile_, check_.owedSites()),
+                                     WriteLastAddress(addressFile_, check_.lastAddress())}) {
+      if (error.empty()) continue;
       std::fprintf(stderr, "zepa2-check: %s\n", error.c_str());
       return kExitFailed;
     }
-    return kExitOk;
+    return status;
   }
+
+  // A line of the companion's own in the log (UTF-8 text).
+  void Report(const std::string& text, LogColor color) { host_.AppendLog(Cp932(text), color); }
 
  private:
   const CheckOptions& options_;
@@ -94,19 +121,43 @@ class Companion {
   PageUploader uploader_;
   PagePublisher publisher_;
   AddressCheck check_;
-  std::filesystem::path stateFile_;
+  std::filesystem::path addressFile_;
+  std::filesystem::path owedFile_;
+
+  static bool Publishing(CheckOutcome outcome) {
+    return outcome == CheckOutcome::Published || outcome == CheckOutcome::PartlyPublished ||
+           outcome == CheckOutcome::PublishFailed;
+  }
+  // A site that is not set up did not take the address either: the run failed.
+  static ExitStatus ExitStatusOf(const CheckReport& report) {
+    switch (report.outcome) {
+      case CheckOutcome::AddressNotFound:
+      case CheckOutcome::PartlyPublished:
+      case CheckOutcome::PublishFailed:
+        return kExitFailed;
+      case CheckOutcome::Found:
+      case CheckOutcome::Unchanged:
+      case CheckOutcome::Published:
+        return kExitOk;
+    }
+    return kExitFailed;
+  }
 };
 
-// Waits up to `seconds` for SIGTERM or SIGINT (blocked, so they stay pending during a check).
-bool WaitForStop(const sigset_t& stopSignals, std::int64_t seconds) {
-  while (seconds > 0) {
-    // sigtimedwait takes a time_t; wait in slices of at most a day.
-    const std::int64_t slice = seconds > 86400 ? 86400 : seconds;
-    timespec timeout{static_cast<std::time_t>(slice), 0};
-    if (sigtimedwait(&stopSignals, nullptr, &timeout) > 0) return true;
-    if (errno == EAGAIN) seconds -= slice;
+// A settings file that went missing or unreadable after the start is one check's error, not the
+// end of the service: it goes on with the settings it read before.
+void ReloadSettings(AppSettings& settings, const std::filesystem::path& file, Companion& companion) {
+  std::string problem;
+  if (auto loaded = LoadCompanionSettings(file, problem)) {
+    settings = std::move(*loaded);
+  } else {
+    companion.Report("zepa2-check: " + problem + " The settings read before are used.", log_color::kRed);
   }
-  return false;
+}
+
+int Stopped(Companion& companion) {
+  companion.Report(msg::kCompanionStopped, log_color::kBlack);
+  return kExitOk;
 }
 
 // Prints the last run as the file holds it, or as a table; 1 when there is none to print.
@@ -132,27 +183,38 @@ int PrintStatus(bool human) {
 
 int Run(const CheckOptions& options) {
   const std::filesystem::path settingsFile = SettingsFilePath();
-  AppSettings settings;
-  if (!LoadCompanionSettings(settings, settingsFile)) return kExitUsage;
+  std::string problem;
+  std::optional<AppSettings> loaded = LoadCompanionSettings(settingsFile, problem);
+  if (!loaded) {
+    std::fprintf(stderr, "zepa2-check: %s\n", problem.c_str());
+    return kExitUsage;
+  }
+  AppSettings settings = std::move(*loaded);
 
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGTERM);
-  sigaddset(&stopSignals, SIGINT);
-  if (options.watch) sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
-
-  Companion companion(options, settings);
+  StopToken stop;
+  SignalWatcher signals(stop);  // before any thread, libcurl's resolver included
+  Companion companion(options, settings, stop);
   const char* firstLine = options.dryRun ? msg::kRunAsTest : options.force ? msg::kRunManually : nullptr;
   ExitStatus status = companion.RunOnce(firstLine, false);
+  if (signals.stopRequested()) return Stopped(companion);
   if (!options.watch) return status;
 
   for (;;) {
-    const std::int64_t period = CheckPeriodSeconds(settings.intervalUnit, settings.interval);
-    if (period <= 0) return status;
-    if (WaitForStop(stopSignals, period)) return kExitOk;
+    // The wait is measured from its start on the monotonic clock: a reload, a stop and continue
+    // or an interrupted wait never starts the period over.
+    const auto waitStart = std::chrono::steady_clock::now();
+    for (;;) {
+      const std::int64_t period = CheckPeriodSeconds(settings.intervalUnit, settings.interval);
+      if (period <= 0) return status;
+      const auto wake = signals.WaitUntil(waitStart + std::chrono::seconds(period));
+      if (wake == SignalWatcher::Wake::Stop) return Stopped(companion);
+      if (wake == SignalWatcher::Wake::TimeUp) break;
+      ReloadSettings(settings, settingsFile, companion);  // SIGHUP: new settings, same wait
+    }
     // The window may have changed the settings meanwhile.
-    if (!LoadCompanionSettings(settings, settingsFile)) return kExitUsage;
+    ReloadSettings(settings, settingsFile, companion);
     status = companion.RunOnce(msg::kRunByTimer, true);
+    if (signals.stopRequested()) return Stopped(companion);
   }
 }
 

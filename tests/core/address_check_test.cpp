@@ -6,6 +6,7 @@
 
 #include "core/address/address_check.h"
 #include "core/address/router_fetch.h"
+#include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
 #include "support/free_port.h"
@@ -97,6 +98,62 @@ TEST_F(AddressCheckRun, PublishesFirstThenOnlyWhenChangedOrForced) {
   EXPECT_EQ(Run(false), FoundLines());
   EXPECT_EQ(publisher_.published.back(), "10.0.0.2");
   EXPECT_EQ(shown_.back(), "10.0.0.2");
+}
+
+// A site that did not take the address keeps an old page online: each later check serves the
+// sites still owed one, and only them, until they take it.
+TEST_F(AddressCheckRun, FailedSitesAreServedAgainAtTheNextCheck) {
+  using enum SiteResultKind;
+  settings_.siteCount = 3;
+  publisher_.siteCount = 3;
+  publisher_.results = {Done, TimedOut, ConnectFailed};
+  const CheckReport first = check_.RunAddressCheck(false);
+  EXPECT_EQ(first.outcome, CheckOutcome::PartlyPublished);
+  EXPECT_EQ(first.address, "10.0.0.1");
+  ASSERT_EQ(first.sites.size(), 3u);
+  EXPECT_EQ(first.sites[1].kind, TimedOut);
+  EXPECT_EQ(check_.owedSites(), (std::vector<int>{2, 3}));
+
+  // Same address, not forced: no "unchanged" line, the two owed sites are published.
+  publisher_.results = {Done, TransferRefused};
+  EXPECT_EQ(Run(false), FoundLines());
+  EXPECT_EQ(publisher_.requestedSites.back(), (std::vector<int>{2, 3}));
+  EXPECT_EQ(check_.owedSites(), std::vector<int>{3});
+
+  // A test run only shows pages: what is owed stays owed.
+  publisher_.results = {Shown, Shown, Shown};
+  EXPECT_EQ(check_.RunAddressCheck(true).outcome, CheckOutcome::Found);
+  EXPECT_EQ(check_.owedSites(), std::vector<int>{3});
+
+  // A site no longer in use is owed nothing.
+  settings_.siteCount = 2;
+  EXPECT_EQ(Run(false), Plus(FoundLines(), {kUnchanged}));
+  EXPECT_EQ(check_.RunAddressCheck(false).outcome, CheckOutcome::Unchanged);
+}
+
+TEST_F(AddressCheckRun, OutcomeFollowsTheSites) {
+  using enum SiteResultKind;
+  struct Case {
+    std::vector<SiteResultKind> sites;
+    CheckOutcome outcome;
+  };
+  const Case cases[] = {
+      {{Done, Done}, CheckOutcome::Published},
+      {{Done, NotRegistered}, CheckOutcome::PartlyPublished},
+      {{TemplateNotOpened, Cancelled}, CheckOutcome::PublishFailed},
+      {{Shown, Shown}, CheckOutcome::Found},
+      {{Shown, PageNotWritten}, CheckOutcome::PublishFailed},
+  };
+  settings_.siteCount = 2;
+  publisher_.siteCount = 2;
+  for (const Case& c : cases) {
+    publisher_.results = c.sites;
+    EXPECT_EQ(check_.RunAddressCheck(true).outcome, c.outcome);
+  }
+  settings_.routerServer = "127.0.0.1:1";
+  const CheckReport dead = check_.RunAddressCheck(true);
+  EXPECT_EQ(dead.outcome, CheckOutcome::AddressNotFound);
+  EXPECT_NE(dead.reason, "");
 }
 
 TEST_F(AddressCheckRun, CredentialsOnlyWhenAuthIsOn) {
@@ -210,6 +267,94 @@ TEST_F(AddressCheckRun, LocalAddressPath) {
   localAddress_ = "localhost";
   EXPECT_EQ(Run(true), (Lines{obtained, {"ＩＰアドレスの変換に失敗しました。", color::kRed}}));
   EXPECT_TRUE(host_.pauses.empty());  // no router was asked
+}
+
+// Text of the router's page between the markers goes into the public page as it stands, so
+// markup, line breaks and control bytes there end the run instead of being published.
+TEST_F(AddressCheckRun, UnsafeAddressIsNotPublished) {
+  const Lines refused{kNotFound,
+                      {"アドレスに公開できない文字（制御文字、< > \" ' &）が含まれています。", color::kRed}};
+  settings_.useLocalAddress = 1;
+  struct Case {
+    std::string address;
+    bool publishable;
+  };
+  const Case cases[] = {
+      {"192.0.2.1", true},
+      {"host name with spaces", true},
+      {"\x83\x41\x83\x68", true},     // CP932 text stays as it is
+      {"", true},                       // empty markers find the empty address
+      {"<script>alert(1)</script>", false},
+      {"a>b", false},
+      {"say \"hi\"", false},
+      {"it's", false},
+      {"a&amp;b", false},
+      {"10.0.0.1\nforged line", false},
+      {"10.0.0.1\r", false},
+      {std::string("10.0.0.1\0x", 10), false},
+      {"\x1b[31mred", false},
+      {"tab\there", false},
+      {"\x7f", true},  // DEL is not markup and ends no line
+  };
+  for (const Case& c : cases) {
+    localAddress_ = c.address;
+    const Lines lines = Run(true);
+    if (c.publishable) {
+      EXPECT_EQ(lines, (Lines{{"ローカルアドレス取得", color::kMagenta}})) << c.address;
+      EXPECT_EQ(publisher_.published.back(), c.address);
+    } else {
+      EXPECT_EQ(lines, Plus({{"ローカルアドレス取得", color::kMagenta}}, refused)) << c.address;
+      EXPECT_NE(publisher_.published.back(), c.address);
+    }
+  }
+
+  settings_.useLocalAddress = 0;
+  const std::size_t published = publisher_.published.size();
+  for (const char* page : {"ip/%3Cscript%3Ealert(1)%3C%2Fscript%3E/status.htm", "ip/1.2.3.4%0D%0A/status.htm"}) {
+    settings_.routerPage = page;
+    EXPECT_EQ(Run(true), Plus(FoundLines(), refused)) << page;
+  }
+  EXPECT_EQ(publisher_.published.size(), published);
+}
+
+// A settings file holding a line break in a router field fails the fetch before anything is sent.
+TEST_F(AddressCheckRun, LineBreakInARouterFieldSendsNothing) {
+  settings_.routerAuth = 1;
+  settings_.routerUser = "admin";
+  settings_.routerPass = "secret";
+  settings_.routerPage = "digest/status.htm";
+  const std::string server = settings_.routerServer;
+  struct Case {
+    const char* field;
+    std::string AppSettings::*setting;
+    std::string bad;
+  };
+  const Case cases[] = {
+      {"サーバ名", &AppSettings::routerServer, server + "\r\nX-Injected: 1"},
+      {"サイト・パス", &AppSettings::routerPage, "digest/status.htm\r\nX-Injected: 1"},
+      {"User", &AppSettings::routerUser, "admin\r\nX-Injected: 1"},
+      {"Pass", &AppSettings::routerPass, std::string("secret\0X", 8)},
+  };
+  for (const Case& c : cases) {
+    const std::string before = ServerLog();
+    const std::string good = settings_.*c.setting;
+    settings_.*c.setting = c.bad;
+    EXPECT_EQ(Run(true), (Lines{{std::string("「") + c.field +
+                                     "」に改行文字または NUL 文字が含まれているため、送信しません。",
+                                 color::kRed}}))
+        << c.field;
+    settings_.*c.setting = good;
+    EXPECT_EQ(ServerLog(), before) << c.field;  // no request at all, so no header line either
+  }
+  EXPECT_TRUE(publisher_.published.empty());
+  EXPECT_EQ(Run(true), FoundLines());  // the same settings without the break work
+}
+
+TEST(ProtocolText, RefusesLineBreaksAndNulOnly) {
+  EXPECT_TRUE(net::IsProtocolText("admin secret\t/\x83\x41\x7f"));
+  for (const std::string& bad : {std::string("a\rb"), std::string("a\nb"), std::string("a\0b", 3)}) {
+    EXPECT_FALSE(net::IsProtocolText(bad));
+  }
 }
 
 }  // namespace

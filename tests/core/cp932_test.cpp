@@ -30,6 +30,18 @@ TEST(Cp932, RoundTripTable) {
   for (const auto& c : cases) EXPECT_EQ(RoundTripsThroughUtf8(c.bytes), c.roundTrips) << c.bytes;
 }
 
+TEST(Cp932, ExactConversionRefusesWhatCp932CannotHold) {
+  struct Case { std::string utf8; std::optional<std::string> cp932; };
+  const Case cases[] = {
+      {"index.html", "index.html"},
+      {"写真一覧.html", "\x8E\xCA\x90\x5E\x88\xEA\x97\x97.html"},
+      {"한국어", std::nullopt},          // no Hangul in CP932
+      {"\xE3\x80\x9C", std::nullopt},  // U+301C would come back as U+FF5E
+      {"\xFF", std::nullopt},            // not UTF-8 at all
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8ToCp932Exactly(c.utf8), c.cp932) << c.utf8;
+}
+
 TEST(Cp932, CharLengthStepsTwoOnLeadBytes) {
   EXPECT_EQ(CharLength("\x82\xA0x", 0), 2u);
   EXPECT_EQ(CharLength("\x82\xA0x", 2), 1u);

@@ -5,6 +5,7 @@
 
 #include "core/net/ftp_browse_session.h"
 #include "core/net/ftp_list_line.h"
+#include "core/text/cp932.h"
 #include "support/publish_support.h"
 
 namespace zepa2::net {
@@ -140,6 +141,49 @@ TEST(FtpBrowseFloodingServer, EndlessListingIsCutOffNotHeldInMemory) {
   ASSERT_TRUE(session);
   const FtpListing listing = session->ListCurrentDirectory();
   EXPECT_NE(listing.result, FtpResult::Done);
+}
+
+// A UTF-8 server (RFC 2640) is switched to UTF-8 at log-in; its names reach the program as CP932
+// and go back as UTF-8. A name CP932 cannot hold is marked and keeps the server's bytes.
+TEST(FtpBrowseUtf8Server, NamesAreCp932InsideAndUtf8OnTheWire) {
+  FtpTestServer ftp;
+  std::filesystem::create_directories(ftp.home() / "日本語フォルダ");
+  test::WriteFile(ftp.home() / "日本語フォルダ" / "写真一覧.html", "x");
+  test::WriteFile(ftp.home() / "日本語フォルダ" / "한국어.html", "x");
+  auto session = FtpBrowseSession::Connect({ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword});
+  ASSERT_TRUE(session);
+  EXPECT_TRUE(session->usesUtf8());
+
+  const std::string folder = Cp932("日本語フォルダ");
+  EXPECT_THAT(session->ListCurrentDirectory().entries,
+              ::testing::UnorderedElementsAre(FtpEntry{folder, true}, FtpEntry{"ro", true}));
+  ASSERT_EQ(session->ChangeDirectory("/" + folder), FtpResult::Done);
+  EXPECT_EQ(session->CurrentDirectory(), "/" + folder);
+  const FtpListing listing = session->ListCurrentDirectory();
+  EXPECT_EQ(listing.result, FtpResult::Done);
+  EXPECT_THAT(listing.entries, ::testing::UnorderedElementsAre(
+                                   FtpEntry{Cp932("写真一覧.html"), false},
+                                   FtpEntry{"한국어.html", false, true}));
+  const auto commands = ftp.commands();
+  const auto feat = std::find(commands.begin(), commands.end(), "FEAT");
+  ASSERT_NE(feat, commands.end());
+  EXPECT_NE(std::find(feat, commands.end(), "OPTS UTF8 ON"), commands.end());
+}
+
+// A server that does not offer UTF-8 gets no OPTS and its names come back byte for byte.
+TEST(FtpBrowseOlderServer, NamesStayTheServersBytes) {
+  FtpTestServer ftp(test::FtpServerOptions{.utf8 = false});
+  std::filesystem::create_directories(ftp.home() / "日本語");
+  auto session = FtpBrowseSession::Connect({ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword});
+  ASSERT_TRUE(session);
+  EXPECT_FALSE(session->usesUtf8());
+  EXPECT_THAT(session->ListCurrentDirectory().entries,
+              ::testing::UnorderedElementsAre(FtpEntry{"日本語", true}, FtpEntry{"ro", true}));
+  ASSERT_EQ(session->ChangeDirectory("/日本語"), FtpResult::Done);
+  EXPECT_EQ(session->CurrentDirectory(), "/日本語");
+  const auto commands = ftp.commands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "FEAT"), 1);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "OPTS UTF8 ON"), 0);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/publish/home_page_address.h"
 #include "support/temp_dir.h"
@@ -38,7 +39,9 @@ TEST(FindHomePageAddress, TakesTheFirstTokenLineUpToItsQuote) {
 
 TEST(FindHomePageAddress, UnreadableTemplateGivesTheDefaultAndSaysSo) {
   test::TempDir dir;
-  for (const std::string& path : {(dir / "missing.html").string(), dir.path().string(), std::string()}) {
+  ASSERT_EQ(::mkfifo((dir / "fifo.html").c_str(), 0600), 0);  // must not wait for a writer
+  for (const std::string& path : {(dir / "missing.html").string(), dir.path().string(), std::string(),
+                                  (dir / "fifo.html").string()}) {
     const HomePageAddress found = FindHomePageAddress(path);
     EXPECT_EQ(found.read, TemplateRead::NotOpened) << path;
     EXPECT_EQ(found.address, "$$IP_ADDRESS$$/") << path;

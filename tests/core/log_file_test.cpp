@@ -29,7 +29,7 @@ TEST(LogFile, AppendsStampedUtf8LinesInAPrivateFile) {
   EXPECT_EQ(text.substr(0, 6), "ok    ");
   EXPECT_NE(text.find("::IPアドレス取得成功\n"), std::string::npos) << text;
   EXPECT_EQ(text.substr(split + 1, 6), "error ");
-  EXPECT_NE(text.find("::two lines\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("::two\\x0alines\n"), std::string::npos) << text;
   EXPECT_EQ(ModeOf(dir / "ZEPA"), fs::perms::owner_all);
   EXPECT_EQ(ModeOf(file), fs::perms::owner_read | fs::perms::owner_write);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "core/publish/page_builder.h"
@@ -14,8 +16,14 @@ using test::WriteFile;
 
 class PageBuilderTest : public ::testing::Test {
  protected:
+  // Builds a fresh page from the template path, as the publisher does for each site.
+  BuildOutcome Build(const std::string& templatePath, const std::string& address) {
+    std::filesystem::remove(page);
+    return BuildPage(templatePath, page, address, now);
+  }
+
   test::TempDir dir;
-  test::ScopedWorkingFolder inDir{dir.path()};
+  const std::filesystem::path page = dir / "temp.html";
   std::time_t clock = 1008000000;  // any fixed moment; each reading moves it on by one second
   Clock now = [this] { return clock++; };
   std::string Time(std::time_t t) { return FormatPageTime(t); }
@@ -48,18 +56,16 @@ TEST_F(PageBuilderTest, FillsTokensAndWritesCrLfLines) {
   for (const Case& c : cases) {
     clock = t0;
     WriteFile(dir / "t.html", c.templ);
-    EXPECT_EQ(BuildPage((dir / "t.html").string(), "192.0.2.1", now), BuildOutcome::PageWritten)
-        << c.name;
-    EXPECT_EQ(ReadFile("temp.html"), c.page) << c.name;
+    EXPECT_EQ(Build((dir / "t.html").string(), "192.0.2.1"), BuildOutcome::PageWritten) << c.name;
+    EXPECT_EQ(ReadFile(page), c.page) << c.name;
   }
 }
 
 TEST_F(PageBuilderTest, InsertedTextIsNotSearchedAgain) {
   WriteFile(dir / "t.html", "$$IP_ADDRESS$$$$DAY_TIME$$");
   // An address that itself reads like tokens goes in as it stands.
-  ASSERT_EQ(BuildPage((dir / "t.html").string(), "$$DAY_TIME$$$$IP_ADDRESS$$", now),
-            BuildOutcome::PageWritten);
-  EXPECT_EQ(ReadFile("temp.html"), "$$DAY_TIME$$$$IP_ADDRESS$$" + Time(clock - 1) + "\r\n\r\n");
+  ASSERT_EQ(Build((dir / "t.html").string(), "$$DAY_TIME$$$$IP_ADDRESS$$"), BuildOutcome::PageWritten);
+  EXPECT_EQ(ReadFile(page), "$$DAY_TIME$$$$IP_ADDRESS$$" + Time(clock - 1) + "\r\n\r\n");
 }
 
 TEST_F(PageBuilderTest, TimeFormat) {
@@ -67,33 +73,65 @@ TEST_F(PageBuilderTest, TimeFormat) {
                                std::regex(R"(\d{4}/\d\d/\d\d \d\d:\d\d:\d\d)")));
 }
 
-TEST_F(PageBuilderTest, MissingTemplateLeavesOldPage) {
-  WriteFile("temp.html", "old page");
-  EXPECT_EQ(BuildPage((dir / "missing.html").string(), "192.0.2.1", now),
-            BuildOutcome::TemplateNotOpened);
-  EXPECT_EQ(ReadFile("temp.html"), "old page");
-}
-
-TEST_F(PageBuilderTest, TemplateThatIsAFolderLeavesOldPage) {
-  // A folder opens for reading but yields no lines; it must not turn into an empty page.
-  WriteFile("temp.html", "old page");
+// A template is read whole or not at all: anything less would be published as a cut page.
+TEST_F(PageBuilderTest, TemplateNotReadWholeMakesNoPage) {
   std::filesystem::create_directory(dir / "pages");
-  EXPECT_EQ(BuildPage((dir / "pages").string(), "192.0.2.1", now), BuildOutcome::TemplateNotOpened);
-  EXPECT_EQ(ReadFile("temp.html"), "old page");
+  ASSERT_EQ(::mkfifo((dir / "fifo.html").c_str(), 0600), 0);  // nobody ever writes to it
+  WriteFile(dir / "huge.html", "");
+  std::filesystem::resize_file(dir / "huge.html", kMaxTemplateBytes + 1);
+  WriteFile(dir / "limit.html", "");
+  std::filesystem::resize_file(dir / "limit.html", kMaxTemplateBytes);
+  struct Case {
+    const char* name;
+    std::string templ;
+  };
+  const Case cases[] = {
+      {"missing", (dir / "missing.html").string()},
+      {"folder", (dir / "pages").string()},
+      {"FIFO", (dir / "fifo.html").string()},
+      {"device", "/dev/zero"},
+      // A regular file that opens but fails to read (EIO), even for root.
+      {"read error", "/proc/self/mem"},
+      {"over the size limit", (dir / "huge.html").string()},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Build(c.templ, "192.0.2.1"), BuildOutcome::TemplateNotOpened) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(page)) << c.name;
+  }
+  EXPECT_EQ(Build((dir / "limit.html").string(), "192.0.2.1"), BuildOutcome::PageWritten);
 }
 
-TEST_F(PageBuilderTest, TempFileThatCannotBeCreated) {
-  WriteFile(dir / "t.html", "x\n");
-  std::filesystem::create_directory("temp.html");  // a folder in its place cannot be opened as a file
-  EXPECT_EQ(BuildPage((dir / "t.html").string(), "192.0.2.1", now),
-            BuildOutcome::TempFileNotCreated);
+// The page is only ever created new: whatever stands in its place, a link above all, is left alone.
+TEST_F(PageBuilderTest, PageFileIsNeverWrittenThroughWhatStandsInItsPlace) {
+  WriteFile(dir / "t.html", "x $$IP_ADDRESS$$\n");
+  WriteFile(dir / "victim", "keep me");
+  struct Case {
+    const char* name;
+    void (*plant)(const std::filesystem::path& page, const std::filesystem::path& victim);
+  };
+  const Case cases[] = {
+      {"file", [](const auto& p, const auto&) { WriteFile(p, "old page"); }},
+      {"link to a file", [](const auto& p, const auto& v) { std::filesystem::create_symlink(v, p); }},
+      {"dangling link",
+       [](const auto& p, const auto& v) { std::filesystem::create_symlink(v.string() + ".new", p); }},
+      {"folder", [](const auto& p, const auto&) { std::filesystem::create_directory(p); }},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(page);
+    c.plant(page, dir / "victim");
+    EXPECT_EQ(BuildPage((dir / "t.html").string(), page, "192.0.2.1", now),
+              BuildOutcome::TempFileNotCreated)
+        << c.name;
+    EXPECT_EQ(ReadFile(dir / "victim"), "keep me") << c.name;
+    EXPECT_FALSE(std::filesystem::exists(dir / "victim.new")) << c.name;
+  }
 }
 
 TEST_F(PageBuilderTest, TemplatePathInShiftJisOpensTheUtf8Name) {
   WriteFile(dir / "ページ.html", "$$IP_ADDRESS$$");
   const std::string cp932Path = dir.path().string() + "/\x83\x79\x81\x5B\x83\x57.html";
-  EXPECT_EQ(BuildPage(cp932Path, "10.0.0.1", now), BuildOutcome::PageWritten);
-  EXPECT_EQ(ReadFile("temp.html"), "10.0.0.1\r\n\r\n");
+  EXPECT_EQ(Build(cp932Path, "10.0.0.1"), BuildOutcome::PageWritten);
+  EXPECT_EQ(ReadFile(page), "10.0.0.1\r\n\r\n");
 }
 
 TEST(PublicPageUrl, FillsTheFirstTokenOnly) {

@@ -34,15 +34,17 @@ class PageProofTest : public ::testing::Test {
   }
 
   test::TempDir work;
-  test::ScopedWorkingFolder inWork{work.path()};
   FtpTestServer ftp;
   FixtureProcess web{"page_server.py", {ftp.home().string()}};
   test::RecordingHost host;
 };
 
 TEST_F(PageProofTest, UploadedPageIsConfirmed) {
-  test::WriteFile("temp.html", Cp932("<p>現在のアドレスは 192.0.2.44 です</p>\r\n"));
-  PageUploader(host).UploadPage(ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword, "ip.html");
+  test::WriteFile(work / "page.html", Cp932("<p>現在のアドレスは 192.0.2.44 です</p>\r\n"));
+  ASSERT_EQ(PageUploader(host)
+                .UploadPage(work / "page.html", ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword, "ip.html")
+                .kind,
+            SiteResultKind::Done);
 
   const PageProof proof = ProvePagePublished(UrlOf("ip.html"), "192.0.2.44");
   EXPECT_EQ(proof.kind, ProofKind::Confirmed) << proof.reason;

@@ -26,7 +26,7 @@ class PagePublisherTest : public ::testing::Test {
       const std::string tpl = (work / ("site" + std::to_string(n) + ".tpl")).string();
       WriteFile(tpl, "site " + std::to_string(n) + ": $$IP_ADDRESS$$");
       site = {ftp.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
-              "page" + std::to_string(n) + ".html", tpl};
+              "page" + std::to_string(n) + ".html", tpl, ""};
     }
   }
 
@@ -40,6 +40,8 @@ class PagePublisherTest : public ::testing::Test {
 
   test::TempDir work;
   test::ScopedWorkingFolder inWork{work.path()};
+  test::TempDir runtime;
+  test::ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.path().string()};
   test::FtpTestServer ftp;
   test::RecordingHost host;
   AppSettings settings;
@@ -50,7 +52,7 @@ class PagePublisherTest : public ::testing::Test {
 
 TEST_F(PagePublisherTest, UploadsEachSiteItsOwnPageInOrder) {
   SetUpSites(3);
-  publisher.PublishAddress("192.0.2.7");
+  publisher.PublishAddress("192.0.2.7", {});
 
   EXPECT_THAT(Stored(), ElementsAre("page1.html", "page2.html", "page3.html"));
   for (int n = 1; n <= 3; ++n) {
@@ -68,7 +70,7 @@ TEST_F(PagePublisherTest, SiteWithoutServerAndFailedSiteDoNotStopTheRun) {
   SetUpSites(3);
   settings.sites[1].server.clear();
   settings.sites[0].pass = "wrong";
-  publisher.PublishAddress("192.0.2.7");
+  publisher.PublishAddress("192.0.2.7", {});
 
   EXPECT_THAT(Stored(), ElementsAre("page3.html"));
   EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
@@ -84,7 +86,7 @@ TEST_F(PagePublisherTest, SiteWithoutServerAndFailedSiteDoNotStopTheRun) {
 TEST_F(PagePublisherTest, SiteWhoseTemplateIsMissingIsSkipped) {
   SetUpSites(3);
   settings.sites[1].localFile = (work / "missing.tpl").string();
-  publisher.PublishAddress("192.0.2.7");
+  publisher.PublishAddress("192.0.2.7", {});
 
   EXPECT_THAT(Stored(), ElementsAre("page1.html", "page3.html"));
   ASSERT_EQ(host.log.size(), 7u);
@@ -96,7 +98,7 @@ TEST_F(PagePublisherTest, TestRunShowsEachPageAndUploadsNothing) {
   SetUpSites(3);
   settings.sites[1].localFile = (work / "missing.tpl").string();
   testRun = true;
-  publisher.PublishAddress("3221225985");
+  publisher.PublishAddress("3221225985", {});
 
   EXPECT_THAT(host.shownPages, ElementsAre("site 1: 3221225985\r\n\r\n", "site 3: 3221225985\r\n\r\n"));
   EXPECT_THAT(host.log, ElementsAre(LogLine{"サイト：1 テスト完了", kBlack},
@@ -109,16 +111,16 @@ TEST_F(PagePublisherTest, TestRunShowsEachPageAndUploadsNothing) {
 TEST_F(PagePublisherTest, TestRunStaysATestRunWhenTheFlagIsClearedMeanwhile) {
   struct ClearingHost : test::RecordingHost {
     bool* flag = nullptr;
-    void ShowGeneratedPage(const std::filesystem::path& pageFile) override {
-      RecordingHost::ShowGeneratedPage(pageFile);
+    bool ShowGeneratedPage(const std::filesystem::path& pageFile) override {
       *flag = false;
+      return RecordingHost::ShowGeneratedPage(pageFile);
     }
   } clearingHost;
   clearingHost.flag = &testRun;
   PagePublisher run{settings, clearingHost, [this] { return testRun; }, uploader};
   SetUpSites(2);
   testRun = true;
-  run.PublishAddress("192.0.2.7");
+  run.PublishAddress("192.0.2.7", {});
   EXPECT_EQ(clearingHost.shownPages.size(), 2u);
   EXPECT_TRUE(ftp.commands().empty());
 }
@@ -128,15 +130,60 @@ TEST_F(PagePublisherTest, SiteCountIsHeldToOneToFive) {
   for (const auto& [stored, handled] : {std::pair{0, 1}, {-3, 1}, {1, 1}, {5, 5}, {9, 5}}) {
     SetUpSites(stored);
     host.shownPages.clear();
-    publisher.PublishAddress("10.0.0.1");
+    publisher.PublishAddress("10.0.0.1", {});
     EXPECT_EQ(host.shownPages.size(), static_cast<std::size_t>(handled)) << stored;
   }
 }
 
-TEST_F(PagePublisherTest, TempFileThatCannotBeCreatedEndsTheRun) {
+TEST_F(PagePublisherTest, PagesAreBuiltInAPrivateFolderOfTheRunAndRemovedAfter) {
+  struct PathHost : test::RecordingHost {
+    std::vector<std::filesystem::path> paths;
+    bool ShowGeneratedPage(const std::filesystem::path& pageFile) override {
+      paths.push_back(pageFile);
+      return RecordingHost::ShowGeneratedPage(pageFile);
+    }
+  } pathHost;
+  PagePublisher run{settings, pathHost, [this] { return testRun; }, uploader};
+  SetUpSites(2);
+  // A link planted where the page used to be built must never be written through.
+  WriteFile(work / "victim", "keep me");
+  std::filesystem::create_symlink(work / "victim", work / "temp.html");
+
+  testRun = true;
+  run.PublishAddress("192.0.2.7", {});
+  ASSERT_EQ(pathHost.paths.size(), 2u);
+  const std::filesystem::path folder = pathHost.paths[0].parent_path();
+  EXPECT_EQ(folder.parent_path(), runtime / "ZEPA");
+  EXPECT_EQ(pathHost.paths[0].filename(), "temp.html");
+  EXPECT_EQ(pathHost.paths[1], pathHost.paths[0]);
+  EXPECT_THAT(pathHost.shownPages, ElementsAre("site 1: 192.0.2.7\r\n\r\n", "site 2: 192.0.2.7\r\n\r\n"));
+  EXPECT_FALSE(std::filesystem::exists(folder));
+  EXPECT_EQ((std::filesystem::status(runtime / "ZEPA").permissions() & std::filesystem::perms::all),
+            std::filesystem::perms::owner_all);
+
+  testRun = false;
+  run.PublishAddress("192.0.2.8", {});
+  EXPECT_THAT(Stored(), ElementsAre("page1.html", "page2.html"));
+  EXPECT_EQ(ReadFile(work / "victim"), "keep me");
+  EXPECT_TRUE(std::filesystem::is_empty(runtime / "ZEPA"));
+}
+
+TEST_F(PagePublisherTest, WithoutARuntimeFolderPagesGoToTheCacheFolder) {
+  SetUpSites(1);
+  test::ScopedEnv noRuntime{"XDG_RUNTIME_DIR", ""};
+  test::ScopedEnv cache{"XDG_CACHE_HOME", (work / "cache").string()};
+  testRun = true;
+  publisher.PublishAddress("192.0.2.7", {});
+  EXPECT_THAT(host.shownPages, ElementsAre("site 1: 192.0.2.7\r\n\r\n"));
+  EXPECT_TRUE(std::filesystem::is_empty(work / "cache" / "ZEPA"));
+}
+
+TEST_F(PagePublisherTest, NoPrivateFolderEndsTheRun) {
   SetUpSites(3);
-  std::filesystem::create_directory(kTempPageFile);
-  publisher.PublishAddress("192.0.2.7");
+  WriteFile(work / "plain-file", "");
+  test::ScopedEnv runtimeIsAFile{"XDG_RUNTIME_DIR", (work / "plain-file").string()};
+  test::ScopedEnv cacheUnderAFile{"XDG_CACHE_HOME", (work / "plain-file" / "cache").string()};
+  publisher.PublishAddress("192.0.2.7", {});
   EXPECT_THAT(host.log, ElementsAre(LogLine{"テンポラリーファイルがオープンできません。", kRed}));
   EXPECT_TRUE(ftp.commands().empty());
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "core/net/ftp_session.h"
 #include "core/publish/page_uploader.h"
@@ -20,21 +21,24 @@ constexpr const char* kCrLfPage = "<p>192.0.2.1</p>\r\n\r\n<p>2001/12/24 09:05:0
 
 class PageUploadTest : public ::testing::Test {
  protected:
-  PageUploadTest() { WriteFile("temp.html", kCrLfPage); }
+  PageUploadTest() { WriteFile(page, kCrLfPage); }
 
-  void Upload(const std::string& server, const std::string& password, const std::string& remote) {
-    uploader.UploadPage(server, test::FtpTestServer::kUser, password, remote);
+  SiteOutcome Upload(const std::string& server, const std::string& password,
+                     const std::string& remote) {
+    return uploader.UploadPage(page, server, test::FtpTestServer::kUser, password, remote);
   }
 
   test::TempDir work;
-  test::ScopedWorkingFolder inWork{work.path()};
+  const std::filesystem::path page = work / "temp.html";
   test::FtpTestServer ftp;
   test::RecordingHost host;
   PageUploader uploader{host};
 };
 
 TEST_F(PageUploadTest, StoresThePageAsciiInActiveModeAndLogsSuccess) {
-  Upload(ftp.server(), test::FtpTestServer::kPassword, "index.html");
+  const SiteOutcome outcome = Upload(ftp.server(), test::FtpTestServer::kPassword, "index.html");
+  EXPECT_EQ(outcome.kind, SiteResultKind::Done);
+  EXPECT_EQ(outcome.reason, "");
 
   EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
                                     LogLine{"index.html/成功", kBlack},
@@ -68,7 +72,7 @@ TEST_F(PageUploadTest, WaitsBeforeClosing) {
     }
   } snapshotHost;
   snapshotHost.server = &ftp;
-  PageUploader(snapshotHost).UploadPage(ftp.server(), "zepa", "secret", "index.html");
+  PageUploader(snapshotHost).UploadPage(page, ftp.server(), "zepa", "secret", "index.html");
   ASSERT_FALSE(snapshotHost.commandsDuringPause.empty());
   EXPECT_EQ(snapshotHost.commandsDuringPause.back(), "STOR index.html");
   EXPECT_EQ(ftp.commands().back(), "QUIT");
@@ -95,11 +99,13 @@ TEST_F(PageUploadTest, FailuresToConnectOrLogInGiveTwoRedLines) {
   };
   for (const Case& c : cases) {
     host.log.clear();
-    Upload(c.server, c.password, "index.html");
+    const SiteOutcome outcome = Upload(c.server, c.password, "index.html");
     EXPECT_THAT(host.log, ElementsAre(LogLine{c.server + ":FTP開始", kDarkBlue},
                                       LogLine{"index.html/失敗", kRed},
                                       LogLine{"ホームページの更新に失敗しました。", kRed}))
         << c.name;
+    EXPECT_EQ(outcome.kind, SiteResultKind::ConnectFailed) << c.name;
+    EXPECT_NE(outcome.reason, "") << c.name;
   }
   EXPECT_TRUE(host.pauses.empty());
   EXPECT_FALSE(std::filesystem::exists(ftp.home() / "index.html"));
@@ -114,38 +120,120 @@ TEST_F(PageUploadTest, RefusedTransferGivesOneRedLine) {
   const Case cases[] = {
       {"read-only folder", "ro/index.html", false},
       {"folder that does not exist", "nowhere/index.html", false},
-      {"no temp.html", "index.html", true},
+      {"no page file", "index.html", true},
   };
   for (const Case& c : cases) {
     host.log.clear();
-    if (c.removeLocalPage) std::filesystem::remove("temp.html");
-    Upload(ftp.server(), test::FtpTestServer::kPassword, c.remote);
+    if (c.removeLocalPage) std::filesystem::remove(page);
+    const SiteOutcome outcome = Upload(ftp.server(), test::FtpTestServer::kPassword, c.remote);
     EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
                                       LogLine{ftp.server() + ":FTP失敗", kRed}))
         << c.name;
+    EXPECT_EQ(outcome.kind, SiteResultKind::TransferRefused) << c.name;
+    EXPECT_NE(outcome.reason, "") << c.name;
   }
   EXPECT_TRUE(host.pauses.empty());
 }
 
 TEST_F(PageUploadTest, SiteWithoutServerOpensNothing) {
-  Upload("", test::FtpTestServer::kPassword, "index.html");
+  EXPECT_EQ(Upload("", test::FtpTestServer::kPassword, "index.html").kind,
+            SiteResultKind::NotRegistered);
   EXPECT_THAT(host.log, ElementsAre(LogLine{":サイトが登録されていません", kDarkBlue}));
   EXPECT_TRUE(ftp.commands().empty());
+}
+
+// A line break in any field would put commands of its own on the control connection (a stray
+// "DELE" would delete a file); the site fails with the field named, and the server hears nothing.
+TEST_F(PageUploadTest, LineBreakInAnyFieldSendsNothing) {
+  WriteFile(ftp.home() / "victim.html", "keep me");
+  const std::string inject = "\r\nDELE victim.html";
+  struct Case {
+    const char* field;
+    std::string server, user, password, remote;
+  };
+  const Case cases[] = {
+      {"ＦＴＰサーバ名", ftp.server() + inject, "zepa", "secret", "index.html"},
+      {"ユーザ名", ftp.server(), "zepa" + inject, "secret", "index.html"},
+      {"パスワード", ftp.server(), "zepa", "secret" + inject, "index.html"},
+      {"パスワード", ftp.server(), "zepa", std::string("secret\0x", 8), "index.html"},
+      {"アップロードファイル", ftp.server(), "zepa", "secret", "index.html" + inject},
+      {"アップロードファイル", ftp.server(), "zepa", "secret", "index.html\n"},
+  };
+  for (const Case& c : cases) {
+    host.log.clear();
+    uploader.UploadPage(page, c.server, c.user, c.password, c.remote);
+    EXPECT_THAT(host.log, ElementsAre(LogLine{std::string("「") + c.field +
+                                                  "」に改行文字または NUL 文字が含まれているため、送信しません。",
+                                              kRed},
+                                      LogLine{"ホームページの更新に失敗しました。", kRed}))
+        << c.field;
+  }
+  EXPECT_TRUE(ftp.commands().empty());
+
+  // Below the uploader the session refuses the same, for the dialogs that use it directly.
+  EXPECT_FALSE(net::FtpSession::Open({ftp.server(), "zepa" + inject, "secret"}));
+  EXPECT_FALSE(net::FtpSession::Open({ftp.server(), "zepa", "secret" + inject}));
+  auto session = net::FtpSession::Open({ftp.server(), "zepa", "secret"});
+  ASSERT_TRUE(session);
+  EXPECT_EQ(session->StoreAscii(page, "index.html" + inject).result, net::FtpResult::TransferRefused);
+  EXPECT_TRUE(ftp.commands().empty());
+  EXPECT_EQ(ReadFile(ftp.home() / "victim.html"), "keep me");
 }
 
 // The codes libcurl gives against a real server decide between the two failure reports.
 TEST_F(PageUploadTest, SessionSortsLoginFailureFromRefusedStore) {
   auto wrongPassword = net::FtpSession::Open({ftp.server(), "zepa", "wrong"});
   ASSERT_TRUE(wrongPassword);
-  EXPECT_EQ(wrongPassword->StoreAscii("temp.html", "a.html"), net::FtpResult::ConnectFailed);
+  EXPECT_EQ(wrongPassword->StoreAscii(page, "a.html").result, net::FtpResult::ConnectFailed);
 
   auto session = net::FtpSession::Open({ftp.server(), "zepa", "secret"});
   ASSERT_TRUE(session);
-  EXPECT_EQ(session->StoreAscii("temp.html", "ro/a.html"), net::FtpResult::TransferRefused);
+  EXPECT_EQ(session->StoreAscii(page, "ro/a.html").result, net::FtpResult::TransferRefused);
   // The same connection carries on after a refusal.
-  EXPECT_EQ(session->StoreAscii("temp.html", "a.html"), net::FtpResult::Done);
+  EXPECT_EQ(session->StoreAscii(page, "a.html").result, net::FtpResult::Done);
 
   EXPECT_FALSE(net::FtpSession::Open({"host:99999", "zepa", "secret"}));
+}
+
+// A server that answers STOR with 150 and then goes silent, QUIT unanswered too.
+class PageUploadStallTest : public ::testing::Test {
+ protected:
+  PageUploadStallTest() { WriteFile(page, kCrLfPage); }
+  SiteOutcome Upload(const StopToken* stop = nullptr) {
+    return PageUploader(host, stop).UploadPage(page, stalling.server(), test::FtpTestServer::kUser,
+                                               test::FtpTestServer::kPassword, "index.html");
+  }
+
+  test::TempDir work;
+  const std::filesystem::path page = work / "temp.html";
+  test::FtpTestServer stalling{test::FtpServerOptions{.stallStor = true}};
+  test::RecordingHost host;
+};
+
+// It must not hold the run for libcurl's two-minute answer time-out: the site ends as timed out,
+// not as stored.
+TEST_F(PageUploadStallTest, SilenceAfterStorTimesOut) {
+  const SiteOutcome outcome = Upload();
+  EXPECT_EQ(outcome.kind, SiteResultKind::TimedOut);
+  EXPECT_NE(outcome.reason, "");
+  EXPECT_EQ(host.log.back(), (LogLine{stalling.server() + ":FTP失敗", kRed}));
+  EXPECT_TRUE(host.pauses.empty());
+}
+
+// Quitting during such an upload ends it within a moment as cancelled.
+TEST_F(PageUploadStallTest, StopRequestCancelsARunningUpload) {
+  StopToken stop;
+  std::thread quitter([&] {
+    // Stop once the server has been asked to store the page.
+    while (stalling.commands().empty() || stalling.commands().back() != "STOR index.html") {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    stop.RequestStop();
+  });
+  const SiteOutcome outcome = Upload(&stop);
+  quitter.join();
+  EXPECT_EQ(outcome.kind, SiteResultKind::Cancelled);
+  EXPECT_FALSE(std::filesystem::exists(stalling.home() / "index.html"));
 }
 
 }  // namespace

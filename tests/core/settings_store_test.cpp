@@ -4,6 +4,7 @@
 
 #include "core/settings/password_scramble.h"
 #include "core/settings/settings_store.h"
+#include "support/file_access_caps.h"
 #include "support/temp_dir.h"
 
 namespace zepa2 {
@@ -256,10 +257,11 @@ TEST_F(SettingsFileTest, FileIsPrivateAndNoTemporaryIsLeft) {
   EXPECT_EQ(Mode(file_.parent_path()), 0700u);
   EXPECT_EQ(Mode(file_), 0600u);
 
+  // A folder that exists keeps the mode its owner gave it; the file is always private.
   fs::permissions(file_.parent_path(), fs::perms(0755));
   fs::permissions(file_, fs::perms(0644));
   ASSERT_TRUE(SaveSettings(EveryFieldSet(), file_, {}).ok);
-  EXPECT_EQ(Mode(file_.parent_path()), 0700u);
+  EXPECT_EQ(Mode(file_.parent_path()), 0755u);
   EXPECT_EQ(Mode(file_), 0600u);
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(file_.parent_path()))
@@ -287,6 +289,60 @@ TEST_F(SettingsFileTest, FailedSaveNamesTheFileAndReason) {
   }
   EXPECT_EQ(ReadFile(blocker), "not a folder");
   EXPECT_EQ(fs::directory_iterator(folderInTheWay.parent_path())->path(), folderInTheWay);
+}
+
+TEST_F(SettingsFileTest, FoldersMadeForTheFileArePrivate) {
+  const fs::path deep = dir_.path() / "new" / "config" / "ZEPA" / "ZEPA2.conf";
+  ASSERT_TRUE(SaveSettings(AppSettings{}, deep, {}).ok);
+  for (const fs::path& made : {dir_.path() / "new", dir_.path() / "new" / "config", deep.parent_path()})
+    EXPECT_EQ(Mode(made), 0700u) << made;
+}
+
+// A settings file kept elsewhere (a dotfiles repository) and linked in: the file it leads to gets
+// the new settings, atomically in its own folder, and the link stays a link.
+TEST_F(SettingsFileTest, SavingThroughALinkReplacesItsTarget) {
+  const fs::path dotfiles = dir_.path() / "dotfiles";
+  fs::create_directories(dotfiles);
+  fs::create_directories(file_.parent_path());
+  WriteFile(dotfiles / "ZEPA2.conf", "[HTTP]\nServer=old\n");
+  fs::create_symlink("dotfiles/ZEPA2.conf", dir_.path() / "chain");
+  fs::create_symlink(dir_.path() / "chain", file_);  // a link to a (relative) link
+
+  AppSettings saved = EveryFieldSet();
+  ASSERT_TRUE(SaveSettings(saved, file_, {}).ok);
+  EXPECT_TRUE(fs::is_symlink(file_));
+  EXPECT_TRUE(fs::is_symlink(dir_.path() / "chain"));
+  AppSettings loaded;
+  LoadSettings(loaded, dotfiles / "ZEPA2.conf", {});
+  EXPECT_EQ(loaded, saved);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dotfiles), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(file_.parent_path()), fs::directory_iterator()), 1);
+
+  // A link whose target is not there yet makes the file there.
+  fs::remove(dotfiles / "ZEPA2.conf");
+  ASSERT_TRUE(SaveSettings(saved, file_, {}).ok);
+  EXPECT_TRUE(fs::is_regular_file(dotfiles / "ZEPA2.conf"));
+  EXPECT_TRUE(fs::is_symlink(file_));
+}
+
+// A folder its owner made read-only is a failed save with the reason, never quietly opened up.
+TEST_F(SettingsFileTest, ReadOnlyFolderIsAFailedSave) {
+  ASSERT_TRUE(SaveSettings(AppSettings{}, file_, {}).ok);
+  const std::string before = ReadFile(file_);
+  fs::permissions(file_.parent_path(), fs::perms(0500));
+  SaveResult result;
+  {
+    // The tests may run as root, whom permission bits do not stop.
+    test::ScopedPermissionBits asAUser;
+    if (!asAUser.ok()) GTEST_SKIP() << "cannot drop the capabilities that override permission bits";
+    result = SaveSettings(EveryFieldSet(), file_, {});
+  }
+  fs::permissions(file_.parent_path(), fs::perms(0700));
+  EXPECT_FALSE(result.ok);
+  EXPECT_THAT(result.error, HasSubstr(file_.string()));
+  EXPECT_THAT(result.error, HasSubstr("フォルダに書き込めません"));
+  EXPECT_THAT(result.error, HasSubstr("Permission denied"));
+  EXPECT_EQ(ReadFile(file_), before);
 }
 
 TEST_F(SettingsFileTest, ValueTooLongToReadBackIsRefusedAndOldFileKept) {

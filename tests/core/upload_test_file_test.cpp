@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/publish/upload_test_file.h"
+#include "core/text/cp932.h"
 #include "support/publish_support.h"
 
 namespace zepa2 {
@@ -57,6 +58,11 @@ TEST_F(UploadTestFileTest, FailuresAreSortedIntoTransferAndConnection) {
       {"local folder instead of a file", ftp.server(), FtpTestServer::kPassword, "index.html",
        local.path().string(), -1},
       {"wrong password", ftp.server(), "wrong", "index.html", page, -2},
+      // The log-in comes before the file: a server fault is not blamed on a missing file.
+      {"missing file and wrong password", ftp.server(), "wrong", "index.html",
+       (local / "none.html").string(), -2},
+      {"missing file and dead host", "127.0.0.1:1", FtpTestServer::kPassword, "index.html",
+       (local / "none.html").string(), -2},
       {"unknown server", "no-such-host.invalid", FtpTestServer::kPassword, "index.html", page, -2},
       {"empty server", "", FtpTestServer::kPassword, "index.html", page, -2},
   };
@@ -66,6 +72,15 @@ TEST_F(UploadTestFileTest, FailuresAreSortedIntoTransferAndConnection) {
   EXPECT_TRUE(pauses.empty());
   EXPECT_FALSE(std::filesystem::exists(ftp.home() / "index.html"));
   EXPECT_FALSE(std::filesystem::exists(ftp.home() / "ro" / "index.html"));
+}
+
+// The stored CP932 name reaches a UTF-8 server as UTF-8, so the file lands under its real name.
+TEST_F(UploadTestFileTest, Cp932NameGoesToAUtf8ServerAsUtf8) {
+  std::filesystem::create_directory(ftp.home() / "日本語フォルダ");
+  EXPECT_EQ(Upload(ftp.server(), FtpTestServer::kPassword, Cp932("日本語フォルダ/写真一覧.html"),
+                   (local / "index.html").string()),
+            1);
+  EXPECT_TRUE(std::filesystem::exists(ftp.home() / "日本語フォルダ" / "写真一覧.html"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "core/settings/settings_store.h"
@@ -91,6 +92,18 @@ size_t Count(const std::string& text, const std::string& part) {
   return n;
 }
 
+// Polls the program's output until `part` shows `times` times; false when `limit` passed first.
+bool WaitForOutput(const test::BackgroundProgram& program, const std::string& part, size_t times,
+                   std::chrono::seconds limit = 60s, const std::function<void()>& meanwhile = {}) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (Count(program.Output(), part) < times) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    if (meanwhile) meanwhile();
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
 #ifdef ZEPA2_WINDOW_PROGRAM
 TEST_F(ProgramsTest, WindowPublishesToEverySiteAtStart) {
   settings_.runAtStart = 1;
@@ -154,13 +167,33 @@ TEST_F(ProgramsTest, FailedSiteGivesStatusOneAndIsTriedAgain) {
   const auto failed = Check();
   EXPECT_EQ(failed.exitCode, 1) << failed.out;
   EXPECT_NE(failed.out.find("error "), std::string::npos);
-  EXPECT_NE(failed.out.find("index.html/失敗"), std::string::npos);
-  EXPECT_FALSE(fs::exists(StateFile()));
+  EXPECT_NE(failed.out.find("index.html/失敗 ("), std::string::npos) << failed.out;  // curl's reason
+  // Site 1 took the address; site 2 is owed it.
+  EXPECT_EQ(ReadFile(StateFile()), "10.0.0.1");
+  EXPECT_EQ(ReadFile(StateFile().parent_path() / "owed-sites"), "2\n");
+  fs::remove(Page(site1_));
 
   settings_.sites[1].pass = test::FtpTestServer::kPassword;
   SaveTheSettings();
-  EXPECT_EQ(Check().exitCode, 0);
-  EXPECT_TRUE(BothPagesHold("10.0.0.1"));
+  const auto retried = Check();
+  EXPECT_EQ(retried.exitCode, 0) << retried.out;
+  EXPECT_EQ(Count(retried.out, "アドレスが変更されてないため"), 0u) << retried.out;
+  EXPECT_FALSE(fs::exists(Page(site1_)));  // only the owed site is served again
+  EXPECT_NE(ReadFile(Page(site2_)).find("10.0.0.1"), std::string::npos);
+  EXPECT_EQ(ReadFile(StateFile().parent_path() / "owed-sites"), "");
+
+  // Nothing is owed any more: the next run leaves both sites alone.
+  const auto rested = Check();
+  EXPECT_EQ(rested.exitCode, 0);
+  EXPECT_EQ(Count(rested.out, "アドレスが変更されてないため"), 1u) << rested.out;
+}
+
+TEST_F(ProgramsTest, SiteWithoutServerIsAFailedRun) {
+  settings_.sites[1].server.clear();
+  SaveTheSettings();
+  const auto run = Check();
+  EXPECT_EQ(run.exitCode, 1) << run.out;
+  EXPECT_EQ(ReadFile(StateFile().parent_path() / "owed-sites"), "2\n");
 }
 
 TEST_F(ProgramsTest, AddressNotFoundGivesStatusOne) {
@@ -190,6 +223,23 @@ TEST_F(ProgramsTest, UsageErrorsAndMissingSettingsGiveStatusTwo) {
   EXPECT_NE(Check({"--version"}).out.find("zepa2-check "), std::string::npos);
 }
 
+// A settings folder the user cannot enter is told apart from a missing file. The program runs
+// without the capabilities that let root pass permission bits, so the folder's mode counts.
+TEST_F(ProgramsTest, UnreadableSettingsFolderIsReportedAsSuch) {
+  if (!fs::exists("/usr/bin/setpriv")) GTEST_SKIP() << "setpriv (util-linux) is needed to drop capabilities";
+  fs::permissions(SettingsFile().parent_path(), fs::perms::none);
+  test::ProgramCall call = Call("/usr/bin/setpriv",
+                                {"--inh-caps=-dac_override,-dac_read_search",
+                                 "--bounding-set=-dac_override,-dac_read_search", ZEPA2_CHECK_PROGRAM});
+  const auto run = test::RunProgram(call, 60s);
+  fs::permissions(SettingsFile().parent_path(), fs::perms::owner_all);
+  EXPECT_EQ(run.exitCode, 2) << run.err;
+  EXPECT_NE(run.err.find("cannot read the settings folder " + SettingsFile().parent_path().string()),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.err.find("no settings file"), std::string::npos) << run.err;
+}
+
 TEST_F(ProgramsTest, WatchEndsCleanlyOnSigterm) {
   settings_.interval = 1;
   settings_.intervalUnit = 0;
@@ -203,6 +253,91 @@ TEST_F(ProgramsTest, WatchEndsCleanlyOnSigterm) {
   ASSERT_TRUE(BothPagesHold("10.0.0.1")) << watch.Output();
   watch.Signal(SIGTERM);
   EXPECT_EQ(watch.Wait(10s), 0);
+}
+
+// The service's surroundings, all during one period (a minute, the shortest there is):
+// the settings file goes missing (a dotfiles tool rewriting it) and SIGHUP asks for it; it comes
+// back with a shorter period and another router page, and SIGHUP again; stop and continue (Ctrl-Z
+// then fg) interrupt the wait again and again. The service reports the missing file and goes on,
+// the time already waited still counts, and the timed check uses the new settings.
+TEST_F(ProgramsTest, WatchLivesThroughReloadsMissingSettingsAndStops) {
+  settings_.interval = 1;
+  settings_.intervalUnit = 1;  // an hour
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 2)) << watch.Output();
+
+  fs::remove(SettingsFile());
+  watch.Signal(SIGHUP);
+  ASSERT_TRUE(WaitForOutput(watch, "no settings file at " + SettingsFile().string(), 1)) << watch.Output();
+  EXPECT_NE(watch.Output().find("error "), std::string::npos);
+
+  settings_.intervalUnit = 0;  // a minute, counted from the end of the first check
+  settings_.routerPage = "ip/10.9.8.7/status.htm";
+  SaveTheSettings();
+  watch.Signal(SIGHUP);
+  auto lastPause = std::chrono::steady_clock::now();
+  const bool checked = WaitForOutput(watch, "::タイマで実行", 1, 120s, [&] {
+    if (std::chrono::steady_clock::now() - lastPause < 400ms) return;
+    watch.Signal(SIGSTOP);
+    std::this_thread::sleep_for(100ms);
+    watch.Signal(SIGCONT);
+    lastPause = std::chrono::steady_clock::now();
+  });
+  ASSERT_TRUE(checked) << watch.Output();
+  EXPECT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 4)) << watch.Output();
+  EXPECT_TRUE(BothPagesHold("10.9.8.7"));
+
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+  EXPECT_NE(watch.Output().find("停止の指示を受けたため終了します。"), std::string::npos);
+}
+
+// A stop signal in the middle of a check (here one waiting on a router that never answers) ends
+// the program with a last line and status 0; the check gives up its transfer when asked.
+TEST_F(ProgramsTest, StopDuringACheckEndsWithALastLine) {
+  settings_.routerPage = "hang.htm";
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "サーバ接続開始", 1)) << watch.Output();
+  std::this_thread::sleep_for(200ms);  // well inside the request
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(60s), 0);
+  EXPECT_NE(watch.Output().find("停止の指示を受けたため終了します。"), std::string::npos) << watch.Output();
+}
+
+// The window and the service, or two runs of zepa2-check, share the working folder and the
+// runtime folder; each must still upload its own pages.
+TEST_F(ProgramsTest, TwoRunsAtOnceEachPublishTheirOwnPages) {
+  test::FtpTestServer otherSite1, otherSite2;
+  AppSettings other = settings_;
+  other.sites[0].server = otherSite1.server();
+  other.sites[1].server = otherSite2.server();
+  test::WriteFile(dir_ / "other1.html", "<p>other one $$IP_ADDRESS$$</p>\n");
+  test::WriteFile(dir_ / "other2.html", "<p>other two $$IP_ADDRESS$$</p>\n");
+  other.sites[0].localFile = (dir_ / "other1.html").string();
+  other.sites[1].localFile = (dir_ / "other2.html").string();
+  ASSERT_TRUE(SaveSettings(other, dir_ / "config2" / "ZEPA" / "ZEPA2.conf", {}).ok);
+  // A link where the page used to be built points at a file that must stay as it is.
+  test::WriteFile(dir_ / "victim", "keep me");
+  fs::create_symlink(dir_ / "victim", dir_ / "work" / "temp.html");
+
+  test::ProgramCall otherCall = Call(ZEPA2_CHECK_PROGRAM, {"--force"});
+  otherCall.env["XDG_CONFIG_HOME"] = (dir_ / "config2").string();
+  otherCall.env["XDG_STATE_HOME"] = (dir_ / "state2").string();
+  for (int round = 0; round < 3; ++round) {
+    test::BackgroundProgram first(Call(ZEPA2_CHECK_PROGRAM, {"--force"}));
+    test::BackgroundProgram second(otherCall);
+    EXPECT_EQ(first.Wait(60s), 0) << first.Output();
+    EXPECT_EQ(second.Wait(60s), 0) << second.Output();
+    EXPECT_NE(ReadFile(Page(site1_)).find("<html><body>address 10.0.0.1"), std::string::npos);
+    EXPECT_NE(ReadFile(Page(site2_)).find(Cp932("現在のアドレス: 10.0.0.1")), std::string::npos);
+    EXPECT_EQ(ReadFile(Page(otherSite1)), "<p>other one 10.0.0.1</p>\n\n");
+    EXPECT_EQ(ReadFile(Page(otherSite2)), "<p>other two 10.0.0.1</p>\n\n");
+  }
+  EXPECT_EQ(ReadFile(dir_ / "victim"), "keep me");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "work" / "temp.html"));
+  EXPECT_TRUE(fs::is_empty(dir_ / "run" / "ZEPA"));  // every run removed its folder
 }
 
 TEST(CheckStatus, PrintsTheLastRunAsItIsOrAsATable) {

@@ -21,19 +21,24 @@ ScopedWorkingFolder::~ScopedWorkingFolder() {
 }
 
 namespace {
-std::vector<std::string> ServerArgs(const TempDir& root, bool listDotsWhenAsked,
-                                    std::size_t floodListBytes) {
+std::vector<std::string> ServerArgs(const TempDir& root, const FtpServerOptions& options) {
   std::filesystem::create_directories(root.path() / "home");
-  std::vector<std::string> args = {(root.path() / "home").string(),
-                                   (root.path() / "commands.log").string()};
-  if (listDotsWhenAsked) args.insert(args.begin(), "--dots");
-  if (floodListBytes > 0) args.insert(args.begin(), "--flood-list=" + std::to_string(floodListBytes));
+  std::vector<std::string> args;
+  if (options.listDotsWhenAsked) args.push_back("--dots");
+  if (options.floodListBytes > 0) {
+    args.push_back("--flood-list=" + std::to_string(options.floodListBytes));
+  }
+  if (!options.utf8) args.push_back("--no-utf8");
+  if (options.muteList) args.push_back("--mute-list");
+  if (options.stallStor) args.push_back("--stall-stor");
+  args.push_back((root.path() / "home").string());
+  args.push_back((root.path() / "commands.log").string());
   return args;
 }
 }  // namespace
 
-FtpTestServer::FtpTestServer(bool listDotsWhenAsked, std::size_t floodListBytes)
-    : root_(), process_("ftp_server.py", ServerArgs(root_, listDotsWhenAsked, floodListBytes)) {}
+FtpTestServer::FtpTestServer(FtpServerOptions options)
+    : root_(), process_("ftp_server.py", ServerArgs(root_, options)) {}
 
 std::vector<std::string> FtpTestServer::commands() const {
   std::istringstream in(ReadFile(root_.path() / "commands.log"));

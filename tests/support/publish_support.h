@@ -27,8 +27,9 @@ class RecordingHost : public CheckHost {
   void AppendLog(const std::string& text, LogColor color) override;
   void Pause(std::chrono::milliseconds duration) override { pauses.push_back(duration); }
   void SetBusy(bool busy) override { busyNow = busy; }
-  void ShowGeneratedPage(const std::filesystem::path& pageFile) override {
+  bool ShowGeneratedPage(const std::filesystem::path& pageFile) override {
     shownPages.push_back(ReadWholeFile(pageFile).value_or("<unreadable>"));
+    return true;
   }
   std::time_t Now() override { return clock++; }
 
@@ -51,12 +52,21 @@ class ScopedWorkingFolder {
   std::filesystem::path old_;
 };
 
+struct FtpServerOptions {
+  bool listDotsWhenAsked = false;  // "LIST -a" also reports "." and ".."
+  std::size_t floodListBytes = 0;  // > 0: every LIST answers with made-up lines adding up to more
+  bool utf8 = true;                // false: FEAT does not list UTF8
+  bool muteList = false;           // LIST is never answered
+  bool stallStor = false;          // STOR gets a 150 and then silence, QUIT included
+};
+
 // tests/fixtures/ftp_server.py on a fresh folder: user "zepa", password "secret", its home
-// writable, "ro" in it read-only. listDotsWhenAsked: "LIST -a" also reports "." and "..".
+// writable, "ro" in it read-only.
 class FtpTestServer {
  public:
-  // floodListBytes > 0: every LIST answers with made-up lines adding up to more than that.
-  explicit FtpTestServer(bool listDotsWhenAsked = false, std::size_t floodListBytes = 0);
+  explicit FtpTestServer(FtpServerOptions options);
+  explicit FtpTestServer(bool listDotsWhenAsked = false, std::size_t floodListBytes = 0)
+      : FtpTestServer(FtpServerOptions{listDotsWhenAsked, floodListBytes}) {}
   std::string server() const { return process_.hostPort(); }
   std::filesystem::path home() const { return root_.path() / "home"; }
   // The commands clients have sent so far, one a line.

@@ -1,5 +1,10 @@
 #include "support/qt_main_window.h"
 
+#include <QDeadlineTimer>
+#include <QtTest>
+#include <algorithm>
+
+#include "core/net/http_get.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
 #include "ui/common/message_box.h"
@@ -32,9 +37,26 @@ QStringList LogTextsFrom(const ui::MainDialog& dialog, int from) {
 
 int LogCount(const ui::MainDialog& dialog) { return Log(dialog).count(); }
 
+bool WaitForCheckEnd(const ui::MainDialog& dialog, int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (dialog.checkRunning() && !deadline.hasExpired()) QTest::qWait(5);
+  return !dialog.checkRunning();
+}
+
 std::string RouterTestServer() {
   static FixtureProcess server("router_server.py");
   return server.hostPort();
+}
+
+int RouterRequestCount(const std::string& hostPort, const std::string& path) {
+  const auto server = net::ParseServerAddress(hostPort, 80);
+  if (!server) qFatal("bad router server %s", hostPort.c_str());
+  const net::HttpGetResult log = net::HttpGet(*server, "log", std::nullopt);
+  if (log.kind != net::HttpGetKind::Ok) qFatal("router log unreadable: %s", log.reason.c_str());
+  const QStringList lines = QString::fromLatin1(log.body).split(u'\n');
+  const QString asked = QString::fromStdString(path) + u' ';
+  return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                        [&](const QString& line) { return line.startsWith(asked); }));
 }
 
 void UseRouterServer(AppSettings& settings, const std::string& hostPort) {

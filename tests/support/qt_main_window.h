@@ -39,6 +39,10 @@ W* FindChild(const QObject& parent, const char* name) {
 
 // The log lines without their time stamps, oldest first.
 QStringList LogTexts(const ui::MainDialog& dialog);
+// Lets the event loop run until the window's running check has ended and its lines are in the
+// log; false when it is still running after timeoutMs.
+bool WaitForCheckEnd(const ui::MainDialog& dialog, int timeoutMs = 30000);
+
 // The lines logged after the first `from` ones.
 QStringList LogTextsFrom(const ui::MainDialog& dialog, int from);
 int LogCount(const ui::MainDialog& dialog);
@@ -46,6 +50,9 @@ int LogCount(const ui::MainDialog& dialog);
 // router_server.py, started on first use and stopped when the test program ends; its status page
 // has the address 10.0.0.1.
 std::string RouterTestServer();
+
+// How many times router_server.py at hostPort has been asked for path so far.
+int RouterRequestCount(const std::string& hostPort, const std::string& path);
 
 // Points the settings at router_server.py's status page (address 10.0.0.1) with markers that
 // find it.

@@ -22,8 +22,9 @@ class RecordingCheckHost : public CheckHost {
   void AppendLog(const std::string& text, LogColor color) override;
   void Pause(std::chrono::milliseconds duration) override { pauses.push_back(duration); }
   void SetBusy(bool busy) override;
-  void ShowGeneratedPage(const std::filesystem::path& pageFile) override {
+  bool ShowGeneratedPage(const std::filesystem::path& pageFile) override {
     shownPages.push_back(ReadWholeFile(pageFile).value_or("<unreadable>"));
+    return true;
   }
   std::time_t Now() override { return now; }
 

@@ -10,8 +10,31 @@ namespace zepa2::test {
 
 class RecordingPublisher : public Publisher {
  public:
-  void PublishAddress(const std::string& address) override { published.push_back(address); }
+  // Every site handed over is reported with the kind of the next entry of `results` (Done once
+  // they run out).
+  std::vector<SiteReport> PublishAddress(const std::string& address,
+                                         const std::vector<int>& onlySites) override {
+    published.push_back(address);
+    requestedSites.push_back(onlySites);
+    std::vector<SiteReport> reports;
+    std::vector<int> sites = onlySites;
+    if (sites.empty()) {
+      for (int n = 1; n <= siteCount; ++n) sites.push_back(n);
+    }
+    for (int n : sites) {
+      SiteResultKind kind = SiteResultKind::Done;
+      if (!results.empty()) {
+        kind = results.front();
+        results.erase(results.begin());
+      }
+      reports.push_back({n, "server", kind, {}, ProofKind::NotChecked, {}});
+    }
+    return reports;
+  }
   std::vector<std::string> published;
+  std::vector<std::vector<int>> requestedSites;
+  std::vector<SiteResultKind> results;
+  int siteCount = 1;  // sites handled by a publish to every site
 };
 
 }  // namespace zepa2::test

@@ -1,5 +1,8 @@
 // Drives the template file picker: its filters and suffix, names of missing files, the working folder.
+#include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTreeView>
 #include <QtTest>
 #include <filesystem>
 
@@ -7,6 +10,7 @@
 #include "support/qt_modal.h"
 #include "support/temp_dir.h"
 #include "ui/common/cp932_text.h"
+#include "ui/common/qt_translation.h"
 #include "ui/settings/file_select.h"
 
 namespace zepa2::ui {
@@ -50,6 +54,43 @@ class FileSelectTest : public QObject {
     QCOMPARE(suffix, QStringLiteral("html"));
     QCOMPARE(offeredName, QStringLiteral("index.html"));
     QVERIFY(!native);
+  }
+
+  // Every column of the folder's rows shows whole at the size the picker opens with, in Japanese.
+  void ColumnsFitAtTheOpeningSize() {
+    QVERIFY(LoadQtJapanese(*QCoreApplication::instance()));
+    test::TempDir dir;
+    test::WriteFile(dir / "a-rather-long-template-name-for-the-site.html", std::string(188, 'x'));
+    bool fits = false;
+    QString widths;
+    test::OnNextModalDialog([&](QDialog* dialog) {
+      auto* picker = qobject_cast<QFileDialog*>(dialog);
+      auto* view = picker->findChild<QTreeView*>(QStringLiteral("treeView"));
+      const auto allFit = [&] {
+        int total = 0;
+        widths.clear();
+        for (int column = 0; column < view->model()->columnCount(); ++column) {
+          if (view->isColumnHidden(column)) continue;
+          // Through the base, where the tree view's own measure is public.
+          const int needs = std::max(static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column),
+                                     view->header()->sectionSizeHint(column));
+          widths += QStringLiteral("%1/%2 ").arg(view->columnWidth(column)).arg(needs);
+          if (view->columnWidth(column) < needs) return false;
+          total += view->columnWidth(column);
+        }
+        return view->model()->rowCount(view->rootIndex()) > 0 && total <= view->viewport()->width();
+      };
+      fits = QTest::qWaitFor(allFit, 5000);
+      picker->reject();
+    });
+    QTimer::singleShot(0, [&dir] {
+      if (auto* picker = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        picker->setDirectory(QString::fromStdString(dir.path().string()));
+      }
+    });
+    std::string path;
+    PickTemplateFile(nullptr, path);
+    QVERIFY2(fits, qPrintable(widths));
   }
 
   void BareNameGetsHtmlAndMissingFilesAreReturned() {

@@ -5,6 +5,9 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "core/publish/upload_test_file.h"
+#include "core/text/cp932.h"
+#include "support/fixture_process.h"
 #include "support/publish_support.h"
 #include "support/qt_widgets.h"
 #include "ui/common/cp932_text.h"
@@ -23,6 +26,24 @@ QStringList Rows(QListWidget* list) {
 }
 
 using test::ShownTexts;
+
+// Ticks every 50 ms from its creation; at the tenth it notes whether the dialog is busy and
+// presses Esc on it. Counting ticks rather than time tells whether the event loop ran.
+struct TickCounter {
+  TickCounter(QWidget* dialog, std::function<bool()> busy) {
+    QObject::connect(&timer, &QTimer::timeout, [this, dialog, busy] {
+      if (++count != 10) return;
+      disabledBeforeEsc = busy();
+      escTick = count;
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    timer.start(50);
+  }
+  QTimer timer;
+  int count = 0;
+  int escTick = -1;
+  bool disabledBeforeEsc = false;
+};
 
 }  // namespace
 
@@ -115,17 +136,102 @@ class FtpBrowseDialogTest : public QObject {
     QCOMPARE(browser.dialog.resultPath, ToCp932(QStringLiteral("/nowhere/ホーム/ページ.html")));
   }
 
-  // This server names things in UTF-8: the rows read right and the path keeps the server's bytes.
-  void NamesKeepTheServersBytes() {
+  // A UTF-8 server's names read right, are picked as CP932 (the program's own text, as stored in
+  // the settings) and reach the server again as UTF-8 when the picked file is uploaded.
+  void Utf8NamesArePickedAsCp932AndUploadUnderTheirOwnName() {
     FtpTestServer ftp;
-    std::filesystem::create_directories(ftp.home() / "日本語");
-    test::WriteFile(ftp.home() / "日本語" / "ページ.html", "x");
+    std::filesystem::create_directories(ftp.home() / "日本語フォルダ");
+    test::WriteFile(ftp.home() / "日本語フォルダ" / "写真一覧.html", "x");
     Browser browser(ftp.server());
-    browser.Click("[日本語]", true);
-    QCOMPARE(browser.directory->text(), QStringLiteral("/日本語"));
-    browser.Click("ページ.html", false);
+    browser.Click("[日本語フォルダ]", true);
+    QCOMPARE(browser.directory->text(), QStringLiteral("/日本語フォルダ"));
+    browser.Click("写真一覧.html", false);
+    QCOMPARE(browser.fileName->text(), QStringLiteral("写真一覧.html"));
     browser.PressOk();
-    QCOMPARE(browser.dialog.resultPath, std::string("/日本語/ページ.html"));
+    QVERIFY(ShownTexts().isEmpty());
+    QCOMPARE(browser.dialog.resultPath, Cp932("/日本語フォルダ/写真一覧.html"));
+
+    test::TempDir local;
+    test::WriteFile(local.path() / "page.html", "new");
+    QCOMPARE(UploadTestFile(ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword,
+                            browser.dialog.resultPath, (local.path() / "page.html").string(), {}),
+             kUploadTestDone);
+    QCOMPARE(test::ReadFile(ftp.home() / "日本語フォルダ" / "写真一覧.html"), std::string("new"));
+  }
+
+  // A name CP932 cannot hold could be neither stored nor sent back: it shows, but is not taken.
+  void NameWithoutACp932FormCannotBePicked() {
+    FtpTestServer ftp;
+    std::filesystem::create_directories(ftp.home() / "한국어");
+    test::WriteFile(ftp.home() / "한국어.html", "x");
+    test::WriteFile(ftp.home() / "top.html", "x");
+    Browser browser(ftp.server());
+    browser.Click("top.html", false);
+    browser.Click("한국어.html", false);
+    QCOMPARE(ShownTexts(), QStringList{QStringLiteral(
+                               "この名前には使用できない文字が含まれているため、選択できません。\n한국어.html")});
+    QCOMPARE(browser.fileName->text(), QStringLiteral("top.html"));
+    browser.Click("[한국어]", true);
+    QCOMPARE(ShownTexts().size(), 1);  // from the double click: a folder is not taken by a click
+    QCOMPARE(browser.directory->text(), QStringLiteral("/"));
+  }
+
+  // A server that lists no dots still offers the way up, everywhere but at the root.
+  void ParentRowBelowTheRootWhateverTheServerLists() {
+    FtpTestServer ftp;
+    std::filesystem::create_directories(ftp.home() / "html" / "deep");
+    Browser browser(ftp.server());
+    QVERIFY(!Rows(browser.list).contains("[..]"));
+    browser.Click("[html]", true);
+    QCOMPARE(Rows(browser.list), (QStringList{"[..]", "[deep]"}));
+    browser.Click("[deep]", true);
+    QCOMPARE(Rows(browser.list), QStringList{"[..]"});
+    browser.Click("[..]", true);
+    QCOMPARE(browser.directory->text(), QStringLiteral("/html"));
+    browser.Click("[..]", true);
+    QCOMPARE(browser.directory->text(), QStringLiteral("/"));
+    QVERIFY(!Rows(browser.list).contains("[..]"));
+  }
+
+  // The listing runs on a worker: the dialog's events go on with its controls off, and Esc ends
+  // a listing the server never sends as a failed one, leaving the dialog open.
+  void EscEndsAStalledListing() {
+    FtpTestServer ftp(test::FtpServerOptions{.muteList = true});
+    FtpBrowseDialog dialog;
+    dialog.serverName = ftp.server();
+    dialog.userName = FtpTestServer::kUser;
+    dialog.password = FtpTestServer::kPassword;
+    dialog.show();
+    TickCounter ticks(&dialog, [&dialog] {
+      return !dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->isEnabled();
+    });
+    dialog.OnInitDialog();
+    QVERIFY(ticks.escTick > 0);
+    QVERIFY(ticks.disabledBeforeEsc);
+    QVERIFY2(ticks.count - ticks.escTick <= 20, qPrintable(QString::number(ticks.count - ticks.escTick)));
+    QCOMPARE(ShownTexts(), QStringList{"ファイルリストを取得できません。"});
+    QVERIFY(dialog.isVisible());
+  }
+
+  // The window is on screen, busy, while the log-in waits for a server that never greets.
+  void WindowShowsBeforeTheLogIn() {
+    test::FixtureProcess mute("router_server.py");  // takes the connection, says nothing
+    FtpBrowseDialog dialog;
+    dialog.serverName = mute.hostPort();
+    bool shownWhileConnecting = false;
+    TickCounter ticks(&dialog, [&] {
+      shownWhileConnecting = dialog.isVisible();
+      return !dialog.findChild<QListWidget*>(QStringLiteral("entryList"))->isEnabled();
+    });
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+      if (ticks.escTick > 0 && !MessageBoxSeam::TakeShown().empty()) dialog.done(QDialog::Rejected);
+    });
+    closer.start(20);
+    dialog.exec();
+    QVERIFY(shownWhileConnecting);
+    QVERIFY(ticks.disabledBeforeEsc);
+    QVERIFY2(ticks.count - ticks.escTick <= 20, qPrintable(QString::number(ticks.count - ticks.escTick)));
   }
 
   void EmptyNameKeepsTheDialogOpen() {

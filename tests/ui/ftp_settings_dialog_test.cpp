@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "core/settings/settings_store.h"
+#include "support/fixture_process.h"
 #include "support/publish_support.h"
 #include "support/qt_modal.h"
 #include "support/qt_widgets.h"
@@ -190,6 +191,42 @@ class FtpSettingsDialogTest : public QObject {
     }
   }
 
+  // A line break pasted into a field that reaches the server is refused on OK, naming the site and
+  // the field; the dialog stays open with the text as typed and nothing is saved.
+  void PastedLineBreakIsRefusedOnOk() {
+    const struct {
+      const char* edit;
+      const char* field;
+    } cases[] = {{"serverEdit", "ＦＴＰサーバ名"},
+                 {"userEdit", "ユーザ名"},
+                 {"passwordEdit", "パスワード"},
+                 {"uploadFileEdit", "アップロードファイル"}};
+    for (const auto& c : cases) {
+      std::filesystem::remove(SettingsFilePath());
+      AppSettings settings;
+      settings.siteCount = 2;
+      const AppSettings before = settings;
+      FtpSettingsDialog dialog(settings);
+      dialog.show();
+      Click(dialog, "site2Radio");
+      TypeSite(dialog, "two");
+      QLineEdit* edit = Edit(dialog, c.edit);
+      edit->selectAll();
+      edit->insert(QStringLiteral("zepa\r\nDELE victim.html"));
+      QVERIFY(edit->text().contains(u'\n'));  // the edit keeps a pasted line break
+      Click(dialog, "okButton");
+      const auto shown = MessageBoxSeam::TakeShown();
+      QCOMPARE(shown.size(), std::size_t{1});
+      QCOMPARE(shown[0].text, QStringLiteral("「サイト２の") + QString::fromUtf8(c.field) +
+                                  QStringLiteral("」に改行文字または NUL 文字が含まれています。\n取り除いてから設定してください。"));
+      QVERIFY(shown[0].icon == MessageIcon::Exclamation);
+      QVERIFY(dialog.isVisible());
+      QCOMPARE(dialog.result(), int(QDialog::Rejected));
+      QVERIFY(settings == before);
+      QVERIFY(!std::filesystem::exists(SettingsFilePath()));
+    }
+  }
+
   void AFailedSaveKeepsTheDialogAndTheSettings() {
     const auto notAFolder = config_->path() / "not-a-folder";
     test::WriteFile(notAFolder, "x");
@@ -250,6 +287,11 @@ class FtpSettingsDialogTest : public QObject {
          MessageIcon::Exclamation},
         {"unknown server", "no-such-host.invalid", "secret", "up.html", page, "接続できませんでした。",
          MessageIcon::Exclamation},
+        // The log-in comes first: a server's fault is never blamed on the missing file.
+        {"missing file, wrong password", ftp.server(), "wrong", "up.html",
+         (dir / "none.html").string(), "接続できませんでした。", MessageIcon::Exclamation},
+        {"missing file, dead host", "127.0.0.1:1", "secret", "up.html", (dir / "none.html").string(),
+         "接続できませんでした。", MessageIcon::Exclamation},
     };
     AppSettings settings;
     FtpSettingsDialog dialog(settings);
@@ -287,6 +329,35 @@ class FtpSettingsDialogTest : public QObject {
     QVERIFY(!std::filesystem::exists(SettingsFilePath()));
   }
 
+  // The upload test runs on a worker: the dialog's events go on with its controls off, and Esc
+  // ends a log-in to a server that never greets as a failed connection.
+  void EscEndsAnUploadTestThatHangs() {
+    test::FixtureProcess mute("router_server.py");  // takes the connection, says nothing
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    dialog.show();
+    Edit(dialog, "serverEdit")->setText(QString::fromStdString(mute.hostPort()));
+    int ticks = 0, escTick = -1;
+    bool disabled = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      if (++ticks != 10) return;
+      disabled = !Child(dialog, "uploadTestButton")->isEnabled() && !Edit(dialog, "serverEdit")->isEnabled();
+      escTick = ticks;
+      QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    timer.start(50);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Click(dialog, "uploadTestButton");
+    QCOMPARE(escTick, 10);
+    QVERIFY(disabled);
+    QVERIFY2(ticks - escTick <= 20, qPrintable(QString::number(ticks - escTick)));
+    const auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{2});  // the question and the outcome, no cancel question
+    QCOMPARE(shown[1].text, QStringLiteral("接続できませんでした。"));
+    QVERIFY(dialog.isVisible());
+  }
+
   void BrowsersFillTheirFieldsFromUnsavedValues() {
     FtpTestServer ftp;
     test::WriteFile(ftp.home() / "top.html", "x");
@@ -299,17 +370,25 @@ class FtpSettingsDialogTest : public QObject {
     Edit(dialog, "passwordEdit")->setText(QStringLiteral("secret"));
     Edit(dialog, "localFileEdit")->setText(QStringLiteral("/unsaved/local.html"));
 
-    test::OnNextModalDialog([](QDialog* browser) {
+    // The browser is on the screen before its listing has arrived.
+    const auto listed = [](QDialog* browser) {
       auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
-      list->setCurrentItem(list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).value(0));
-      browser->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
-    });
+      return list && list->isEnabled() &&
+             !list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).isEmpty();
+    };
+    test::OnNextModalDialog(
+        [](QDialog* browser) {
+          auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
+          list->setCurrentItem(list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).value(0));
+          browser->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        },
+        listed);
     Click(dialog, "uploadBrowseButton");
     QCOMPARE(Edit(dialog, "uploadFileEdit")->text(), QStringLiteral("//top.html"));
     QCOMPARE(Edit(dialog, "localFileEdit")->text(), QStringLiteral("/unsaved/local.html"));
     QCOMPARE(Edit(dialog, "passwordEdit")->text(), QStringLiteral("secret"));
 
-    test::OnNextModalDialog([](QDialog* browser) { browser->reject(); });
+    test::OnNextModalDialog([](QDialog* browser) { browser->reject(); }, listed);
     Click(dialog, "uploadBrowseButton");
     QCOMPARE(Edit(dialog, "uploadFileEdit")->text(), QStringLiteral("//top.html"));
 

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 #include "core/settings/settings_store.h"
@@ -18,6 +19,23 @@
 using namespace zepa2;
 using namespace zepa2::ui;
 
+namespace {
+
+// Runs a function when the watched widget gets its show event.
+class ShowWatcher : public QObject {
+ public:
+  explicit ShowWatcher(std::function<void()> onShow) : onShow_(std::move(onShow)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) onShow_();
+    return false;
+  }
+
+ private:
+  std::function<void()> onShow_;
+};
+
+}  // namespace
+
 class MainWindowRunTest : public QObject {
   Q_OBJECT
 
@@ -30,9 +48,12 @@ class MainWindowRunTest : public QObject {
     test::WriteFile(scope_->dir() / "site.tpl", "<p>$$IP_ADDRESS$$</p>\n");
     FtpSite& site = settings_.sites[0];
     site = {ftp_->server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
-            "index.html", (scope_->dir() / "site.tpl").string()};
+            "index.html", (scope_->dir() / "site.tpl").string(), ""};
     dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
-    dialog_->SetUrlOpener([this](const QUrl& url) { opened_.push_back(url); });
+    dialog_->SetUrlOpener([this](const QUrl& url) {
+      opened_.push_back(url);
+      return true;
+    });
     dialog_->show();
   }
 
@@ -45,6 +66,7 @@ class MainWindowRunTest : public QObject {
 
   void manualRunLogsFetchesAndPublishesEveryTime() {
     Find<QPushButton>("getZepaButton")->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
     QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("マニュアルで実行")};
     expected << test::FetchAndFindLines(test::RouterTestServer());
     expected << QString::fromStdString(ftp_->server()) + QStringLiteral(":FTP開始")
@@ -60,6 +82,7 @@ class MainWindowRunTest : public QObject {
     std::filesystem::remove(ftp_->home() / "index.html");
     const int before = test::LogCount(*dialog_);
     QTest::keyClick(dialog_.get(), Qt::Key_Return);
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
     QCOMPARE(test::LogTextsFrom(*dialog_, before).first(), QStringLiteral("マニュアルで実行"));
     QVERIFY(std::filesystem::exists(ftp_->home() / "index.html"));
   }
@@ -76,6 +99,7 @@ class MainWindowRunTest : public QObject {
       view->reject();
     });
     Find<QPushButton>("conversionTestButton")->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
     QVERIFY2(shownPage.startsWith(QStringLiteral("<p>10.0.0.1</p>")), qPrintable(shownPage));
     QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("テスト実行")};
     expected << test::FetchAndFindLines(test::RouterTestServer()) << QStringLiteral("サイト：1 テスト完了");
@@ -122,6 +146,7 @@ class MainWindowRunTest : public QObject {
 
     MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
     Find<QPushButton>(button.toLatin1().constData())->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
     QCOMPARE(MessageBoxSeam::TakeShown().size(), std::size_t{1});
     QCOMPARE(interval->text(), QStringLiteral("30"));
     QCOMPARE(unit->text(), QStringLiteral("時"));
@@ -141,11 +166,13 @@ class MainWindowRunTest : public QObject {
     test::OnNextModalDialog([&](QDialog* question) {
       dialog_->countdown = 1;
       dialog_->OnTimer();
+      QVERIFY(test::WaitForCheckEnd(*dialog_));
       timedRunUploaded = std::filesystem::remove(ftp_->home() / "index.html");
       test::OnNextModalDialog([](QDialog* view) { view->reject(); });
       qobject_cast<QMessageBox*>(question)->button(QMessageBox::Ok)->click();
     });
     Find<QPushButton>("conversionTestButton")->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
     MessageBoxSeam::Intercept(true);
     QVERIFY(timedRunUploaded);
     QCOMPARE(dialog_->testRun, 1);
@@ -163,6 +190,7 @@ class MainWindowRunTest : public QObject {
 
     settings_.homePageAddress = "www.example.test/$$IP_ADDRESS$$/$$IP_ADDRESS$$.html";
     Find<QPushButton>("getZepaButton")->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
     Find<QPushButton>("browserButton")->click();
     QVERIFY(MessageBoxSeam::TakeShown().empty());
     QCOMPARE(opened_.size(), std::size_t{1});
@@ -179,13 +207,25 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(opened, QStringLiteral("pageSettingsDialog"));
   }
 
-  void runAtStartChecksBeforeTheWindowShowsAndKeepsTheCountdown() {
+  // The program shows the window right after making it; the check must wait for that, so the
+  // window is up at once even when the router takes long to answer.
+  void runAtStartShowsTheWindowBeforeTheCheckAndKeepsTheCountdown() {
     settings_.runAtStart = 1;
+    settings_.routerPage = "ip/10.0.0.42/status.htm";  // asked for by this test only
+    const std::string router = test::RouterTestServer();
     MainDialog dialog(settings_, [](std::chrono::milliseconds) {});
+    int askedWhenShown = -1;
+    ShowWatcher watcher([&] { askedWhenShown = test::RouterRequestCount(router, settings_.routerPage); });
+    dialog.installEventFilter(&watcher);
+    QSignalSpy checkEnded(&dialog, &MainDialog::checkEnded);
+    dialog.show();
+    QCOMPARE(askedWhenShown, 0);
+    QVERIFY(checkEnded.wait(30000));
+    QCOMPARE(test::RouterRequestCount(router, settings_.routerPage), 1);
     QStringList expected{QStringLiteral("正常起動しました")};
-    expected << test::FetchAndFindLines(test::RouterTestServer());
+    expected << test::FetchAndFindLines(router);
     QCOMPARE(test::LogTexts(dialog).mid(0, expected.size()), expected);
-    QCOMPARE(dialog.lastAddress(), std::string("10.0.0.1"));
+    QCOMPARE(dialog.lastAddress(), std::string("10.0.0.42"));
     QVERIFY(std::filesystem::exists(ftp_->home() / "index.html"));
     QCOMPARE(dialog.countdown, std::int64_t{30 * 3600});
   }

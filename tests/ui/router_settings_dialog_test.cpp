@@ -347,6 +347,38 @@ class RouterSettingsDialogTest : public QObject {
     QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
   }
 
+  // A line break pasted into a field of the request is refused on OK with the field named; the
+  // dialog stays open and nothing is saved.
+  void pastedLineBreakIsRefusedOnOk() {
+    const struct {
+      const char* edit;
+      QString text;
+      const char* field;
+    } cases[] = {{"addressEdit", "router\r\nX-Injected: 1/status.htm", "サーバ名"},
+                 {"addressEdit", "router/status.htm\r\nX-Injected: 1", "サイト・パス"},
+                 {"userEdit", "admin\r\nX-Injected: 1", "User"},
+                 {"passEdit", "secret\nX", "Pass"}};
+    for (const auto& c : cases) {
+      AppSettings settings;
+      settings.routerServer = "router";
+      settings.routerPage = "status.htm";
+      settings.routerAuth = 1;
+      const AppSettings before = settings;
+      RouterSettingsDialog dialog(settings, NoPause);
+      dialog.show();
+      Paste(Edit(&dialog, c.edit), c.text);
+      Button(&dialog, "okButton")->click();
+      std::vector<MessageIcon> icons;
+      QCOMPARE(TakeMessages(&icons),
+               QStringList{QStringLiteral("「") + QString::fromUtf8(c.field) +
+                           QStringLiteral("」に改行文字または NUL 文字が含まれています。\n取り除いてから設定してください。")});
+      QVERIFY(icons.at(0) == MessageIcon::Exclamation);
+      QVERIFY(dialog.isVisible());
+      QCOMPARE(settings, before);
+      QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
+    }
+  }
+
   void aFailedSaveKeepsTheDialogAndTheSettings() {
     const auto notAFolder = config_->path() / "not-a-folder";
     zepa2::test::WriteFile(notAFolder, "x");
@@ -369,10 +401,58 @@ class RouterSettingsDialogTest : public QObject {
     AppSettings settings;
     RouterSettingsDialog dialog(settings, NoPause);
     QList<QUrl> opened;
-    dialog.SetUrlOpener([&opened](const QUrl& url) { opened << url; });
+    dialog.SetUrlOpener([&opened](const QUrl& url) {
+      opened << url;
+      return true;
+    });
     Paste(Edit(&dialog, "addressEdit"), "http://192.168.0.1:8080/status.htm");
     Button(&dialog, "browserCheckButton")->click();
     QCOMPARE(opened, QList<QUrl>{QUrl("http://192.168.0.1:8080/status.htm")});
+  }
+
+  void browserThatCannotStartGivesTheAddressInABox() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    dialog.SetUrlOpener([](const QUrl&) { return false; });
+    Paste(Edit(&dialog, "addressEdit"), "http://192.168.0.1/status.htm");
+    Button(&dialog, "browserCheckButton")->click();
+    const QStringList shown = TakeMessages();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains("http://192.168.0.1/status.htm"), qPrintable(shown[0]));
+  }
+
+  // The connect test runs on a worker: the dialog's events go on, its controls are off and the
+  // wait cursor shows, and Esc ends a fetch from a router that never answers as a failed connection.
+  void connectTestKeepsTheDialogLiveAndEscStopsIt() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    dialog.show();
+    int ticks = 0;
+    int escTick = -1;
+    bool disabledDuringStep = false;
+    bool waitCursorDuringStep = false;
+    QTimer timer;
+    timer.setInterval(50);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      if (++ticks != 10) return;
+      disabledDuringStep = !Button(&dialog, "okButton")->isEnabled() &&
+                           !Edit(&dialog, "addressEdit")->isEnabled();
+      waitCursorDuringStep = QApplication::overrideCursor() &&
+                             QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+      escTick = ticks;
+      QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    timer.start();
+    const QStringList shown = ConnectTo(dialog, RouterAddress("hang.htm"));
+    timer.stop();
+    QCOMPARE(escTick, 10);
+    QVERIFY(disabledDuringStep);
+    QVERIFY(waitCursorDuringStep);
+    QVERIFY2(ticks - escTick <= 20, qPrintable(QString::number(ticks - escTick)));  // a second at most
+    QCOMPARE(shown, QStringList{QStringLiteral("接続できませんでした。")});
+    QVERIFY(dialog.isVisible());  // Esc stopped the step, not the dialog
+    QVERIFY(Button(&dialog, "okButton")->isEnabled());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
   }
 
   void autoFilterRoundTripKeepsHalfCharactersByteForByte() {

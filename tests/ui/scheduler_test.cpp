@@ -43,7 +43,8 @@ class SchedulerTest : public QObject {
   }
 
   void timedCheckLogsFirstAndRestartsFromTheAppliedPeriod() {
-    test::UseRouterServer(settings_, test::RouterTestServer());
+    test::FtpTestServer ftp;
+    UseRouterAndSite(ftp);
     settings_.intervalUnit = 0;
     settings_.interval = 30;
     Open();
@@ -57,6 +58,7 @@ class SchedulerTest : public QObject {
     QCOMPARE(test::LogCount(*dialog_), 1);
 
     dialog_->OnTimer();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
     QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("タイマで実行")};
     expected << test::FetchAndFindLines(test::RouterTestServer());
     QCOMPARE(test::LogTexts(*dialog_).mid(0, expected.size()), expected);
@@ -69,9 +71,44 @@ class SchedulerTest : public QObject {
     const int before = test::LogCount(*dialog_);
     dialog_->countdown = 1;
     dialog_->OnTimer();
-    QCOMPARE(test::LogTextsFrom(*dialog_, before).last(),
-             QStringLiteral("アドレスが変更されてないため、更新しません。"));
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
+    QCOMPARE(test::LogTextsFrom(*dialog_, before).last(), kUnchangedLine);
+    QCOMPARE(dialog_->lastReport().outcome, CheckOutcome::Unchanged);
     QCOMPARE(dialog_->countdown, std::int64_t{1800});
+  }
+
+  // A site that did not take the page is served again by the next timed check, although the
+  // address is the same; once it has taken it, the address is left alone again.
+  void timedCheckServesAFailedSiteAgain() {
+    test::FtpTestServer ftp;
+    UseRouterAndSite(ftp);
+    const auto tpl = scope_->dir() / "site.tpl";
+    std::filesystem::remove(tpl);
+    Open();
+
+    const std::vector<SiteResultKind> siteResults{SiteResultKind::TemplateNotOpened,
+                                                  SiteResultKind::TemplateNotOpened,
+                                                  SiteResultKind::Done};
+    for (std::size_t run = 0; run < siteResults.size(); ++run) {
+      if (run == 2) test::WriteFile(tpl, "<p>$$IP_ADDRESS$$</p>\n");
+      const int before = test::LogCount(*dialog_);
+      dialog_->countdown = 1;
+      dialog_->OnTimer();
+      QVERIFY(test::WaitForCheckEnd(*dialog_));
+      const CheckReport& report = dialog_->lastReport();
+      QVERIFY2(report.sites.size() == 1, qPrintable(test::LogTextsFrom(*dialog_, before).join('|')));
+      QCOMPARE(report.sites[0].number, 1);
+      QCOMPARE(report.sites[0].kind, siteResults[run]);
+      QVERIFY(!test::LogTextsFrom(*dialog_, before).contains(kUnchangedLine));
+    }
+    QVERIFY(std::filesystem::exists(ftp.home() / "index.html"));
+
+    const int before = test::LogCount(*dialog_);
+    dialog_->countdown = 1;
+    dialog_->OnTimer();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
+    QCOMPARE(test::LogTextsFrom(*dialog_, before).last(), kUnchangedLine);
+    QVERIFY(dialog_->lastReport().sites.empty());
   }
 
   void applyTakesNumberAndUnitSavesThemAndRestarts() {
@@ -142,6 +179,17 @@ class SchedulerTest : public QObject {
   }
 
  private:
+  inline static const QString kUnchangedLine = QStringLiteral("アドレスが変更されてないため、更新しません。");
+
+  // The router test server and one site on ftp with a template that fills in the address.
+  void UseRouterAndSite(const test::FtpTestServer& ftp) {
+    test::UseRouterServer(settings_, test::RouterTestServer());
+    const auto tpl = scope_->dir() / "site.tpl";
+    test::WriteFile(tpl, "<p>$$IP_ADDRESS$$</p>\n");
+    settings_.sites[0] = {ftp.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
+                          "index.html", tpl.string(), ""};
+  }
+
   void Open() {
     dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
     dialog_->show();

@@ -1,9 +1,14 @@
 #include "core/address/address_check.h"
 
+#include <algorithm>
+
 #include "core/address/address_extract.h"
+#include "core/address/address_safety.h"
 #include "core/address/decimal_address.h"
 #include "core/address/local_address.h"
 #include "core/address/router_fetch.h"
+#include "core/publish/page_publisher.h"
+#include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -30,33 +35,43 @@ void AddressCheck::SetAddressShown(std::function<void(const std::string&)> addre
   addressShown_ = std::move(addressShown);
 }
 
-CheckOutcome AddressCheck::RunAddressCheck(bool force) {
+CheckReport AddressCheck::RunAddressCheck(bool force) {
   BusyScope busy(host_);
   if (settings_.useLocalAddress) return RunLocalPath(force);
   // A network failure ends the run quietly after the connect line.
-  if (!FetchRouterPageText()) return CheckOutcome::AddressNotFound;
+  CheckReport notFetched;
+  if (!FetchRouterPageText(notFetched.reason)) return notFetched;
   return SearchRouterPage(force);
 }
 
-CheckOutcome AddressCheck::RunLocalPath(bool force) {
+CheckReport AddressCheck::RunLocalPath(bool force) {
   const std::optional<std::string> local = options_.localAddress();
   if (!local) {
     host_.AppendLog(Cp932(msg::kLocalAddressError), log_color::kRed);
-    return CheckOutcome::AddressNotFound;
+    return {};
   }
   host_.AppendLog(Cp932(msg::kLocalAddressObtained), log_color::kMagenta);
   std::string address = *local;
-  if (!ApplyDecimalForm(address, kLocalWording)) return CheckOutcome::AddressNotFound;
+  if (!AcceptFoundAddress(address, kLocalWording)) return {};
   return PublishIfChanged(address, force);
 }
 
-bool AddressCheck::FetchRouterPageText() {
+bool AddressCheck::FetchRouterPageText(std::string& reason) {
   const std::string& server = settings_.routerServer;
-  host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
   std::optional<net::HttpCredentials> credentials;
   if (settings_.routerAuth == 1) credentials = {settings_.routerUser, settings_.routerPass};
-  net::HttpGetResult got =
-      GetRouterPage(server, settings_.routerPage, credentials, options_.http);
+  const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
+  if (const char* field =
+          net::UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
+    host_.AppendLog(net::UnsafeFieldLogLine(field), log_color::kRed);
+    reason = "a line break or NUL in a router field";
+    return false;
+  }
+  host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
+  net::HttpGetOptions http = options_.http;
+  http.stop = options_.stop;
+  net::HttpGetResult got = GetRouterPage(server, settings_.routerPage, credentials, http);
+  reason = got.reason;
   if (got.status == 0) return false;
   host_.Pause(kRouterAnswerPause);
   routerPageText_ = std::move(got.body);
@@ -66,19 +81,28 @@ bool AddressCheck::FetchRouterPageText() {
   return true;
 }
 
-CheckOutcome AddressCheck::SearchRouterPage(bool force) {
+CheckReport AddressCheck::SearchRouterPage(bool force) {
   host_.AppendLog(Cp932(msg::kAddressSearchStart), log_color::kViolet);
   const ExtractedAddress found = ExtractAddress(routerPageText_, settings_.filter1,
                                                 settings_.filter2, settings_.filter3,
                                                 settings_.filter4);
   if (found.outcome != AddressOutcome::AddressFound) {
     host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
-    return CheckOutcome::AddressNotFound;
+    return {};
   }
   host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
   std::string address = found.address;
-  if (!ApplyDecimalForm(address, kRouterWording)) return CheckOutcome::AddressNotFound;
+  if (!AcceptFoundAddress(address, kRouterWording)) return {};
   return PublishIfChanged(address, force);
+}
+
+bool AddressCheck::AcceptFoundAddress(std::string& address, const ConversionWording& wording) {
+  if (!IsPublishableAddress(address)) {
+    host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
+    host_.AppendLog(Cp932(msg::kAddressNotPublishable), log_color::kRed);
+    return false;
+  }
+  return ApplyDecimalForm(address, wording);
 }
 
 bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWording& wording) {
@@ -95,17 +119,60 @@ bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWordin
   return true;
 }
 
-CheckOutcome AddressCheck::PublishIfChanged(const std::string& address, bool force) {
-  if (address == lastAddress_ && !force) {
-    host_.AppendLog(Cp932(msg::kAddressUnchanged), log_color::kViolet);
-    return CheckOutcome::Unchanged;
+CheckReport AddressCheck::PublishIfChanged(const std::string& address, bool force) {
+  CheckReport report;
+  report.address = address;
+  report.outcome = CheckOutcome::Found;
+  if (options_.stop && options_.stop->stopRequested()) return report;
+
+  const bool changed = address != lastAddress_;
+  std::vector<int> onlySites;
+  if (!changed && !force) {
+    // A site that failed last time still shows an old page: it gets this one, the others rest.
+    onlySites = OwedSitesInUse();
+    if (onlySites.empty()) {
+      host_.AppendLog(Cp932(msg::kAddressUnchanged), log_color::kViolet);
+      report.outcome = CheckOutcome::Unchanged;
+      return report;
+    }
   }
-  // Stored before publishing and kept whatever publishing achieves, so a failed upload is not
-  // repeated by the next unforced run that finds the same address.
   lastAddress_ = address;
   if (addressShown_) addressShown_(lastAddress_);
-  publisher_.PublishAddress(std::string(address));
-  return CheckOutcome::Published;
+  report.sites = publisher_.PublishAddress(address, onlySites);
+  UpdateOwedSites(report.sites, changed);
+
+  const auto count = [&](auto pred) {
+    return std::count_if(report.sites.begin(), report.sites.end(), pred);
+  };
+  const auto done = count([](const SiteReport& s) { return s.kind == SiteResultKind::Done; });
+  const auto failed = count([](const SiteReport& s) { return !SiteSucceeded(s.kind); });
+  if (failed == 0) {
+    report.outcome = done > 0 ? CheckOutcome::Published : CheckOutcome::Found;
+  } else {
+    report.outcome = done > 0 ? CheckOutcome::PartlyPublished : CheckOutcome::PublishFailed;
+  }
+  return report;
+}
+
+std::vector<int> AddressCheck::OwedSitesInUse() const {
+  std::vector<int> inUse;
+  for (int n : owedSites_) {
+    if (n <= SitesToPublish(settings_.siteCount)) inUse.push_back(n);
+  }
+  return inUse;
+}
+
+// A page that was only shown (a test run) leaves the site as it was, unless the address it holds
+// online is now an old one.
+void AddressCheck::UpdateOwedSites(const std::vector<SiteReport>& sites, bool addressChanged) {
+  for (const SiteReport& site : sites) {
+    const auto at = std::find(owedSites_.begin(), owedSites_.end(), site.number);
+    const bool owed = site.kind == SiteResultKind::Shown ? addressChanged || at != owedSites_.end()
+                                                         : site.kind != SiteResultKind::Done;
+    if (owed && at == owedSites_.end()) owedSites_.push_back(site.number);
+    if (!owed && at != owedSites_.end()) owedSites_.erase(at);
+  }
+  std::sort(owedSites_.begin(), owedSites_.end());
 }
 
 }  // namespace zepa2

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/address/check_host.h"
 #include "core/address/check_report.h"
@@ -34,12 +35,16 @@ class AddressCheck {
   // window shows it as the current address.
   void SetAddressShown(std::function<void(const std::string&)> addressShown);
 
-  // One run; force publishes even an unchanged address. The outcome is in the log, in
-  // lastAddress and in what the publisher did.
-  CheckOutcome RunAddressCheck(bool force);
+  // One run; force publishes even an unchanged address. An unchanged address is still published
+  // to the sites whose last publish failed. The log tells the user; the report tells the caller.
+  CheckReport RunAddressCheck(bool force);
 
   // Starts from an address published earlier (the headless companion keeps it between runs).
   void RestoreLastAddress(std::string address) { lastAddress_ = std::move(address); }
+  // The sites that did not take the last address they were handed, in order; the next check
+  // publishes to them whatever it finds.
+  const std::vector<int>& owedSites() const { return owedSites_; }
+  void RestoreOwedSites(std::vector<int> sites) { owedSites_ = std::move(sites); }
 
   // The address of the last run that published (empty until then), CP932.
   const std::string& lastAddress() const { return lastAddress_; }
@@ -51,12 +56,19 @@ class AddressCheck {
   static const ConversionWording kLocalWording;
   static const ConversionWording kRouterWording;
 
-  CheckOutcome RunLocalPath(bool force);
-  bool FetchRouterPageText();
-  CheckOutcome SearchRouterPage(bool force);
+  CheckReport RunLocalPath(bool force);
+  // False when no page arrived; reason then holds libcurl's words, if it had any.
+  bool FetchRouterPageText(std::string& reason);
+  CheckReport SearchRouterPage(bool force);
+  // Takes a found address for publishing: refuses one that is unsafe in a page, then applies
+  // the decimal form. False ends the run.
+  bool AcceptFoundAddress(std::string& address, const ConversionWording& wording);
   // With the decimal form on, converts address in place and logs it; false ends the run.
   bool ApplyDecimalForm(std::string& address, const ConversionWording& wording);
-  CheckOutcome PublishIfChanged(const std::string& address, bool force);
+  CheckReport PublishIfChanged(const std::string& address, bool force);
+  // The owed sites still in use under the current site count.
+  std::vector<int> OwedSitesInUse() const;
+  void UpdateOwedSites(const std::vector<SiteReport>& sites, bool addressChanged);
 
   const AppSettings& settings_;
   CheckHost& host_;
@@ -64,6 +76,7 @@ class AddressCheck {
   AddressCheckOptions options_;
   std::function<void(const std::string&)> addressShown_;
   std::string lastAddress_;
+  std::vector<int> owedSites_;
   std::string routerPageText_;
 };
 

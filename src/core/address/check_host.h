@@ -16,13 +16,19 @@ class CheckHost {
 
   // One activity-log line (CP932 text without the time stamp, which the host adds).
   virtual void AppendLog(const std::string& text, LogColor color) = 0;
+  // A failure's line with the network library's reason beside it. The window shows the line as
+  // it always has; a text-only host may print the reason after it.
+  virtual void AppendFailureLog(const std::string& text, LogColor color, const std::string& reason) {
+    (void)reason;
+    AppendLog(text, color);
+  }
   // A fixed pause between steps; real milliseconds in the program, zero in tests.
   virtual void Pause(std::chrono::milliseconds duration) = 0;
   // Wait cursor around blocking network work.
   virtual void SetBusy(bool busy) = 0;
   // Shows the page just built in pageFile (CP932) during a test run and returns when it is
-  // closed; when the file cannot be read, the host tells the user so instead.
-  virtual void ShowGeneratedPage(const std::filesystem::path& pageFile) = 0;
+  // closed; when the file cannot be read, the host tells the user so instead and returns false.
+  virtual bool ShowGeneratedPage(const std::filesystem::path& pageFile) = 0;
   // The local time used for time stamps and the page's $$DAY_TIME$$.
   virtual std::time_t Now() = 0;
 };

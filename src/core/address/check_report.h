@@ -30,6 +30,12 @@ enum class SiteResultKind {
   Cancelled,          // the run was stopped (the program is ending)
 };
 
+// What one site's publish came to, before it is put in the report under the site's number.
+struct SiteOutcome {
+  SiteResultKind kind = SiteResultKind::ConnectFailed;
+  std::string reason;  // the network library's text for a failure, else empty
+};
+
 // Whether the site's public page was seen carrying the address after the upload.
 enum class ProofKind {
   NotChecked,    // no check address set, or the upload did not succeed
@@ -49,6 +55,7 @@ struct SiteReport {
 struct CheckReport {
   CheckOutcome outcome = CheckOutcome::AddressNotFound;
   std::string address;            // CP932; empty when none was found
+  std::string reason;             // with AddressNotFound after a failed fetch: libcurl's words
   std::vector<SiteReport> sites;  // the sites this run handled, in order
 };
 

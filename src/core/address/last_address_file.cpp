@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/settings/app_settings.h"
 #include "core/settings/private_file_write.h"
 #include "core/sys/xdg_paths.h"
 
@@ -24,6 +25,25 @@ std::optional<std::string> ReadLastAddress(const std::filesystem::path& file) {
 
 std::string WriteLastAddress(const std::filesystem::path& file, const std::string& address) {
   const PrivateWriteResult r = WritePrivateFileAtomically(file, address);
+  return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
+}
+
+std::filesystem::path OwedSitesFilePath() { return XdgStateHome() / "ZEPA" / "owed-sites"; }
+
+std::vector<int> ReadOwedSites(const std::filesystem::path& file) {
+  std::ifstream in(file);
+  std::vector<int> sites;
+  int n = 0;
+  while (sites.size() < kSiteSlots && in >> n) {
+    if (n >= 1 && n <= kSiteSlots && (sites.empty() || n > sites.back())) sites.push_back(n);
+  }
+  return sites;
+}
+
+std::string WriteOwedSites(const std::filesystem::path& file, const std::vector<int>& sites) {
+  std::string text;
+  for (int n : sites) text += std::to_string(n) + "\n";
+  const PrivateWriteResult r = WritePrivateFileAtomically(file, text);
   return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
 }
 

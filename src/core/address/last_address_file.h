@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zepa2 {
 
@@ -15,5 +16,15 @@ std::optional<std::string> ReadLastAddress(const std::filesystem::path& file);
 
 // Replaces the stored address atomically; "" on success, otherwise "<file>: <reason>".
 std::string WriteLastAddress(const std::filesystem::path& file, const std::string& address);
+
+// $XDG_STATE_HOME/ZEPA/owed-sites: the numbers of the sites that did not take the stored address,
+// so that the next run publishes to them even when the address has not changed.
+std::filesystem::path OwedSitesFilePath();
+
+// The stored site numbers (1..5, in order); none when the file is missing or holds nothing valid.
+std::vector<int> ReadOwedSites(const std::filesystem::path& file);
+
+// Replaces the stored site numbers atomically; "" on success, otherwise "<file>: <reason>".
+std::string WriteOwedSites(const std::filesystem::path& file, const std::vector<int>& sites);
 
 }  // namespace zepa2

@@ -1,5 +1,6 @@
 #include "core/address/router_fetch.h"
 
+#include "core/net/protocol_text.h"
 #include "core/net/server_address.h"
 
 namespace zepa2 {
@@ -7,6 +8,8 @@ namespace zepa2 {
 net::HttpGetResult GetRouterPage(const std::string& server, const std::string& path,
                                  const std::optional<net::HttpCredentials>& credentials,
                                  const net::HttpGetOptions& options) {
+  const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
+  if (net::UnsafeRouterField(server, path, login.user, login.password)) return {};
   const auto address = net::ParseServerAddress(server, 80);
   if (!address) return {};
   return net::HttpGet(*address, path, credentials, options);

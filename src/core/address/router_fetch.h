@@ -16,7 +16,8 @@ inline constexpr std::chrono::milliseconds kRouterAnswerPause{1000};
 enum class FetchResult { FetchOk = 1, FetchBadStatus = -1, FetchFailed = -2 };
 
 // GET "http://" + server + "/" + path, server being "host" or "host:port" (port 80 by default).
-// A server text that names no plain host is a failure without any network traffic.
+// A server text that names no plain host, or any of the four texts holding CR, LF or NUL, is a
+// failure without any network traffic.
 net::HttpGetResult GetRouterPage(const std::string& server, const std::string& path,
                                  const std::optional<net::HttpCredentials>& credentials,
                                  const net::HttpGetOptions& options = {});

@@ -10,6 +10,7 @@
 #include "core/log/log_stamp.h"
 #include "core/settings/private_file_write.h"
 #include "core/sys/xdg_paths.h"
+#include "core/text/cp932.h"
 
 namespace zepa2 {
 namespace {
@@ -40,9 +41,9 @@ std::filesystem::path LogFilePath() { return XdgStateHome() / "ZEPA" / "zepa2.lo
 std::string AppendLogFileLine(const std::filesystem::path& file, std::time_t when,
                               const std::string& cp932Text, LogColor color,
                               std::uintmax_t rotateBytes) {
-  const std::string line = PlainLogLine(when, cp932Text, color);
+  const std::string line = PlainLogLine(Cp932ToUtf8(MakeLogLine(when, cp932Text)), color);
   const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-  if (!MakePrivateFolder(folder)) return Failure(folder);
+  if (!MakeMissingFolders(folder)) return Failure(folder);
 
   struct stat info {};
   if (::stat(file.c_str(), &info) == 0 && info.st_size > 0 &&

@@ -1,9 +1,7 @@
 #include "core/log/log_stamp.h"
 
-#include <algorithm>
-
+#include "core/log/control_escape.h"
 #include "core/log/log_level.h"
-#include "core/text/cp932.h"
 
 namespace zepa2 {
 
@@ -19,12 +17,10 @@ std::string MakeLogLine(std::time_t when, const std::string& text) {
   return FormatLogStamp(when) + text;
 }
 
-std::string PlainLogLine(std::time_t when, const std::string& cp932Text, LogColor color) {
+std::string PlainLogLine(const std::string& utf8Text, LogColor color) {
   std::string level(LogLevelWord(color));
   level.resize(5, ' ');
-  std::string line = level + " " + Cp932ToUtf8(MakeLogLine(when, cp932Text));
-  std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-  return line + "\n";
+  return level + " " + EscapeControlBytes(utf8Text) + "\n";
 }
 
 }  // namespace zepa2

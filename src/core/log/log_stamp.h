@@ -16,9 +16,9 @@ std::string FormatLogStamp(std::time_t when);
 std::string MakeLogLine(std::time_t when, const std::string& text);
 
 // A line for logs read without colour (standard output, the journal, the log file): the level word
-// of its colour padded to five, the stamp and the text, in UTF-8, ending in one "\n". Line breaks
-// inside the text become spaces, so one message is always one line.
-std::string PlainLogLine(std::time_t when, const std::string& cp932Text, LogColor color);
+// of its colour padded to five, then the stamped UTF-8 text with its control bytes escaped, so one
+// message is always one line, ending in "\n".
+std::string PlainLogLine(const std::string& utf8Text, LogColor color);
 
 // When an added line brings the list to kLogTrimAt lines, the kLogTrimCount oldest go at once.
 inline constexpr int kLogTrimAt = 1000;

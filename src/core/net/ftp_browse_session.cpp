@@ -2,6 +2,9 @@
 
 #include <string_view>
 
+#include "core/text/cp932.h"
+#include "core/net/protocol_text.h"
+
 namespace zepa2::net {
 namespace {
 
@@ -46,19 +49,14 @@ struct FtpBrowseSession::Reply {
   }
 };
 
-std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const FtpLogin& login) {
-  auto session = FtpSession::Open(login);
-  if (!session) return std::nullopt;
-  CURL* h = session->handle();
-  curl_easy_setopt(h, CURLOPT_URL, session->rootUrl().c_str());
-  curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-  const CURLcode code = curl_easy_perform(h);
-  curl_easy_setopt(h, CURLOPT_NOBODY, 0L);
-
+std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const FtpLogin& login,
+                                                          TransferLimits limits) {
+  auto session = FtpSession::Open(login, limits);
+  if (!session || session->LogIn().result != FtpResult::Done) return std::nullopt;
   const char* entryPath = nullptr;
-  curl_easy_getinfo(h, CURLINFO_FTP_ENTRY_PATH, &entryPath);
-  if (code != CURLE_OK || entryPath == nullptr) return std::nullopt;
-  std::string entry = entryPath;
+  curl_easy_getinfo(session->handle(), CURLINFO_FTP_ENTRY_PATH, &entryPath);
+  if (entryPath == nullptr) return std::nullopt;
+  std::string entry = session->LocalName(entryPath).value_or(Utf8ToCp932(entryPath));
   return FtpBrowseSession(std::move(*session), std::move(entry));
 }
 
@@ -73,6 +71,11 @@ std::string FtpBrowseSession::DirectoryUrl(const std::string& rootUrl, const std
     start = end + 1;
   }
   return rootUrl + "%2F" + (path.empty() ? "/" : path);
+}
+
+std::string FtpBrowseSession::LocalDirectory(const std::string& wireName) const {
+  // A folder the user could not have picked: the closest CP932 spelling still shows where we are.
+  return session_.LocalName(wireName).value_or(Utf8ToCp932(wireName));
 }
 
 CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const char* command,
@@ -90,7 +93,7 @@ CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const 
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Reply::OnServerLine);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &reply);
 
-  const CURLcode code = curl_easy_perform(h);
+  const CURLcode code = session_.Perform();
   // The list and the reply die with this call; the handle must not point at them afterwards.
   curl_easy_setopt(h, CURLOPT_POSTQUOTE, nullptr);
   curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, nullptr);
@@ -103,25 +106,38 @@ CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const 
 }
 
 FtpResult FtpBrowseSession::ChangeDirectory(const std::string& target) {
+  if (!IsProtocolText(target)) return FtpResult::TransferRefused;
   Reply reply;
-  const CURLcode code = Perform(DirectoryUrl(session_.rootUrl(), target), false, nullptr, reply);
+  const CURLcode code = Perform(DirectoryUrl(session_.rootUrl(), session_.WireName(target)), false, nullptr, reply);
   if (code == CURLE_REMOTE_ACCESS_DENIED) return FtpResult::TransferRefused;
-  if (code != CURLE_OK || !reply.directory) return FtpResult::ConnectFailed;
-  currentDirectory_ = std::move(*reply.directory);
+  if (code != CURLE_OK) {
+    const FtpResult failure = session_.OutcomeOf(code).result;
+    return failure == FtpResult::TransferRefused ? FtpResult::ConnectFailed : failure;
+  }
+  if (!reply.directory) return FtpResult::ConnectFailed;
+  currentDirectory_ = LocalDirectory(*reply.directory);
   return FtpResult::Done;
 }
 
 FtpListing FtpBrowseSession::ListCurrentDirectory() {
   Reply reply;
   const CURLcode code =
-      Perform(DirectoryUrl(session_.rootUrl(), currentDirectory_), true, "LIST -a", reply);
+      Perform(DirectoryUrl(session_.rootUrl(), session_.WireName(currentDirectory_)), true,
+              "LIST -a", reply);
   FtpListing listing;
   listing.entries = ParseListing(reply.body, code == CURLE_OK);
+  for (FtpEntry& entry : listing.entries) {
+    if (auto local = session_.LocalName(entry.name)) {
+      entry.name = std::move(*local);
+    } else {
+      entry.noCp932Form = true;
+    }
+  }
   if (code == CURLE_OK) {
-    if (reply.directory) currentDirectory_ = std::move(*reply.directory);
+    if (reply.directory) currentDirectory_ = LocalDirectory(*reply.directory);
     listing.result = FtpResult::Done;
   } else {
-    listing.result = ClassifyFtpFailure(session_.handle(), code);
+    listing.result = session_.OutcomeOf(code).result;
   }
   return listing;
 }

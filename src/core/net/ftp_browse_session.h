@@ -23,17 +23,24 @@ class FtpBrowseSession {
  public:
   // Logs in and learns the folder the log-in lands in. Nothing when the server text is bad, nobody
   // answers or the log-in is refused.
-  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login);
+  // limits: what ends the log-in early (a stop request, a deadline).
+  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login, TransferLimits limits = {});
 
+  // The stop request and deadline for the steps to come.
+  void SetLimits(TransferLimits limits) { session_.SetLimits(limits); }
+
+  // Folders and names here are the program's (CP932); a UTF-8 server gets them converted.
   const std::string& CurrentDirectory() const { return currentDirectory_; }
+  bool usesUtf8() const { return session_.usesUtf8(); }
 
   // Goes to an absolute folder. Done: the current folder is now the server's name for it;
-  // TransferRefused: the server refused the CWD, nothing changed; ConnectFailed: the connection
-  // failed, nothing changed.
+  // TransferRefused: the server refused the CWD, nothing changed; ConnectFailed, TimedOut,
+  // Cancelled: the connection failed or was stopped, nothing changed.
   FtpResult ChangeDirectory(const std::string& target);
 
   // Lists the current folder with "LIST -a", so that servers which report "." and ".." only when
-  // asked do report them; entries come in the server's order and nothing is added.
+  // asked do report them; entries come in the server's order and nothing is added. A UTF-8
+  // server's names come as CP932, those without a CP932 form marked.
   FtpListing ListCurrentDirectory();
 
   // A listing that grows beyond this is broken off as a failed transfer: no folder anyone browses
@@ -48,6 +55,7 @@ class FtpBrowseSession {
   FtpBrowseSession(FtpSession session, std::string entryPath)
       : session_(std::move(session)), currentDirectory_(std::move(entryPath)) {}
   CURLcode Perform(const std::string& url, bool wantBody, const char* command, Reply& reply);
+  std::string LocalDirectory(const std::string& wireName) const;
 
   FtpSession session_;
   std::string currentDirectory_;

@@ -11,6 +11,8 @@ namespace zepa2::net {
 struct FtpEntry {
   std::string name;  // the server's bytes (CP932, UTF-8 or anything else)
   bool isDirectory = false;
+  // A UTF-8 server's name that CP932 cannot hold: name keeps the server's UTF-8 bytes, for display.
+  bool noCp932Form = false;
 
   bool operator==(const FtpEntry&) const = default;
 };

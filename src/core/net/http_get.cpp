@@ -1,6 +1,7 @@
 #include "core/net/http_get.h"
 
 #include "core/net/curl_handle.h"
+#include "core/net/transfer_limits.h"
 
 namespace zepa2::net {
 namespace {
@@ -71,13 +72,18 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBodyBytes);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer);
+  const TransferLimits limits{options.stop, SteadyClock::now() + options.totalTimeout};
+  ApplyTransferLimits(h, &limits);
+  CurlErrorBuffer errors;
+  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errors.text.data());
   if (credentials && !(credentials->user.empty() && credentials->password.empty())) {
     curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
     curl_easy_setopt(h, CURLOPT_USERNAME, credentials->user.c_str());
     curl_easy_setopt(h, CURLOPT_PASSWORD, credentials->password.c_str());
   }
 
-  const CURLcode code = curl_easy_perform(h);
+  const CURLcode code = limits.stopRequested() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(h);
+  if (code != CURLE_OK) result.reason = CurlReason(code, errors.text.data());
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.status);
   // A redirect is followed, never the answer itself: when following it failed, nothing answered.
   if (code != CURLE_OK && result.status >= 300 && result.status < 400) result.status = 0;

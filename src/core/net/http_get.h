@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/net/server_address.h"
+#include "core/sys/stop_token.h"
 
 namespace zepa2::net {
 
@@ -25,12 +26,14 @@ struct HttpGetOptions {
   std::chrono::milliseconds connectTimeout{10'000};
   std::chrono::milliseconds totalTimeout{30'000};  // the whole request, so a mute server ends too
   std::size_t maxBodyBytes = 16u << 20;            // a larger body fails instead of eating memory
+  const StopToken* stop = nullptr;                 // a stop request aborts the request within a second
 };
 
 struct HttpGetResult {
   HttpGetKind kind = HttpGetKind::Failed;
   long status = 0;   // 0 while no status line arrived (a redirect that led nowhere counts as none)
   std::string body;  // with Failed after status 200: the bytes read before the failure
+  std::string reason;  // libcurl's words for a failed request, else empty
 };
 
 // GET "http://" + host:port + "/" + path. Path bytes that a URL cannot carry as they are (spaces,

@@ -1,10 +1,13 @@
 #include "core/publish/page_builder.h"
 
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <string_view>
 
 #include "core/publish/local_path.h"
+#include "core/sys/read_file.h"
 
 namespace zepa2 {
 namespace {
@@ -24,14 +27,25 @@ std::string ReplaceEach(const std::string& text, std::string_view token, MakeTex
 }
 
 // Text-mode writing: every LF goes to the file as CR LF.
-void WriteWithCrLf(std::ofstream& out, const std::string& text) {
-  std::string converted;
-  converted.reserve(text.size() + 16);
+void AppendWithCrLf(std::string& out, const std::string& text) {
   for (char c : text) {
-    if (c == '\n') converted += '\r';
-    converted += c;
+    if (c == '\n') out += '\r';
+    out += c;
   }
-  out.write(converted.data(), static_cast<std::streamsize>(converted.size()));
+}
+
+// Creates the file only where nothing stands yet, not even a link, readable by its owner only.
+bool WriteNewPrivateFile(const std::filesystem::path& file, std::string_view bytes) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  bool ok = true;
+  while (ok && !bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return ::close(fd) == 0 && ok;
 }
 
 }  // namespace
@@ -53,22 +67,23 @@ std::string FillTemplateLine(const std::string& line, const std::string& address
   return out;
 }
 
-BuildOutcome BuildPage(const std::string& templatePath, const std::string& address, const Clock& now) {
-  const std::filesystem::path path = LocalPath(templatePath);
-  std::ifstream in(path, std::ios::binary);
-  // A folder opens for reading but has no lines; taking it would publish an empty page.
-  std::error_code ec;
-  if (!in || std::filesystem::is_directory(path, ec)) return BuildOutcome::TemplateNotOpened;
-  std::ofstream out(kTempPageFile, std::ios::binary | std::ios::trunc);
-  if (!out) return BuildOutcome::TempFileNotCreated;
+BuildOutcome BuildPage(const std::string& templatePath, const std::filesystem::path& pageFile,
+                       const std::string& address, const Clock& now) {
+  const std::optional<std::string> text = ReadRegularFile(LocalPath(templatePath), kMaxTemplateBytes);
+  if (!text) return BuildOutcome::TemplateNotOpened;
 
-  for (std::string line; std::getline(in, line);) {
-    const bool endedByLf = !in.eof();
+  std::string page;
+  page.reserve(text->size() + text->size() / 16 + 64);
+  for (std::size_t from = 0; from < text->size();) {
+    const std::size_t lf = text->find('\n', from);
+    const bool endedByLf = lf != std::string::npos;
+    std::string line = text->substr(from, endedByLf ? lf - from : std::string::npos);
+    from = endedByLf ? lf + 1 : text->size();
     if (endedByLf && !line.empty() && line.back() == '\r') line.pop_back();
-    WriteWithCrLf(out, FillTemplateLine(line, address, now));
+    AppendWithCrLf(page, FillTemplateLine(line, address, now));
   }
-  out.close();
-  return out ? BuildOutcome::PageWritten : BuildOutcome::TempFileNotCreated;
+  return WriteNewPrivateFile(pageFile, page) ? BuildOutcome::PageWritten
+                                             : BuildOutcome::TempFileNotCreated;
 }
 
 }  // namespace zepa2

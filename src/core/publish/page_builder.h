@@ -1,14 +1,18 @@
 // Builds the page to publish (temp.html) from a site's template by filling in the address and time.
 #pragma once
 
+#include <cstddef>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <string>
 
 namespace zepa2 {
 
-// The built page, in the process's current working folder; it stays after a run.
+// The built page's name inside the run's private page folder.
 inline constexpr const char* kTempPageFile = "temp.html";
+// A larger template is refused rather than half-published or held in memory.
+inline constexpr std::size_t kMaxTemplateBytes = 16u << 20;
 inline constexpr const char* kAddressToken = "$$IP_ADDRESS$$";
 inline constexpr const char* kTimeToken = "$$DAY_TIME$$";
 
@@ -25,8 +29,11 @@ std::string FormatPageTime(std::time_t when);
 // plain byte search cannot match inside one.
 std::string FillTemplateLine(const std::string& line, const std::string& address, const Clock& now);
 
-// Writes temp.html from the template (a CP932 path) with CR LF line ends; the template's own bytes
-// pass through. When the template cannot be opened temp.html is left untouched.
-BuildOutcome BuildPage(const std::string& templatePath, const std::string& address, const Clock& now);
+// Creates pageFile (which must not exist yet; a link in its place is never followed) from the
+// template (a CP932 path) with CR LF line ends; the template's own bytes pass through. The
+// template is read whole first: a template that is not a regular file, cannot be read to its end
+// or is over kMaxTemplateBytes is TemplateNotOpened, and then no page file is made.
+BuildOutcome BuildPage(const std::string& templatePath, const std::filesystem::path& pageFile,
+                       const std::string& address, const Clock& now);
 
 }  // namespace zepa2

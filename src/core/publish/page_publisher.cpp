@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "core/publish/page_builder.h"
+#include "core/publish/page_folder.h"
+#include "core/publish/page_proof.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -24,31 +26,67 @@ PagePublisher::PagePublisher(const AppSettings& settings, CheckHost& host,
                              std::function<bool()> isTestRun, PageUploader& uploader)
     : settings_(settings), host_(host), isTestRun_(std::move(isTestRun)), uploader_(uploader) {}
 
-void PagePublisher::PublishAddress(const std::string& address) {
+void PagePublisher::ProveSite(SiteReport& report, const std::string& checkUrl, const std::string& address) {
+  PageProofOptions options;
+  options.stop = uploader_.stop();
+  const PageProof proof = ProvePagePublished(checkUrl, address, options);
+  report.proof = proof.kind;
+  report.proofReason = proof.reason;
+  host_.AppendLog(DescribePageProof(report.number, proof),
+                  proof.kind == ProofKind::Confirmed ? log_color::kGreen : log_color::kRed);
+}
+
+std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address,
+                                                      const std::vector<int>& onlySites) {
   BusyScope busy(host_);
   // Read once: a timed check that runs while a test run's viewer is open clears the flag, and the
   // rest of the test run must still not upload anything.
   const bool testRun = isTestRun_();
-  const int sites = SitesToPublish(settings_.siteCount);
-  for (int n = 1; n <= sites; ++n) {
+  // A folder of this run's own: another run (the window and the service both publish) can
+  // neither overwrite the page before it is uploaded nor plant a link where it goes.
+  const std::optional<PageFolder> folder = PageFolder::Create();
+  if (!folder) host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
+  std::vector<SiteReport> reports;
+  bool pageFileBroken = !folder;
+  for (int n = 1; n <= SitesToPublish(settings_.siteCount); ++n) {
+    if (!onlySites.empty() && std::find(onlySites.begin(), onlySites.end(), n) == onlySites.end()) {
+      continue;
+    }
     const FtpSite& site = settings_.sites[static_cast<std::size_t>(n - 1)];
-    switch (BuildPage(site.localFile, address, [this] { return host_.Now(); })) {
+    SiteReport& report = reports.emplace_back();
+    report.number = n;
+    report.server = site.server;
+    // Without a page file no later site can be served either; each is owed the page.
+    if (pageFileBroken) {
+      report.kind = SiteResultKind::PageNotWritten;
+      continue;
+    }
+    const std::filesystem::path pageFile = folder->NewPageFile();
+    switch (BuildPage(site.localFile, pageFile, address, [this] { return host_.Now(); })) {
       case BuildOutcome::TempFileNotCreated:
         host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
-        return;
+        report.kind = SiteResultKind::PageNotWritten;
+        pageFileBroken = true;
+        continue;
       case BuildOutcome::TemplateNotOpened:
         host_.AppendLog(Cp932(msg::kTemplateNotOpened), log_color::kRed);
+        report.kind = SiteResultKind::TemplateNotOpened;
         continue;
       case BuildOutcome::PageWritten:
         break;
     }
     if (testRun) {
-      host_.ShowGeneratedPage(kTempPageFile);
+      const bool shown = host_.ShowGeneratedPage(pageFile);
       host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);
+      report.kind = shown ? SiteResultKind::Shown : SiteResultKind::PageNotWritten;
     } else {
-      uploader_.UploadPage(site.server, site.user, site.pass, site.uploadFile);
+      SiteOutcome outcome = uploader_.UploadPage(pageFile, site.server, site.user, site.pass, site.uploadFile);
+      report.kind = outcome.kind;
+      report.reason = std::move(outcome.reason);
+      if (report.kind == SiteResultKind::Done && !site.checkUrl.empty()) ProveSite(report, site.checkUrl, address);
     }
   }
+  return reports;
 }
 
 }  // namespace zepa2

@@ -18,12 +18,17 @@ class PagePublisher : public Publisher {
   PagePublisher(const AppSettings& settings, CheckHost& host, std::function<bool()> isTestRun,
                 PageUploader& uploader);
 
-  // Sites 1..siteCount in order (site 1 always, at most 5). A site whose template cannot be read
-  // is reported and skipped: the temp.html on disk then belongs to another site or an older run,
-  // and publishing it would put wrong data online under a success message.
-  void PublishAddress(const std::string& address) override;
+  // Sites 1..siteCount in order (site 1 always, at most 5), each page built in the run's own page
+  // folder. A site whose template cannot be read whole is reported and skipped: publishing a
+  // cut or empty page would put wrong data online under a success message. A site that took the
+  // page and has a check address is then fetched from there (PageProof) and the log says whether
+  // the public page shows the address.
+  std::vector<SiteReport> PublishAddress(const std::string& address,
+                                         const std::vector<int>& onlySites) override;
 
  private:
+  void ProveSite(SiteReport& report, const std::string& checkUrl, const std::string& address);
+
   const AppSettings& settings_;
   CheckHost& host_;
   std::function<bool()> isTestRun_;

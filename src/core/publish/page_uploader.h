@@ -1,23 +1,40 @@
 // Uploads the built page to one mirror site by FTP and reports each step in the activity log.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "core/address/check_host.h"
+#include "core/address/check_report.h"
+#include "core/net/ftp_session.h"
+#include "core/sys/stop_token.h"
 
 namespace zepa2 {
 
 class PageUploader {
  public:
-  explicit PageUploader(CheckHost& host) : host_(host) {}
+  // stop, when given, ends a running upload early (the program is ending).
+  explicit PageUploader(CheckHost& host, const StopToken* stop = nullptr)
+      : host_(host), stop_(stop) {}
 
-  // Stores temp.html of the working folder under remoteFile (relative to the login folder). The
-  // outcome is only logged; a failed site never stops the caller from going on with the next.
-  void UploadPage(const std::string& server, const std::string& user,
-                  const std::string& password, const std::string& remoteFile);
+  // Stores pageFile under remoteFile (relative to the login folder) within the site's deadline,
+  // QUIT included. The outcome is logged and returned; a failed site never stops the caller from
+  // going on with the next.
+  SiteOutcome UploadPage(const std::filesystem::path& pageFile, const std::string& server,
+                         const std::string& user, const std::string& password,
+                         const std::string& remoteFile);
+
+  const StopToken* stop() const { return stop_; }
+
+  // Everything one site may take: connecting, logging in, storing, the pause and QUIT.
+  static constexpr std::chrono::seconds kSiteDeadline{60};
 
  private:
+  void LogOutcome(const std::string& server, const std::string& remoteFile,
+                  const net::FtpOutcome& outcome);
+
   CheckHost& host_;
+  const StopToken* stop_;
 };
 
 }  // namespace zepa2

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/sys/pause.h"
+#include "core/sys/stop_token.h"
 
 namespace zepa2 {
 
@@ -17,9 +18,10 @@ inline constexpr int kConnectFailed = -2;
 // Stores localFile (a CP932 path) under uploadFile with the ASCII type, waits one second with the
 // connection still open after a stored file, and closes it. Returns kUploadTestDone;
 // kUploadTestTransferFailed when the server refused the file or the local file cannot be read;
-// kConnectFailed when the server cannot be reached or refuses the log-in.
+// kConnectFailed when the server cannot be reached or refuses the log-in, when the site's deadline
+// passes, or when stop is asked for.
 int UploadTestFile(const std::string& server, const std::string& user, const std::string& password,
                    const std::string& uploadFile, const std::string& localFile,
-                   const PauseFunction& pause);
+                   const PauseFunction& pause, const StopToken* stop = nullptr);
 
 }  // namespace zepa2

@@ -47,25 +47,36 @@ class TemporaryName {
 
 PrivateWriteResult Failed(PrivateWriteError error) { return {error, errno}; }
 
+// The file a chain of symbolic links ends at; the path itself when it is no link (or missing).
+std::filesystem::path FinalTarget(std::filesystem::path file) {
+  constexpr int kMaxLinks = 40;  // as the kernel allows
+  for (int i = 0; i < kMaxLinks; ++i) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, ec))) return file;
+    const std::filesystem::path target = std::filesystem::read_symlink(file, ec);
+    if (ec) return file;
+    file = target.is_absolute() ? target : file.parent_path() / target;
+  }
+  return file;
+}
+
 }  // namespace
 
-bool MakePrivateFolder(const std::filesystem::path& folder) {
-  std::error_code ec;
-  if (!folder.parent_path().empty() && folder.parent_path() != folder) {
-    std::filesystem::create_directories(folder.parent_path(), ec);
-    if (ec) {
-      errno = ec.value();
-      return false;
-    }
-  }
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+bool MakeMissingFolders(const std::filesystem::path& folder) {
+  std::filesystem::path built;
   struct stat info {};
+  for (const auto& part : folder) {
+    built /= part;
+    if (::stat(built.c_str(), &info) == 0) continue;
+    if (errno != ENOENT) return false;
+    if (::mkdir(built.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
   if (::stat(folder.c_str(), &info) != 0) return false;
   if (!S_ISDIR(info.st_mode)) {
     errno = ENOTDIR;
     return false;
   }
-  return (info.st_mode & 07777) == 0700 || ::chmod(folder.c_str(), 0700) == 0;
+  return true;
 }
 
 bool WriteAllBytes(int fd, std::string_view bytes) {
@@ -78,10 +89,14 @@ bool WriteAllBytes(int fd, std::string_view bytes) {
   return true;
 }
 
-PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file,
+PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& path,
                                               std::string_view bytes) {
+  const std::filesystem::path file = FinalTarget(path);
   const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-  if (!MakePrivateFolder(folder)) return Failed(PrivateWriteError::Folder);
+  if (!MakeMissingFolders(folder)) return Failed(PrivateWriteError::Folder);
+  // With the effective identity and capabilities, the ones the writing itself will meet.
+  if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+    return Failed(PrivateWriteError::FolderNotWritable);
 
   std::string tempPath = file.string() + ".XXXXXX";
   UniqueFd fd(::mkstemp(tempPath.data()));  // mkstemp creates it 0600
@@ -106,6 +121,7 @@ std::string DescribePrivateWriteFailure(const std::filesystem::path& file,
   switch (result.error) {
     case PrivateWriteError::None: return {};
     case PrivateWriteError::Folder: step = msg::kSettingsFolderFailed; break;
+    case PrivateWriteError::FolderNotWritable: step = msg::kSettingsFolderNotWritable; break;
     case PrivateWriteError::CreateTemporary: step = msg::kSettingsTemporaryFailed; break;
     case PrivateWriteError::Write: step = msg::kSettingsWriteFailed; break;
     case PrivateWriteError::Sync: step = msg::kSettingsSyncFailed; break;

@@ -1,4 +1,4 @@
-// Replacing a file atomically in a folder only its owner can enter (file 0600, folder 0700).
+// Replacing a file atomically: a new file is 0600, a folder made for it 0700.
 #pragma once
 
 #include <filesystem>
@@ -7,7 +7,7 @@
 
 namespace zepa2 {
 
-enum class PrivateWriteError { None, Folder, CreateTemporary, Write, Sync, Rename };
+enum class PrivateWriteError { None, Folder, FolderNotWritable, CreateTemporary, Write, Sync, Rename };
 
 struct PrivateWriteResult {
   PrivateWriteError error = PrivateWriteError::None;
@@ -15,14 +15,17 @@ struct PrivateWriteResult {
   bool ok() const { return error == PrivateWriteError::None; }
 };
 
-// Creates the folder (and missing parents) or tightens it to 0700; false with errno set on failure.
-bool MakePrivateFolder(const std::filesystem::path& folder);
+// Makes the missing folders of the path, each 0700; existing ones are left as they are. False with
+// errno set when that fails or the path is no folder.
+bool MakeMissingFolders(const std::filesystem::path& folder);
 
 // Writes every byte, retrying after signals; false with errno set on failure.
 bool WriteAllBytes(int fd, std::string_view bytes);
 
-// Creates the folder (and missing parents) or tightens it to 0700, writes bytes to a temporary
-// file beside `file`, syncs it and renames it over `file`. On failure `file` is left as it was.
+// Writes bytes to a temporary file beside `file`, syncs it and renames it over `file`. When `file`
+// is a symbolic link, the file it leads to is replaced and the link stays (a settings file kept in
+// a dotfiles repository). Missing folders are made 0700; a folder that exists keeps its mode,
+// which is the user's choice. On failure `file` is left as it was.
 PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file,
                                               std::string_view bytes);
 

@@ -22,4 +22,14 @@ std::filesystem::path XdgConfigHome() { return XdgFolder("XDG_CONFIG_HOME", ".co
 
 std::filesystem::path XdgStateHome() { return XdgFolder("XDG_STATE_HOME", ".local/state"); }
 
+std::filesystem::path XdgCacheHome() { return XdgFolder("XDG_CACHE_HOME", ".cache"); }
+
+std::optional<std::filesystem::path> XdgRuntimeDir() {
+  const char* value = std::getenv("XDG_RUNTIME_DIR");
+  if (!value || *value != '/') return std::nullopt;
+  std::error_code ec;
+  if (!std::filesystem::is_directory(value, ec)) return std::nullopt;
+  return std::filesystem::path(value);
+}
+
 }  // namespace zepa2

@@ -1,7 +1,8 @@
-// The user's base folders of the XDG layout (configuration, state, runtime).
+// The user's base folders of the XDG layout (configuration, state, cache, runtime).
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 namespace zepa2 {
 
@@ -14,5 +15,9 @@ std::filesystem::path XdgFolder(const char* variable, const std::filesystem::pat
 
 std::filesystem::path XdgConfigHome();  // ~/.config
 std::filesystem::path XdgStateHome();   // ~/.local/state
+std::filesystem::path XdgCacheHome();   // ~/.cache
+
+// $XDG_RUNTIME_DIR when it is set, absolute and a folder; nothing otherwise (it has no fallback).
+std::optional<std::filesystem::path> XdgRuntimeDir();
 
 }  // namespace zepa2

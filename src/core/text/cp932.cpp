@@ -71,6 +71,19 @@ std::string Utf8ToCp932(std::string_view utf8) {
   });
 }
 
+std::optional<std::string> Utf8ToCp932Exactly(std::string_view utf8) {
+  bool bad = false;
+  thread_local Converter conv("CP932", "UTF-8");
+  std::string cp932 = conv.Run(utf8, [&bad](std::string_view rest, std::string&) {
+    bad = true;
+    return rest.size();
+  });
+  // Some characters map onto CP932 bytes that read back as a look-alike (U+301C gives the bytes
+  // of U+FF5E): such a name would not be the server's name any more.
+  if (bad || Cp932ToUtf8(cp932) != utf8) return std::nullopt;
+  return cp932;
+}
+
 std::string Cp932ToUtf8(std::string_view cp932) {
   thread_local Converter conv("UTF-8", "CP932");
   return conv.Run(cp932, [](std::string_view rest, std::string& out) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ std::size_t CharLength(std::string_view text, std::size_t pos);
 
 // UTF-8 text to CP932 bytes. A character CP932 cannot hold becomes '?'.
 std::string Utf8ToCp932(std::string_view utf8);
+
+// UTF-8 text to CP932 bytes that give back exactly that text; nothing when the text is not valid
+// UTF-8 or holds a character CP932 has no place for (a name from a UTF-8 server, say).
+std::optional<std::string> Utf8ToCp932Exactly(std::string_view utf8);
 
 // CP932 bytes to UTF-8 for display. A byte that does not decode becomes U+FFFD; nothing is dropped
 // silently, but the result does not always convert back to the same bytes.

@@ -8,6 +8,7 @@ namespace zepa2::msg {
 inline constexpr const char* kBadPasswordChar = "パスワード文字列に使用できない文字があります。";
 inline constexpr const char* kSettingsSaveFailed = "設定を保存できませんでした。\n%1";
 inline constexpr const char* kSettingsFolderFailed = "フォルダを作成できません";
+inline constexpr const char* kSettingsFolderNotWritable = "フォルダに書き込めません";
 inline constexpr const char* kSettingsTemporaryFailed = "一時ファイルを作成できません";
 inline constexpr const char* kSettingsWriteFailed = "書き込めません";
 inline constexpr const char* kSettingsSyncFailed = "ディスクに書き込めません";
@@ -21,6 +22,8 @@ inline constexpr const char* kVersionText = "Ver 1.12";
 inline constexpr const char* kAlreadyRunning = "２重起動はできません。";
 inline constexpr const char* kNoDisplay =
     "zepa2: no display to show the window on (set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM)";
+inline constexpr const char* kQtJapaneseMissing =
+    "zepa2: Qt's Japanese translation (qtbase_ja.qm) is not installed; Qt's own buttons stay in English";
 inline constexpr const char* kLockUnavailable =
     "zepa2: cannot open the single-instance lock file; starting without it";
 inline constexpr const char* kIntervalInvalid = "更新周期には 0 から 9999 までの整数を入力してください。";
@@ -40,6 +43,8 @@ inline constexpr const char* kQuitCaption = "終了";
 inline constexpr const char* kIntervalCaption = "更新周期";
 inline constexpr const char* kAddressCaption = "現在のＩＰアドレス";
 inline constexpr const char* kConversionTestCaption = "変換テスト";
+inline constexpr const char* kBrowserNotStarted =
+    "ブラウザを起動できませんでした。\n次のアドレスをブラウザで開いてください。\n\n%1";
 
 // ---- activity log ----
 inline constexpr const char* kStartedNormally = "正常起動しました";
@@ -51,6 +56,8 @@ inline constexpr const char* kServerDisconnected = ":サーバを切断";       
 inline constexpr const char* kAddressSearchStart = "IPアドレス検索開始";
 inline constexpr const char* kAddressNotFound = "IPアドレス取得失敗";
 inline constexpr const char* kAddressFound = "IPアドレス取得成功";
+inline constexpr const char* kAddressNotPublishable =
+    "アドレスに公開できない文字（制御文字、< > \" ' &）が含まれています。";
 inline constexpr const char* kRouterConversionFailed = "アドレスの変換に失敗しました。";
 inline constexpr const char* kRouterConversionOpen = "アドレス変換(";     // dotted->decimal)
 inline constexpr const char* kRouterConversionClose = ")";
@@ -64,6 +71,7 @@ inline constexpr const char* kAddressUnchanged = "アドレスが変更されて
 inline constexpr const char* kRunByTimer = "タイマで実行";
 inline constexpr const char* kRunManually = "マニュアルで実行";
 inline constexpr const char* kRunAsTest = "テスト実行";
+inline constexpr const char* kCompanionStopped = "停止の指示を受けたため終了します。";
 inline constexpr const char* kUnappliedSettingsQuestion =
     "設定が変更されています。\n「設定」を選択しなければ変更が反映されません。\n実行しますか？";
 
@@ -84,6 +92,17 @@ inline constexpr const char* kPageViewTitle = "確認ダイアログ";
 inline constexpr const char* kPageViewClose = "閉じる";
 inline constexpr const char* kPageViewPick = "実行";
 inline constexpr const char* kPageViewPickHint = "目的のアドレスをコピーして貼り付けてください。";
+
+// ---- text sent to servers ----
+// %s: the field's label. A line break would let the rest reach the server as a command of its own.
+inline constexpr const char* kUnsafeFieldNotSent =
+    "「%s」に改行文字または NUL 文字が含まれているため、送信しません。";
+// %1: the field's label.
+inline constexpr const char* kUnsafeFieldInDialog =
+    "「%1」に改行文字または NUL 文字が含まれています。\n取り除いてから設定してください。";
+inline constexpr const char* kRouterUserField = "User";
+inline constexpr const char* kRouterPassField = "Pass";
+inline constexpr const char* kSiteFieldFormat = "%1の%2";  // "サイト２の" + field label
 
 // ---- scheduler and tray ----
 inline constexpr const char* kCountdownFormat = "実行まで:%1秒";  // %1: seconds, ten wide
@@ -172,6 +191,8 @@ inline constexpr const char* kFileListFailed = "ファイルリストを取得�
 inline constexpr const char* kCurrentDirectoryUnknown = "カレントディレクトリーが取得できません。";
 inline constexpr const char* kCurrentDirectoryNotChanged = "カレントディレクトリーが変更できません。";
 inline constexpr const char* kEnterFileName = "ファイル名を入力してください。";
+inline constexpr const char* kNameNotUsable =
+    "この名前には使用できない文字が含まれているため、選択できません。\n%1";
 inline constexpr const char* kFileSelectHtmlFilter = "html Files (*.html)";
 inline constexpr const char* kFileSelectHtmFilter = "htm Files (*.htm)";
 inline constexpr const char* kFileSelectAllFilter = "All Files (*.*)";

@@ -1,6 +1,8 @@
 #include "ui/common/message_box.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QtGlobal>
 #include <deque>
 
@@ -39,6 +41,20 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// Over the middle of the window that asks, or of the screen when that window is not on it (hidden
+// in the tray, or not shown yet): a box must never turn up in a corner, far from its question.
+void CentreOn(QMessageBox& box, QWidget* parent) {
+  box.adjustSize();
+  QWidget* asking = parent ? parent->window() : nullptr;
+  QRect area;
+  if (asking && asking->isVisible() && !asking->isMinimized()) {
+    area = asking->frameGeometry();
+  } else if (QScreen* screen = asking ? asking->screen() : QGuiApplication::primaryScreen()) {
+    area = screen->availableGeometry();
+  }
+  if (area.isValid()) box.move(area.center() - box.rect().center());
+}
+
 }  // namespace
 
 MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
@@ -73,6 +89,7 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons b
       box.setEscapeButton(QMessageBox::No);
       break;
   }
+  CentreOn(box, parent);
   const NormalCursorWhileAsking pointer;
   switch (box.exec()) {
     case QMessageBox::Ok: return MessageAnswer::Ok;

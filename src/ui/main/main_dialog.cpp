@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,34 +37,32 @@
 namespace zepa2::ui {
 namespace {
 
-constexpr std::chrono::milliseconds kLogLinePause{200};
 constexpr int kTimerMilliseconds = 1000;
 
 void SetChecked(QCheckBox* box, int value) { box->setChecked(value != 0); }
 int CheckedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
 
-// Clears a flag on every way out of a check.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
+AddressCheckOptions StoppableBy(const StopToken& stop) {
+  AddressCheckOptions options;
+  options.stop = &stop;
+  return options;
+}
 
 }  // namespace
 
 MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
-      pause_(std::move(pause)),
-      uploader_(*this),
-      publisher_(settings_, *this, [this] { return testRun != 0; }, uploader_),
-      check_(settings_, *this, publisher_),
-      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }),
+      runSettings_(settings),
+      worker_(this,
+              {[this](const std::string& text, LogColor color) { AppendLog(text, color); },
+               [](const std::filesystem::path& pageFile) { return ui::ShowPageFile(pageFile); },
+               [this](const CheckReport& report) { OnCheckFinished(report); }},
+              std::move(pause)),
+      uploader_(worker_, &worker_.stopToken()),
+      publisher_(runSettings_, worker_, [this] { return runIsTest_.load(); }, uploader_),
+      check_(runSettings_, worker_, publisher_, StoppableBy(worker_.stopToken())),
+      openUrl_(DesktopUrlOpener()),
       trayAvailable_(&QSystemTrayIcon::isSystemTrayAvailable) {
   setWindowTitle(QString::fromUtf8(msg::kMainCaption));
   // No close box: the window ends only through its own quit command.
@@ -73,7 +70,11 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
   controls_ = BuildMainDialogControls(this);
   BuildMenus();
-  check_.SetAddressShown([this](const std::string& address) { ShowAddress(address); });
+  // Called on the worker: the window takes the address on its own thread.
+  check_.SetAddressShown([this](const std::string& address) {
+    QMetaObject::invokeMethod(this, [this, address] { ShowAddress(address); },
+                              Qt::QueuedConnection);
+  });
   if (QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
@@ -81,9 +82,10 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   OnInitDialog();
 }
 
-MainDialog::~MainDialog() = default;
+// The check works on members declared after the worker: it must end before they go.
+MainDialog::~MainDialog() { worker_.StopAndWait(); }
 
-void MainDialog::SetUrlOpener(std::function<void(const QUrl&)> openUrl) {
+void MainDialog::SetUrlOpener(UrlOpener openUrl) {
   openUrl_ = std::move(openUrl);
 }
 
@@ -120,6 +122,8 @@ void MainDialog::OnInitDialog() {
   runAtStartCheck = settings_.runAtStart;
   ShowMembers();
   SetCountdown(unitIndex, intervalValue);
+  // Drawn from the start: a check at start-up holds the seconds still, not the text away.
+  ShowCountdown();
   timer_.start(kTimerMilliseconds);
   AppendLog(Cp932(msg::kStartedNormally), log_color::kBlack);
   UpdateRouterButton();
@@ -134,8 +138,11 @@ void MainDialog::HideToTrayAtStart() {
   QMetaObject::invokeMethod(this, &MainDialog::OnHideToTray, Qt::QueuedConnection);
 }
 
-// One check at once, before the window is first shown; the countdown keeps its start value.
-void MainDialog::RunCheckAtStart() { RunAddressCheck(false); }
+// Posted, so the window is on the screen before the check begins; the countdown keeps its start
+// value.
+void MainDialog::RunCheckAtStart() {
+  QMetaObject::invokeMethod(this, [this] { RunAddressCheck(false); }, Qt::QueuedConnection);
+}
 
 void MainDialog::ConnectCommands() {
   const MainDialogControls& c = controls_;
@@ -185,31 +192,18 @@ void MainDialog::ShowMembers() {
 }
 
 void MainDialog::AppendLog(const std::string& text, LogColor color) {
-  controls_.logList->AddLine(FromCp932(MakeLogLine(Now(), text)), color);
+  controls_.logList->AddLine(FromCp932(MakeLogLine(std::time(nullptr), text)), color);
   // Keep the members current, quietly: a message box per log line would repeat all through a
   // check while the user is still typing the interval.
   TakeControlValues(false);
-  // The pause is there so each line can be seen arriving; before the window has ever been shown
-  // there is nothing to see, and waiting would only hold back the window.
-  if (shownOnce_) Pause(kLogLinePause);
 }
 
+// The check pauses after each line so it can be seen arriving; before the window has ever been
+// shown there is nothing to see.
 void MainDialog::showEvent(QShowEvent* event) {
-  shownOnce_ = true;
+  worker_.SetLinePauses(true);
   QDialog::showEvent(event);
 }
-
-void MainDialog::Pause(std::chrono::milliseconds duration) {
-  if (pause_) pause_(duration);
-}
-
-void MainDialog::SetBusy(bool busy) { SetWaitCursor(busy); }
-
-void MainDialog::ShowGeneratedPage(const std::filesystem::path& pageFile) {
-  ui::ShowPageFile(pageFile);
-}
-
-std::time_t MainDialog::Now() { return std::time(nullptr); }
 
 void MainDialog::accept() { OnManualRun(); }
 
@@ -217,6 +211,14 @@ void MainDialog::reject() {
   if (!TakeControlValues(true)) return;
   // Ending from the tray menu leaves no icon of a program that is gone.
   tray_->Remove();
+  if (worker_.running()) {
+    // The transfer is aborted and the window finishes when the check has ended, within a second
+    // or two; a test run's open page view is closed for it.
+    quitWhenCheckEnds_ = true;
+    worker_.RequestStop();
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) modal->close();
+    return;
+  }
   done(QDialog::Accepted);
 }
 
@@ -261,10 +263,22 @@ void MainDialog::UpdateRouterButton() {
   controls_.routerSettingsButton->setEnabled(localAddressCheck == 0);
 }
 
-void MainDialog::RunAddressCheck(bool force) {
-  if (checkRunning_) return;
-  FlagScope running(checkRunning_);
-  check_.RunAddressCheck(force);
+void MainDialog::RunAddressCheck(bool force, bool timed) {
+  if (worker_.running() || quitWhenCheckEnds_) return;
+  runSettings_ = settings_;
+  runIsTest_.store(testRun != 0);
+  runIsTimed_ = timed;
+  if (timed) UpdateTrayIcon(true);
+  worker_.Start([this, force] { return check_.RunAddressCheck(force); });
+}
+
+void MainDialog::OnCheckFinished(const CheckReport& report) {
+  lastReport_ = report;
+  if (runIsTimed_) UpdateTrayIcon(false);
+  SetCountdown(settings_.intervalUnit, settings_.interval);
+  ShowCountdown();
+  emit checkEnded();
+  if (quitWhenCheckEnds_) done(QDialog::Accepted);
 }
 
 void MainDialog::TakeAppliedRunSettings() {
@@ -276,6 +290,7 @@ void MainDialog::TakeAppliedRunSettings() {
 }
 
 void MainDialog::ShowAddress(const std::string& address) {
+  publishedAddress_ = address;
   currentAddressText = address;
   controls_.addressEdit->setText(FromCp932(currentAddressText));
 }
@@ -285,8 +300,8 @@ void MainDialog::OnManualRun() { RunByHand(0, msg::kRunManually); }
 void MainDialog::OnConversionTest() { RunByHand(1, msg::kRunAsTest); }
 
 void MainDialog::RunByHand(int test, const char* logLine) {
-  // A test run's page view keeps the menus alive; a second check inside it would mix two runs.
-  if (checkRunning_) return;
+  // One check at a time: the window stays live while one runs.
+  if (worker_.running()) return;
   TakeControlValues(true);
   const ShownRunSettings shown{intervalValue, unitIndex, startMinimizedCheck, localAddressCheck,
                                decimalAddressCheck};
@@ -295,6 +310,8 @@ void MainDialog::RunByHand(int test, const char* logLine) {
                   MessageButtons::OkCancel, MessageIcon::Question) != MessageAnswer::Ok) {
     return;
   }
+  // A timed check that fell due while the question was open may still be running.
+  if (worker_.running()) return;
   // Set only now: a timed check that fell due while the question was open has cleared the flag.
   testRun = test;
   // Unapplied changes are dropped: the window shows what is in force again.
@@ -304,7 +321,6 @@ void MainDialog::RunByHand(int test, const char* logLine) {
   UpdateRouterButton();
   AppendLog(Cp932(logLine), log_color::kBlack);
   RunAddressCheck(true);
-  SetCountdown(unitIndex, intervalValue);
 }
 
 void MainDialog::SetCountdown(int unit, int interval) {
@@ -339,16 +355,18 @@ void MainDialog::OnApplyInterval() {
 }
 
 void MainDialog::OnTimer() {
-  // While a check runs (a test run's page view serves the timer) the seconds stand still.
-  if (checkRunning_) return;
+  // While a check runs the seconds stand still; the countdown starts again when it ends.
+  if (worker_.running()) return;
   if (--countdown == 0) {
     testRun = 0;
     AppendLog(Cp932(msg::kRunByTimer), log_color::kBlack);
-    UpdateTrayIcon(true);
-    RunAddressCheck(false);
-    UpdateTrayIcon(false);
-    SetCountdown(settings_.intervalUnit, settings_.interval);
+    RunAddressCheck(false, true);
+    return;
   }
+  ShowCountdown();
+}
+
+void MainDialog::ShowCountdown() {
   controls_.countdownLabel->setText(QString::fromUtf8(msg::kCountdownFormat).arg(countdown, 10));
 }
 
@@ -368,7 +386,7 @@ void MainDialog::OpenPublicPage() {
                 MessageIcon::Exclamation);
     return;
   }
-  if (openUrl_) openUrl_(QUrl(FromCp932(*url)));
+  OpenInBrowser(this, QUrl(FromCp932(*url)), openUrl_);
 }
 
 // Without a notification area a hidden window could never come back: it is minimized instead.

@@ -6,6 +6,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,8 @@
 #include "core/publish/page_uploader.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/pause.h"
+#include "ui/main/check_worker.h"
+#include "ui/common/browser_open.h"
 #include "ui/main/main_dialog_controls.h"
 #include "ui/main/tray_icon.h"
 
@@ -26,38 +29,44 @@ class QMenu;
 namespace zepa2::ui {
 
 
-class MainDialog : public QDialog, public CheckHost {
+class MainDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // settings is the program's settings record; it outlives the dialog.
-  explicit MainDialog(AppSettings& settings, PauseFunction pause = SleepPause,
-                      QWidget* parent = nullptr);
+  // settings is the program's settings record; it outlives the dialog. pause replaces the checks'
+  // real pauses (which quitting cuts short) when given: tests pass one that returns at once.
+  explicit MainDialog(AppSettings& settings, PauseFunction pause = {}, QWidget* parent = nullptr);
   ~MainDialog() override;
 
-  // CheckHost
-  void AppendLog(const std::string& text, LogColor color) override;
-  void Pause(std::chrono::milliseconds duration) override;
-  void SetBusy(bool busy) override;
-  void ShowGeneratedPage(const std::filesystem::path& pageFile) override;
-  std::time_t Now() override;
+  // One activity-log line, with the time stamp in front (CP932 text).
+  void AppendLog(const std::string& text, LogColor color);
 
   // Enter and "Get Zepa!": a check by hand. Never closes the window.
   void accept() override;
   // Esc, "終了" and the menus' "終了": end the program, unless the interval field holds no valid
-  // number.
+  // number. A running check is stopped first; the window finishes as soon as it has ended.
   void reject() override;
 
   // How "ブラウザで確認" opens the page; the desktop's browser unless a test looks instead.
-  void SetUrlOpener(std::function<void(const QUrl&)> openUrl);
+  // When it fails, a box gives the address to open by hand.
+  void SetUrlOpener(UrlOpener openUrl);
   // Whether the desktop has a notification area to hide the window into; asked at each minimize.
   void SetTrayAvailability(std::function<bool()> available);
 
   // The address of the last check that published (empty until one did), CP932.
-  const std::string& lastAddress() const { return check_.lastAddress(); }
+  const std::string& lastAddress() const { return publishedAddress_; }
+  // The router page of the last check; read it only while no check runs.
   const std::string& routerPageText() const { return check_.routerPageText(); }
   const TrayIcon& tray() const { return *tray_; }
-  bool checkRunning() const { return checkRunning_; }
+  bool checkRunning() const { return worker_.running(); }
+  // The report of the last check that ended.
+  const CheckReport& lastReport() const { return lastReport_; }
+
+ signals:
+  // A check ended and its report is in lastReport().
+  void checkEnded();
+
+ public:
 
   // Run-time state the address check, publishing and the countdown work on.
   int testRun = 0;
@@ -117,12 +126,15 @@ class MainDialog : public QDialog, public CheckHost {
   void RunCheckAtStart();
   void ConnectCommands();
   void BuildMenus();
-  // Runs one check unless one is already running (a test run's page view keeps the event loop
-  // going).
-  void RunAddressCheck(bool force);
+  // Starts one check on the worker unless one is already running; the window stays live and
+  // OnCheckFinished takes the report. timed: a check of the countdown.
+  void RunAddressCheck(bool force, bool timed = false);
+  // Every check's report arrives here, on the UI thread.
+  void OnCheckFinished(const CheckReport& report);
   // The forced check by hand, as a manual run (test 0) or a conversion test (test 1).
   void RunByHand(int test, const char* logLine);
   void ShowAddress(const std::string& address);
+  void ShowCountdown();
   // The five run settings that a run by hand compares, from the applied settings.
   void TakeAppliedRunSettings();
   // Reads the controls into the members. An invalid interval keeps the old value and, when asked,
@@ -133,15 +145,21 @@ class MainDialog : public QDialog, public CheckHost {
   void UpdateRouterButton();
 
   AppSettings& settings_;
-  PauseFunction pause_;
+  // The settings a check works with, taken from settings_ as it starts: a dialog may save new
+  // ones while it runs.
+  AppSettings runSettings_;
   MainDialogControls controls_;
   QTimer timer_;
-  bool shownOnce_ = false;
-  bool checkRunning_ = false;
+  CheckWorker worker_;
+  std::atomic<bool> runIsTest_{false};
+  bool runIsTimed_ = false;
+  bool quitWhenCheckEnds_ = false;
+  std::string publishedAddress_;
+  CheckReport lastReport_;
   PageUploader uploader_;
   PagePublisher publisher_;
   AddressCheck check_;
-  std::function<void(const QUrl&)> openUrl_;
+  UrlOpener openUrl_;
   std::function<bool()> trayAvailable_;
   QMenu* windowMenu_ = nullptr;
   QMenu* trayMenu_ = nullptr;

@@ -2,15 +2,14 @@
 
 #include <ctime>
 
-#include "ui/common/wait_cursor.h"
-
 namespace zepa2::ui {
 
-void DialogFetchHost::Pause(std::chrono::milliseconds duration) {
-  if (pause_) pause_(duration);
+PauseFunction StoppablePause(const PauseFunction& testPause, const StopToken& stop) {
+  if (testPause) return testPause;
+  return [&stop](std::chrono::milliseconds duration) { stop.SleepFor(duration); };
 }
 
-void DialogFetchHost::SetBusy(bool busy) { SetWaitCursor(busy); }
+void DialogFetchHost::Pause(std::chrono::milliseconds duration) { StoppablePause(pause_, stop_)(duration); }
 
 std::time_t DialogFetchHost::Now() { return std::time(nullptr); }
 

@@ -7,8 +7,8 @@
 
 namespace zepa2::ui {
 
-// Qt's own (non-native) dialog. It never changes the process's working folder, where temp.html
-// is written, and returns the name of a file that does not exist yet like any other.
+// Qt's own (non-native) dialog. It never changes the process's working folder
+// and returns the name of a file that does not exist yet like any other.
 class CFileSelect : public QFileDialog {
   Q_OBJECT
 
@@ -18,6 +18,9 @@ class CFileSelect : public QFileDialog {
 
   // The full path chosen, as CP932 bytes; empty before OK.
   std::string PathName() const;
+
+ private:
+  void FitColumns();
 };
 
 // Lets the user choose a template ("index.html" offered, "html" added to a bare name). True with

@@ -4,23 +4,28 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QUtf8StringView>
+#include <chrono>
 
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/message_box.h"
-#include "ui/common/wait_cursor.h"
+#include "ui/common/off_ui_thread.h"
 
 namespace zepa2::ui {
 namespace {
+
+// One step of the browser (log-in, a folder change, a listing) ends by then whatever the server does.
+constexpr std::chrono::seconds kStepDeadline{30};
 
 QFont FormFont(QFont font) {
   font.setPointSize(9);
   return font;
 }
 
-// Servers name things in their own encoding: a name that is valid UTF-8 shows as UTF-8, any other
-// as CP932. The bytes themselves are kept for the server either way.
+// A server without UTF-8 names things in its own encoding: a name that is valid UTF-8 shows as
+// UTF-8, any other as CP932. The bytes themselves are kept for the server either way.
 QString ServerNameShown(const std::string& bytes) {
   if (QUtf8StringView(bytes.data(), qsizetype(bytes.size())).isValidUtf8()) {
     return QString::fromStdString(bytes);
@@ -62,7 +67,8 @@ FtpBrowseDialog::FtpBrowseDialog(QWidget* parent)
 FtpBrowseDialog::~FtpBrowseDialog() = default;
 
 int FtpBrowseDialog::exec() {
-  OnInitDialog();
+  // The window is up, busy, before the log-in starts, so the user sees what is waited for.
+  QTimer::singleShot(0, this, &FtpBrowseDialog::OnInitDialog);
   return QDialog::exec();
 }
 
@@ -79,12 +85,32 @@ void FtpBrowseDialog::OnInitDialog() {
 }
 
 bool FtpBrowseDialog::Connect() {
-  WaitCursor busy;
-  connection_ = net::FtpBrowseSession::Connect({serverName, userName, password});
+  const net::FtpLogin login{serverName, userName, password};
+  connection_ = RunOffUiThread<std::optional<net::FtpBrowseSession>>(this, [&](const StopToken& stop) {
+    auto session = net::FtpBrowseSession::Connect(
+        login, {&stop, net::SteadyClock::now() + kStepDeadline});
+    if (session) session->SetLimits({});  // the stop token lives no longer than this step
+    return session;
+  });
+  utf8Names_ = connection_ && connection_->usesUtf8();
   return connection_.has_value();
 }
 
+template <typename Result, typename Step>
+Result FtpBrowseDialog::OnServer(Step&& step) {
+  return RunOffUiThread<Result>(this, [&](const StopToken& stop) {
+    connection_->SetLimits({&stop, net::SteadyClock::now() + kStepDeadline});
+    Result result = step(*connection_);
+    connection_->SetLimits({});
+    return result;
+  });
+}
+
 void FtpBrowseDialog::Disconnect() { connection_.reset(); }
+
+QString FtpBrowseDialog::Shown(const std::string& name) const {
+  return utf8Names_ ? FromCp932(name) : ServerNameShown(name);
+}
 
 void FtpBrowseDialog::ReadControls() {
   directoryText_ = directoryEdit_.Get();
@@ -92,22 +118,23 @@ void FtpBrowseDialog::ReadControls() {
 }
 
 void FtpBrowseDialog::PushFields() {
-  directoryEdit_.Set(directoryText_, ServerNameShown(directoryText_));
-  fileNameEdit_.Set(fileNameText_, ServerNameShown(fileNameText_));
+  directoryEdit_.Set(directoryText_, Shown(directoryText_));
+  fileNameEdit_.Set(fileNameText_, Shown(fileNameText_));
 }
 
 bool FtpBrowseDialog::RefreshListing() {
   list_->clear();
   entries_.clear();
   if (!connection_) return false;
-  WaitCursor busy;
   ReadControls();
-  net::FtpListing listing = connection_->ListCurrentDirectory();
+  net::FtpListing listing =
+      OnServer<net::FtpListing>([](net::FtpBrowseSession& site) { return site.ListCurrentDirectory(); });
   directoryText_ = connection_->CurrentDirectory();
   fileNameText_.clear();
+  AddParentRow(listing.entries);
   // Every row the server reported, however many; the rows that arrived before a failure stay.
   for (net::FtpEntry& entry : listing.entries) {
-    const QString shown = ServerNameShown(entry.name);
+    const QString shown = entry.noCp932Form ? QString::fromStdString(entry.name) : Shown(entry.name);
     list_->addItem(entry.isDirectory ? QStringLiteral("[%1]").arg(shown) : shown);
     entries_.push_back(std::move(entry));
   }
@@ -115,11 +142,29 @@ bool FtpBrowseDialog::RefreshListing() {
   return listing.result == net::FtpResult::Done;
 }
 
+// Servers that list no ".." would leave the user no way up but typing a path.
+void FtpBrowseDialog::AddParentRow(std::vector<net::FtpEntry>& entries) const {
+  if (directoryText_.empty() || directoryText_ == "/") return;
+  for (const net::FtpEntry& entry : entries) {
+    if (entry.isDirectory && entry.name == "..") return;
+  }
+  const bool dotFirst = !entries.empty() && entries.front().isDirectory && entries.front().name == ".";
+  entries.insert(entries.begin() + (dotFirst ? 1 : 0), net::FtpEntry{"..", true});
+}
+
+// A name CP932 cannot hold could be neither stored in the settings nor sent back as it was.
+bool FtpBrowseDialog::RefuseUnusableRow(int row) {
+  if (!entries_[row].noCp932Form) return false;
+  ShowMessage(this, QString::fromUtf8(msg::kNameNotUsable).arg(QString::fromStdString(entries_[row].name)),
+              MessageButtons::Ok, MessageIcon::Exclamation);
+  return true;
+}
+
 void FtpBrowseDialog::OnEntrySelect() {
   ReadControls();
   const int row = list_->currentRow();
   if (row < 0 || row >= int(entries_.size()) || !list_->currentItem()->isSelected()) return;
-  if (!entries_[row].isDirectory) {
+  if (!entries_[row].isDirectory && !RefuseUnusableRow(row)) {
     fileNameText_ = entries_[row].name;
     PushFields();
   }
@@ -130,22 +175,24 @@ void FtpBrowseDialog::OnEntryDoubleClick() {
   const int row = list_->currentRow();
   if (row < 0 || row >= int(entries_.size())) return;
   if (!entries_[row].isDirectory) {
+    if (RefuseUnusableRow(row)) return;
     fileNameText_ = entries_[row].name;
     PushFields();
     return;
   }
-  if (connection_) ChangeIntoRow(row);
+  if (connection_ && !RefuseUnusableRow(row)) ChangeIntoRow(row);
 }
 
 void FtpBrowseDialog::ChangeIntoRow(int row) {
-  WaitCursor busy;
   const std::string current = connection_->CurrentDirectory();
   if (current.empty()) {
     Warn(this, msg::kCurrentDirectoryUnknown);
     return;
   }
   const std::string target = current + "/" + entries_[row].name;
-  if (connection_->ChangeDirectory(target) != net::FtpResult::Done) {
+  const net::FtpResult changed = OnServer<net::FtpResult>(
+      [&target](net::FtpBrowseSession& site) { return site.ChangeDirectory(target); });
+  if (changed != net::FtpResult::Done) {
     Warn(this, msg::kCurrentDirectoryNotChanged);
     return;
   }

@@ -13,9 +13,10 @@ class QListWidget;
 
 namespace zepa2::ui {
 
-// Connects when it opens and keeps that one connection until it closes. Folders show as
-// "[name]", files bare, in the server's order. After a failure at opening it still works as a
-// plain form: a typed folder and name give a result.
+// Connects once it is on screen and keeps that one connection until it closes; every network step
+// runs off the UI thread and Esc stops it. Folders show as "[name]", files bare, in the server's
+// order, with "[..]" below the root even when the server lists none. After a failure at opening
+// it still works as a plain form: a typed folder and name give a result.
 class FtpBrowseDialog : public QDialog {
   Q_OBJECT
 
@@ -47,8 +48,15 @@ class FtpBrowseDialog : public QDialog {
   void ReadControls();
   void PushFields();
   void ChangeIntoRow(int row);
+  void AddParentRow(std::vector<net::FtpEntry>& entries) const;
+  bool RefuseUnusableRow(int row);
+  QString Shown(const std::string& name) const;
+  // Runs step on the connection off the UI thread, within a step's deadline; Esc stops it.
+  template <typename Result, typename Step>
+  Result OnServer(Step&& step);
 
   std::optional<net::FtpBrowseSession> connection_;
+  bool utf8Names_ = false;  // the server names things in UTF-8; the names here are CP932
   std::vector<net::FtpEntry> entries_;  // one per list row
   std::string directoryText_;
   std::string fileNameText_;

@@ -7,12 +7,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/net/protocol_text.h"
 #include "core/publish/home_page_address.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/message_box.h"
 #include "ui/common/settings_io.h"
-#include "ui/common/wait_cursor.h"
+#include "ui/common/off_ui_thread.h"
+#include "ui/settings/dialog_fetch_host.h"
 #include "ui/settings/file_select.h"
 #include "ui/settings/ftp_browse_dialog.h"
 
@@ -49,7 +51,6 @@ UploadOutcome OutcomeOf(int result) {
 FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
-      pause_(&SleepPause),
       serverEdit_(nullptr),
       userEdit_(nullptr),
       passEdit_(nullptr),
@@ -193,6 +194,17 @@ bool FtpSettingsDialog::CopyToSettings() {
 void FtpSettingsDialog::OnOK() {
   ReadControls();
   workSites[currentSite] = siteText_;
+  // A pasted line break would reach the server as a command of its own.
+  for (int i = 0; i < kSiteSlots; ++i) {
+    const FtpSite& site = workSites[i];
+    if (const char* field = net::UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile)) {
+      const QString name = QString::fromUtf8(msg::kSiteFieldFormat)
+                               .arg(siteRadios_[i]->text(), QString::fromUtf8(field));
+      ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(name), MessageButtons::Ok,
+                  MessageIcon::Exclamation);
+      return;
+    }
+  }
   if (CopyToSettings()) QDialog::accept();
 }
 
@@ -244,12 +256,11 @@ void FtpSettingsDialog::OnUploadTest() {
                   MessageIcon::Information) != MessageAnswer::Ok) {
     return;
   }
-  int result = 0;
-  {
-    WaitCursor busy;
-    result = UploadTestFile(siteText_.server, siteText_.user, siteText_.pass, siteText_.uploadFile,
-                            siteText_.localFile, pause_);
-  }
+  const FtpSite site = siteText_;
+  const int result = RunOffUiThread<int>(this, [&](const StopToken& stop) {
+    return UploadTestFile(site.server, site.user, site.pass, site.uploadFile, site.localFile,
+                          StoppablePause(pause_, stop), &stop);
+  });
   const UploadOutcome outcome = OutcomeOf(result);
   ShowMessage(this, QString::fromUtf8(outcome.text), MessageButtons::Ok, outcome.icon);
 }

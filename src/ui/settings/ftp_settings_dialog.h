@@ -24,7 +24,8 @@ class FtpSettingsDialog : public QDialog {
   explicit FtpSettingsDialog(AppSettings& settings, QWidget* parent = nullptr);
   ~FtpSettingsDialog() override;
 
-  // The upload test's one-second wait after a stored file; tests put in one that does not sleep.
+  // The upload test's one-second wait after a stored file, on the test's worker; tests put in one
+  // that does not sleep. Without one it sleeps, cut short by Esc.
   void SetPause(PauseFunction pause) { pause_ = std::move(pause); }
 
   std::array<FtpSite, kSiteSlots> workSites{};

@@ -107,14 +107,15 @@ void ShowGeneratedPage(const std::string& page) {
   dialog.exec();
 }
 
-void ShowPageFile(const std::filesystem::path& file) {
+bool ShowPageFile(const std::filesystem::path& file) {
   const std::optional<std::string> page = ReadWholeFile(file);
   if (!page) {
     ShowMessage(nullptr, QString::fromUtf8(msg::kTempPageNotOpened), MessageButtons::Ok,
                 MessageIcon::None);
-    return;
+    return false;
   }
   ShowGeneratedPage(*page);
+  return true;
 }
 
 }  // namespace zepa2::ui

@@ -43,6 +43,6 @@ class PageViewDialog : public QDialog {
 void ShowGeneratedPage(const std::string& page);
 
 // Shows a page file in view mode; when the file cannot be opened, says so in a message box instead.
-void ShowPageFile(const std::filesystem::path& file);
+bool ShowPageFile(const std::filesystem::path& file);
 
 }  // namespace zepa2::ui

@@ -1,7 +1,6 @@
 #include "ui/settings/router_settings_dialog.h"
 
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,10 +10,12 @@
 #include "core/address/filter_generation.h"
 #include "core/address/router_address.h"
 #include "core/address/router_fetch.h"
+#include "core/net/protocol_text.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/dialog_units.h"
 #include "ui/common/message_box.h"
+#include "ui/common/off_ui_thread.h"
 #include "ui/common/settings_io.h"
 #include "ui/settings/page_view_dialog.h"
 
@@ -53,7 +54,7 @@ RouterSettingsDialog::RouterSettingsDialog(AppSettings& settings, PauseFunction 
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       settings_(settings),
       pause_(std::move(pause)),
-      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+      openUrl_(DesktopUrlOpener()) {
   BuildControls();
   OnInitDialog();
 }
@@ -168,9 +169,17 @@ void RouterSettingsDialog::OnAddressChange() {
 
 void RouterSettingsDialog::OnConnectTest() {
   ReadControls();
-  DialogFetchHost host(pause_);
-  const FetchResult result = FetchRouterPage(fields_.serverLabel, fields_.pathLabel, fields_.authUserText,
-                                             fields_.authPassText, fields_.pageText, host);
+  const RouterSettingsFields asked = fields_;
+  std::string page = fields_.pageText;
+  // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
+  const FetchResult result = RunOffUiThread<FetchResult>(this, [&](const StopToken& stop) {
+    DialogFetchHost host(pause_, stop);
+    net::HttpGetOptions options;
+    options.stop = &stop;
+    return FetchRouterPage(asked.serverLabel, asked.pathLabel, asked.authUserText,
+                           asked.authPassText, page, host, options);
+  });
+  fields_.pageText = std::move(page);
   switch (result) {
     case FetchResult::FetchFailed:
       ShowMessage(this, QString::fromUtf8(msg::kConnectFailed), MessageButtons::Ok, MessageIcon::Exclamation);
@@ -213,10 +222,9 @@ void RouterSettingsDialog::OnShowHtml() { ShowInPageView(fields_.pageText); }
 
 void RouterSettingsDialog::OnBrowserCheck() {
   ReadControls();
-  if (openUrl_) {
-    openUrl_(QUrl(QString::fromUtf8(msg::kRouterHttpPrefix) + FromCp932(fields_.addressText),
-                  QUrl::TolerantMode));
-  }
+  const QUrl url(QString::fromUtf8(msg::kRouterHttpPrefix) + FromCp932(fields_.addressText),
+                 QUrl::TolerantMode);
+  OpenInBrowser(this, url, openUrl_);
 }
 
 void RouterSettingsDialog::OnAuthToggle() {
@@ -239,6 +247,13 @@ void RouterSettingsDialog::reject() { OnCancel(); }
 // said why and the dialog stays open with everything typed, to try again or cancel.
 void RouterSettingsDialog::OnOK() {
   ReadControls();
+  // A pasted line break would reach the router as a header line of its own.
+  if (const char* field = net::UnsafeRouterField(fields_.serverLabel, fields_.pathLabel,
+                                                 fields_.authUserText, fields_.authPassText)) {
+    ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(QString::fromUtf8(field)),
+                MessageButtons::Ok, MessageIcon::Exclamation);
+    return;
+  }
   AppSettings updated = settings_;
   for (const StoredText& text : kStoredTexts) updated.*text.setting = fields_.*text.field;
   updated.routerAuth = fields_.authEnabled;
@@ -295,7 +310,7 @@ void RouterSettingsDialog::Inform(const char* utf8Message) {
 }
 
 void RunRouterSettingsDialog(QWidget* parent, AppSettings& settings) {
-  RouterSettingsDialog dialog(settings, SleepPause, parent);
+  RouterSettingsDialog dialog(settings, {}, parent);
   dialog.exec();
 }
 

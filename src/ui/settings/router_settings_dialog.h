@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/settings/app_settings.h"
+#include "ui/common/browser_open.h"
 #include "ui/common/cp932_text.h"
 #include "ui/settings/dialog_fetch_host.h"
 
@@ -36,14 +37,14 @@ class RouterSettingsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  using UrlOpener = std::function<void(const QUrl&)>;
-
-  // pause is the router's settle pause after it answered; tests pass one that does not wait.
-  explicit RouterSettingsDialog(AppSettings& settings, PauseFunction pause = SleepPause,
+  // pause is the router's settle pause after it answered, on the fetch's worker; tests pass one
+  // that does not wait. Without one it sleeps, cut short by Esc.
+  explicit RouterSettingsDialog(AppSettings& settings, PauseFunction pause = {},
                                 QWidget* parent = nullptr);
   ~RouterSettingsDialog() override;
 
-  // How "ブラウザで確認" hands the address on; the desktop's browser unless replaced.
+  // How "ブラウザで確認" hands the address on; the desktop's browser unless replaced. When it
+  // fails, a box gives the address to open by hand.
   void SetUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
 
   void accept() override;  // Enter and "設定"
