@@ -13,6 +13,8 @@
 #include "cli/signal_watcher.h"
 #include "core/address/address_check.h"
 #include "core/address/check_period.h"
+#include "core/address/check_aftermath.h"
+#include "core/address/check_report_text.h"
 #include "core/address/last_address_file.h"
 #include "core/address/run_status_file.h"
 #include "core/publish/page_publisher.h"
@@ -78,7 +80,8 @@ class Companion {
         publisher_(settings_, host_, [this] { return options_.dryRun; }, uploader_),
         check_(settings_, host_, publisher_, StoppableBy(stop)),
         addressFile_(LastAddressFilePath()),
-        owedFile_(OwedSitesFilePath()) {
+        owedFile_(OwedSitesFilePath()),
+        stop_(stop) {
     if (auto last = ReadLastAddress(addressFile_)) {
       check_.RestoreLastAddress(*last);
       check_.RestoreOwedSites(ReadOwedSites(owedFile_));
@@ -92,23 +95,37 @@ class Companion {
     if (callerLine) host_.AppendLog(Cp932(callerLine), log_color::kBlack);
     const std::string previousAddress = check_.lastAddress();
     const std::vector<int> previousOwed = check_.owedSites();
+    const std::time_t checkedAt = host_.Now();
     // A dry run is the window's test run: always forced, never recorded as published.
     const CheckReport report = check_.RunAddressCheck(!timed && (options_.force || options_.dryRun));
-    const ExitStatus status = ExitStatusOf(report);
     if (options_.dryRun) {
       check_.RestoreLastAddress(previousAddress);
       check_.RestoreOwedSites(previousOwed);
-      return status;
+      return ExitStatusOf(report);
     }
-    if (!Publishing(report.outcome)) return status;
-    // The sites that failed are stored beside the address, so the next run serves them.
+    const ExitStatus status = StoreState(report);
+    // The status file and the user's command come last: the command may read the state.
+    CheckAftermath after;
+    after.report = report;
+    after.previousAddress = previousAddress;
+    after.checkedAt = checkedAt;
+    after.onPublish = settings_.onPublish;
+    FinishCheck(after, RunStatusFilePath(),
+                [this](const std::string& text, LogColor color) { host_.AppendLog(text, color); }, &stop_);
+    return status;
+  }
+
+  // After a publish, the sites that failed are stored beside the address, so the next run serves
+  // them; the exit status is the report's unless storing failed.
+  ExitStatus StoreState(const CheckReport& report) {
+    if (!IsPublishOutcome(report.outcome)) return ExitStatusOf(report);
     for (const std::string& error : {WriteOwedSites(owedFile_, check_.owedSites()),
                                      WriteLastAddress(addressFile_, check_.lastAddress())}) {
       if (error.empty()) continue;
       std::fprintf(stderr, "zepa2-check: %s\n", error.c_str());
       return kExitFailed;
     }
-    return status;
+    return ExitStatusOf(report);
   }
 
   // A line of the companion's own in the log (UTF-8 text).
@@ -123,11 +140,8 @@ class Companion {
   AddressCheck check_;
   std::filesystem::path addressFile_;
   std::filesystem::path owedFile_;
+  const StopToken& stop_;
 
-  static bool Publishing(CheckOutcome outcome) {
-    return outcome == CheckOutcome::Published || outcome == CheckOutcome::PartlyPublished ||
-           outcome == CheckOutcome::PublishFailed;
-  }
   // A site that is not set up did not take the address either: the run failed.
   static ExitStatus ExitStatusOf(const CheckReport& report) {
     switch (report.outcome) {

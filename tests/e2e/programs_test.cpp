@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <functional>
 #include <thread>
 
@@ -338,6 +339,60 @@ TEST_F(ProgramsTest, TwoRunsAtOnceEachPublishTheirOwnPages) {
   EXPECT_EQ(ReadFile(dir_ / "victim"), "keep me");
   EXPECT_TRUE(fs::is_symlink(dir_ / "work" / "temp.html"));
   EXPECT_TRUE(fs::is_empty(dir_ / "run" / "ZEPA"));  // every run removed its folder
+}
+
+// Every run leaves its report in last-run.json; every publish runs the command after publishing,
+// which learns the outcome from its environment.
+TEST_F(ProgramsTest, CheckKeepsTheLastRunAndRunsTheCommandAfterPublishing) {
+  const fs::path hookLog = dir_ / "hook.log";
+  settings_.onPublish = "echo \"$ZEPA2_RESULT|$ZEPA2_ADDRESS|$ZEPA2_PREVIOUS_ADDRESS|$ZEPA2_FAILED_SITES\" >> " +
+                        hookLog.string();
+  SaveTheSettings();
+  const fs::path runFile = dir_ / "state" / "ZEPA" / "last-run.json";
+  auto lastRun = [&] { return nlohmann::json::parse(ReadFile(runFile)); };
+
+  const auto full = Check();
+  ASSERT_EQ(full.exitCode, 0) << full.out << full.err;
+  nlohmann::json run = lastRun();
+  EXPECT_EQ(run["outcome"], "published");
+  EXPECT_EQ(run["address"], "10.0.0.1");
+  ASSERT_EQ(run["sites"].size(), 2u);
+  EXPECT_EQ(run["sites"][1]["server"], site2_.server());
+  EXPECT_EQ(run["sites"][1]["result"], "done");
+  EXPECT_EQ(run["sites"][1]["mode"], "ftp-active");
+  EXPECT_EQ(run["last_published_at"], run["checked_at"]);
+  EXPECT_EQ(fs::status(runFile).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_NE(full.out.find("公開後のコマンドが終了しました (終了コード 0)"), std::string::npos) << full.out;
+
+  settings_.routerPage = "ip/10.0.0.2/status.htm";
+  settings_.sites[1].pass = "wrong";
+  SaveTheSettings();
+  const auto partly = Check();
+  EXPECT_EQ(partly.exitCode, 1) << partly.out << partly.err;
+  run = lastRun();
+  EXPECT_EQ(run["outcome"], "partly-published");
+  EXPECT_EQ(run["sites"][0]["result"], "done");
+  EXPECT_EQ(run["sites"][1]["result"], "connect-failed");
+  EXPECT_FALSE(run["sites"][1]["reason"].get<std::string>().empty());
+  EXPECT_EQ(run.dump().find("wrong"), std::string::npos);  // no password in the file
+  const nlohmann::json partlyPublishedAt = run["last_published_at"];
+
+  settings_.routerPage = "missing.htm";
+  SaveTheSettings();
+  const auto failedFetch = Check();
+  EXPECT_EQ(failedFetch.exitCode, 1);
+  run = lastRun();
+  EXPECT_EQ(run["outcome"], "address-not-found");
+  EXPECT_TRUE(run["address"].is_null());
+  EXPECT_TRUE(run["sites"].empty());
+  EXPECT_EQ(run["last_published_at"], partlyPublishedAt);
+
+  // Two publishes, two runs of the command; the failed fetch published nothing.
+  EXPECT_EQ(ReadFile(hookLog), "ok|10.0.0.1||\npartial|10.0.0.2|10.0.0.1|2\n");
+
+  const auto status = Check({"--status"});
+  EXPECT_EQ(status.exitCode, 0);
+  EXPECT_EQ(status.out, ReadFile(runFile));
 }
 
 TEST(CheckStatus, PrintsTheLastRunAsItIsOrAsATable) {
