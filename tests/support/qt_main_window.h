@@ -16,7 +16,8 @@ class MainDialog;
 namespace zepa2::test {
 
 // One test's surroundings: a fresh folder that is both XDG_CONFIG_HOME and the working folder
-// (where publishing writes temp.html), and message boxes answered through the seam.
+// (where publishing writes temp.html), with XDG_STATE_HOME under it, and message boxes answered
+// through the seam.
 class MainWindowScope {
  public:
   MainWindowScope();
@@ -26,6 +27,9 @@ class MainWindowScope {
  private:
   TempDir dir_;
   ScopedEnv config_{"XDG_CONFIG_HOME", dir_.path().string()};
+  // The log file and the status file stay in the test's folder; notices reach no real desktop.
+  ScopedEnv state_{"XDG_STATE_HOME", (dir_.path() / "state").string()};
+  ScopedEnv bus_{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/zepa2-test-bus"};
   ScopedWorkingFolder workingFolder_{dir_.path()};
 };
 

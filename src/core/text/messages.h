@@ -43,6 +43,11 @@ inline constexpr const char* kQuitCaption = "終了";
 inline constexpr const char* kIntervalCaption = "更新周期";
 inline constexpr const char* kAddressCaption = "現在のＩＰアドレス";
 inline constexpr const char* kConversionTestCaption = "変換テスト";
+inline constexpr const char* kNotifyCaption = "通知";
+inline constexpr const char* kNotifyNone = "なし";
+inline constexpr const char* kNotifyFailures = "失敗時のみ";
+inline constexpr const char* kNotifyEvery = "公開のたび";
+inline constexpr const char* kLogFileFailed = "ログファイルに書き込めません: ";  // file: reason
 inline constexpr const char* kBrowserNotStarted =
     "ブラウザを起動できませんでした。\n次のアドレスをブラウザで開いてください。\n\n%1";
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,10 +11,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <thread>
 
 #include "core/address/check_period.h"
+#include "core/address/run_status_file.h"
 #include "core/address/shown_run_settings.h"
+#include "core/log/log_file.h"
 #include "core/log/log_stamp.h"
 #include "core/publish/public_page.h"
 #include "core/schedule/interval_field.h"
@@ -70,6 +74,11 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
   controls_ = BuildMainDialogControls(this);
   BuildMenus();
+  logFile_ = LogFilePath();
+  trayNotices_ = std::make_unique<TrayNoticeChannel>(tray_->icon());
+  SetNoticeChannels(*trayNotices_, busNotices_);
+  aftermath_ = std::make_unique<AftermathRunner>(
+      this, [this](const std::string& text, LogColor color) { AppendLog(text, color); });
   // Called on the worker: the window takes the address on its own thread.
   check_.SetAddressShown([this](const std::string& address) {
     QMetaObject::invokeMethod(this, [this, address] { ShowAddress(address); },
@@ -91,6 +100,11 @@ void MainDialog::SetUrlOpener(UrlOpener openUrl) {
 
 void MainDialog::SetTrayAvailability(std::function<bool()> available) {
   trayAvailable_ = std::move(available);
+}
+
+void MainDialog::SetNoticeChannels(NoticeChannel& tray, NoticeChannel& bus) {
+  notifier_ = std::make_unique<CheckNotifier>(
+      [this] { return trayAvailable_ && trayAvailable_() && tray_->present(); }, tray, bus);
 }
 
 void MainDialog::BuildMenus() {
@@ -157,6 +171,7 @@ void MainDialog::ConnectCommands() {
   connect(c.browserButton, &QPushButton::clicked, this, &MainDialog::OpenPublicPage);
   connect(c.conversionTestButton, &QPushButton::clicked, this, &MainDialog::OnConversionTest);
   connect(c.startMinimizedCheck, &QCheckBox::clicked, this, &MainDialog::OnStartMinimizedClick);
+  connect(c.notifyCombo, &QComboBox::activated, this, &MainDialog::OnNotifyChoice);
   connect(c.runAtStartCheck, &QCheckBox::clicked, this, &MainDialog::OnRunAtStartClick);
   connect(c.localAddressCheck, &QCheckBox::clicked, this, &MainDialog::OnLocalAddressClick);
   connect(c.decimalAddressCheck, &QCheckBox::clicked, this, &MainDialog::OnDecimalAddressClick);
@@ -189,10 +204,20 @@ void MainDialog::ShowMembers() {
   SetChecked(c.startMinimizedCheck, startMinimizedCheck);
   SetChecked(c.decimalAddressCheck, decimalAddressCheck);
   SetChecked(c.runAtStartCheck, runAtStartCheck);
+  c.notifyCombo->setCurrentIndex(std::clamp(settings_.notify, 0, 2));
 }
 
 void MainDialog::AppendLog(const std::string& text, LogColor color) {
-  controls_.logList->AddLine(FromCp932(MakeLogLine(std::time(nullptr), text)), color);
+  const std::time_t now = std::time(nullptr);
+  controls_.logList->AddLine(FromCp932(MakeLogLine(now, text)), color);
+  // The file keeps the log after the window closes; a file that cannot be written is said once.
+  if (!logFileFailed_) {
+    if (const std::string error = AppendLogFileLine(logFile_, now, text, color); !error.empty()) {
+      logFileFailed_ = true;
+      controls_.logList->AddLine(
+          FromCp932(MakeLogLine(now, Cp932(msg::kLogFileFailed) + Utf8ToCp932(error))), log_color::kRed);
+    }
+  }
   // Keep the members current, quietly: a message box per log line would repeat all through a
   // check while the user is still typing the interval.
   TakeControlValues(false);
@@ -248,6 +273,14 @@ void MainDialog::OnStartMinimizedClick() {
   SaveOption(startMinimizedCheck, &AppSettings::startMinimized);
 }
 
+void MainDialog::OnNotifyChoice(int level) {
+  if (level == settings_.notify) return;
+  AppSettings updated = settings_;
+  updated.notify = level;
+  if (SaveAppSettings(this, updated)) settings_.notify = level;
+  controls_.notifyCombo->setCurrentIndex(std::clamp(settings_.notify, 0, 2));
+}
+
 void MainDialog::OnRunAtStartClick() { SaveOption(runAtStartCheck, &AppSettings::runAtStart); }
 
 void MainDialog::OnLocalAddressClick() {
@@ -268,17 +301,30 @@ void MainDialog::RunAddressCheck(bool force, bool timed) {
   runSettings_ = settings_;
   runIsTest_.store(testRun != 0);
   runIsTimed_ = timed;
+  addressBeforeRun_ = publishedAddress_;
+  runStartedAt_ = std::time(nullptr);
   if (timed) UpdateTrayIcon(true);
   worker_.Start([this, force] { return check_.RunAddressCheck(force); });
 }
 
 void MainDialog::OnCheckFinished(const CheckReport& report) {
   lastReport_ = report;
+  if (!runIsTest_.load()) AfterCheck(report);
   if (runIsTimed_) UpdateTrayIcon(false);
   SetCountdown(settings_.intervalUnit, settings_.interval);
   ShowCountdown();
   emit checkEnded();
   if (quitWhenCheckEnds_) done(QDialog::Accepted);
+}
+
+void MainDialog::AfterCheck(const CheckReport& report) {
+  notifier_->Notify(runSettings_.notify, report);
+  CheckAftermath after;
+  after.report = report;
+  after.previousAddress = addressBeforeRun_;
+  after.checkedAt = runStartedAt_;
+  after.onPublish = runSettings_.onPublish;
+  aftermath_->Run(std::move(after), RunStatusFilePath());
 }
 
 void MainDialog::TakeAppliedRunSettings() {

@@ -19,7 +19,9 @@
 #include "core/publish/page_uploader.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/pause.h"
+#include "ui/main/aftermath_runner.h"
 #include "ui/main/check_worker.h"
+#include "ui/main/desktop_notices.h"
 #include "ui/common/browser_open.h"
 #include "ui/main/main_dialog_controls.h"
 #include "ui/main/tray_icon.h"
@@ -52,6 +54,11 @@ class MainDialog : public QDialog {
   void SetUrlOpener(UrlOpener openUrl);
   // Whether the desktop has a notification area to hide the window into; asked at each minimize.
   void SetTrayAvailability(std::function<bool()> available);
+  // Where notices after a check go: the tray icon's balloon while it is shown, otherwise the
+  // desktop's notification service, unless a test records them instead. Both outlive the window.
+  void SetNoticeChannels(NoticeChannel& tray, NoticeChannel& bus);
+  // Whether the status file and the command after publishing of a check are still being seen to.
+  bool aftermathBusy() const { return aftermath_->busy(); }
 
   // The address of the last check that published (empty until one did), CP932.
   const std::string& lastAddress() const { return publishedAddress_; }
@@ -91,6 +98,8 @@ class MainDialog : public QDialog {
   void OnRunAtStartClick();
   void OnLocalAddressClick();
   void OnDecimalAddressClick();
+  // "通知": none, failures only, every publish.
+  void OnNotifyChoice(int level);
   // Countdown and interval unit.
   void SetCountdown(int unit, int interval);
   void ShowUnit();
@@ -131,6 +140,9 @@ class MainDialog : public QDialog {
   void RunAddressCheck(bool force, bool timed = false);
   // Every check's report arrives here, on the UI thread.
   void OnCheckFinished(const CheckReport& report);
+  // After a check that was no test run: the notice, then, beside the window, the status file and
+  // the command after publishing.
+  void AfterCheck(const CheckReport& report);
   // The forced check by hand, as a manual run (test 0) or a conversion test (test 1).
   void RunByHand(int test, const char* logLine);
   void ShowAddress(const std::string& address);
@@ -164,6 +176,15 @@ class MainDialog : public QDialog {
   QMenu* windowMenu_ = nullptr;
   QMenu* trayMenu_ = nullptr;
   std::unique_ptr<TrayIcon> tray_;
+  std::unique_ptr<TrayNoticeChannel> trayNotices_;
+  BusNoticeChannel busNotices_;
+  std::unique_ptr<CheckNotifier> notifier_;
+  std::string addressBeforeRun_;
+  std::time_t runStartedAt_ = 0;
+  std::filesystem::path logFile_;
+  bool logFileFailed_ = false;
+  // Last, so that its thread (and a command still running) ends before the rest goes.
+  std::unique_ptr<AftermathRunner> aftermath_;
 };
 
 }  // namespace zepa2::ui

@@ -1,6 +1,7 @@
 #include "ui/main/main_dialog_controls.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +93,10 @@ MainDialogControls BuildMainDialogControls(QDialog* d) {
   c.countdownLabel = Label(d, "countdownLabel", "", DluRect(275, 2, 91, 12), Qt::AlignCenter);
   c.conversionTestButton =
       Button(d, "conversionTestButton", m::kConversionTestCaption, DluRect(294, 220, 54, 14));
+  // Added in the free stretch of the bottom row, so every earlier control keeps its place.
+  Label(d, "notifyCaption", m::kNotifyCaption, DluRect(62, 287, 22, 8));
+  c.notifyCombo = Place(new QComboBox(d), "notifyCombo", DluRect(86, 284, 70, 14));
+  c.notifyCombo->addItems({Text(m::kNotifyNone), Text(m::kNotifyFailures), Text(m::kNotifyEvery)});
   return c;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 class QCheckBox;
+class QComboBox;
 class QDialog;
 class QLabel;
 class QLineEdit;
@@ -32,6 +33,7 @@ struct MainDialogControls {
   QLabel* versionLabel = nullptr;
   QLabel* countdownLabel = nullptr;
   QPushButton* conversionTestButton = nullptr;
+  QComboBox* notifyCombo = nullptr;  // [SYSTEM] Notify: none, failures only, every publish
 };
 
 // Creates every control as a child of dialog, sizes the dialog, and returns the controls.
