@@ -9,6 +9,7 @@
 
 #include "core/net/http_get.h"
 #include "core/publish/page_proof.h"
+#include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/text/cp932.h"
 #include "support/free_port.h"
@@ -49,6 +50,38 @@ TEST_F(PageProofTest, UploadedPageIsConfirmed) {
   const PageProof proof = ProvePagePublished(UrlOf("ip.html"), "192.0.2.44");
   EXPECT_EQ(proof.kind, ProofKind::Confirmed) << proof.reason;
   EXPECT_EQ(Cp932ToUtf8(DescribePageProof(2, proof)), "サイト：2 公開ページでアドレスを確認しました");
+}
+
+// The publisher proves each site that took the page and has a check address, logs it and reports it.
+TEST_F(PageProofTest, PublisherProvesEachUploadedSite) {
+  test::WriteFile(work / "site.tpl", "<p>$$IP_ADDRESS$$</p>\n");
+  AppSettings settings;
+  settings.siteCount = 3;
+  const std::string dead = "http://127.0.0.1:" + std::to_string(test::UnusedLocalPort()) + "/ip2.html";
+  const std::string checkUrls[] = {UrlOf("ip1.html"), dead, ""};
+  for (int i = 0; i < 3; ++i) {
+    const std::string file = "ip" + std::to_string(i + 1) + ".html";
+    settings.sites[i] = {ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword, file,
+                         (work / "site.tpl").string(), checkUrls[i]};
+  }
+  PageUploader uploader(host);
+  PagePublisher publisher(settings, host, [] { return false; }, uploader);
+  const std::vector<SiteReport> reports = publisher.PublishAddress("192.0.2.45", {});
+
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_EQ(reports[0].proof, ProofKind::Confirmed);
+  EXPECT_EQ(reports[1].kind, SiteResultKind::Done);
+  EXPECT_EQ(reports[1].proof, ProofKind::NotConfirmed);
+  EXPECT_NE(reports[1].proofReason.find("127.0.0.1"), std::string::npos) << reports[1].proofReason;
+  EXPECT_EQ(reports[2].proof, ProofKind::NotChecked);
+  const auto proofLine = [&](const std::string& start) {
+    for (const test::LogLine& line : host.log)
+      if (line.text.starts_with(start)) return line;
+    return test::LogLine{"", log_color::kBlack};
+  };
+  EXPECT_EQ(proofLine("サイト：1 "), (test::LogLine{"サイト：1 公開ページでアドレスを確認しました", log_color::kGreen}));
+  EXPECT_EQ(proofLine("サイト：2 ").color, log_color::kRed);
+  EXPECT_EQ(proofLine("サイト：3 ").text, "");
 }
 
 TEST_F(PageProofTest, StaleCopyIsNotConfirmed) {
