@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "core/address/run_status_file.h"
 #include "core/settings/settings_store.h"
 #include "support/fixture_process.h"
 #include "support/publish_support.h"
@@ -91,6 +92,52 @@ class FtpSettingsDialogTest : public QObject {
     MessageBoxSeam::Intercept(false);
     xdg_.reset();
     config_.reset();
+  }
+
+  // Each site keeps its own check address; "今すぐ確認" looks for the last run's address there.
+  void CheckUrlFollowsTheSiteAndIsCheckedNow() {
+    test::TempDir state;
+    test::ScopedEnv stateHome("XDG_STATE_HOME", state.path().string());
+    test::TempDir web;
+    test::WriteFile(web / "ip.html", "<p>192.0.2.50</p>\n");
+    test::FixtureProcess server("page_server.py", {web.path().string()});
+    const QString url = QString::fromStdString("http://" + server.hostPort() + "/ip.html");
+
+    AppSettings settings;
+    settings.siteCount = 2;
+    FtpSettingsDialog dialog(settings);
+    Edit(dialog, "checkUrlEdit")->setText(url);
+    Click(dialog, kRadios[1]);
+    QCOMPARE(Edit(dialog, "checkUrlEdit")->text(), QString());
+    Edit(dialog, "checkUrlEdit")->setText(QStringLiteral("https://example.invalid/two.html"));
+
+    Click(dialog, "checkUrlButton");  // no run yet: nothing to look for
+    auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QCOMPARE(shown[0].text, QStringLiteral("先にグローバルＩＰを取得してください。"));
+
+    RunStatus lastRun;
+    lastRun.report.outcome = CheckOutcome::Published;
+    lastRun.report.address = "192.0.2.50";
+    QCOMPARE(WriteRunStatus(RunStatusFilePath(), lastRun), std::string());
+    Click(dialog, kRadios[0]);
+    QCOMPARE(Edit(dialog, "checkUrlEdit")->text(), url);
+    Click(dialog, "checkUrlButton");
+    shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QCOMPARE(shown[0].text, QStringLiteral("サイト：1 公開ページでアドレスを確認しました"));
+    QVERIFY(shown[0].icon == MessageIcon::Information);
+
+    test::WriteFile(web / "ip.html", "<p>192.0.2.5</p>\n");  // yesterday's page
+    Click(dialog, "checkUrlButton");
+    shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QCOMPARE(shown[0].text, QStringLiteral("サイト：1 公開ページでアドレスを確認できません (ページにアドレスがありません)"));
+    QVERIFY(shown[0].icon == MessageIcon::Exclamation);
+
+    Click(dialog, "okButton");
+    QCOMPARE(QString::fromStdString(settings.sites[0].checkUrl), url);
+    QCOMPARE(StoredSettings().sites[1].checkUrl, std::string("https://example.invalid/two.html"));
   }
 
   void StoredCountSelectsItemAndEnablesRadios() {
@@ -422,6 +469,7 @@ class FtpSettingsDialogTest : public QObject {
         {"homePageLabel", "公開ホームページアドレス：http://"},
         {"homePageFromFileButton", "ファイルからＨＰ登録"}, {"okButton", "設定"},
         {"cancelButton", "ｷｬﾝｾﾙ"}, {"uploadTestButton", "アップロードテスト"},
+        {"checkUrlLabel", "確認用URL"}, {"checkUrlButton", "今すぐ確認"},
     };
     for (const auto& caption : captions) {
       QWidget* widget = Child(dialog, caption.name);

@@ -135,6 +135,16 @@ std::string WriteRunStatus(const std::filesystem::path& file, const RunStatus& s
   return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
 }
 
+std::optional<std::string> LastRunAddress(const std::filesystem::path& file) {
+  const std::optional<std::string> text = ReadWholeFile(file);
+  if (!text) return std::nullopt;
+  const Json run = Json::parse(*text, nullptr, false);
+  if (!run.is_object()) return std::nullopt;
+  const auto address = run.find("address");
+  if (address == run.end() || !address->is_string() || address->get<std::string>().empty()) return std::nullopt;
+  return Utf8ToCp932(address->get<std::string>());
+}
+
 std::optional<std::string> HumanRunStatus(const std::string& jsonText) {
   const Json file = Json::parse(jsonText, nullptr, false);
   if (!file.is_object() || !file.contains("outcome")) return std::nullopt;

@@ -35,6 +35,9 @@ std::string RunStatusJson(const RunStatus& status, const std::optional<std::stri
 // the file it replaces. "" on success, otherwise "<file>: <reason>".
 std::string WriteRunStatus(const std::filesystem::path& file, const RunStatus& status);
 
+// The address of the last run as the file holds it (CP932), or nothing when there is none.
+std::optional<std::string> LastRunAddress(const std::filesystem::path& file);
+
 // A short table in Japanese (UTF-8) of a file's text, or nothing when it is not such a file.
 std::optional<std::string> HumanRunStatus(const std::string& jsonText);
 

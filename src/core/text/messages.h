@@ -180,6 +180,8 @@ inline constexpr const char* kHomePageFromFile = "ファイルからＨＰ登録
 inline constexpr const char* kFtpSettingsOk = "設定";
 inline constexpr const char* kFtpSettingsCancel = "ｷｬﾝｾﾙ";
 inline constexpr const char* kUploadTestButton = "アップロードテスト";
+inline constexpr const char* kCheckUrlLabel = "確認用URL";
+inline constexpr const char* kCheckUrlButton = "今すぐ確認";
 inline constexpr const char* kCancelSettingsQuestion =
     "設定を中止します。\n変更データは反映されません。よろしいですか？";
 inline constexpr const char* kUploadTestQuestion =

@@ -7,9 +7,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/address/run_status_file.h"
 #include "core/net/protocol_text.h"
+#include "core/publish/page_proof.h"
 #include "core/publish/home_page_address.h"
 #include "core/text/messages.h"
+#include "ui/common/cp932_text.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/message_box.h"
 #include "ui/common/settings_io.h"
@@ -56,13 +59,14 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
       passEdit_(nullptr),
       uploadFileEdit_(nullptr),
       localFileEdit_(nullptr),
-      homePageEdit_(nullptr) {
+      homePageEdit_(nullptr),
+      checkUrlEdit_(nullptr) {
   setObjectName(QStringLiteral("ftpSettingsDialog"));
   setWindowTitle(QString::fromUtf8(msg::kFtpSettingsTitle));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFont(FormFont(font()));
   const DialogUnits du(font());
-  setFixedSize(du.Size(303, 210));
+  setFixedSize(du.Size(303, 228));
 
   AddControl<QGroupBox>(this, du, "ftpServerGroup", msg::kFtpServerGroup, 7, 52, 289, 106);
   AddControl<QLabel>(this, du, "headingLabel", msg::kFtpSettingsHeading, 7, 6, 120, 10);
@@ -99,6 +103,11 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kFtpSettingsOk, 198, 188, 46, 14);
   auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kFtpSettingsCancel, 250, 188, 46, 14);
   ok->setDefault(true);
+  // Below the original form, so every earlier control keeps its place.
+  AddControl<QLabel>(this, du, "checkUrlLabel", msg::kCheckUrlLabel, 7, 211, 56, 8);
+  checkUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "checkUrlEdit", nullptr, 64, 209, 172, 12));
+  auto* checkNow =
+      AddControl<QPushButton>(this, du, "checkUrlButton", msg::kCheckUrlButton, 242, 208, 54, 14);
 
   connect(siteGroup_, &QButtonGroup::idClicked, this, &FtpSettingsDialog::OnSiteSelect);
   connect(siteCountCombo_, &QComboBox::currentIndexChanged, this, &FtpSettingsDialog::OnSiteCountChange);
@@ -106,6 +115,7 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   connect(localBrowse, &QPushButton::clicked, this, &FtpSettingsDialog::OnBrowseLocalFile);
   connect(fromFile, &QPushButton::clicked, this, &FtpSettingsDialog::OnHomePageFromFile);
   connect(uploadTest, &QPushButton::clicked, this, &FtpSettingsDialog::OnUploadTest);
+  connect(checkNow, &QPushButton::clicked, this, &FtpSettingsDialog::OnCheckUrl);
   connect(ok, &QPushButton::clicked, this, &FtpSettingsDialog::OnOK);
   connect(cancel, &QPushButton::clicked, this, &FtpSettingsDialog::OnCancel);
 
@@ -125,6 +135,7 @@ void FtpSettingsDialog::ReadControls() {
   siteText_.pass = passEdit_.Get();
   siteText_.uploadFile = uploadFileEdit_.Get();
   siteText_.localFile = localFileEdit_.Get();
+  siteText_.checkUrl = checkUrlEdit_.Get();
   homePageText_ = homePageEdit_.Get();
 }
 
@@ -135,6 +146,7 @@ void FtpSettingsDialog::PushFields() {
   passEdit_.Set(siteText_.pass);
   uploadFileEdit_.Set(siteText_.uploadFile);
   localFileEdit_.Set(siteText_.localFile);
+  checkUrlEdit_.Set(siteText_.checkUrl);
   homePageEdit_.Set(homePageText_);
 }
 
@@ -263,6 +275,24 @@ void FtpSettingsDialog::OnUploadTest() {
   });
   const UploadOutcome outcome = OutcomeOf(result);
   ShowMessage(this, QString::fromUtf8(outcome.text), MessageButtons::Ok, outcome.icon);
+}
+
+void FtpSettingsDialog::OnCheckUrl() {
+  ReadControls();
+  // The address to look for is the one the last run of either program found.
+  const std::optional<std::string> address = LastRunAddress(RunStatusFilePath());
+  if (!address) {
+    ShowMessage(this, QString::fromUtf8(msg::kGetAddressFirst), MessageButtons::Ok, MessageIcon::Exclamation);
+    return;
+  }
+  const std::string url = siteText_.checkUrl;
+  const PageProof proof = RunOffUiThread<PageProof>(this, [&](const StopToken& stop) {
+    PageProofOptions options;
+    options.stop = &stop;
+    return ProvePagePublished(url, *address, options);
+  });
+  ShowMessage(this, FromCp932(DescribePageProof(currentSite + 1, proof)), MessageButtons::Ok,
+              proof.kind == ProofKind::Confirmed ? MessageIcon::Information : MessageIcon::Exclamation);
 }
 
 bool RunFtpSettingsDialog(QWidget* parent, AppSettings& settings) {

@@ -45,6 +45,8 @@ class FtpSettingsDialog : public QDialog {
   void OnBrowseLocalFile();
   void OnHomePageFromFile();
   void OnUploadTest();
+  // Fetches the shown site's check address now and says whether it shows the last run's address.
+  void OnCheckUrl();
   void OnOK();
   void OnCancel();
   void reject() override { OnCancel(); }
@@ -56,7 +58,7 @@ class FtpSettingsDialog : public QDialog {
 
   AppSettings& settings_;
   PauseFunction pause_;
-  FtpSite siteText_;          // the five site edits
+  FtpSite siteText_;          // the site edits
   std::string homePageText_;  // edit 1002
   std::array<QRadioButton*, kSiteSlots> siteRadios_{};
   QButtonGroup* siteGroup_;
@@ -67,6 +69,7 @@ class FtpSettingsDialog : public QDialog {
   Cp932Edit uploadFileEdit_;
   Cp932Edit localFileEdit_;
   Cp932Edit homePageEdit_;
+  Cp932Edit checkUrlEdit_;
 };
 
 // Runs the dialog modally on settings; true when the user confirmed with "設定".
