@@ -44,9 +44,13 @@ std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* u
   return bytes;
 }
 
-}  // namespace
+// What differs between a router's page and a public page.
+struct Request {
+  const char* protocols;  // for the URL and every redirect
+  bool pastCaches;        // asks every cache on the way for a fresh answer
+};
 
-HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
+HttpGetResult Perform(const std::string& url, const Request& request,
                       const std::optional<HttpCredentials>& credentials,
                       const HttpGetOptions& options) {
   HttpGetResult result;
@@ -54,10 +58,13 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
   if (!curl) return result;
   CURL* h = curl.get();
 
-  const std::string url =
-      "http://" + server.host + ":" + std::to_string(server.port) + "/" + EncodePath(path);
   CurlSlist headers;
   AppendTo(headers, "Accept: */*");
+  if (request.pastCaches) {
+    AppendTo(headers, "Cache-Control: no-cache");
+    AppendTo(headers, "Pragma: no-cache");
+    curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");  // a host may send the page compressed
+  }
   Transfer transfer{h, options.maxBodyBytes, {}, false};
 
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
@@ -65,9 +72,9 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-  // Routers like to forward their status page; follow that the way a browser does, on HTTP only.
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+  // Routers like to forward their status page; follow that the way a browser does.
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, request.protocols);
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, request.protocols);
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBodyBytes);
@@ -96,6 +103,20 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
     result.kind = HttpGetKind::Failed;
   }
   return result;
+}
+
+}  // namespace
+
+HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
+                      const std::optional<HttpCredentials>& credentials,
+                      const HttpGetOptions& options) {
+  const std::string url =
+      "http://" + server.host + ":" + std::to_string(server.port) + "/" + EncodePath(path);
+  return Perform(url, {"http", false}, credentials, options);
+}
+
+HttpGetResult HttpGetUrl(const std::string& url, const HttpGetOptions& options) {
+  return Perform(url, {"http,https", true}, std::nullopt, options);
 }
 
 }  // namespace zepa2::net

@@ -43,4 +43,8 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
                       const std::optional<HttpCredentials>& credentials,
                       const HttpGetOptions& options = {});
 
+// GET of a whole http:// or https:// URL (already percent-encoded), as HttpGet otherwise but
+// without credentials, redirects kept to those two schemes, and every cache asked for a fresh answer.
+HttpGetResult HttpGetUrl(const std::string& url, const HttpGetOptions& options = {});
+
 }  // namespace zepa2::net
