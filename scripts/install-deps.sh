@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
-  libcurl4-openssl-dev
+  libcurl4-openssl-dev libminiupnpc-dev libnatpmp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib
   fonts-noto-cjk xvfb xauth imagemagick

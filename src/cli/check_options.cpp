@@ -5,12 +5,15 @@
 namespace zepa2::cli {
 
 const char* const kCheckUsage =
-    "Usage: zepa2-check [--force] [--dry-run] [--watch]\n"
+    "Usage: zepa2-check [--force] [--dry-run] [--watch] [--print-address]\n"
     "Checks the public address with the settings of ZEPA2 and publishes it when it changed.\n"
     "\n"
     "  --force     publish even when the address is unchanged\n"
     "  --dry-run   print each site's page instead of uploading it\n"
     "  --watch     check again at the period set in ZEPA2 until stopped (SIGTERM, SIGINT)\n"
+    "  --print-address  print the address found (as it would be published) and nothing else on\n"
+    "              standard output; the log goes to standard error; nothing is published or stored;\n"
+    "              exit status 0 found, 1 not found\n"
     "  --help      show this help\n"
     "  --version   show the version\n"
     "\n"
@@ -24,6 +27,7 @@ std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string
     if (arg == "--force") options.force = true;
     else if (arg == "--dry-run") options.dryRun = true;
     else if (arg == "--watch") options.watch = true;
+    else if (arg == "--print-address") options.printAddress = true;
     else if (arg == "--help" || arg == "-h") options.help = true;
     else if (arg == "--version") options.version = true;
     else {

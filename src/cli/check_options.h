@@ -10,6 +10,7 @@ struct CheckOptions {
   bool force = false;    // publish even when the address is unchanged
   bool dryRun = false;   // build each site's page and print it instead of uploading
   bool watch = false;    // repeat at the applied period until SIGTERM/SIGINT
+  bool printAddress = false;  // print the address found and nothing else; publish and store nothing
   bool help = false;
   bool version = false;
 };

@@ -76,9 +76,11 @@ class Companion {
         publisher_(settings_, host_, [this] { return options_.dryRun; }, uploader_),
         check_(settings_, host_, publisher_, StoppableBy(stop)),
         addressFile_(LastAddressFilePath()),
+        ipv6File_(LastIpv6AddressFilePath()),
         owedFile_(OwedSitesFilePath()) {
     if (auto last = ReadLastAddress(addressFile_)) {
       check_.RestoreLastAddress(*last);
+      check_.RestoreLastIpv6Address(ReadLastAddress(ipv6File_).value_or(""));
       check_.RestoreOwedSites(ReadOwedSites(owedFile_));
     }
   }
@@ -89,18 +91,21 @@ class Companion {
   ExitStatus RunOnce(const char* callerLine, bool timed) {
     if (callerLine) host_.AppendLog(Cp932(callerLine), log_color::kBlack);
     const std::string previousAddress = check_.lastAddress();
+    const std::string previousIpv6 = check_.lastIpv6Address();
     const std::vector<int> previousOwed = check_.owedSites();
     // A dry run is the window's test run: always forced, never recorded as published.
     const CheckReport report = check_.RunAddressCheck(!timed && (options_.force || options_.dryRun));
     const ExitStatus status = ExitStatusOf(report);
     if (options_.dryRun) {
       check_.RestoreLastAddress(previousAddress);
+      check_.RestoreLastIpv6Address(previousIpv6);
       check_.RestoreOwedSites(previousOwed);
       return status;
     }
     if (!Publishing(report.outcome)) return status;
     // The sites that failed are stored beside the address, so the next run serves them.
     for (const std::string& error : {WriteOwedSites(owedFile_, check_.owedSites()),
+                                     WriteLastAddress(ipv6File_, check_.lastIpv6Address()),
                                      WriteLastAddress(addressFile_, check_.lastAddress())}) {
       if (error.empty()) continue;
       std::fprintf(stderr, "zepa2-check: %s\n", error.c_str());
@@ -120,6 +125,7 @@ class Companion {
   PagePublisher publisher_;
   AddressCheck check_;
   std::filesystem::path addressFile_;
+  std::filesystem::path ipv6File_;
   std::filesystem::path owedFile_;
 
   static bool Publishing(CheckOutcome outcome) {
@@ -141,6 +147,23 @@ class Companion {
     return kExitFailed;
   }
 };
+
+// For --print-address: the address is found, never handed on.
+class NoPublisher : public Publisher {
+ public:
+  std::vector<SiteReport> PublishAddress(const std::string&, const std::vector<int>&) override { return {}; }
+};
+
+// The address alone on standard output, for scripts; the log goes to standard error.
+ExitStatus PrintAddress(const AppSettings& settings, const StopToken& stop) {
+  ConsoleHost host(stderr);
+  NoPublisher publisher;
+  AddressCheck check(settings, host, publisher, StoppableBy(stop));
+  const CheckReport found = check.FindAddress();
+  if (found.outcome != CheckOutcome::Found) return kExitFailed;
+  std::printf("%s\n", Cp932ToUtf8(found.address).c_str());
+  return kExitOk;
+}
 
 // A settings file that went missing or unreadable after the start is one check's error, not the
 // end of the service: it goes on with the settings it read before.
@@ -170,6 +193,7 @@ int Run(const CheckOptions& options) {
 
   StopToken stop;
   SignalWatcher signals(stop);  // before any thread, libcurl's resolver included
+  if (options.printAddress) return PrintAddress(settings, stop);
   Companion companion(options, settings, stop);
   const char* firstLine = options.dryRun ? msg::kRunAsTest : options.force ? msg::kRunManually : nullptr;
   ExitStatus status = companion.RunOnce(firstLine, false);

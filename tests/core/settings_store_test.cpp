@@ -85,6 +85,10 @@ AppSettings EveryFieldSet() {
   s.routerUser = "admin";
   s.routerPass = "router secret=";
   s.routerAuth = 1;
+  s.addressSource = 2;
+  s.igdUrl = "http://192.168.0.1:5000/rootDesc.xml";
+  s.natPmpGateway = "192.168.0.1";
+  s.wholePage = 1;
   return s;
 }
 
@@ -105,8 +109,24 @@ TEST_F(SettingsFileTest, DefaultRecordIsWrittenInFixedOrder) {
   }
   expected +=
       "MIRROR=1\n[FILTER]\nFILTER1=\nFILTER2=\nFILTER3=\nFILTER4=\n[SYSTEM]\nINTERVAL=30\n"
-      "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\n";
+      "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\n"
+      "[HTTP]\nSource=0\nIgdUrl=\nNatPmpGateway=\n[FILTER]\nWholePage=0\n";
   EXPECT_EQ(ReadFile(file_), expected);
+}
+
+// A file written before the address sources existed asks the router page and uses the markers.
+TEST_F(SettingsFileTest, FileWithoutSourceKeysKeepsTheRouterPage) {
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, "[HTTP]\nServer=192.168.0.1\nPage=st.htm\n[FILTER]\nFILTER1=a\n");
+  AppSettings loaded;
+  loaded.addressSource = 1;
+  loaded.wholePage = 1;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(SourceOf(loaded), AddressSource::RouterPage);
+  EXPECT_EQ(loaded.wholePage, 0);
+  EXPECT_EQ(loaded.igdUrl, "");
+  EXPECT_EQ(loaded.natPmpGateway, "");
+  EXPECT_EQ(loaded.routerServer, "192.168.0.1");
 }
 
 TEST(PasswordKeyStream, FollowsTheClassicGeneratorFromTheFixedSeed) {

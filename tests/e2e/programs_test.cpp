@@ -208,6 +208,33 @@ TEST_F(ProgramsTest, AddressNotFoundGivesStatusOne) {
   EXPECT_EQ(Count(dead.out, "\n"), 1u) << dead.out;
 }
 
+TEST_F(ProgramsTest, PrintAddressPrintsItAloneAndTouchesNothing) {
+  const auto page = Check({"--print-address"});
+  EXPECT_EQ(page.exitCode, 0) << page.err;
+  EXPECT_EQ(page.out, "10.0.0.1\n");
+  EXPECT_NE(page.err.find("サーバ接続開始"), std::string::npos) << page.err;  // the log, apart
+  EXPECT_FALSE(fs::exists(Page(site1_)));
+  EXPECT_FALSE(fs::exists(StateFile()));
+
+  test::FixtureProcess igd("igd_server.py");
+  settings_.addressSource = 1;
+  settings_.igdUrl = "http://" + igd.hostPort() + "/ip/rootDesc.xml";
+  settings_.decimalAddress = 1;  // printed as it would be published
+  SaveTheSettings();
+  const auto upnp = Check({"--print-address"});
+  EXPECT_EQ(upnp.exitCode, 0) << upnp.err;
+  EXPECT_EQ(upnp.out, "3405803821\n");
+
+  settings_.igdUrl = "http://" + igd.hostPort() + "/fault/rootDesc.xml";
+  SaveTheSettings();
+  const auto refused = Check({"--print-address"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.err.find("501 Action Failed"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(Page(site2_)));
+  EXPECT_FALSE(fs::exists(StateFile()));
+}
+
 TEST_F(ProgramsTest, UsageErrorsAndMissingSettingsGiveStatusTwo) {
   const auto bad = Check({"--bogus"});
   EXPECT_EQ(bad.exitCode, 2);

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -231,6 +232,44 @@ class RouterSettingsDialogTest : public QObject {
     Button(&dialog, "filter2TestButton")->click();
     Button(&dialog, "autoFilterButton")->click();
     QCOMPARE(TakeMessages(), QStringList(3, "先に接続テストを行ってください。"));
+  }
+
+  // The connect test asks the chosen source; the choice and "whole page" are saved with "設定".
+  void sourceChoiceTestsAndSavesTheSource() {
+    zepa2::test::FixtureProcess igd("igd_server.py");
+    AppSettings settings;
+    settings.addressSource = 1;
+    settings.igdUrl = "http://" + igd.hostPort() + "/ip/rootDesc.xml";
+    RouterSettingsDialog dialog(settings, NoPause);
+    auto* source = Child<QComboBox>(&dialog, "addressSourceCombo");
+    auto* wholePage = Child<QCheckBox>(&dialog, "wholePageCheck");
+    QCOMPARE(source->currentIndex(), 1);
+    QCOMPARE(source->count(), 3);
+    QCOMPARE(source->itemText(0), QStringLiteral("ルータのページ"));
+    QCOMPARE(wholePage->text(), QStringLiteral("ページ全体がアドレス"));
+    QVERIFY(!wholePage->isChecked());
+
+    std::vector<MessageIcon> icons;
+    Button(&dialog, "connectTestButton")->click();
+    QCOMPARE(TakeMessages(&icons), QStringList{"成功しました。\n取得したアドレス: 203.0.113.45"});
+    QCOMPARE(icons, std::vector{MessageIcon::Information});
+    QVERIFY(!PageButtonsEnabled(dialog));  // no page came with it
+
+    settings.igdUrl = "http://" + igd.hostPort() + "/fault/rootDesc.xml";
+    Button(&dialog, "connectTestButton")->click();
+    QCOMPARE(TakeMessages(), QStringList{"接続できませんでした。\n"
+                                         "UPnP: the router refused GetExternalIPAddress (501 Action Failed)"});
+
+    // Back to the router page: the page's own test, with the whole page as the address.
+    source->setCurrentIndex(0);
+    wholePage->click();
+    QCOMPARE(ConnectTo(dialog, RouterAddress("text/198.51.100.7%0D%0A")), QStringList{"成功しました。"});
+    Button(&dialog, "okButton")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const AppSettings saved = LoadSavedSettings();
+    QCOMPARE(saved.addressSource, 0);
+    QCOMPARE(saved.wholePage, 1);
+    QCOMPARE(saved.igdUrl, settings.igdUrl);
   }
 
   void showHtmlBeforeAnyTestShowsAnEmptyPage() {

@@ -25,6 +25,7 @@ std::string EncodePath(const std::string& path) {
 struct Transfer {
   CURL* handle = nullptr;
   std::size_t maxBodyBytes = 0;
+  bool keepAnyBody = false;
   std::string body;
   bool tooLarge = false;
 };
@@ -35,7 +36,7 @@ std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* u
   const std::size_t bytes = size * count;
   long status = 0;
   curl_easy_getinfo(transfer.handle, CURLINFO_RESPONSE_CODE, &status);
-  if (status != 200) return bytes;
+  if (status != 200 && !transfer.keepAnyBody) return bytes;
   if (transfer.body.size() + bytes > transfer.maxBodyBytes) {
     transfer.tooLarge = true;
     return 0;  // aborts the transfer
@@ -58,10 +59,16 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
       "http://" + server.host + ":" + std::to_string(server.port) + "/" + EncodePath(path);
   CurlSlist headers;
   AppendTo(headers, "Accept: */*");
-  Transfer transfer{h, options.maxBodyBytes, {}, false};
+  Transfer transfer{h, options.maxBodyBytes, options.keepAnyBody, {}, false};
 
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  if (options.post) {
+    for (const std::string& line : options.post->headers) AppendTo(headers, line.c_str());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, options.post->body.c_str());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE, static_cast<long>(options.post->body.size()));
+  } else {
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  }
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
@@ -91,7 +98,8 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
     result.kind = code == CURLE_OK ? HttpGetKind::Ok : HttpGetKind::Failed;
     result.body = std::move(transfer.body);
   } else if (result.status != 0) {
-    result.kind = HttpGetKind::BadStatus;  // whatever became of the body nobody reads
+    result.kind = HttpGetKind::BadStatus;
+    if (options.keepAnyBody && code == CURLE_OK) result.body = std::move(transfer.body);
   } else {
     result.kind = HttpGetKind::Failed;
   }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/net/server_address.h"
 #include "core/sys/stop_token.h"
@@ -22,17 +23,26 @@ struct HttpCredentials {
   std::string password;
 };
 
+// A POST in place of the GET: a SOAP call to a router's control URL.
+struct HttpPost {
+  std::string body;
+  std::vector<std::string> headers;  // extra header lines, "Name: value"
+};
+
 struct HttpGetOptions {
   std::chrono::milliseconds connectTimeout{10'000};
   std::chrono::milliseconds totalTimeout{30'000};  // the whole request, so a mute server ends too
   std::size_t maxBodyBytes = 16u << 20;            // a larger body fails instead of eating memory
   const StopToken* stop = nullptr;                 // a stop request aborts the request within a second
+  std::optional<HttpPost> post;                    // set: POST this instead of the GET
+  bool keepAnyBody = false;                        // keep the body of any status (a SOAP fault's 500)
 };
 
 struct HttpGetResult {
   HttpGetKind kind = HttpGetKind::Failed;
   long status = 0;   // 0 while no status line arrived (a redirect that led nowhere counts as none)
-  std::string body;  // with Failed after status 200: the bytes read before the failure
+  std::string body;  // with Failed after status 200: the bytes read before the failure; with
+                     // BadStatus only when keepAnyBody was asked for
   std::string reason;  // libcurl's words for a failed request, else empty
 };
 

@@ -27,6 +27,19 @@ PagePublisher::PagePublisher(const AppSettings& settings, CheckHost& host,
 
 std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address,
                                                       const std::vector<int>& onlySites) {
+  return PublishAddresses(address, {}, onlySites);
+}
+
+bool PagePublisher::PagesUseIpv6() const {
+  for (int n = 1; n <= SitesToPublish(settings_.siteCount); ++n) {
+    if (TemplateUsesIpv6(settings_.sites[static_cast<std::size_t>(n - 1)].localFile)) return true;
+  }
+  return false;
+}
+
+std::vector<SiteReport> PagePublisher::PublishAddresses(const std::string& address,
+                                                        const std::string& ipv6Address,
+                                                        const std::vector<int>& onlySites) {
   BusyScope busy(host_);
   // Read once: a timed check that runs while a test run's viewer is open clears the flag, and the
   // rest of the test run must still not upload anything.
@@ -49,7 +62,7 @@ std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address
       continue;
     }
     const std::filesystem::path pageFile = folder->NewPageFile();
-    switch (BuildPage(site.localFile, pageFile, address, [this] { return host_.Now(); })) {
+    switch (BuildPage(site.localFile, pageFile, address, [this] { return host_.Now(); }, ipv6Address)) {
       case BuildOutcome::TempFileNotCreated:
         host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
         report.kind = SiteResultKind::PageNotWritten;

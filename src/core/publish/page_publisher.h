@@ -23,6 +23,10 @@ class PagePublisher : public Publisher {
   // cut or empty page would put wrong data online under a success message.
   std::vector<SiteReport> PublishAddress(const std::string& address,
                                          const std::vector<int>& onlySites) override;
+  // Reads the templates of the sites in use.
+  bool PagesUseIpv6() const override;
+  std::vector<SiteReport> PublishAddresses(const std::string& address, const std::string& ipv6Address,
+                                           const std::vector<int>& onlySites) override;
 
  private:
   const AppSettings& settings_;

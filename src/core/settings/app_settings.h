@@ -19,6 +19,9 @@ struct FtpSite {
 
 inline constexpr int kSiteSlots = 5;
 
+// Where the public address is asked for when the local address is not used (HTTP/Source).
+enum class AddressSource { RouterPage = 0, Upnp = 1, NatPmp = 2 };
+
 struct AppSettings {
   int runAtStart = 0;                        // SYSTEM/STARTRUN
   std::string homePageAddress = "127.0.0.1"; // SYSTEM/MYHOME
@@ -38,8 +41,21 @@ struct AppSettings {
   std::string routerUser;                    // HTTP/User
   std::string routerPass;                    // HTTP/Pass (plain)
   int routerAuth = 0;                        // HTTP/ROUTER: 1 = send user and password
+  int addressSource = 0;                     // HTTP/Source: an AddressSource (router page, UPnP, NAT-PMP)
+  std::string igdUrl;                        // HTTP/IgdUrl: the router's UPnP root description; empty = discover
+  std::string natPmpGateway;                 // HTTP/NatPmpGateway: IPv4; empty = the default route's gateway
+  int wholePage = 0;                         // FILTER/WholePage: 1 = the trimmed page body is the address
 
   bool operator==(const AppSettings&) const = default;
 };
+
+// An unknown number (a newer version's source) falls back to the router page, as before.
+inline AddressSource SourceOf(const AppSettings& settings) {
+  switch (settings.addressSource) {
+    case 1: return AddressSource::Upnp;
+    case 2: return AddressSource::NatPmp;
+    default: return AddressSource::RouterPage;
+  }
+}
 
 }  // namespace zepa2

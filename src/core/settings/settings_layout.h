@@ -47,6 +47,14 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Integer("BIT32", s.decimalAddress);
   v.Integer("TIMENO", s.intervalUnit);
   v.Text("MYHOME", s.homePageAddress);
+
+  // Later additions, each under its own section again: a reader keys values by section and name.
+  v.Section("HTTP");
+  v.Integer("Source", s.addressSource);
+  v.Text("IgdUrl", s.igdUrl);
+  v.Text("NatPmpGateway", s.natPmpGateway);
+  v.Section("FILTER");
+  v.Integer("WholePage", s.wholePage);
 }
 
 }  // namespace zepa2

@@ -72,6 +72,24 @@ inline constexpr const char* kRunByTimer = "タイマで実行";
 inline constexpr const char* kRunManually = "マニュアルで実行";
 inline constexpr const char* kRunAsTest = "テスト実行";
 inline constexpr const char* kCompanionStopped = "停止の指示を受けたため終了します。";
+// Asking the router itself, and what is said about the address found.
+inline constexpr const char* kUpnpAskStart = "UPnPでルータに問い合わせ開始";
+inline constexpr const char* kUpnpAddressFound = "UPnPでIPアドレス取得成功";
+inline constexpr const char* kUpnpAddressFailed = "UPnPでIPアドレス取得失敗";  // + " (reason)"
+inline constexpr const char* kNatPmpAskStart = "NAT-PMPでルータに問い合わせ開始";
+inline constexpr const char* kNatPmpAddressFound = "NAT-PMPでIPアドレス取得成功";
+inline constexpr const char* kNatPmpAddressFailed = "NAT-PMPでIPアドレス取得失敗";  // + " (reason)"
+inline constexpr const char* kNonPublicNoteOpen = "注意：このアドレスは公開アドレスではありません（";  // reason）
+inline constexpr const char* kNonPublicNoteClose = "）。外から届かない可能性があります。";
+inline constexpr const char* kNonPublicThisNetwork = "このネットワーク 0.0.0.0/8";
+inline constexpr const char* kNonPublicPrivate = "プライベートアドレス";
+inline constexpr const char* kNonPublicSharedNat = "プロバイダのNATで共有されるアドレス 100.64.0.0/10";
+inline constexpr const char* kNonPublicLoopback = "ループバック 127.0.0.0/8";
+inline constexpr const char* kNonPublicLinkLocal = "リンクローカル 169.254.0.0/16";
+inline constexpr const char* kNonPublicMulticastReserved = "マルチキャスト・予約済み 224.0.0.0以上";
+inline constexpr const char* kIpv6AddressOpen = "IPv6アドレス(";  // address)
+inline constexpr const char* kIpv6AddressClose = ")";
+inline constexpr const char* kIpv6AddressNone = "IPv6アドレスなし（空欄で公開します）";
 inline constexpr const char* kUnappliedSettingsQuestion =
     "設定が変更されています。\n「設定」を選択しなければ変更が反映されません。\n実行しますか？";
 
@@ -152,6 +170,12 @@ inline constexpr const char* kFilter2TextNotFound = "フィルター２で指定
 inline constexpr const char* kChoosePickTarget = "対象となる文字列を選んでください。";
 inline constexpr const char* kFilterGenerationFailed =
     "フィルター文字の生成に失敗しました。\n手動で入力してください。";
+inline constexpr const char* kAddressSourceLabel = "取得方法";
+inline constexpr const char* kSourceRouterPage = "ルータのページ";
+inline constexpr const char* kSourceUpnp = "UPnP (IGD)";
+inline constexpr const char* kSourceNatPmp = "NAT-PMP";
+inline constexpr const char* kWholePageCaption = "ページ全体がアドレス";
+inline constexpr const char* kGatewayAddressGot = "成功しました。\n取得したアドレス: %1";
 
 // ---- FTP settings and site browser ----
 inline constexpr const char* kFtpSettingsTitle = "ＦＴＰの設定";

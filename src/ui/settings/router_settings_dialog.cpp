@@ -1,6 +1,7 @@
 #include "ui/settings/router_settings_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,8 @@
 
 #include "core/address/address_extract.h"
 #include "core/address/filter_generation.h"
+#include "core/address/natpmp_address.h"
+#include "core/address/upnp_address.h"
 #include "core/address/router_address.h"
 #include "core/address/router_fetch.h"
 #include "core/net/protocol_text.h"
@@ -66,7 +69,7 @@ void RouterSettingsDialog::BuildControls() {
   setWindowTitle(QString::fromUtf8(msg::kRouterSettingsTitle));
   setFont(TemplateFont(font()));
   const DialogUnits du(font());
-  setFixedSize(du.Size(350, 210));
+  setFixedSize(du.Size(350, 230));
 
   // The frames go first so that the controls drawn over them stay on top.
   AddControl<QGroupBox>(this, du, "wwwServerGroup", msg::kWwwServerGroup, 7, 20, 336, 90);
@@ -113,6 +116,14 @@ void RouterSettingsDialog::BuildControls() {
   auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 191, 52, 14);
   ok->setDefault(true);
 
+  // Where the address comes from: a row of its own under the buttons, so nothing above moves.
+  AddControl<QLabel>(this, du, "addressSourceLabel", msg::kAddressSourceLabel, 15, 212, 36, 8);
+  sourceCombo_ = AddControl<QComboBox>(this, du, "addressSourceCombo", nullptr, 52, 210, 100, 12);
+  for (const char* source : {msg::kSourceRouterPage, msg::kSourceUpnp, msg::kSourceNatPmp}) {
+    sourceCombo_->addItem(QString::fromUtf8(source));
+  }
+  wholePageCheck_ = AddControl<QCheckBox>(this, du, "wholePageCheck", msg::kWholePageCaption, 160, 211, 120, 10);
+
   connect(address, &QLineEdit::textChanged, this, &RouterSettingsDialog::OnAddressChange);
   connect(browser, &QPushButton::clicked, this, &RouterSettingsDialog::OnBrowserCheck);
   connect(authCheck_, &QCheckBox::clicked, this, &RouterSettingsDialog::OnAuthToggle);
@@ -135,6 +146,8 @@ void RouterSettingsDialog::ReadControls() {
   fields_.authEnabled = authCheck_->isChecked() ? 1 : 0;
   fields_.authPassText = passEdit_.Get();
   fields_.authUserText = userEdit_.Get();
+  fields_.addressSource = sourceCombo_->currentIndex();
+  fields_.wholePage = wholePageCheck_->isChecked() ? 1 : 0;
 }
 
 void RouterSettingsDialog::PushFields() {
@@ -147,6 +160,8 @@ void RouterSettingsDialog::PushFields() {
   authCheck_->setChecked(fields_.authEnabled != 0);
   ShowBytes(passEdit_, fields_.authPassText);
   ShowBytes(userEdit_, fields_.authUserText);
+  sourceCombo_->setCurrentIndex(fields_.addressSource);
+  wholePageCheck_->setChecked(fields_.wholePage != 0);
   ShowBytes(addressEdit_, fields_.addressText);  // last: a change here runs OnAddressChange
 }
 
@@ -154,6 +169,8 @@ void RouterSettingsDialog::OnInitDialog() {
   for (const StoredText& text : kStoredTexts) fields_.*text.field = settings_.*text.setting;
   fields_.addressText = JoinRouterAddress(settings_.routerServer, settings_.routerPage);
   fields_.authEnabled = settings_.routerAuth;
+  fields_.addressSource = static_cast<int>(SourceOf(settings_));
+  fields_.wholePage = settings_.wholePage != 0 ? 1 : 0;
   PushFields();
   OnAuthToggle();
 }
@@ -169,6 +186,10 @@ void RouterSettingsDialog::OnAddressChange() {
 
 void RouterSettingsDialog::OnConnectTest() {
   ReadControls();
+  if (fields_.addressSource != static_cast<int>(AddressSource::RouterPage)) {
+    AskGatewayTest();
+    return;
+  }
   const RouterSettingsFields asked = fields_;
   std::string page = fields_.pageText;
   // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
@@ -257,6 +278,8 @@ void RouterSettingsDialog::OnOK() {
   AppSettings updated = settings_;
   for (const StoredText& text : kStoredTexts) updated.*text.setting = fields_.*text.field;
   updated.routerAuth = fields_.authEnabled;
+  updated.addressSource = fields_.addressSource;
+  updated.wholePage = fields_.wholePage;
   if (!SaveAppSettings(this, updated)) return;
   settings_ = std::move(updated);
   QDialog::accept();
@@ -291,6 +314,23 @@ void RouterSettingsDialog::OnAutoFilter() {
     Inform(msg::kFilterGenerationFailed);
   }
   PushFields();
+}
+
+void RouterSettingsDialog::AskGatewayTest() {
+  const bool upnp = fields_.addressSource == static_cast<int>(AddressSource::Upnp);
+  const std::string igdUrl = settings_.igdUrl;
+  const std::string gateway = settings_.natPmpGateway;
+  const GatewayAnswer answer = RunOffUiThread<GatewayAnswer>(this, [&](const StopToken& stop) {
+    return upnp ? AskUpnpExternalAddress(igdUrl, {.stop = &stop})
+                : AskNatPmpPublicAddress(NatPmpGatewayToAsk(gateway), {.stop = &stop});
+  });
+  if (answer.found()) {
+    ShowMessage(this, QString::fromUtf8(msg::kGatewayAddressGot).arg(FromCp932(answer.address)),
+                MessageButtons::Ok, MessageIcon::Information);
+  } else {
+    ShowMessage(this, QString::fromUtf8(msg::kConnectFailed) + "\n" + QString::fromStdString(answer.reason),
+                MessageButtons::Ok, MessageIcon::Exclamation);
+  }
 }
 
 bool RouterSettingsDialog::RequireConnectedPage() {

@@ -13,6 +13,7 @@
 #include "ui/settings/dialog_fetch_host.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -31,6 +32,8 @@ struct RouterSettingsFields {
   int authEnabled = 0;
   std::string authPassText;
   std::string authUserText;
+  int addressSource = 0;  // AppSettings::addressSource
+  int wholePage = 0;
 };
 
 class RouterSettingsDialog : public QDialog {
@@ -67,6 +70,8 @@ class RouterSettingsDialog : public QDialog {
   void OnCancel();
   void OnAutoFilter();
 
+  // The connect test of UPnP and NAT-PMP: asks the router and shows the address it gave.
+  void AskGatewayTest();
   bool RequireConnectedPage();
   void ShowInPageView(const std::string& text);
   void Inform(const char* utf8Message);
@@ -89,6 +94,8 @@ class RouterSettingsDialog : public QDialog {
   QPushButton* autoFilterButton_ = nullptr;
   QPushButton* filter1TestButton_ = nullptr;
   QPushButton* filter2TestButton_ = nullptr;
+  QComboBox* sourceCombo_ = nullptr;
+  QCheckBox* wholePageCheck_ = nullptr;
 };
 
 // Runs the dialog modally over parent; "設定" has already saved when it returns.
