@@ -4,6 +4,7 @@
 
 #include "core/settings/password_scramble.h"
 #include "core/settings/settings_store.h"
+#include "core/net/transfer_mode.h"
 #include "support/file_access_caps.h"
 #include "support/temp_dir.h"
 
@@ -73,7 +74,8 @@ AppSettings EveryFieldSet() {
   for (int i = 0; i < kSiteSlots; ++i) {
     const std::string n = std::to_string(i + 1);
     s.sites[i] = {"ftp" + n + ".example.net:21", "user" + n, "", "/public_html/ip" + n + ".html",
-                  "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html"};
+                  "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html", i % 4,
+                  i == 2 ? "sha256//" + std::string(43, 'A' + i) + "=" : ""};
   }
   s.sites[0].pass = "\x83\x70\x83\x58\x83\x8F\x81\x5B\x83\x68";  // パスワード
   s.sites[1].pass = everyPasswordByte;
@@ -85,6 +87,7 @@ AppSettings EveryFieldSet() {
   s.routerUser = "admin";
   s.routerPass = "router secret=";
   s.routerAuth = 1;
+  s.routerPin = "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=";
   return s;
 }
 
@@ -105,8 +108,27 @@ TEST_F(SettingsFileTest, DefaultRecordIsWrittenInFixedOrder) {
   }
   expected +=
       "MIRROR=1\n[FILTER]\nFILTER1=\nFILTER2=\nFILTER3=\nFILTER4=\n[SYSTEM]\nINTERVAL=30\n"
-      "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\n";
+      "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\n[FTP]\n";
+  for (int n = 1; n <= 5; ++n) expected += "Mode" + std::to_string(n) + "=0\nPin" + std::to_string(n) + "=\n";
+  expected += "[HTTP]\nPin=\n";
   EXPECT_EQ(ReadFile(file_), expected);
+}
+
+// A file from before transfer modes and pins: every site keeps active FTP and nothing is pinned;
+// an unknown mode from a newer version reads as active FTP too.
+TEST_F(SettingsFileTest, FileWithoutModesLoadsAsActiveFtpWithoutPins) {
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, "[HTTP]\nServer=192.168.0.1\n[FTP]\nServer1=ftp.example.net\nMIRROR=1\n");
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded.sites[0].server, "ftp.example.net");
+  for (const FtpSite& site : loaded.sites) {
+    EXPECT_EQ(net::TransferModeFromSetting(site.mode), net::TransferMode::ActiveFtp);
+    EXPECT_EQ(site.pin, "");
+  }
+  EXPECT_EQ(loaded.routerPin, "");
+  EXPECT_EQ(net::TransferModeFromSetting(7), net::TransferMode::ActiveFtp);
+  EXPECT_EQ(net::TransferModeFromSetting(3), net::TransferMode::Sftp);
 }
 
 TEST(PasswordKeyStream, FollowsTheClassicGeneratorFromTheFixedSeed) {

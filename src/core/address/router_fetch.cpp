@@ -10,9 +10,11 @@ net::HttpGetResult GetRouterPage(const std::string& server, const std::string& p
                                  const net::HttpGetOptions& options) {
   const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
   if (net::UnsafeRouterField(server, path, login.user, login.password)) return {};
-  const auto address = net::ParseServerAddress(server, 80);
+  const auto address = net::ParseWebServer(server);
   if (!address) return {};
-  return net::HttpGet(*address, path, credentials, options);
+  net::HttpGetOptions withScheme = options;
+  withScheme.https = address->https;
+  return net::HttpGet(address->address, path, credentials, withScheme);
 }
 
 FetchResult FetchRouterPage(const std::string& server, const std::string& path,

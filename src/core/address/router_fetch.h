@@ -15,7 +15,8 @@ inline constexpr std::chrono::milliseconds kRouterAnswerPause{1000};
 
 enum class FetchResult { FetchOk = 1, FetchBadStatus = -1, FetchFailed = -2 };
 
-// GET "http://" + server + "/" + path, server being "host" or "host:port" (port 80 by default).
+// GET server + "/" + path, server being "host[:port]" or "http://host[:port]" (port 80 by default)
+// or "https://host[:port]" (port 443 by default; options.pin, when set, decides its trust).
 // A server text that names no plain host, or any of the four texts holding CR, LF or NUL, is a
 // failure without any network traffic.
 net::HttpGetResult GetRouterPage(const std::string& server, const std::string& path,

@@ -67,7 +67,8 @@ std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address
       host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);
       report.kind = shown ? SiteResultKind::Shown : SiteResultKind::PageNotWritten;
     } else {
-      SiteOutcome outcome = uploader_.UploadPage(pageFile, site.server, site.user, site.pass, site.uploadFile);
+      SiteOutcome outcome = uploader_.UploadPage(pageFile, site.server, site.user, site.pass, site.uploadFile,
+                                                   net::TransferModeFromSetting(site.mode), site.pin);
       report.kind = outcome.kind;
       report.reason = std::move(outcome.reason);
     }

@@ -47,6 +47,18 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Integer("BIT32", s.decimalAddress);
   v.Integer("TIMENO", s.intervalUnit);
   v.Text("MYHOME", s.homePageAddress);
+
+  // Values added since the first release; a file without them loads with the first release's
+  // behaviour (active FTP, nothing pinned).
+  v.Section("FTP");
+  for (int n = 1; n <= kSiteSlots; ++n) {
+    auto& site = s.sites[n - 1];
+    const std::string number = std::to_string(n);
+    v.Integer("Mode" + number, site.mode);
+    v.Text("Pin" + number, site.pin);
+  }
+  v.Section("HTTP");
+  v.Text("Pin", s.routerPin);
 }
 
 }  // namespace zepa2
