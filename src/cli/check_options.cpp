@@ -5,12 +5,14 @@
 namespace zepa2::cli {
 
 const char* const kCheckUsage =
-    "Usage: zepa2-check [--force] [--dry-run] [--watch]\n"
+    "Usage: zepa2-check [--force] [--dry-run] [--watch] [--trust]\n"
     "Checks the public address with the settings of ZEPA2 and publishes it when it changed.\n"
     "\n"
     "  --force     publish even when the address is unchanged\n"
     "  --dry-run   print each site's page instead of uploading it\n"
     "  --watch     check again at the period set in ZEPA2 until stopped (SIGTERM, SIGINT)\n"
+    "  --trust     connect to every FTPS, SFTP or HTTPS server in use that has no pinned key,\n"
+    "              print the key it shows and pin it in the settings; no check is run\n"
     "  --help      show this help\n"
     "  --version   show the version\n"
     "\n"
@@ -24,6 +26,7 @@ std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string
     if (arg == "--force") options.force = true;
     else if (arg == "--dry-run") options.dryRun = true;
     else if (arg == "--watch") options.watch = true;
+    else if (arg == "--trust") options.trust = true;
     else if (arg == "--help" || arg == "-h") options.help = true;
     else if (arg == "--version") options.version = true;
     else {

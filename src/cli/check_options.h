@@ -10,6 +10,7 @@ struct CheckOptions {
   bool force = false;    // publish even when the address is unchanged
   bool dryRun = false;   // build each site's page and print it instead of uploading
   bool watch = false;    // repeat at the applied period until SIGTERM/SIGINT
+  bool trust = false;    // pin the key of every TLS/SFTP server in use that has none, no check
   bool help = false;
   bool version = false;
 };
