@@ -20,9 +20,10 @@ net::HttpGetResult GetRouterPage(const std::string& server, const std::string& p
 FetchResult FetchRouterPage(const std::string& server, const std::string& path,
                             const std::string& user, const std::string& password,
                             std::string& output, CheckHost& host,
-                            const net::HttpGetOptions& options) {
+                            const net::HttpGetOptions& options, net::KeyTrouble* keyTrouble) {
   BusyScope busy(host);
   net::HttpGetResult got = GetRouterPage(server, path, net::HttpCredentials{user, password}, options);
+  if (keyTrouble) *keyTrouble = got.key;
   if (got.status == 0) return FetchResult::FetchFailed;
   host.Pause(kRouterAnswerPause);
   output = std::move(got.body);

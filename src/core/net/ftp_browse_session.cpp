@@ -71,9 +71,14 @@ struct FtpBrowseSession::Reply {
 };
 
 std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const FtpLogin& login,
-                                                          TransferLimits limits) {
+                                                          TransferLimits limits,
+                                                          FtpOutcome* failure) {
+  FtpOutcome ignored;
+  FtpOutcome& outcome = failure ? *failure : ignored;
   auto session = FtpSession::Open(login, limits);
-  if (!session || session->LogIn().result != FtpResult::Done) return std::nullopt;
+  if (!session) return std::nullopt;
+  outcome = session->LogIn();
+  if (outcome.result != FtpResult::Done) return std::nullopt;
   const char* entryPath = nullptr;
   curl_easy_getinfo(session->handle(), CURLINFO_FTP_ENTRY_PATH, &entryPath);
   if (entryPath == nullptr) return std::nullopt;

@@ -24,8 +24,10 @@ class FtpBrowseSession {
  public:
   // Logs in and learns the folder the log-in lands in. Nothing when the server text is bad, nobody
   // answers or the log-in is refused.
-  // limits: what ends the log-in early (a stop request, a deadline).
-  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login, TransferLimits limits = {});
+  // limits: what ends the log-in early (a stop request, a deadline). failure, when given, gets
+  // what went wrong (a server refused for its key among others).
+  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login, TransferLimits limits = {},
+                                                 FtpOutcome* failure = nullptr);
 
   // The stop request and deadline for the steps to come.
   void SetLimits(TransferLimits limits) { session_.SetLimits(limits); }

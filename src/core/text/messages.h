@@ -101,9 +101,9 @@ inline constexpr const char* kSftpKeyNotPinned =
     "ＦＴＰ設定のアップロードテストか zepa2-check --trust で鍵を登録してください。";
 inline constexpr const char* kKeyChanged =
     ":サーバの鍵が登録した鍵から変わっているため、接続を中止しました。";  // behind the server
-// %1: the server, %2: what went wrong, %3: the key's fingerprint.
+// %1: the server, %2: the key's fingerprint.
 inline constexpr const char* kTrustKeyQuestion =
-    "%1 の鍵を確認できません。\n%2\n\nサーバが示した鍵:\n%3\n\n"
+    "%1 の鍵を確認できません。\n\nサーバが示した鍵:\n%2\n\n"
     "この鍵が接続先のものであることを確かめたうえで、登録してよろしいですか？";
 // %1: the server, %2: the pinned key.
 inline constexpr const char* kKeyChangedBox =

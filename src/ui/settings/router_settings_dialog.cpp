@@ -11,11 +11,13 @@
 #include "core/address/router_address.h"
 #include "core/address/router_fetch.h"
 #include "core/net/protocol_text.h"
+#include "core/publish/server_trust.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/dialog_units.h"
 #include "ui/common/message_box.h"
 #include "ui/common/off_ui_thread.h"
+#include "ui/common/server_key_prompt.h"
 #include "ui/common/settings_io.h"
 #include "ui/settings/page_view_dialog.h"
 
@@ -109,6 +111,11 @@ void RouterSettingsDialog::BuildControls() {
     needsPage->setEnabled(false);
   }
 
+  // An HTTPS router's pinned key, beside the buttons.
+  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 7, 193, 14, 8);
+  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 22, 191, 150, 12);
+  pinEdit_->setReadOnly(true);
+  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 176, 191, 50, 14);
   auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 232, 191, 52, 14);
   auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 191, 52, 14);
   ok->setDefault(true);
@@ -123,6 +130,7 @@ void RouterSettingsDialog::BuildControls() {
   connect(filter2TestButton_, &QPushButton::clicked, this, &RouterSettingsDialog::OnFilter2Test);
   connect(ok, &QPushButton::clicked, this, &RouterSettingsDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &RouterSettingsDialog::reject);
+  connect(forgetPin, &QPushButton::clicked, this, &RouterSettingsDialog::OnForgetPin);
 }
 
 // The server and path labels are not read back: they follow the address edit on every change.
@@ -145,6 +153,7 @@ void RouterSettingsDialog::PushFields() {
   serverLabel_->setText(FromCp932(fields_.serverLabel));
   pathLabel_->setText(FromCp932(fields_.pathLabel));
   authCheck_->setChecked(fields_.authEnabled != 0);
+  pinEdit_->setText(QString::fromStdString(fields_.pinText));
   ShowBytes(passEdit_, fields_.authPassText);
   ShowBytes(userEdit_, fields_.authUserText);
   ShowBytes(addressEdit_, fields_.addressText);  // last: a change here runs OnAddressChange
@@ -154,6 +163,7 @@ void RouterSettingsDialog::OnInitDialog() {
   for (const StoredText& text : kStoredTexts) fields_.*text.field = settings_.*text.setting;
   fields_.addressText = JoinRouterAddress(settings_.routerServer, settings_.routerPage);
   fields_.authEnabled = settings_.routerAuth;
+  fields_.pinText = settings_.routerPin;
   PushFields();
   OnAuthToggle();
 }
@@ -169,17 +179,35 @@ void RouterSettingsDialog::OnAddressChange() {
 
 void RouterSettingsDialog::OnConnectTest() {
   ReadControls();
-  const RouterSettingsFields asked = fields_;
-  std::string page = fields_.pageText;
-  // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
-  const FetchResult result = RunOffUiThread<FetchResult>(this, [&](const StopToken& stop) {
-    DialogFetchHost host(pause_, stop);
-    net::HttpGetOptions options;
-    options.stop = &stop;
-    return FetchRouterPage(asked.serverLabel, asked.pathLabel, asked.authUserText,
-                           asked.authPassText, page, host, options);
-  });
-  fields_.pageText = std::move(page);
+  net::KeyTrouble keyTrouble = net::KeyTrouble::None;
+  auto fetch = [&] {
+    const RouterSettingsFields asked = fields_;
+    std::string page = fields_.pageText;
+    // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
+    const FetchResult fetched = RunOffUiThread<FetchResult>(this, [&](const StopToken& stop) {
+      DialogFetchHost host(pause_, stop);
+      net::HttpGetOptions options;
+      options.stop = &stop;
+      options.pin = asked.pinText;
+      return FetchRouterPage(asked.serverLabel, asked.pathLabel, asked.authUserText,
+                             asked.authPassText, page, host, options, &keyTrouble);
+    });
+    fields_.pageText = std::move(page);
+    return fetched;
+  };
+  FetchResult result = fetch();
+  if (keyTrouble != net::KeyTrouble::None) {
+    const std::string server = fields_.serverLabel;
+    const auto trusted = AskToTrustServerKey(
+        this, FromCp932(server), keyTrouble, fields_.pinText, [&](const StopToken& stop) {
+          return LearnRouterKey(server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
+        });
+    if (trusted) {
+      fields_.pinText = *trusted;
+      PushFields();
+      result = fetch();
+    }
+  }
   switch (result) {
     case FetchResult::FetchFailed:
       ShowMessage(this, QString::fromUtf8(msg::kConnectFailed), MessageButtons::Ok, MessageIcon::Exclamation);
@@ -257,6 +285,7 @@ void RouterSettingsDialog::OnOK() {
   AppSettings updated = settings_;
   for (const StoredText& text : kStoredTexts) updated.*text.setting = fields_.*text.field;
   updated.routerAuth = fields_.authEnabled;
+  updated.routerPin = fields_.pinText;
   if (!SaveAppSettings(this, updated)) return;
   settings_ = std::move(updated);
   QDialog::accept();
@@ -290,6 +319,12 @@ void RouterSettingsDialog::OnAutoFilter() {
   } else {
     Inform(msg::kFilterGenerationFailed);
   }
+  PushFields();
+}
+
+void RouterSettingsDialog::OnForgetPin() {
+  ReadControls();
+  fields_.pinText.clear();
   PushFields();
 }
 

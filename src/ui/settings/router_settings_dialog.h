@@ -14,6 +14,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace zepa2::ui {
@@ -31,6 +32,7 @@ struct RouterSettingsFields {
   int authEnabled = 0;
   std::string authPassText;
   std::string authUserText;
+  std::string pinText;  // "sha256//…" of an HTTPS router's key, or empty
 };
 
 class RouterSettingsDialog : public QDialog {
@@ -66,6 +68,7 @@ class RouterSettingsDialog : public QDialog {
   void OnOK();
   void OnCancel();
   void OnAutoFilter();
+  void OnForgetPin();
 
   bool RequireConnectedPage();
   void ShowInPageView(const std::string& text);
@@ -79,6 +82,7 @@ class RouterSettingsDialog : public QDialog {
   Cp932Edit addressEdit_{nullptr};
   QLabel* serverLabel_ = nullptr;
   QLabel* pathLabel_ = nullptr;
+  QLineEdit* pinEdit_ = nullptr;  // the router's pinned key, read only
   QCheckBox* authCheck_ = nullptr;
   Cp932Edit userEdit_{nullptr};
   Cp932Edit passEdit_{nullptr};
