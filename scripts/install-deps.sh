@@ -7,7 +7,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
   libcurl4-openssl-dev libminiupnpc-dev libnatpmp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-pyftpdlib
+  libssl-dev
+  python3 python3-pyftpdlib python3-openssl python3-cryptography python3-paramiko
   fonts-noto-cjk xvfb xauth imagemagick
 )
 

@@ -5,7 +5,7 @@
 namespace zepa2::cli {
 
 const char* const kCheckUsage =
-    "Usage: zepa2-check [--force] [--dry-run] [--watch] [--print-address]\n"
+    "Usage: zepa2-check [--force] [--dry-run] [--watch] [--print-address] [--trust]\n"
     "Checks the public address with the settings of ZEPA2 and publishes it when it changed.\n"
     "\n"
     "  --force     publish even when the address is unchanged\n"
@@ -14,6 +14,8 @@ const char* const kCheckUsage =
     "  --print-address  print the address found (as it would be published) and nothing else on\n"
     "              standard output; the log goes to standard error; nothing is published or stored;\n"
     "              exit status 0 found, 1 not found\n"
+    "  --trust     connect to every FTPS, SFTP or HTTPS server in use that has no pinned key,\n"
+    "              print the key it shows and pin it in the settings; no check is run\n"
     "  --help      show this help\n"
     "  --version   show the version\n"
     "\n"
@@ -28,6 +30,7 @@ std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string
     else if (arg == "--dry-run") options.dryRun = true;
     else if (arg == "--watch") options.watch = true;
     else if (arg == "--print-address") options.printAddress = true;
+    else if (arg == "--trust") options.trust = true;
     else if (arg == "--help" || arg == "-h") options.help = true;
     else if (arg == "--version") options.version = true;
     else {

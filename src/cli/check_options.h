@@ -11,6 +11,7 @@ struct CheckOptions {
   bool dryRun = false;   // build each site's page and print it instead of uploading
   bool watch = false;    // repeat at the applied period until SIGTERM/SIGINT
   bool printAddress = false;  // print the address found and nothing else; publish and store nothing
+  bool trust = false;    // pin the key of every TLS/SFTP server in use that has none, no check
   bool help = false;
   bool version = false;
 };

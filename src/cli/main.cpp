@@ -16,7 +16,9 @@
 #include "core/address/last_address_file.h"
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
+#include "core/publish/server_trust.h"
 #include "core/settings/settings_load.h"
+#include "core/settings/settings_store.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -176,6 +178,24 @@ void ReloadSettings(AppSettings& settings, const std::filesystem::path& file, Co
   }
 }
 
+// --trust: pins what every unpinned TLS/SFTP server in use shows; the runs after it publish.
+bool PinServerKeys(AppSettings& settings, const std::filesystem::path& file, const StopToken& stop) {
+  bool allPinned = true;
+  for (const LearnedServerKey& learned : PinUnpinnedServers(settings, &stop)) {
+    const std::string server = Cp932ToUtf8(learned.server);
+    if (learned.key.pin) std::printf(msg::kTrustPrinted, server.c_str(), learned.key.pin->c_str());
+    else std::printf(msg::kTrustFailed, server.c_str(), learned.key.reason.c_str());
+    allPinned = allPinned && learned.key.pin.has_value();
+  }
+  if (const SaveResult saved = SaveSettings(settings, file, {}); !saved.ok) {
+    std::fprintf(stderr, "zepa2-check: %s\n", saved.error.c_str());
+    return false;
+  }
+  std::fputs(msg::kTrustSaved, stdout);
+  std::fflush(stdout);
+  return allPinned;
+}
+
 int Stopped(Companion& companion) {
   companion.Report(msg::kCompanionStopped, log_color::kBlack);
   return kExitOk;
@@ -193,6 +213,7 @@ int Run(const CheckOptions& options) {
 
   StopToken stop;
   SignalWatcher signals(stop);  // before any thread, libcurl's resolver included
+  if (options.trust) return PinServerKeys(settings, settingsFile, stop) ? kExitOk : kExitFailed;
   if (options.printAddress) return PrintAddress(settings, stop);
   Companion companion(options, settings, stop);
   const char* firstLine = options.dryRun ? msg::kRunAsTest : options.force ? msg::kRunManually : nullptr;

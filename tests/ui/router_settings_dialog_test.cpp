@@ -156,6 +156,58 @@ class RouterSettingsDialogTest : public QObject {
                                           << "cgi-bin/st.htm";
     QTest::newRow("upper-case scheme stays") << "HTTP://r/s" << "HTTP://r/s" << "HTTP:" << "/r/s";
     QTest::newRow("only http://") << "http://" << "" << "" << "";
+    QTest::newRow("https:// stays with the server") << "https://192.168.0.1/st.htm"
+                                                    << "https://192.168.0.1/st.htm"
+                                                    << "https://192.168.0.1" << "st.htm";
+  }
+
+  // An HTTPS router's self-signed key: Cancel ends the test as a failed connection, OK pins it
+  // into the dialog (stored with "設定"), the forget button empties it, and a changed key is told.
+  void connectTestOffersToPinAnUnverifiedKey() {
+    zepa2::test::TempDir certs;
+    zepa2::test::FixtureProcess https("router_server.py", {"--tls=" + certs.path().string()});
+    const QString pin = QString::fromStdString(zepa2::test::ReadFile(certs.path() / "cert.pin"));
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    Paste(Edit(&dialog, "addressEdit"), QString::fromStdString("https://" + https.hostPort() + "/status.htm"));
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Cancel);
+    Button(&dialog, "connectTestButton")->click();
+    auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{2});
+    QVERIFY(shown[0].buttons == zepa2::ui::MessageButtons::OkCancel);
+    QVERIFY(shown[0].text.contains(pin));
+    QCOMPARE(shown[1].text, QStringLiteral("接続できませんでした。"));
+    QCOMPARE(Edit(&dialog, "pinEdit")->text(), QString());
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Button(&dialog, "connectTestButton")->click();
+    shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{2});
+    QVERIFY(shown[1].text.contains(QStringLiteral("成功")));
+    QCOMPARE(Edit(&dialog, "pinEdit")->text(), pin);
+    QVERIFY(PageButtonsEnabled(dialog));
+
+    zepa2::test::TempDir otherCerts;
+    zepa2::test::FixtureProcess other("router_server.py", {"--tls=" + otherCerts.path().string()});
+    Paste(Edit(&dialog, "addressEdit"), QString::fromStdString("https://" + other.hostPort() + "/status.htm"));
+    Button(&dialog, "connectTestButton")->click();
+    shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{2});
+    QVERIFY(shown[0].text.contains(QStringLiteral("登録した鍵と違う")));
+    QCOMPARE(Edit(&dialog, "pinEdit")->text(), pin);  // never replaced without the user
+
+    Paste(Edit(&dialog, "addressEdit"), QString::fromStdString("https://" + https.hostPort() + "/status.htm"));
+    Button(&dialog, "okButton")->click();
+    QCOMPARE(QString::fromStdString(settings.routerPin), pin);
+    QCOMPARE(QString::fromStdString(settings.routerServer), QString::fromStdString("https://" + https.hostPort()));
+
+    RouterSettingsDialog again(settings, NoPause);
+    QCOMPARE(Edit(&again, "pinEdit")->text(), pin);
+    Button(&again, "forgetPinButton")->click();
+    QCOMPARE(Edit(&again, "pinEdit")->text(), QString());
+    Button(&again, "okButton")->click();
+    QCOMPARE(settings.routerPin, std::string());
   }
   void addressSplits() {
     QFETCH(QString, pasted);

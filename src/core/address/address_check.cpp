@@ -11,6 +11,7 @@
 #include "core/address/router_fetch.h"
 #include "core/address/upnp_address.h"
 #include "core/publish/page_publisher.h"
+#include "core/net/key_trouble_text.h"
 #include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
@@ -141,8 +142,13 @@ bool AddressCheck::FetchRouterPageText(std::string& reason) {
   host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
   net::HttpGetOptions http = options_.http;
   http.stop = options_.stop;
+  http.pin = settings_.routerPin;
   net::HttpGetResult got = GetRouterPage(server, settings_.routerPage, credentials, http);
   reason = got.reason;
+  if (got.key != net::KeyTrouble::None) {
+    host_.AppendFailureLog(net::KeyTroubleLogLine(server, got.key, net::TransferMode::FtpTls),
+                           log_color::kRed, got.reason);
+  }
   if (got.status == 0) return false;
   host_.Pause(kRouterAnswerPause);
   routerPageText_ = std::move(got.body);

@@ -17,15 +17,15 @@
 namespace zepa2 {
 
 struct AddressCheckOptions {
-  net::HttpGetOptions http;
+  net::HttpGetOptions http{};
   // Where the local-address mode gets its address; the live system unless a test says otherwise.
-  std::function<std::optional<std::string>()> localAddress;
+  std::function<std::optional<std::string>()> localAddress{};
   // Asked for by whoever may end the run early (quitting, a stop signal): the running transfer is
   // aborted and the remaining steps are skipped. Null: the run is never stopped.
   const StopToken* stop = nullptr;
   // This machine's global IPv6 address (empty for none); the kernel's lists unless a test says
   // otherwise. Asked only when a page in use carries the IPv6 token.
-  std::function<std::string()> ipv6Address;
+  std::function<std::string()> ipv6Address{};
 };
 
 // Owned by the main window for its whole life. Reads the settings anew on every run, logs every

@@ -1,6 +1,7 @@
 #include "core/net/http_get.h"
 
 #include "core/net/curl_handle.h"
+#include "core/net/server_key.h"
 #include "core/net/transfer_limits.h"
 
 namespace zepa2::net {
@@ -56,7 +57,7 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
   CURL* h = curl.get();
 
   const std::string url =
-      "http://" + server.host + ":" + std::to_string(server.port) + "/" + EncodePath(path);
+      (options.https ? "https://" : "http://") + server.host + ":" + std::to_string(server.port) + "/" + EncodePath(path);
   CurlSlist headers;
   AppendTo(headers, "Accept: */*");
   Transfer transfer{h, options.maxBodyBytes, options.keepAnyBody, {}, false};
@@ -72,9 +73,17 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-  // Routers like to forward their status page; follow that the way a browser does, on HTTP only.
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+  // Routers like to forward their status page; follow that the way a browser does, in the
+  // request's own scheme: the password of an HTTPS page never goes out in clear.
+  const char* scheme = options.https ? "https" : "http";
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, scheme);
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, scheme);
+  if (options.https && !options.pin.empty()) {
+    // The pin alone decides: routers serve self-signed certificates for their own address.
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(h, CURLOPT_PINNEDPUBLICKEY, options.pin.c_str());
+  }
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBodyBytes);
@@ -91,6 +100,8 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
 
   const CURLcode code = limits.stopRequested() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(h);
   if (code != CURLE_OK) result.reason = CurlReason(code, errors.text.data());
+  if (options.https) result.key = KeyTroubleOf(code, !options.pin.empty());
+  if (result.key == KeyTrouble::Changed) result.reason = "the server's key changed: " + result.reason;
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.status);
   // A redirect is followed, never the answer itself: when following it failed, nothing answered.
   if (code != CURLE_OK && result.status >= 300 && result.status < 400) result.status = 0;

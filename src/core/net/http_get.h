@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/net/server_address.h"
+#include "core/net/transfer_mode.h"
 #include "core/sys/stop_token.h"
 
 namespace zepa2::net {
@@ -36,6 +37,10 @@ struct HttpGetOptions {
   const StopToken* stop = nullptr;                 // a stop request aborts the request within a second
   std::optional<HttpPost> post;                    // set: POST this instead of the GET
   bool keepAnyBody = false;                        // keep the body of any status (a SOAP fault's 500)
+  bool https = false;  // HTTPS instead of HTTP
+  // HTTPS: "sha256//…" of the server's key; the pin alone then decides whether it is trusted.
+  // Empty: the certificate is verified against the system's store and the host name.
+  std::string pin;
 };
 
 struct HttpGetResult {
@@ -44,10 +49,11 @@ struct HttpGetResult {
   std::string body;  // with Failed after status 200: the bytes read before the failure; with
                      // BadStatus only when keepAnyBody was asked for
   std::string reason;  // libcurl's words for a failed request, else empty
+  KeyTrouble key = KeyTrouble::None;  // HTTPS refused for the server's key: nothing was sent
 };
 
-// GET "http://" + host:port + "/" + path. Path bytes that a URL cannot carry as they are (spaces,
-// control and 8-bit bytes) are sent percent-encoded. Up to five HTTP redirects are followed. Credentials, when given and not both empty,
+// GET "http://" (or "https://") + host:port + "/" + path. Path bytes that a URL cannot carry as they are (spaces,
+// control and 8-bit bytes) are sent percent-encoded. Up to five redirects are followed, never from HTTPS to plain HTTP. Credentials, when given and not both empty,
 // answer the server's Basic or Digest challenge; nothing is sent unasked.
 HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
                       const std::optional<HttpCredentials>& credentials,

@@ -80,7 +80,8 @@ std::vector<SiteReport> PagePublisher::PublishAddresses(const std::string& addre
       host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);
       report.kind = shown ? SiteResultKind::Shown : SiteResultKind::PageNotWritten;
     } else {
-      SiteOutcome outcome = uploader_.UploadPage(pageFile, site.server, site.user, site.pass, site.uploadFile);
+      SiteOutcome outcome = uploader_.UploadPage(pageFile, site.server, site.user, site.pass, site.uploadFile,
+                                                   net::TransferModeFromSetting(site.mode), site.pin);
       report.kind = outcome.kind;
       report.reason = std::move(outcome.reason);
     }

@@ -13,6 +13,8 @@ struct FtpSite {
   std::string pass;        // FTP/Pass%d (scrambled in the file)
   std::string uploadFile;  // FTP/File%d: remote path and name of the page
   std::string localFile;   // FTP/Path%d: local template the page is built from
+  int mode = 0;             // FTP/Mode%d: 0 active FTP, 1 passive FTP, 2 FTP over TLS, 3 SFTP
+  std::string pin{};        // FTP/Pin%d: "sha256//…" of the server's key, or empty
 
   bool operator==(const FtpSite&) const = default;
 };
@@ -45,6 +47,7 @@ struct AppSettings {
   std::string igdUrl;                        // HTTP/IgdUrl: the router's UPnP root description; empty = discover
   std::string natPmpGateway;                 // HTTP/NatPmpGateway: IPv4; empty = the default route's gateway
   int wholePage = 0;                         // FILTER/WholePage: 1 = the trimmed page body is the address
+  std::string routerPin;                     // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
 
   bool operator==(const AppSettings&) const = default;
 };

@@ -20,6 +20,12 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("User", s.routerUser);
   v.Text("Pass", s.routerPass);
   v.Integer("ROUTER", s.routerAuth);
+  // Values added since the first release sit in their sections too; a file without them loads
+  // with the first release's behaviour (the router page over HTTP, active FTP, nothing pinned).
+  v.Text("Pin", s.routerPin);
+  v.Integer("Source", s.addressSource);
+  v.Text("IgdUrl", s.igdUrl);
+  v.Text("NatPmpGateway", s.natPmpGateway);
 
   v.Section("FTP");
   for (int n = 1; n <= kSiteSlots; ++n) {
@@ -30,6 +36,8 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Password("Pass" + number, site.pass);
     v.Text("File" + number, site.uploadFile);
     v.Text("Path" + number, site.localFile);
+    v.Integer("Mode" + number, site.mode);
+    v.Text("Pin" + number, site.pin);
   }
   v.Integer("MIRROR", s.siteCount);
 
@@ -38,6 +46,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("FILTER2", s.filter2);
   v.Text("FILTER3", s.filter3);
   v.Text("FILTER4", s.filter4);
+  v.Integer("WholePage", s.wholePage);
 
   v.Section("SYSTEM");
   v.Integer("INTERVAL", s.interval);
@@ -47,14 +56,6 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Integer("BIT32", s.decimalAddress);
   v.Integer("TIMENO", s.intervalUnit);
   v.Text("MYHOME", s.homePageAddress);
-
-  // Later additions, each under its own section again: a reader keys values by section and name.
-  v.Section("HTTP");
-  v.Integer("Source", s.addressSource);
-  v.Text("IgdUrl", s.igdUrl);
-  v.Text("NatPmpGateway", s.natPmpGateway);
-  v.Section("FILTER");
-  v.Integer("WholePage", s.wholePage);
 }
 
 }  // namespace zepa2

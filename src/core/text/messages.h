@@ -111,6 +111,33 @@ inline constexpr const char* kPageViewClose = "閉じる";
 inline constexpr const char* kPageViewPick = "実行";
 inline constexpr const char* kPageViewPickHint = "目的のアドレスをコピーして貼り付けてください。";
 
+// ---- server keys ----
+inline constexpr const char* kKeyUnverified =
+    ":サーバの証明書を確認できないため、接続を中止しました。";  // behind the server
+inline constexpr const char* kSftpKeyNotPinned =
+    ":SFTPサーバの鍵が登録されていないため、接続を中止しました。"
+    "ＦＴＰ設定のアップロードテストか zepa2-check --trust で鍵を登録してください。";
+inline constexpr const char* kKeyChanged =
+    ":サーバの鍵が登録した鍵から変わっているため、接続を中止しました。";  // behind the server
+// %1: the server, %2: the key's fingerprint.
+inline constexpr const char* kTrustKeyQuestion =
+    "%1 の鍵を確認できません。\n\nサーバが示した鍵:\n%2\n\n"
+    "この鍵が接続先のものであることを確かめたうえで、登録してよろしいですか？";
+// %1: the server, %2: the pinned key.
+inline constexpr const char* kKeyChangedBox =
+    "%1 の鍵が登録した鍵と違うため、接続を中止しました。\n登録した鍵:\n%2\n\n"
+    "サーバの鍵が変わったことを確かめた場合は「鍵を削除」を押してから、もう一度お試しください。";
+inline constexpr const char* kPinLabel = "鍵:";
+inline constexpr const char* kForgetPin = "鍵を削除";
+inline constexpr const char* kTransferModeLabel = "転送方式";
+inline constexpr const char* kModeActiveFtp = "FTP (アクティブ)";
+inline constexpr const char* kModePassiveFtp = "FTP (パッシブ)";
+inline constexpr const char* kModeFtpTls = "FTPS (TLS)";
+inline constexpr const char* kModeSftp = "SFTP";
+inline constexpr const char* kTrustPrinted = "%s: %s を登録しました。\n";  // zepa2-check --trust
+inline constexpr const char* kTrustFailed = "%s: 鍵を取得できません (%s)\n";
+inline constexpr const char* kTrustSaved = "鍵を設定ファイルに保存しました。\n";
+
 // ---- text sent to servers ----
 // %s: the field's label. A line break would let the rest reach the server as a command of its own.
 inline constexpr const char* kUnsafeFieldNotSent =

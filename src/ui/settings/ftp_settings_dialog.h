@@ -11,6 +11,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QLineEdit;
 class QRadioButton;
 
 namespace zepa2::ui {
@@ -45,6 +46,7 @@ class FtpSettingsDialog : public QDialog {
   void OnBrowseLocalFile();
   void OnHomePageFromFile();
   void OnUploadTest();
+  void OnForgetPin();
   void OnOK();
   void OnCancel();
   void reject() override { OnCancel(); }
@@ -67,6 +69,8 @@ class FtpSettingsDialog : public QDialog {
   Cp932Edit uploadFileEdit_;
   Cp932Edit localFileEdit_;
   Cp932Edit homePageEdit_;
+  QComboBox* modeCombo_ = nullptr;  // the shown site's transfer mode
+  QLineEdit* pinEdit_ = nullptr;    // the shown site's pinned key, read only
 };
 
 // Runs the dialog modally on settings; true when the user confirmed with "設定".

@@ -14,11 +14,13 @@
 #include "core/address/router_address.h"
 #include "core/address/router_fetch.h"
 #include "core/net/protocol_text.h"
+#include "core/publish/server_trust.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/dialog_units.h"
 #include "ui/common/message_box.h"
 #include "ui/common/off_ui_thread.h"
+#include "ui/common/server_key_prompt.h"
 #include "ui/common/settings_io.h"
 #include "ui/settings/page_view_dialog.h"
 
@@ -112,6 +114,11 @@ void RouterSettingsDialog::BuildControls() {
     needsPage->setEnabled(false);
   }
 
+  // An HTTPS router's pinned key, beside the buttons.
+  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 7, 193, 14, 8);
+  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 22, 191, 150, 12);
+  pinEdit_->setReadOnly(true);
+  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 176, 191, 50, 14);
   auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 232, 191, 52, 14);
   auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 191, 52, 14);
   ok->setDefault(true);
@@ -134,6 +141,7 @@ void RouterSettingsDialog::BuildControls() {
   connect(filter2TestButton_, &QPushButton::clicked, this, &RouterSettingsDialog::OnFilter2Test);
   connect(ok, &QPushButton::clicked, this, &RouterSettingsDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &RouterSettingsDialog::reject);
+  connect(forgetPin, &QPushButton::clicked, this, &RouterSettingsDialog::OnForgetPin);
 }
 
 // The server and path labels are not read back: they follow the address edit on every change.
@@ -158,6 +166,7 @@ void RouterSettingsDialog::PushFields() {
   serverLabel_->setText(FromCp932(fields_.serverLabel));
   pathLabel_->setText(FromCp932(fields_.pathLabel));
   authCheck_->setChecked(fields_.authEnabled != 0);
+  pinEdit_->setText(QString::fromStdString(fields_.pinText));
   ShowBytes(passEdit_, fields_.authPassText);
   ShowBytes(userEdit_, fields_.authUserText);
   sourceCombo_->setCurrentIndex(fields_.addressSource);
@@ -171,6 +180,7 @@ void RouterSettingsDialog::OnInitDialog() {
   fields_.authEnabled = settings_.routerAuth;
   fields_.addressSource = static_cast<int>(SourceOf(settings_));
   fields_.wholePage = settings_.wholePage != 0 ? 1 : 0;
+  fields_.pinText = settings_.routerPin;
   PushFields();
   OnAuthToggle();
 }
@@ -190,17 +200,35 @@ void RouterSettingsDialog::OnConnectTest() {
     AskGatewayTest();
     return;
   }
-  const RouterSettingsFields asked = fields_;
-  std::string page = fields_.pageText;
-  // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
-  const FetchResult result = RunOffUiThread<FetchResult>(this, [&](const StopToken& stop) {
-    DialogFetchHost host(pause_, stop);
-    net::HttpGetOptions options;
-    options.stop = &stop;
-    return FetchRouterPage(asked.serverLabel, asked.pathLabel, asked.authUserText,
-                           asked.authPassText, page, host, options);
-  });
-  fields_.pageText = std::move(page);
+  net::KeyTrouble keyTrouble = net::KeyTrouble::None;
+  auto fetch = [&] {
+    const RouterSettingsFields asked = fields_;
+    std::string page = fields_.pageText;
+    // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
+    const FetchResult fetched = RunOffUiThread<FetchResult>(this, [&](const StopToken& stop) {
+      DialogFetchHost host(pause_, stop);
+      net::HttpGetOptions options;
+      options.stop = &stop;
+      options.pin = asked.pinText;
+      return FetchRouterPage(asked.serverLabel, asked.pathLabel, asked.authUserText,
+                             asked.authPassText, page, host, options, &keyTrouble);
+    });
+    fields_.pageText = std::move(page);
+    return fetched;
+  };
+  FetchResult result = fetch();
+  if (keyTrouble != net::KeyTrouble::None) {
+    const std::string server = fields_.serverLabel;
+    const auto trusted = AskToTrustServerKey(
+        this, FromCp932(server), keyTrouble, fields_.pinText, [&](const StopToken& stop) {
+          return LearnRouterKey(server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
+        });
+    if (trusted) {
+      fields_.pinText = *trusted;
+      PushFields();
+      result = fetch();
+    }
+  }
   switch (result) {
     case FetchResult::FetchFailed:
       ShowMessage(this, QString::fromUtf8(msg::kConnectFailed), MessageButtons::Ok, MessageIcon::Exclamation);
@@ -280,6 +308,7 @@ void RouterSettingsDialog::OnOK() {
   updated.routerAuth = fields_.authEnabled;
   updated.addressSource = fields_.addressSource;
   updated.wholePage = fields_.wholePage;
+  updated.routerPin = fields_.pinText;
   if (!SaveAppSettings(this, updated)) return;
   settings_ = std::move(updated);
   QDialog::accept();
@@ -331,6 +360,12 @@ void RouterSettingsDialog::AskGatewayTest() {
     ShowMessage(this, QString::fromUtf8(msg::kConnectFailed) + "\n" + QString::fromStdString(answer.reason),
                 MessageButtons::Ok, MessageIcon::Exclamation);
   }
+}
+
+void RouterSettingsDialog::OnForgetPin() {
+  ReadControls();
+  fields_.pinText.clear();
+  PushFields();
 }
 
 bool RouterSettingsDialog::RequireConnectedPage() {

@@ -15,6 +15,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace zepa2::ui {
@@ -34,6 +35,7 @@ struct RouterSettingsFields {
   std::string authUserText;
   int addressSource = 0;  // AppSettings::addressSource
   int wholePage = 0;
+  std::string pinText;  // "sha256//…" of an HTTPS router's key, or empty
 };
 
 class RouterSettingsDialog : public QDialog {
@@ -69,6 +71,7 @@ class RouterSettingsDialog : public QDialog {
   void OnOK();
   void OnCancel();
   void OnAutoFilter();
+  void OnForgetPin();
 
   // The connect test of UPnP and NAT-PMP: asks the router and shows the address it gave.
   void AskGatewayTest();
@@ -84,6 +87,7 @@ class RouterSettingsDialog : public QDialog {
   Cp932Edit addressEdit_{nullptr};
   QLabel* serverLabel_ = nullptr;
   QLabel* pathLabel_ = nullptr;
+  QLineEdit* pinEdit_ = nullptr;  // the router's pinned key, read only
   QCheckBox* authCheck_ = nullptr;
   Cp932Edit userEdit_{nullptr};
   Cp932Edit passEdit_{nullptr};
