@@ -32,7 +32,7 @@ struct Setup {
       test::WriteFile(tpl, templ);
       settings.sites[n - 1] = {ftp.server(), test::FtpTestServer::kUser,
                                test::FtpTestServer::kPassword, "page" + std::to_string(n) + ".html",
-                               tpl.string(), ""};
+                               tpl.string()};
     }
   }
 };

@@ -5,9 +5,10 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
-  libcurl4-openssl-dev nlohmann-json3-dev
+  libcurl4-openssl-dev libminiupnpc-dev libnatpmp-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-pyftpdlib
+  libssl-dev
+  python3 python3-pyftpdlib python3-openssl python3-cryptography python3-paramiko
   fonts-noto-cjk xvfb xauth imagemagick
   dbus-daemon
   dpkg-dev file desktop-file-utils appstream

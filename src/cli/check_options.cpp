@@ -5,7 +5,7 @@
 namespace zepa2::cli {
 
 const char* const kCheckUsage =
-    "Usage: zepa2-check [--force] [--dry-run] [--watch]\n"
+    "Usage: zepa2-check [--force] [--dry-run] [--watch] [--print-address] [--trust]\n"
     "       zepa2-check --status [--human]\n"
     "Checks the public address with the settings of ZEPA2 and publishes it when it changed.\n"
     "\n"
@@ -14,6 +14,11 @@ const char* const kCheckUsage =
     "  --watch     check again at the period set in ZEPA2 until stopped (SIGTERM, SIGINT)\n"
     "  --status    print the last run of either program (JSON) and exit; 1 when there is none\n"
     "  --human     with --status: print it as a short table\n"
+    "  --print-address  print the address found (as it would be published) and nothing else on\n"
+    "              standard output; the log goes to standard error; nothing is published or stored;\n"
+    "              exit status 0 found, 1 not found\n"
+    "  --trust     connect to every FTPS, SFTP or HTTPS server in use that has no pinned key,\n"
+    "              print the key it shows and pin it in the settings; no check is run\n"
     "  --help      show this help\n"
     "  --version   show the version\n"
     "\n"
@@ -29,6 +34,8 @@ std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string
     else if (arg == "--watch") options.watch = true;
     else if (arg == "--status") options.status = true;
     else if (arg == "--human") options.human = true;
+    else if (arg == "--print-address") options.printAddress = true;
+    else if (arg == "--trust") options.trust = true;
     else if (arg == "--help" || arg == "-h") options.help = true;
     else if (arg == "--version") options.version = true;
     else {
@@ -40,7 +47,7 @@ std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string
     error = "zepa2-check: --human goes with --status";
     return std::nullopt;
   }
-  if (options.status && (options.force || options.dryRun || options.watch)) {
+  if (options.status && (options.force || options.dryRun || options.watch || options.printAddress || options.trust)) {
     error = "zepa2-check: --status runs no check; it takes no other option but --human";
     return std::nullopt;
   }

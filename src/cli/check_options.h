@@ -12,6 +12,8 @@ struct CheckOptions {
   bool watch = false;    // repeat at the applied period until SIGTERM/SIGINT
   bool status = false;   // print the last run instead of checking
   bool human = false;    // with status: as a short table in Japanese
+  bool printAddress = false;  // print the address found and nothing else; publish and store nothing
+  bool trust = false;    // pin the key of every TLS/SFTP server in use that has none, no check
   bool help = false;
   bool version = false;
 };

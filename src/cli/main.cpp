@@ -19,8 +19,10 @@
 #include "core/address/run_status_file.h"
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
+#include "core/publish/server_trust.h"
 #include "core/settings/settings_load.h"
 #include "core/sys/read_file.h"
+#include "core/settings/settings_store.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -80,10 +82,12 @@ class Companion {
         publisher_(settings_, host_, [this] { return options_.dryRun; }, uploader_),
         check_(settings_, host_, publisher_, StoppableBy(stop)),
         addressFile_(LastAddressFilePath()),
+        ipv6File_(LastIpv6AddressFilePath()),
         owedFile_(OwedSitesFilePath()),
         stop_(stop) {
     if (auto last = ReadLastAddress(addressFile_)) {
       check_.RestoreLastAddress(*last);
+      check_.RestoreLastIpv6Address(ReadLastAddress(ipv6File_).value_or(""));
       check_.RestoreOwedSites(ReadOwedSites(owedFile_));
     }
   }
@@ -94,12 +98,14 @@ class Companion {
   ExitStatus RunOnce(const char* callerLine, bool timed) {
     if (callerLine) host_.AppendLog(Cp932(callerLine), log_color::kBlack);
     const std::string previousAddress = check_.lastAddress();
+    const std::string previousIpv6 = check_.lastIpv6Address();
     const std::vector<int> previousOwed = check_.owedSites();
     const std::time_t checkedAt = host_.Now();
     // A dry run is the window's test run: always forced, never recorded as published.
     const CheckReport report = check_.RunAddressCheck(!timed && (options_.force || options_.dryRun));
     if (options_.dryRun) {
       check_.RestoreLastAddress(previousAddress);
+      check_.RestoreLastIpv6Address(previousIpv6);
       check_.RestoreOwedSites(previousOwed);
       return ExitStatusOf(report);
     }
@@ -108,7 +114,9 @@ class Companion {
     CheckAftermath after;
     after.report = report;
     after.previousAddress = previousAddress;
+    after.ipv6Address = check_.lastIpv6Address();
     after.checkedAt = checkedAt;
+    for (int i = 0; i < kSiteSlots; ++i) after.siteModes[i] = settings_.sites[i].mode;
     after.onPublish = settings_.onPublish;
     FinishCheck(after, RunStatusFilePath(),
                 [this](const std::string& text, LogColor color) { host_.AppendLog(text, color); }, &stop_);
@@ -120,6 +128,7 @@ class Companion {
   ExitStatus StoreState(const CheckReport& report) {
     if (!IsPublishOutcome(report.outcome)) return ExitStatusOf(report);
     for (const std::string& error : {WriteOwedSites(owedFile_, check_.owedSites()),
+                                     WriteLastAddress(ipv6File_, check_.lastIpv6Address()),
                                      WriteLastAddress(addressFile_, check_.lastAddress())}) {
       if (error.empty()) continue;
       std::fprintf(stderr, "zepa2-check: %s\n", error.c_str());
@@ -139,6 +148,7 @@ class Companion {
   PagePublisher publisher_;
   AddressCheck check_;
   std::filesystem::path addressFile_;
+  std::filesystem::path ipv6File_;
   std::filesystem::path owedFile_;
   const StopToken& stop_;
 
@@ -158,6 +168,23 @@ class Companion {
   }
 };
 
+// For --print-address: the address is found, never handed on.
+class NoPublisher : public Publisher {
+ public:
+  std::vector<SiteReport> PublishAddress(const std::string&, const std::vector<int>&) override { return {}; }
+};
+
+// The address alone on standard output, for scripts; the log goes to standard error.
+ExitStatus PrintAddress(const AppSettings& settings, const StopToken& stop) {
+  ConsoleHost host(stderr);
+  NoPublisher publisher;
+  AddressCheck check(settings, host, publisher, StoppableBy(stop));
+  const CheckReport found = check.FindAddress();
+  if (found.outcome != CheckOutcome::Found) return kExitFailed;
+  std::printf("%s\n", Cp932ToUtf8(found.address).c_str());
+  return kExitOk;
+}
+
 // A settings file that went missing or unreadable after the start is one check's error, not the
 // end of the service: it goes on with the settings it read before.
 void ReloadSettings(AppSettings& settings, const std::filesystem::path& file, Companion& companion) {
@@ -167,6 +194,24 @@ void ReloadSettings(AppSettings& settings, const std::filesystem::path& file, Co
   } else {
     companion.Report("zepa2-check: " + problem + " The settings read before are used.", log_color::kRed);
   }
+}
+
+// --trust: pins what every unpinned TLS/SFTP server in use shows; the runs after it publish.
+bool PinServerKeys(AppSettings& settings, const std::filesystem::path& file, const StopToken& stop) {
+  bool allPinned = true;
+  for (const LearnedServerKey& learned : PinUnpinnedServers(settings, &stop)) {
+    const std::string server = Cp932ToUtf8(learned.server);
+    if (learned.key.pin) std::printf(msg::kTrustPrinted, server.c_str(), learned.key.pin->c_str());
+    else std::printf(msg::kTrustFailed, server.c_str(), learned.key.reason.c_str());
+    allPinned = allPinned && learned.key.pin.has_value();
+  }
+  if (const SaveResult saved = SaveSettings(settings, file, {}); !saved.ok) {
+    std::fprintf(stderr, "zepa2-check: %s\n", saved.error.c_str());
+    return false;
+  }
+  std::fputs(msg::kTrustSaved, stdout);
+  std::fflush(stdout);
+  return allPinned;
 }
 
 int Stopped(Companion& companion) {
@@ -207,6 +252,8 @@ int Run(const CheckOptions& options) {
 
   StopToken stop;
   SignalWatcher signals(stop);  // before any thread, libcurl's resolver included
+  if (options.trust) return PinServerKeys(settings, settingsFile, stop) ? kExitOk : kExitFailed;
+  if (options.printAddress) return PrintAddress(settings, stop);
   Companion companion(options, settings, stop);
   const char* firstLine = options.dryRun ? msg::kRunAsTest : options.force ? msg::kRunManually : nullptr;
   ExitStatus status = companion.RunOnce(firstLine, false);

@@ -53,10 +53,18 @@ class AddressCheckRun : public testing::Test {
             {s + ":サーバ接続成功", color::kGreen},
             {s + ":サーバを切断", color::kBlack}};
   }
-  Lines FoundLines() const {
+  // For text that is no dotted address: no note about its range.
+  Lines FoundTextLines() const {
     Lines lines = FetchLines();
     lines.push_back({"IPアドレス検索開始", color::kViolet});
     lines.push_back({"IPアドレス取得成功", color::kGreen});
+    return lines;
+  }
+  // The fixture's router gives private addresses (10.0.0.x), which are noted as such.
+  Lines FoundLines() const {
+    Lines lines = FoundTextLines();
+    lines.push_back({"注意：このアドレスは公開アドレスではありません（プライベートアドレス）。"
+                     "外から届かない可能性があります。", color::kViolet});
     return lines;
   }
   static Lines Plus(Lines lines, const std::vector<LoggedLine>& more) {
@@ -188,17 +196,17 @@ TEST_F(AddressCheckRun, DecimalFormIsComparedShownAndPublished) {
   EXPECT_EQ(Run(false).back(), kUnchanged);
 
   settings_.routerPage = "ip/word/status.htm";  // markers that cut out something without dots
-  EXPECT_EQ(Run(true), Plus(FoundLines(), {{"アドレスの変換に失敗しました。", color::kRed}}));
+  EXPECT_EQ(Run(true), Plus(FoundTextLines(), {{"アドレスの変換に失敗しました。", color::kRed}}));
   settings_.decimalAddress = 0;
-  EXPECT_EQ(Run(false), FoundLines());
+  EXPECT_EQ(Run(false), FoundTextLines());
   EXPECT_EQ(publisher_.published.back(), "word");
 }
 
 TEST_F(AddressCheckRun, EmptyFiltersFindTheEmptyAddress) {
   settings_.filter1 = settings_.filter2 = settings_.filter3 = settings_.filter4 = "";
-  EXPECT_EQ(Run(false), Plus(FoundLines(), {kUnchanged}));  // "" equals the empty lastAddress
+  EXPECT_EQ(Run(false), Plus(FoundTextLines(), {kUnchanged}));  // "" equals the empty lastAddress
   EXPECT_TRUE(publisher_.published.empty());
-  EXPECT_EQ(Run(true), FoundLines());
+  EXPECT_EQ(Run(true), FoundTextLines());
   EXPECT_EQ(publisher_.published, std::vector<std::string>{""});
 }
 
@@ -312,7 +320,7 @@ TEST_F(AddressCheckRun, UnsafeAddressIsNotPublished) {
   const std::size_t published = publisher_.published.size();
   for (const char* page : {"ip/%3Cscript%3Ealert(1)%3C%2Fscript%3E/status.htm", "ip/1.2.3.4%0D%0A/status.htm"}) {
     settings_.routerPage = page;
-    EXPECT_EQ(Run(true), Plus(FoundLines(), refused)) << page;
+    EXPECT_EQ(Run(true), Plus(FoundTextLines(), refused)) << page;
   }
   EXPECT_EQ(publisher_.published.size(), published);
 }

@@ -62,7 +62,7 @@ TEST_F(PageProofTest, PublisherProvesEachUploadedSite) {
   for (int i = 0; i < 3; ++i) {
     const std::string file = "ip" + std::to_string(i + 1) + ".html";
     settings.sites[i] = {ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword, file,
-                         (work / "site.tpl").string(), checkUrls[i]};
+                         (work / "site.tpl").string(), 0, "", checkUrls[i]};
   }
   PageUploader uploader(host);
   PagePublisher publisher(settings, host, [] { return false; }, uploader);

@@ -26,7 +26,7 @@ class PagePublisherTest : public ::testing::Test {
       const std::string tpl = (work / ("site" + std::to_string(n) + ".tpl")).string();
       WriteFile(tpl, "site " + std::to_string(n) + ": $$IP_ADDRESS$$");
       site = {ftp.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
-              "page" + std::to_string(n) + ".html", tpl, ""};
+              "page" + std::to_string(n) + ".html", tpl};
     }
   }
 
@@ -64,6 +64,23 @@ TEST_F(PagePublisherTest, UploadsEachSiteItsOwnPageInOrder) {
   EXPECT_EQ(host.log[4], (LogLine{"page2.html/成功", kBlack}));
   EXPECT_EQ(host.log[8], (LogLine{"ホームページの更新に成功しました。", kGreen}));
   EXPECT_FALSE(host.busyNow);
+}
+
+// The IPv6 address goes where a template asks for it, without the extra line end the IPv4 token
+// brings; only templates of sites in use decide whether it is looked up at all.
+TEST_F(PagePublisherTest, PagesCarryTheIpv6AddressWhereTheTemplateAsks) {
+  SetUpSites(2);
+  EXPECT_FALSE(publisher.PagesUseIpv6());
+  WriteFile(settings.sites[2].localFile, "v6 $$IPV6_ADDRESS$$");
+  EXPECT_FALSE(publisher.PagesUseIpv6());  // site 3 is not in use
+  WriteFile(settings.sites[1].localFile, "v4 $$IP_ADDRESS$$ v6 $$IPV6_ADDRESS$$ $$IPV6_ADDRESS$$");
+  EXPECT_TRUE(publisher.PagesUseIpv6());
+
+  publisher.PublishAddresses("192.0.2.7", "2001:db8::7", {});
+  EXPECT_EQ(ReadFile(ftp.home() / "page1.html"), "site 1: 192.0.2.7\n\n");
+  EXPECT_EQ(ReadFile(ftp.home() / "page2.html"), "v4 192.0.2.7 v6 2001:db8::7 2001:db8::7\n\n");
+  publisher.PublishAddress("192.0.2.8", {});
+  EXPECT_EQ(ReadFile(ftp.home() / "page2.html"), "v4 192.0.2.8 v6  \n\n");
 }
 
 TEST_F(PagePublisherTest, SiteWithoutServerAndFailedSiteDoNotStopTheRun) {

@@ -4,6 +4,7 @@
 
 #include "core/settings/password_scramble.h"
 #include "core/settings/settings_store.h"
+#include "core/net/transfer_mode.h"
 #include "support/file_access_caps.h"
 #include "support/temp_dir.h"
 
@@ -73,7 +74,8 @@ AppSettings EveryFieldSet() {
   for (int i = 0; i < kSiteSlots; ++i) {
     const std::string n = std::to_string(i + 1);
     s.sites[i] = {"ftp" + n + ".example.net:21", "user" + n, "", "/public_html/ip" + n + ".html",
-                  "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html",
+                  "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html", i % 4,
+                  i == 2 ? "sha256//" + std::string(43, 'A' + i) + "=" : "",
                   "https://www.example.net/ip" + n + ".html?a=b&c=d"};
   }
   s.sites[0].pass = "\x83\x70\x83\x58\x83\x8F\x81\x5B\x83\x68";  // パスワード
@@ -86,6 +88,11 @@ AppSettings EveryFieldSet() {
   s.routerUser = "admin";
   s.routerPass = "router secret=";
   s.routerAuth = 1;
+  s.addressSource = 2;
+  s.igdUrl = "http://192.168.0.1:5000/rootDesc.xml";
+  s.natPmpGateway = "192.168.0.1";
+  s.wholePage = 1;
+  s.routerPin = "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=";
   s.notify = 2;
   s.onPublish = "notify-send \"$ZEPA2_ADDRESS\" | logger -t zepa2 ";
   return s;
@@ -101,17 +108,50 @@ TEST_F(SettingsFileTest, EveryFieldComesBackUnchanged) {
 
 TEST_F(SettingsFileTest, DefaultRecordIsWrittenInFixedOrder) {
   ASSERT_TRUE(SaveSettings(AppSettings{}, file_, {}).ok);
-  std::string expected = "[HTTP]\nServer=\nPage=\nUser=\nPass=\nROUTER=0\n[FTP]\n";
+  std::string expected =
+      "[HTTP]\nServer=\nPage=\nUser=\nPass=\nROUTER=0\nPin=\nSource=0\nIgdUrl=\nNatPmpGateway=\n"
+      "[FTP]\n";
   for (int n = 1; n <= 5; ++n) {
-    for (const char* name : {"Server", "User", "Pass", "File", "Path"})
-      expected += name + std::to_string(n) + "=\n";
+    const std::string number = std::to_string(n);
+    for (const char* name : {"Server", "User", "Pass", "File", "Path"}) expected += name + number + "=\n";
+    expected += "Mode" + number + "=0\nPin" + number + "=\nCheckUrl" + number + "=\n";
   }
-  expected += "MIRROR=1\n";
-  for (int n = 1; n <= 5; ++n) expected += "CheckUrl" + std::to_string(n) + "=\n";
   expected +=
-      "[FILTER]\nFILTER1=\nFILTER2=\nFILTER3=\nFILTER4=\n[SYSTEM]\nINTERVAL=30\n"
+      "MIRROR=1\n[FILTER]\nFILTER1=\nFILTER2=\nFILTER3=\nFILTER4=\nWholePage=0\n[SYSTEM]\nINTERVAL=30\n"
       "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\nNotify=1\nOnPublish=\n";
   EXPECT_EQ(ReadFile(file_), expected);
+}
+
+// A file written before the address sources existed asks the router page and uses the markers.
+TEST_F(SettingsFileTest, FileWithoutSourceKeysKeepsTheRouterPage) {
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, "[HTTP]\nServer=192.168.0.1\nPage=st.htm\n[FILTER]\nFILTER1=a\n");
+  AppSettings loaded;
+  loaded.addressSource = 1;
+  loaded.wholePage = 1;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(SourceOf(loaded), AddressSource::RouterPage);
+  EXPECT_EQ(loaded.wholePage, 0);
+  EXPECT_EQ(loaded.igdUrl, "");
+  EXPECT_EQ(loaded.natPmpGateway, "");
+  EXPECT_EQ(loaded.routerServer, "192.168.0.1");
+}
+
+// A file from before transfer modes and pins: every site keeps active FTP and nothing is pinned;
+// an unknown mode from a newer version reads as active FTP too.
+TEST_F(SettingsFileTest, FileWithoutModesLoadsAsActiveFtpWithoutPins) {
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, "[HTTP]\nServer=192.168.0.1\n[FTP]\nServer1=ftp.example.net\nMIRROR=1\n");
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded.sites[0].server, "ftp.example.net");
+  for (const FtpSite& site : loaded.sites) {
+    EXPECT_EQ(net::TransferModeFromSetting(site.mode), net::TransferMode::ActiveFtp);
+    EXPECT_EQ(site.pin, "");
+  }
+  EXPECT_EQ(loaded.routerPin, "");
+  EXPECT_EQ(net::TransferModeFromSetting(7), net::TransferMode::ActiveFtp);
+  EXPECT_EQ(net::TransferModeFromSetting(3), net::TransferMode::Sftp);
 }
 
 TEST(PasswordKeyStream, FollowsTheClassicGeneratorFromTheFixedSeed) {

@@ -209,6 +209,33 @@ TEST_F(ProgramsTest, AddressNotFoundGivesStatusOne) {
   EXPECT_EQ(Count(dead.out, "\n"), 1u) << dead.out;
 }
 
+TEST_F(ProgramsTest, PrintAddressPrintsItAloneAndTouchesNothing) {
+  const auto page = Check({"--print-address"});
+  EXPECT_EQ(page.exitCode, 0) << page.err;
+  EXPECT_EQ(page.out, "10.0.0.1\n");
+  EXPECT_NE(page.err.find("サーバ接続開始"), std::string::npos) << page.err;  // the log, apart
+  EXPECT_FALSE(fs::exists(Page(site1_)));
+  EXPECT_FALSE(fs::exists(StateFile()));
+
+  test::FixtureProcess igd("igd_server.py");
+  settings_.addressSource = 1;
+  settings_.igdUrl = "http://" + igd.hostPort() + "/ip/rootDesc.xml";
+  settings_.decimalAddress = 1;  // printed as it would be published
+  SaveTheSettings();
+  const auto upnp = Check({"--print-address"});
+  EXPECT_EQ(upnp.exitCode, 0) << upnp.err;
+  EXPECT_EQ(upnp.out, "3405803821\n");
+
+  settings_.igdUrl = "http://" + igd.hostPort() + "/fault/rootDesc.xml";
+  SaveTheSettings();
+  const auto refused = Check({"--print-address"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.err.find("501 Action Failed"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(Page(site2_)));
+  EXPECT_FALSE(fs::exists(StateFile()));
+}
+
 TEST_F(ProgramsTest, UsageErrorsAndMissingSettingsGiveStatusTwo) {
   const auto bad = Check({"--bogus"});
   EXPECT_EQ(bad.exitCode, 2);
@@ -422,6 +449,48 @@ TEST(CheckStatus, PrintsTheLastRunAsItIsOrAsATable) {
   test::ProgramCall mixed = call;
   mixed.args.push_back("--force");
   EXPECT_EQ(test::RunProgram(mixed, 30s).exitCode, 2);
+}
+
+// FTPS and SFTP sites and an HTTPS router, none pinned: refused with the reason, then --trust
+// prints and stores each key, and the next run publishes.
+TEST_F(ProgramsTest, TrustPinsTheKeysItPrintsAndTheNextRunPublishes) {
+  test::FtpTestServer tlsSite(test::FtpServerOptions{.tls = true});
+  test::SftpTestServer sshSite;
+  test::TempDir certs;
+  test::FixtureProcess httpsRouter("router_server.py", {"--tls=" + certs.path().string()});
+  settings_.sites[0].server = tlsSite.server();
+  settings_.sites[0].mode = 2;
+  settings_.sites[1].server = sshSite.server();
+  settings_.sites[1].mode = 3;
+  settings_.sites[1].uploadFile = "/home/zepa/index.html";
+  SaveTheSettings();
+
+  const auto refused = Check();
+  EXPECT_EQ(refused.exitCode, 1) << refused.out;
+  EXPECT_NE(refused.out.find("サーバの証明書を確認できないため"), std::string::npos) << refused.out;
+  EXPECT_NE(refused.out.find("zepa2-check --trust"), std::string::npos) << refused.out;
+  EXPECT_FALSE(fs::exists(tlsSite.home() / "index.html"));
+
+  settings_.routerServer = "https://" + httpsRouter.hostPort();
+  SaveTheSettings();
+
+  const auto trusted = Check({"--trust"});
+  EXPECT_EQ(trusted.exitCode, 0) << trusted.out << trusted.err;
+  const std::string routerPin = ReadFile(certs.path() / "cert.pin");
+  for (const std::string& pin : {tlsSite.pin(), sshSite.pin(), routerPin}) {
+    EXPECT_NE(trusted.out.find(pin), std::string::npos) << trusted.out;
+  }
+  const std::string stored = ReadFile(SettingsFile());
+  EXPECT_NE(stored.find("Pin1=" + tlsSite.pin() + "\n"), std::string::npos) << stored;
+  EXPECT_NE(stored.find("Pin2=" + sshSite.pin() + "\n"), std::string::npos) << stored;
+  EXPECT_NE(stored.find("Pin=" + routerPin + "\n"), std::string::npos) << stored;
+  EXPECT_EQ(stored.find("Pass1=secret"), std::string::npos);  // still scrambled: the usual save
+
+  const auto published = Check();
+  EXPECT_EQ(published.exitCode, 0) << published.out;
+  EXPECT_NE(ReadFile(tlsSite.home() / "index.html").find("10.0.0.1"), std::string::npos);
+  EXPECT_NE(ReadFile(sshSite.home() / "index.html").find(Cp932("現在のアドレス: 10.0.0.1")),
+            std::string::npos);
 }
 
 }  // namespace

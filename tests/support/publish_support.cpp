@@ -31,6 +31,10 @@ std::vector<std::string> ServerArgs(const TempDir& root, const FtpServerOptions&
   if (!options.utf8) args.push_back("--no-utf8");
   if (options.muteList) args.push_back("--mute-list");
   if (options.stallStor) args.push_back("--stall-stor");
+  if (options.tls) {
+    std::filesystem::create_directories(root.path() / "tls");
+    args.push_back("--tls=" + (root.path() / "tls").string());
+  }
   args.push_back((root.path() / "home").string());
   args.push_back((root.path() / "commands.log").string());
   return args;
@@ -40,11 +44,34 @@ std::vector<std::string> ServerArgs(const TempDir& root, const FtpServerOptions&
 FtpTestServer::FtpTestServer(FtpServerOptions options)
     : root_(), process_("ftp_server.py", ServerArgs(root_, options)) {}
 
-std::vector<std::string> FtpTestServer::commands() const {
-  std::istringstream in(ReadFile(root_.path() / "commands.log"));
+std::vector<std::string> RecordLines(const std::filesystem::path& file) {
+  std::istringstream in(ReadFile(file));
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+std::vector<std::string> FtpTestServer::commands() const {
+  return RecordLines(root_.path() / "commands.log");
+}
+
+std::string FtpTestServer::pin() const { return ReadFile(root_.path() / "tls" / "cert.pin"); }
+
+namespace {
+std::vector<std::string> SftpArgs(const TempDir& root) {
+  std::filesystem::create_directories(root.path() / "root");
+  std::filesystem::create_directories(root.path() / "key");
+  return {(root.path() / "root").string(), (root.path() / "key").string(),
+          (root.path() / "commands.log").string()};
+}
+}  // namespace
+
+SftpTestServer::SftpTestServer() : root_(), process_("sftp_server.py", SftpArgs(root_)) {}
+
+std::string SftpTestServer::pin() const { return ReadFile(root_.path() / "key" / "host_key.pin"); }
+
+std::vector<std::string> SftpTestServer::commands() const {
+  return RecordLines(root_.path() / "commands.log");
 }
 
 }  // namespace zepa2::test

@@ -58,6 +58,7 @@ struct FtpServerOptions {
   bool utf8 = true;                // false: FEAT does not list UTF8
   bool muteList = false;           // LIST is never answered
   bool stallStor = false;          // STOR gets a 150 and then silence, QUIT included
+  bool tls = false;                // AUTH TLS demanded before the log-in, data protected too
 };
 
 // tests/fixtures/ftp_server.py on a fresh folder: user "zepa", password "secret", its home
@@ -71,6 +72,8 @@ class FtpTestServer {
   std::filesystem::path home() const { return root_.path() / "home"; }
   // The commands clients have sent so far, one a line.
   std::vector<std::string> commands() const;
+  // With tls: the pin of the server's self-signed certificate, worked out by the fixture.
+  std::string pin() const;
 
   static constexpr const char* kUser = "zepa";
   static constexpr const char* kPassword = "secret";
@@ -79,5 +82,25 @@ class FtpTestServer {
   TempDir root_;
   FixtureProcess process_;
 };
+
+// tests/fixtures/sftp_server.py on a fresh folder and a host key made at its start: user "zepa",
+// password "secret", home "/home/zepa" (home() on this side).
+class SftpTestServer {
+ public:
+  SftpTestServer();
+  std::string server() const { return process_.hostPort(); }
+  std::filesystem::path home() const { return root_.path() / "root" / "home" / "zepa"; }
+  // The pin of the host key, worked out by the fixture.
+  std::string pin() const;
+  // "AUTH <user>" for each log-in attempt, "OPEN <path>" and "LIST <path>" for file operations.
+  std::vector<std::string> commands() const;
+
+ private:
+  TempDir root_;
+  FixtureProcess process_;
+};
+
+// The lines of a fixture's record file.
+std::vector<std::string> RecordLines(const std::filesystem::path& file);
 
 }  // namespace zepa2::test

@@ -72,7 +72,9 @@ QStringList FetchAndFindLines(const std::string& hostPort) {
   const QString server = QString::fromStdString(hostPort);
   return {server + QStringLiteral("サーバ接続開始"), server + QStringLiteral(":サーバ接続成功"),
           server + QStringLiteral(":サーバを切断"), QStringLiteral("IPアドレス検索開始"),
-          QStringLiteral("IPアドレス取得成功")};
+          QStringLiteral("IPアドレス取得成功"),
+          QStringLiteral("注意：このアドレスは公開アドレスではありません（プライベートアドレス）。"
+                         "外から届かない可能性があります。")};
 }
 
 }  // namespace zepa2::test

@@ -62,7 +62,8 @@ int RouterRequestCount(const std::string& hostPort, const std::string& path);
 // find it.
 void UseRouterServer(AppSettings& settings, const std::string& hostPort);
 
-// The four lines of a router fetch that found its address, behind the server text.
+// The lines of a router fetch that found its address, behind the server text, with the note that
+// the fixture's address (10.0.0.1) is a private one.
 QStringList FetchAndFindLines(const std::string& hostPort);
 
 }  // namespace zepa2::test

@@ -31,7 +31,16 @@ class RecordingPublisher : public Publisher {
     }
     return reports;
   }
+  bool PagesUseIpv6() const override { return usesIpv6; }
+  std::vector<SiteReport> PublishAddresses(const std::string& address, const std::string& ipv6Address,
+                                           const std::vector<int>& onlySites) override {
+    publishedIpv6.push_back(ipv6Address);
+    return PublishAddress(address, onlySites);
+  }
+
   std::vector<std::string> published;
+  std::vector<std::string> publishedIpv6;  // beside published when PublishAddresses was called
+  bool usesIpv6 = false;                   // what PagesUseIpv6 answers
   std::vector<std::vector<int>> requestedSites;
   std::vector<SiteResultKind> results;
   int siteCount = 1;  // sites handled by a publish to every site

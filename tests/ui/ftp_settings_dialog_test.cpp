@@ -51,7 +51,7 @@ int CheckedRadio(QWidget& dialog) {
 }
 
 FtpSite Site(const std::string& tag) {
-  return {tag + ".example.net", tag + "user", tag + "pass", tag + "/index.html", "/tmp/" + tag + ".html", ""};
+  return {tag + ".example.net", tag + "user", tag + "pass", tag + "/index.html", "/tmp/" + tag + ".html"};
 }
 
 // The site edits typed over with values made from tag.
@@ -64,7 +64,7 @@ void TypeSite(QWidget& dialog, const std::string& tag) {
 FtpSite ShownSite(QWidget& dialog) {
   std::string values[5];
   for (int i = 0; i < 5; ++i) values[i] = ToCp932(Edit(dialog, kSiteEdits[i])->text());
-  return {values[0], values[1], values[2], values[3], values[4], ""};
+  return {values[0], values[1], values[2], values[3], values[4]};
 }
 
 AppSettings StoredSettings() {
@@ -374,6 +374,59 @@ class FtpSettingsDialogTest : public QObject {
     QVERIFY(!std::filesystem::exists(ftp.home() / "up.html"));
     QVERIFY(settings == AppSettings{});
     QVERIFY(!std::filesystem::exists(SettingsFilePath()));
+  }
+
+  // SFTP with no pin: the upload test shows the host key; Cancel is a failed connection, OK pins
+  // it and the test goes on. The mode and the pin are stored with OK; the forget button empties it.
+  void TransferModeAndPinningAKeyOnFirstUse() {
+    test::SftpTestServer sftp;
+    test::TempDir dir;
+    const std::string page = (dir / "index.html").string();
+    test::WriteFile(page, "<p>x</p>\r\n");
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    dialog.SetPause([](std::chrono::milliseconds) {});
+    auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
+    QCOMPARE(mode->count(), 4);
+    QCOMPARE(mode->itemText(0), QStringLiteral("FTP (アクティブ)"));
+    QCOMPARE(mode->itemText(3), QStringLiteral("SFTP"));
+    QCOMPARE(mode->currentIndex(), 0);
+    mode->setCurrentIndex(3);
+    Edit(dialog, "serverEdit")->setText(QString::fromStdString(sftp.server()));
+    Edit(dialog, "userEdit")->setText(QStringLiteral("zepa"));
+    Edit(dialog, "passwordEdit")->setText(QStringLiteral("secret"));
+    Edit(dialog, "uploadFileEdit")->setText(QStringLiteral("up.html"));
+    Edit(dialog, "localFileEdit")->setText(QString::fromStdString(page));
+    const QString pin = QString::fromStdString(sftp.pin());
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Cancel);
+    Click(dialog, "uploadTestButton");
+    QStringList texts = ShownTexts();
+    QCOMPARE(texts.size(), 3);
+    QVERIFY(texts[1].contains(pin));
+    QCOMPARE(texts[2], QStringLiteral("接続できませんでした。"));
+    QVERIFY(Edit(dialog, "pinEdit")->text().isEmpty());
+    QVERIFY(!std::filesystem::exists(sftp.home() / "up.html"));
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Click(dialog, "uploadTestButton");
+    texts = ShownTexts();
+    QCOMPARE(texts.size(), 3);
+    QCOMPARE(texts[2], QStringLiteral("成功しました。"));
+    QCOMPARE(Edit(dialog, "pinEdit")->text(), pin);
+    QCOMPARE(test::ReadFile(sftp.home() / "up.html"), std::string("<p>x</p>\r\n"));  // as built
+
+    Click(dialog, "okButton");
+    QCOMPARE(settings.sites[0].mode, 3);
+    QCOMPARE(QString::fromStdString(settings.sites[0].pin), pin);
+    QCOMPARE(QString::fromStdString(StoredSettings().sites[0].pin), pin);
+
+    FtpSettingsDialog again(settings);
+    QCOMPARE(Edit(again, "pinEdit")->text(), pin);
+    Click(again, "forgetPinButton");
+    QVERIFY(Edit(again, "pinEdit")->text().isEmpty());
   }
 
   // The upload test runs on a worker: the dialog's events go on with its controls off, and Esc

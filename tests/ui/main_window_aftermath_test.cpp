@@ -39,7 +39,7 @@ class MainWindowAftermathTest : public QObject {
     test::WriteFile(scope_->dir() / "site.tpl", "<p>$$IP_ADDRESS$$</p>\n");
     for (int i = 0; i < 2; ++i) {
       settings_.sites[i] = {ftp_->server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
-                            "index.html", (scope_->dir() / "site.tpl").string(), ""};
+                            "index.html", (scope_->dir() / "site.tpl").string()};
     }
     settings_.sites[1].pass = "wrong";
     settings_.siteCount = 2;

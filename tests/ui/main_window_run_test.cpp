@@ -48,7 +48,7 @@ class MainWindowRunTest : public QObject {
     test::WriteFile(scope_->dir() / "site.tpl", "<p>$$IP_ADDRESS$$</p>\n");
     FtpSite& site = settings_.sites[0];
     site = {ftp_->server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
-            "index.html", (scope_->dir() / "site.tpl").string(), ""};
+            "index.html", (scope_->dir() / "site.tpl").string()};
     dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
     dialog_->SetUrlOpener([this](const QUrl& url) {
       opened_.push_back(url);

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -155,6 +156,58 @@ class RouterSettingsDialogTest : public QObject {
                                           << "cgi-bin/st.htm";
     QTest::newRow("upper-case scheme stays") << "HTTP://r/s" << "HTTP://r/s" << "HTTP:" << "/r/s";
     QTest::newRow("only http://") << "http://" << "" << "" << "";
+    QTest::newRow("https:// stays with the server") << "https://192.168.0.1/st.htm"
+                                                    << "https://192.168.0.1/st.htm"
+                                                    << "https://192.168.0.1" << "st.htm";
+  }
+
+  // An HTTPS router's self-signed key: Cancel ends the test as a failed connection, OK pins it
+  // into the dialog (stored with "設定"), the forget button empties it, and a changed key is told.
+  void connectTestOffersToPinAnUnverifiedKey() {
+    zepa2::test::TempDir certs;
+    zepa2::test::FixtureProcess https("router_server.py", {"--tls=" + certs.path().string()});
+    const QString pin = QString::fromStdString(zepa2::test::ReadFile(certs.path() / "cert.pin"));
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    Paste(Edit(&dialog, "addressEdit"), QString::fromStdString("https://" + https.hostPort() + "/status.htm"));
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Cancel);
+    Button(&dialog, "connectTestButton")->click();
+    auto shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{2});
+    QVERIFY(shown[0].buttons == zepa2::ui::MessageButtons::OkCancel);
+    QVERIFY(shown[0].text.contains(pin));
+    QCOMPARE(shown[1].text, QStringLiteral("接続できませんでした。"));
+    QCOMPARE(Edit(&dialog, "pinEdit")->text(), QString());
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Button(&dialog, "connectTestButton")->click();
+    shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{2});
+    QVERIFY(shown[1].text.contains(QStringLiteral("成功")));
+    QCOMPARE(Edit(&dialog, "pinEdit")->text(), pin);
+    QVERIFY(PageButtonsEnabled(dialog));
+
+    zepa2::test::TempDir otherCerts;
+    zepa2::test::FixtureProcess other("router_server.py", {"--tls=" + otherCerts.path().string()});
+    Paste(Edit(&dialog, "addressEdit"), QString::fromStdString("https://" + other.hostPort() + "/status.htm"));
+    Button(&dialog, "connectTestButton")->click();
+    shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{2});
+    QVERIFY(shown[0].text.contains(QStringLiteral("登録した鍵と違う")));
+    QCOMPARE(Edit(&dialog, "pinEdit")->text(), pin);  // never replaced without the user
+
+    Paste(Edit(&dialog, "addressEdit"), QString::fromStdString("https://" + https.hostPort() + "/status.htm"));
+    Button(&dialog, "okButton")->click();
+    QCOMPARE(QString::fromStdString(settings.routerPin), pin);
+    QCOMPARE(QString::fromStdString(settings.routerServer), QString::fromStdString("https://" + https.hostPort()));
+
+    RouterSettingsDialog again(settings, NoPause);
+    QCOMPARE(Edit(&again, "pinEdit")->text(), pin);
+    Button(&again, "forgetPinButton")->click();
+    QCOMPARE(Edit(&again, "pinEdit")->text(), QString());
+    Button(&again, "okButton")->click();
+    QCOMPARE(settings.routerPin, std::string());
   }
   void addressSplits() {
     QFETCH(QString, pasted);
@@ -231,6 +284,44 @@ class RouterSettingsDialogTest : public QObject {
     Button(&dialog, "filter2TestButton")->click();
     Button(&dialog, "autoFilterButton")->click();
     QCOMPARE(TakeMessages(), QStringList(3, "先に接続テストを行ってください。"));
+  }
+
+  // The connect test asks the chosen source; the choice and "whole page" are saved with "設定".
+  void sourceChoiceTestsAndSavesTheSource() {
+    zepa2::test::FixtureProcess igd("igd_server.py");
+    AppSettings settings;
+    settings.addressSource = 1;
+    settings.igdUrl = "http://" + igd.hostPort() + "/ip/rootDesc.xml";
+    RouterSettingsDialog dialog(settings, NoPause);
+    auto* source = Child<QComboBox>(&dialog, "addressSourceCombo");
+    auto* wholePage = Child<QCheckBox>(&dialog, "wholePageCheck");
+    QCOMPARE(source->currentIndex(), 1);
+    QCOMPARE(source->count(), 3);
+    QCOMPARE(source->itemText(0), QStringLiteral("ルータのページ"));
+    QCOMPARE(wholePage->text(), QStringLiteral("ページ全体がアドレス"));
+    QVERIFY(!wholePage->isChecked());
+
+    std::vector<MessageIcon> icons;
+    Button(&dialog, "connectTestButton")->click();
+    QCOMPARE(TakeMessages(&icons), QStringList{"成功しました。\n取得したアドレス: 203.0.113.45"});
+    QCOMPARE(icons, std::vector{MessageIcon::Information});
+    QVERIFY(!PageButtonsEnabled(dialog));  // no page came with it
+
+    settings.igdUrl = "http://" + igd.hostPort() + "/fault/rootDesc.xml";
+    Button(&dialog, "connectTestButton")->click();
+    QCOMPARE(TakeMessages(), QStringList{"接続できませんでした。\n"
+                                         "UPnP: the router refused GetExternalIPAddress (501 Action Failed)"});
+
+    // Back to the router page: the page's own test, with the whole page as the address.
+    source->setCurrentIndex(0);
+    wholePage->click();
+    QCOMPARE(ConnectTo(dialog, RouterAddress("text/198.51.100.7%0D%0A")), QStringList{"成功しました。"});
+    Button(&dialog, "okButton")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const AppSettings saved = LoadSavedSettings();
+    QCOMPARE(saved.addressSource, 0);
+    QCOMPARE(saved.wholePage, 1);
+    QCOMPARE(saved.igdUrl, settings.igdUrl);
   }
 
   void showHtmlBeforeAnyTestShowsAnEmptyPage() {

@@ -187,7 +187,7 @@ class SchedulerTest : public QObject {
     const auto tpl = scope_->dir() / "site.tpl";
     test::WriteFile(tpl, "<p>$$IP_ADDRESS$$</p>\n");
     settings_.sites[0] = {ftp.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
-                          "index.html", tpl.string(), ""};
+                          "index.html", tpl.string()};
   }
 
   void Open() {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/address/address_range.h"
+
 namespace zepa2 {
 
 // How a run ended.
@@ -57,6 +59,11 @@ struct CheckReport {
   std::string address;            // CP932; empty when none was found
   std::string reason;             // with AddressNotFound after a failed fetch: libcurl's words
   std::vector<SiteReport> sites;  // the sites this run handled, in order
+  // Why the address asked of the router is not a public one (None when it is, and always on the
+  // local-address path, where a private address is expected).
+  NonPublicReason nonPublic = NonPublicReason::None;
+  // This machine's global IPv6 address, looked up only when a page in use carries its token.
+  std::string ipv6Address;
 };
 
 // A site that took (or showed) the page; every other kind leaves the site owing one.

@@ -11,6 +11,8 @@ namespace zepa2 {
 
 std::filesystem::path LastAddressFilePath() { return XdgStateHome() / "ZEPA" / "last-address"; }
 
+std::filesystem::path LastIpv6AddressFilePath() { return XdgStateHome() / "ZEPA" / "last-ipv6-address"; }
+
 std::optional<std::string> ReadLastAddress(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;

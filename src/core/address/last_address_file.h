@@ -17,6 +17,10 @@ std::optional<std::string> ReadLastAddress(const std::filesystem::path& file);
 // Replaces the stored address atomically; "" on success, otherwise "<file>: <reason>".
 std::string WriteLastAddress(const std::filesystem::path& file, const std::string& address);
 
+// $XDG_STATE_HOME/ZEPA/last-ipv6-address: the IPv6 address the stored pages carry, read and
+// written as the last address is.
+std::filesystem::path LastIpv6AddressFilePath();
+
 // $XDG_STATE_HOME/ZEPA/owed-sites: the numbers of the sites that did not take the stored address,
 // so that the next run publishes to them even when the address has not changed.
 std::filesystem::path OwedSitesFilePath();

@@ -16,6 +16,16 @@ class Publisher {
   // tells the same story for the user.
   virtual std::vector<SiteReport> PublishAddress(const std::string& address,
                                                  const std::vector<int>& onlySites) = 0;
+  // Whether the page of a site in use carries the IPv6 token; only then is the IPv6 address
+  // looked up and compared.
+  virtual bool PagesUseIpv6() const { return false; }
+  // PublishAddress with this machine's IPv6 address for the pages that carry its token.
+  virtual std::vector<SiteReport> PublishAddresses(const std::string& address,
+                                                   const std::string& ipv6Address,
+                                                   const std::vector<int>& onlySites) {
+    (void)ipv6Address;
+    return PublishAddress(address, onlySites);
+  }
 };
 
 }  // namespace zepa2

@@ -12,7 +12,8 @@ struct RouterAddress {
   std::string path;     // after the first "/"; empty when there is no "/"
 };
 
-// Only the exact lower-case "http://" is dropped; any other prefix stays part of the server.
+// Only the exact lower-case "http://" is dropped; "https://" stays part of the server (an HTTPS
+// router), any other prefix too.
 RouterAddress SplitRouterAddress(std::string_view text);
 
 // The address text shown for a stored server and path.

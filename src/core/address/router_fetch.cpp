@@ -10,17 +10,20 @@ net::HttpGetResult GetRouterPage(const std::string& server, const std::string& p
                                  const net::HttpGetOptions& options) {
   const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
   if (net::UnsafeRouterField(server, path, login.user, login.password)) return {};
-  const auto address = net::ParseServerAddress(server, 80);
+  const auto address = net::ParseWebServer(server);
   if (!address) return {};
-  return net::HttpGet(*address, path, credentials, options);
+  net::HttpGetOptions withScheme = options;
+  withScheme.https = address->https;
+  return net::HttpGet(address->address, path, credentials, withScheme);
 }
 
 FetchResult FetchRouterPage(const std::string& server, const std::string& path,
                             const std::string& user, const std::string& password,
                             std::string& output, CheckHost& host,
-                            const net::HttpGetOptions& options) {
+                            const net::HttpGetOptions& options, net::KeyTrouble* keyTrouble) {
   BusyScope busy(host);
   net::HttpGetResult got = GetRouterPage(server, path, net::HttpCredentials{user, password}, options);
+  if (keyTrouble) *keyTrouble = got.key;
   if (got.status == 0) return FetchResult::FetchFailed;
   host.Pause(kRouterAnswerPause);
   output = std::move(got.body);

@@ -1,6 +1,7 @@
 #include "core/net/ftp_browse_session.h"
 
 #include <string_view>
+#include <vector>
 
 #include "core/text/cp932.h"
 #include "core/net/protocol_text.h"
@@ -29,6 +30,26 @@ std::optional<std::string> QuotedDirectory(std::string_view line) {
   return std::nullopt;  // no closing quote: not a name we can trust
 }
 
+// "/a/./b/../c" as "/a/c": an SSH server has no current folder to ask, so the client keeps it.
+std::string WithoutDots(const std::string& absolutePath) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start <= absolutePath.size()) {
+    std::size_t end = absolutePath.find('/', start);
+    if (end == std::string::npos) end = absolutePath.size();
+    const std::string name = absolutePath.substr(start, end - start);
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty() && name != ".") {
+      names.push_back(name);
+    }
+    start = end + 1;
+  }
+  std::string path;
+  for (const std::string& name : names) path += "/" + name;
+  return path.empty() ? "/" : path;
+}
+
 }  // namespace
 
 struct FtpBrowseSession::Reply {
@@ -50,9 +71,14 @@ struct FtpBrowseSession::Reply {
 };
 
 std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const FtpLogin& login,
-                                                          TransferLimits limits) {
+                                                          TransferLimits limits,
+                                                          FtpOutcome* failure) {
+  FtpOutcome ignored;
+  FtpOutcome& outcome = failure ? *failure : ignored;
   auto session = FtpSession::Open(login, limits);
-  if (!session || session->LogIn().result != FtpResult::Done) return std::nullopt;
+  if (!session) return std::nullopt;
+  outcome = session->LogIn();
+  if (outcome.result != FtpResult::Done) return std::nullopt;
   const char* entryPath = nullptr;
   curl_easy_getinfo(session->handle(), CURLINFO_FTP_ENTRY_PATH, &entryPath);
   if (entryPath == nullptr) return std::nullopt;
@@ -73,6 +99,12 @@ std::string FtpBrowseSession::DirectoryUrl(const std::string& rootUrl, const std
   return rootUrl + "%2F" + (path.empty() ? "/" : path);
 }
 
+std::string FtpBrowseSession::DirectoryUrlOf(const std::string& absoluteWirePath) const {
+  if (session_.mode() != TransferMode::Sftp) return DirectoryUrl(session_.rootUrl(), absoluteWirePath);
+  const std::string path = WithoutDots(absoluteWirePath);
+  return session_.UrlFor(path == "/" ? path : path + "/");
+}
+
 std::string FtpBrowseSession::LocalDirectory(const std::string& wireName) const {
   // A folder the user could not have picked: the closest CP932 spelling still shows where we are.
   return session_.LocalName(wireName).value_or(Utf8ToCp932(wireName));
@@ -80,13 +112,15 @@ std::string FtpBrowseSession::LocalDirectory(const std::string& wireName) const 
 
 CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const char* command,
                                    Reply& reply) {
+  // SFTP has no current folder and its "pwd" names the home: the client's own path stands.
+  const bool sftp = session_.mode() == TransferMode::Sftp;
   CurlSlist pwd;
-  AppendTo(pwd, "PWD");
+  if (!sftp) AppendTo(pwd, "PWD");
   CURL* h = session_.handle();
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
   curl_easy_setopt(h, CURLOPT_NOBODY, wantBody ? 0L : 1L);
-  curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, command);
+  curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, sftp ? nullptr : command);
   curl_easy_setopt(h, CURLOPT_POSTQUOTE, pwd.get());
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Reply::OnBody);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &reply);
@@ -108,8 +142,13 @@ CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const 
 FtpResult FtpBrowseSession::ChangeDirectory(const std::string& target) {
   if (!IsProtocolText(target)) return FtpResult::TransferRefused;
   Reply reply;
-  const CURLcode code = Perform(DirectoryUrl(session_.rootUrl(), session_.WireName(target)), false, nullptr, reply);
-  if (code == CURLE_REMOTE_ACCESS_DENIED) return FtpResult::TransferRefused;
+  const bool sftp = session_.mode() == TransferMode::Sftp;
+  // An SFTP folder is proved by reading it: there is no CWD to refuse a folder that is not there.
+  const CURLcode code = Perform(DirectoryUrlOf(session_.WireName(target)), sftp, nullptr, reply);
+  if (code == CURLE_REMOTE_ACCESS_DENIED || (sftp && code == CURLE_REMOTE_FILE_NOT_FOUND)) {
+    return FtpResult::TransferRefused;
+  }
+  if (sftp && code == CURLE_OK) reply.directory = WithoutDots(session_.WireName(target));
   if (code != CURLE_OK) {
     const FtpResult failure = session_.OutcomeOf(code).result;
     return failure == FtpResult::TransferRefused ? FtpResult::ConnectFailed : failure;
@@ -122,8 +161,7 @@ FtpResult FtpBrowseSession::ChangeDirectory(const std::string& target) {
 FtpListing FtpBrowseSession::ListCurrentDirectory() {
   Reply reply;
   const CURLcode code =
-      Perform(DirectoryUrl(session_.rootUrl(), session_.WireName(currentDirectory_)), true,
-              "LIST -a", reply);
+      Perform(DirectoryUrlOf(session_.WireName(currentDirectory_)), true, "LIST -a", reply);
   FtpListing listing;
   listing.entries = ParseListing(reply.body, code == CURLE_OK);
   for (FtpEntry& entry : listing.entries) {

@@ -18,13 +18,16 @@ struct FtpListing {
 
 // The client keeps an absolute current folder and names it in every URL ("%2F" + path, one CWD),
 // so libcurl always knows where the connection stands. The folder's name is the server's own, from
-// a PWD sent after each command: "/a/b/.." becomes whatever the server says it is.
+// a PWD sent after each command: "/a/b/.." becomes whatever the server says it is. Over SFTP the
+// URL names the folder itself and "/a/b/.." is "/a".
 class FtpBrowseSession {
  public:
   // Logs in and learns the folder the log-in lands in. Nothing when the server text is bad, nobody
   // answers or the log-in is refused.
-  // limits: what ends the log-in early (a stop request, a deadline).
-  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login, TransferLimits limits = {});
+  // limits: what ends the log-in early (a stop request, a deadline). failure, when given, gets
+  // what went wrong (a server refused for its key among others).
+  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login, TransferLimits limits = {},
+                                                 FtpOutcome* failure = nullptr);
 
   // The stop request and deadline for the steps to come.
   void SetLimits(TransferLimits limits) { session_.SetLimits(limits); }
@@ -56,6 +59,8 @@ class FtpBrowseSession {
       : session_(std::move(session)), currentDirectory_(std::move(entryPath)) {}
   CURLcode Perform(const std::string& url, bool wantBody, const char* command, Reply& reply);
   std::string LocalDirectory(const std::string& wireName) const;
+  // The URL of an absolute folder in the session's own scheme.
+  std::string DirectoryUrlOf(const std::string& absoluteWirePath) const;
 
   FtpSession session_;
   std::string currentDirectory_;

@@ -6,12 +6,16 @@
 
 #include "core/net/protocol_text.h"
 #include "core/net/server_address.h"
+#include "core/net/server_key.h"
 #include "core/text/cp932.h"
 
 namespace zepa2::net {
 namespace {
 
 constexpr int kDefaultFtpPort = 21;
+constexpr int kDefaultSftpPort = 22;
+// "/~/" is the login folder in libcurl's SFTP URLs, as the bare "/" is in its FTP URLs.
+constexpr std::string_view kSftpHome = "/~/";
 constexpr long kConnectTimeoutSeconds = 10;
 // Without a deadline of the caller's, a step still ends: no answer within this long is a dead server.
 constexpr long kWholeTransferTimeoutSeconds = 60;
@@ -77,15 +81,43 @@ size_t NoteUtf8Feature(char* data, size_t size, size_t count, void* utf8) {
 
 std::optional<std::string> PrepareFtpHandle(CURL* handle, const FtpLogin& login) {
   if (UnsafeFtpSiteField(login.server, login.user, login.password, {})) return std::nullopt;
-  const auto address = ParseServerAddress(login.server, kDefaultFtpPort);
+  const bool sftp = login.mode == TransferMode::Sftp;
+  const auto address = ParseServerAddress(login.server, sftp ? kDefaultSftpPort : kDefaultFtpPort);
   if (!address) return std::nullopt;
-  std::string root = "ftp://" + address->host + ":" + std::to_string(address->port) + "/";
+  std::string root = (sftp ? "sftp://" : "ftp://") + address->host + ":" +
+                     std::to_string(address->port) + (sftp ? std::string(kSftpHome) : "/");
   if (!ParsesAsUrl(root)) return std::nullopt;
 
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "ftp");
+  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, sftp ? "sftp" : "ftp");
   curl_easy_setopt(handle, CURLOPT_USERNAME, login.user.c_str());
   curl_easy_setopt(handle, CURLOPT_PASSWORD, login.password.c_str());
-  curl_easy_setopt(handle, CURLOPT_FTPPORT, "-");  // active mode, from the control connection's address
+  const bool pinned = !login.pin.empty();
+  switch (login.mode) {
+    case TransferMode::ActiveFtp:
+      curl_easy_setopt(handle, CURLOPT_FTPPORT, "-");  // from the control connection's address
+      break;
+    case TransferMode::PassiveFtp:
+      break;  // libcurl's own way: EPSV, then PASV
+    case TransferMode::FtpTls:
+      // AUTH TLS comes before USER: a server that fails the check never sees the log-in.
+      curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+      curl_easy_setopt(handle, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+      if (pinned) {
+        // The pin alone decides: a self-signed certificate or another host name is fine.
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
+        curl_easy_setopt(handle, CURLOPT_PINNEDPUBLICKEY, login.pin.c_str());
+      }
+      break;
+    case TransferMode::Sftp:
+      curl_easy_setopt(handle, CURLOPT_SSH_AUTH_TYPES,
+                       static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+      if (pinned && login.pin.starts_with(kPinPrefix)) {
+        curl_easy_setopt(handle, CURLOPT_SSH_HOST_PUBLIC_KEY_SHA256,
+                         login.pin.substr(kPinPrefix.size()).c_str());
+      }
+      break;
+  }
   curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
   curl_easy_setopt(handle, CURLOPT_TIMEOUT, kWholeTransferTimeoutSeconds);
   curl_easy_setopt(handle, CURLOPT_ACCEPTTIMEOUT_MS, kConnectTimeoutSeconds * 1000);
@@ -120,11 +152,14 @@ FtpResult ClassifyFtpFailure(CURL* handle, CURLcode code, const TransferLimits& 
   return FtpResult::ConnectFailed;
 }
 
-FtpSession::FtpSession(CurlEasy handle, std::string rootUrl, TransferLimits limits)
+FtpSession::FtpSession(CurlEasy handle, std::string rootUrl, TransferLimits limits,
+                       const FtpLogin& login)
     : handle_(std::move(handle)),
       rootUrl_(std::move(rootUrl)),
       limits_(std::make_unique<TransferLimits>(limits)),
-      errors_(std::make_unique<CurlErrorBuffer>()) {
+      errors_(std::make_unique<CurlErrorBuffer>()),
+      mode_(login.mode),
+      pinned_(!login.pin.empty()) {
   ApplyTransferLimits(handle_.get(), limits_.get());
   curl_easy_setopt(handle_.get(), CURLOPT_ERRORBUFFER, errors_->text.data());
 }
@@ -155,13 +190,22 @@ std::optional<FtpSession> FtpSession::Open(const FtpLogin& login, TransferLimits
   if (!handle) return std::nullopt;
   auto root = PrepareFtpHandle(handle.get(), login);
   if (!root) return std::nullopt;
-  return FtpSession(std::move(handle), std::move(*root), limits);
+  // A pin that is no pin would leave the server unchecked; it is refused like a changed key.
+  if (!login.pin.empty() && !IsPinText(login.pin)) return std::nullopt;
+  return FtpSession(std::move(handle), std::move(*root), limits, login);
 }
 
 CURLcode FtpSession::Perform() {
   CURL* h = handle_.get();
   errors_->Clear();
   if (limits_->stopRequested()) return CURLE_ABORTED_BY_CALLBACK;
+  // libcurl would take any host key when none is given; SSH has no store to check one against.
+  if (mode_ == TransferMode::Sftp && !pinned_) {
+    std::snprintf(errors_->text.data(), errors_->text.size(), "%s",
+                  "the SFTP server's host key is not pinned (trust it in the FTP settings' "
+                  "upload test or with zepa2-check --trust)");
+    return CURLE_PEER_FAILED_VERIFICATION;
+  }
   if (limits_->deadline != SteadyClock::time_point::max()) {
     // Whatever the step, it ends by the deadline, leaving closing its own short wait.
     const long left = limits_->RemainingMilliseconds() - kClosingMilliseconds;
@@ -173,6 +217,12 @@ CURLcode FtpSession::Perform() {
 
 FtpOutcome FtpSession::OutcomeOf(CURLcode code) const {
   if (code == CURLE_OK) return {FtpResult::Done, {}, true};
+  if (const KeyTrouble key = HasServerKey(mode_) ? KeyTroubleOf(code, pinned_) : KeyTrouble::None;
+      key != KeyTrouble::None) {
+    std::string reason = CurlReason(code, errors_->text.data());
+    if (key == KeyTrouble::Changed) reason = "the server's key changed: " + reason;
+    return {FtpResult::ConnectFailed, std::move(reason), false, key};
+  }
   // A connection that failed late is gone with its entry path; reaching the transfer proves the
   // log-in all the same.
   const char* entryPath = nullptr;
@@ -199,6 +249,17 @@ CURLcode FtpSession::PerformCommands(const char* command) {
 FtpOutcome FtpSession::LogIn() {
   if (loggedIn_) return {FtpResult::Done, {}, true};
   CURL* h = handle_.get();
+  if (mode_ == TransferMode::Sftp) {
+    // Connecting, checking the host key and the password: nothing else is sent. Names on an SSH
+    // server are the bytes of its file system, UTF-8 on every system that runs one today.
+    curl_easy_setopt(h, CURLOPT_URL, rootUrl_.c_str());
+    curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+    const CURLcode code = Perform();
+    curl_easy_setopt(h, CURLOPT_NOBODY, 0L);
+    if (code != CURLE_OK) return OutcomeOf(code);
+    loggedIn_ = utf8_ = true;
+    return {FtpResult::Done, {}, true};
+  }
   bool utf8 = false;
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &NoteUtf8Feature);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &utf8);
@@ -212,6 +273,11 @@ FtpOutcome FtpSession::LogIn() {
   loggedIn_ = true;
   utf8_ = utf8;
   return {FtpResult::Done, {}, true};
+}
+
+std::string FtpSession::UrlFor(const std::string& wireName) const {
+  if (mode_ != TransferMode::Sftp || !wireName.starts_with('/')) return FtpUrlFor(rootUrl_, wireName);
+  return FtpUrlFor(rootUrl_.substr(0, rootUrl_.size() - kSftpHome.size()), wireName);
 }
 
 std::string FtpSession::WireName(const std::string& cp932Name) const {
@@ -237,9 +303,9 @@ FtpOutcome FtpSession::StoreAscii(const std::filesystem::path& localFile,
   const auto size = std::filesystem::file_size(localFile, ec);
 
   CurlSlist typeAscii;
-  AppendTo(typeAscii, "TYPE A");
+  if (mode_ != TransferMode::Sftp) AppendTo(typeAscii, "TYPE A");
   CURL* h = handle_.get();
-  curl_easy_setopt(h, CURLOPT_URL, FtpUrlFor(rootUrl_, WireName(remoteName)).c_str());
+  curl_easy_setopt(h, CURLOPT_URL, UrlFor(WireName(remoteName)).c_str());
   curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
   curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
   curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, 0L);

@@ -8,6 +8,7 @@
 
 #include "core/net/curl_handle.h"
 #include "core/net/transfer_limits.h"
+#include "core/net/transfer_mode.h"
 
 namespace zepa2::net {
 
@@ -15,6 +16,8 @@ struct FtpLogin {
   std::string server;    // "host" or "host:port" (port 21 when left out)
   std::string user;      // passed as it stands, may be empty
   std::string password;  // plain text
+  TransferMode mode = TransferMode::ActiveFtp;
+  std::string pin{};     // "sha256//…" of the server's key (FTP over TLS, SFTP), or empty
 };
 
 enum class FtpResult {
@@ -30,6 +33,7 @@ struct FtpOutcome {
   FtpResult result = FtpResult::ConnectFailed;
   std::string reason;
   bool loggedIn = false;  // whether the server had taken the log-in when the step failed
+  KeyTrouble key = KeyTrouble::None;  // a server refused for its key, before any password went
 };
 
 // Time-outs and stop requests read as the failure the user knows from a dead server: the browser
@@ -39,10 +43,12 @@ inline FtpResult AsThreeWayResult(FtpResult result) {
                                                                           : result;
 }
 
-// Puts login, port, active mode and time-outs on `handle`. Returns the site's root URL
-// ("ftp://host:port/", paths after it are relative to the login folder), or nothing when the
-// server text cannot name a host or a login field holds CR, LF or NUL: the caller reports that
-// as a failed connection.
+// Puts login, port, the transfer mode with its trust settings and time-outs on `handle`. Returns
+// the site's root URL ("ftp://host:port/" or "sftp://host:port/~/", paths after it are relative to
+// the login folder), or nothing when the server text cannot name a host or a login field holds CR,
+// LF or NUL: the caller reports that as a failed connection. With a pin, the pin alone decides
+// whether the server is trusted; without one, TLS is verified against the system's certificate
+// store and the host name, and SFTP is refused (see FtpSession::Perform).
 std::optional<std::string> PrepareFtpHandle(CURL* handle, const FtpLogin& login);
 
 // The URL of a name on the site, the name passed to the server as it stands ("a/b.html" is sent as
@@ -76,12 +82,13 @@ class FtpSession {
 
   // Stores a local file under remoteName (CP932) with the ASCII type. The type goes as a raw
   // "TYPE A" right before STOR rather than through CURLOPT_TRANSFERTEXT, which would turn every LF
-  // of a page that already has CR LF into CR LF again and leave CR CR LF on the server. The log-in
-  // comes first, so a dead server or a refused log-in is reported as such whatever the file.
+  // of a page that already has CR LF into CR LF again and leave CR CR LF on the server. SFTP has
+  // no type: the file goes as it is. The log-in comes first, so a dead server or a refused log-in
+  // is reported as such whatever the file.
   FtpOutcome StoreAscii(const std::filesystem::path& localFile, const std::string& remoteName);
 
   // Runs one transfer set up on handle() within the session's limits; the outcome of a failure
-  // carries libcurl's reason.
+  // carries libcurl's reason. An SFTP server without a pin is refused here, before it is reached.
   CURLcode Perform();
   FtpOutcome OutcomeOf(CURLcode code) const;
 
@@ -91,9 +98,13 @@ class FtpSession {
 
   CURL* handle() const { return handle_.get(); }
   const std::string& rootUrl() const { return rootUrl_; }
+  TransferMode mode() const { return mode_; }
+  // The URL of a wire name: relative to the login folder, or from the server's root when it begins
+  // with '/'. Every byte a URL would read differently is escaped.
+  std::string UrlFor(const std::string& wireName) const;
 
  private:
-  FtpSession(CurlEasy handle, std::string rootUrl, TransferLimits limits);
+  FtpSession(CurlEasy handle, std::string rootUrl, TransferLimits limits, const FtpLogin& login);
   // A step that only sends command (and logs in first when the connection is new).
   CURLcode PerformCommands(const char* command);
 
@@ -104,6 +115,8 @@ class FtpSession {
   std::unique_ptr<CurlErrorBuffer> errors_;
   bool loggedIn_ = false;
   bool utf8_ = false;
+  TransferMode mode_ = TransferMode::ActiveFtp;
+  bool pinned_ = false;
 };
 
 }  // namespace zepa2::net

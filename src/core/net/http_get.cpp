@@ -1,6 +1,7 @@
 #include "core/net/http_get.h"
 
 #include "core/net/curl_handle.h"
+#include "core/net/server_key.h"
 #include "core/net/transfer_limits.h"
 
 namespace zepa2::net {
@@ -25,6 +26,7 @@ std::string EncodePath(const std::string& path) {
 struct Transfer {
   CURL* handle = nullptr;
   std::size_t maxBodyBytes = 0;
+  bool keepAnyBody = false;
   std::string body;
   bool tooLarge = false;
 };
@@ -35,7 +37,7 @@ std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* u
   const std::size_t bytes = size * count;
   long status = 0;
   curl_easy_getinfo(transfer.handle, CURLINFO_RESPONSE_CODE, &status);
-  if (status != 200) return bytes;
+  if (status != 200 && !transfer.keepAnyBody) return bytes;
   if (transfer.body.size() + bytes > transfer.maxBodyBytes) {
     transfer.tooLarge = true;
     return 0;  // aborts the transfer
@@ -44,13 +46,9 @@ std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* u
   return bytes;
 }
 
-// What differs between a router's page and a public page.
-struct Request {
-  const char* protocols;  // for the URL and every redirect
-  bool pastCaches;        // asks every cache on the way for a fresh answer
-};
+}  // namespace
 
-HttpGetResult Perform(const std::string& url, const Request& request,
+HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
                       const std::optional<HttpCredentials>& credentials,
                       const HttpGetOptions& options) {
   HttpGetResult result;
@@ -58,23 +56,34 @@ HttpGetResult Perform(const std::string& url, const Request& request,
   if (!curl) return result;
   CURL* h = curl.get();
 
+  const std::string url =
+      (options.https ? "https://" : "http://") + server.host + ":" + std::to_string(server.port) + "/" + EncodePath(path);
   CurlSlist headers;
   AppendTo(headers, "Accept: */*");
-  if (request.pastCaches) {
-    AppendTo(headers, "Cache-Control: no-cache");
-    AppendTo(headers, "Pragma: no-cache");
-    curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");  // a host may send the page compressed
-  }
-  Transfer transfer{h, options.maxBodyBytes, {}, false};
+  Transfer transfer{h, options.maxBodyBytes, options.keepAnyBody, {}, false};
 
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  if (options.post) {
+    for (const std::string& line : options.post->headers) AppendTo(headers, line.c_str());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, options.post->body.c_str());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE, static_cast<long>(options.post->body.size()));
+  } else {
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  }
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-  // Routers like to forward their status page; follow that the way a browser does.
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, request.protocols);
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, request.protocols);
+  // Routers like to forward their status page; follow that the way a browser does, in the
+  // request's own scheme: the password of an HTTPS page never goes out in clear.
+  const char* scheme = options.https ? "https" : "http";
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, scheme);
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, scheme);
+  if (options.https && !options.pin.empty()) {
+    // The pin alone decides: routers serve self-signed certificates for their own address.
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(h, CURLOPT_PINNEDPUBLICKEY, options.pin.c_str());
+  }
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBodyBytes);
@@ -91,6 +100,8 @@ HttpGetResult Perform(const std::string& url, const Request& request,
 
   const CURLcode code = limits.stopRequested() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(h);
   if (code != CURLE_OK) result.reason = CurlReason(code, errors.text.data());
+  if (options.https) result.key = KeyTroubleOf(code, !options.pin.empty());
+  if (result.key == KeyTrouble::Changed) result.reason = "the server's key changed: " + result.reason;
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.status);
   // A redirect is followed, never the answer itself: when following it failed, nothing answered.
   if (code != CURLE_OK && result.status >= 300 && result.status < 400) result.status = 0;
@@ -98,25 +109,12 @@ HttpGetResult Perform(const std::string& url, const Request& request,
     result.kind = code == CURLE_OK ? HttpGetKind::Ok : HttpGetKind::Failed;
     result.body = std::move(transfer.body);
   } else if (result.status != 0) {
-    result.kind = HttpGetKind::BadStatus;  // whatever became of the body nobody reads
+    result.kind = HttpGetKind::BadStatus;
+    if (options.keepAnyBody && code == CURLE_OK) result.body = std::move(transfer.body);
   } else {
     result.kind = HttpGetKind::Failed;
   }
   return result;
-}
-
-}  // namespace
-
-HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
-                      const std::optional<HttpCredentials>& credentials,
-                      const HttpGetOptions& options) {
-  const std::string url =
-      "http://" + server.host + ":" + std::to_string(server.port) + "/" + EncodePath(path);
-  return Perform(url, {"http", false}, credentials, options);
-}
-
-HttpGetResult HttpGetUrl(const std::string& url, const HttpGetOptions& options) {
-  return Perform(url, {"http,https", true}, std::nullopt, options);
 }
 
 }  // namespace zepa2::net

@@ -5,8 +5,10 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/net/server_address.h"
+#include "core/net/transfer_mode.h"
 #include "core/sys/stop_token.h"
 
 namespace zepa2::net {
@@ -22,22 +24,36 @@ struct HttpCredentials {
   std::string password;
 };
 
+// A POST in place of the GET: a SOAP call to a router's control URL.
+struct HttpPost {
+  std::string body;
+  std::vector<std::string> headers;  // extra header lines, "Name: value"
+};
+
 struct HttpGetOptions {
   std::chrono::milliseconds connectTimeout{10'000};
   std::chrono::milliseconds totalTimeout{30'000};  // the whole request, so a mute server ends too
   std::size_t maxBodyBytes = 16u << 20;            // a larger body fails instead of eating memory
   const StopToken* stop = nullptr;                 // a stop request aborts the request within a second
+  std::optional<HttpPost> post;                    // set: POST this instead of the GET
+  bool keepAnyBody = false;                        // keep the body of any status (a SOAP fault's 500)
+  bool https = false;  // HTTPS instead of HTTP
+  // HTTPS: "sha256//…" of the server's key; the pin alone then decides whether it is trusted.
+  // Empty: the certificate is verified against the system's store and the host name.
+  std::string pin;
 };
 
 struct HttpGetResult {
   HttpGetKind kind = HttpGetKind::Failed;
   long status = 0;   // 0 while no status line arrived (a redirect that led nowhere counts as none)
-  std::string body;  // with Failed after status 200: the bytes read before the failure
+  std::string body;  // with Failed after status 200: the bytes read before the failure; with
+                     // BadStatus only when keepAnyBody was asked for
   std::string reason;  // libcurl's words for a failed request, else empty
+  KeyTrouble key = KeyTrouble::None;  // HTTPS refused for the server's key: nothing was sent
 };
 
-// GET "http://" + host:port + "/" + path. Path bytes that a URL cannot carry as they are (spaces,
-// control and 8-bit bytes) are sent percent-encoded. Up to five HTTP redirects are followed. Credentials, when given and not both empty,
+// GET "http://" (or "https://") + host:port + "/" + path. Path bytes that a URL cannot carry as they are (spaces,
+// control and 8-bit bytes) are sent percent-encoded. Up to five redirects are followed, never from HTTPS to plain HTTP. Credentials, when given and not both empty,
 // answer the server's Basic or Digest challenge; nothing is sent unasked.
 HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
                       const std::optional<HttpCredentials>& credentials,

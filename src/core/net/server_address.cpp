@@ -31,4 +31,38 @@ std::optional<ServerAddress> ParseServerAddress(std::string_view text, int defau
   return out;
 }
 
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<WebServer> ParseWebServer(std::string_view text) {
+  constexpr std::string_view kHttp = "http://";
+  constexpr std::string_view kHttps = "https://";
+  WebServer server;
+  if (StartsWithNoCase(text, kHttps)) {
+    server.https = true;
+    text.remove_prefix(kHttps.size());
+  } else if (StartsWithNoCase(text, kHttp)) {
+    text.remove_prefix(kHttp.size());
+  } else {
+    auto plain = ParseServerAddress(text, 80);
+    if (!plain) return std::nullopt;
+    return WebServer{std::move(*plain), false};
+  }
+  if (text.ends_with('/')) text.remove_suffix(1);
+  auto address = ParseServerAddress(text, server.https ? 443 : 80);
+  if (!address) return std::nullopt;
+  server.address = std::move(*address);
+  return server;
+}
+
 }  // namespace zepa2::net

@@ -17,4 +17,12 @@ struct ServerAddress {
 // a connection failure instead of reaching some other host.
 std::optional<ServerAddress> ParseServerAddress(std::string_view text, int defaultPort);
 
+// A web server's text: "host[:port]" or "http://host[:port]" is plain HTTP (port 80),
+// "https://host[:port]" HTTPS (port 443). The scheme may be in any case; one '/' may end the text.
+struct WebServer {
+  ServerAddress address;
+  bool https = false;
+};
+std::optional<WebServer> ParseWebServer(std::string_view text);
+
 }  // namespace zepa2::net

@@ -58,17 +58,20 @@ std::string FormatPageTime(std::time_t when) {
   return std::string(text, n);
 }
 
-std::string FillTemplateLine(const std::string& line, const std::string& address, const Clock& now) {
+std::string FillTemplateLine(const std::string& line, const std::string& address, const Clock& now,
+                             const std::string& ipv6Address) {
   int times = 0;
   int addresses = 0;
+  int ipv6Addresses = 0;
   std::string out = ReplaceEach(line, kTimeToken, [&] { return FormatPageTime(now()); }, &times);
+  out = ReplaceEach(out, kIpv6AddressToken, [&] { return ipv6Address; }, &ipv6Addresses);
   out = ReplaceEach(out, kAddressToken, [&] { return address; }, &addresses);
   out.append(static_cast<std::size_t>(addresses) + 1, '\n');
   return out;
 }
 
 BuildOutcome BuildPage(const std::string& templatePath, const std::filesystem::path& pageFile,
-                       const std::string& address, const Clock& now) {
+                       const std::string& address, const Clock& now, const std::string& ipv6Address) {
   const std::optional<std::string> text = ReadRegularFile(LocalPath(templatePath), kMaxTemplateBytes);
   if (!text) return BuildOutcome::TemplateNotOpened;
 
@@ -80,10 +83,15 @@ BuildOutcome BuildPage(const std::string& templatePath, const std::filesystem::p
     std::string line = text->substr(from, endedByLf ? lf - from : std::string::npos);
     from = endedByLf ? lf + 1 : text->size();
     if (endedByLf && !line.empty() && line.back() == '\r') line.pop_back();
-    AppendWithCrLf(page, FillTemplateLine(line, address, now));
+    AppendWithCrLf(page, FillTemplateLine(line, address, now, ipv6Address));
   }
   return WriteNewPrivateFile(pageFile, page) ? BuildOutcome::PageWritten
                                              : BuildOutcome::TempFileNotCreated;
+}
+
+bool TemplateUsesIpv6(const std::string& templatePath) {
+  const std::optional<std::string> text = ReadRegularFile(LocalPath(templatePath), kMaxTemplateBytes);
+  return text && text->find(kIpv6AddressToken) != std::string::npos;
 }
 
 }  // namespace zepa2

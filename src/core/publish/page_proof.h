@@ -7,13 +7,16 @@
 #include <string>
 
 #include "core/address/check_report.h"
-#include "core/net/http_get.h"
 #include "core/sys/stop_token.h"
 
 namespace zepa2 {
 
-// The router fetch's time-outs and body limit; a stop aborts the fetch within a second.
-using PageProofOptions = net::HttpGetOptions;
+struct PageProofOptions {
+  std::chrono::milliseconds connectTimeout{10'000};  // as the router fetch
+  std::chrono::milliseconds totalTimeout{30'000};
+  std::size_t maxBodyBytes = 16u << 20;
+  const StopToken* stop = nullptr;  // a stop aborts the fetch within a second
+};
 
 struct PageProof {
   ProofKind kind = ProofKind::NotConfirmed;

@@ -38,6 +38,19 @@ void PagePublisher::ProveSite(SiteReport& report, const std::string& checkUrl, c
 
 std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address,
                                                       const std::vector<int>& onlySites) {
+  return PublishAddresses(address, {}, onlySites);
+}
+
+bool PagePublisher::PagesUseIpv6() const {
+  for (int n = 1; n <= SitesToPublish(settings_.siteCount); ++n) {
+    if (TemplateUsesIpv6(settings_.sites[static_cast<std::size_t>(n - 1)].localFile)) return true;
+  }
+  return false;
+}
+
+std::vector<SiteReport> PagePublisher::PublishAddresses(const std::string& address,
+                                                        const std::string& ipv6Address,
+                                                        const std::vector<int>& onlySites) {
   BusyScope busy(host_);
   // Read once: a timed check that runs while a test run's viewer is open clears the flag, and the
   // rest of the test run must still not upload anything.
@@ -62,7 +75,7 @@ std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address
       continue;
     }
     const std::filesystem::path pageFile = folder->NewPageFile();
-    switch (BuildPage(site.localFile, pageFile, address, [this] { return host_.Now(); })) {
+    switch (BuildPage(site.localFile, pageFile, address, [this] { return host_.Now(); }, ipv6Address)) {
       case BuildOutcome::TempFileNotCreated:
         host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
         report.kind = SiteResultKind::PageNotWritten;
@@ -80,7 +93,8 @@ std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address
       host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);
       report.kind = shown ? SiteResultKind::Shown : SiteResultKind::PageNotWritten;
     } else {
-      SiteOutcome outcome = uploader_.UploadPage(pageFile, site.server, site.user, site.pass, site.uploadFile);
+      SiteOutcome outcome = uploader_.UploadPage(pageFile, site.server, site.user, site.pass, site.uploadFile,
+                                                   net::TransferModeFromSetting(site.mode), site.pin);
       report.kind = outcome.kind;
       report.reason = std::move(outcome.reason);
       if (report.kind == SiteResultKind::Done && !site.checkUrl.empty()) ProveSite(report, site.checkUrl, address);

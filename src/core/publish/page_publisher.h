@@ -25,6 +25,10 @@ class PagePublisher : public Publisher {
   // the public page shows the address.
   std::vector<SiteReport> PublishAddress(const std::string& address,
                                          const std::vector<int>& onlySites) override;
+  // Reads the templates of the sites in use.
+  bool PagesUseIpv6() const override;
+  std::vector<SiteReport> PublishAddresses(const std::string& address, const std::string& ipv6Address,
+                                           const std::vector<int>& onlySites) override;
 
  private:
   void ProveSite(SiteReport& report, const std::string& checkUrl, const std::string& address);

@@ -18,11 +18,14 @@ class PageUploader {
       : host_(host), stop_(stop) {}
 
   // Stores pageFile under remoteFile (relative to the login folder) within the site's deadline,
-  // QUIT included. The outcome is logged and returned; a failed site never stops the caller from
-  // going on with the next.
+  // QUIT included, over the site's transfer mode (pin: the server's pinned key, or empty). The
+  // outcome is logged and returned; a failed site never stops the caller from going on with the
+  // next. A server refused for its key gets a line that says so before the usual failure.
   SiteOutcome UploadPage(const std::filesystem::path& pageFile, const std::string& server,
                          const std::string& user, const std::string& password,
-                         const std::string& remoteFile);
+                         const std::string& remoteFile,
+                         net::TransferMode mode = net::TransferMode::ActiveFtp,
+                         const std::string& pin = {});
 
   const StopToken* stop() const { return stop_; }
 
@@ -31,7 +34,7 @@ class PageUploader {
 
  private:
   void LogOutcome(const std::string& server, const std::string& remoteFile,
-                  const net::FtpOutcome& outcome);
+                  const net::FtpOutcome& outcome, net::TransferMode mode);
 
   CheckHost& host_;
   const StopToken* stop_;

@@ -12,16 +12,22 @@ constexpr std::chrono::milliseconds kPauseBeforeClosing{1000};
 int UploadTestFile(const std::string& server, const std::string& user, const std::string& password,
                    const std::string& uploadFile, const std::string& localFile,
                    const PauseFunction& pause, const StopToken* stop) {
-  net::FtpResult result = net::FtpResult::ConnectFailed;
+  return UploadTestFileOver({server, user, password}, uploadFile, localFile, pause, stop).code;
+}
+
+UploadTestResult UploadTestFileOver(const net::FtpLogin& login, const std::string& uploadFile,
+                                    const std::string& localFile, const PauseFunction& pause,
+                                    const StopToken* stop) {
+  net::FtpOutcome outcome;
   const net::TransferLimits limits{stop, net::SteadyClock::now() + PageUploader::kSiteDeadline};
-  if (auto session = net::FtpSession::Open({server, user, password}, limits)) {
-    result = session->StoreAscii(LocalPath(localFile), uploadFile).result;
-    if (result == net::FtpResult::Done && pause) pause(kPauseBeforeClosing);
+  if (auto session = net::FtpSession::Open(login, limits)) {
+    outcome = session->StoreAscii(LocalPath(localFile), uploadFile);
+    if (outcome.result == net::FtpResult::Done && pause) pause(kPauseBeforeClosing);
   }  // the connection closes here, after the pause
-  switch (net::AsThreeWayResult(result)) {
-    case net::FtpResult::Done: return kUploadTestDone;
-    case net::FtpResult::TransferRefused: return kUploadTestTransferFailed;
-    default: return kConnectFailed;
+  switch (net::AsThreeWayResult(outcome.result)) {
+    case net::FtpResult::Done: return {kUploadTestDone, outcome.key};
+    case net::FtpResult::TransferRefused: return {kUploadTestTransferFailed, outcome.key};
+    default: return {kConnectFailed, outcome.key};
   }
 }
 

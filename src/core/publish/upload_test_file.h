@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "core/net/ftp_session.h"
 #include "core/sys/pause.h"
 #include "core/sys/stop_token.h"
 
@@ -23,5 +24,15 @@ inline constexpr int kConnectFailed = -2;
 int UploadTestFile(const std::string& server, const std::string& user, const std::string& password,
                    const std::string& uploadFile, const std::string& localFile,
                    const PauseFunction& pause, const StopToken* stop = nullptr);
+
+// The same over any transfer mode, with the reason a server was refused for its key (the code is
+// then kConnectFailed) so that the dialog can offer to trust it.
+struct UploadTestResult {
+  int code = kConnectFailed;
+  net::KeyTrouble key = net::KeyTrouble::None;
+};
+UploadTestResult UploadTestFileOver(const net::FtpLogin& login, const std::string& uploadFile,
+                                    const std::string& localFile, const PauseFunction& pause,
+                                    const StopToken* stop = nullptr);
 
 }  // namespace zepa2

@@ -13,12 +13,17 @@ struct FtpSite {
   std::string pass;        // FTP/Pass%d (scrambled in the file)
   std::string uploadFile;  // FTP/File%d: remote path and name of the page
   std::string localFile;   // FTP/Path%d: local template the page is built from
-  std::string checkUrl;    // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
+  int mode = 0;             // FTP/Mode%d: 0 active FTP, 1 passive FTP, 2 FTP over TLS, 3 SFTP
+  std::string pin{};        // FTP/Pin%d: "sha256//…" of the server's key, or empty
+  std::string checkUrl{};   // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
 
   bool operator==(const FtpSite&) const = default;
 };
 
 inline constexpr int kSiteSlots = 5;
+
+// Where the public address is asked for when the local address is not used (HTTP/Source).
+enum class AddressSource { RouterPage = 0, Upnp = 1, NatPmp = 2 };
 
 struct AppSettings {
   int runAtStart = 0;                        // SYSTEM/STARTRUN
@@ -41,8 +46,22 @@ struct AppSettings {
   int routerAuth = 0;                        // HTTP/ROUTER: 1 = send user and password
   int notify = 1;                            // SYSTEM/Notify: 0 none, 1 failures only, 2 every publish
   std::string onPublish;                     // SYSTEM/OnPublish: command line run after a publish; empty = none
+  int addressSource = 0;                     // HTTP/Source: an AddressSource (router page, UPnP, NAT-PMP)
+  std::string igdUrl;                        // HTTP/IgdUrl: the router's UPnP root description; empty = discover
+  std::string natPmpGateway;                 // HTTP/NatPmpGateway: IPv4; empty = the default route's gateway
+  int wholePage = 0;                         // FILTER/WholePage: 1 = the trimmed page body is the address
+  std::string routerPin;                     // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
 
   bool operator==(const AppSettings&) const = default;
 };
+
+// An unknown number (a newer version's source) falls back to the router page, as before.
+inline AddressSource SourceOf(const AppSettings& settings) {
+  switch (settings.addressSource) {
+    case 1: return AddressSource::Upnp;
+    case 2: return AddressSource::NatPmp;
+    default: return AddressSource::RouterPage;
+  }
+}
 
 }  // namespace zepa2

@@ -20,6 +20,12 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("User", s.routerUser);
   v.Text("Pass", s.routerPass);
   v.Integer("ROUTER", s.routerAuth);
+  // Values added since the first release sit in their sections too; a file without them loads
+  // with the first release's behaviour (the router page over HTTP, active FTP, nothing pinned).
+  v.Text("Pin", s.routerPin);
+  v.Integer("Source", s.addressSource);
+  v.Text("IgdUrl", s.igdUrl);
+  v.Text("NatPmpGateway", s.natPmpGateway);
 
   v.Section("FTP");
   for (int n = 1; n <= kSiteSlots; ++n) {
@@ -30,15 +36,18 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Password("Pass" + number, site.pass);
     v.Text("File" + number, site.uploadFile);
     v.Text("Path" + number, site.localFile);
+    v.Integer("Mode" + number, site.mode);
+    v.Text("Pin" + number, site.pin);
+    v.Text("CheckUrl" + number, site.checkUrl);
   }
   v.Integer("MIRROR", s.siteCount);
-  for (int n = 1; n <= kSiteSlots; ++n) v.Text("CheckUrl" + std::to_string(n), s.sites[n - 1].checkUrl);
 
   v.Section("FILTER");
   v.Text("FILTER1", s.filter1);
   v.Text("FILTER2", s.filter2);
   v.Text("FILTER3", s.filter3);
   v.Text("FILTER4", s.filter4);
+  v.Integer("WholePage", s.wholePage);
 
   v.Section("SYSTEM");
   v.Integer("INTERVAL", s.interval);

@@ -77,6 +77,24 @@ inline constexpr const char* kRunByTimer = "タイマで実行";
 inline constexpr const char* kRunManually = "マニュアルで実行";
 inline constexpr const char* kRunAsTest = "テスト実行";
 inline constexpr const char* kCompanionStopped = "停止の指示を受けたため終了します。";
+// Asking the router itself, and what is said about the address found.
+inline constexpr const char* kUpnpAskStart = "UPnPでルータに問い合わせ開始";
+inline constexpr const char* kUpnpAddressFound = "UPnPでIPアドレス取得成功";
+inline constexpr const char* kUpnpAddressFailed = "UPnPでIPアドレス取得失敗";  // + " (reason)"
+inline constexpr const char* kNatPmpAskStart = "NAT-PMPでルータに問い合わせ開始";
+inline constexpr const char* kNatPmpAddressFound = "NAT-PMPでIPアドレス取得成功";
+inline constexpr const char* kNatPmpAddressFailed = "NAT-PMPでIPアドレス取得失敗";  // + " (reason)"
+inline constexpr const char* kNonPublicNoteOpen = "注意：このアドレスは公開アドレスではありません（";  // reason）
+inline constexpr const char* kNonPublicNoteClose = "）。外から届かない可能性があります。";
+inline constexpr const char* kNonPublicThisNetwork = "このネットワーク 0.0.0.0/8";
+inline constexpr const char* kNonPublicPrivate = "プライベートアドレス";
+inline constexpr const char* kNonPublicSharedNat = "プロバイダのNATで共有されるアドレス 100.64.0.0/10";
+inline constexpr const char* kNonPublicLoopback = "ループバック 127.0.0.0/8";
+inline constexpr const char* kNonPublicLinkLocal = "リンクローカル 169.254.0.0/16";
+inline constexpr const char* kNonPublicMulticastReserved = "マルチキャスト・予約済み 224.0.0.0以上";
+inline constexpr const char* kIpv6AddressOpen = "IPv6アドレス(";  // address)
+inline constexpr const char* kIpv6AddressClose = ")";
+inline constexpr const char* kIpv6AddressNone = "IPv6アドレスなし（空欄で公開します）";
 inline constexpr const char* kUnappliedSettingsQuestion =
     "設定が変更されています。\n「設定」を選択しなければ変更が反映されません。\n実行しますか？";
 
@@ -97,6 +115,33 @@ inline constexpr const char* kPageViewTitle = "確認ダイアログ";
 inline constexpr const char* kPageViewClose = "閉じる";
 inline constexpr const char* kPageViewPick = "実行";
 inline constexpr const char* kPageViewPickHint = "目的のアドレスをコピーして貼り付けてください。";
+
+// ---- server keys ----
+inline constexpr const char* kKeyUnverified =
+    ":サーバの証明書を確認できないため、接続を中止しました。";  // behind the server
+inline constexpr const char* kSftpKeyNotPinned =
+    ":SFTPサーバの鍵が登録されていないため、接続を中止しました。"
+    "ＦＴＰ設定のアップロードテストか zepa2-check --trust で鍵を登録してください。";
+inline constexpr const char* kKeyChanged =
+    ":サーバの鍵が登録した鍵から変わっているため、接続を中止しました。";  // behind the server
+// %1: the server, %2: the key's fingerprint.
+inline constexpr const char* kTrustKeyQuestion =
+    "%1 の鍵を確認できません。\n\nサーバが示した鍵:\n%2\n\n"
+    "この鍵が接続先のものであることを確かめたうえで、登録してよろしいですか？";
+// %1: the server, %2: the pinned key.
+inline constexpr const char* kKeyChangedBox =
+    "%1 の鍵が登録した鍵と違うため、接続を中止しました。\n登録した鍵:\n%2\n\n"
+    "サーバの鍵が変わったことを確かめた場合は「鍵を削除」を押してから、もう一度お試しください。";
+inline constexpr const char* kPinLabel = "鍵:";
+inline constexpr const char* kForgetPin = "鍵を削除";
+inline constexpr const char* kTransferModeLabel = "転送方式";
+inline constexpr const char* kModeActiveFtp = "FTP (アクティブ)";
+inline constexpr const char* kModePassiveFtp = "FTP (パッシブ)";
+inline constexpr const char* kModeFtpTls = "FTPS (TLS)";
+inline constexpr const char* kModeSftp = "SFTP";
+inline constexpr const char* kTrustPrinted = "%s: %s を登録しました。\n";  // zepa2-check --trust
+inline constexpr const char* kTrustFailed = "%s: 鍵を取得できません (%s)\n";
+inline constexpr const char* kTrustSaved = "鍵を設定ファイルに保存しました。\n";
 
 // ---- text sent to servers ----
 // %s: the field's label. A line break would let the rest reach the server as a command of its own.
@@ -157,6 +202,12 @@ inline constexpr const char* kFilter2TextNotFound = "フィルター２で指定
 inline constexpr const char* kChoosePickTarget = "対象となる文字列を選んでください。";
 inline constexpr const char* kFilterGenerationFailed =
     "フィルター文字の生成に失敗しました。\n手動で入力してください。";
+inline constexpr const char* kAddressSourceLabel = "取得方法";
+inline constexpr const char* kSourceRouterPage = "ルータのページ";
+inline constexpr const char* kSourceUpnp = "UPnP (IGD)";
+inline constexpr const char* kSourceNatPmp = "NAT-PMP";
+inline constexpr const char* kWholePageCaption = "ページ全体がアドレス";
+inline constexpr const char* kGatewayAddressGot = "成功しました。\n取得したアドレス: %1";
 
 // ---- FTP settings and site browser ----
 inline constexpr const char* kFtpSettingsTitle = "ＦＴＰの設定";

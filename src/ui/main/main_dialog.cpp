@@ -322,7 +322,9 @@ void MainDialog::AfterCheck(const CheckReport& report) {
   CheckAftermath after;
   after.report = report;
   after.previousAddress = addressBeforeRun_;
+  after.ipv6Address = check_.lastIpv6Address();
   after.checkedAt = runStartedAt_;
+  for (int i = 0; i < kSiteSlots; ++i) after.siteModes[i] = runSettings_.sites[i].mode;
   after.onPublish = runSettings_.onPublish;
   aftermath_->Run(std::move(after), RunStatusFilePath());
 }

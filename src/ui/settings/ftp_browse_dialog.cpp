@@ -8,10 +8,13 @@
 #include <QUtf8StringView>
 #include <chrono>
 
+#include "core/publish/server_trust.h"
 #include "core/text/messages.h"
+#include "ui/common/cp932_text.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/message_box.h"
 #include "ui/common/off_ui_thread.h"
+#include "ui/common/server_key_prompt.h"
 
 namespace zepa2::ui {
 namespace {
@@ -85,13 +88,28 @@ void FtpBrowseDialog::OnInitDialog() {
 }
 
 bool FtpBrowseDialog::Connect() {
-  const net::FtpLogin login{serverName, userName, password};
-  connection_ = RunOffUiThread<std::optional<net::FtpBrowseSession>>(this, [&](const StopToken& stop) {
-    auto session = net::FtpBrowseSession::Connect(
-        login, {&stop, net::SteadyClock::now() + kStepDeadline});
-    if (session) session->SetLimits({});  // the stop token lives no longer than this step
-    return session;
-  });
+  const net::TransferMode siteMode = net::TransferModeFromSetting(mode);
+  net::FtpOutcome failure;
+  auto logIn = [&] {
+    const net::FtpLogin login{serverName, userName, password, siteMode, pin};
+    connection_ = RunOffUiThread<std::optional<net::FtpBrowseSession>>(this, [&](const StopToken& stop) {
+      auto session = net::FtpBrowseSession::Connect(
+          login, {&stop, net::SteadyClock::now() + kStepDeadline}, &failure);
+      if (session) session->SetLimits({});  // the stop token lives no longer than this step
+      return session;
+    });
+  };
+  logIn();
+  if (!connection_ && failure.key != net::KeyTrouble::None) {
+    const auto trusted = AskToTrustServerKey(
+        this, FromCp932(serverName), failure.key, pin, [&](const StopToken& stop) {
+          return LearnSiteKey(serverName, siteMode, {&stop, net::SteadyClock::now() + kStepDeadline});
+        });
+    if (trusted) {
+      pin = *trusted;
+      logIn();
+    }
+  }
   utf8Names_ = connection_ && connection_->usesUtf8();
   return connection_.has_value();
 }

@@ -11,12 +11,15 @@
 #include "core/net/protocol_text.h"
 #include "core/publish/page_proof.h"
 #include "core/publish/home_page_address.h"
+#include "core/publish/page_uploader.h"
+#include "core/publish/server_trust.h"
 #include "core/text/messages.h"
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/message_box.h"
 #include "ui/common/settings_io.h"
 #include "ui/common/off_ui_thread.h"
+#include "ui/common/server_key_prompt.h"
 #include "ui/settings/dialog_fetch_host.h"
 #include "ui/settings/file_select.h"
 #include "ui/settings/ftp_browse_dialog.h"
@@ -66,7 +69,7 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFont(FormFont(font()));
   const DialogUnits du(font());
-  setFixedSize(du.Size(303, 228));
+  setFixedSize(du.Size(303, 246));
 
   AddControl<QGroupBox>(this, du, "ftpServerGroup", msg::kFtpServerGroup, 7, 52, 289, 106);
   AddControl<QLabel>(this, du, "headingLabel", msg::kFtpSettingsHeading, 7, 6, 120, 10);
@@ -103,11 +106,23 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kFtpSettingsOk, 198, 188, 46, 14);
   auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kFtpSettingsCancel, 250, 188, 46, 14);
   ok->setDefault(true);
-  // Below the original form, so every earlier control keeps its place.
-  AddControl<QLabel>(this, du, "checkUrlLabel", msg::kCheckUrlLabel, 7, 211, 56, 8);
-  checkUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "checkUrlEdit", nullptr, 64, 209, 172, 12));
+
+  // The shown site's transfer mode and pinned key, in a row of their own under the buttons.
+  AddControl<QLabel>(this, du, "transferModeLabel", msg::kTransferModeLabel, 7, 210, 40, 8);
+  modeCombo_ = AddControl<QComboBox>(this, du, "transferModeCombo", nullptr, 48, 208, 74, 12);
+  for (const char* mode : {msg::kModeActiveFtp, msg::kModePassiveFtp, msg::kModeFtpTls, msg::kModeSftp}) {
+    modeCombo_->addItem(QString::fromUtf8(mode));
+  }
+  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 128, 210, 14, 8);
+  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 143, 208, 103, 12);
+  pinEdit_->setReadOnly(true);
+  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 250, 207, 46, 14);
+  // The shown site's check address, in a row of its own at the bottom, so every earlier control
+  // keeps its place.
+  AddControl<QLabel>(this, du, "checkUrlLabel", msg::kCheckUrlLabel, 7, 229, 56, 8);
+  checkUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "checkUrlEdit", nullptr, 64, 227, 180, 12));
   auto* checkNow =
-      AddControl<QPushButton>(this, du, "checkUrlButton", msg::kCheckUrlButton, 242, 208, 54, 14);
+      AddControl<QPushButton>(this, du, "checkUrlButton", msg::kCheckUrlButton, 250, 226, 46, 14);
 
   connect(siteGroup_, &QButtonGroup::idClicked, this, &FtpSettingsDialog::OnSiteSelect);
   connect(siteCountCombo_, &QComboBox::currentIndexChanged, this, &FtpSettingsDialog::OnSiteCountChange);
@@ -118,6 +133,7 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   connect(checkNow, &QPushButton::clicked, this, &FtpSettingsDialog::OnCheckUrl);
   connect(ok, &QPushButton::clicked, this, &FtpSettingsDialog::OnOK);
   connect(cancel, &QPushButton::clicked, this, &FtpSettingsDialog::OnCancel);
+  connect(forgetPin, &QPushButton::clicked, this, &FtpSettingsDialog::OnForgetPin);
 
   CopyFromSettings();
   FillSiteCountCombo();
@@ -136,6 +152,7 @@ void FtpSettingsDialog::ReadControls() {
   siteText_.uploadFile = uploadFileEdit_.Get();
   siteText_.localFile = localFileEdit_.Get();
   siteText_.checkUrl = checkUrlEdit_.Get();
+  siteText_.mode = modeCombo_->currentIndex();
   homePageText_ = homePageEdit_.Get();
 }
 
@@ -147,6 +164,8 @@ void FtpSettingsDialog::PushFields() {
   uploadFileEdit_.Set(siteText_.uploadFile);
   localFileEdit_.Set(siteText_.localFile);
   checkUrlEdit_.Set(siteText_.checkUrl);
+  modeCombo_->setCurrentIndex(static_cast<int>(net::TransferModeFromSetting(siteText_.mode)));
+  pinEdit_->setText(QString::fromStdString(siteText_.pin));
   homePageEdit_.Set(homePageText_);
 }
 
@@ -233,10 +252,18 @@ void FtpSettingsDialog::OnBrowseUploadFile() {
   browse.serverName = siteText_.server;
   browse.password = siteText_.pass;
   browse.userName = siteText_.user;
-  if (browse.exec() == QDialog::Accepted) {
-    siteText_.uploadFile = browse.resultPath;
-    PushFields();
-  }
+  browse.mode = siteText_.mode;
+  browse.pin = siteText_.pin;
+  const bool picked = browse.exec() == QDialog::Accepted;
+  siteText_.pin = browse.pin;  // a key trusted in the browser stays, whatever was picked
+  if (picked) siteText_.uploadFile = browse.resultPath;
+  PushFields();
+}
+
+void FtpSettingsDialog::OnForgetPin() {
+  ReadControls();
+  siteText_.pin.clear();
+  PushFields();
 }
 
 void FtpSettingsDialog::TakeHomePageFrom(const std::string& templatePath) {
@@ -268,12 +295,28 @@ void FtpSettingsDialog::OnUploadTest() {
                   MessageIcon::Information) != MessageAnswer::Ok) {
     return;
   }
-  const FtpSite site = siteText_;
-  const int result = RunOffUiThread<int>(this, [&](const StopToken& stop) {
-    return UploadTestFile(site.server, site.user, site.pass, site.uploadFile, site.localFile,
-                          StoppablePause(pause_, stop), &stop);
-  });
-  const UploadOutcome outcome = OutcomeOf(result);
+  const net::TransferMode mode = net::TransferModeFromSetting(siteText_.mode);
+  auto test = [&] {
+    const FtpSite site = siteText_;
+    return RunOffUiThread<UploadTestResult>(this, [&](const StopToken& stop) {
+      return UploadTestFileOver({site.server, site.user, site.pass, mode, site.pin}, site.uploadFile,
+                                site.localFile, StoppablePause(pause_, stop), &stop);
+    });
+  };
+  UploadTestResult result = test();
+  if (result.key != net::KeyTrouble::None) {
+    const auto trusted = AskToTrustServerKey(
+        this, FromCp932(siteText_.server), result.key, siteText_.pin, [&](const StopToken& stop) {
+          return LearnSiteKey(siteText_.server, mode,
+                              {&stop, net::SteadyClock::now() + PageUploader::kSiteDeadline});
+        });
+    if (trusted) {
+      siteText_.pin = *trusted;
+      PushFields();
+      result = test();
+    }
+  }
+  const UploadOutcome outcome = OutcomeOf(result.code);
   ShowMessage(this, QString::fromUtf8(outcome.text), MessageButtons::Ok, outcome.icon);
 }
 

@@ -11,6 +11,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QLineEdit;
 class QRadioButton;
 
 namespace zepa2::ui {
@@ -47,6 +48,7 @@ class FtpSettingsDialog : public QDialog {
   void OnUploadTest();
   // Fetches the shown site's check address now and says whether it shows the last run's address.
   void OnCheckUrl();
+  void OnForgetPin();
   void OnOK();
   void OnCancel();
   void reject() override { OnCancel(); }
@@ -70,6 +72,8 @@ class FtpSettingsDialog : public QDialog {
   Cp932Edit localFileEdit_;
   Cp932Edit homePageEdit_;
   Cp932Edit checkUrlEdit_;
+  QComboBox* modeCombo_ = nullptr;  // the shown site's transfer mode
+  QLineEdit* pinEdit_ = nullptr;    // the shown site's pinned key, read only
 };
 
 // Runs the dialog modally on settings; true when the user confirmed with "設定".

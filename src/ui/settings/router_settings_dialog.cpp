@@ -1,6 +1,7 @@
 #include "ui/settings/router_settings_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,14 +9,18 @@
 
 #include "core/address/address_extract.h"
 #include "core/address/filter_generation.h"
+#include "core/address/natpmp_address.h"
+#include "core/address/upnp_address.h"
 #include "core/address/router_address.h"
 #include "core/address/router_fetch.h"
 #include "core/net/protocol_text.h"
+#include "core/publish/server_trust.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/dialog_units.h"
 #include "ui/common/message_box.h"
 #include "ui/common/off_ui_thread.h"
+#include "ui/common/server_key_prompt.h"
 #include "ui/common/settings_io.h"
 #include "ui/settings/page_view_dialog.h"
 
@@ -66,7 +71,7 @@ void RouterSettingsDialog::BuildControls() {
   setWindowTitle(QString::fromUtf8(msg::kRouterSettingsTitle));
   setFont(TemplateFont(font()));
   const DialogUnits du(font());
-  setFixedSize(du.Size(350, 210));
+  setFixedSize(du.Size(350, 230));
 
   // The frames go first so that the controls drawn over them stay on top.
   AddControl<QGroupBox>(this, du, "wwwServerGroup", msg::kWwwServerGroup, 7, 20, 336, 90);
@@ -109,9 +114,22 @@ void RouterSettingsDialog::BuildControls() {
     needsPage->setEnabled(false);
   }
 
+  // An HTTPS router's pinned key, beside the buttons.
+  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 7, 193, 14, 8);
+  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 22, 191, 150, 12);
+  pinEdit_->setReadOnly(true);
+  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 176, 191, 50, 14);
   auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 232, 191, 52, 14);
   auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 191, 52, 14);
   ok->setDefault(true);
+
+  // Where the address comes from: a row of its own under the buttons, so nothing above moves.
+  AddControl<QLabel>(this, du, "addressSourceLabel", msg::kAddressSourceLabel, 15, 212, 36, 8);
+  sourceCombo_ = AddControl<QComboBox>(this, du, "addressSourceCombo", nullptr, 52, 210, 100, 12);
+  for (const char* source : {msg::kSourceRouterPage, msg::kSourceUpnp, msg::kSourceNatPmp}) {
+    sourceCombo_->addItem(QString::fromUtf8(source));
+  }
+  wholePageCheck_ = AddControl<QCheckBox>(this, du, "wholePageCheck", msg::kWholePageCaption, 160, 211, 120, 10);
 
   connect(address, &QLineEdit::textChanged, this, &RouterSettingsDialog::OnAddressChange);
   connect(browser, &QPushButton::clicked, this, &RouterSettingsDialog::OnBrowserCheck);
@@ -123,6 +141,7 @@ void RouterSettingsDialog::BuildControls() {
   connect(filter2TestButton_, &QPushButton::clicked, this, &RouterSettingsDialog::OnFilter2Test);
   connect(ok, &QPushButton::clicked, this, &RouterSettingsDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &RouterSettingsDialog::reject);
+  connect(forgetPin, &QPushButton::clicked, this, &RouterSettingsDialog::OnForgetPin);
 }
 
 // The server and path labels are not read back: they follow the address edit on every change.
@@ -135,6 +154,8 @@ void RouterSettingsDialog::ReadControls() {
   fields_.authEnabled = authCheck_->isChecked() ? 1 : 0;
   fields_.authPassText = passEdit_.Get();
   fields_.authUserText = userEdit_.Get();
+  fields_.addressSource = sourceCombo_->currentIndex();
+  fields_.wholePage = wholePageCheck_->isChecked() ? 1 : 0;
 }
 
 void RouterSettingsDialog::PushFields() {
@@ -145,8 +166,11 @@ void RouterSettingsDialog::PushFields() {
   serverLabel_->setText(FromCp932(fields_.serverLabel));
   pathLabel_->setText(FromCp932(fields_.pathLabel));
   authCheck_->setChecked(fields_.authEnabled != 0);
+  pinEdit_->setText(QString::fromStdString(fields_.pinText));
   ShowBytes(passEdit_, fields_.authPassText);
   ShowBytes(userEdit_, fields_.authUserText);
+  sourceCombo_->setCurrentIndex(fields_.addressSource);
+  wholePageCheck_->setChecked(fields_.wholePage != 0);
   ShowBytes(addressEdit_, fields_.addressText);  // last: a change here runs OnAddressChange
 }
 
@@ -154,6 +178,9 @@ void RouterSettingsDialog::OnInitDialog() {
   for (const StoredText& text : kStoredTexts) fields_.*text.field = settings_.*text.setting;
   fields_.addressText = JoinRouterAddress(settings_.routerServer, settings_.routerPage);
   fields_.authEnabled = settings_.routerAuth;
+  fields_.addressSource = static_cast<int>(SourceOf(settings_));
+  fields_.wholePage = settings_.wholePage != 0 ? 1 : 0;
+  fields_.pinText = settings_.routerPin;
   PushFields();
   OnAuthToggle();
 }
@@ -169,17 +196,39 @@ void RouterSettingsDialog::OnAddressChange() {
 
 void RouterSettingsDialog::OnConnectTest() {
   ReadControls();
-  const RouterSettingsFields asked = fields_;
-  std::string page = fields_.pageText;
-  // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
-  const FetchResult result = RunOffUiThread<FetchResult>(this, [&](const StopToken& stop) {
-    DialogFetchHost host(pause_, stop);
-    net::HttpGetOptions options;
-    options.stop = &stop;
-    return FetchRouterPage(asked.serverLabel, asked.pathLabel, asked.authUserText,
-                           asked.authPassText, page, host, options);
-  });
-  fields_.pageText = std::move(page);
+  if (fields_.addressSource != static_cast<int>(AddressSource::RouterPage)) {
+    AskGatewayTest();
+    return;
+  }
+  net::KeyTrouble keyTrouble = net::KeyTrouble::None;
+  auto fetch = [&] {
+    const RouterSettingsFields asked = fields_;
+    std::string page = fields_.pageText;
+    // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
+    const FetchResult fetched = RunOffUiThread<FetchResult>(this, [&](const StopToken& stop) {
+      DialogFetchHost host(pause_, stop);
+      net::HttpGetOptions options;
+      options.stop = &stop;
+      options.pin = asked.pinText;
+      return FetchRouterPage(asked.serverLabel, asked.pathLabel, asked.authUserText,
+                             asked.authPassText, page, host, options, &keyTrouble);
+    });
+    fields_.pageText = std::move(page);
+    return fetched;
+  };
+  FetchResult result = fetch();
+  if (keyTrouble != net::KeyTrouble::None) {
+    const std::string server = fields_.serverLabel;
+    const auto trusted = AskToTrustServerKey(
+        this, FromCp932(server), keyTrouble, fields_.pinText, [&](const StopToken& stop) {
+          return LearnRouterKey(server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
+        });
+    if (trusted) {
+      fields_.pinText = *trusted;
+      PushFields();
+      result = fetch();
+    }
+  }
   switch (result) {
     case FetchResult::FetchFailed:
       ShowMessage(this, QString::fromUtf8(msg::kConnectFailed), MessageButtons::Ok, MessageIcon::Exclamation);
@@ -257,6 +306,9 @@ void RouterSettingsDialog::OnOK() {
   AppSettings updated = settings_;
   for (const StoredText& text : kStoredTexts) updated.*text.setting = fields_.*text.field;
   updated.routerAuth = fields_.authEnabled;
+  updated.addressSource = fields_.addressSource;
+  updated.wholePage = fields_.wholePage;
+  updated.routerPin = fields_.pinText;
   if (!SaveAppSettings(this, updated)) return;
   settings_ = std::move(updated);
   QDialog::accept();
@@ -290,6 +342,29 @@ void RouterSettingsDialog::OnAutoFilter() {
   } else {
     Inform(msg::kFilterGenerationFailed);
   }
+  PushFields();
+}
+
+void RouterSettingsDialog::AskGatewayTest() {
+  const bool upnp = fields_.addressSource == static_cast<int>(AddressSource::Upnp);
+  const std::string igdUrl = settings_.igdUrl;
+  const std::string gateway = settings_.natPmpGateway;
+  const GatewayAnswer answer = RunOffUiThread<GatewayAnswer>(this, [&](const StopToken& stop) {
+    return upnp ? AskUpnpExternalAddress(igdUrl, {.stop = &stop})
+                : AskNatPmpPublicAddress(NatPmpGatewayToAsk(gateway), {.stop = &stop});
+  });
+  if (answer.found()) {
+    ShowMessage(this, QString::fromUtf8(msg::kGatewayAddressGot).arg(FromCp932(answer.address)),
+                MessageButtons::Ok, MessageIcon::Information);
+  } else {
+    ShowMessage(this, QString::fromUtf8(msg::kConnectFailed) + "\n" + QString::fromStdString(answer.reason),
+                MessageButtons::Ok, MessageIcon::Exclamation);
+  }
+}
+
+void RouterSettingsDialog::OnForgetPin() {
+  ReadControls();
+  fields_.pinText.clear();
   PushFields();
 }
 

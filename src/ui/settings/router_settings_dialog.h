@@ -13,7 +13,9 @@
 #include "ui/settings/dialog_fetch_host.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace zepa2::ui {
@@ -31,6 +33,9 @@ struct RouterSettingsFields {
   int authEnabled = 0;
   std::string authPassText;
   std::string authUserText;
+  int addressSource = 0;  // AppSettings::addressSource
+  int wholePage = 0;
+  std::string pinText;  // "sha256//…" of an HTTPS router's key, or empty
 };
 
 class RouterSettingsDialog : public QDialog {
@@ -66,7 +71,10 @@ class RouterSettingsDialog : public QDialog {
   void OnOK();
   void OnCancel();
   void OnAutoFilter();
+  void OnForgetPin();
 
+  // The connect test of UPnP and NAT-PMP: asks the router and shows the address it gave.
+  void AskGatewayTest();
   bool RequireConnectedPage();
   void ShowInPageView(const std::string& text);
   void Inform(const char* utf8Message);
@@ -79,6 +87,7 @@ class RouterSettingsDialog : public QDialog {
   Cp932Edit addressEdit_{nullptr};
   QLabel* serverLabel_ = nullptr;
   QLabel* pathLabel_ = nullptr;
+  QLineEdit* pinEdit_ = nullptr;  // the router's pinned key, read only
   QCheckBox* authCheck_ = nullptr;
   Cp932Edit userEdit_{nullptr};
   Cp932Edit passEdit_{nullptr};
@@ -89,6 +98,8 @@ class RouterSettingsDialog : public QDialog {
   QPushButton* autoFilterButton_ = nullptr;
   QPushButton* filter1TestButton_ = nullptr;
   QPushButton* filter2TestButton_ = nullptr;
+  QComboBox* sourceCombo_ = nullptr;
+  QCheckBox* wholePageCheck_ = nullptr;
 };
 
 // Runs the dialog modally over parent; "設定" has already saved when it returns.

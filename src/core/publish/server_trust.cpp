@@ -1,0 +1,55 @@
+#include "core/publish/server_trust.h"
+
+#include <chrono>
+
+#include "core/net/server_address.h"
+
+namespace zepa2 {
+namespace {
+
+constexpr std::chrono::seconds kLearnDeadline{30};
+
+net::PresentedKey NoKey(const char* why) { return {std::nullopt, why}; }
+
+std::string HostPortUrl(const char* scheme, const net::ServerAddress& address) {
+  return std::string(scheme) + address.host + ":" + std::to_string(address.port) + "/";
+}
+
+}  // namespace
+
+net::PresentedKey LearnSiteKey(const std::string& server, net::TransferMode mode,
+                               net::TransferLimits limits) {
+  if (!net::HasServerKey(mode)) return NoKey("plain FTP has no server key");
+  const bool sftp = mode == net::TransferMode::Sftp;
+  const auto address = net::ParseServerAddress(server, sftp ? 22 : 21);
+  if (!address) return NoKey("the server text names no host");
+  return net::LearnServerKey(HostPortUrl(sftp ? "sftp://" : "ftp://", *address), limits);
+}
+
+net::PresentedKey LearnRouterKey(const std::string& server, net::TransferLimits limits) {
+  const auto web = net::ParseWebServer(server);
+  if (!web || !web->https) return NoKey("the router is not reached over https://");
+  return net::LearnServerKey(HostPortUrl("https://", web->address), limits);
+}
+
+std::vector<LearnedServerKey> PinUnpinnedServers(AppSettings& settings, const StopToken* stop) {
+  std::vector<LearnedServerKey> learned;
+  auto limits = [stop] { return net::TransferLimits{stop, net::SteadyClock::now() + kLearnDeadline}; };
+  for (int n = 1; n <= settings.siteCount && n <= kSiteSlots; ++n) {
+    FtpSite& site = settings.sites[n - 1];
+    const net::TransferMode mode = net::TransferModeFromSetting(site.mode);
+    if (site.server.empty() || !site.pin.empty() || !net::HasServerKey(mode)) continue;
+    LearnedServerKey entry{site.server, n, LearnSiteKey(site.server, mode, limits())};
+    if (entry.key.pin) site.pin = *entry.key.pin;
+    learned.push_back(std::move(entry));
+  }
+  const auto router = net::ParseWebServer(settings.routerServer);
+  if (router && router->https && settings.routerPin.empty()) {
+    LearnedServerKey entry{settings.routerServer, 0, LearnRouterKey(settings.routerServer, limits())};
+    if (entry.key.pin) settings.routerPin = *entry.key.pin;
+    learned.push_back(std::move(entry));
+  }
+  return learned;
+}
+
+}  // namespace zepa2

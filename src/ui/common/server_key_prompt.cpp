@@ -1,0 +1,30 @@
+#include "ui/common/server_key_prompt.h"
+
+#include "core/text/messages.h"
+#include "ui/common/message_box.h"
+#include "ui/common/off_ui_thread.h"
+
+namespace zepa2::ui {
+
+std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& server,
+                                               net::KeyTrouble trouble, const std::string& pinned,
+                                               const KeyLearner& learn) {
+  if (trouble == net::KeyTrouble::Changed) {
+    ShowMessage(parent,
+                QString::fromUtf8(msg::kKeyChangedBox).arg(server, QString::fromStdString(pinned)),
+                MessageButtons::Ok, MessageIcon::Exclamation);
+    return std::nullopt;
+  }
+  if (trouble != net::KeyTrouble::Unverified) return std::nullopt;
+  const net::PresentedKey presented = RunOffUiThread<net::PresentedKey>(parent, learn);
+  if (!presented.pin) return std::nullopt;
+  const QString question = QString::fromUtf8(msg::kTrustKeyQuestion)
+                               .arg(server, QString::fromStdString(*presented.pin));
+  if (ShowMessage(parent, question, MessageButtons::OkCancel, MessageIcon::Question) !=
+      MessageAnswer::Ok) {
+    return std::nullopt;
+  }
+  return presented.pin;
+}
+
+}  // namespace zepa2::ui

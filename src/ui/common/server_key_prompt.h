@@ -1,0 +1,26 @@
+// Trust on first use in the dialogs: a server key that cannot be verified is shown for the user to pin.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/net/server_key.h"
+#include "core/sys/stop_token.h"
+
+class QWidget;
+
+namespace zepa2::ui {
+
+using KeyLearner = std::function<net::PresentedKey(const StopToken&)>;
+
+// After a step refused for trouble with the server's key: for a changed key, a box that says so
+// (nothing is pinned: the user forgets the old pin first); for an unverified one, the key is
+// learned off the UI thread and its fingerprint shown in a question. Gives the pin to store when
+// the user answered OK, else nothing (the step then ends as a failed connection).
+std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& server,
+                                               net::KeyTrouble trouble, const std::string& pinned,
+                                               const KeyLearner& learn);
+
+}  // namespace zepa2::ui
