@@ -111,13 +111,8 @@ class Companion {
     }
     const ExitStatus status = StoreState(report);
     // The status file and the user's command come last: the command may read the state.
-    CheckAftermath after;
-    after.report = report;
-    after.previousAddress = previousAddress;
-    after.ipv6Address = check_.lastIpv6Address();
-    after.checkedAt = checkedAt;
-    for (int i = 0; i < kSiteSlots; ++i) after.siteModes[i] = settings_.sites[i].mode;
-    after.onPublish = settings_.onPublish;
+    const CheckAftermath after =
+        AftermathOf(report, settings_, previousAddress, check_.lastIpv6Address(), checkedAt);
     FinishCheck(after, RunStatusFilePath(),
                 [this](const std::string& text, LogColor color) { host_.AppendLog(text, color); }, &stop_);
     return status;

@@ -6,6 +6,18 @@
 
 namespace zepa2 {
 
+CheckAftermath AftermathOf(const CheckReport& report, const AppSettings& settings,
+                           std::string previousAddress, std::string ipv6Address, std::time_t checkedAt) {
+  CheckAftermath after;
+  after.report = report;
+  after.previousAddress = std::move(previousAddress);
+  after.ipv6Address = std::move(ipv6Address);
+  after.checkedAt = checkedAt;
+  for (int i = 0; i < kSiteSlots; ++i) after.siteModes[i] = settings.sites[i].mode;
+  after.onPublish = settings.onPublish;
+  return after;
+}
+
 void FinishCheck(const CheckAftermath& after, const std::filesystem::path& statusFile,
                  const HookLogSink& log, const StopToken* stop,
                  std::chrono::milliseconds hookTimeLimit) {

@@ -23,6 +23,10 @@ struct CheckAftermath {
   std::string onPublish;  // CP932: [SYSTEM] OnPublish as the check found it
 };
 
+// The aftermath of a check that ran with settings: its command line and each site's mode.
+CheckAftermath AftermathOf(const CheckReport& report, const AppSettings& settings,
+                           std::string previousAddress, std::string ipv6Address, std::time_t checkedAt);
+
 // Writes the status file (a failure is logged, the command still runs), then runs the command
 // after a publish. Blocks while the command runs, up to hookTimeLimit: off the UI thread.
 void FinishCheck(const CheckAftermath& after, const std::filesystem::path& statusFile,

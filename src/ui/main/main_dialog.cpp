@@ -319,13 +319,8 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
 
 void MainDialog::AfterCheck(const CheckReport& report) {
   notifier_->Notify(runSettings_.notify, report);
-  CheckAftermath after;
-  after.report = report;
-  after.previousAddress = addressBeforeRun_;
-  after.ipv6Address = check_.lastIpv6Address();
-  after.checkedAt = runStartedAt_;
-  for (int i = 0; i < kSiteSlots; ++i) after.siteModes[i] = runSettings_.sites[i].mode;
-  after.onPublish = runSettings_.onPublish;
+  CheckAftermath after =
+      AftermathOf(report, runSettings_, addressBeforeRun_, check_.lastIpv6Address(), runStartedAt_);
   aftermath_->Run(std::move(after), RunStatusFilePath());
 }
 
