@@ -443,6 +443,40 @@ class FtpSettingsDialogTest : public QObject {
     QCOMPARE(QString::fromStdString(StoredSettings().sites[0].pin), pin);
   }
 
+  // A TLS pin cannot match an SSH host key nor the other way round: choosing a mode that pins
+  // another kind of key empties the pin, choosing one of the same kind keeps it. Showing another
+  // site is no choice of mode and leaves every pin alone.
+  void ChoosingAModeOfAnotherKeyKindForgetsThePin() {
+    struct Case {
+      int from, to;
+      bool kept;
+    };
+    const Case cases[] = {
+        {2, 3, false}, {3, 2, false}, {2, 1, false}, {3, 0, false},
+        {0, 2, false},  // a hand-edited pin under plain FTP says nothing of which key it was
+        {2, 2, true},  {3, 3, true},  {0, 1, true},
+    };
+    const std::string pin = "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=";
+    for (const Case& c : cases) {
+      const QString name = QStringLiteral("%1 -> %2").arg(c.from).arg(c.to);
+      AppSettings settings;
+      settings.siteCount = 2;
+      settings.sites[0].mode = settings.sites[1].mode = c.from;
+      settings.sites[0].pin = settings.sites[1].pin = pin;
+      FtpSettingsDialog dialog(settings);
+      auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
+      mode->setCurrentIndex(c.to);
+      emit mode->activated(c.to);  // as a pick from the list does
+      QVERIFY2(Edit(dialog, "pinEdit")->text().isEmpty() != c.kept, qPrintable(name));
+      Click(dialog, "site2Radio");
+      QCOMPARE(Edit(dialog, "pinEdit")->text(), QString::fromStdString(pin));
+      Click(dialog, "okButton");
+      QCOMPARE(settings.sites[0].mode, c.to);
+      QVERIFY2(settings.sites[0].pin.empty() != c.kept, qPrintable(name));
+      QCOMPARE(settings.sites[1].pin, pin);
+    }
+  }
+
   // The upload test runs on a worker: the dialog's events go on with its controls off, and Esc
   // ends a log-in to a server that never greets as a failed connection.
   void EscEndsAnUploadTestThatHangs() {

@@ -47,6 +47,7 @@ class FtpSettingsDialog : public QDialog {
   void OnHomePageFromFile();
   void OnUploadTest();
   void OnForgetPin();
+  void OnModeChosen();
   void OnOK();
   void OnCancel();
   void reject() override { OnCancel(); }
