@@ -9,6 +9,7 @@
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"
 #include "support/recording_publisher.h"
+#include "support/temp_dir.h"
 
 namespace zepa2 {
 namespace {
@@ -175,6 +176,25 @@ TEST_F(AddressSources, WholePageIsTheAddressWithoutSurroundingWhiteSpace) {
   // A line break inside is no address either: it is refused as it would be between markers.
   UseTextPage("198.51.100.7%0D%0A198.51.100.8");
   EXPECT_EQ(check_.RunAddressCheck(true).outcome, CheckOutcome::AddressNotFound);
+}
+
+// An address echo page over HTTPS with a self-signed certificate: the pin lets the whole page
+// through, white space and CR LF trimmed; without the pin nothing is fetched, so nothing published.
+TEST_F(AddressSources, WholePageOverHttpsTakesThePinnedServersAddress) {
+  test::TempDir certs;
+  test::FixtureProcess https("router_server.py", {"--tls=" + certs.path().string()});
+  UseTextPage("%20%0D%0A198.51.100.20%0D%0A");
+  settings_.routerServer = "https://" + https.hostPort();
+  settings_.routerPin = test::ReadFile(certs.path() / "cert.pin");
+  CheckReport report;
+  Run(false, &report);
+  EXPECT_EQ(report.outcome, CheckOutcome::Published) << report.reason;
+  EXPECT_EQ(publisher_.published, std::vector<std::string>{"198.51.100.20"});
+  EXPECT_EQ(host_.lines.back(), (LoggedLine{"IPアドレス取得成功", color::kGreen}));
+
+  settings_.routerPin.clear();
+  EXPECT_EQ(check_.RunAddressCheck(true).outcome, CheckOutcome::AddressNotFound);
+  EXPECT_EQ(publisher_.published.size(), 1u);
 }
 
 TEST_F(AddressSources, FindAddressNeitherComparesNorPublishes) {

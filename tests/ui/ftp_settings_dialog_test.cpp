@@ -67,6 +67,19 @@ FtpSite ShownSite(QWidget& dialog) {
   return {values[0], values[1], values[2], values[3], values[4]};
 }
 
+// For the browser, which is on the screen before its listing has arrived.
+bool ListsTopHtml(QDialog* browser) {
+  auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
+  return list && list->isEnabled() &&
+         !list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).isEmpty();
+}
+
+void PickTopHtml(QDialog* browser) {
+  auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
+  list->setCurrentItem(list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).value(0));
+  browser->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+}
+
 AppSettings StoredSettings() {
   AppSettings stored;
   LoadSettings(stored, SettingsFilePath(), [] {});
@@ -429,6 +442,88 @@ class FtpSettingsDialogTest : public QObject {
     QVERIFY(Edit(again, "pinEdit")->text().isEmpty());
   }
 
+  // The site browser meets an SFTP host key it cannot verify. Cancel ends its log-in as a failed
+  // connection before the password goes, nothing pinned; OK pins the key into the site's field and
+  // browsing goes on, and the pin is stored only with the dialog's OK. The answers are queued
+  // before the browser opens: nothing may wait inside the browser's own busy loop.
+  void SiteBrowserPinsAKeyOnFirstUse() {
+    test::SftpTestServer sftp;
+    test::WriteFile(sftp.home() / "top.html", "x");
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    Child<QComboBox>(dialog, "transferModeCombo")->setCurrentIndex(3);
+    Edit(dialog, "serverEdit")->setText(QString::fromStdString(sftp.server()));
+    Edit(dialog, "userEdit")->setText(QStringLiteral("zepa"));
+    Edit(dialog, "passwordEdit")->setText(QStringLiteral("secret"));
+    const QString pin = QString::fromStdString(sftp.pin());
+    const QString notConnected = QStringLiteral("サイトに接続できません。");
+
+    QStringList shown;
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Cancel);
+    test::OnNextModalDialog([](QDialog* browser) { browser->reject(); },
+                            [&](QDialog*) {
+                              shown += ShownTexts();
+                              return shown.contains(notConnected);
+                            });
+    Click(dialog, "uploadBrowseButton");
+    QCOMPARE(shown.size(), 2);
+    QVERIFY(shown[0].contains(pin));
+    QCOMPARE(shown[1], notConnected);
+    QVERIFY(Edit(dialog, "pinEdit")->text().isEmpty());
+    QVERIFY(sftp.commands().empty());  // no log-in attempt: the password never went
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    test::OnNextModalDialog(PickTopHtml, ListsTopHtml);
+    Click(dialog, "uploadBrowseButton");
+    const auto asked = MessageBoxSeam::TakeShown();
+    QCOMPARE(asked.size(), std::size_t{1});
+    QVERIFY(asked[0].buttons == MessageButtons::OkCancel);
+    QVERIFY(asked[0].text.contains(pin));
+    QCOMPARE(Edit(dialog, "pinEdit")->text(), pin);
+    QVERIFY(Edit(dialog, "uploadFileEdit")->text().endsWith(QStringLiteral("/top.html")));
+    QVERIFY(settings == AppSettings{});
+    QVERIFY(!std::filesystem::exists(SettingsFilePath()));
+
+    Click(dialog, "okButton");
+    QCOMPARE(settings.sites[0].mode, 3);
+    QCOMPARE(QString::fromStdString(settings.sites[0].pin), pin);
+    QCOMPARE(QString::fromStdString(StoredSettings().sites[0].pin), pin);
+  }
+
+  // A TLS pin cannot match an SSH host key nor the other way round: choosing a mode that pins
+  // another kind of key empties the pin, choosing one of the same kind keeps it. Showing another
+  // site is no choice of mode and leaves every pin alone.
+  void ChoosingAModeOfAnotherKeyKindForgetsThePin() {
+    struct Case {
+      int from, to;
+      bool kept;
+    };
+    const Case cases[] = {
+        {2, 3, false}, {3, 2, false}, {2, 1, false}, {3, 0, false},
+        {0, 2, false},  // a hand-edited pin under plain FTP says nothing of which key it was
+        {2, 2, true},  {3, 3, true},  {0, 1, true},
+    };
+    const std::string pin = "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=";
+    for (const Case& c : cases) {
+      const QString name = QStringLiteral("%1 -> %2").arg(c.from).arg(c.to);
+      AppSettings settings;
+      settings.siteCount = 2;
+      settings.sites[0].mode = settings.sites[1].mode = c.from;
+      settings.sites[0].pin = settings.sites[1].pin = pin;
+      FtpSettingsDialog dialog(settings);
+      auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
+      mode->setCurrentIndex(c.to);
+      emit mode->activated(c.to);  // as a pick from the list does
+      QVERIFY2(Edit(dialog, "pinEdit")->text().isEmpty() != c.kept, qPrintable(name));
+      Click(dialog, "site2Radio");
+      QCOMPARE(Edit(dialog, "pinEdit")->text(), QString::fromStdString(pin));
+      Click(dialog, "okButton");
+      QCOMPARE(settings.sites[0].mode, c.to);
+      QVERIFY2(settings.sites[0].pin.empty() != c.kept, qPrintable(name));
+      QCOMPARE(settings.sites[1].pin, pin);
+    }
+  }
+
   // The upload test runs on a worker: the dialog's events go on with its controls off, and Esc
   // ends a log-in to a server that never greets as a failed connection.
   void EscEndsAnUploadTestThatHangs() {
@@ -470,25 +565,13 @@ class FtpSettingsDialogTest : public QObject {
     Edit(dialog, "passwordEdit")->setText(QStringLiteral("secret"));
     Edit(dialog, "localFileEdit")->setText(QStringLiteral("/unsaved/local.html"));
 
-    // The browser is on the screen before its listing has arrived.
-    const auto listed = [](QDialog* browser) {
-      auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
-      return list && list->isEnabled() &&
-             !list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).isEmpty();
-    };
-    test::OnNextModalDialog(
-        [](QDialog* browser) {
-          auto* list = browser->findChild<QListWidget*>(QStringLiteral("entryList"));
-          list->setCurrentItem(list->findItems(QStringLiteral("top.html"), Qt::MatchExactly).value(0));
-          browser->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
-        },
-        listed);
+    test::OnNextModalDialog(PickTopHtml, ListsTopHtml);
     Click(dialog, "uploadBrowseButton");
     QCOMPARE(Edit(dialog, "uploadFileEdit")->text(), QStringLiteral("//top.html"));
     QCOMPARE(Edit(dialog, "localFileEdit")->text(), QStringLiteral("/unsaved/local.html"));
     QCOMPARE(Edit(dialog, "passwordEdit")->text(), QStringLiteral("secret"));
 
-    test::OnNextModalDialog([](QDialog* browser) { browser->reject(); }, listed);
+    test::OnNextModalDialog([](QDialog* browser) { browser->reject(); }, ListsTopHtml);
     Click(dialog, "uploadBrowseButton");
     QCOMPARE(Edit(dialog, "uploadFileEdit")->text(), QStringLiteral("//top.html"));
 

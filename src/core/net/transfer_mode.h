@@ -21,6 +21,18 @@ inline bool HasServerKey(TransferMode mode) {
   return mode == TransferMode::FtpTls || mode == TransferMode::Sftp;
 }
 
+// What a pin of the mode holds: a TLS certificate's public key and an SSH host key never match,
+// so a pin made for one kind would only read as a changed key under the other.
+enum class PinnedKeyKind { None, TlsPublicKey, SshHostKey };
+
+inline PinnedKeyKind PinnedKeyKindOf(TransferMode mode) {
+  switch (mode) {
+    case TransferMode::FtpTls: return PinnedKeyKind::TlsPublicKey;
+    case TransferMode::Sftp: return PinnedKeyKind::SshHostKey;
+    default: return PinnedKeyKind::None;
+  }
+}
+
 // Why a server was not trusted, when it was not.
 enum class KeyTrouble {
   None,

@@ -134,6 +134,8 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   connect(ok, &QPushButton::clicked, this, &FtpSettingsDialog::OnOK);
   connect(cancel, &QPushButton::clicked, this, &FtpSettingsDialog::OnCancel);
   connect(forgetPin, &QPushButton::clicked, this, &FtpSettingsDialog::OnForgetPin);
+  // The user's choice only: showing another site sets the drop-down too.
+  connect(modeCombo_, &QComboBox::activated, this, &FtpSettingsDialog::OnModeChosen);
 
   CopyFromSettings();
   FillSiteCountCombo();
@@ -263,6 +265,15 @@ void FtpSettingsDialog::OnBrowseUploadFile() {
 void FtpSettingsDialog::OnForgetPin() {
   ReadControls();
   siteText_.pin.clear();
+  PushFields();
+}
+
+void FtpSettingsDialog::OnModeChosen() {
+  const net::TransferMode before = net::TransferModeFromSetting(siteText_.mode);
+  ReadControls();
+  if (net::PinnedKeyKindOf(before) != net::PinnedKeyKindOf(net::TransferModeFromSetting(siteText_.mode))) {
+    siteText_.pin.clear();
+  }
   PushFields();
 }
 

@@ -49,6 +49,7 @@ class FtpSettingsDialog : public QDialog {
   // Fetches the shown site's check address now and says whether it shows the last run's address.
   void OnCheckUrl();
   void OnForgetPin();
+  void OnModeChosen();
   void OnOK();
   void OnCancel();
   void reject() override { OnCancel(); }
