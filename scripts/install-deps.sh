@@ -11,7 +11,7 @@ packages=(
   python3 python3-pyftpdlib python3-openssl python3-cryptography python3-paramiko
   fonts-noto-cjk xvfb xauth imagemagick
   dbus-daemon
-  dpkg-dev file desktop-file-utils appstream
+  dpkg-dev file desktop-file-utils appstream groff-base
 )
 
 missing=()
