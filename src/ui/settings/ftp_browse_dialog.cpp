@@ -124,7 +124,15 @@ Result FtpBrowseDialog::OnServer(Step&& step) {
   });
 }
 
-void FtpBrowseDialog::Disconnect() { connection_.reset(); }
+// Closing sends QUIT and waits for its answer (a few seconds at most on a server gone mute):
+// that too happens off the UI thread, and Esc cuts it short.
+void FtpBrowseDialog::Disconnect() {
+  if (!connection_) return;
+  RunStepOffUiThread(this, [this](const StopToken& stop) {
+    connection_->SetLimits({&stop, net::SteadyClock::now() + kStepDeadline});
+    connection_.reset();
+  });
+}
 
 QString FtpBrowseDialog::Shown(const std::string& name) const {
   return utf8Names_ ? FromCp932(name) : ServerNameShown(name);
