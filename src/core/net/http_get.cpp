@@ -46,20 +46,19 @@ std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* u
   return bytes;
 }
 
-}  // namespace
-
-HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
-                      const std::optional<HttpCredentials>& credentials,
-                      const HttpGetOptions& options) {
+// The request both kinds of GET share: url is complete, protocols the schemes it and its
+// redirects may use.
+HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
+                    const std::optional<HttpCredentials>& credentials,
+                    const std::vector<std::string>& extraHeaders, const HttpGetOptions& options) {
   HttpGetResult result;
   CurlEasy curl = MakeEasyHandle();
   if (!curl) return result;
   CURL* h = curl.get();
 
-  const std::string url =
-      (options.https ? "https://" : "http://") + server.host + ":" + std::to_string(server.port) + "/" + EncodePath(path);
   CurlSlist headers;
   AppendTo(headers, "Accept: */*");
+  for (const std::string& line : extraHeaders) AppendTo(headers, line.c_str());
   Transfer transfer{h, options.maxBodyBytes, options.keepAnyBody, {}, false};
 
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
@@ -73,12 +72,9 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-  // Routers like to forward their status page; follow that the way a browser does, in the
-  // request's own scheme: the password of an HTTPS page never goes out in clear.
-  const char* scheme = options.https ? "https" : "http";
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, scheme);
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, scheme);
-  if (options.https && !options.pin.empty()) {
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, protocols);
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
+  if (https && !options.pin.empty()) {
     // The pin alone decides: routers serve self-signed certificates for their own address.
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
@@ -100,7 +96,9 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
 
   const CURLcode code = limits.stopRequested() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(h);
   if (code != CURLE_OK) result.reason = CurlReason(code, errors.text.data());
-  if (options.https) result.key = KeyTroubleOf(code, !options.pin.empty());
+  // The body callback broke off an oversized answer; libcurl only knows that writing failed.
+  if (transfer.tooLarge) result.reason = curl_easy_strerror(CURLE_FILESIZE_EXCEEDED);
+  if (https) result.key = KeyTroubleOf(code, !options.pin.empty());
   if (result.key == KeyTrouble::Changed) result.reason = "the server's key changed: " + result.reason;
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.status);
   // A redirect is followed, never the answer itself: when following it failed, nothing answered.
@@ -115,6 +113,25 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
     result.kind = HttpGetKind::Failed;
   }
   return result;
+}
+
+}  // namespace
+
+HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
+                      const std::optional<HttpCredentials>& credentials,
+                      const HttpGetOptions& options) {
+  const std::string url = (options.https ? "https://" : "http://") + server.host + ":" +
+                          std::to_string(server.port) + "/" + EncodePath(path);
+  // Routers like to forward their status page; follow that the way a browser does, in the
+  // request's own scheme: the password of an HTTPS page never goes out in clear.
+  return Fetch(url, options.https ? "https" : "http", options.https, credentials, {}, options);
+}
+
+HttpGetResult HttpGetUrl(const std::string& url, const HttpGetOptions& options) {
+  const bool https = url.starts_with("https://");
+  if (!https && !url.starts_with("http://")) return {};
+  return Fetch(url, "http,https", https, std::nullopt, {"Cache-Control: no-cache", "Pragma: no-cache"},
+               options);
 }
 
 }  // namespace zepa2::net

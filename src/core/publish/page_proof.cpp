@@ -1,9 +1,10 @@
 #include "core/publish/page_proof.h"
 
 #include <atomic>
+#include <curl/curl.h>
 #include <memory>
 
-#include "core/net/curl_handle.h"
+#include "core/net/http_get.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -37,29 +38,6 @@ std::string Text(CURLU* url) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-struct Transfer {
-  std::size_t maxBodyBytes = 0;
-  std::string body;
-  bool tooLarge = false;
-  const StopToken* stop = nullptr;
-};
-
-std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* user) {
-  auto& transfer = *static_cast<Transfer*>(user);
-  const std::size_t bytes = size * count;
-  if (transfer.body.size() + bytes > transfer.maxBodyBytes) {
-    transfer.tooLarge = true;
-    return 0;
-  }
-  transfer.body.append(data, bytes);
-  return bytes;
-}
-
-int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  const auto& transfer = *static_cast<const Transfer*>(user);
-  return transfer.stop && transfer.stop->stopRequested() ? 1 : 0;
-}
 
 PageProof NotConfirmed(std::string reason) { return {ProofKind::NotConfirmed, std::move(reason)}; }
 
@@ -97,40 +75,18 @@ PageProof ProvePagePublished(const std::string& checkUrl, const std::string& add
   if (url.empty()) return NotConfirmed(msg::kProofBadUrl);
   if (options.stop && options.stop->stopRequested()) return NotConfirmed(msg::kProofStopped);
 
-  net::CurlEasy curl = net::MakeEasyHandle();
-  if (!curl) return NotConfirmed(curl_easy_strerror(CURLE_OUT_OF_MEMORY));
-  CURL* h = curl.get();
-  net::CurlSlist headers;
-  net::AppendTo(headers, "Cache-Control: no-cache");
-  net::AppendTo(headers, "Pragma: no-cache");
-  Transfer transfer{options.maxBodyBytes, {}, false, options.stop};
-  char error[CURL_ERROR_SIZE] = "";
-
-  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
-  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-  curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBodyBytes);
-  curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &OnProgress);
-  curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer);
-  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error);
-
-  const CURLcode code = curl_easy_perform(h);
-  long status = 0;
-  curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-  if (code == CURLE_ABORTED_BY_CALLBACK) return NotConfirmed(msg::kProofStopped);
-  if (transfer.tooLarge) return NotConfirmed(curl_easy_strerror(CURLE_FILESIZE_EXCEEDED));
-  if (code != CURLE_OK) return NotConfirmed(error[0] ? error : curl_easy_strerror(code));
-  if (status != 200) return NotConfirmed(msg::kProofHttpStatus + std::to_string(status));
-  if (!PageShowsAddress(transfer.body, address)) return NotConfirmed(msg::kProofAddressMissing);
+  net::HttpGetOptions http;
+  http.connectTimeout = options.connectTimeout;
+  http.totalTimeout = options.totalTimeout;
+  http.maxBodyBytes = options.maxBodyBytes;
+  http.stop = options.stop;
+  const net::HttpGetResult got = net::HttpGetUrl(url, http);
+  if (options.stop && options.stop->stopRequested()) return NotConfirmed(msg::kProofStopped);
+  if (got.kind == net::HttpGetKind::BadStatus) {
+    return NotConfirmed(msg::kProofHttpStatus + std::to_string(got.status));
+  }
+  if (got.kind != net::HttpGetKind::Ok) return NotConfirmed(got.reason);
+  if (!PageShowsAddress(got.body, address)) return NotConfirmed(msg::kProofAddressMissing);
   return {ProofKind::Confirmed, {}};
 }
 
