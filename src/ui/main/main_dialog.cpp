@@ -301,7 +301,7 @@ void MainDialog::RunAddressCheck(bool force, bool timed) {
   runSettings_ = settings_;
   runIsTest_.store(testRun != 0);
   runIsTimed_ = timed;
-  addressBeforeRun_ = publishedAddress_;
+  addressBeforeRun_ = currentAddressText;
   runStartedAt_ = std::time(nullptr);
   if (timed) UpdateTrayIcon(true);
   worker_.Start([this, force] { return check_.RunAddressCheck(force); });
@@ -333,7 +333,6 @@ void MainDialog::TakeAppliedRunSettings() {
 }
 
 void MainDialog::ShowAddress(const std::string& address) {
-  publishedAddress_ = address;
   currentAddressText = address;
   controls_.addressEdit->setText(FromCp932(currentAddressText));
 }

@@ -61,7 +61,7 @@ class MainDialog : public QDialog {
   bool aftermathBusy() const { return aftermath_->busy(); }
 
   // The address of the last check that published (empty until one did), CP932.
-  const std::string& lastAddress() const { return publishedAddress_; }
+  const std::string& lastAddress() const { return currentAddressText; }
   // The router page of the last check; read it only while no check runs.
   const std::string& routerPageText() const { return check_.routerPageText(); }
   const TrayIcon& tray() const { return *tray_; }
@@ -166,7 +166,6 @@ class MainDialog : public QDialog {
   std::atomic<bool> runIsTest_{false};
   bool runIsTimed_ = false;
   bool quitWhenCheckEnds_ = false;
-  std::string publishedAddress_;
   CheckReport lastReport_;
   PageUploader uploader_;
   PagePublisher publisher_;
