@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/address/address_check.h"
+#include "core/check/address_check.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/address/address_check.h"
-#include "core/address/router_fetch.h"
+#include "core/check/address_check.h"
+#include "core/source/router_fetch.h"
 #include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"

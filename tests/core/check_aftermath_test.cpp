@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/address/check_aftermath.h"
+#include "core/outcome/check_aftermath.h"
 #include "core/text/cp932.h"
 #include "support/temp_dir.h"
 

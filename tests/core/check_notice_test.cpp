@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/address/check_notice.h"
+#include "core/outcome/check_notice.h"
 #include "core/text/cp932.h"
 
 namespace zepa2 {

@@ -5,7 +5,7 @@
 #include <map>
 #include <thread>
 
-#include "core/address/publish_hook.h"
+#include "core/outcome/publish_hook.h"
 #include "core/text/cp932.h"
 #include "support/temp_dir.h"
 

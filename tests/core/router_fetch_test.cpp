@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "core/address/address_extract.h"
-#include "core/address/router_fetch.h"
+#include "core/source/address_extract.h"
+#include "core/source/router_fetch.h"
 #include "support/fixture_process.h"
 #include "support/free_port.h"
 #include "support/recording_check_host.h"

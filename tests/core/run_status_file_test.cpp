@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "core/address/run_status_file.h"
+#include "core/outcome/run_status_file.h"
 #include "core/text/cp932.h"
 #include "support/temp_dir.h"
 

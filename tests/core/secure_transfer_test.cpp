@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/address/router_fetch.h"
+#include "core/source/router_fetch.h"
 #include "core/net/ftp_browse_session.h"
 #include "core/net/server_key.h"
 #include "core/publish/page_uploader.h"

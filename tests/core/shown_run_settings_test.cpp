@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/address/shown_run_settings.h"
+#include "ui/main/shown_run_settings.h"
 
 namespace zepa2 {
 namespace {

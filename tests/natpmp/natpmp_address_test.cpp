@@ -4,8 +4,8 @@
 
 #include <thread>
 
-#include "core/address/address_check.h"
-#include "core/address/natpmp_address.h"
+#include "core/check/address_check.h"
+#include "core/source/natpmp_address.h"
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"
 #include "support/recording_publisher.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/address/publisher.h"
+#include "core/check/publisher.h"
 
 namespace zepa2::test {
 

@@ -11,7 +11,7 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "core/address/run_status_file.h"
+#include "core/outcome/run_status_file.h"
 #include "core/settings/settings_store.h"
 #include "support/fixture_process.h"
 #include "support/publish_support.h"

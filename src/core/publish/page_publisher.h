@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "core/address/check_host.h"
-#include "core/address/publisher.h"
+#include "core/check/check_host.h"
+#include "core/check/publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/settings/app_settings.h"
 

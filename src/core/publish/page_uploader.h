@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/address/check_host.h"
-#include "core/address/check_report.h"
+#include "core/check/check_host.h"
+#include "core/check/check_report.h"
 #include "core/net/ftp_session.h"
 #include "core/sys/stop_token.h"
 

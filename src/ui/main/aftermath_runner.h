@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "core/address/check_aftermath.h"
+#include "core/outcome/check_aftermath.h"
 #include "core/sys/stop_token.h"
 
 namespace zepa2::ui {

@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-#include "core/address/check_report.h"
+#include "core/check/check_report.h"
 
 class QSystemTrayIcon;
 

@@ -14,9 +14,9 @@
 #include <algorithm>
 #include <thread>
 
-#include "core/address/check_period.h"
-#include "core/address/run_status_file.h"
-#include "core/address/shown_run_settings.h"
+#include "core/schedule/check_period.h"
+#include "core/outcome/run_status_file.h"
+#include "ui/main/shown_run_settings.h"
 #include "core/log/log_file.h"
 #include "core/log/log_stamp.h"
 #include "core/publish/public_page.h"

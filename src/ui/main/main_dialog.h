@@ -13,8 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "core/address/address_check.h"
-#include "core/address/check_host.h"
+#include "core/check/address_check.h"
+#include "core/check/check_host.h"
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/settings/app_settings.h"

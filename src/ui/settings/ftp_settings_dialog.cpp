@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/address/run_status_file.h"
+#include "core/outcome/run_status_file.h"
 #include "core/net/protocol_text.h"
 #include "core/publish/page_proof.h"
 #include "core/publish/home_page_address.h"

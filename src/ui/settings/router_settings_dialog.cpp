@@ -7,12 +7,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/address/address_extract.h"
-#include "core/address/filter_generation.h"
-#include "core/address/natpmp_address.h"
-#include "core/address/upnp_address.h"
-#include "core/address/router_address.h"
-#include "core/address/router_fetch.h"
+#include "core/source/address_extract.h"
+#include "core/source/filter_generation.h"
+#include "core/source/natpmp_address.h"
+#include "core/source/upnp_address.h"
+#include "core/source/router_address.h"
+#include "core/source/router_fetch.h"
 #include "core/net/protocol_text.h"
 #include "core/publish/server_trust.h"
 #include "core/text/messages.h"

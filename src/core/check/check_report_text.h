@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/address/check_report.h"
+#include "core/check/check_report.h"
 
 namespace zepa2 {
 

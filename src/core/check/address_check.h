@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/address/check_host.h"
-#include "core/address/check_report.h"
-#include "core/address/gateway_answer.h"
-#include "core/address/publisher.h"
+#include "core/check/check_host.h"
+#include "core/check/check_report.h"
+#include "core/source/gateway_answer.h"
+#include "core/check/publisher.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/stop_token.h"

@@ -1,4 +1,4 @@
-#include "core/address/address_extract.h"
+#include "core/source/address_extract.h"
 
 #include "core/text/marker_search.h"
 

@@ -1,6 +1,6 @@
-#include "core/address/check_aftermath.h"
+#include "core/outcome/check_aftermath.h"
 
-#include "core/address/run_status_file.h"
+#include "core/outcome/run_status_file.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 

@@ -1,4 +1,4 @@
-#include "core/address/router_address.h"
+#include "core/source/router_address.h"
 
 namespace zepa2 {
 

@@ -1,4 +1,4 @@
-#include "core/address/decimal_address.h"
+#include "core/source/decimal_address.h"
 
 #include <cstdint>
 #include <algorithm>

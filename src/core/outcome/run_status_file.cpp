@@ -1,8 +1,8 @@
-#include "core/address/run_status_file.h"
+#include "core/outcome/run_status_file.h"
 
 #include <nlohmann/json.hpp>
 
-#include "core/address/check_report_text.h"
+#include "core/check/check_report_text.h"
 #include "core/settings/private_file_write.h"
 #include "core/sys/read_file.h"
 #include "core/sys/xdg_paths.h"

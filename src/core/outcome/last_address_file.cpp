@@ -1,4 +1,4 @@
-#include "core/address/last_address_file.h"
+#include "core/outcome/last_address_file.h"
 
 #include <fstream>
 #include <iterator>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/address/address_range.h"
+#include "core/source/address_range.h"
 
 namespace zepa2 {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/address/gateway_answer.h"
+#include "core/source/gateway_answer.h"
 #include "core/sys/stop_token.h"
 
 namespace zepa2 {

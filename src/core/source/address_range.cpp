@@ -1,4 +1,4 @@
-#include "core/address/address_range.h"
+#include "core/source/address_range.h"
 
 #include <arpa/inet.h>
 

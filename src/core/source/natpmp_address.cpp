@@ -1,4 +1,4 @@
-#include "core/address/natpmp_address.h"
+#include "core/source/natpmp_address.h"
 
 #include <arpa/inet.h>
 #define ENABLE_STRNATPMPERR  // the library is built with it; the header hides it unless asked

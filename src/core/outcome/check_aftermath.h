@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/address/check_report.h"
-#include "core/address/publish_hook.h"
+#include "core/check/check_report.h"
+#include "core/outcome/publish_hook.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/stop_token.h"
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "core/address/check_report.h"
+#include "core/check/check_report.h"
 
 namespace zepa2 {
 

@@ -1,4 +1,4 @@
-#include "core/address/upnp_address.h"
+#include "core/source/upnp_address.h"
 
 #include <arpa/inet.h>
 #include <miniupnpc/igd_desc_parse.h>

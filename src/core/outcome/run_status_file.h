@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "core/address/check_report.h"
+#include "core/check/check_report.h"
 #include "core/settings/app_settings.h"
 
 namespace zepa2 {

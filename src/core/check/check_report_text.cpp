@@ -1,4 +1,4 @@
-#include "core/address/check_report_text.h"
+#include "core/check/check_report_text.h"
 
 #include "core/text/messages.h"
 

@@ -1,8 +1,8 @@
-#include "core/address/filter_generation.h"
+#include "core/source/filter_generation.h"
 
 #include <algorithm>
 
-#include "core/address/address_extract.h"
+#include "core/source/address_extract.h"
 #include "core/text/marker_search.h"
 
 namespace zepa2 {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "core/address/check_host.h"
+#include "core/check/check_host.h"
 #include "core/net/http_get.h"
 
 namespace zepa2 {

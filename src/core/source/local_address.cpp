@@ -1,4 +1,4 @@
-#include "core/address/local_address.h"
+#include "core/source/local_address.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>

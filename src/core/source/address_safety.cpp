@@ -1,4 +1,4 @@
-#include "core/address/address_safety.h"
+#include "core/source/address_safety.h"
 
 namespace zepa2 {
 

@@ -1,4 +1,4 @@
-#include "core/address/ipv6_address.h"
+#include "core/source/ipv6_address.h"
 
 #include <arpa/inet.h>
 

@@ -1,4 +1,4 @@
-#include "core/address/router_fetch.h"
+#include "core/source/router_fetch.h"
 
 #include "core/net/protocol_text.h"
 #include "core/net/server_address.h"
