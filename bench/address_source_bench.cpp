@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "core/check/address_check.h"
+#include "core/check/check_session.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"
@@ -14,18 +14,17 @@ namespace {
 
 class DiscardingPublisher : public zepa2::Publisher {
  public:
-  std::vector<zepa2::SiteReport> PublishAddress(const std::string&, const std::vector<int>&) override {
-    return {};
-  }
+  std::vector<zepa2::SiteReport> Publish(const zepa2::PublishRequest&) override { return {}; }
+  bool PagesUseIpv6() const override { return false; }
 };
 
 // Finding only: publishing is the same whatever the source.
 void FindRepeatedly(benchmark::State& state, const zepa2::AppSettings& settings, const std::string& expected) {
   zepa2::test::RecordingCheckHost host;  // the router page's settle pause costs nothing here
   DiscardingPublisher publisher;
-  zepa2::AddressCheck check(settings, host, publisher);
+  zepa2::CheckSession check(settings, host, publisher);
   for (auto _ : state) {
-    const zepa2::CheckReport found = check.FindAddress();
+    const zepa2::CheckReport found = check.Run({.mode = zepa2::RunMode::FindOnly}, {});
     if (found.address != expected) state.SkipWithError(("got '" + found.address + "' " + found.reason).c_str());
     host.lines.clear();
     host.rawLines.clear();

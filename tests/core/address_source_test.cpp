@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/check/address_check.h"
+#include "core/check/check_session.h"
+#include "support/stateful_check.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"
@@ -71,8 +72,8 @@ class AddressSources : public testing::Test {
   test::RecordingPublisher publisher_;
   std::optional<std::string> localAddress_;
   std::string ipv6_;
-  AddressCheck check_{settings_, host_, publisher_,
-                      AddressCheckOptions{.localAddress = [this] { return localAddress_; },
+  test::StatefulCheck check_{settings_, host_, publisher_,
+                      CheckSessionOptions{.localAddress = [this] { return localAddress_; },
                                           .ipv6Address = [this] { return ipv6_; }}};
 };
 std::unique_ptr<test::FixtureProcess> AddressSources::igd_;

@@ -459,9 +459,9 @@ TEST_F(ProgramsTest, TrustPinsTheKeysItPrintsAndTheNextRunPublishes) {
   test::TempDir certs;
   test::FixtureProcess httpsRouter("router_server.py", {"--tls=" + certs.path().string()});
   settings_.sites[0].server = tlsSite.server();
-  settings_.sites[0].mode = 2;
+  settings_.sites[0].mode = net::TransferMode::FtpTls;
   settings_.sites[1].server = sshSite.server();
-  settings_.sites[1].mode = 3;
+  settings_.sites[1].mode = net::TransferMode::Sftp;
   settings_.sites[1].uploadFile = "/home/zepa/index.html";
   SaveTheSettings();
 

@@ -4,7 +4,8 @@
 
 #include <thread>
 
-#include "core/check/address_check.h"
+#include "core/check/check_session.h"
+#include "support/stateful_check.h"
 #include "core/source/natpmp_address.h"
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"
@@ -82,7 +83,7 @@ TEST(NatPmpGateway, CheckAsksTheConfiguredGateway) {
   settings.natPmpGateway = "127.0.0.1";
   test::RecordingCheckHost host;
   test::RecordingPublisher publisher;
-  AddressCheck check(settings, host, publisher);
+  test::StatefulCheck check(settings, host, publisher);
   const LoggedLine start{"NAT-PMPでルータに問い合わせ開始", color::kBlack};
 
   test::FixtureProcess gateway("natpmp_server.py", {"100.64.0.9"});

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <ctime>
+
+#include "core/check/run_request.h"
+#include "core/net/outcome.h"
 #include "core/source/address_range.h"
 
 namespace zepa2 {
@@ -32,12 +36,6 @@ enum class SiteResultKind {
   Cancelled,          // the run was stopped (the program is ending)
 };
 
-// What one site's publish came to, before it is put in the report under the site's number.
-struct SiteOutcome {
-  SiteResultKind kind = SiteResultKind::ConnectFailed;
-  std::string reason;  // the network library's text for a failure, else empty
-};
-
 // Whether the site's public page was seen carrying the address after the upload.
 enum class ProofKind {
   NotChecked,    // no check address set, or the upload did not succeed
@@ -50,6 +48,7 @@ struct SiteReport {
   std::string server;   // CP932, as in the settings
   SiteResultKind kind = SiteResultKind::ConnectFailed;
   std::string reason;   // the network library's text for a failed transfer, else empty (ASCII/UTF-8)
+  net::KeyTrouble key = net::KeyTrouble::None;  // a server refused for its key, before any password went
   ProofKind proof = ProofKind::NotChecked;
   std::string proofReason;  // NotConfirmed: why, UTF-8
 };
@@ -64,7 +63,16 @@ struct CheckReport {
   NonPublicReason nonPublic = NonPublicReason::None;
   // This machine's global IPv6 address, looked up only when a page in use carries its token.
   std::string ipv6Address;
+  // The state the run left, to be handed to the next one (the same as it started from when
+  // nothing was published), and the address published before it.
+  RunState state;
+  std::string previousAddress;  // CP932
+  std::time_t checkedAt = 0;    // when the run started, local clock of the host
+  std::string routerPageText;   // CP932: the router page the run fetched; empty when none
 };
+
+// The site kind a transfer's outcome makes.
+SiteResultKind SiteResultOf(net::OutcomeKind kind);
 
 // A site that took (or showed) the page; every other kind leaves the site owing one.
 inline bool SiteSucceeded(SiteResultKind kind) {

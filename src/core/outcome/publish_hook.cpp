@@ -40,9 +40,8 @@ void LogHookEnd(const ShellCommandResult& result, std::chrono::milliseconds time
 
 }  // namespace
 
-std::vector<EnvironmentEntry> PublishHookEnvironment(const CheckReport& report,
-                                                     const std::string& previousAddress,
-                                                     const std::string& ipv6Address) {
+std::vector<EnvironmentEntry> PublishHookEnvironment(const CheckReport& report) {
+  const std::string& ipv6Address = report.state.lastIpv6Address;
   std::string failed;
   for (int number : FailedSiteNumbers(report))
     failed += (failed.empty() ? "" : " ") + std::to_string(number);
@@ -50,7 +49,7 @@ std::vector<EnvironmentEntry> PublishHookEnvironment(const CheckReport& report,
   if (!ipv6Address.empty()) ipv6 = Cp932ToUtf8(ipv6Address);
   return {
       {"ZEPA2_ADDRESS", Cp932ToUtf8(report.address)},
-      {"ZEPA2_PREVIOUS_ADDRESS", Cp932ToUtf8(previousAddress)},
+      {"ZEPA2_PREVIOUS_ADDRESS", Cp932ToUtf8(report.previousAddress)},
       {"ZEPA2_IPV6_ADDRESS", ipv6},
       {"ZEPA2_RESULT", std::string(PublishResultWord(report.outcome))},
       {"ZEPA2_FAILED_SITES", failed},
@@ -58,13 +57,12 @@ std::vector<EnvironmentEntry> PublishHookEnvironment(const CheckReport& report,
 }
 
 bool RunPublishHook(const std::string& commandLine, const CheckReport& report,
-                    const std::string& previousAddress, const std::string& ipv6Address,
                     const HookLogSink& log, const StopToken* stop,
                     std::chrono::milliseconds timeLimit) {
   if (commandLine.empty() || !IsPublishOutcome(report.outcome)) return false;
   log(Cp932(msg::kHookStart), log_color::kBlack);
   ShellCommandOptions options;
-  options.environment = PublishHookEnvironment(report, previousAddress, ipv6Address);
+  options.environment = PublishHookEnvironment(report);
   options.timeLimit = timeLimit;
   options.stop = stop;
   LogHookEnd(RunShellCommand(Cp932ToUtf8(commandLine), options), timeLimit, log);

@@ -87,42 +87,40 @@ std::string ShownTime(const std::string& iso) {
 
 std::filesystem::path RunStatusFilePath() { return XdgStateHome() / "ZEPA" / "last-run.json"; }
 
-const char* TransferModeName(int mode) {
-  switch (mode) {
-    case 1: return "ftp-passive";
-    case 2: return "ftps";
-    case 3: return "sftp";
-    default: return "ftp-active";
-  }
+std::string_view TransferModeName(const FtpSite& site) {
+  return site.unknownMode ? "unknown" : net::RowOf(site.mode).statusName;
 }
 
-std::string RunStatusJson(const RunStatus& status, const std::optional<std::string>& lastPublishedAt) {
-  const CheckReport& report = status.report;
+std::string RunStatusJson(const CheckReport& report, const AppSettings& settings,
+                          const std::optional<std::string>& lastPublishedAt) {
   Json sites = Json::array();
   for (const SiteReport& site : report.sites) {
-    const int mode = site.number >= 1 && site.number <= kSiteSlots ? status.siteModes[site.number - 1] : 0;
+    const std::string_view mode = site.number >= 1 && site.number <= kSiteSlots
+                                      ? TransferModeName(settings.sites[site.number - 1])
+                                      : std::string_view("unknown");
     sites.push_back({{"number", site.number},
                      {"server", Cp932ToUtf8(site.server)},
-                     {"mode", TransferModeName(mode)},
+                     {"mode", std::string(mode)},
                      {"result", SiteResultName(site.kind)},
                      {"reason", site.reason},
                      {"confirmed", ProofValue(site.proof)},
                      {"confirm_reason", site.proofReason}});
   }
   Json published;
-  if (PublishedSomething(report.outcome)) published = IsoTime(status.checkedAt);
+  if (PublishedSomething(report.outcome)) published = IsoTime(report.checkedAt);
   else if (lastPublishedAt) published = *lastPublishedAt;
   const Json file = {{"outcome", CheckOutcomeName(report.outcome)},
                      {"address", TextOrNull(report.address)},
-                     {"ipv6_address", TextOrNull(status.ipv6Address)},
-                     {"checked_at", IsoTime(status.checkedAt)},
+                     {"ipv6_address", TextOrNull(report.state.lastIpv6Address)},
+                     {"checked_at", IsoTime(report.checkedAt)},
                      {"last_published_at", published},
                      {"sites", sites}};
   // A reason text in another encoding must not make the whole file unwritable.
   return file.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-std::string WriteRunStatus(const std::filesystem::path& file, const RunStatus& status) {
+std::string WriteRunStatus(const std::filesystem::path& file, const CheckReport& report,
+                           const AppSettings& settings) {
   std::optional<std::string> lastPublishedAt;
   if (const auto old = ReadWholeFile(file)) {
     const Json previous = Json::parse(*old, nullptr, false);
@@ -131,7 +129,7 @@ std::string WriteRunStatus(const std::filesystem::path& file, const RunStatus& s
       if (!at.empty()) lastPublishedAt = at;
     }
   }
-  const PrivateWriteResult r = WritePrivateFileAtomically(file, RunStatusJson(status, lastPublishedAt));
+  const PrivateWriteResult r = WritePrivateFileAtomically(file, RunStatusJson(report, settings, lastPublishedAt));
   return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
 }
 

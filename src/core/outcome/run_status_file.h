@@ -12,28 +12,24 @@
 
 namespace zepa2 {
 
-struct RunStatus {
-  CheckReport report;
-  std::string ipv6Address;               // CP932; empty when not known
-  std::time_t checkedAt = 0;
-  std::array<int, kSiteSlots> siteModes{};  // each site's transfer mode: 0 active FTP, 1 passive, 2 TLS, 3 SFTP
-};
-
 // $XDG_STATE_HOME/ZEPA/last-run.json, or ~/.local/state/ZEPA/last-run.json when unset.
 std::filesystem::path RunStatusFilePath();
 
-// "ftp-active", "ftp-passive", "ftps", "sftp"; "ftp-active" for anything else.
-const char* TransferModeName(int mode);
+// The name of a site's transfer mode in the file: its row's ("ftp-active", "ftps", …), or
+// "unknown" for a number this version does not know.
+std::string_view TransferModeName(const FtpSite& site);
 
-// The file's text: outcome, address, ipv6_address, checked_at, last_published_at (this run's time
+// The file's text for a run with settings: outcome, address, ipv6_address, checked_at, last_published_at (this run's time
 // when it published something, else lastPublishedAt as it was: an ISO 8601 text or null), and per
 // site number, server, mode, result, reason, confirmed (true, false or null when not checked) and
 // confirm_reason. UTF-8 JSON; texts of the settings are converted from CP932.
-std::string RunStatusJson(const RunStatus& status, const std::optional<std::string>& lastPublishedAt);
+std::string RunStatusJson(const CheckReport& report, const AppSettings& settings,
+                          const std::optional<std::string>& lastPublishedAt);
 
 // Writes the run atomically (0600, folder 0700), carrying the time of the last publish over from
 // the file it replaces. "" on success, otherwise "<file>: <reason>".
-std::string WriteRunStatus(const std::filesystem::path& file, const RunStatus& status);
+std::string WriteRunStatus(const std::filesystem::path& file, const CheckReport& report,
+                           const AppSettings& settings);
 
 // The address of the last run as the file holds it (CP932), or nothing when there is none.
 std::optional<std::string> LastRunAddress(const std::filesystem::path& file);

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+
+#include "core/net/transfer_mode.h"
 
 namespace zepa2 {
 
@@ -13,7 +16,10 @@ struct FtpSite {
   std::string pass;        // FTP/Pass%d (scrambled in the file)
   std::string uploadFile;  // FTP/File%d: remote path and name of the page
   std::string localFile;   // FTP/Path%d: local template the page is built from
-  int mode = 0;             // FTP/Mode%d: 0 active FTP, 1 passive FTP, 2 FTP over TLS, 3 SFTP
+  net::TransferMode mode = net::TransferMode::ActiveFtp;  // FTP/Mode%d
+  // FTP/Mode%d when it holds a number this version does not know (a newer version's mode, a typo):
+  // kept and saved back as it is, and the site is refused rather than reached by another mode.
+  std::optional<int> unknownMode{};
   std::string pin{};        // FTP/Pin%d: "sha256//…" of the server's key, or empty
   std::string checkUrl{};   // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
 
@@ -21,6 +27,9 @@ struct FtpSite {
 };
 
 inline constexpr int kSiteSlots = 5;
+
+// The number of sites a run handles: siteCount held to 1..5.
+inline int SitesToPublish(int siteCount) { return siteCount < 1 ? 1 : siteCount > kSiteSlots ? kSiteSlots : siteCount; }
 
 // Where the public address is asked for when the local address is not used (HTTP/Source).
 enum class AddressSource { RouterPage = 0, Upnp = 1, NatPmp = 2 };

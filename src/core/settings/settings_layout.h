@@ -9,7 +9,8 @@
 namespace zepa2 {
 
 // Walks the record for loading (AppSettings&) or saving (const AppSettings&). The visitor gets
-// Section(name), Text(name, field), Integer(name, field) and Password(name, field). The five FTP
+// Section(name), Text(name, field), Integer(name, field), Mode(name, mode, unknownMode) and
+// Password(name, field). The five FTP
 // passwords come in site order, which is what keeps the keystream positions of load and save equal.
 template <typename Record, typename Visitor>
   requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
@@ -36,7 +37,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Password("Pass" + number, site.pass);
     v.Text("File" + number, site.uploadFile);
     v.Text("Path" + number, site.localFile);
-    v.Integer("Mode" + number, site.mode);
+    v.Mode("Mode" + number, site.mode, site.unknownMode);
     v.Text("Pin" + number, site.pin);
     v.Text("CheckUrl" + number, site.checkUrl);
   }

@@ -32,6 +32,13 @@ class FieldReader {
     }
   }
 
+  void Mode(const std::string& name, net::TransferMode& mode, std::optional<int>& unknown) {
+    int number = static_cast<int>(mode);
+    Integer(name, number);
+    if (auto known = net::TransferModeOfSetting(number)) mode = *known;
+    else unknown = number;
+  }
+
   void Password(const std::string& name, std::string& field) {
     std::string stored;
     Text(name, stored);

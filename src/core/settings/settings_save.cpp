@@ -26,6 +26,9 @@ class FieldWriter {
   }
 
   void Integer(const std::string& name, int field) { Line(name, FormatSettingsInt(field)); }
+  void Mode(const std::string& name, net::TransferMode mode, const std::optional<int>& unknown) {
+    Integer(name, unknown.value_or(static_cast<int>(mode)));
+  }
 
   void Password(const std::string& name, const std::string& field) {
     Text(name, ScramblePassword(field, keys_, notice_));

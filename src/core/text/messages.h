@@ -100,10 +100,13 @@ inline constexpr const char* kUnappliedSettingsQuestion =
 
 // ---- publishing ----
 inline constexpr const char* kSiteNotRegistered = ":サイトが登録されていません";
-inline constexpr const char* kFtpStart = ":FTP開始";
+// %s: the protocol of the site's transfer mode ("FTP", "FTPS", "SFTP").
+inline constexpr const char* kTransferStart = ":%s開始";
 inline constexpr const char* kFtpFileSucceeded = "/成功";
 inline constexpr const char* kHomePageUpdated = "ホームページの更新に成功しました。";
-inline constexpr const char* kFtpRefused = ":FTP失敗";
+inline constexpr const char* kTransferRefused = ":%s失敗";
+// %d: the number in the settings file.
+inline constexpr const char* kUnknownTransferMode = ":転送方式の値（%d）が不明なため、接続しませんでした。";
 inline constexpr const char* kFtpFileFailed = "/失敗";
 inline constexpr const char* kHomePageUpdateFailed = "ホームページの更新に失敗しました。";
 inline constexpr const char* kTempFileNotOpened = "テンポラリーファイルがオープンできません。";

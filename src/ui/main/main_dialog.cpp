@@ -46,11 +46,6 @@ constexpr int kTimerMilliseconds = 1000;
 void SetChecked(QCheckBox* box, int value) { box->setChecked(value != 0); }
 int CheckedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
 
-AddressCheckOptions StoppableBy(const StopToken& stop) {
-  AddressCheckOptions options;
-  options.stop = &stop;
-  return options;
-}
 
 }  // namespace
 
@@ -64,8 +59,15 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
                [this](const CheckReport& report) { OnCheckFinished(report); }},
               std::move(pause)),
       uploader_(worker_, &worker_.stopToken()),
-      publisher_(runSettings_, worker_, [this] { return runIsTest_.load(); }, uploader_),
-      check_(runSettings_, worker_, publisher_, StoppableBy(worker_.stopToken())),
+      publisher_(runSettings_, worker_, uploader_),
+      check_(runSettings_, worker_, publisher_,
+             {.stop = &worker_.stopToken(),
+              // Called on the worker: the window takes the address on its own thread.
+              .addressTaken =
+                  [this](const std::string& address) {
+                    QMetaObject::invokeMethod(this, [this, address] { ShowAddress(address); },
+                                              Qt::QueuedConnection);
+                  }}),
       openUrl_(DesktopUrlOpener()),
       trayAvailable_(&QSystemTrayIcon::isSystemTrayAvailable) {
   setWindowTitle(QString::fromUtf8(msg::kMainCaption));
@@ -79,11 +81,6 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   SetNoticeChannels(*trayNotices_, busNotices_);
   aftermath_ = std::make_unique<AftermathRunner>(
       this, [this](const std::string& text, LogColor color) { AppendLog(text, color); });
-  // Called on the worker: the window takes the address on its own thread.
-  check_.SetAddressShown([this](const std::string& address) {
-    QMetaObject::invokeMethod(this, [this, address] { ShowAddress(address); },
-                              Qt::QueuedConnection);
-  });
   if (QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
@@ -155,7 +152,7 @@ void MainDialog::HideToTrayAtStart() {
 // Posted, so the window is on the screen before the check begins; the countdown keeps its start
 // value.
 void MainDialog::RunCheckAtStart() {
-  QMetaObject::invokeMethod(this, [this] { RunAddressCheck(false); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, [this] { RunAddressCheck({}); }, Qt::QueuedConnection);
 }
 
 void MainDialog::ConnectCommands() {
@@ -296,20 +293,19 @@ void MainDialog::UpdateRouterButton() {
   controls_.routerSettingsButton->setEnabled(localAddressCheck == 0);
 }
 
-void MainDialog::RunAddressCheck(bool force, bool timed) {
+void MainDialog::RunAddressCheck(RunRequest request, bool timed) {
   if (worker_.running() || quitWhenCheckEnds_) return;
   runSettings_ = settings_;
-  runIsTest_.store(testRun != 0);
+  runRequest_ = std::move(request);
   runIsTimed_ = timed;
-  addressBeforeRun_ = currentAddressText;
-  runStartedAt_ = std::time(nullptr);
   if (timed) UpdateTrayIcon(true);
-  worker_.Start([this, force] { return check_.RunAddressCheck(force); });
+  worker_.Start([this, request = runRequest_, state = runState_] { return check_.Run(request, state); });
 }
 
 void MainDialog::OnCheckFinished(const CheckReport& report) {
   lastReport_ = report;
-  if (!runIsTest_.load()) AfterCheck(report);
+  runState_ = report.state;
+  if (runRequest_.mode == RunMode::Publish) AfterCheck(report);
   if (runIsTimed_) UpdateTrayIcon(false);
   SetCountdown(settings_.intervalUnit, settings_.interval);
   ShowCountdown();
@@ -319,9 +315,7 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
 
 void MainDialog::AfterCheck(const CheckReport& report) {
   notifier_->Notify(runSettings_.notify, report);
-  CheckAftermath after =
-      AftermathOf(report, runSettings_, addressBeforeRun_, check_.lastIpv6Address(), runStartedAt_);
-  aftermath_->Run(std::move(after), RunStatusFilePath());
+  aftermath_->Run(report, runSettings_, RunStatusFilePath());
 }
 
 void MainDialog::TakeAppliedRunSettings() {
@@ -337,11 +331,11 @@ void MainDialog::ShowAddress(const std::string& address) {
   controls_.addressEdit->setText(FromCp932(currentAddressText));
 }
 
-void MainDialog::OnManualRun() { RunByHand(0, msg::kRunManually); }
+void MainDialog::OnManualRun() { RunByHand(RunMode::Publish, msg::kRunManually); }
 
-void MainDialog::OnConversionTest() { RunByHand(1, msg::kRunAsTest); }
+void MainDialog::OnConversionTest() { RunByHand(RunMode::ShowPages, msg::kRunAsTest); }
 
-void MainDialog::RunByHand(int test, const char* logLine) {
+void MainDialog::RunByHand(RunMode mode, const char* logLine) {
   // One check at a time: the window stays live while one runs.
   if (worker_.running()) return;
   TakeControlValues(true);
@@ -354,15 +348,13 @@ void MainDialog::RunByHand(int test, const char* logLine) {
   }
   // A timed check that fell due while the question was open may still be running.
   if (worker_.running()) return;
-  // Set only now: a timed check that fell due while the question was open has cleared the flag.
-  testRun = test;
   // Unapplied changes are dropped: the window shows what is in force again.
   TakeAppliedRunSettings();
   ShowMembers();
   ShowUnit();
   UpdateRouterButton();
   AppendLog(Cp932(logLine), log_color::kBlack);
-  RunAddressCheck(true);
+  RunAddressCheck({.force = true, .mode = mode});
 }
 
 void MainDialog::SetCountdown(int unit, int interval) {
@@ -400,9 +392,8 @@ void MainDialog::OnTimer() {
   // While a check runs the seconds stand still; the countdown starts again when it ends.
   if (worker_.running()) return;
   if (--countdown == 0) {
-    testRun = 0;
     AppendLog(Cp932(msg::kRunByTimer), log_color::kBlack);
-    RunAddressCheck(false, true);
+    RunAddressCheck({}, true);
     return;
   }
   ShowCountdown();

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "core/check/address_check.h"
+#include "core/check/check_session.h"
 #include "core/check/check_host.h"
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
@@ -62,12 +62,11 @@ class MainDialog : public QDialog {
 
   // The address of the last check that published (empty until one did), CP932.
   const std::string& lastAddress() const { return currentAddressText; }
-  // The router page of the last check; read it only while no check runs.
-  const std::string& routerPageText() const { return check_.routerPageText(); }
   const TrayIcon& tray() const { return *tray_; }
   bool checkRunning() const { return worker_.running(); }
-  // The report of the last check that ended.
+  // The report of the last check that ended, and what that check (or the running one) was asked.
   const CheckReport& lastReport() const { return lastReport_; }
+  const RunRequest& lastRequest() const { return runRequest_; }
 
  signals:
   // A check ended and its report is in lastReport().
@@ -75,8 +74,7 @@ class MainDialog : public QDialog {
 
  public:
 
-  // Run-time state the address check, publishing and the countdown work on.
-  int testRun = 0;
+  // Run-time state publishing and the countdown work on.
   int unitIndex = 0;
   int intervalValue = 10;
   std::string currentAddressText;
@@ -137,14 +135,14 @@ class MainDialog : public QDialog {
   void BuildMenus();
   // Starts one check on the worker unless one is already running; the window stays live and
   // OnCheckFinished takes the report. timed: a check of the countdown.
-  void RunAddressCheck(bool force, bool timed = false);
+  void RunAddressCheck(RunRequest request, bool timed = false);
   // Every check's report arrives here, on the UI thread.
   void OnCheckFinished(const CheckReport& report);
   // After a check that was no test run: the notice, then, beside the window, the status file and
   // the command after publishing.
   void AfterCheck(const CheckReport& report);
-  // The forced check by hand, as a manual run (test 0) or a conversion test (test 1).
-  void RunByHand(int test, const char* logLine);
+  // The forced check by hand: a manual run (Publish) or a conversion test (ShowPages).
+  void RunByHand(RunMode mode, const char* logLine);
   void ShowAddress(const std::string& address);
   void ShowCountdown();
   // The five run settings that a run by hand compares, from the applied settings.
@@ -163,13 +161,15 @@ class MainDialog : public QDialog {
   MainDialogControls controls_;
   QTimer timer_;
   CheckWorker worker_;
-  std::atomic<bool> runIsTest_{false};
+  // What the running (or last) check was asked, and the state the next one starts from.
+  RunRequest runRequest_;
+  RunState runState_;
   bool runIsTimed_ = false;
   bool quitWhenCheckEnds_ = false;
   CheckReport lastReport_;
   PageUploader uploader_;
   PagePublisher publisher_;
-  AddressCheck check_;
+  CheckSession check_;
   UrlOpener openUrl_;
   std::function<bool()> trayAvailable_;
   QMenu* windowMenu_ = nullptr;
@@ -178,8 +178,6 @@ class MainDialog : public QDialog {
   std::unique_ptr<TrayNoticeChannel> trayNotices_;
   BusNoticeChannel busNotices_;
   std::unique_ptr<CheckNotifier> notifier_;
-  std::string addressBeforeRun_;
-  std::time_t runStartedAt_ = 0;
   std::filesystem::path logFile_;
   bool logFileFailed_ = false;
   // Last, so that its thread (and a command still running) ends before the rest goes.

@@ -1,4 +1,4 @@
-#include "core/check/address_check.h"
+#include "core/check/check_session.h"
 
 #include <algorithm>
 
@@ -10,8 +10,8 @@
 #include "core/source/natpmp_address.h"
 #include "core/source/router_fetch.h"
 #include "core/source/upnp_address.h"
-#include "core/publish/page_publisher.h"
-#include "core/net/key_trouble_text.h"
+#include "core/publish/key_trouble_text.h"
+#include "core/publish/key_trouble_text.h"
 #include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
@@ -19,25 +19,25 @@
 namespace zepa2 {
 
 // The two ways of finding the address word their conversion lines differently.
-struct AddressCheck::ConversionWording {
+struct CheckSession::ConversionWording {
   const char* failed;
   const char* open;
   const char* close;
 };
-const AddressCheck::ConversionWording AddressCheck::kLocalWording{
+const CheckSession::ConversionWording CheckSession::kLocalWording{
     msg::kLocalConversionFailed, msg::kLocalConversionOpen, msg::kLocalConversionClose};
-const AddressCheck::ConversionWording AddressCheck::kRouterWording{
+const CheckSession::ConversionWording CheckSession::kRouterWording{
     msg::kRouterConversionFailed, msg::kRouterConversionOpen, msg::kRouterConversionClose};
 
 // Asking the router itself: the start, success and failure lines of each protocol.
-struct AddressCheck::GatewayWording {
+struct CheckSession::GatewayWording {
   const char* start;
   const char* found;
   const char* failed;
 };
-const AddressCheck::GatewayWording AddressCheck::kUpnpWording{
+const CheckSession::GatewayWording CheckSession::kUpnpWording{
     msg::kUpnpAskStart, msg::kUpnpAddressFound, msg::kUpnpAddressFailed};
-const AddressCheck::GatewayWording AddressCheck::kNatPmpWording{
+const CheckSession::GatewayWording CheckSession::kNatPmpWording{
     msg::kNatPmpAskStart, msg::kNatPmpAddressFound, msg::kNatPmpAddressFailed};
 
 namespace {
@@ -65,25 +65,25 @@ std::optional<std::string> RouterPageAddress(const std::string& page, const AppS
 
 }  // namespace
 
-AddressCheck::AddressCheck(const AppSettings& settings, CheckHost& host, Publisher& publisher,
-                           AddressCheckOptions options)
+CheckSession::CheckSession(const AppSettings& settings, CheckHost& host, Publisher& publisher,
+                           CheckSessionOptions options)
     : settings_(settings), host_(host), publisher_(publisher), options_(std::move(options)) {
   if (!options_.localAddress) options_.localAddress = &GetLocalAddress;
   if (!options_.ipv6Address) options_.ipv6Address = [] { return GlobalIpv6Address(); };
 }
 
-void AddressCheck::SetAddressShown(std::function<void(const std::string&)> addressShown) {
-  addressShown_ = std::move(addressShown);
-}
-
-CheckReport AddressCheck::RunAddressCheck(bool force) {
+CheckReport CheckSession::Run(const RunRequest& request, const RunState& state) {
   BusyScope busy(host_);
-  CheckReport found = FindAddress();
-  if (found.outcome != CheckOutcome::Found) return found;
-  return PublishIfChanged(std::move(found), force);
+  const std::time_t startedAt = host_.Now();
+  CheckReport report = FindAddress();
+  report.checkedAt = startedAt;
+  report.previousAddress = state.lastAddress;
+  report.state = state;
+  if (report.outcome != CheckOutcome::Found || request.mode == RunMode::FindOnly) return report;
+  return PublishIfChanged(std::move(report), request);
 }
 
-CheckReport AddressCheck::FindAddress() {
+CheckReport CheckSession::FindAddress() {
   BusyScope busy(host_);
   if (settings_.useLocalAddress) return FindLocalAddress();
   switch (SourceOf(settings_)) {
@@ -99,22 +99,22 @@ CheckReport AddressCheck::FindAddress() {
       break;
   }
   // A network failure ends the run quietly after the connect line.
-  CheckReport notFetched;
-  if (!FetchRouterPageText(notFetched.reason)) return notFetched;
-  return SearchRouterPage();
+  CheckReport fetched;
+  if (!FetchRouterPageText(fetched)) return fetched;
+  return SearchRouterPage(std::move(fetched));
 }
 
-CheckReport AddressCheck::FindLocalAddress() {
+CheckReport CheckSession::FindLocalAddress() {
   const std::optional<std::string> local = options_.localAddress();
   if (!local) {
     host_.AppendLog(Cp932(msg::kLocalAddressError), log_color::kRed);
     return {};
   }
   host_.AppendLog(Cp932(msg::kLocalAddressObtained), log_color::kMagenta);
-  return AcceptFoundAddress(*local, kLocalWording, false);
+  return AcceptFoundAddress({}, *local, kLocalWording, false);
 }
 
-CheckReport AddressCheck::TakeGatewayAnswer(const GatewayWording& wording,
+CheckReport CheckSession::TakeGatewayAnswer(const GatewayWording& wording,
                                             const std::function<GatewayAnswer()>& ask) {
   host_.AppendLog(Cp932(wording.start), log_color::kBlack);
   const GatewayAnswer answer = ask();
@@ -125,10 +125,11 @@ CheckReport AddressCheck::TakeGatewayAnswer(const GatewayWording& wording,
     return notFound;
   }
   host_.AppendLog(Cp932(wording.found), log_color::kGreen);
-  return AcceptFoundAddress(answer.address, kRouterWording, true);
+  return AcceptFoundAddress({}, answer.address, kRouterWording, true);
 }
 
-bool AddressCheck::FetchRouterPageText(std::string& reason) {
+bool CheckSession::FetchRouterPageText(CheckReport& report) {
+  std::string& reason = report.reason;
   const std::string& server = settings_.routerServer;
   std::optional<net::HttpCredentials> credentials;
   if (settings_.routerAuth == 1) credentials = {settings_.routerUser, settings_.routerPass};
@@ -146,32 +147,31 @@ bool AddressCheck::FetchRouterPageText(std::string& reason) {
   net::HttpGetResult got = GetRouterPage(server, settings_.routerPage, credentials, http);
   reason = got.reason;
   if (got.key != net::KeyTrouble::None) {
-    host_.AppendFailureLog(net::KeyTroubleLogLine(server, got.key, net::TransferMode::FtpTls),
+    host_.AppendFailureLog(KeyTroubleLogLine(server, got.key, net::PinnedKeyKind::TlsPublicKey),
                            log_color::kRed, got.reason);
   }
   if (got.status == 0) return false;
   host_.Pause(kRouterAnswerPause);
-  routerPageText_ = std::move(got.body);
+  report.routerPageText = std::move(got.body);
   if (got.status == 200) host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
   if (got.kind == net::HttpGetKind::Failed) return false;  // broke off while reading the body
   host_.AppendLog(server + Cp932(msg::kServerDisconnected), log_color::kBlack);
   return true;
 }
 
-CheckReport AddressCheck::SearchRouterPage() {
+CheckReport CheckSession::SearchRouterPage(CheckReport fetched) {
   host_.AppendLog(Cp932(msg::kAddressSearchStart), log_color::kViolet);
-  const std::optional<std::string> found = RouterPageAddress(routerPageText_, settings_);
+  const std::optional<std::string> found = RouterPageAddress(fetched.routerPageText, settings_);
   if (!found) {
     host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
-    return {};
+    return fetched;
   }
   host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
-  return AcceptFoundAddress(*found, kRouterWording, true);
+  return AcceptFoundAddress(std::move(fetched), *found, kRouterWording, true);
 }
 
-CheckReport AddressCheck::AcceptFoundAddress(std::string address, const ConversionWording& wording,
-                                             bool noteNonPublic) {
-  CheckReport report;
+CheckReport CheckSession::AcceptFoundAddress(CheckReport report, std::string address,
+                                             const ConversionWording& wording, bool noteNonPublic) {
   if (!IsPublishableAddress(address)) {
     host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
     host_.AppendLog(Cp932(msg::kAddressNotPublishable), log_color::kRed);
@@ -189,7 +189,7 @@ CheckReport AddressCheck::AcceptFoundAddress(std::string address, const Conversi
   return report;
 }
 
-bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWording& wording) {
+bool CheckSession::ApplyDecimalForm(std::string& address, const ConversionWording& wording) {
   if (!settings_.decimalAddress) return true;
   const auto decimal = ToDecimalAddress(address);
   if (!decimal) {
@@ -203,28 +203,35 @@ bool AddressCheck::ApplyDecimalForm(std::string& address, const ConversionWordin
   return true;
 }
 
-CheckReport AddressCheck::PublishIfChanged(CheckReport found, bool force) {
+CheckReport CheckSession::PublishIfChanged(CheckReport found, const RunRequest& request) {
   CheckReport report = std::move(found);
   const std::string& address = report.address;
   const bool ipv6Used = LookUpIpv6(report);
   if (options_.stop && options_.stop->stopRequested()) return report;
 
-  const bool changed = address != lastAddress_ || (ipv6Used && report.ipv6Address != lastIpv6Address_);
-  std::vector<int> onlySites;
-  if (!changed && !force) {
+  RunState& state = report.state;
+  const bool changed = address != state.lastAddress || (ipv6Used && report.ipv6Address != state.lastIpv6Address);
+  PublishRequest publish{address, report.ipv6Address, request.onlySites, request.mode == RunMode::ShowPages};
+  if (!changed && !request.force) {
     // A site that failed last time still shows an old page: it gets this one, the others rest.
-    onlySites = OwedSitesInUse();
-    if (onlySites.empty()) {
+    std::vector<int> owed = OwedSitesInUse(state.owedSites);
+    if (!request.onlySites.empty()) {
+      std::erase_if(owed, [&](int n) {
+        return std::find(request.onlySites.begin(), request.onlySites.end(), n) == request.onlySites.end();
+      });
+    }
+    if (owed.empty()) {
       host_.AppendLog(Cp932(msg::kAddressUnchanged), log_color::kViolet);
       report.outcome = CheckOutcome::Unchanged;
       return report;
     }
+    publish.onlySites = std::move(owed);
   }
-  lastAddress_ = address;
-  lastIpv6Address_ = report.ipv6Address;
-  if (addressShown_) addressShown_(lastAddress_);
-  report.sites = publisher_.PublishAddresses(address, report.ipv6Address, onlySites);
-  UpdateOwedSites(report.sites, changed);
+  state.lastAddress = address;
+  state.lastIpv6Address = report.ipv6Address;
+  if (options_.addressTaken) options_.addressTaken(address);
+  report.sites = publisher_.Publish(publish);
+  state.owedSites = OwedSitesAfter(std::move(state.owedSites), report.sites, changed);
 
   const auto count = [&](auto pred) {
     return std::count_if(report.sites.begin(), report.sites.end(), pred);
@@ -239,7 +246,7 @@ CheckReport AddressCheck::PublishIfChanged(CheckReport found, bool force) {
   return report;
 }
 
-bool AddressCheck::LookUpIpv6(CheckReport& report) {
+bool CheckSession::LookUpIpv6(CheckReport& report) {
   if (!publisher_.PagesUseIpv6()) return false;
   report.ipv6Address = options_.ipv6Address();
   if (report.ipv6Address.empty()) {
@@ -251,25 +258,24 @@ bool AddressCheck::LookUpIpv6(CheckReport& report) {
   return true;
 }
 
-std::vector<int> AddressCheck::OwedSitesInUse() const {
+std::vector<int> CheckSession::OwedSitesInUse(const std::vector<int>& owed) const {
   std::vector<int> inUse;
-  for (int n : owedSites_) {
+  for (int n : owed) {
     if (n <= SitesToPublish(settings_.siteCount)) inUse.push_back(n);
   }
   return inUse;
 }
 
-// A page that was only shown (a test run) leaves the site as it was, unless the address it holds
-// online is now an old one.
-void AddressCheck::UpdateOwedSites(const std::vector<SiteReport>& sites, bool addressChanged) {
+std::vector<int> OwedSitesAfter(std::vector<int> owed, const std::vector<SiteReport>& sites, bool addressChanged) {
   for (const SiteReport& site : sites) {
-    const auto at = std::find(owedSites_.begin(), owedSites_.end(), site.number);
-    const bool owed = site.kind == SiteResultKind::Shown ? addressChanged || at != owedSites_.end()
-                                                         : site.kind != SiteResultKind::Done;
-    if (owed && at == owedSites_.end()) owedSites_.push_back(site.number);
-    if (!owed && at != owedSites_.end()) owedSites_.erase(at);
+    const auto at = std::find(owed.begin(), owed.end(), site.number);
+    const bool isOwed = site.kind == SiteResultKind::Shown ? addressChanged || at != owed.end()
+                                                           : site.kind != SiteResultKind::Done;
+    if (isOwed && at == owed.end()) owed.push_back(site.number);
+    if (!isOwed && at != owed.end()) owed.erase(at);
   }
-  std::sort(owedSites_.begin(), owedSites_.end());
+  std::sort(owed.begin(), owed.end());
+  return owed;
 }
 
 }  // namespace zepa2
