@@ -64,8 +64,13 @@ std::string_view PublishResultWord(CheckOutcome outcome) {
   switch (outcome) {
     case CheckOutcome::Published: return "ok";
     case CheckOutcome::PartlyPublished: return "partial";
-    default: return "failed";
+    case CheckOutcome::PublishFailed:
+    case CheckOutcome::AddressNotFound:
+    case CheckOutcome::Found:
+    case CheckOutcome::Unchanged:
+      return "failed";
   }
+  return "failed";
 }
 
 std::vector<int> FailedSiteNumbers(const CheckReport& report) {
