@@ -7,9 +7,8 @@
 #include "core/source/decimal_address.h"
 #include "core/source/ipv6_address.h"
 #include "core/source/local_address.h"
-#include "core/source/natpmp_address.h"
+#include "core/source/gateway_source.h"
 #include "core/source/router_fetch.h"
-#include "core/source/upnp_address.h"
 #include "core/publish/key_trouble_text.h"
 #include "core/publish/key_trouble_text.h"
 #include "core/net/protocol_text.h"
@@ -39,6 +38,14 @@ const CheckSession::GatewayWording CheckSession::kUpnpWording{
     msg::kUpnpAskStart, msg::kUpnpAddressFound, msg::kUpnpAddressFailed};
 const CheckSession::GatewayWording CheckSession::kNatPmpWording{
     msg::kNatPmpAskStart, msg::kNatPmpAddressFound, msg::kNatPmpAddressFailed};
+
+const CheckSession::GatewayWording& CheckSession::WordingOf(GatewayProtocol protocol) {
+  switch (protocol) {
+    case GatewayProtocol::Upnp: return kUpnpWording;
+    case GatewayProtocol::NatPmp: return kNatPmpWording;
+  }
+  return kUpnpWording;
+}
 
 namespace {
 
@@ -86,17 +93,8 @@ CheckReport CheckSession::Run(const RunRequest& request, const RunState& state) 
 CheckReport CheckSession::FindAddress() {
   BusyScope busy(host_);
   if (settings_.useLocalAddress) return FindLocalAddress();
-  switch (SourceOf(settings_)) {
-    case AddressSource::Upnp:
-      return TakeGatewayAnswer(kUpnpWording, [this] {
-        return AskUpnpExternalAddress(settings_.igdUrl, {.stop = options_.stop});
-      });
-    case AddressSource::NatPmp:
-      return TakeGatewayAnswer(kNatPmpWording, [this] {
-        return AskNatPmpPublicAddress(NatPmpGatewayToAsk(settings_.natPmpGateway), {.stop = options_.stop});
-      });
-    case AddressSource::RouterPage:
-      break;
+  if (const auto protocol = GatewayProtocolOf(SourceOf(settings_))) {
+    return TakeGatewayAnswer(WordingOf(*protocol), [&] { return AskGateway(*protocol, settings_, options_.stop); });
   }
   // A network failure ends the run quietly after the connect line.
   CheckReport fetched;
@@ -144,17 +142,24 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
   net::HttpGetOptions http = options_.http;
   http.stop = options_.stop;
   http.pin = settings_.routerPin;
-  net::HttpGetResult got = GetRouterPage(server, settings_.routerPage, credentials, http);
+  RouterPageAnswer got = FetchRouterPage({server, settings_.routerPage, credentials}, host_, http);
   reason = got.reason;
   if (got.key != net::KeyTrouble::None) {
     host_.AppendFailureLog(KeyTroubleLogLine(server, got.key, net::PinnedKeyKind::TlsPublicKey),
                            log_color::kRed, got.reason);
   }
-  if (got.status == 0) return false;
-  host_.Pause(kRouterAnswerPause);
   report.routerPageText = std::move(got.body);
-  if (got.status == 200) host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
-  if (got.kind == net::HttpGetKind::Failed) return false;  // broke off while reading the body
+  switch (got.kind) {
+    case RouterPageKind::NoAnswer: return false;
+    case RouterPageKind::BrokenOff:
+      host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
+      return false;
+    case RouterPageKind::Page:
+      host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
+      break;
+    case RouterPageKind::BadStatus:  // searched all the same: the search reports the missing address
+      break;
+  }
   host_.AppendLog(server + Cp932(msg::kServerDisconnected), log_color::kBlack);
   return true;
 }

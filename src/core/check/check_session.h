@@ -11,6 +11,7 @@
 #include "core/source/gateway_answer.h"
 #include "core/check/publisher.h"
 #include "core/check/run_request.h"
+#include "core/source/gateway_source.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/stop_token.h"
@@ -54,6 +55,7 @@ class CheckSession {
   struct GatewayWording;
   static const GatewayWording kUpnpWording;
   static const GatewayWording kNatPmpWording;
+  static const GatewayWording& WordingOf(GatewayProtocol protocol);
 
   CheckReport FindAddress();
   CheckReport FindLocalAddress();

@@ -9,8 +9,7 @@
 
 #include "core/source/address_extract.h"
 #include "core/source/filter_generation.h"
-#include "core/source/natpmp_address.h"
-#include "core/source/upnp_address.h"
+#include "core/source/gateway_source.h"
 #include "core/source/router_address.h"
 #include "core/source/router_fetch.h"
 #include "core/net/protocol_text.h"
@@ -196,31 +195,33 @@ void RouterSettingsDialog::OnAddressChange() {
 
 void RouterSettingsDialog::OnConnectTest() {
   ReadControls();
-  if (fields_.addressSource != static_cast<int>(AddressSource::RouterPage)) {
-    AskGatewayTest();
+  AppSettings shown = settings_;
+  shown.addressSource = fields_.addressSource;
+  if (const auto protocol = GatewayProtocolOf(SourceOf(shown))) {
+    AskGatewayTest(*protocol);
     return;
   }
-  net::KeyTrouble keyTrouble = net::KeyTrouble::None;
   auto fetch = [&] {
     const RouterSettingsFields asked = fields_;
-    std::string page = fields_.pageText;
     // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
-    const FetchResult fetched = RunOffUiThread<FetchResult>(this, [&](const StopToken& stop) {
+    RouterPageAnswer answer = RunOffUiThread<RouterPageAnswer>(this, [&](const StopToken& stop) {
       DialogFetchHost host(pause_, stop);
       net::HttpGetOptions options;
       options.stop = &stop;
       options.pin = asked.pinText;
-      return FetchRouterPage(asked.serverLabel, asked.pathLabel, asked.authUserText,
-                             asked.authPassText, page, host, options, &keyTrouble);
+      return FetchRouterPage({asked.serverLabel, asked.pathLabel,
+                              net::HttpCredentials{asked.authUserText, asked.authPassText}},
+                             host, options);
     });
-    fields_.pageText = std::move(page);
-    return fetched;
+    // A router that did not answer leaves the page fetched before.
+    if (answer.kind != RouterPageKind::NoAnswer) fields_.pageText = answer.body;
+    return answer;
   };
-  FetchResult result = fetch();
-  if (keyTrouble != net::KeyTrouble::None) {
+  RouterPageAnswer result = fetch();
+  if (result.key != net::KeyTrouble::None) {
     const std::string server = fields_.serverLabel;
     const auto trusted = AskToTrustServerKey(
-        this, FromCp932(server), keyTrouble, fields_.pinText, [&](const StopToken& stop) {
+        this, FromCp932(server), result.key, fields_.pinText, [&](const StopToken& stop) {
           return LearnRouterKey(server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
         });
     if (trusted) {
@@ -229,14 +230,15 @@ void RouterSettingsDialog::OnConnectTest() {
       result = fetch();
     }
   }
-  switch (result) {
-    case FetchResult::FetchFailed:
+  switch (result.kind) {
+    case RouterPageKind::NoAnswer:
+    case RouterPageKind::BrokenOff:
       ShowMessage(this, QString::fromUtf8(msg::kConnectFailed), MessageButtons::Ok, MessageIcon::Exclamation);
       break;
-    case FetchResult::FetchBadStatus:
+    case RouterPageKind::BadStatus:
       ShowMessage(this, QString::fromUtf8(msg::kPageNotOpened), MessageButtons::Ok, MessageIcon::Exclamation);
       break;
-    case FetchResult::FetchOk:
+    case RouterPageKind::Page:
       for (QPushButton* needsPage : {autoFilterButton_, filter1TestButton_, filter2TestButton_}) {
         needsPage->setEnabled(true);
       }
@@ -345,14 +347,12 @@ void RouterSettingsDialog::OnAutoFilter() {
   PushFields();
 }
 
-void RouterSettingsDialog::AskGatewayTest() {
-  const bool upnp = fields_.addressSource == static_cast<int>(AddressSource::Upnp);
-  const std::string igdUrl = settings_.igdUrl;
-  const std::string gateway = settings_.natPmpGateway;
-  const GatewayAnswer answer = RunOffUiThread<GatewayAnswer>(this, [&](const StopToken& stop) {
-    return upnp ? AskUpnpExternalAddress(igdUrl, {.stop = &stop})
-                : AskNatPmpPublicAddress(NatPmpGatewayToAsk(gateway), {.stop = &stop});
-  });
+void RouterSettingsDialog::AskGatewayTest(GatewayProtocol protocol) {
+  // Asked the way a check asks, with what the dialog shows.
+  AppSettings asked = settings_;
+  asked.addressSource = fields_.addressSource;
+  const GatewayAnswer answer = RunOffUiThread<GatewayAnswer>(
+      this, [&](const StopToken& stop) { return AskGateway(protocol, asked, &stop); });
   if (answer.found()) {
     ShowMessage(this, QString::fromUtf8(msg::kGatewayAddressGot).arg(FromCp932(answer.address)),
                 MessageButtons::Ok, MessageIcon::Information);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/settings/app_settings.h"
+#include "core/source/gateway_source.h"
 #include "ui/common/browser_open.h"
 #include "ui/common/cp932_text.h"
 #include "ui/settings/dialog_fetch_host.h"
@@ -74,7 +75,7 @@ class RouterSettingsDialog : public QDialog {
   void OnForgetPin();
 
   // The connect test of UPnP and NAT-PMP: asks the router and shows the address it gave.
-  void AskGatewayTest();
+  void AskGatewayTest(GatewayProtocol protocol);
   bool RequireConnectedPage();
   void ShowInPageView(const std::string& text);
   void Inform(const char* utf8Message);
