@@ -11,7 +11,7 @@
 #include "core/source/router_fetch.h"
 #include "core/publish/key_trouble_text.h"
 #include "core/publish/key_trouble_text.h"
-#include "core/net/protocol_text.h"
+#include "core/settings/unsafe_fields.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -133,8 +133,8 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
   if (settings_.routerAuth == 1) credentials = {settings_.routerUser, settings_.routerPass};
   const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
   if (const char* field =
-          net::UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
-    host_.AppendLog(net::UnsafeFieldLogLine(field), log_color::kRed);
+          UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
+    host_.AppendLog(UnsafeFieldLogLine(field), log_color::kRed);
     reason = "a line break or NUL in a router field";
     return false;
   }

@@ -102,7 +102,9 @@ OutcomeKind ClassifyFtpFailure(CURL* handle, CURLcode code, const TransferLimits
 }
 
 std::unique_ptr<Transport> Transport::Open(const SiteLogin& login, TransferLimits limits) {
-  if (UnsafeFtpSiteField(login.server, login.user, login.password, {})) return nullptr;
+  for (const std::string& text : {login.server, login.user, login.password}) {
+    if (!IsProtocolText(text)) return nullptr;
+  }
   // A pin that is no pin would leave the server unchecked; it is refused like a changed key.
   if (!login.pin.empty() && !IsPinText(login.pin)) return nullptr;
   const TransferModeRow& row = RowOf(login.mode);

@@ -1,6 +1,6 @@
 #include "core/source/router_fetch.h"
 
-#include "core/net/protocol_text.h"
+#include "core/settings/unsafe_fields.h"
 #include "core/net/server_address.h"
 
 namespace zepa2 {
@@ -9,7 +9,7 @@ net::HttpGetResult GetRouterPage(const std::string& server, const std::string& p
                                  const std::optional<net::HttpCredentials>& credentials,
                                  const net::HttpGetOptions& options) {
   const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
-  if (net::UnsafeRouterField(server, path, login.user, login.password)) return {};
+  if (UnsafeRouterField(server, path, login.user, login.password)) return {};
   const auto address = net::ParseWebServer(server);
   if (!address) return {};
   net::HttpGetOptions withScheme = options;

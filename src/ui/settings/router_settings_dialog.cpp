@@ -12,7 +12,7 @@
 #include "core/source/gateway_source.h"
 #include "core/source/router_address.h"
 #include "core/source/router_fetch.h"
-#include "core/net/protocol_text.h"
+#include "core/settings/unsafe_fields.h"
 #include "core/publish/server_trust.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
@@ -217,19 +217,18 @@ void RouterSettingsDialog::OnConnectTest() {
     if (answer.kind != RouterPageKind::NoAnswer) fields_.pageText = answer.body;
     return answer;
   };
-  RouterPageAnswer result = fetch();
-  if (result.key != net::KeyTrouble::None) {
-    const std::string server = fields_.serverLabel;
-    const auto trusted = AskToTrustServerKey(
-        this, FromCp932(server), result.key, fields_.pinText, [&](const StopToken& stop) {
-          return LearnRouterKey(server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
-        });
-    if (trusted) {
-      fields_.pinText = *trusted;
-      PushFields();
-      result = fetch();
-    }
-  }
+  RouterPageAnswer result;
+  const std::string server = fields_.serverLabel;
+  AttemptTrustingKey(
+      this, FromCp932(server), fields_.pinText,
+      [&](const StopToken& stop) {
+        return LearnRouterKey(server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
+      },
+      [&] {
+        result = fetch();
+        return result.key;
+      },
+      [this] { PushFields(); });
   switch (result.kind) {
     case RouterPageKind::NoAnswer:
     case RouterPageKind::BrokenOff:
@@ -299,7 +298,7 @@ void RouterSettingsDialog::reject() { OnCancel(); }
 void RouterSettingsDialog::OnOK() {
   ReadControls();
   // A pasted line break would reach the router as a header line of its own.
-  if (const char* field = net::UnsafeRouterField(fields_.serverLabel, fields_.pathLabel,
+  if (const char* field = UnsafeRouterField(fields_.serverLabel, fields_.pathLabel,
                                                  fields_.authUserText, fields_.authPassText)) {
     ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(QString::fromUtf8(field)),
                 MessageButtons::Ok, MessageIcon::Exclamation);
