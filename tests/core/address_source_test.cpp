@@ -48,7 +48,7 @@ class AddressSources : public testing::Test {
     return Lines(host_.lines.begin() + static_cast<long>(before), host_.lines.end());
   }
   void UseUpnp(const std::string& path) {
-    settings_.addressSource = 1;
+    settings_.addressSource = AddressSource::Upnp;
     settings_.igdUrl = "http://" + igd_->hostPort() + "/" + path;
   }
   void UseTextPage(const std::string& escapedBody) {
@@ -132,7 +132,7 @@ TEST_F(AddressSources, NonPublicAddressIsPublishedWithANote) {
     EXPECT_EQ(publisher_.published.back(), c.address);
   }
   // The same note after the markers of a router page.
-  settings_.addressSource = 0;
+  settings_.addressSource = AddressSource::RouterPage;
   UseTextPage("10.1.2.3");
   EXPECT_EQ(Run(false), [&] {
     Lines lines = TextPageLines();
@@ -144,7 +144,7 @@ TEST_F(AddressSources, NonPublicAddressIsPublishedWithANote) {
 
 TEST_F(AddressSources, LocalAddressGetsNoNote) {
   settings_.useLocalAddress = 1;
-  settings_.addressSource = 1;  // the window's local-address box still comes first
+  settings_.addressSource = AddressSource::Upnp;  // the window's local-address box still comes first
   localAddress_ = "192.168.1.20";
   CheckReport report;
   EXPECT_EQ(Run(false, &report), (Lines{{"ローカルアドレス取得", color::kMagenta}}));

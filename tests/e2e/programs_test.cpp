@@ -218,7 +218,7 @@ TEST_F(ProgramsTest, PrintAddressPrintsItAloneAndTouchesNothing) {
   EXPECT_FALSE(fs::exists(StateFile()));
 
   test::FixtureProcess igd("igd_server.py");
-  settings_.addressSource = 1;
+  settings_.addressSource = AddressSource::Upnp;
   settings_.igdUrl = "http://" + igd.hostPort() + "/ip/rootDesc.xml";
   settings_.decimalAddress = 1;  // printed as it would be published
   SaveTheSettings();

@@ -93,7 +93,7 @@ CheckReport CheckSession::Run(const RunRequest& request, const RunState& state) 
 CheckReport CheckSession::FindAddress() {
   BusyScope busy(host_);
   if (settings_.useLocalAddress) return FindLocalAddress();
-  if (const auto protocol = GatewayProtocolOf(SourceOf(settings_))) {
+  if (const auto protocol = GatewayProtocolOf(settings_.addressSource)) {
     return TakeGatewayAnswer(WordingOf(*protocol), [&] { return AskGateway(*protocol, settings_, options_.stop); });
   }
   // A network failure ends the run quietly after the connect line.
@@ -130,7 +130,7 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
   std::string& reason = report.reason;
   const std::string& server = settings_.routerServer;
   std::optional<net::HttpCredentials> credentials;
-  if (settings_.routerAuth == 1) credentials = {settings_.routerUser, settings_.routerPass};
+  if (settings_.routerAuth) credentials = {settings_.routerUser, settings_.routerPass};
   const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
   if (const char* field =
           UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {

@@ -1,6 +1,7 @@
 #include "ui/settings/router_settings_dialog.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -150,11 +151,11 @@ void RouterSettingsDialog::ReadControls() {
   fields_.filter3Text = filter3Edit_.Get();
   fields_.filter4Text = filter4Edit_.Get();
   fields_.addressText = addressEdit_.Get();
-  fields_.authEnabled = authCheck_->isChecked() ? 1 : 0;
+  fields_.authEnabled = authCheck_->isChecked();
   fields_.authPassText = passEdit_.Get();
   fields_.authUserText = userEdit_.Get();
-  fields_.addressSource = sourceCombo_->currentIndex();
-  fields_.wholePage = wholePageCheck_->isChecked() ? 1 : 0;
+  fields_.addressSource = static_cast<AddressSource>(std::max(0, sourceCombo_->currentIndex()));
+  fields_.wholePage = wholePageCheck_->isChecked();
 }
 
 void RouterSettingsDialog::PushFields() {
@@ -164,12 +165,12 @@ void RouterSettingsDialog::PushFields() {
   ShowBytes(filter4Edit_, fields_.filter4Text);
   serverLabel_->setText(FromCp932(fields_.serverLabel));
   pathLabel_->setText(FromCp932(fields_.pathLabel));
-  authCheck_->setChecked(fields_.authEnabled != 0);
+  authCheck_->setChecked(fields_.authEnabled);
   pinEdit_->setText(QString::fromStdString(fields_.pinText));
   ShowBytes(passEdit_, fields_.authPassText);
   ShowBytes(userEdit_, fields_.authUserText);
-  sourceCombo_->setCurrentIndex(fields_.addressSource);
-  wholePageCheck_->setChecked(fields_.wholePage != 0);
+  sourceCombo_->setCurrentIndex(static_cast<int>(fields_.addressSource));
+  wholePageCheck_->setChecked(fields_.wholePage);
   ShowBytes(addressEdit_, fields_.addressText);  // last: a change here runs OnAddressChange
 }
 
@@ -177,8 +178,8 @@ void RouterSettingsDialog::OnInitDialog() {
   for (const StoredText& text : kStoredTexts) fields_.*text.field = settings_.*text.setting;
   fields_.addressText = JoinRouterAddress(settings_.routerServer, settings_.routerPage);
   fields_.authEnabled = settings_.routerAuth;
-  fields_.addressSource = static_cast<int>(SourceOf(settings_));
-  fields_.wholePage = settings_.wholePage != 0 ? 1 : 0;
+  fields_.addressSource = settings_.addressSource;
+  fields_.wholePage = settings_.wholePage;
   fields_.pinText = settings_.routerPin;
   PushFields();
   OnAuthToggle();
@@ -195,9 +196,7 @@ void RouterSettingsDialog::OnAddressChange() {
 
 void RouterSettingsDialog::OnConnectTest() {
   ReadControls();
-  AppSettings shown = settings_;
-  shown.addressSource = fields_.addressSource;
-  if (const auto protocol = GatewayProtocolOf(SourceOf(shown))) {
+  if (const auto protocol = GatewayProtocolOf(fields_.addressSource)) {
     AskGatewayTest(*protocol);
     return;
   }
@@ -279,7 +278,7 @@ void RouterSettingsDialog::OnBrowserCheck() {
 
 void RouterSettingsDialog::OnAuthToggle() {
   ReadControls();
-  const bool on = fields_.authEnabled != 0;
+  const bool on = fields_.authEnabled;
   userEdit_.widget()->setEnabled(on);
   passEdit_.widget()->setEnabled(on);
   if (!on) {

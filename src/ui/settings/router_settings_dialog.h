@@ -31,11 +31,11 @@ struct RouterSettingsFields {
   std::string addressText;  // server and path after "http://"; never stored itself
   std::string serverLabel;
   std::string pathLabel;
-  int authEnabled = 0;
+  bool authEnabled = false;
   std::string authPassText;
   std::string authUserText;
-  int addressSource = 0;  // AppSettings::addressSource
-  int wholePage = 0;
+  AddressSource addressSource = AddressSource::RouterPage;
+  bool wholePage = false;
   std::string pinText;  // "sha256//…" of an HTTPS router's key, or empty
 };
 
