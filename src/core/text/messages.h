@@ -13,6 +13,7 @@ inline constexpr const char* kSettingsTemporaryFailed = "一時ファイルを�
 inline constexpr const char* kSettingsWriteFailed = "書き込めません";
 inline constexpr const char* kSettingsSyncFailed = "ディスクに書き込めません";
 inline constexpr const char* kSettingsRenameFailed = "ファイルを置き換えられません";
+inline constexpr const char* kSettingsNotRegularFile = "通常のファイルではないため、書き込みも置き換えもしません";
 inline constexpr const char* kSettingsValueTooLong = "設定値が長すぎて保存できません";
 
 // ---- start-up and main window ----
@@ -109,6 +110,10 @@ inline constexpr const char* kTransferRefused = ":%s失敗";
 inline constexpr const char* kUnknownTransferMode = ":転送方式の値（%d）が不明なため、接続しませんでした。";
 inline constexpr const char* kFtpFileFailed = "/失敗";
 inline constexpr const char* kHomePageUpdateFailed = "ホームページの更新に失敗しました。";
+// Followed by "<file>: <reason>".
+inline constexpr const char* kStateFileRefused = "状態ファイルを読み込めないため、ないものとして続けます：";
+// Followed by "<file>: <reason>".
+inline constexpr const char* kStateFileNotWritten = "状態ファイルを保存できません：";
 inline constexpr const char* kTempFileNotOpened = "テンポラリーファイルがオープンできません。";
 inline constexpr const char* kTemplateNotOpened = "ローカルファイルがオープンできません。";
 inline constexpr const char* kSiteTestDone = "サイト：%d テスト完了";
