@@ -21,6 +21,7 @@
 #include "core/publish/page_uploader.h"
 #include "core/publish/server_trust.h"
 #include "core/settings/settings_load.h"
+#include "core/startup/secret_keeping.h"
 #include "core/sys/read_file.h"
 #include "core/settings/settings_store.h"
 #include "core/text/cp932.h"
@@ -271,6 +272,7 @@ int Run(const CheckOptions& options) {
 }  // namespace zepa2::cli
 
 int main(int argc, char** argv) {
+  zepa2::KeepSecretsInProcess();
   using namespace zepa2::cli;
   std::string error;
   const auto options = ParseCheckOptions(argc, argv, error);

@@ -617,5 +617,18 @@ TEST_F(ProgramsTest, WindowDoesNotWaitOnAFifoLogOrStatusFile) {
 }
 #endif
 
+// The passwords stay in the process: no core file can be written and no other process of the
+// user may read its memory.
+TEST_F(ProgramsTest, TheServiceKeepsItsSecretsInItsOwnMemory) {
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 2, 30s)) << watch.Output();
+  const std::string limits = ReadFile("/proc/" + std::to_string(watch.pid()) + "/limits");
+  EXPECT_NE(limits.find("Max core file size        0                    0"), std::string::npos) << limits;
+  // Not dumpable: the kernel hands its /proc entries to root, whoever runs it.
+  struct stat info {};
+  ASSERT_EQ(::stat(("/proc/" + std::to_string(watch.pid()) + "/environ").c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 0u);
+}
+
 }  // namespace
 }  // namespace zepa2

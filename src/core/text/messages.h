@@ -64,6 +64,9 @@ inline constexpr const char* kAddressNotFound = "IPアドレス取得失敗";
 inline constexpr const char* kAddressFound = "IPアドレス取得成功";
 inline constexpr const char* kAddressNotPublishable =
     "アドレスに公開できない文字（制御文字、< > \" ' &）が含まれています。";
+inline constexpr const char* kGatewayNoteOpen = "注意：既定のゲートウェイ以外の機器が答えました（";  // reason
+inline constexpr const char* kGatewayNoteClose = "）";
+inline constexpr const char* kAddressNotIpv4 = "答えがIPv4アドレスではないため、公開しません。";
 inline constexpr const char* kRouterConversionFailed = "アドレスの変換に失敗しました。";
 inline constexpr const char* kRouterConversionOpen = "アドレス変換(";     // dotted->decimal)
 inline constexpr const char* kRouterConversionClose = ")";
