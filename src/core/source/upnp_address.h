@@ -28,7 +28,7 @@ std::optional<std::string> SsdpAnswerLocation(std::string_view datagram);
 struct IgdDiscovery {
   std::string location;  // empty when no gateway answered
   std::string reason;
-  std::string otherHost;  // set when the answer is not the default gateway's: the host that gave it
+  std::string otherHost{};  // set when the answer is not the default gateway's: the host that gave it
 };
 
 // Sends the search to the SSDP multicast group. The answer of the default route's gateway is taken
