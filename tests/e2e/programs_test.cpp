@@ -617,6 +617,20 @@ TEST_F(ProgramsTest, WindowDoesNotWaitOnAFifoLogOrStatusFile) {
 }
 #endif
 
+// A stop request ends a TLS handshake that never finishes (a plain server that reads the client's
+// hello as a request line and waits for its end) as it ends a transfer: within two seconds.
+TEST_F(ProgramsTest, StopEndsAStalledTlsHandshakeWithinTwoSeconds) {
+  settings_.routerServer = "https://" + router_.hostPort();
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "サーバ接続開始", 1)) << watch.Output();
+  std::this_thread::sleep_for(500ms);  // inside the handshake
+  const auto asked = std::chrono::steady_clock::now();
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
+}
+
 // The passwords stay in the process: no core file can be written and no other process of the
 // user may read its memory.
 TEST_F(ProgramsTest, TheServiceKeepsItsSecretsInItsOwnMemory) {
