@@ -12,7 +12,6 @@
 #include "core/log/control_escape.h"
 #include "core/source/router_fetch.h"
 #include "core/publish/key_trouble_text.h"
-#include "core/publish/key_trouble_text.h"
 #include "core/settings/unsafe_fields.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
