@@ -8,6 +8,8 @@
 #include "core/source/ipv6_address.h"
 #include "core/source/local_address.h"
 #include "core/source/gateway_source.h"
+#include "core/source/ipv4_literal.h"
+#include "core/log/control_escape.h"
 #include "core/source/router_fetch.h"
 #include "core/publish/key_trouble_text.h"
 #include "core/publish/key_trouble_text.h"
@@ -62,9 +64,9 @@ const char* NonPublicText(NonPublicReason reason) {
   return "";
 }
 
-// The address on the router page by the settings' rule: the whole page, or between the markers.
-std::optional<std::string> RouterPageAddress(const std::string& page, const AppSettings& s) {
-  if (s.wholePage) return WholePageAddress(page);
+// The address on the router page by the settings' rule: between the markers (the whole page is a
+// machine's answer, taken as the gateways' are).
+std::optional<std::string> MarkedAddress(const std::string& page, const AppSettings& s) {
   ExtractedAddress found = ExtractAddress(page, s.filter1, s.filter2, s.filter3, s.filter4);
   if (found.outcome != AddressOutcome::AddressFound) return std::nullopt;
   return std::move(found.address);
@@ -116,14 +118,14 @@ CheckReport CheckSession::TakeGatewayAnswer(const GatewayWording& wording,
                                             const std::function<GatewayAnswer()>& ask) {
   host_.AppendLog(Cp932(wording.start), log_color::kBlack);
   const GatewayAnswer answer = ask();
+  if (!answer.note.empty()) host_.AppendLog(Cp932(msg::kGatewayNoteOpen) + answer.note + Cp932(msg::kGatewayNoteClose), log_color::kViolet);
   if (!answer.found()) {
     host_.AppendLog(Cp932(wording.failed) + " (" + answer.reason + ")", log_color::kRed);
     CheckReport notFound;
     notFound.reason = answer.reason;
     return notFound;
   }
-  host_.AppendLog(Cp932(wording.found), log_color::kGreen);
-  return AcceptFoundAddress({}, answer.address, kRouterWording, true);
+  return TakeMachineAddress({}, answer.address, Cp932(wording.found), Cp932(wording.failed));
 }
 
 bool CheckSession::FetchRouterPageText(CheckReport& report) {
@@ -166,13 +168,31 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
 
 CheckReport CheckSession::SearchRouterPage(CheckReport fetched) {
   host_.AppendLog(Cp932(msg::kAddressSearchStart), log_color::kViolet);
-  const std::optional<std::string> found = RouterPageAddress(fetched.routerPageText, settings_);
+  if (settings_.wholePage) {
+    const std::string page = fetched.routerPageText;
+    return TakeMachineAddress(std::move(fetched), page, Cp932(msg::kAddressFound), Cp932(msg::kAddressNotFound));
+  }
+  const std::optional<std::string> found = MarkedAddress(fetched.routerPageText, settings_);
   if (!found) {
     host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
     return fetched;
   }
   host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
   return AcceptFoundAddress(std::move(fetched), *found, kRouterWording, true);
+}
+
+CheckReport CheckSession::TakeMachineAddress(CheckReport report, std::string_view text,
+                                             const std::string& foundLine, const std::string& failedLine) {
+  const std::optional<std::string> address = Ipv4Literal(text);
+  if (!address) {
+    report.reason = "not an IPv4 address: " + EscapeControlBytes(text.substr(0, 64)) +
+                    (text.size() > 64 ? "..." : "");
+    host_.AppendLog(failedLine, log_color::kRed);
+    host_.AppendFailureLog(Cp932(msg::kAddressNotIpv4), log_color::kRed, report.reason);
+    return report;
+  }
+  host_.AppendLog(foundLine, log_color::kGreen);
+  return AcceptFoundAddress(std::move(report), *address, kRouterWording, true);
 }
 
 CheckReport CheckSession::AcceptFoundAddress(CheckReport report, std::string address,

@@ -21,26 +21,20 @@ size_t NoteUtf8Feature(char* data, size_t size, size_t count, void* utf8) {
   return size * count;
 }
 
+// The data connection and the protection the mode's row asks for.
 void SetModeOptions(CURL* handle, const SiteLogin& login) {
-  switch (login.mode) {
-    case TransferMode::ActiveFtp:
-      curl_easy_setopt(handle, CURLOPT_FTPPORT, "-");  // from the control connection's address
-      break;
-    case TransferMode::PassiveFtp:
-      break;  // libcurl's own way: EPSV, then PASV
-    case TransferMode::FtpTls:
-      // AUTH TLS comes before USER: a server that fails the check never sees the log-in.
-      curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
-      curl_easy_setopt(handle, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
-      if (!login.pin.empty()) {
-        // The pin alone decides: a self-signed certificate or another host name is fine.
-        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
-        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
-        curl_easy_setopt(handle, CURLOPT_PINNEDPUBLICKEY, login.pin.c_str());
-      }
-      break;
-    case TransferMode::Sftp:
-      break;  // not carried by this transport (its row names the SFTP one)
+  const TransferModeRow& row = RowOf(login.mode);
+  if (row.activeData) curl_easy_setopt(handle, CURLOPT_FTPPORT, "-");  // from the control connection's address
+  // Otherwise libcurl's own way: EPSV, then PASV.
+  if (row.key != PinnedKeyKind::TlsPublicKey) return;
+  // AUTH TLS comes before USER: a server that fails the check never sees the log-in.
+  curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+  curl_easy_setopt(handle, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+  if (!login.pin.empty()) {
+    // The pin alone decides: a self-signed certificate or another host name is fine.
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(handle, CURLOPT_PINNEDPUBLICKEY, login.pin.c_str());
   }
 }
 

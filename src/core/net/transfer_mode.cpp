@@ -9,13 +9,14 @@ namespace {
 
 constexpr std::array<TransferModeRow, 4> kRows{{
     {TransferMode::ActiveFtp, "ftp-active", msg::kModeActiveFtp, "FTP", "ftp", 21,
-     PinnedKeyKind::None, true, true, TransportKind::Ftp},
+     PinnedKeyKind::None, true, true, true, TransportKind::Ftp},
     {TransferMode::PassiveFtp, "ftp-passive", msg::kModePassiveFtp, "FTP", "ftp", 21,
-     PinnedKeyKind::None, true, true, TransportKind::Ftp},
+     PinnedKeyKind::None, true, false, true, TransportKind::Ftp},
+    // Explicit AUTH TLS, passive: the TLS pin (when set) alone decides whether the server is trusted.
     {TransferMode::FtpTls, "ftps", msg::kModeFtpTls, "FTPS", "ftp", 21,
-     PinnedKeyKind::TlsPublicKey, true, true, TransportKind::Ftp},
+     PinnedKeyKind::TlsPublicKey, true, false, true, TransportKind::Ftp},
     {TransferMode::Sftp, "sftp", msg::kModeSftp, "SFTP", "sftp", 22,
-     PinnedKeyKind::SshHostKey, false, true, TransportKind::Sftp},
+     PinnedKeyKind::SshHostKey, false, false, true, TransportKind::Sftp},
 }};
 
 // The table is indexed by the settings value; a row out of place would name another mode.

@@ -5,6 +5,7 @@
 
 #include "core/settings/password_scramble.h"
 #include "core/settings/private_file_write.h"
+#include "core/sys/read_file.h"
 #include "core/settings/settings_file_lines.h"
 #include "core/settings/settings_layout.h"
 #include "core/settings/settings_load.h"
@@ -61,11 +62,7 @@ PrivateWriteResult KeepUnreadableOriginal(const std::filesystem::path& file,
                                           std::filesystem::path& backup) {
   AppSettings scratch;
   if (!LoadSettingsWithReport(scratch, file, {}).hadUnreadableLines) return {};
-  std::string original;
-  {
-    std::ifstream in(file, std::ios::binary);
-    original.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  const std::string original = ReadRegularFile(file, kMaxSettingsFileBytes).value_or("");
   backup = file;
   backup += ".bak";
   return WritePrivateFileAtomically(backup, original);
