@@ -55,6 +55,6 @@ measure() {
 }
 
 echo "runs: $runs"
-measure bare -BARE- "$build/bare_dialog"
+measure bare -BARE- "$build/bench/bare_dialog"
 measure window -ZEPA2- "$build/zepa2" -Embedding
 echo "window - bare: $(( ($(cat "$work/rss.window") - $(cat "$work/rss.bare")) / 1024 )) MiB"
