@@ -7,6 +7,7 @@ namespace zepa2::cli {
 const char* const kCheckUsage =
     "Usage: zepa2-check [--force] [--dry-run] [--watch] [--print-address] [--trust]\n"
     "       zepa2-check --status [--human]\n"
+    "       zepa2-check config list|get|set|set-password|export|import ... (see config --help)\n"
     "Checks the public address with the settings of ZEPA2 and publishes it when it changed.\n"
     "\n"
     "  --force     publish even when the address is unchanged\n"
