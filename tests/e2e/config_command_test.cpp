@@ -214,5 +214,48 @@ TEST_F(ConfigCommandTest, RunTakesThePasswordFromItsReference) {
   EXPECT_EQ(Loaded().sites[0].pass, "env:ZEPA2_FTP_PASS");  // never written back resolved
 }
 
+// Under strace, a publishing run with a hook shows the password in no write() (log, state files,
+// status, pages) and in no program it starts (arguments and environment printed in full): it only
+// goes to the server, over the socket.
+TEST_F(ConfigCommandTest, TracedRunWritesThePasswordNowhereElse) {
+  if (!fs::exists("/usr/bin/strace")) GTEST_SKIP() << "strace is not installed";
+  test::FixtureProcess router("router_server.py");
+  test::FtpTestServer site;
+  test::WriteFile(dir_ / "site.html", "address $$IP_ADDRESS$$\n");
+  test::WriteFile(dir_ / "ftp-pass", std::string(test::FtpTestServer::kPassword) + "\n");
+  fs::permissions(dir_ / "ftp-pass", fs::perms::owner_read | fs::perms::owner_write);
+  for (const std::vector<std::string>& set :
+       std::vector<std::vector<std::string>>{{"HTTP.Server", router.hostPort()},
+                                             {"HTTP.Page", "status.htm"},
+                                             {"FILTER.FILTER1", "WAN側IPアドレス"},
+                                             {"FILTER.FILTER2", "</table>"},
+                                             {"FILTER.FILTER3", "<td>"},
+                                             {"FILTER.FILTER4", "</td>"},
+                                             {"FTP.Server1", site.server()},
+                                             {"FTP.User1", test::FtpTestServer::kUser},
+                                             {"FTP.File1", "index.html"},
+                                             {"FTP.Path1", (dir_ / "site.html").string()},
+                                             {"FTP.Pass1", "file:" + (dir_ / "ftp-pass").string()},
+                                             {"SYSTEM.OnPublish", "true"},
+                                             {"SYSTEM.MetricsFile", (dir_ / "zepa2.prom").string()}}) {
+    ASSERT_EQ(Config({"set", set[0], set[1]}).exitCode, 0) << set[0];
+  }
+  const fs::path trace = dir_ / "work" / "trace";
+  const test::ProgramResult traced = test::RunProgram(
+      {"/usr/bin/strace",
+       {"-f", "-v", "-s", "65536", "-e", "trace=write,execve", "-o", trace.string(), ZEPA2_CHECK_PROGRAM, "--force"},
+       {{"HOME", dir_.path().string()},
+        {"XDG_CONFIG_HOME", (dir_ / "config").string()},
+        {"XDG_STATE_HOME", (dir_ / "state").string()},
+        {"XDG_RUNTIME_DIR", (dir_ / "run").string()}},
+       dir_ / "work"},
+      120s);
+  ASSERT_EQ(traced.exitCode, 0) << traced.out << traced.err;
+  EXPECT_THAT(ReadFile(site.home() / "index.html"), HasSubstr("address 10.0.0.1"));
+  const std::string calls = ReadFile(trace);
+  EXPECT_THAT(calls, HasSubstr("execve(\"/bin/sh\""));  // the hook ran, traced
+  EXPECT_THAT(calls, Not(HasSubstr(test::FtpTestServer::kPassword)));
+}
+
 }  // namespace
 }  // namespace zepa2
