@@ -163,7 +163,7 @@ int SetPassword(AppSettings& settings, const std::filesystem::path& file, const 
   const std::optional<std::string> utf8 = LocaleToUtf8(typed);
   if (!utf8) return Refuse(msg::kConfigArgumentNotText);
   if (keyring) {
-    // The keyring holds text; the secret goes to the server as those UTF-8 bytes, like a file's.
+    // The keyring holds text; a run takes it back as CP932, as the window's password box gives it.
     const KeyringAnswer stored = StoreKeyringSecret(key, *utf8);
     if (!stored.secret) {
       std::fprintf(stderr, "zepa2-check: %s\n", stored.problem.c_str());

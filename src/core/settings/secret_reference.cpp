@@ -117,7 +117,8 @@ ResolvedSecret Resolve(const SecretReference& reference, std::string_view key) {
     case SecretSource::Keyring: {
       KeyringAnswer answer = LookUpKeyringSecret(key);
       if (!answer.secret) return Missing(std::move(answer.problem));
-      return Found(std::move(*answer.secret));
+      // The keyring holds text; the program's passwords are CP932, as the window's box gives them.
+      return Found(Utf8ToCp932Exactly(*answer.secret).value_or(*answer.secret));
     }
     case SecretSource::Credential: {
       const char* folder = std::getenv("CREDENTIALS_DIRECTORY");

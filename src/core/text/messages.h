@@ -355,6 +355,7 @@ inline constexpr const char* kConfigNotSecret = "「%1」はパスワードの�
 inline constexpr const char* kConfigSaved =
     "設定を保存しました。起動中の ZEPA2 のウィンドウは次の確認の前に読み直します。"
     "zepa2-check --watch には SIGHUP を送ると読み直します (systemctl --user reload zepa2-check)。\n";
+inline constexpr const char* kSettingsChangedOutside = "設定ファイルが変更されたため、読み直しました。";
 inline constexpr const char* kConfigPasswordPrompt = "パスワード: ";
 inline constexpr const char* kConfigPasswordNone = "パスワードが入力されませんでした。何も保存していません。";
 inline constexpr const char* kConfigImportSecretSkipped = "「%1」はパスワードの設定のため取り込みませんでした。";
@@ -380,6 +381,11 @@ inline constexpr const char* kSecretNotPrivate = "ファイルが本人以外に
 inline constexpr const char* kSecretUnreadable = "ファイルを読めません";  // ": " strerror follows
 inline constexpr const char* kSecretTooLarge = "ファイルが大きすぎます";
 inline constexpr const char* kSecretKeyringMissing = "キーリングに見つかりません";
+inline constexpr const char* kSaveToKeyring = "キーリングに保存";  // the button beside a password
+inline constexpr const char* kKeyringNothingToSave = "キーリングに保存するパスワードを入力してください。";
+inline constexpr const char* kKeyringSaved =
+    "パスワードをキーリングに保存しました。OK で設定を閉じると、設定ファイルには keyring: の参照だけが残ります。";
+inline constexpr const char* kKeyringSaveFailed = "パスワードをキーリングに保存できません。\n%1";
 inline constexpr const char* kSecretKeyringUnavailable = "キーリングを使えません";  // ": " reason follows
 
 }  // namespace zepa2::msg
