@@ -13,11 +13,11 @@
 #include "core/settings/keyring_store.h"
 #include "core/settings/secret_reference.h"
 #include "core/settings/setting_fields.h"
-#include "core/settings/setting_rules.h"
 #include "core/settings/settings_file_lines.h"
 #include "core/settings/settings_load.h"
 #include "core/settings/settings_store.h"
 #include "core/text/cp932.h"
+#include "core/text/fill_message.h"
 #include "core/text/messages.h"
 
 namespace zepa2::cli {
@@ -100,12 +100,10 @@ int List(const AppSettings& settings) {
 }
 
 int Get(const AppSettings& settings, const std::string& key) {
-  for (const SettingField& field : SettingFields()) {
-    if (field.key != key) continue;
-    std::printf("%s\n", Utf8ToLocale(Shown(field, GetSettingValue(settings, key).value_or(""))).c_str());
-    return kConfigOk;
-  }
-  return Refuse(FillMessage(msg::kConfigUnknownKey, key));
+  const std::optional<SettingField> field = FindSettingField(key);
+  if (!field) return Refuse(FillMessage(msg::kConfigUnknownKey, key));
+  std::printf("%s\n", Utf8ToLocale(Shown(*field, GetSettingValue(settings, key).value_or(""))).c_str());
+  return kConfigOk;
 }
 
 int Set(AppSettings& settings, const std::filesystem::path& file, const std::string& key, std::string_view value) {
@@ -152,12 +150,9 @@ std::string ReadSecretLine() {
 }
 
 int SetPassword(AppSettings& settings, const std::filesystem::path& file, const std::string& key, bool keyring) {
-  bool isSecret = false;
-  for (const SettingField& field : SettingFields()) isSecret = isSecret || (field.key == key && field.kind == SettingKind::Secret);
-  if (!isSecret) {
-    bool known = GetSettingValue(settings, key).has_value();
-    return Refuse(known ? FillMessage(msg::kConfigNotSecret, key) : FillMessage(msg::kConfigUnknownKey, key));
-  }
+  const std::optional<SettingField> field = FindSettingField(key);
+  if (!field) return Refuse(FillMessage(msg::kConfigUnknownKey, key));
+  if (field->kind != SettingKind::Secret) return Refuse(FillMessage(msg::kConfigNotSecret, key));
   const std::string typed = ReadSecretLine();
   if (typed.empty()) return Refuse(msg::kConfigPasswordNone);
   const std::optional<std::string> utf8 = LocaleToUtf8(typed);
@@ -211,7 +206,7 @@ int Import(AppSettings& settings, const std::filesystem::path& file, const std::
     if (auto problem = SetSettingValue(settings, field.key, it->second)) return Refuse(*problem);
   }
   for (const auto& [where, value] : lines.values) {
-    if (!GetSettingValue(settings, where.first + "." + where.second))
+    if (!FindSettingField(where.first + "." + where.second))
       std::fprintf(stderr, "zepa2-check: %s\n", FillMessage(msg::kConfigImportUnknown, where.first + "." + where.second).c_str());
   }
   return Save(settings, file);

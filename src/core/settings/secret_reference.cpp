@@ -10,8 +10,8 @@
 #include <cstring>
 
 #include "core/settings/keyring_store.h"
-#include "core/settings/setting_rules.h"
 #include "core/text/cp932.h"
+#include "core/text/fill_message.h"
 #include "core/text/messages.h"
 
 namespace zepa2 {

@@ -7,6 +7,7 @@
 #include "core/settings/setting_rules.h"
 #include "core/settings/settings_layout.h"
 #include "core/settings/settings_value_text.h"
+#include "core/text/fill_message.h"
 #include "core/text/messages.h"
 
 namespace zepa2 {
@@ -160,6 +161,12 @@ std::vector<SettingField> SettingFields() {
   std::vector<SettingField> fields;
   for (const FieldSlot& slot : SlotsOf(scratch)) fields.push_back({slot.key, slot.kind});
   return fields;
+}
+
+std::optional<SettingField> FindSettingField(std::string_view key) {
+  for (SettingField& field : SettingFields())
+    if (field.key == key) return std::move(field);
+  return std::nullopt;
 }
 
 std::optional<std::string> GetSettingValue(const AppSettings& settings, std::string_view key) {

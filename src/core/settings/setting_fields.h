@@ -25,6 +25,9 @@ struct SettingField {
 // Every field, in the order of the file.
 std::vector<SettingField> SettingFields();
 
+// The field of that key; nothing for a key the file does not have.
+std::optional<SettingField> FindSettingField(std::string_view key);
+
 // The field's value spelled as in the file; a secret as it is held (the caller hides it). Nothing
 // for a key the file does not have.
 std::optional<std::string> GetSettingValue(const AppSettings& settings, std::string_view key);

@@ -5,6 +5,7 @@
 #include "core/net/server_key.h"
 #include "core/schedule/interval_field.h"
 #include "core/settings/unsafe_fields.h"
+#include "core/text/fill_message.h"
 #include "core/text/messages.h"
 
 namespace zepa2 {
@@ -30,18 +31,6 @@ std::optional<std::string> PinProblem(const std::string& pin, std::string_view k
 }
 
 }  // namespace
-
-std::string FillMessage(std::string_view text, std::string_view first, std::string_view second,
-                        std::string_view third) {
-  std::string out(text);
-  const std::string_view args[] = {first, second, third};
-  for (int n = 0; n < 3; ++n) {
-    const std::string mark = "%" + std::to_string(n + 1);
-    for (std::size_t at = out.find(mark); at != std::string::npos; at = out.find(mark, at + args[n].size()))
-      out.replace(at, mark.size(), args[n]);
-  }
-  return out;
-}
 
 std::optional<NumberRange> DialogRangeOf(std::string_view key) {
   for (const DialogRange& rule : kDialogRanges)

@@ -27,8 +27,4 @@ std::optional<std::string> NumberProblem(std::string_view key, int value, Number
 // a field that goes onto the wire. Nothing when the record would be accepted.
 std::optional<std::string> RecordProblem(const AppSettings& settings);
 
-// A message of the table with its %1 (and %2, %3) filled in.
-std::string FillMessage(std::string_view text, std::string_view first, std::string_view second = {},
-                        std::string_view third = {});
-
 }  // namespace zepa2

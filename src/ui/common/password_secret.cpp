@@ -4,8 +4,8 @@
 
 #include "core/settings/keyring_store.h"
 #include "core/settings/secret_reference.h"
-#include "core/settings/setting_rules.h"
 #include "core/text/cp932.h"
+#include "core/text/fill_message.h"
 #include "core/text/messages.h"
 #include "ui/common/message_box.h"
 #include "ui/common/off_ui_thread.h"
