@@ -23,6 +23,7 @@ const char* const kCheckUsage =
     "Usage: zepa2-check [--force] [--dry-run] [--watch [--period SECONDS]]\n"
     "                   [--print-address] [--trust]\n"
     "       zepa2-check --status [--human]\n"
+    "       zepa2-check config list|get|set|set-password|export|import ... (see config --help)\n"
     "Checks the public address with the settings of ZEPA2 and publishes it when it changed.\n"
     "\n"
     "  --force     publish even when the address is unchanged\n"

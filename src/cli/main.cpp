@@ -6,9 +6,11 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/check_options.h"
+#include "cli/config_command.h"
 #include "cli/console_host.h"
 #include "cli/signal_watcher.h"
 #include "core/check/check_session.h"
@@ -275,6 +277,8 @@ int Run(const CheckOptions& options) {
 int main(int argc, char** argv) {
   zepa2::KeepSecretsInProcess();
   using namespace zepa2::cli;
+  if (argc >= 2 && std::string_view(argv[1]) == "config")
+    return RunConfigCommand(std::vector<std::string>(argv + 2, argv + argc));
   std::string error;
   const auto options = ParseCheckOptions(argc, argv, error);
   if (!options) {

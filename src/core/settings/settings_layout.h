@@ -12,8 +12,9 @@ namespace zepa2 {
 // Section(name), Text(name, field), Integer(name, field, lowest, highest) (a number outside the
 // range reads as the nearest end; no range: any), Flag(name, field, onValue) (the file's number
 // onValue, or any but 0 when onValue is 0, reads as true; true is written as 1),
-// Source(name, field), Mode(name, mode, unknownMode) and Password(name, field). The five FTP
-// passwords come in site order, which is what keeps the keystream positions of load and save equal.
+// Source(name, field), Mode(name, mode, unknownMode), Password(name, field) (a secret stored
+// scrambled) and Secret(name, field) (a secret stored as text). The five FTP passwords come in
+// site order, which is what keeps the keystream positions of load and save equal.
 template <typename Record, typename Visitor>
   requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
 void VisitSettingsLayout(Record& s, Visitor& v) {
@@ -21,7 +22,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("Server", s.routerServer);
   v.Text("Page", s.routerPage);
   v.Text("User", s.routerUser);
-  v.Text("Pass", s.routerPass);
+  v.Secret("Pass", s.routerPass);
   v.Flag("ROUTER", s.routerAuth, 1);
   // Values added since the first release sit in their sections too; a file without them loads
   // with the first release's behaviour (the router page over HTTP, active FTP, nothing pinned).
@@ -62,6 +63,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("MYHOME", s.homePageAddress);
   v.Integer("Notify", s.notify, 0, 2);
   v.Text("OnPublish", s.onPublish);
+  v.Text("MetricsFile", s.metricsFile);
 }
 
 }  // namespace zepa2

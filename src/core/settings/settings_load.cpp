@@ -64,6 +64,8 @@ class FieldReader {
     else unknown = number;
   }
 
+  void Secret(const std::string& name, std::string& field) { Text(name, field); }
+
   void Password(const std::string& name, std::string& field) {
     std::string stored;
     Text(name, stored);

@@ -34,6 +34,8 @@ class FieldWriter {
     Integer(name, unknown.value_or(static_cast<int>(mode)));
   }
 
+  void Secret(const std::string& name, const std::string& field) { Text(name, field); }
+
   void Password(const std::string& name, const std::string& field) {
     Text(name, ScramblePassword(field, keys_, notice_));
   }
