@@ -6,6 +6,7 @@
 #include "core/publish/page_builder.h"
 #include "core/publish/page_folder.h"
 #include "core/publish/page_proof.h"
+#include "core/publish/site_store.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -105,7 +106,7 @@ void PagePublisher::Deliver(SiteReport& report, const FtpSite& site, const std::
     return;
   }
   net::Outcome outcome =
-      uploader_.UploadPage(pageFile, {site.server, site.user, site.pass, site.mode, site.pin}, site.uploadFile);
+      uploader_.UploadPage(pageFile, SiteLoginOf(site), site.uploadFile);
   report.kind = SiteResultOf(outcome.kind);
   report.reason = std::move(outcome.reason);
   report.key = outcome.key;

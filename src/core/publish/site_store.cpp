@@ -2,6 +2,10 @@
 
 namespace zepa2 {
 
+net::SiteLogin SiteLoginOf(const FtpSite& site) {
+  return {site.server, site.user, site.pass, site.mode, site.pin, site.region};
+}
+
 net::Outcome StoreOnSite(const net::SiteLogin& login, const std::filesystem::path& localFile,
                          const std::string& remoteName, const PauseFunction& pause,
                          const StopToken* stop) {

@@ -9,8 +9,9 @@
 namespace zepa2 {
 
 // Walks the record for loading (AppSettings&) or saving (const AppSettings&). The visitor gets
-// Section(name), Text(name, field), Integer(name, field), Mode(name, mode, unknownMode) and
-// Password(name, field). The five FTP
+// Section(name), Text(name, field), Integer(name, field), Mode(name, mode, unknownMode),
+// Password(name, field) and OptionalText(name, field), a text written only when it holds
+// something, so that a file from before the value saves byte for byte as it was. The five FTP
 // passwords come in site order, which is what keeps the keystream positions of load and save equal.
 template <typename Record, typename Visitor>
   requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
@@ -40,6 +41,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Mode("Mode" + number, site.mode, site.unknownMode);
     v.Text("Pin" + number, site.pin);
     v.Text("CheckUrl" + number, site.checkUrl);
+    v.OptionalText("Region" + number, site.region);
   }
   v.Integer("MIRROR", s.siteCount);
 

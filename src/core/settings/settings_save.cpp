@@ -25,6 +25,10 @@ class FieldWriter {
     Line(name, EscapeSettingsText(field));
   }
 
+  void OptionalText(const std::string& name, const std::string& field) {
+    if (!field.empty()) Text(name, field);
+  }
+
   void Integer(const std::string& name, int field) { Line(name, FormatSettingsInt(field)); }
   void Mode(const std::string& name, net::TransferMode mode, const std::optional<int>& unknown) {
     Integer(name, unknown.value_or(static_cast<int>(mode)));

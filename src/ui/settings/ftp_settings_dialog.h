@@ -50,6 +50,8 @@ class FtpSettingsDialog : public QDialog {
   void OnCheckUrl();
   void OnForgetPin();
   void OnModeChosen();
+  // Shows the region field for a mode that signs with a region (S3) and hides it otherwise.
+  void ShowModeFields();
   // A site whose mode this version does not know is never reached: a box says so. True then.
   bool RefusedForUnknownMode();
   void OnOK();
@@ -75,6 +77,8 @@ class FtpSettingsDialog : public QDialog {
   Cp932Edit localFileEdit_;
   Cp932Edit homePageEdit_;
   Cp932Edit checkUrlEdit_;
+  Cp932Edit regionEdit_;             // the shown site's storage region, for a mode that has one
+  QWidget* regionLabel_ = nullptr;
   QComboBox* modeCombo_ = nullptr;  // the shown site's transfer mode
   QLineEdit* pinEdit_ = nullptr;    // the shown site's pinned key, read only
 };
