@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "core/net/ftp_browse_session.h"
 #include "core/publish/page_uploader.h"
 #include "core/text/cp932.h"
@@ -104,6 +106,28 @@ TEST_F(S3UploadTest, TheRegionIsSigned) {
   EXPECT_EQ(Upload(usEast, "/www/a.html").kind, OutcomeKind::Done);
   EXPECT_EQ(Upload(usEast, "/www/a.html", S3TestServer::kSecret, "us:east").kind, OutcomeKind::ConnectFailed);
   EXPECT_EQ(usEast.requests().size(), 1u);
+}
+
+// A store that takes the page and never answers holds the run no longer than the site's deadline,
+// and a stop request ends the wait at once; neither reads as stored.
+TEST_F(S3UploadTest, SilenceAfterThePutEndsAtTheDeadlineOrAStop) {
+  S3TestServer s3({.stallPut = true});
+  const net::SiteLogin login{s3.server(), S3TestServer::kAccessKey, S3TestServer::kSecret, TransferMode::S3};
+  auto transport = net::Transport::Open(login, {nullptr, net::SteadyClock::now() + std::chrono::seconds(5)});
+  ASSERT_TRUE(transport);
+  const net::Outcome late = transport->Store(page, "/www/index.html");
+  EXPECT_EQ(late.kind, OutcomeKind::TimedOut);
+  EXPECT_NE(late.reason, "");
+
+  StopToken stop;
+  std::thread quitter([&] {
+    while (s3.requests().size() < 2) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    stop.RequestStop();
+  });
+  const net::Outcome stopped = PageUploader(host, &stop).UploadPage(page, login, "/www/index.html");
+  quitter.join();
+  EXPECT_EQ(stopped.kind, OutcomeKind::Cancelled);
+  EXPECT_THAT(host.log, ::testing::Contains(LogLine{"/www/index.html/失敗", kRed}));
 }
 
 // The site browser over ListObjectsV2: buckets at the top, "/" as the delimiter below, every

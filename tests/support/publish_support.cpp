@@ -1,6 +1,7 @@
 #include "support/publish_support.h"
 
 #include <sstream>
+#include <thread>
 
 #include "core/text/cp932.h"
 
@@ -90,6 +91,7 @@ std::vector<std::string> S3Args(const TempDir& root, const S3TestServer::Options
                                 "--record=" + (root.path() / "requests.log").string(),
                                 "--page-size=" + std::to_string(options.pageSize)};
   if (!options.region.empty()) args.push_back("--region=" + options.region);
+  if (options.stallPut) args.push_back("--stall-put");
   return args;
 }
 
@@ -100,6 +102,16 @@ WebDavTestServer::WebDavTestServer(Options options)
 
 std::string WebDavTestServer::server() const {
   return (tls_ ? "" : "http://") + process_.hostPort();
+}
+
+std::vector<std::string> WebDavTestServer::requests(std::size_t count) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  std::vector<std::string> lines = RecordLines(root_.path() / "access.log");
+  while (lines.size() < count && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    lines = RecordLines(root_.path() / "access.log");
+  }
+  return lines;
 }
 
 std::string WebDavTestServer::pin() const { return ReadFile(root_.path() / "cert.pin"); }

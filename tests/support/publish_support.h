@@ -117,6 +117,9 @@ class WebDavTestServer {
   // With tls: the pin of the server's certificate, worked out by the fixture.
   std::string pin() const;
   int port() const { return process_.port(); }
+  // "METHOD PATH PROTOCOL STATUS" for each request answered, once at least `count` are in the log
+  // (lighttpd writes it every few seconds); what there is after ten seconds otherwise.
+  std::vector<std::string> requests(std::size_t count) const;
 
  private:
   TempDir root_;
@@ -132,6 +135,7 @@ class S3TestServer {
     std::vector<std::string> buckets{"www"};
     std::string region;  // the region signatures must name; empty = any
     int pageSize = 1000; // entries per ListObjectsV2 page
+    bool stallPut = false;  // a PUT is read and never answered
   };
   explicit S3TestServer(Options options);
   S3TestServer() : S3TestServer(Options{}) {}
