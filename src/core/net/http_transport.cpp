@@ -49,7 +49,10 @@ size_t HttpTransport::OnBody(char* data, size_t size, size_t count, void* answer
 
 size_t HttpTransport::OnHeader(char* data, size_t size, size_t count, void* answer) {
   std::string_view line(data, size * count);
-  if (line.starts_with("HTTP/")) {
+  // "100 Continue" and the like are no answer to the request.
+  const std::size_t space = line.find(' ');
+  const bool interim = space != std::string_view::npos && space + 1 < line.size() && line[space + 1] == '1';
+  if (line.starts_with("HTTP/") && !interim) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     auto& self = *static_cast<Answer*>(answer);
     self.statusLine = std::string(line);
@@ -82,6 +85,7 @@ CURLcode HttpTransport::Send(const std::string& url, const char* method,
   }
   const CURLcode code = Perform();
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &answer_.status);
+  if (answer_.status < 200) answer_.status = 0;  // an interim answer only: none came
   // The list and the answer's buffers die with this call; the handle must not point at them.
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, nullptr);
   curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, nullptr);
