@@ -48,7 +48,7 @@ BENCHMARK(BM_AddressByRouterPage)->Unit(benchmark::kMillisecond);
 void BM_AddressByUpnp(benchmark::State& state) {
   static zepa2::test::FixtureProcess igd("igd_server.py");
   zepa2::AppSettings settings;
-  settings.addressSource = 1;
+  settings.addressSource = zepa2::AddressSource::Upnp;
   settings.igdUrl = "http://" + igd.hostPort() + "/ip/rootDesc.xml";
   FindRepeatedly(state, settings, "203.0.113.45");
 }
@@ -57,7 +57,7 @@ BENCHMARK(BM_AddressByUpnp)->Unit(benchmark::kMillisecond);
 void BM_AddressByNatPmp(benchmark::State& state) {
   static zepa2::test::FixtureProcess gateway("natpmp_server.py", {"203.0.113.77"});
   zepa2::AppSettings settings;
-  settings.addressSource = 2;
+  settings.addressSource = zepa2::AddressSource::NatPmp;
   settings.natPmpGateway = "127.0.0.1";
   FindRepeatedly(state, settings, "203.0.113.77");
 }

@@ -21,6 +21,7 @@
 #include "core/publish/page_uploader.h"
 #include "core/publish/server_trust.h"
 #include "core/settings/settings_load.h"
+#include "core/startup/secret_keeping.h"
 #include "core/sys/read_file.h"
 #include "core/settings/settings_store.h"
 #include "core/text/cp932.h"
@@ -66,13 +67,18 @@ std::optional<AppSettings> LoadCompanionSettings(const std::filesystem::path& fi
   return settings;
 }
 
-// The state the last run left in its files; none before the first publish.
-RunState ReadRunState() {
+// The state the last run left in its files; none before the first publish. A file that is not
+// one to read (a FIFO, a device, a folder, an oversized one) is a red line and counts as absent.
+RunState ReadRunState(ConsoleHost& host) {
   RunState state;
-  if (auto last = ReadLastAddress(LastAddressFilePath())) {
+  std::vector<std::string> refused(3);
+  if (auto last = ReadLastAddress(LastAddressFilePath(), &refused[0])) {
     state.lastAddress = std::move(*last);
-    state.lastIpv6Address = ReadLastAddress(LastIpv6AddressFilePath()).value_or("");
-    state.owedSites = ReadOwedSites(OwedSitesFilePath());
+    state.lastIpv6Address = ReadLastAddress(LastIpv6AddressFilePath(), &refused[1]).value_or("");
+    state.owedSites = ReadOwedSites(OwedSitesFilePath(), &refused[2]);
+  }
+  for (const std::string& refusal : refused) {
+    if (!refusal.empty()) host.AppendLog(Cp932(msg::kStateFileRefused) + Utf8ToCp932(refusal), log_color::kRed);
   }
   return state;
 }
@@ -101,7 +107,7 @@ class Companion {
         uploader_(host_, &stop),
         publisher_(settings_, host_, uploader_),
         check_(settings_, host_, publisher_, {.stop = &stop}),
-        state_(ReadRunState()),
+        state_(ReadRunState(host_)),
         stop_(stop) {}
 
   // One check; callerLine is the line the window writes before the same kind of run, or null.
@@ -116,9 +122,10 @@ class Companion {
     if (options_.dryRun) return ExitStatusOf(report);
     const ExitStatus status = StoreState(report);
     // The status file and the user's command come last: the command may read the state.
-    FinishCheck(report, settings_, RunStatusFilePath(),
-                [this](const std::string& text, LogColor color) { host_.AppendLog(text, color); }, &stop_);
-    return status;
+    const bool statusWritten = FinishCheck(
+        report, settings_, RunStatusFilePath(),
+        [this](const std::string& text, LogColor color) { host_.AppendLog(text, color); }, &stop_);
+    return statusWritten ? status : kExitFailed;
   }
 
   // After a publish, the sites that failed are stored beside the address, so the next run serves
@@ -130,7 +137,7 @@ class Companion {
                                      WriteLastAddress(LastIpv6AddressFilePath(), state_.lastIpv6Address),
                                      WriteLastAddress(LastAddressFilePath(), state_.lastAddress)}) {
       if (error.empty()) continue;
-      std::fprintf(stderr, "zepa2-check: %s\n", error.c_str());
+      host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
       return kExitFailed;
     }
     return ExitStatusOf(report);
@@ -199,11 +206,16 @@ int Stopped(Companion& companion) {
 // Prints the last run as the file holds it, or as a table; 1 when there is none to print.
 int PrintStatus(bool human) {
   const std::filesystem::path file = RunStatusFilePath();
-  const std::optional<std::string> text = ReadWholeFile(file);
-  if (!text) {
+  const BoundedRead read = ReadRunStatusText(file);
+  if (read.kind == BoundedRead::Kind::Refused) {
+    std::fprintf(stderr, "%s (%s: %s)\n", msg::kStatusUnreadable, file.c_str(), read.reason.c_str());
+    return kExitFailed;
+  }
+  if (!read.read()) {
     std::fprintf(stderr, "%s (%s)\n", msg::kStatusNone, file.c_str());
     return kExitFailed;
   }
+  const std::optional<std::string> text = read.bytes;
   if (!human) {
     std::fwrite(text->data(), 1, text->size(), stdout);
     return kExitOk;
@@ -260,6 +272,7 @@ int Run(const CheckOptions& options) {
 }  // namespace zepa2::cli
 
 int main(int argc, char** argv) {
+  zepa2::KeepSecretsInProcess();
   using namespace zepa2::cli;
   std::string error;
   const auto options = ParseCheckOptions(argc, argv, error);

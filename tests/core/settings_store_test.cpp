@@ -89,7 +89,7 @@ AppSettings EveryFieldSet() {
   s.routerUser = "admin";
   s.routerPass = "router secret=";
   s.routerAuth = 1;
-  s.addressSource = 2;
+  s.addressSource = AddressSource::NatPmp;
   s.igdUrl = "http://192.168.0.1:5000/rootDesc.xml";
   s.natPmpGateway = "192.168.0.1";
   s.wholePage = 1;
@@ -123,16 +123,32 @@ TEST_F(SettingsFileTest, DefaultRecordIsWrittenInFixedOrder) {
   EXPECT_EQ(ReadFile(file_), expected);
 }
 
+// Numbers a hand edit or another version may leave read once, at load, the way the check always
+// read them: the router's user and password go only with ROUTER=1, a box is ticked by any number
+// but 0, an unknown source is the router page, and the notice choice is held to its three values.
+TEST_F(SettingsFileTest, OddNumbersReadAsTheCheckAlwaysReadThem) {
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, "[HTTP]\nROUTER=2\nSource=9\n[FILTER]\nWholePage=-1\n[SYSTEM]\nSTARTMIN=5\nBIT32=0\nNotify=7\n");
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_FALSE(loaded.routerAuth);
+  EXPECT_EQ(loaded.addressSource, AddressSource::RouterPage);
+  EXPECT_TRUE(loaded.wholePage);
+  EXPECT_TRUE(loaded.startMinimized);
+  EXPECT_FALSE(loaded.decimalAddress);
+  EXPECT_EQ(loaded.notify, 2);
+}
+
 // A file written before the address sources existed asks the router page and uses the markers.
 TEST_F(SettingsFileTest, FileWithoutSourceKeysKeepsTheRouterPage) {
   fs::create_directories(file_.parent_path());
   WriteFile(file_, "[HTTP]\nServer=192.168.0.1\nPage=st.htm\n[FILTER]\nFILTER1=a\n");
   AppSettings loaded;
-  loaded.addressSource = 1;
+  loaded.addressSource = AddressSource::Upnp;
   loaded.wholePage = 1;
   LoadSettings(loaded, file_, {});
-  EXPECT_EQ(SourceOf(loaded), AddressSource::RouterPage);
-  EXPECT_EQ(loaded.wholePage, 0);
+  EXPECT_EQ(loaded.addressSource, AddressSource::RouterPage);
+  EXPECT_FALSE(loaded.wholePage);
   EXPECT_EQ(loaded.igdUrl, "");
   EXPECT_EQ(loaded.natPmpGateway, "");
   EXPECT_EQ(loaded.routerServer, "192.168.0.1");

@@ -79,7 +79,7 @@ TEST(NatPmpGateway, SilentGatewayEndsAtTheTimeOutOrAStop) {
 
 TEST(NatPmpGateway, CheckAsksTheConfiguredGateway) {
   AppSettings settings;
-  settings.addressSource = 2;
+  settings.addressSource = AddressSource::NatPmp;
   settings.natPmpGateway = "127.0.0.1";
   test::RecordingCheckHost host;
   test::RecordingPublisher publisher;

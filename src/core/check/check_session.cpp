@@ -7,12 +7,13 @@
 #include "core/source/decimal_address.h"
 #include "core/source/ipv6_address.h"
 #include "core/source/local_address.h"
-#include "core/source/natpmp_address.h"
+#include "core/source/gateway_source.h"
+#include "core/source/ipv4_literal.h"
+#include "core/log/control_escape.h"
 #include "core/source/router_fetch.h"
-#include "core/source/upnp_address.h"
 #include "core/publish/key_trouble_text.h"
 #include "core/publish/key_trouble_text.h"
-#include "core/net/protocol_text.h"
+#include "core/settings/unsafe_fields.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -40,6 +41,14 @@ const CheckSession::GatewayWording CheckSession::kUpnpWording{
 const CheckSession::GatewayWording CheckSession::kNatPmpWording{
     msg::kNatPmpAskStart, msg::kNatPmpAddressFound, msg::kNatPmpAddressFailed};
 
+const CheckSession::GatewayWording& CheckSession::WordingOf(GatewayProtocol protocol) {
+  switch (protocol) {
+    case GatewayProtocol::Upnp: return kUpnpWording;
+    case GatewayProtocol::NatPmp: return kNatPmpWording;
+  }
+  return kUpnpWording;
+}
+
 namespace {
 
 const char* NonPublicText(NonPublicReason reason) {
@@ -55,9 +64,9 @@ const char* NonPublicText(NonPublicReason reason) {
   return "";
 }
 
-// The address on the router page by the settings' rule: the whole page, or between the markers.
-std::optional<std::string> RouterPageAddress(const std::string& page, const AppSettings& s) {
-  if (s.wholePage) return WholePageAddress(page);
+// The address on the router page by the settings' rule: between the markers (the whole page is a
+// machine's answer, taken as the gateways' are).
+std::optional<std::string> MarkedAddress(const std::string& page, const AppSettings& s) {
   ExtractedAddress found = ExtractAddress(page, s.filter1, s.filter2, s.filter3, s.filter4);
   if (found.outcome != AddressOutcome::AddressFound) return std::nullopt;
   return std::move(found.address);
@@ -86,17 +95,8 @@ CheckReport CheckSession::Run(const RunRequest& request, const RunState& state) 
 CheckReport CheckSession::FindAddress() {
   BusyScope busy(host_);
   if (settings_.useLocalAddress) return FindLocalAddress();
-  switch (SourceOf(settings_)) {
-    case AddressSource::Upnp:
-      return TakeGatewayAnswer(kUpnpWording, [this] {
-        return AskUpnpExternalAddress(settings_.igdUrl, {.stop = options_.stop});
-      });
-    case AddressSource::NatPmp:
-      return TakeGatewayAnswer(kNatPmpWording, [this] {
-        return AskNatPmpPublicAddress(NatPmpGatewayToAsk(settings_.natPmpGateway), {.stop = options_.stop});
-      });
-    case AddressSource::RouterPage:
-      break;
+  if (const auto protocol = GatewayProtocolOf(settings_.addressSource)) {
+    return TakeGatewayAnswer(WordingOf(*protocol), [&] { return AskGateway(*protocol, settings_, options_.stop); });
   }
   // A network failure ends the run quietly after the connect line.
   CheckReport fetched;
@@ -118,25 +118,25 @@ CheckReport CheckSession::TakeGatewayAnswer(const GatewayWording& wording,
                                             const std::function<GatewayAnswer()>& ask) {
   host_.AppendLog(Cp932(wording.start), log_color::kBlack);
   const GatewayAnswer answer = ask();
+  if (!answer.note.empty()) host_.AppendLog(Cp932(msg::kGatewayNoteOpen) + answer.note + Cp932(msg::kGatewayNoteClose), log_color::kViolet);
   if (!answer.found()) {
     host_.AppendLog(Cp932(wording.failed) + " (" + answer.reason + ")", log_color::kRed);
     CheckReport notFound;
     notFound.reason = answer.reason;
     return notFound;
   }
-  host_.AppendLog(Cp932(wording.found), log_color::kGreen);
-  return AcceptFoundAddress({}, answer.address, kRouterWording, true);
+  return TakeMachineAddress({}, answer.address, Cp932(wording.found), Cp932(wording.failed));
 }
 
 bool CheckSession::FetchRouterPageText(CheckReport& report) {
   std::string& reason = report.reason;
   const std::string& server = settings_.routerServer;
   std::optional<net::HttpCredentials> credentials;
-  if (settings_.routerAuth == 1) credentials = {settings_.routerUser, settings_.routerPass};
+  if (settings_.routerAuth) credentials = {settings_.routerUser, settings_.routerPass};
   const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
   if (const char* field =
-          net::UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
-    host_.AppendLog(net::UnsafeFieldLogLine(field), log_color::kRed);
+          UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
+    host_.AppendLog(UnsafeFieldLogLine(field), log_color::kRed);
     reason = "a line break or NUL in a router field";
     return false;
   }
@@ -144,30 +144,55 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
   net::HttpGetOptions http = options_.http;
   http.stop = options_.stop;
   http.pin = settings_.routerPin;
-  net::HttpGetResult got = GetRouterPage(server, settings_.routerPage, credentials, http);
+  RouterPageAnswer got = FetchRouterPage({server, settings_.routerPage, credentials}, host_, http);
   reason = got.reason;
   if (got.key != net::KeyTrouble::None) {
     host_.AppendFailureLog(KeyTroubleLogLine(server, got.key, net::PinnedKeyKind::TlsPublicKey),
                            log_color::kRed, got.reason);
   }
-  if (got.status == 0) return false;
-  host_.Pause(kRouterAnswerPause);
   report.routerPageText = std::move(got.body);
-  if (got.status == 200) host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
-  if (got.kind == net::HttpGetKind::Failed) return false;  // broke off while reading the body
+  switch (got.kind) {
+    case RouterPageKind::NoAnswer: return false;
+    case RouterPageKind::BrokenOff:
+      host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
+      return false;
+    case RouterPageKind::Page:
+      host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
+      break;
+    case RouterPageKind::BadStatus:  // searched all the same: the search reports the missing address
+      break;
+  }
   host_.AppendLog(server + Cp932(msg::kServerDisconnected), log_color::kBlack);
   return true;
 }
 
 CheckReport CheckSession::SearchRouterPage(CheckReport fetched) {
   host_.AppendLog(Cp932(msg::kAddressSearchStart), log_color::kViolet);
-  const std::optional<std::string> found = RouterPageAddress(fetched.routerPageText, settings_);
+  if (settings_.wholePage) {
+    const std::string page = fetched.routerPageText;
+    return TakeMachineAddress(std::move(fetched), page, Cp932(msg::kAddressFound), Cp932(msg::kAddressNotFound));
+  }
+  const std::optional<std::string> found = MarkedAddress(fetched.routerPageText, settings_);
   if (!found) {
     host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
     return fetched;
   }
   host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
   return AcceptFoundAddress(std::move(fetched), *found, kRouterWording, true);
+}
+
+CheckReport CheckSession::TakeMachineAddress(CheckReport report, std::string_view text,
+                                             const std::string& foundLine, const std::string& failedLine) {
+  const std::optional<std::string> address = Ipv4Literal(text);
+  if (!address) {
+    report.reason = "not an IPv4 address: " + EscapeControlBytes(text.substr(0, 64)) +
+                    (text.size() > 64 ? "..." : "");
+    host_.AppendLog(failedLine, log_color::kRed);
+    host_.AppendFailureLog(Cp932(msg::kAddressNotIpv4), log_color::kRed, report.reason);
+    return report;
+  }
+  host_.AppendLog(foundLine, log_color::kGreen);
+  return AcceptFoundAddress(std::move(report), *address, kRouterWording, true);
 }
 
 CheckReport CheckSession::AcceptFoundAddress(CheckReport report, std::string address,

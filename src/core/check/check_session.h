@@ -11,6 +11,7 @@
 #include "core/source/gateway_answer.h"
 #include "core/check/publisher.h"
 #include "core/check/run_request.h"
+#include "core/source/gateway_source.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/stop_token.h"
@@ -54,6 +55,7 @@ class CheckSession {
   struct GatewayWording;
   static const GatewayWording kUpnpWording;
   static const GatewayWording kNatPmpWording;
+  static const GatewayWording& WordingOf(GatewayProtocol protocol);
 
   CheckReport FindAddress();
   CheckReport FindLocalAddress();
@@ -62,6 +64,10 @@ class CheckSession {
   CheckReport SearchRouterPage(CheckReport fetched);
   // Logs the router's own answer (UPnP, NAT-PMP) and takes the address it gave.
   CheckReport TakeGatewayAnswer(const GatewayWording& wording, const std::function<GatewayAnswer()>& ask);
+  // Takes what a machine answered (UPnP, NAT-PMP, a whole page) when it is an IPv4 literal, with
+  // foundLine; otherwise failedLine and a line that shows the text, and nothing is published.
+  CheckReport TakeMachineAddress(CheckReport report, std::string_view text, const std::string& foundLine,
+                                 const std::string& failedLine);
   // Takes a found address for publishing: refuses one that is unsafe in a page, notes one that is
   // not public (when asked to), then applies the decimal form. AddressNotFound ends the run.
   CheckReport AcceptFoundAddress(CheckReport report, std::string address, const ConversionWording& wording,

@@ -21,24 +21,16 @@ size_t NoteUtf8Feature(char* data, size_t size, size_t count, void* utf8) {
   return size * count;
 }
 
+// The data connection and the protection the mode's row asks for.
 void SetModeOptions(CURL* handle, const SiteLogin& login) {
-  switch (login.mode) {
-    case TransferMode::ActiveFtp:
-      curl_easy_setopt(handle, CURLOPT_FTPPORT, "-");  // from the control connection's address
-      break;
-    case TransferMode::PassiveFtp:
-      break;  // libcurl's own way: EPSV, then PASV
-    case TransferMode::FtpTls:
-      // AUTH TLS comes before USER: a server that fails the check never sees the log-in.
-      curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
-      curl_easy_setopt(handle, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
-      PinTlsKey(handle, login.pin);
-      break;
-    case TransferMode::Sftp:
-    case TransferMode::WebDav:
-    case TransferMode::S3:
-      break;  // not carried by this transport (their rows name other ones)
-  }
+  const TransferModeRow& row = RowOf(login.mode);
+  if (row.activeData) curl_easy_setopt(handle, CURLOPT_FTPPORT, "-");  // from the control connection's address
+  // Otherwise libcurl's own way: EPSV, then PASV.
+  if (row.key != PinnedKeyKind::TlsPublicKey) return;
+  // AUTH TLS comes before USER: a server that fails the check never sees the log-in.
+  curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+  curl_easy_setopt(handle, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+  PinTlsKey(handle, login.pin);
 }
 
 class FtpTransport final : public Transport {

@@ -34,6 +34,7 @@ struct TransferModeRow {
   int defaultPort;
   PinnedKeyKind key;
   bool typeA;      // the page goes with the ASCII type (TYPE A right before STOR)
+  bool activeData; // FTP: the server connects back for data (PORT/EPRT) instead of passive
   bool canBrowse;  // the dialog's site browser can list its folders
   TransportKind transport;
   // The server text may begin with "http://" or "https://" (a web address); without one the row's

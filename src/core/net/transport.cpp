@@ -11,6 +11,7 @@
 #include "core/net/sftp_transport.h"
 #include "core/net/webdav_transport.h"
 #include "core/text/cp932.h"
+#include "core/text/hex_escape.h"
 
 namespace zepa2::net {
 namespace {
@@ -76,18 +77,7 @@ void SetCommonOptions(CURL* handle, const SiteLogin& login, std::string_view sch
 }  // namespace
 
 std::string FtpUrlFor(const std::string& rootUrl, const std::string& remoteName) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string url = rootUrl;
-  for (unsigned char c : remoteName) {
-    if (IsUrlSafe(c)) {
-      url += static_cast<char>(c);
-    } else {
-      url += '%';
-      url += kHex[c >> 4];
-      url += kHex[c & 0x0F];
-    }
-  }
-  return url;
+  return rootUrl + HexEscaped(remoteName, "%", HexCase::Upper, [](unsigned char c) { return !IsUrlSafe(c); });
 }
 
 OutcomeKind ClassifyFtpFailure(CURL* handle, CURLcode code, const TransferLimits& limits) {
@@ -103,7 +93,9 @@ OutcomeKind ClassifyFtpFailure(CURL* handle, CURLcode code, const TransferLimits
 }
 
 std::unique_ptr<Transport> Transport::Open(const SiteLogin& login, TransferLimits limits) {
-  if (UnsafeFtpSiteField(login.server, login.user, login.password, {})) return nullptr;
+  for (const std::string& text : {login.server, login.user, login.password}) {
+    if (!IsProtocolText(text)) return nullptr;
+  }
   // A pin that is no pin would leave the server unchecked; it is refused like a changed key.
   if (!login.pin.empty() && !IsPinText(login.pin)) return nullptr;
   const TransferModeRow& row = RowOf(login.mode);

@@ -6,12 +6,13 @@
 
 namespace zepa2 {
 
-void FinishCheck(const CheckReport& report, const AppSettings& settings,
+bool FinishCheck(const CheckReport& report, const AppSettings& settings,
                  const std::filesystem::path& statusFile, const HookLogSink& log, const StopToken* stop,
                  std::chrono::milliseconds hookTimeLimit) {
-  if (const std::string error = WriteRunStatus(statusFile, report, settings); !error.empty())
-    log(Cp932(msg::kStatusWriteFailed) + Utf8ToCp932(error), log_color::kRed);
+  const std::string error = WriteRunStatus(statusFile, report, settings);
+  if (!error.empty()) log(Cp932(msg::kStatusWriteFailed) + Utf8ToCp932(error), log_color::kRed);
   RunPublishHook(settings.onPublish, report, log, stop, hookTimeLimit);
+  return error.empty();
 }
 
 }  // namespace zepa2

@@ -1,10 +1,10 @@
 #include "core/outcome/last_address_file.h"
 
-#include <fstream>
-#include <iterator>
+#include <sstream>
 
 #include "core/settings/app_settings.h"
 #include "core/settings/private_file_write.h"
+#include "core/sys/read_file.h"
 #include "core/sys/xdg_paths.h"
 
 namespace zepa2 {
@@ -13,16 +13,20 @@ std::filesystem::path LastAddressFilePath() { return XdgStateHome() / "ZEPA" / "
 
 std::filesystem::path LastIpv6AddressFilePath() { return XdgStateHome() / "ZEPA" / "last-ipv6-address"; }
 
-std::optional<std::string> ReadLastAddress(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  // The file holds the address bytes and nothing else. A file too large to be ours is read no
-  // further than the cap; its address then differs and the next run publishes again.
-  constexpr std::size_t kCap = 64 * 1024;
-  std::string bytes(kCap, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
+namespace {
+
+// The file's bytes; nothing when it is missing or refused (then refusal says why).
+std::optional<std::string> ReadAddressFile(const std::filesystem::path& file, std::string* refusal) {
+  BoundedRead read = ReadBoundedFile(file, kMaxAddressFileBytes);
+  if (read.kind == BoundedRead::Kind::Refused && refusal) *refusal = file.string() + ": " + read.reason;
+  if (!read.read()) return std::nullopt;
+  return std::move(read.bytes);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadLastAddress(const std::filesystem::path& file, std::string* refusal) {
+  return ReadAddressFile(file, refusal);
 }
 
 std::string WriteLastAddress(const std::filesystem::path& file, const std::string& address) {
@@ -32,8 +36,8 @@ std::string WriteLastAddress(const std::filesystem::path& file, const std::strin
 
 std::filesystem::path OwedSitesFilePath() { return XdgStateHome() / "ZEPA" / "owed-sites"; }
 
-std::vector<int> ReadOwedSites(const std::filesystem::path& file) {
-  std::ifstream in(file);
+std::vector<int> ReadOwedSites(const std::filesystem::path& file, std::string* refusal) {
+  std::istringstream in(ReadAddressFile(file, refusal).value_or(""));
   std::vector<int> sites;
   int n = 0;
   while (sites.size() < kSiteSlots && in >> n) {

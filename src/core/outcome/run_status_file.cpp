@@ -122,8 +122,8 @@ std::string RunStatusJson(const CheckReport& report, const AppSettings& settings
 std::string WriteRunStatus(const std::filesystem::path& file, const CheckReport& report,
                            const AppSettings& settings) {
   std::optional<std::string> lastPublishedAt;
-  if (const auto old = ReadWholeFile(file)) {
-    const Json previous = Json::parse(*old, nullptr, false);
+  if (const BoundedRead old = ReadRunStatusText(file); old.read()) {
+    const Json previous = Json::parse(old.bytes, nullptr, false);
     if (previous.is_object()) {
       const std::string at = Field(previous, "last_published_at");
       if (!at.empty()) lastPublishedAt = at;
@@ -133,10 +133,14 @@ std::string WriteRunStatus(const std::filesystem::path& file, const CheckReport&
   return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
 }
 
+BoundedRead ReadRunStatusText(const std::filesystem::path& file) {
+  return ReadBoundedFile(file, kMaxRunStatusBytes);
+}
+
 std::optional<std::string> LastRunAddress(const std::filesystem::path& file) {
-  const std::optional<std::string> text = ReadWholeFile(file);
-  if (!text) return std::nullopt;
-  const Json run = Json::parse(*text, nullptr, false);
+  const BoundedRead text = ReadRunStatusText(file);
+  if (!text.read()) return std::nullopt;
+  const Json run = Json::parse(text.bytes, nullptr, false);
   if (!run.is_object()) return std::nullopt;
   const auto address = run.find("address");
   if (address == run.end() || !address->is_string() || address->get<std::string>().empty()) return std::nullopt;

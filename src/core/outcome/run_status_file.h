@@ -9,6 +9,7 @@
 
 #include "core/check/check_report.h"
 #include "core/settings/app_settings.h"
+#include "core/sys/read_file.h"
 
 namespace zepa2 {
 
@@ -30,6 +31,13 @@ std::string RunStatusJson(const CheckReport& report, const AppSettings& settings
 // the file it replaces. "" on success, otherwise "<file>: <reason>".
 std::string WriteRunStatus(const std::filesystem::path& file, const CheckReport& report,
                            const AppSettings& settings);
+
+// The most the status file may hold; a larger one is not ours and is not read.
+inline constexpr std::size_t kMaxRunStatusBytes = 1u << 20;
+
+// The file's text, read bounded like every state file (a FIFO or a device is never opened for
+// reading, a file over kMaxRunStatusBytes is refused).
+BoundedRead ReadRunStatusText(const std::filesystem::path& file);
 
 // The address of the last run as the file holds it (CP932), or nothing when there is none.
 std::optional<std::string> LastRunAddress(const std::filesystem::path& file);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/net/protocol_text.h"
+#include "core/settings/unsafe_fields.h"
 #include "core/publish/key_trouble_text.h"
 #include "core/publish/site_store.h"
 #include "core/text/cp932.h"
@@ -23,8 +23,8 @@ std::string ProtocolLine(const std::string& server, const char* format, const ne
 net::Outcome PageUploader::UploadPage(const std::filesystem::path& pageFile, const net::SiteLogin& login,
                                       const std::string& remoteFile) {
   BusyScope busy(host_);
-  if (const char* field = net::UnsafeFtpSiteField(login.server, login.user, login.password, remoteFile)) {
-    host_.AppendLog(net::UnsafeFieldLogLine(field), log_color::kRed);
+  if (const char* field = UnsafeFtpSiteField(login.server, login.user, login.password, remoteFile)) {
+    host_.AppendLog(UnsafeFieldLogLine(field), log_color::kRed);
     host_.AppendLog(Cp932(msg::kHomePageUpdateFailed), log_color::kRed);
     return {net::OutcomeKind::ConnectFailed, "a line break or NUL in a field of the site"};
   }

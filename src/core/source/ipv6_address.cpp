@@ -9,6 +9,8 @@
 
 #include "core/sys/read_file.h"
 
+#include "core/sys/route_table.h"
+
 namespace zepa2 {
 namespace {
 
@@ -19,8 +21,6 @@ constexpr unsigned kDeprecated = 0x20;
 constexpr unsigned kTentative = 0x40;
 constexpr unsigned kStablePrivacy = 0x800;
 constexpr unsigned kGlobalScope = 0x00;
-constexpr unsigned kRouteUp = 0x0001;
-constexpr unsigned kRouteReject = 0x0200;
 
 std::optional<unsigned long> Hex(const std::string& text) {
   if (text.empty() || text.size() > 8) return std::nullopt;
@@ -54,27 +54,8 @@ std::string AddressText(const std::array<unsigned char, 16>& bytes) {
 }  // namespace
 
 std::string DefaultIpv6Interface(std::string_view routesText) {
-  std::istringstream lines{std::string(routesText)};
-  std::string line;
-  std::string best;
-  unsigned long bestMetric = 0;
-  while (std::getline(lines, line)) {
-    std::istringstream fields(line);
-    std::string dest, destBits, source, sourceBits, nextHop, metric, refs, use, flags, device;
-    if (!(fields >> dest >> destBits >> source >> sourceBits >> nextHop >> metric >> refs >> use >>
-          flags >> device)) {
-      continue;
-    }
-    const auto metricValue = Hex(metric);
-    const auto flagBits = Hex(flags);
-    if (dest != std::string(32, '0') || destBits != "00" || !metricValue || !flagBits) continue;
-    if (!(*flagBits & kRouteUp) || (*flagBits & kRouteReject) || device == "lo") continue;
-    if (best.empty() || *metricValue < bestMetric) {
-      best = device;
-      bestMetric = *metricValue;
-    }
-  }
-  return best;
+  const auto route = BestIpv6DefaultRoute(routesText);
+  return route ? route->device : std::string();
 }
 
 std::string ChooseGlobalIpv6(std::string_view addressesText, std::string_view interfaceName) {

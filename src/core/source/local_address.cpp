@@ -9,6 +9,8 @@
 #include <memory>
 #include <sstream>
 
+#include "core/sys/route_table.h"
+
 namespace zepa2 {
 namespace {
 
@@ -37,18 +39,9 @@ bool IsLoopback(const InterfaceAddress& i) { return i.loopback || i.address.star
 }  // namespace
 
 std::optional<std::string> DefaultRouteInterface(std::string_view procNetRoute) {
-  std::istringstream lines{std::string(procNetRoute)};
-  std::string line;
-  std::getline(lines, line);  // column titles
-  while (std::getline(lines, line)) {
-    std::istringstream fields(line);
-    std::string name, destination, gateway;
-    unsigned flags = 0;
-    if (!(fields >> name >> destination >> gateway >> std::hex >> flags)) continue;
-    constexpr unsigned kRouteUp = 0x1;
-    if (destination == "00000000" && (flags & kRouteUp) != 0) return name;
-  }
-  return std::nullopt;
+  const auto route = BestIpv4DefaultRoute(procNetRoute, false);
+  if (!route) return std::nullopt;
+  return route->device;
 }
 
 std::optional<std::string> PickLocalAddress(const std::optional<std::string>& defaultInterface,
@@ -65,10 +58,7 @@ std::optional<std::string> PickLocalAddress(const std::optional<std::string>& de
 }
 
 std::optional<std::string> GetLocalAddress() {
-  std::ifstream file("/proc/net/route");
-  std::stringstream routes;
-  routes << file.rdbuf();
-  return PickLocalAddress(DefaultRouteInterface(routes.str()), ListIpv4Interfaces());
+  return PickLocalAddress(DefaultRouteInterface(ReadRouteTable("/proc/net/route")), ListIpv4Interfaces());
 }
 
 }  // namespace zepa2

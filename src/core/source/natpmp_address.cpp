@@ -10,11 +10,11 @@
 
 #include "core/sys/read_file.h"
 
+#include "core/sys/route_table.h"
+
 namespace zepa2 {
 namespace {
 
-constexpr unsigned kRouteUp = 0x1;
-constexpr unsigned kRouteGateway = 0x2;
 constexpr std::chrono::milliseconds kStopCheck{100};
 
 // Closes the library's socket on every way out.
@@ -31,40 +31,13 @@ std::string LibraryReason(int code) { return std::string("NAT-PMP: ") + strnatpm
 }  // namespace
 
 std::string DefaultIpv4Gateway(std::string_view routesText) {
-  std::istringstream lines{std::string(routesText)};
-  std::string line;
-  std::string best;
-  unsigned long bestMetric = 0;
-  while (std::getline(lines, line)) {
-    std::istringstream fields(line);
-    std::string device, dest, gateway, flags, refs, use, metric, mask;
-    if (!(fields >> device >> dest >> gateway >> flags >> refs >> use >> metric >> mask)) continue;
-    if (dest != "00000000" || mask != "00000000") continue;
-    unsigned long flagBits = 0, metricValue = 0, gatewayValue = 0;
-    try {
-      flagBits = std::stoul(flags, nullptr, 16);
-      metricValue = std::stoul(metric, nullptr, 10);
-      gatewayValue = std::stoul(gateway, nullptr, 16);
-    } catch (...) {
-      continue;  // the header line and anything unreadable
-    }
-    if ((flagBits & (kRouteUp | kRouteGateway)) != (kRouteUp | kRouteGateway)) continue;
-    if (!best.empty() && metricValue >= bestMetric) continue;
-    // The kernel prints the address as the number in memory: network order read little-endian.
-    in_addr address{};
-    address.s_addr = static_cast<in_addr_t>(gatewayValue);
-    char text[INET_ADDRSTRLEN] = {};
-    if (!inet_ntop(AF_INET, &address, text, sizeof text)) continue;
-    best = text;
-    bestMetric = metricValue;
-  }
-  return best;
+  const auto route = BestIpv4DefaultRoute(routesText, true);
+  return route ? route->gateway : std::string();
 }
 
 std::string NatPmpGatewayToAsk(const std::string& configured, const std::filesystem::path& routesFile) {
   if (!configured.empty()) return configured;
-  const auto routes = ReadWholeFile(routesFile);
-  return routes ? DefaultIpv4Gateway(*routes) : std::string();
+  return DefaultIpv4Gateway(ReadRouteTable(routesFile));
 }
 
 GatewayAnswer AskNatPmpPublicAddress(const std::string& gateway, const NatPmpOptions& options) {

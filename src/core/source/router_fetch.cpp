@@ -1,6 +1,6 @@
 #include "core/source/router_fetch.h"
 
-#include "core/net/protocol_text.h"
+#include "core/settings/unsafe_fields.h"
 #include "core/net/server_address.h"
 
 namespace zepa2 {
@@ -9,7 +9,7 @@ net::HttpGetResult GetRouterPage(const std::string& server, const std::string& p
                                  const std::optional<net::HttpCredentials>& credentials,
                                  const net::HttpGetOptions& options) {
   const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
-  if (net::UnsafeRouterField(server, path, login.user, login.password)) return {};
+  if (UnsafeRouterField(server, path, login.user, login.password)) return {};
   const auto address = net::ParseWebServer(server);
   if (!address) return {};
   net::HttpGetOptions withScheme = options;
@@ -17,22 +17,20 @@ net::HttpGetResult GetRouterPage(const std::string& server, const std::string& p
   return net::HttpGet(address->address, path, credentials, withScheme);
 }
 
-FetchResult FetchRouterPage(const std::string& server, const std::string& path,
-                            const std::string& user, const std::string& password,
-                            std::string& output, CheckHost& host,
-                            const net::HttpGetOptions& options, net::KeyTrouble* keyTrouble) {
+RouterPageAnswer FetchRouterPage(const RouterRequest& request, CheckHost& host,
+                                 const net::HttpGetOptions& options) {
   BusyScope busy(host);
-  net::HttpGetResult got = GetRouterPage(server, path, net::HttpCredentials{user, password}, options);
-  if (keyTrouble) *keyTrouble = got.key;
-  if (got.status == 0) return FetchResult::FetchFailed;
+  net::HttpGetResult got = GetRouterPage(request.server, request.path, request.credentials, options);
+  RouterPageAnswer answer{RouterPageKind::NoAnswer, {}, std::move(got.reason), got.key};
+  if (got.status == 0) return answer;
   host.Pause(kRouterAnswerPause);
-  output = std::move(got.body);
+  answer.body = std::move(got.body);
   switch (got.kind) {
-    case net::HttpGetKind::Ok: return FetchResult::FetchOk;
-    case net::HttpGetKind::BadStatus: return FetchResult::FetchBadStatus;
-    case net::HttpGetKind::Failed: break;
+    case net::HttpGetKind::Ok: answer.kind = RouterPageKind::Page; break;
+    case net::HttpGetKind::BadStatus: answer.kind = RouterPageKind::BadStatus; break;
+    case net::HttpGetKind::Failed: answer.kind = RouterPageKind::BrokenOff; break;
   }
-  return FetchResult::FetchFailed;
+  return answer;
 }
 
 }  // namespace zepa2

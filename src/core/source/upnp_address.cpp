@@ -15,6 +15,7 @@
 
 #include "core/net/http_get.h"
 #include "core/net/server_address.h"
+#include "core/source/natpmp_address.h"
 
 namespace zepa2 {
 namespace {
@@ -81,6 +82,14 @@ net::HttpGetOptions ExchangeOptions(const UpnpOptions& options) {
   http.maxBodyBytes = 256u << 10;  // a description or a SOAP answer is a few kilobytes
   http.stop = options.stop;
   return http;
+}
+
+// Protocol text from the router's own description goes into a SOAP body and a header line: a byte
+// that could end the line, or a quote that could end the attribute, makes it no text of ours.
+bool IsPlainUpnpText(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) {
+    return c > 0x20 && c < 0x7F && c != '"' && c != '<' && c != '>' && c != '&' && c != '\'';
+  });
 }
 
 std::string FailedExchange(const char* what, const net::HttpGetResult& got) {
@@ -160,6 +169,8 @@ std::optional<std::string> SsdpAnswerLocation(std::string_view datagram) {
 }
 
 IgdDiscovery DiscoverIgd(const UpnpOptions& options) {
+  const std::string gateway = NatPmpGatewayToAsk("");
+  IgdDiscovery other;
   Socket socket{::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)};
   if (socket.fd < 0) return {{}, "UPnP: no socket for discovery"};
   const int ttl = 2;
@@ -180,23 +191,31 @@ IgdDiscovery DiscoverIgd(const UpnpOptions& options) {
     if (options.stop && options.stop->stopRequested()) return {{}, "UPnP: stopped"};
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return {{}, "UPnP: no router answered the discovery"};
+    if (left.count() <= 0) {
+      if (!other.location.empty()) return other;
+      return {{}, "UPnP: no router answered the discovery", {}};
+    }
     pollfd ready{socket.fd, POLLIN, 0};
     if (poll(&ready, 1, static_cast<int>(std::min(left, kStopCheck).count())) <= 0) continue;
     const ssize_t n = recv(socket.fd, datagram.data(), datagram.size(), 0);
     if (n <= 0) continue;
-    if (auto location = SsdpAnswerLocation({datagram.data(), static_cast<std::size_t>(n)})) {
-      return {std::move(*location), {}};
-    }
+    auto location = SsdpAnswerLocation({datagram.data(), static_cast<std::size_t>(n)});
+    if (!location || !IsPlainUpnpText(*location)) continue;
+    const auto url = SplitHttpUrl(*location);
+    if (!url) continue;
+    if (gateway.empty() || url->server.host == gateway) return {std::move(*location), {}, {}};
+    if (other.location.empty()) other = {std::move(*location), {}, url->server.host};
   }
 }
 
 GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOptions& options) {
   std::string url = igdUrl;
+  std::string note;
   if (url.empty()) {
     IgdDiscovery found = DiscoverIgd(options);
     if (found.location.empty()) return {{}, found.reason};
     url = std::move(found.location);
+    if (!found.otherHost.empty()) note = "UPnP: the answer came from " + found.otherHost + ", not from the default gateway";
   }
   const auto descriptionUrl = SplitHttpUrl(url);
   if (!descriptionUrl) return {{}, "UPnP: the description URL is not an http:// URL"};
@@ -206,8 +225,17 @@ GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOption
   if (description.kind != net::HttpGetKind::Ok) return {{}, FailedExchange("the description", description)};
   const auto service = ReadDescription(description.body, url);
   if (!service) return {{}, "UPnP: the router describes no WAN IP or PPP connection service"};
+  if (!IsPlainUpnpText(service->serviceType)) {
+    return {{}, "UPnP: the service type holds control bytes or markup"};
+  }
+  if (!IsPlainUpnpText(service->controlUrl)) return {{}, "UPnP: the control URL holds control bytes or markup"};
   const auto control = SplitHttpUrl(service->controlUrl);
   if (!control) return {{}, "UPnP: the control URL is not an http:// URL"};
+  // The description names where to call, but only on its own host and port: otherwise a device
+  // that answered discovery could send our request to any web service on the network.
+  if (control->server.host != descriptionUrl->server.host || control->server.port != descriptionUrl->server.port) {
+    return {{}, "UPnP: the control URL is on another host or port than the description"};
+  }
 
   net::HttpGetOptions call = http;
   call.keepAnyBody = true;  // a refusal is a SOAP fault in a 500 answer
@@ -221,7 +249,9 @@ GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOption
        "SOAPAction: \"" + service->serviceType + "#GetExternalIPAddress\""}};
   const net::HttpGetResult answer = net::HttpGet(control->server, control->path, std::nullopt, call);
   if (answer.kind == net::HttpGetKind::Failed) return {{}, FailedExchange("GetExternalIPAddress", answer)};
-  return ReadSoapAnswer(answer.body, answer.status);
+  GatewayAnswer got = ReadSoapAnswer(answer.body, answer.status);
+  got.note = std::move(note);
+  return got;
 }
 
 }  // namespace zepa2

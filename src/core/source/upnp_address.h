@@ -28,10 +28,13 @@ std::optional<std::string> SsdpAnswerLocation(std::string_view datagram);
 struct IgdDiscovery {
   std::string location;  // empty when no gateway answered
   std::string reason;
+  std::string otherHost{};  // set when the answer is not the default gateway's: the host that gave it
 };
 
-// Sends the search to the SSDP multicast group and takes the first gateway's answer within the
-// discovery time-out.
+// Sends the search to the SSDP multicast group. The answer of the default route's gateway is taken
+// at once; another host's only when the gateway has not answered by the discovery time-out (any
+// device on the LAN can answer, and the first would otherwise choose where the program sends its
+// requests).
 IgdDiscovery DiscoverIgd(const UpnpOptions& options = {});
 
 // The address the router's connection service reports. igdUrl is the root description's URL

@@ -43,8 +43,6 @@ namespace {
 
 constexpr int kTimerMilliseconds = 1000;
 
-void SetChecked(QCheckBox* box, int value) { box->setChecked(value != 0); }
-int CheckedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
 
 
 }  // namespace
@@ -180,10 +178,10 @@ bool MainDialog::TakeControlValues(bool reportInvalidInterval) {
   const MainDialogControls& c = controls_;
   std::optional<int> interval = ParseIntervalField(ToCp932(c.intervalEdit->text()));
   if (interval) intervalValue = *interval;
-  localAddressCheck = CheckedValue(c.localAddressCheck);
-  startMinimizedCheck = CheckedValue(c.startMinimizedCheck);
-  decimalAddressCheck = CheckedValue(c.decimalAddressCheck);
-  runAtStartCheck = CheckedValue(c.runAtStartCheck);
+  localAddressCheck = c.localAddressCheck->isChecked();
+  startMinimizedCheck = c.startMinimizedCheck->isChecked();
+  decimalAddressCheck = c.decimalAddressCheck->isChecked();
+  runAtStartCheck = c.runAtStartCheck->isChecked();
   if (!interval && reportInvalidInterval) {
     ShowMessage(this, QString::fromUtf8(msg::kIntervalInvalid), MessageButtons::Ok,
                 MessageIcon::Exclamation);
@@ -197,10 +195,10 @@ void MainDialog::ShowMembers() {
   const MainDialogControls& c = controls_;
   c.intervalEdit->setText(QString::number(intervalValue));
   c.addressEdit->setText(FromCp932(currentAddressText));
-  SetChecked(c.localAddressCheck, localAddressCheck);
-  SetChecked(c.startMinimizedCheck, startMinimizedCheck);
-  SetChecked(c.decimalAddressCheck, decimalAddressCheck);
-  SetChecked(c.runAtStartCheck, runAtStartCheck);
+  c.localAddressCheck->setChecked(localAddressCheck);
+  c.startMinimizedCheck->setChecked(startMinimizedCheck);
+  c.decimalAddressCheck->setChecked(decimalAddressCheck);
+  c.runAtStartCheck->setChecked(runAtStartCheck);
   c.notifyCombo->setCurrentIndex(std::clamp(settings_.notify, 0, 2));
 }
 
@@ -254,7 +252,7 @@ void MainDialog::OnClearLog() { controls_.logList->clear(); }
 // The options are independent of the interval field: a click saves its own option even while
 // that field is being edited.
 // A save that fails (its box says why) keeps the stored option, and the checkbox shows it again.
-void MainDialog::SaveOption(int& member, int AppSettings::*field) {
+void MainDialog::SaveOption(bool& member, bool AppSettings::*field) {
   TakeControlValues(false);
   AppSettings updated = settings_;
   updated.*field = member;
@@ -290,7 +288,7 @@ void MainDialog::OnDecimalAddressClick() {
 }
 
 void MainDialog::UpdateRouterButton() {
-  controls_.routerSettingsButton->setEnabled(localAddressCheck == 0);
+  controls_.routerSettingsButton->setEnabled(!localAddressCheck);
 }
 
 void MainDialog::RunAddressCheck(RunRequest request, bool timed) {

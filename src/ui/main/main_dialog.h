@@ -78,10 +78,10 @@ class MainDialog : public QDialog {
   int unitIndex = 0;
   int intervalValue = 10;
   std::string currentAddressText;
-  int localAddressCheck = 0;
-  int startMinimizedCheck = 0;
-  int decimalAddressCheck = 0;
-  int runAtStartCheck = 0;
+  bool localAddressCheck = false;
+  bool startMinimizedCheck = false;
+  bool decimalAddressCheck = false;
+  bool runAtStartCheck = false;
   // Seconds to the next timed check; wide enough for any period a hand-edited file may hold.
   std::int64_t countdown = 0;
 
@@ -151,7 +151,7 @@ class MainDialog : public QDialog {
   // tells the user and puts the cursor into the field; the result says whether it was valid.
   bool TakeControlValues(bool reportInvalidInterval);
   void ShowMembers();
-  void SaveOption(int& member, int AppSettings::*field);
+  void SaveOption(bool& member, bool AppSettings::*field);
   void UpdateRouterButton();
 
   AppSettings& settings_;

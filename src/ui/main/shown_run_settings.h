@@ -10,9 +10,9 @@ namespace zepa2 {
 struct ShownRunSettings {
   int interval = 0;
   int intervalUnit = 0;
-  int startMinimized = 0;
-  int useLocalAddress = 0;
-  int decimalAddress = 0;
+  bool startMinimized = false;
+  bool useLocalAddress = false;
+  bool decimalAddress = false;
 
   static ShownRunSettings From(const AppSettings& s) {
     return {s.interval, s.intervalUnit, s.startMinimized, s.useLocalAddress, s.decimalAddress};

@@ -98,17 +98,16 @@ bool FtpBrowseDialog::Connect() {
       return session;
     });
   };
-  logIn();
-  if (!connection_ && failure.key != net::KeyTrouble::None) {
-    const auto trusted = AskToTrustServerKey(
-        this, FromCp932(serverName), failure.key, pin, [&](const StopToken& stop) {
-          return LearnSiteKey(serverName, mode, {&stop, net::SteadyClock::now() + kStepDeadline});
-        });
-    if (trusted) {
-      pin = *trusted;
-      logIn();
-    }
-  }
+  AttemptTrustingKey(
+      this, FromCp932(serverName), pin,
+      [&](const StopToken& stop) {
+        return LearnSiteKey(serverName, mode, {&stop, net::SteadyClock::now() + kStepDeadline});
+      },
+      [&] {
+        failure = {};
+        logIn();
+        return connection_ ? net::KeyTrouble::None : failure.key;
+      });
   utf8Names_ = connection_ && connection_->usesUtf8();
   return connection_.has_value();
 }

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 
 #include "core/outcome/run_status_file.h"
-#include "core/net/protocol_text.h"
+#include "core/settings/unsafe_fields.h"
 #include "core/publish/page_proof.h"
 #include "core/publish/home_page_address.h"
 #include "core/publish/site_store.h"
@@ -244,7 +244,7 @@ void FtpSettingsDialog::OnOK() {
   // A pasted line break would reach the server as a command of its own.
   for (int i = 0; i < kSiteSlots; ++i) {
     const FtpSite& site = workSites[i];
-    if (const char* field = net::UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile)) {
+    if (const char* field = UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile)) {
       const QString name = QString::fromUtf8(msg::kSiteFieldFormat)
                                .arg(siteRadios_[i]->text(), QString::fromUtf8(field));
       ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(name), MessageButtons::Ok,
@@ -343,19 +343,17 @@ void FtpSettingsDialog::OnUploadTest() {
                             StoppablePause(pause_, stop), &stop);
     });
   };
-  net::Outcome result = test();
-  if (result.key != net::KeyTrouble::None) {
-    const auto trusted = AskToTrustServerKey(
-        this, FromCp932(siteText_.server), result.key, siteText_.pin, [&](const StopToken& stop) {
-          return LearnSiteKey(siteText_.server, mode,
-                              {&stop, net::SteadyClock::now() + kSiteDeadline});
-        });
-    if (trusted) {
-      siteText_.pin = *trusted;
-      PushFields();
-      result = test();
-    }
-  }
+  net::Outcome result;
+  AttemptTrustingKey(
+      this, FromCp932(siteText_.server), siteText_.pin,
+      [&](const StopToken& stop) {
+        return LearnSiteKey(siteText_.server, mode, {&stop, net::SteadyClock::now() + kSiteDeadline});
+      },
+      [&] {
+        result = test();
+        return result.key;
+      },
+      [this] { PushFields(); });
   const UploadOutcome outcome = OutcomeOf(result);
   ShowMessage(this, QString::fromUtf8(outcome.text), MessageButtons::Ok, outcome.icon);
 }
