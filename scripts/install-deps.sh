@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libssl-dev
   python3 python3-pyftpdlib python3-openssl python3-cryptography python3-paramiko
+  lighttpd lighttpd-mod-webdav lighttpd-mod-openssl
   fonts-noto-cjk xvfb xauth imagemagick
   dbus-daemon
   python3-prometheus-client

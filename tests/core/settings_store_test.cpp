@@ -75,9 +75,9 @@ AppSettings EveryFieldSet() {
     const std::string n = std::to_string(i + 1);
     s.sites[i] = {"ftp" + n + ".example.net:21", "user" + n, "", "/public_html/ip" + n + ".html",
                   "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html",
-                  static_cast<net::TransferMode>(i % 4), std::nullopt,
+                  static_cast<net::TransferMode>(i + 1), std::nullopt,
                   i == 2 ? "sha256//" + std::string(43, 'A' + i) + "=" : "",
-                  "https://www.example.net/ip" + n + ".html?a=b&c=d"};
+                  "https://www.example.net/ip" + n + ".html?a=b&c=d", i == 4 ? "ap-northeast-1" : ""};
   }
   s.sites[0].pass = "\x83\x70\x83\x58\x83\x8F\x81\x5B\x83\x68";  // パスワード
   s.sites[1].pass = everyPasswordByte;
@@ -168,6 +168,34 @@ TEST_F(SettingsFileTest, FileWithoutModesLoadsAsActiveFtpWithoutPins) {
     EXPECT_EQ(site.pin, "");
   }
   EXPECT_EQ(loaded.routerPin, "");
+}
+
+// The region came after the first files with modes: a file without it saves byte for byte as it
+// was, and a region that is set has its line after the site's check address.
+TEST_F(SettingsFileTest, RegionIsWrittenOnlyWhenSet) {
+  AppSettings before;
+  before.sites[0] = {"dav.example.net", "me", "pw", "/dav/ip.html", "/home/me/t.html", net::TransferMode::WebDav};
+  before.sites[1] = {"https://acct.r2.cloudflarestorage.com", "key", "secret", "/www/ip.html", "/home/me/t.html",
+                     net::TransferMode::S3};
+  before.siteCount = 2;
+  ASSERT_TRUE(SaveSettings(before, file_, {}).ok);
+  const std::string old = ReadFile(file_);
+  EXPECT_EQ(old.find("Region"), std::string::npos);
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded, before);
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  EXPECT_EQ(ReadFile(file_), old);
+
+  loaded.sites[1].region = "auto";
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  const std::string text = ReadFile(file_);
+  EXPECT_THAT(text, HasSubstr("Mode2=5\nPin2=\nCheckUrl2=\nRegion2=auto\nServer3="));
+  EXPECT_THAT(text, HasSubstr("Mode1=4\n"));
+  AppSettings again;
+  LoadSettings(again, file_, {});
+  EXPECT_EQ(again.sites[1].region, "auto");
+  EXPECT_EQ(again.sites[1].mode, net::TransferMode::S3);
 }
 
 // A mode this version does not know (a newer version's, a typo) is never read as another mode:

@@ -508,6 +508,51 @@ TEST_F(ProgramsTest, TrustPinsTheKeysItPrintsAndTheNextRunPublishes) {
             std::string::npos);
 }
 
+// Web space over WebDAV and S3: the pages stored are the bytes the dry run shows, the S3 page is
+// proved at its public address, the status file names the modes, and a WebDAV folder that is not
+// there fails the site with a line that says so.
+TEST_F(ProgramsTest, CheckPublishesToWebDavAndS3AsTheDryRunShows) {
+  test::WebDavTestServer dav;
+  test::S3TestServer s3({.region = "auto"});
+  fs::create_directories(dav.www() / "site");
+  test::WriteFile(dir_ / "site1.html", "<p>$$IP_ADDRESS$$</p>\r\n<p>1</p>\r\n");
+  FtpSite& webdav = settings_.sites[0];
+  webdav = {dav.server(), "zepa", "secret", "/site/index.html", (dir_ / "site1.html").string(),
+            net::TransferMode::WebDav};
+  FtpSite& bucket = settings_.sites[1];
+  bucket = {s3.server(), test::S3TestServer::kAccessKey, test::S3TestServer::kSecret, "/www/ip.html",
+            (dir_ / "site2.html").string(), net::TransferMode::S3};
+  bucket.region = "auto";
+  bucket.checkUrl = s3.server() + "/www/ip.html";
+  SaveTheSettings();
+  EXPECT_NE(ReadFile(SettingsFile()).find("Region2=auto\n"), std::string::npos);
+
+  const auto dry = Check({"--dry-run"});
+  EXPECT_EQ(dry.exitCode, 0) << dry.out << dry.err;
+  const auto published = Check();
+  EXPECT_EQ(published.exitCode, 0) << published.out << published.err;
+  const std::string davPage = ReadFile(dav.www() / "site" / "index.html");
+  const std::string s3Page = ReadFile(s3.bucket("www") / "ip.html");
+  EXPECT_NE(davPage.find("<p>10.0.0.1</p>\r\n"), std::string::npos) << davPage;
+  EXPECT_EQ(davPage.find("\r\r"), std::string::npos);  // no line end rewritten on the way
+  EXPECT_NE(s3Page.find(Cp932("現在のアドレス: 10.0.0.1")), std::string::npos);
+  for (const std::string& page : {davPage, s3Page}) {
+    EXPECT_NE(dry.out.find(Cp932ToUtf8(page)), std::string::npos) << dry.out;
+  }
+  const auto run = nlohmann::json::parse(ReadFile(dir_ / "state" / "ZEPA" / "last-run.json"));
+  EXPECT_EQ(run["sites"][0]["mode"], "webdav");
+  EXPECT_EQ(run["sites"][1]["mode"], "s3");
+  EXPECT_EQ(run["sites"][1]["confirmed"], true) << run.dump();
+  EXPECT_EQ(run["outcome"], "published") << run.dump();
+
+  webdav.uploadFile = "/missing/index.html";
+  SaveTheSettings();
+  const auto missing = Check({"--force"});
+  EXPECT_EQ(missing.exitCode, 1) << missing.out;
+  EXPECT_NE(missing.out.find(":WebDAV失敗 (the folder does not exist (HTTP/1.1 409 Conflict))"), std::string::npos)
+      << missing.out;
+  EXPECT_FALSE(fs::exists(dav.www() / "missing"));
+}
 
 // What a state file may turn out to be when something else (another tool, a mistake, an attacker)
 // put it there. Never the machine's own /dev entries: a private node and FIFO in the test's folder.

@@ -22,6 +22,7 @@ struct FtpSite {
   std::optional<int> unknownMode{};
   std::string pin{};        // FTP/Pin%d: "sha256//…" of the server's key, or empty
   std::string checkUrl{};   // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
+  std::string region{};     // FTP/Region%d: storage region of a mode that signs with one (S3); empty = its default
 
   bool operator==(const FtpSite&) const = default;
 };

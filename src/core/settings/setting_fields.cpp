@@ -39,6 +39,7 @@ class SlotCollector {
   void Text(const std::string& name, std::string& field) { AddText(name, field, SettingKind::Text); }
   void Secret(const std::string& name, std::string& field) { AddText(name, field, SettingKind::Secret); }
   void Password(const std::string& name, std::string& field) { AddText(name, field, SettingKind::Secret); }
+  void OptionalText(const std::string& name, std::string& field) { Text(name, field); }
 
   void Integer(const std::string& name, int& field) {
     const std::string key = Key(name);

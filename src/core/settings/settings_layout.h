@@ -13,8 +13,10 @@ namespace zepa2 {
 // range reads as the nearest end; no range: any), Flag(name, field, onValue) (the file's number
 // onValue, or any but 0 when onValue is 0, reads as true; true is written as 1),
 // Source(name, field), Mode(name, mode, unknownMode), Password(name, field) (a secret stored
-// scrambled) and Secret(name, field) (a secret stored as text). The five FTP passwords come in
-// site order, which is what keeps the keystream positions of load and save equal.
+// scrambled), Secret(name, field) (a secret stored as text) and OptionalText(name, field), a text
+// written only when it holds something, so that a file from before the value saves byte for byte
+// as it was. The five FTP passwords come in site order, which is what keeps the keystream
+// positions of load and save equal.
 template <typename Record, typename Visitor>
   requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
 void VisitSettingsLayout(Record& s, Visitor& v) {
@@ -43,6 +45,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Mode("Mode" + number, site.mode, site.unknownMode);
     v.Text("Pin" + number, site.pin);
     v.Text("CheckUrl" + number, site.checkUrl);
+    v.OptionalText("Region" + number, site.region);
   }
   v.Integer("MIRROR", s.siteCount);
 

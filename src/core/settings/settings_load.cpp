@@ -27,6 +27,8 @@ class FieldReader {
     }
   }
 
+  void OptionalText(const std::string& name, std::string& field) { Text(name, field); }
+
   void Integer(const std::string& name, int& field) {
     if (const std::string* raw = Find(name)) {
       if (auto number = ParseSettingsInt(*raw)) field = *number;

@@ -26,6 +26,10 @@ class FieldWriter {
     Line(name, EscapeSettingsText(field));
   }
 
+  void OptionalText(const std::string& name, const std::string& field) {
+    if (!field.empty()) Text(name, field);
+  }
+
   void Integer(const std::string& name, int field) { Line(name, FormatSettingsInt(field)); }
   void Integer(const std::string& name, int field, int, int) { Integer(name, field); }
   void Flag(const std::string& name, bool field, int) { Integer(name, field ? 1 : 0); }

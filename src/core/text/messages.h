@@ -150,6 +150,8 @@ inline constexpr const char* kModeActiveFtp = "FTP (アクティブ)";
 inline constexpr const char* kModePassiveFtp = "FTP (パッシブ)";
 inline constexpr const char* kModeFtpTls = "FTPS (TLS)";
 inline constexpr const char* kModeSftp = "SFTP";
+inline constexpr const char* kModeWebDav = "WebDAV";
+inline constexpr const char* kModeS3 = "S3";
 inline constexpr const char* kTrustPrinted = "%s: %s を登録しました。\n";  // zepa2-check --trust
 inline constexpr const char* kTrustFailed = "%s: 鍵を取得できません (%s)\n";
 inline constexpr const char* kTrustSaved = "鍵を設定ファイルに保存しました。\n";
@@ -243,6 +245,7 @@ inline constexpr const char* kFtpSettingsOk = "設定";
 inline constexpr const char* kFtpSettingsCancel = "ｷｬﾝｾﾙ";
 inline constexpr const char* kUploadTestButton = "アップロードテスト";
 inline constexpr const char* kCheckUrlLabel = "確認用URL";
+inline constexpr const char* kRegionLabel = "リージョン";
 inline constexpr const char* kCheckUrlButton = "今すぐ確認";
 inline constexpr const char* kCancelSettingsQuestion =
     "設定を中止します。\n変更データは反映されません。よろしいですか？";
