@@ -60,6 +60,7 @@ struct AppSettings {
   std::string natPmpGateway;                 // HTTP/NatPmpGateway: IPv4; empty = the default route's gateway
   bool wholePage = false;                    // FILTER/WholePage: 1 = the trimmed page body is the address
   std::string routerPin;                     // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
+  bool events = true;                        // SYSTEM/Events: a change of the network or the router's word starts a check
 
   bool operator==(const AppSettings&) const = default;
 };

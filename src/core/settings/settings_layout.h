@@ -12,7 +12,9 @@ namespace zepa2 {
 // Section(name), Text(name, field), Integer(name, field, lowest, highest) (a number outside the
 // range reads as the nearest end; no range: any), Flag(name, field, onValue) (the file's number
 // onValue, or any but 0 when onValue is 0, reads as true; true is written as 1),
-// Source(name, field), Mode(name, mode, unknownMode) and Password(name, field). The five FTP
+// Source(name, field), Mode(name, mode, unknownMode), Password(name, field) and
+// FlagIfChanged(name, field, byDefault) (read as Flag with onValue 0; written only when it differs
+// from byDefault, so that a file from before the value saves as it was). The five FTP
 // passwords come in site order, which is what keeps the keystream positions of load and save equal.
 template <typename Record, typename Visitor>
   requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
@@ -62,6 +64,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("MYHOME", s.homePageAddress);
   v.Integer("Notify", s.notify, 0, 2);
   v.Text("OnPublish", s.onPublish);
+  v.FlagIfChanged("Events", s.events, true);
 }
 
 }  // namespace zepa2
