@@ -113,7 +113,8 @@ class Companion {
         publisher_(settings_, host_, uploader_),
         check_(settings_, host_, publisher_, {.stop = &stop}),
         state_(ReadRunState(host_)),
-        stop_(stop) {}
+        stop_(stop),
+        retry_(std::chrono::seconds(options.retrySeconds)) {}
 
   // One check; callerLine is the line the window writes before the same kind of run, or null.
   // Like the window's timer, the repeated checks of --watch publish only a changed address, and
