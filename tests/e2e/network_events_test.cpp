@@ -37,6 +37,15 @@ bool WaitForOutput(const test::BackgroundProgram& program, const std::string& pa
   return true;
 }
 
+bool WaitForOutputIn(const fs::path& file, const std::string& part, size_t times, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (Count(test::ReadFile(file), part) < times) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
 // The namespace holds one way out (a veth pair, zepa0 this side) with 10.200.0.1, the FTP server
 // on its own loopback, and the service publishing its local address with the period at a day.
 class NetworkEventsTest : public ::testing::Test {
@@ -65,15 +74,27 @@ class NetworkEventsTest : public ::testing::Test {
 
   void SaveTheSettings() { ASSERT_TRUE(SaveSettings(settings_, dir_ / "config" / "ZEPA" / "ZEPA2.conf", {}).ok); }
 
-  std::unique_ptr<test::BackgroundProgram> StartWatch() {
+  std::unique_ptr<test::BackgroundProgram> Start(const char* program, const char* argument) {
     return std::make_unique<test::BackgroundProgram>(test::ProgramCall{
-        ZEPA2_CHECK_PROGRAM,
-        {"--watch"},
+        program,
+        {argument},
         {{"HOME", dir_.path().string()},
          {"XDG_CONFIG_HOME", (dir_ / "config").string()},
          {"XDG_STATE_HOME", (dir_ / "state").string()},
-         {"XDG_RUNTIME_DIR", (dir_ / "run").string()}},
+         {"XDG_RUNTIME_DIR", (dir_ / "run").string()},
+         {"QT_QPA_PLATFORM", "offscreen"}},
         dir_ / "work"});
+  }
+  std::unique_ptr<test::BackgroundProgram> StartWatch() { return Start(ZEPA2_CHECK_PROGRAM, "--watch"); }
+
+  // Waits until the page holds `address`; false when `limit` passed first.
+  bool WaitForPage(const std::string& address, std::chrono::milliseconds limit) const {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (Page().find(address) == std::string::npos) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(20ms);
+    }
+    return true;
   }
 
   std::string Page() const { return test::ReadFile(site_->home() / "index.html"); }
@@ -125,6 +146,26 @@ TEST_F(NetworkEventsTest, EventsOffLeaveOnlyTheCountdown) {
   watch->Signal(SIGTERM);
   EXPECT_EQ(watch->Wait(10s), 0);
 }
+
+#ifdef ZEPA2_WINDOW_PROGRAM
+// The window listens alike: its check at start publishes the address, and a new one follows.
+TEST_F(NetworkEventsTest, TheWindowPublishesANewAddressWithinThreeSeconds) {
+  settings_.runAtStart = true;
+  SaveTheSettings();
+  auto window = Start(ZEPA2_WINDOW_PROGRAM, "-Embedding");
+  ASSERT_TRUE(WaitForPage("10.200.0.1", 60s)) << window->Output();
+  const fs::path log = dir_ / "state" / "ZEPA" / "zepa2.log";
+  ASSERT_TRUE(WaitForOutputIn(log, kUploaded, 1, 10s));  // the start's check has ended
+
+  const auto changed = std::chrono::steady_clock::now();
+  ASSERT_EQ(test::Ip("addr replace 10.201.0.2/24 dev zepa0"), "");
+  ASSERT_EQ(test::Ip("addr del 10.200.0.1/24 dev zepa0"), "");
+  ASSERT_TRUE(WaitForPage("10.201.0.2", 3s)) << test::ReadFile(log);
+  EXPECT_LT(std::chrono::steady_clock::now() - changed, 3s);
+  EXPECT_TRUE(WaitForOutputIn(log, kUploaded, 2, 5s));
+  EXPECT_EQ(Count(test::ReadFile(log), kNetworkChanged), 1u) << test::ReadFile(log);
+}
+#endif
 
 }  // namespace
 }  // namespace zepa2
