@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "core/net/http_get.h"
 #include "core/settings/settings_store.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
@@ -713,6 +714,57 @@ TEST_F(ProgramsTest, FailedSiteIsTriedAgainSoonerEachTimeLongerUntilItIsBack) {
   EXPECT_EQ(Count(watch.Output(), "ホームページの更新に成功しました。"), 1u) << watch.Output();
   EXPECT_EQ(Count(watch.Output(), "失敗した確認の再試行"), 4u) << "back to the period of a day";
   EXPECT_NE(ReadFile(back.home() / "index.html").find("10.0.0.1"), std::string::npos);
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+}
+
+// The router's record of SUBSCRIBE requests (igd_server.py's log).
+std::string IgdLog(const test::FixtureProcess& igd) {
+  return net::HttpGetUrl("http://" + igd.hostPort() + "/log").body;
+}
+
+// A router that takes the subscription sends an event with a new address: one check publishes it,
+// with the period at a day; a short subscription time is renewed before it runs out.
+TEST_F(ProgramsTest, UpnpEventWithANewAddressStartsACheck) {
+  test::FixtureProcess igd("igd_server.py");
+  settings_.addressSource = AddressSource::Upnp;
+  settings_.igdUrl = "http://" + igd.hostPort() + "/events/2/rootDesc.xml";  // granted 2 s
+  settings_.interval = 1;
+  settings_.intervalUnit = 2;
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "ルータがUPnPで新しいアドレスを知らせました", 1, 30s)) << watch.Output();
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (!BothPagesHold("203.0.113.99") && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(BothPagesHold("203.0.113.99")) << watch.Output();
+  std::this_thread::sleep_for(3s);  // a second event check or a lapsed subscription would show by now
+  EXPECT_EQ(Count(watch.Output(), "ルータがUPnPで新しいアドレスを知らせました"), 1u) << watch.Output();
+  const std::string log = IgdLog(igd);
+  EXPECT_EQ(Count(log, "SUBSCRIBE new"), 1u) << log;
+  EXPECT_GE(Count(log, "SUBSCRIBE renew"), 2u) << log;
+  EXPECT_EQ(Count(log, "SUBSCRIBE late"), 0u) << log;
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+}
+
+// A router that refuses subscriptions (most do) gets one note and no second request within the
+// subscription time; the checks go on as before.
+TEST_F(ProgramsTest, RefusedUpnpSubscriptionIsOneNoteAndChecksGoOn) {
+  test::FixtureProcess igd("igd_server.py");
+  settings_.addressSource = AddressSource::Upnp;
+  settings_.igdUrl = "http://" + igd.hostPort() + "/refuse/rootDesc.xml";
+  settings_.interval = 1;
+  settings_.intervalUnit = 2;
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "イベント購読を受け付けませんでした", 1, 30s)) << watch.Output();
+  EXPECT_NE(watch.Output().find("501"), std::string::npos) << watch.Output();
+  EXPECT_TRUE(BothPagesHold("203.0.113.45"));
+  watch.Signal(SIGUSR1);
+  ASSERT_TRUE(WaitForOutput(watch, "アドレスが変更されてないため、更新しません。", 1, 10s)) << watch.Output();
+  std::this_thread::sleep_for(2s);
+  EXPECT_EQ(Count(watch.Output(), "イベント購読を受け付けませんでした"), 1u) << watch.Output();
+  EXPECT_EQ(Count(IgdLog(igd), "SUBSCRIBE"), 1u) << IgdLog(igd);
   watch.Signal(SIGTERM);
   EXPECT_EQ(watch.Wait(10s), 0);
 }

@@ -3,6 +3,7 @@
 #include "core/source/decimal_address.h"
 #include "core/source/natpmp_address.h"
 #include "core/source/natpmp_announcements.h"
+#include "core/source/upnp_events.h"
 #include "core/sys/network_watch.h"
 #include "core/text/messages.h"
 
@@ -37,6 +38,13 @@ ChangeListeners::ChangeListeners(ListenerPlan plan) : plan_(std::move(plan)) {
   if (plan_.natPmp && !(natPmp_ = NatPmpAnnouncements::Open(reason))) {
     openingNotes_.push_back(msg::kListenerUnavailable + reason);
   }
+  if (plan_.upnp) {
+    upnp_ = std::make_unique<UpnpEvents>(plan_.igdUrl);
+    if (!upnp_->ready()) {
+      openingNotes_.push_back(std::string(msg::kListenerUnavailable) + "UPnP: no callback address");
+      upnp_.reset();
+    }
+  }
 }
 
 ChangeListeners::~ChangeListeners() = default;
@@ -45,11 +53,14 @@ std::vector<int> ChangeListeners::descriptors() const {
   std::vector<int> fds;
   if (network_) fds.push_back(network_->descriptor());
   if (natPmp_) fds.push_back(natPmp_->descriptor());
+  if (upnp_) {
+    for (const int fd : upnp_->descriptors()) fds.push_back(fd);
+  }
   return fds;
 }
 
 std::optional<ChangeListeners::Clock::time_point> ChangeListeners::nextDeadline() const {
-  return std::nullopt;
+  return upnp_ ? upnp_->nextDeadline() : std::nullopt;
 }
 
 bool ChangeListeners::AnnouncedNewAddress(const std::vector<std::string>& announced,
@@ -64,7 +75,7 @@ bool ChangeListeners::AnnouncedNewAddress(const std::vector<std::string>& announ
   return fresh;
 }
 
-ChangeListeners::Taken ChangeListeners::Take(Clock::time_point, const std::string& publishedAddress) {
+ChangeListeners::Taken ChangeListeners::Take(Clock::time_point now, const std::string& publishedAddress) {
   Taken taken;
   const auto note = [&](ChangeCause cause) {
     if (!taken.change) taken.change = cause;
@@ -73,6 +84,11 @@ ChangeListeners::Taken ChangeListeners::Take(Clock::time_point, const std::strin
   // The gateway is looked up as the datagrams come: the default route may have changed since.
   if (natPmp_ && AnnouncedNewAddress(natPmp_->Take(NatPmpGatewayToAsk(plan_.natPmpGateway)), publishedAddress)) {
     note(ChangeCause::NatPmpAnnouncement);
+  }
+  if (upnp_) {
+    UpnpEvents::Taken events = upnp_->Take(now);
+    for (std::string& line : events.notes) taken.notes.push_back(std::move(line));
+    if (AnnouncedNewAddress(events.addresses, publishedAddress)) note(ChangeCause::UpnpEvent);
   }
   return taken;
 }

@@ -15,6 +15,7 @@ namespace zepa2 {
 
 class NetworkWatch;
 class NatPmpAnnouncements;
+class UpnpEvents;
 
 // What started a check other than the countdown or a hand.
 enum class ChangeCause { Network, NatPmpAnnouncement, UpnpEvent };
@@ -64,6 +65,7 @@ class ChangeListeners {
   ListenerPlan plan_;
   std::unique_ptr<NetworkWatch> network_;
   std::unique_ptr<NatPmpAnnouncements> natPmp_;
+  std::unique_ptr<UpnpEvents> upnp_;
   std::string lastAnnounced_;  // a gateway repeats each announcement; the repeats ask for nothing
   std::vector<std::string> openingNotes_;
 };
