@@ -10,7 +10,7 @@ packages=(
   libssl-dev
   python3 python3-pyftpdlib python3-openssl python3-cryptography python3-paramiko
   fonts-noto-cjk xvfb xauth imagemagick
-  dbus-daemon
+  dbus-daemon iproute2
   dpkg-dev file desktop-file-utils appstream groff-base
 )
 
