@@ -1,6 +1,8 @@
 // When checks come besides the countdown: events merged into one check, and the waits after failures.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/schedule/event_merger.h"
 #include "core/schedule/retry_schedule.h"
 
