@@ -49,6 +49,7 @@ AppSettings EveryFieldSet() {
   s.startMinimized = true;
   s.runAtStart = true;
   s.useLocalAddress = true;
+  s.events = false;
   s.decimalAddress = true;
   s.intervalUnit = 0;
   s.homePageAddress = "www.example.net/~me/$$IP_ADDRESS$$ ";

@@ -96,6 +96,7 @@ AppSettings EveryFieldSet() {
   s.routerPin = "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=";
   s.notify = 2;
   s.onPublish = "notify-send \"$ZEPA2_ADDRESS\" | logger -t zepa2 ";
+  s.events = false;
   return s;
 }
 
@@ -138,6 +139,30 @@ TEST_F(SettingsFileTest, OddNumbersReadAsTheCheckAlwaysReadThem) {
   EXPECT_TRUE(loaded.startMinimized);
   EXPECT_FALSE(loaded.decimalAddress);
   EXPECT_EQ(loaded.notify, 2);
+}
+
+// Checks on events are on unless the file says 0; a file from before them saves as it was, so the
+// line is written only when they are off.
+TEST_F(SettingsFileTest, EventsLineIsWrittenOnlyWhenTheyAreOff) {
+  fs::create_directories(file_.parent_path());
+  const std::string before = "[SYSTEM]\nSTARTMIN=0\n";
+  struct Case {
+    const char* line;
+    bool events;
+  };
+  for (const Case& c : {Case{"", true}, Case{"Events=0\n", false}, Case{"Events=1\n", true}, Case{"Events=7\n", true}}) {
+    WriteFile(file_, before + c.line);
+    AppSettings loaded;
+    LoadSettings(loaded, file_, {});
+    EXPECT_EQ(loaded.events, c.events) << c.line;
+  }
+  AppSettings settings;
+  ASSERT_TRUE(SaveSettings(settings, file_, {}).ok);
+  const std::string on = ReadFile(file_);
+  EXPECT_EQ(on.find("Events"), std::string::npos);
+  settings.events = false;
+  ASSERT_TRUE(SaveSettings(settings, file_, {}).ok);
+  EXPECT_EQ(ReadFile(file_), on + "Events=0\n");
 }
 
 // A file written before the address sources existed asks the router page and uses the markers.

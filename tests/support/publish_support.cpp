@@ -36,6 +36,7 @@ std::vector<std::string> ServerArgs(const TempDir& root, const FtpServerOptions&
     std::filesystem::create_directories(root.path() / "tls");
     args.push_back("--tls=" + (root.path() / "tls").string());
   }
+  if (options.port != 0) args.push_back("--port=" + std::to_string(options.port));
   args.push_back((root.path() / "home").string());
   args.push_back((root.path() / "commands.log").string());
   return args;

@@ -59,6 +59,7 @@ struct FtpServerOptions {
   bool muteList = false;           // LIST is never answered
   bool stallStor = false;          // STOR gets a 150 and then silence, QUIT included
   bool tls = false;                // AUTH TLS demanded before the log-in, data protected too
+  int port = 0;                    // 0: any free port; else this one (a server that comes back)
 };
 
 // tests/fixtures/ftp_server.py on a fresh folder: user "zepa", password "secret", its home

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <chrono>
 #include <ctime>
 
 #include "core/check/run_request.h"
@@ -69,6 +70,9 @@ struct CheckReport {
   std::string previousAddress;  // CP932
   std::time_t checkedAt = 0;    // when the run started, local clock of the host
   std::string routerPageText;   // CP932: the router page the run fetched; empty when none
+  // The wait a target asked for before it is tried again (a provider's own "try later"); zero
+  // when none did.
+  std::chrono::seconds holdOff{};
 };
 
 // The site kind a transfer's outcome makes.
@@ -77,6 +81,12 @@ SiteResultKind SiteResultOf(net::OutcomeKind kind);
 // A site that took (or showed) the page; every other kind leaves the site owing one.
 inline bool SiteSucceeded(SiteResultKind kind) {
   return kind == SiteResultKind::Done || kind == SiteResultKind::Shown;
+}
+
+// Whether a run left work to try again soon: it found no address, or a site is still owed the page.
+inline bool LeftWorkOwed(const CheckReport& report) {
+  return report.outcome == CheckOutcome::AddressNotFound || report.outcome == CheckOutcome::PartlyPublished ||
+         report.outcome == CheckOutcome::PublishFailed || !report.state.owedSites.empty();
 }
 
 }  // namespace zepa2

@@ -62,6 +62,7 @@ struct AppSettings {
   bool wholePage = false;                    // FILTER/WholePage: 1 = the trimmed page body is the address
   std::string routerPin;                     // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
   std::string metricsFile;                   // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
+  bool events = true;                        // SYSTEM/Events: a change of the network or the router's word starts a check
 
   bool operator==(const AppSettings&) const = default;
 };

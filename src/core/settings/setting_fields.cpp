@@ -59,6 +59,7 @@ class SlotCollector {
   void Flag(const std::string& name, bool& field, int) {
     AddRanged(name, [&field] { return field ? 1 : 0; }, [&field](int value) { field = value != 0; }, {0, 1});
   }
+  void FlagIfChanged(const std::string& name, bool& field, bool) { Flag(name, field, 0); }
 
   void Source(const std::string& name, AddressSource& field) {
     AddRanged(name, [&field] { return static_cast<int>(field); },

@@ -13,10 +13,11 @@ namespace zepa2 {
 // range reads as the nearest end; no range: any), Flag(name, field, onValue) (the file's number
 // onValue, or any but 0 when onValue is 0, reads as true; true is written as 1),
 // Source(name, field), Mode(name, mode, unknownMode), Password(name, field) (a secret stored
-// scrambled), Secret(name, field) (a secret stored as text) and OptionalText(name, field), a text
-// written only when it holds something, so that a file from before the value saves byte for byte
-// as it was. The five FTP passwords come in site order, which is what keeps the keystream
-// positions of load and save equal.
+// scrambled), Secret(name, field) (a secret stored as text), OptionalText(name, field), a text
+// written only when it holds something, and FlagIfChanged(name, field, byDefault) (read as Flag
+// with onValue 0; written only when it differs from byDefault): both keep a file from before the
+// value saving byte for byte as it was. The five FTP passwords come in site order, which is what
+// keeps the keystream positions of load and save equal.
 template <typename Record, typename Visitor>
   requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
 void VisitSettingsLayout(Record& s, Visitor& v) {
@@ -67,6 +68,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Integer("Notify", s.notify, 0, 2);
   v.Text("OnPublish", s.onPublish);
   v.Text("MetricsFile", s.metricsFile);
+  v.FlagIfChanged("Events", s.events, true);
 }
 
 }  // namespace zepa2

@@ -48,6 +48,8 @@ class FieldReader {
     field = onValue != 0 ? number == onValue : number != 0;
   }
 
+  void FlagIfChanged(const std::string& name, bool& field, bool) { Flag(name, field, 0); }
+
   // An unknown number (a newer version's source) reads as the router page, as it always has.
   void Source(const std::string& name, AddressSource& field) {
     int number = static_cast<int>(field);

@@ -390,5 +390,16 @@ inline constexpr const char* kKeyringSaved =
     "パスワードをキーリングに保存しました。OK で設定を閉じると、設定ファイルには keyring: の参照だけが残ります。";
 inline constexpr const char* kKeyringSaveFailed = "パスワードをキーリングに保存できません。\n%1";
 inline constexpr const char* kSecretKeyringUnavailable = "キーリングを使えません";  // ": " reason follows
+// ---- checks on events and retries ----
+inline constexpr const char* kRunByNetworkChange = "ネットワークの変化を検知しました";
+inline constexpr const char* kRunByNatPmpAnnouncement = "ルータがNAT-PMPで新しいアドレスを知らせました";
+inline constexpr const char* kRunByUpnpEvent = "ルータがUPnPで新しいアドレスを知らせました";
+inline constexpr const char* kRunBySignal = "確認の指示(SIGUSR1)を受けました";
+inline constexpr const char* kRunAsRetry = "失敗した確認の再試行";
+inline constexpr const char* kRetryFormat = "失敗したため、%lld秒後にもう一度確認します。";  // seconds
+inline constexpr const char* kListenerUnavailable = "変化の監視を始められません。周期での確認は続けます: ";  // reason
+inline constexpr const char* kUpnpSubscriptionRefused =
+    "ルータがUPnPのイベント購読を受け付けませんでした。周期での確認は続けます: ";  // reason
+inline constexpr const char* kEventsCaption = "変化時に確認";
 
 }  // namespace zepa2::msg
