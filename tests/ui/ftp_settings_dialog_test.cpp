@@ -34,6 +34,8 @@ const char* const kSiteEdits[] = {"serverEdit", "userEdit", "passwordEdit", "upl
 using test::Child;
 using test::Edit;
 using test::ShownTexts;
+using test::TabOrder;
+using test::TabOrderOf;
 
 void Click(QWidget& dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
 
@@ -151,6 +153,23 @@ class FtpSettingsDialogTest : public QObject {
     Click(dialog, "okButton");
     QCOMPARE(QString::fromStdString(settings.sites[0].checkUrl), url);
     QCOMPARE(StoredSettings().sites[1].checkUrl, std::string("https://example.invalid/two.html"));
+  }
+
+  // The site's own rows sit in its group under the local file and Tab meets them there; the
+  // dialog's buttons come last.
+  void SiteRowsSitInTheSiteGroupAndInTabOrder() {
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    const QRect group = Child<QGroupBox>(dialog, "ftpServerGroup")->geometry();
+    for (const char* name : {"transferModeCombo", "pinEdit", "forgetPinButton", "checkUrlEdit", "checkUrlButton"})
+      QVERIFY2(group.contains(Child(dialog, name)->geometry()), name);
+    QVERIFY(Child(dialog, "okButton")->geometry().top() > group.bottom());
+    const QStringList expected{"serverEdit",     "userEdit",          "passwordEdit",   "uploadFileEdit",
+                               "uploadBrowseButton", "localFileEdit", "localBrowseButton", "transferModeCombo",
+                               "forgetPinButton", "checkUrlEdit",     "checkUrlButton", "homePageEdit",
+                               "homePageFromFileButton", "uploadTestButton", "okButton", "cancelButton"};
+    QCOMPARE(TabOrderOf(dialog, expected), expected);
+    QCOMPARE(TabOrder(dialog).last(), QStringLiteral("cancelButton"));
   }
 
   void StoredCountSelectsItemAndEnablesRadios() {
@@ -401,7 +420,7 @@ class FtpSettingsDialogTest : public QObject {
     dialog.SetPause([](std::chrono::milliseconds) {});
     auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
     QCOMPARE(mode->count(), 4);
-    QCOMPARE(mode->itemText(0), QStringLiteral("FTP (アクティブ)"));
+    QCOMPARE(mode->itemText(0), QStringLiteral("FTP（アクティブ）"));
     QCOMPARE(mode->itemText(3), QStringLiteral("SFTP"));
     QCOMPARE(mode->currentIndex(), 0);
     mode->setCurrentIndex(3);
@@ -438,8 +457,10 @@ class FtpSettingsDialogTest : public QObject {
 
     FtpSettingsDialog again(settings);
     QCOMPARE(Edit(again, "pinEdit")->text(), pin);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
     Click(again, "forgetPinButton");
     QVERIFY(Edit(again, "pinEdit")->text().isEmpty());
+    QVERIFY(!again.findChild<QPushButton*>("forgetPinButton")->isEnabled());
   }
 
   // The site browser meets an SFTP host key it cannot verify. Cancel ends its log-in as a failed

@@ -119,7 +119,7 @@ CheckReport AddressCheck::TakeGatewayAnswer(const GatewayWording& wording,
   host_.AppendLog(Cp932(wording.start), log_color::kBlack);
   const GatewayAnswer answer = ask();
   if (!answer.found()) {
-    host_.AppendLog(Cp932(wording.failed) + " (" + answer.reason + ")", log_color::kRed);
+    host_.AppendLog(Cp932(wording.failed) + Cp932(msg::kReasonFollows) + answer.reason, log_color::kRed);
     CheckReport notFound;
     notFound.reason = answer.reason;
     return notFound;
@@ -210,6 +210,7 @@ CheckReport AddressCheck::PublishIfChanged(CheckReport found, bool force) {
   if (options_.stop && options_.stop->stopRequested()) return report;
 
   const bool changed = address != lastAddress_ || (ipv6Used && report.ipv6Address != lastIpv6Address_);
+  report.addressChanged = changed;
   std::vector<int> onlySites;
   if (!changed && !force) {
     // A site that failed last time still shows an old page: it gets this one, the others rest.

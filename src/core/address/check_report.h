@@ -64,6 +64,9 @@ struct CheckReport {
   NonPublicReason nonPublic = NonPublicReason::None;
   // This machine's global IPv6 address, looked up only when a page in use carries its token.
   std::string ipv6Address;
+  // Whether the address differs from the one published last; a forced publish of the same address
+  // is no news and is not told as a new one.
+  bool addressChanged = true;
 };
 
 // A site that took (or showed) the page; every other kind leaves the site owing one.

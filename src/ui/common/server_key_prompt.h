@@ -9,6 +9,8 @@
 #include "core/net/server_key.h"
 #include "core/sys/stop_token.h"
 
+class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace zepa2::ui {
@@ -22,5 +24,11 @@ using KeyLearner = std::function<net::PresentedKey(const StopToken&)>;
 std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& server,
                                                net::KeyTrouble trouble, const std::string& pinned,
                                                const KeyLearner& learn);
+
+// Shows a pin from its start (the whole pin on hover); its forget button is off while there is none.
+void ShowPin(QLineEdit* field, QPushButton* forget, const std::string& pin);
+
+// Asks before a pin is forgotten: the next connection would have to trust the server again.
+bool ConfirmForgetPin(QWidget* parent);
 
 }  // namespace zepa2::ui

@@ -1,5 +1,6 @@
 #include "ui/main/main_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolTip>
 #include <algorithm>
 #include <thread>
 
@@ -304,7 +306,19 @@ void MainDialog::RunAddressCheck(bool force, bool timed) {
   addressBeforeRun_ = currentAddressText;
   runStartedAt_ = std::time(nullptr);
   if (timed) UpdateTrayIcon(true);
+  ShowCheckRunning(true);
   worker_.Start([this, force] { return check_.RunAddressCheck(force); });
+}
+
+void MainDialog::ShowCheckRunning(bool running) {
+  controls_.getZepaButton->setEnabled(!running);
+  controls_.conversionTestButton->setEnabled(!running);
+  for (QMenu* menu : {windowMenu_, trayMenu_}) {
+    if (!menu) continue;
+    if (auto* runNow = menu->findChild<QAction*>(QStringLiteral("runNowAction"))) runNow->setEnabled(!running);
+  }
+  if (running) controls_.countdownLabel->setText(QString::fromUtf8(msg::kCheckRunning));
+  else ShowCountdown();
 }
 
 void MainDialog::OnCheckFinished(const CheckReport& report) {
@@ -312,7 +326,7 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
   if (!runIsTest_.load()) AfterCheck(report);
   if (runIsTimed_) UpdateTrayIcon(false);
   SetCountdown(settings_.intervalUnit, settings_.interval);
-  ShowCountdown();
+  ShowCheckRunning(false);
   emit checkEnded();
   if (quitWhenCheckEnds_) done(QDialog::Accepted);
 }
@@ -455,6 +469,15 @@ void MainDialog::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
 void MainDialog::UpdateTrayIcon(bool running) {
   if (isVisible()) return;
   tray_->SetRunning(running);
+}
+
+bool MainDialog::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && childAt(static_cast<QHelpEvent*>(event)->pos())) {
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+  }
+  return QDialog::event(event);
 }
 
 void MainDialog::OnContextMenu(const QPoint& screenPoint) { windowMenu_->popup(screenPoint); }
