@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "core/address/address_check.h"
+#include "core/check/check_session.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"
@@ -14,18 +14,17 @@ namespace {
 
 class DiscardingPublisher : public zepa2::Publisher {
  public:
-  std::vector<zepa2::SiteReport> PublishAddress(const std::string&, const std::vector<int>&) override {
-    return {};
-  }
+  std::vector<zepa2::SiteReport> Publish(const zepa2::PublishRequest&) override { return {}; }
+  bool PagesUseIpv6() const override { return false; }
 };
 
 // Finding only: publishing is the same whatever the source.
 void FindRepeatedly(benchmark::State& state, const zepa2::AppSettings& settings, const std::string& expected) {
   zepa2::test::RecordingCheckHost host;  // the router page's settle pause costs nothing here
   DiscardingPublisher publisher;
-  zepa2::AddressCheck check(settings, host, publisher);
+  zepa2::CheckSession check(settings, host, publisher);
   for (auto _ : state) {
-    const zepa2::CheckReport found = check.FindAddress();
+    const zepa2::CheckReport found = check.Run({.mode = zepa2::RunMode::FindOnly}, {});
     if (found.address != expected) state.SkipWithError(("got '" + found.address + "' " + found.reason).c_str());
     host.lines.clear();
     host.rawLines.clear();
@@ -49,7 +48,7 @@ BENCHMARK(BM_AddressByRouterPage)->Unit(benchmark::kMillisecond);
 void BM_AddressByUpnp(benchmark::State& state) {
   static zepa2::test::FixtureProcess igd("igd_server.py");
   zepa2::AppSettings settings;
-  settings.addressSource = 1;
+  settings.addressSource = zepa2::AddressSource::Upnp;
   settings.igdUrl = "http://" + igd.hostPort() + "/ip/rootDesc.xml";
   FindRepeatedly(state, settings, "203.0.113.45");
 }
@@ -58,7 +57,7 @@ BENCHMARK(BM_AddressByUpnp)->Unit(benchmark::kMillisecond);
 void BM_AddressByNatPmp(benchmark::State& state) {
   static zepa2::test::FixtureProcess gateway("natpmp_server.py", {"203.0.113.77"});
   zepa2::AppSettings settings;
-  settings.addressSource = 2;
+  settings.addressSource = zepa2::AddressSource::NatPmp;
   settings.natPmpGateway = "127.0.0.1";
   FindRepeatedly(state, settings, "203.0.113.77");
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/address/address_extract.h"
+#include "core/source/address_extract.h"
 #include "core/text/cp932.h"
 #include "core/text/marker_search.h"
 

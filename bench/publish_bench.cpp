@@ -47,10 +47,10 @@ void BM_PublishThreeSites(benchmark::State& state) {
   test::ScopedWorkingFolder inWork(s.work.path());
   test::RecordingHost host;  // pauses are recorded, not slept
   PageUploader uploader(host);
-  PagePublisher publisher(s.settings, host, [] { return false; }, uploader);
+  PagePublisher publisher(s.settings, host, uploader);
   for (auto _ : state) {
     host.log.clear();
-    publisher.PublishAddress("192.0.2.1", {});
+    publisher.Publish({.address = "192.0.2.1"});
   }
   if (host.log.size() != 3 * kSites) state.SkipWithError("a site failed");
 }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/address/address_check.h"
+#include "core/check/check_session.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"
@@ -17,10 +17,8 @@ namespace {
 
 class DiscardingPublisher : public zepa2::Publisher {
  public:
-  std::vector<zepa2::SiteReport> PublishAddress(const std::string&,
-                                                const std::vector<int>&) override {
-    return {};
-  }
+  std::vector<zepa2::SiteReport> Publish(const zepa2::PublishRequest&) override { return {}; }
+  bool PagesUseIpv6() const override { return false; }
 };
 
 zepa2::test::FixtureProcess& Router() {
@@ -38,10 +36,10 @@ void BM_RouterCheck(benchmark::State& state) {
   settings.filter4 = "</td>";
   zepa2::test::RecordingCheckHost host;  // pauses cost nothing here
   DiscardingPublisher publisher;
-  zepa2::AddressCheck check(settings, host, publisher);
+  zepa2::CheckSession check(settings, host, publisher);
   for (auto _ : state) {
-    check.RunAddressCheck(true);
-    if (check.lastAddress() != "10.0.0.1") state.SkipWithError("no address");
+    const zepa2::CheckReport report = check.Run({.force = true}, {});
+    if (report.state.lastAddress != "10.0.0.1") state.SkipWithError("no address");
     host.lines.clear();
     host.rawLines.clear();
     host.pauses.clear();

@@ -54,8 +54,7 @@ void Upload(benchmark::State& state, net::TransferMode mode, const std::string& 
   NoPauseHost host;
   PageUploader uploader(host);
   for (auto _ : state) {
-    if (uploader.UploadPage(s.page, server, "zepa", "secret", "zepa.html", mode, pin).kind !=
-        SiteResultKind::Done) {
+    if (!uploader.UploadPage(s.page, {server, "zepa", "secret", mode, pin}, "zepa.html").done()) {
       state.SkipWithError("upload failed");
       return;
     }

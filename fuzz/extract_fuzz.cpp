@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "core/address/address_extract.h"
-#include "core/address/decimal_address.h"
+#include "core/source/address_extract.h"
+#include "core/source/decimal_address.h"
 #include "core/text/cp932.h"
 #include "core/text/marker_search.h"
 

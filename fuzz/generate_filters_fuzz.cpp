@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/address/address_extract.h"
-#include "core/address/filter_generation.h"
+#include "core/source/address_extract.h"
+#include "core/source/filter_generation.h"
 #include "core/text/marker_search.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

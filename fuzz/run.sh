@@ -14,9 +14,9 @@ names=("$@")
 core_sources=(
   "$root/src/core/text/marker_search.cpp"
   "$root/src/core/text/cp932.cpp"
-  "$root/src/core/address/address_extract.cpp"
-  "$root/src/core/address/decimal_address.cpp"
-  "$root/src/core/address/filter_generation.cpp"
+  "$root/src/core/source/address_extract.cpp"
+  "$root/src/core/source/decimal_address.cpp"
+  "$root/src/core/source/filter_generation.cpp"
 )
 
 for name in "${names[@]}"; do

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/startup/secret_keeping.h"
 #include "core/settings/app_settings.h"
 #include "core/startup/command_line.h"
 #include "core/startup/display.h"
@@ -24,6 +25,7 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  zepa2::KeepSecretsInProcess();
   // Without a display Qt aborts with a core dump; say what is missing instead.
   if (!zepa2::DisplayConfigured()) {
     std::fprintf(stderr, "%s\n", zepa2::msg::kNoDisplay);

@@ -11,16 +11,17 @@
 #include "cli/check_options.h"
 #include "cli/console_host.h"
 #include "cli/signal_watcher.h"
-#include "core/address/address_check.h"
-#include "core/address/check_period.h"
-#include "core/address/check_aftermath.h"
-#include "core/address/check_report_text.h"
-#include "core/address/last_address_file.h"
-#include "core/address/run_status_file.h"
+#include "core/check/check_session.h"
+#include "core/schedule/check_period.h"
+#include "core/outcome/check_aftermath.h"
+#include "core/check/check_report_text.h"
+#include "core/outcome/last_address_file.h"
+#include "core/outcome/run_status_file.h"
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/publish/server_trust.h"
 #include "core/settings/settings_load.h"
+#include "core/startup/secret_keeping.h"
 #include "core/sys/read_file.h"
 #include "core/settings/settings_store.h"
 #include "core/text/cp932.h"
@@ -66,10 +67,35 @@ std::optional<AppSettings> LoadCompanionSettings(const std::filesystem::path& fi
   return settings;
 }
 
-AddressCheckOptions StoppableBy(const StopToken& stop) {
-  AddressCheckOptions options;
-  options.stop = &stop;
-  return options;
+// The state the last run left in its files; none before the first publish. A file that is not
+// one to read (a FIFO, a device, a folder, an oversized one) is a red line and counts as absent.
+RunState ReadRunState(ConsoleHost& host) {
+  RunState state;
+  std::vector<std::string> refused(3);
+  if (auto last = ReadLastAddress(LastAddressFilePath(), &refused[0])) {
+    state.lastAddress = std::move(*last);
+    state.lastIpv6Address = ReadLastAddress(LastIpv6AddressFilePath(), &refused[1]).value_or("");
+    state.owedSites = ReadOwedSites(OwedSitesFilePath(), &refused[2]);
+  }
+  for (const std::string& refusal : refused) {
+    if (!refusal.empty()) host.AppendLog(Cp932(msg::kStateFileRefused) + Utf8ToCp932(refusal), log_color::kRed);
+  }
+  return state;
+}
+
+// A site that is not set up did not take the address either: the run failed.
+ExitStatus ExitStatusOf(const CheckReport& report) {
+  switch (report.outcome) {
+    case CheckOutcome::AddressNotFound:
+    case CheckOutcome::PartlyPublished:
+    case CheckOutcome::PublishFailed:
+      return kExitFailed;
+    case CheckOutcome::Found:
+    case CheckOutcome::Unchanged:
+    case CheckOutcome::Published:
+      return kExitOk;
+  }
+  return kExitFailed;
 }
 
 class Companion {
@@ -79,54 +105,39 @@ class Companion {
         settings_(settings),
         host_(stdout),
         uploader_(host_, &stop),
-        publisher_(settings_, host_, [this] { return options_.dryRun; }, uploader_),
-        check_(settings_, host_, publisher_, StoppableBy(stop)),
-        addressFile_(LastAddressFilePath()),
-        ipv6File_(LastIpv6AddressFilePath()),
-        owedFile_(OwedSitesFilePath()),
-        stop_(stop) {
-    if (auto last = ReadLastAddress(addressFile_)) {
-      check_.RestoreLastAddress(*last);
-      check_.RestoreLastIpv6Address(ReadLastAddress(ipv6File_).value_or(""));
-      check_.RestoreOwedSites(ReadOwedSites(owedFile_));
-    }
-  }
+        publisher_(settings_, host_, uploader_),
+        check_(settings_, host_, publisher_, {.stop = &stop}),
+        state_(ReadRunState(host_)),
+        stop_(stop) {}
 
   // One check; callerLine is the line the window writes before the same kind of run, or null.
   // Like the window's timer, the repeated checks of --watch publish only a changed address, and
   // the sites a failed publish left with an old page.
   ExitStatus RunOnce(const char* callerLine, bool timed) {
     if (callerLine) host_.AppendLog(Cp932(callerLine), log_color::kBlack);
-    const std::string previousAddress = check_.lastAddress();
-    const std::string previousIpv6 = check_.lastIpv6Address();
-    const std::vector<int> previousOwed = check_.owedSites();
-    const std::time_t checkedAt = host_.Now();
-    // A dry run is the window's test run: always forced, never recorded as published.
-    const CheckReport report = check_.RunAddressCheck(!timed && (options_.force || options_.dryRun));
-    if (options_.dryRun) {
-      check_.RestoreLastAddress(previousAddress);
-      check_.RestoreLastIpv6Address(previousIpv6);
-      check_.RestoreOwedSites(previousOwed);
-      return ExitStatusOf(report);
-    }
+    // A dry run is the window's test run: always forced, and what it leaves is not kept.
+    const RunRequest request{.force = !timed && (options_.force || options_.dryRun),
+                             .mode = options_.dryRun ? RunMode::ShowPages : RunMode::Publish};
+    const CheckReport report = check_.Run(request, state_);
+    if (options_.dryRun) return ExitStatusOf(report);
     const ExitStatus status = StoreState(report);
     // The status file and the user's command come last: the command may read the state.
-    const CheckAftermath after =
-        AftermathOf(report, settings_, previousAddress, check_.lastIpv6Address(), checkedAt);
-    FinishCheck(after, RunStatusFilePath(),
-                [this](const std::string& text, LogColor color) { host_.AppendLog(text, color); }, &stop_);
-    return status;
+    const bool statusWritten = FinishCheck(
+        report, settings_, RunStatusFilePath(),
+        [this](const std::string& text, LogColor color) { host_.AppendLog(text, color); }, &stop_);
+    return statusWritten ? status : kExitFailed;
   }
 
   // After a publish, the sites that failed are stored beside the address, so the next run serves
   // them; the exit status is the report's unless storing failed.
   ExitStatus StoreState(const CheckReport& report) {
     if (!IsPublishOutcome(report.outcome)) return ExitStatusOf(report);
-    for (const std::string& error : {WriteOwedSites(owedFile_, check_.owedSites()),
-                                     WriteLastAddress(ipv6File_, check_.lastIpv6Address()),
-                                     WriteLastAddress(addressFile_, check_.lastAddress())}) {
+    state_ = report.state;
+    for (const std::string& error : {WriteOwedSites(OwedSitesFilePath(), state_.owedSites),
+                                     WriteLastAddress(LastIpv6AddressFilePath(), state_.lastIpv6Address),
+                                     WriteLastAddress(LastAddressFilePath(), state_.lastAddress)}) {
       if (error.empty()) continue;
-      std::fprintf(stderr, "zepa2-check: %s\n", error.c_str());
+      host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
       return kExitFailed;
     }
     return ExitStatusOf(report);
@@ -141,40 +152,18 @@ class Companion {
   ConsoleHost host_;
   PageUploader uploader_;
   PagePublisher publisher_;
-  AddressCheck check_;
-  std::filesystem::path addressFile_;
-  std::filesystem::path ipv6File_;
-  std::filesystem::path owedFile_;
+  CheckSession check_;
+  RunState state_;
   const StopToken& stop_;
-
-  // A site that is not set up did not take the address either: the run failed.
-  static ExitStatus ExitStatusOf(const CheckReport& report) {
-    switch (report.outcome) {
-      case CheckOutcome::AddressNotFound:
-      case CheckOutcome::PartlyPublished:
-      case CheckOutcome::PublishFailed:
-        return kExitFailed;
-      case CheckOutcome::Found:
-      case CheckOutcome::Unchanged:
-      case CheckOutcome::Published:
-        return kExitOk;
-    }
-    return kExitFailed;
-  }
-};
-
-// For --print-address: the address is found, never handed on.
-class NoPublisher : public Publisher {
- public:
-  std::vector<SiteReport> PublishAddress(const std::string&, const std::vector<int>&) override { return {}; }
 };
 
 // The address alone on standard output, for scripts; the log goes to standard error.
 ExitStatus PrintAddress(const AppSettings& settings, const StopToken& stop) {
   ConsoleHost host(stderr);
-  NoPublisher publisher;
-  AddressCheck check(settings, host, publisher, StoppableBy(stop));
-  const CheckReport found = check.FindAddress();
+  PageUploader uploader(host, &stop);
+  PagePublisher publisher(settings, host, uploader);
+  CheckSession check(settings, host, publisher, {.stop = &stop});
+  const CheckReport found = check.Run({.mode = RunMode::FindOnly}, {});
   if (found.outcome != CheckOutcome::Found) return kExitFailed;
   std::printf("%s\n", Cp932ToUtf8(found.address).c_str());
   return kExitOk;
@@ -217,11 +206,16 @@ int Stopped(Companion& companion) {
 // Prints the last run as the file holds it, or as a table; 1 when there is none to print.
 int PrintStatus(bool human) {
   const std::filesystem::path file = RunStatusFilePath();
-  const std::optional<std::string> text = ReadWholeFile(file);
-  if (!text) {
+  const BoundedRead read = ReadRunStatusText(file);
+  if (read.kind == BoundedRead::Kind::Refused) {
+    std::fprintf(stderr, "%s (%s: %s)\n", msg::kStatusUnreadable, file.c_str(), read.reason.c_str());
+    return kExitFailed;
+  }
+  if (!read.read()) {
     std::fprintf(stderr, "%s (%s)\n", msg::kStatusNone, file.c_str());
     return kExitFailed;
   }
+  const std::optional<std::string> text = read.bytes;
   if (!human) {
     std::fwrite(text->data(), 1, text->size(), stdout);
     return kExitOk;
@@ -278,6 +272,7 @@ int Run(const CheckOptions& options) {
 }  // namespace zepa2::cli
 
 int main(int argc, char** argv) {
+  zepa2::KeepSecretsInProcess();
   using namespace zepa2::cli;
   std::string error;
   const auto options = ParseCheckOptions(argc, argv, error);

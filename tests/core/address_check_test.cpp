@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/address/address_check.h"
-#include "core/address/router_fetch.h"
+#include "core/check/check_session.h"
+#include "support/stateful_check.h"
+#include "core/source/router_fetch.h"
 #include "core/net/protocol_text.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
@@ -33,10 +34,6 @@ class AddressCheckRun : public testing::Test {
     settings_.filter2 = "</tr>";
     settings_.filter3 = "<td>";
     settings_.filter4 = "</td>";
-    check_.SetAddressShown([this](const std::string& address) {
-      shown_.push_back(address);
-      publishedWhenShown_ = publisher_.published.size();
-    });
   }
 
   // Runs once and returns the lines this run logged.
@@ -78,8 +75,12 @@ class AddressCheckRun : public testing::Test {
   test::RecordingCheckHost host_;
   test::RecordingPublisher publisher_;
   std::optional<std::string> localAddress_;
-  AddressCheck check_{settings_, host_, publisher_,
-                      AddressCheckOptions{{}, [this] { return localAddress_; }}};
+  test::StatefulCheck check_{settings_, host_, publisher_,
+                             CheckSessionOptions{.localAddress = [this] { return localAddress_; },
+                                                 .addressTaken = [this](const std::string& address) {
+                                                   shown_.push_back(address);
+                                                   publishedWhenShown_ = publisher_.published.size();
+                                                 }}};
   std::vector<std::string> shown_;
   std::size_t publishedWhenShown_ = 99;
 };
@@ -129,8 +130,8 @@ TEST_F(AddressCheckRun, FailedSitesAreServedAgainAtTheNextCheck) {
   EXPECT_EQ(check_.owedSites(), std::vector<int>{3});
 
   // A test run only shows pages: what is owed stays owed.
-  publisher_.results = {Shown, Shown, Shown};
-  EXPECT_EQ(check_.RunAddressCheck(true).outcome, CheckOutcome::Found);
+  EXPECT_EQ(check_.Run({.force = true, .mode = RunMode::ShowPages}).outcome, CheckOutcome::Found);
+  EXPECT_EQ(publisher_.showOnly.back(), true);
   EXPECT_EQ(check_.owedSites(), std::vector<int>{3});
 
   // A site no longer in use is owed nothing.
@@ -226,22 +227,22 @@ TEST_F(AddressCheckRun, MarkersMissingOrPageMissing) {
 
 TEST_F(AddressCheckRun, NetworkFailureEndsTheRunAfterTheConnectLine) {
   ASSERT_EQ(Run(false), FoundLines());
-  const std::string page = check_.routerPageText();
+  ASSERT_FALSE(check_.routerPageText().empty());
 
   settings_.routerServer = "127.0.0.1:" + std::to_string(test::UnusedLocalPort());
   EXPECT_EQ(Run(true), (Lines{{Cp932ToUtf8(settings_.routerServer) + "サーバ接続開始", color::kBlack}}));
   settings_.routerServer = "router.example/";
   EXPECT_EQ(Run(true).size(), 1u);
-  EXPECT_EQ(check_.routerPageText(), page);
+  EXPECT_EQ(check_.routerPageText(), "");  // the report of a failed fetch carries no page
   EXPECT_EQ(publisher_.published.size(), 1u);
   EXPECT_EQ(host_.pauses.size(), 1u);
 }
 
 TEST_F(AddressCheckRun, BrokenTransfersEndTheRunQuietly) {
-  AddressCheckOptions options;
+  CheckSessionOptions options;
   options.http.totalTimeout = 300ms;
   options.http.maxBodyBytes = 1000;
-  AddressCheck check(settings_, host_, publisher_, options);
+  test::StatefulCheck check(settings_, host_, publisher_, options);
   const std::string s = Cp932ToUtf8(settings_.routerServer);
 
   settings_.routerPage = "hang.htm";  // accepts and never answers

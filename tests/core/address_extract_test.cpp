@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "core/address/address_extract.h"
+#include "core/source/address_extract.h"
 #include "core/text/cp932.h"
 
 namespace zepa2 {

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "core/address/address_check.h"
+#include "core/check/check_session.h"
+#include "support/stateful_check.h"
 #include "core/text/cp932.h"
+#include "core/source/router_fetch.h"
 #include "support/fixture_process.h"
+#include "support/free_port.h"
 #include "support/recording_check_host.h"
 #include "support/recording_publisher.h"
 #include "support/temp_dir.h"
@@ -47,9 +50,11 @@ class AddressSources : public testing::Test {
     return Lines(host_.lines.begin() + static_cast<long>(before), host_.lines.end());
   }
   void UseUpnp(const std::string& path) {
-    settings_.addressSource = 1;
+    settings_.addressSource = AddressSource::Upnp;
     settings_.igdUrl = "http://" + igd_->hostPort() + "/" + path;
   }
+  // The SOAP calls the IGD fixture has seen, one line each.
+  static std::string CallLog() { return GetRouterPage(igd_->hostPort(), "log", std::nullopt).body; }
   void UseTextPage(const std::string& escapedBody) {
     settings_.routerServer = router_->hostPort();
     settings_.routerPage = "text/" + escapedBody;
@@ -71,8 +76,8 @@ class AddressSources : public testing::Test {
   test::RecordingPublisher publisher_;
   std::optional<std::string> localAddress_;
   std::string ipv6_;
-  AddressCheck check_{settings_, host_, publisher_,
-                      AddressCheckOptions{.localAddress = [this] { return localAddress_; },
+  test::StatefulCheck check_{settings_, host_, publisher_,
+                      CheckSessionOptions{.localAddress = [this] { return localAddress_; },
                                           .ipv6Address = [this] { return ipv6_; }}};
 };
 std::unique_ptr<test::FixtureProcess> AddressSources::igd_;
@@ -104,10 +109,50 @@ TEST_F(AddressSources, UpnpFailureEndsTheRunWithTheReason) {
 }
 
 // The router's own answer passes the same refusal of markup as a page's text.
+const LoggedLine kNotIpv4{"答えがIPv4アドレスではないため、公開しません。", color::kRed};
+
 TEST_F(AddressSources, UnsafeAnswerIsRefusedWhateverTheSource) {
   UseUpnp("ip/198.51.100.1%22/rootDesc.xml");
-  EXPECT_EQ(Run(true), (Lines{kUpnpStart, kUpnpFound, {"IPアドレス取得失敗", color::kRed},
-                              {"アドレスに公開できない文字（制御文字、< > \" ' &）が含まれています。", color::kRed}}));
+  CheckReport report;
+  EXPECT_EQ(Run(true, &report), (Lines{kUpnpStart, {"UPnPでIPアドレス取得失敗", color::kRed}, kNotIpv4}));
+  EXPECT_NE(report.reason.find("198.51.100.1\""), std::string::npos) << report.reason;
+  EXPECT_TRUE(publisher_.published.empty());
+}
+
+// What a device on the LAN puts in its description decides nothing it should not: a service type
+// with line breaks never becomes header lines, and a control URL elsewhere is never called.
+TEST_F(AddressSources, HostileDescriptionsAreRefusedBeforeTheCall) {
+  const std::string elsewhere = std::to_string(test::UnusedLocalPort());
+  for (const std::string& path : {std::string("crlf/rootDesc.xml"), "away/" + elsewhere + "/rootDesc.xml"}) {
+    UseUpnp(path);
+    CheckReport report;
+    Run(true, &report);
+    EXPECT_EQ(report.outcome, CheckOutcome::AddressNotFound) << path;
+    EXPECT_NE(report.reason.find(path.starts_with("crlf") ? "service type" : "another host or port"),
+              std::string::npos) << report.reason;
+  }
+  EXPECT_EQ(CallLog(), "");  // no SOAP call reached the fixture
+  EXPECT_TRUE(publisher_.published.empty());
+}
+
+// A machine's answer is an address only when it is an IPv4 literal: markup, a host name, an error
+// text that came with status 200 or an address that names no host never reach a page.
+TEST_F(AddressSources, WholePageThatIsNoAddressPublishesNothing) {
+  const char* bodies[] = {
+      "203.0.113.54%20onmouseover%3Dalert(1)%20x", "evil.example.net", "%FF%FE198.51.100.7",
+      "0.0.0.0", "255.255.255.255", "Service%20temporarily%20unavailable,%20try%20later",
+      "198.51.100.07", "198.51.100", "198.51.100.7.1", "1985.1.100.7", "%20%0D%0A",
+  };
+  for (const char* body : bodies) {
+    UseTextPage(body);
+    CheckReport report;
+    Lines expected = TextPageLines();
+    expected.push_back({"IPアドレス取得失敗", color::kRed});
+    expected.push_back(kNotIpv4);
+    EXPECT_EQ(Run(true, &report), expected) << body;
+    EXPECT_EQ(report.outcome, CheckOutcome::AddressNotFound) << body;
+    EXPECT_EQ(report.reason.find('\n'), std::string::npos) << body;
+  }
   EXPECT_TRUE(publisher_.published.empty());
 }
 
@@ -131,7 +176,7 @@ TEST_F(AddressSources, NonPublicAddressIsPublishedWithANote) {
     EXPECT_EQ(publisher_.published.back(), c.address);
   }
   // The same note after the markers of a router page.
-  settings_.addressSource = 0;
+  settings_.addressSource = AddressSource::RouterPage;
   UseTextPage("10.1.2.3");
   EXPECT_EQ(Run(false), [&] {
     Lines lines = TextPageLines();
@@ -143,7 +188,7 @@ TEST_F(AddressSources, NonPublicAddressIsPublishedWithANote) {
 
 TEST_F(AddressSources, LocalAddressGetsNoNote) {
   settings_.useLocalAddress = 1;
-  settings_.addressSource = 1;  // the window's local-address box still comes first
+  settings_.addressSource = AddressSource::Upnp;  // the window's local-address box still comes first
   localAddress_ = "192.168.1.20";
   CheckReport report;
   EXPECT_EQ(Run(false, &report), (Lines{{"ローカルアドレス取得", color::kMagenta}}));
@@ -168,11 +213,6 @@ TEST_F(AddressSources, WholePageIsTheAddressWithoutSurroundingWhiteSpace) {
     EXPECT_EQ(Run(false), expected) << c.escapedBody;
     EXPECT_EQ(publisher_.published.back(), c.address);
   }
-  // A page of white space only holds no address.
-  UseTextPage("%20%0D%0A");
-  Lines expected = TextPageLines();
-  expected.push_back({"IPアドレス取得失敗", color::kRed});
-  EXPECT_EQ(Run(true), expected);
   // A line break inside is no address either: it is refused as it would be between markers.
   UseTextPage("198.51.100.7%0D%0A198.51.100.8");
   EXPECT_EQ(check_.RunAddressCheck(true).outcome, CheckOutcome::AddressNotFound);

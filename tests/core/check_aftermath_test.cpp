@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/address/check_aftermath.h"
+#include "core/outcome/check_aftermath.h"
 #include "core/text/cp932.h"
 #include "support/temp_dir.h"
 
@@ -12,29 +12,31 @@ struct Logged {
   LogColor color;
 };
 
-CheckAftermath Published() {
-  CheckAftermath after;
-  after.report.outcome = CheckOutcome::Published;
-  after.report.address = "192.0.2.10";
+CheckReport Published() {
+  CheckReport report;
+  report.outcome = CheckOutcome::Published;
+  report.address = "192.0.2.10";
   SiteReport site;
   site.number = 1;
   site.server = "ftp.example.net";
   site.kind = SiteResultKind::Done;
-  after.report.sites = {site};
-  after.previousAddress = "192.0.2.9";
-  after.checkedAt = 1'700'000'000;
-  return after;
+  report.sites = {site};
+  report.previousAddress = "192.0.2.9";
+  report.state.lastAddress = "192.0.2.10";
+  report.checkedAt = 1'700'000'000;
+  return report;
 }
 
 TEST(CheckAftermath, StatusIsWrittenBeforeTheCommandRuns) {
   test::TempDir dir;
   const auto statusFile = dir / "ZEPA" / "last-run.json";
   test::ScopedEnv out("STATUS_FILE", statusFile.string());
-  CheckAftermath after = Published();
+  const CheckReport report = Published();
+  AppSettings settings;
   // The command sees the finished status file: tools may read it instead of the environment.
-  after.onPublish = "grep -q '\"address\": \"192.0.2.10\"' \"$STATUS_FILE\"";
+  settings.onPublish = "grep -q '\"address\": \"192.0.2.10\"' \"$STATUS_FILE\"";
   std::vector<Logged> log;
-  FinishCheck(after, statusFile, [&](const std::string& text, LogColor color) { log.push_back({Cp932ToUtf8(text), color}); });
+  FinishCheck(report, settings, statusFile, [&](const std::string& text, LogColor color) { log.push_back({Cp932ToUtf8(text), color}); });
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[1].text, "公開後のコマンドが終了しました (終了コード 0)");
 }
@@ -42,10 +44,10 @@ TEST(CheckAftermath, StatusIsWrittenBeforeTheCommandRuns) {
 TEST(CheckAftermath, AnUnwritableStatusIsLoggedAndTheCommandStillRuns) {
   test::TempDir dir;
   test::WriteFile(dir / "ZEPA", "a file where the folder should be");
-  CheckAftermath after = Published();
-  after.onPublish = "exit 0";
+  AppSettings settings;
+  settings.onPublish = "exit 0";
   std::vector<Logged> log;
-  FinishCheck(after, dir / "ZEPA" / "last-run.json",
+  FinishCheck(Published(), settings, dir / "ZEPA" / "last-run.json",
               [&](const std::string& text, LogColor color) { log.push_back({Cp932ToUtf8(text), color}); });
   ASSERT_EQ(log.size(), 3u);
   EXPECT_TRUE(log[0].text.starts_with("実行結果を保存できません: ")) << log[0].text;

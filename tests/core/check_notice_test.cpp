@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/address/check_notice.h"
+#include "core/outcome/check_notice.h"
 #include "core/text/cp932.h"
 
 namespace zepa2 {
@@ -76,7 +76,7 @@ TEST(CheckNotice, EachSettingTellsWhatItPromises) {
 
 TEST(CheckNotice, AForcedPublishOfTheSameAddressIsNotCalledNew) {
   CheckReport forced = Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done)});
-  forced.addressChanged = false;
+  forced.previousAddress = forced.address;
   EXPECT_EQ(Told(2, forced), "ZEPA2: IPアドレスを公開しました|アドレス：192.0.2.8|");
 }
 

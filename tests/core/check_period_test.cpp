@@ -1,5 +1,5 @@
 // The period of timed checks and the unit button's cycle and captions.
-#include "core/address/check_period.h"
+#include "core/schedule/check_period.h"
 
 #include <gtest/gtest.h>
 

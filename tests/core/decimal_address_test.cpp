@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "core/address/decimal_address.h"
+#include "core/source/decimal_address.h"
 
 namespace zepa2 {
 namespace {

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "core/address/address_extract.h"
-#include "core/address/filter_generation.h"
+#include "core/source/address_extract.h"
+#include "core/source/filter_generation.h"
 #include "core/text/cp932.h"
 
 namespace zepa2 {

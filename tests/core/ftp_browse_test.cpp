@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/net/ftp_browse_session.h"
+#include "core/net/ftp_transport.h"
 #include "core/net/ftp_list_line.h"
 #include "core/text/cp932.h"
 #include "support/publish_support.h"
@@ -44,14 +45,14 @@ TEST(FtpListLine, UnfinishedLastLineCountsOnlyInACompleteBody) {
 
 TEST(FtpBrowseSession, DirectoryUrlEscapesEachNameFromTheRoot) {
   const std::string root = "ftp://127.0.0.1:21/";
-  EXPECT_EQ(FtpBrowseSession::DirectoryUrl(root, "/"), root + "%2F/");
-  EXPECT_EQ(FtpBrowseSession::DirectoryUrl(root, "//html"), root + "%2Fhtml/");
-  EXPECT_EQ(FtpBrowseSession::DirectoryUrl(root, "/a b/#1/.."), root + "%2Fa%20b/%231/../");
+  EXPECT_EQ(FtpFolderUrl(root, "/"), root + "%2F/");
+  EXPECT_EQ(FtpFolderUrl(root, "//html"), root + "%2Fhtml/");
+  EXPECT_EQ(FtpFolderUrl(root, "/a b/#1/.."), root + "%2Fa%20b/%231/../");
 }
 
 class FtpBrowseTest : public ::testing::Test {
  protected:
-  FtpLogin Login() const { return {ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword}; }
+  SiteLogin Login() const { return {ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword}; }
 
   FtpTestServer ftp{true};
 };
@@ -64,7 +65,7 @@ TEST_F(FtpBrowseTest, ListsTheLoginFolderInServerOrderWithDotsWhenReported) {
   EXPECT_EQ(session->CurrentDirectory(), "/");
 
   const FtpListing listing = session->ListCurrentDirectory();
-  EXPECT_EQ(listing.result, FtpResult::Done);
+  EXPECT_EQ(listing.kind, OutcomeKind::Done);
   EXPECT_THAT(listing.entries, ElementsAre(FtpEntry{".", true}, FtpEntry{"..", true},
                                            FtpEntry{"html", true}, FtpEntry{"index.html", false},
                                            FtpEntry{"ro", true}));
@@ -79,16 +80,16 @@ TEST_F(FtpBrowseTest, ChangesIntoFoldersAndBackUpOverOneConnection) {
   auto session = FtpBrowseSession::Connect(Login());
   ASSERT_TRUE(session);
 
-  ASSERT_EQ(session->ChangeDirectory("//html"), FtpResult::Done);
+  ASSERT_EQ(session->ChangeDirectory("//html"), OutcomeKind::Done);
   EXPECT_EQ(session->CurrentDirectory(), "/html");
-  ASSERT_EQ(session->ChangeDirectory("/html/my page"), FtpResult::Done);
+  ASSERT_EQ(session->ChangeDirectory("/html/my page"), OutcomeKind::Done);
   EXPECT_EQ(session->CurrentDirectory(), "/html/my page");
   EXPECT_THAT(session->ListCurrentDirectory().entries,
               ElementsAre(FtpEntry{".", true}, FtpEntry{"..", true}, FtpEntry{"a.html", false}));
 
-  ASSERT_EQ(session->ChangeDirectory("/html/my page/.."), FtpResult::Done);
+  ASSERT_EQ(session->ChangeDirectory("/html/my page/.."), OutcomeKind::Done);
   EXPECT_EQ(session->CurrentDirectory(), "/html");
-  ASSERT_EQ(session->ChangeDirectory("/html/.."), FtpResult::Done);
+  ASSERT_EQ(session->ChangeDirectory("/html/.."), OutcomeKind::Done);
   EXPECT_EQ(session->CurrentDirectory(), "/");
 
   const auto commands = ftp.commands();
@@ -99,31 +100,31 @@ TEST_F(FtpBrowseTest, RefusedChangeKeepsTheFolderAndTheConnection) {
   test::WriteFile(ftp.home() / "file.txt", "x");
   auto session = FtpBrowseSession::Connect(Login());
   ASSERT_TRUE(session);
-  EXPECT_EQ(session->ChangeDirectory("/nowhere"), FtpResult::TransferRefused);
-  EXPECT_EQ(session->ChangeDirectory("/file.txt"), FtpResult::TransferRefused);
+  EXPECT_EQ(session->ChangeDirectory("/nowhere"), OutcomeKind::TransferRefused);
+  EXPECT_EQ(session->ChangeDirectory("/file.txt"), OutcomeKind::TransferRefused);
   EXPECT_EQ(session->CurrentDirectory(), "/");
-  EXPECT_EQ(session->ListCurrentDirectory().result, FtpResult::Done);
+  EXPECT_EQ(session->ListCurrentDirectory().kind, OutcomeKind::Done);
 }
 
 TEST_F(FtpBrowseTest, EmptyFolderIsAnEmptyListingAndQuotedNamesComeBackWhole) {
   std::filesystem::create_directories(ftp.home() / "say \"hi\"");
   auto session = FtpBrowseSession::Connect(Login());
   ASSERT_TRUE(session);
-  ASSERT_EQ(session->ChangeDirectory("/say \"hi\""), FtpResult::Done);
+  ASSERT_EQ(session->ChangeDirectory("/say \"hi\""), OutcomeKind::Done);
   EXPECT_EQ(session->CurrentDirectory(), "/say \"hi\"");
   const FtpListing listing = session->ListCurrentDirectory();
-  EXPECT_EQ(listing.result, FtpResult::Done);
+  EXPECT_EQ(listing.kind, OutcomeKind::Done);
   EXPECT_THAT(listing.entries, ElementsAre(FtpEntry{".", true}, FtpEntry{"..", true}));
 }
 
 TEST_F(FtpBrowseTest, NoSessionWithoutALogin) {
-  const FtpLogin cases[] = {
+  const SiteLogin cases[] = {
       {ftp.server(), FtpTestServer::kUser, "wrong"},
       {"127.0.0.1:1", FtpTestServer::kUser, FtpTestServer::kPassword},
       {"no-such-host.invalid", FtpTestServer::kUser, FtpTestServer::kPassword},
       {"", FtpTestServer::kUser, FtpTestServer::kPassword},
   };
-  for (const FtpLogin& login : cases) EXPECT_FALSE(FtpBrowseSession::Connect(login)) << login.server;
+  for (const SiteLogin& login : cases) EXPECT_FALSE(FtpBrowseSession::Connect(login)) << login.server;
 }
 
 TEST(FtpBrowsePlainServer, ServerWithoutDotsListsNone) {
@@ -140,7 +141,7 @@ TEST(FtpBrowseFloodingServer, EndlessListingIsCutOffNotHeldInMemory) {
   auto session = FtpBrowseSession::Connect({ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword});
   ASSERT_TRUE(session);
   const FtpListing listing = session->ListCurrentDirectory();
-  EXPECT_NE(listing.result, FtpResult::Done);
+  EXPECT_NE(listing.kind, OutcomeKind::Done);
 }
 
 // A UTF-8 server (RFC 2640) is switched to UTF-8 at log-in; its names reach the program as CP932
@@ -157,10 +158,10 @@ TEST(FtpBrowseUtf8Server, NamesAreCp932InsideAndUtf8OnTheWire) {
   const std::string folder = Cp932("日本語フォルダ");
   EXPECT_THAT(session->ListCurrentDirectory().entries,
               ::testing::UnorderedElementsAre(FtpEntry{folder, true}, FtpEntry{"ro", true}));
-  ASSERT_EQ(session->ChangeDirectory("/" + folder), FtpResult::Done);
+  ASSERT_EQ(session->ChangeDirectory("/" + folder), OutcomeKind::Done);
   EXPECT_EQ(session->CurrentDirectory(), "/" + folder);
   const FtpListing listing = session->ListCurrentDirectory();
-  EXPECT_EQ(listing.result, FtpResult::Done);
+  EXPECT_EQ(listing.kind, OutcomeKind::Done);
   EXPECT_THAT(listing.entries, ::testing::UnorderedElementsAre(
                                    FtpEntry{Cp932("写真一覧.html"), false},
                                    FtpEntry{"한국어.html", false, true}));
@@ -179,7 +180,7 @@ TEST(FtpBrowseOlderServer, NamesStayTheServersBytes) {
   EXPECT_FALSE(session->usesUtf8());
   EXPECT_THAT(session->ListCurrentDirectory().entries,
               ::testing::UnorderedElementsAre(FtpEntry{"日本語", true}, FtpEntry{"ro", true}));
-  ASSERT_EQ(session->ChangeDirectory("/日本語"), FtpResult::Done);
+  ASSERT_EQ(session->ChangeDirectory("/日本語"), OutcomeKind::Done);
   EXPECT_EQ(session->CurrentDirectory(), "/日本語");
   const auto commands = ftp.commands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "FEAT"), 1);

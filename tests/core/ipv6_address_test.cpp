@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/address/ipv6_address.h"
+#include "core/source/ipv6_address.h"
 #include "support/temp_dir.h"
 
 namespace zepa2 {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/address/last_address_file.h"
+#include "core/outcome/last_address_file.h"
 #include "support/temp_dir.h"
 
 namespace zepa2 {

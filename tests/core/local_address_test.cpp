@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/address/local_address.h"
+#include "core/source/local_address.h"
 
 namespace zepa2 {
 namespace {

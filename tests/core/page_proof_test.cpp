@@ -43,9 +43,9 @@ class PageProofTest : public ::testing::Test {
 TEST_F(PageProofTest, UploadedPageIsConfirmed) {
   test::WriteFile(work / "page.html", Cp932("<p>現在のアドレスは 192.0.2.44 です</p>\r\n"));
   ASSERT_EQ(PageUploader(host)
-                .UploadPage(work / "page.html", ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword, "ip.html")
+                .UploadPage(work / "page.html", {ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword}, "ip.html")
                 .kind,
-            SiteResultKind::Done);
+            net::OutcomeKind::Done);
 
   const PageProof proof = ProvePagePublished(UrlOf("ip.html"), "192.0.2.44");
   EXPECT_EQ(proof.kind, ProofKind::Confirmed) << proof.reason;
@@ -62,11 +62,11 @@ TEST_F(PageProofTest, PublisherProvesEachUploadedSite) {
   for (int i = 0; i < 3; ++i) {
     const std::string file = "ip" + std::to_string(i + 1) + ".html";
     settings.sites[i] = {ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword, file,
-                         (work / "site.tpl").string(), 0, "", checkUrls[i]};
+                         (work / "site.tpl").string(), net::TransferMode::ActiveFtp, {}, "", checkUrls[i]};
   }
   PageUploader uploader(host);
-  PagePublisher publisher(settings, host, [] { return false; }, uploader);
-  const std::vector<SiteReport> reports = publisher.PublishAddress("192.0.2.45", {});
+  PagePublisher publisher(settings, host, uploader);
+  const std::vector<SiteReport> reports = publisher.Publish({.address = "192.0.2.45"});
 
   ASSERT_EQ(reports.size(), 3u);
   EXPECT_EQ(reports[0].proof, ProofKind::Confirmed);

@@ -45,14 +45,32 @@ class PagePublisherTest : public ::testing::Test {
   test::FtpTestServer ftp;
   test::RecordingHost host;
   AppSettings settings;
-  bool testRun = false;
+  bool testRun = false;  // the next publish shows its pages instead
+  std::vector<SiteReport> Publish(PagePublisher& on, const std::string& address, const std::string& ipv6 = {}) {
+    return on.Publish({address, ipv6, {}, testRun});
+  }
   PageUploader uploader{host};
-  PagePublisher publisher{settings, host, [this] { return testRun; }, uploader};
+  PagePublisher publisher{settings, host, uploader};
 };
+
+// A mode number this version does not know never falls back to plain FTP, which would send the
+// password in clear to a server meant for another protocol: the site is refused unreached.
+TEST_F(PagePublisherTest, SiteWithAnUnknownModeIsRefusedWithoutAConnection) {
+  SetUpSites(2);
+  settings.sites[0].unknownMode = 7;
+  const std::vector<SiteReport> reports = Publish(publisher, "192.0.2.7");
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].kind, SiteResultKind::ConnectFailed);
+  EXPECT_EQ(reports[1].kind, SiteResultKind::Done);
+  EXPECT_THAT(Stored(), ElementsAre("page2.html"));
+  const std::vector<std::string> commands = ftp.commands();
+  EXPECT_EQ(std::count_if(commands.begin(), commands.end(), [](const std::string& c) { return c.starts_with("USER "); }), 1);
+  EXPECT_THAT(host.log, ::testing::Contains(LogLine{ftp.server() + ":転送方式の値（7）が不明なため、接続しませんでした。", kRed}));
+}
 
 TEST_F(PagePublisherTest, UploadsEachSiteItsOwnPageInOrder) {
   SetUpSites(3);
-  publisher.PublishAddress("192.0.2.7", {});
+  Publish(publisher, "192.0.2.7");
 
   EXPECT_THAT(Stored(), ElementsAre("page1.html", "page2.html", "page3.html"));
   for (int n = 1; n <= 3; ++n) {
@@ -76,10 +94,10 @@ TEST_F(PagePublisherTest, PagesCarryTheIpv6AddressWhereTheTemplateAsks) {
   WriteFile(settings.sites[1].localFile, "v4 $$IP_ADDRESS$$ v6 $$IPV6_ADDRESS$$ $$IPV6_ADDRESS$$");
   EXPECT_TRUE(publisher.PagesUseIpv6());
 
-  publisher.PublishAddresses("192.0.2.7", "2001:db8::7", {});
+  Publish(publisher, "192.0.2.7", "2001:db8::7");
   EXPECT_EQ(ReadFile(ftp.home() / "page1.html"), "site 1: 192.0.2.7\n\n");
   EXPECT_EQ(ReadFile(ftp.home() / "page2.html"), "v4 192.0.2.7 v6 2001:db8::7 2001:db8::7\n\n");
-  publisher.PublishAddress("192.0.2.8", {});
+  Publish(publisher, "192.0.2.8");
   EXPECT_EQ(ReadFile(ftp.home() / "page2.html"), "v4 192.0.2.8 v6  \n\n");
 }
 
@@ -87,7 +105,7 @@ TEST_F(PagePublisherTest, SiteWithoutServerAndFailedSiteDoNotStopTheRun) {
   SetUpSites(3);
   settings.sites[1].server.clear();
   settings.sites[0].pass = "wrong";
-  publisher.PublishAddress("192.0.2.7", {});
+  Publish(publisher, "192.0.2.7");
 
   EXPECT_THAT(Stored(), ElementsAre("page3.html"));
   EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
@@ -103,7 +121,7 @@ TEST_F(PagePublisherTest, SiteWithoutServerAndFailedSiteDoNotStopTheRun) {
 TEST_F(PagePublisherTest, SiteWhoseTemplateIsMissingIsSkipped) {
   SetUpSites(3);
   settings.sites[1].localFile = (work / "missing.tpl").string();
-  publisher.PublishAddress("192.0.2.7", {});
+  Publish(publisher, "192.0.2.7");
 
   EXPECT_THAT(Stored(), ElementsAre("page1.html", "page3.html"));
   ASSERT_EQ(host.log.size(), 7u);
@@ -115,7 +133,7 @@ TEST_F(PagePublisherTest, TestRunShowsEachPageAndUploadsNothing) {
   SetUpSites(3);
   settings.sites[1].localFile = (work / "missing.tpl").string();
   testRun = true;
-  publisher.PublishAddress("3221225985", {});
+  Publish(publisher, "3221225985");
 
   EXPECT_THAT(host.shownPages, ElementsAre("site 1: 3221225985\r\n\r\n", "site 3: 3221225985\r\n\r\n"));
   EXPECT_THAT(host.log, ElementsAre(LogLine{"サイト：1 テスト完了", kBlack},
@@ -124,7 +142,7 @@ TEST_F(PagePublisherTest, TestRunShowsEachPageAndUploadsNothing) {
   EXPECT_TRUE(ftp.commands().empty());
 }
 
-// A timed check may clear the flag while a viewer is open; the test run still uploads nothing.
+// The request is a value: whatever changes while a viewer is open, the test run uploads nothing.
 TEST_F(PagePublisherTest, TestRunStaysATestRunWhenTheFlagIsClearedMeanwhile) {
   struct ClearingHost : test::RecordingHost {
     bool* flag = nullptr;
@@ -134,10 +152,10 @@ TEST_F(PagePublisherTest, TestRunStaysATestRunWhenTheFlagIsClearedMeanwhile) {
     }
   } clearingHost;
   clearingHost.flag = &testRun;
-  PagePublisher run{settings, clearingHost, [this] { return testRun; }, uploader};
+  PagePublisher run{settings, clearingHost, uploader};
   SetUpSites(2);
   testRun = true;
-  run.PublishAddress("192.0.2.7", {});
+  Publish(run, "192.0.2.7");
   EXPECT_EQ(clearingHost.shownPages.size(), 2u);
   EXPECT_TRUE(ftp.commands().empty());
 }
@@ -147,7 +165,7 @@ TEST_F(PagePublisherTest, SiteCountIsHeldToOneToFive) {
   for (const auto& [stored, handled] : {std::pair{0, 1}, {-3, 1}, {1, 1}, {5, 5}, {9, 5}}) {
     SetUpSites(stored);
     host.shownPages.clear();
-    publisher.PublishAddress("10.0.0.1", {});
+    Publish(publisher, "10.0.0.1");
     EXPECT_EQ(host.shownPages.size(), static_cast<std::size_t>(handled)) << stored;
   }
 }
@@ -160,14 +178,14 @@ TEST_F(PagePublisherTest, PagesAreBuiltInAPrivateFolderOfTheRunAndRemovedAfter) 
       return RecordingHost::ShowGeneratedPage(pageFile);
     }
   } pathHost;
-  PagePublisher run{settings, pathHost, [this] { return testRun; }, uploader};
+  PagePublisher run{settings, pathHost, uploader};
   SetUpSites(2);
   // A link planted where the page used to be built must never be written through.
   WriteFile(work / "victim", "keep me");
   std::filesystem::create_symlink(work / "victim", work / "temp.html");
 
   testRun = true;
-  run.PublishAddress("192.0.2.7", {});
+  Publish(run, "192.0.2.7");
   ASSERT_EQ(pathHost.paths.size(), 2u);
   const std::filesystem::path folder = pathHost.paths[0].parent_path();
   EXPECT_EQ(folder.parent_path(), runtime / "ZEPA");
@@ -179,7 +197,7 @@ TEST_F(PagePublisherTest, PagesAreBuiltInAPrivateFolderOfTheRunAndRemovedAfter) 
             std::filesystem::perms::owner_all);
 
   testRun = false;
-  run.PublishAddress("192.0.2.8", {});
+  Publish(run, "192.0.2.8");
   EXPECT_THAT(Stored(), ElementsAre("page1.html", "page2.html"));
   EXPECT_EQ(ReadFile(work / "victim"), "keep me");
   EXPECT_TRUE(std::filesystem::is_empty(runtime / "ZEPA"));
@@ -190,7 +208,7 @@ TEST_F(PagePublisherTest, WithoutARuntimeFolderPagesGoToTheCacheFolder) {
   test::ScopedEnv noRuntime{"XDG_RUNTIME_DIR", ""};
   test::ScopedEnv cache{"XDG_CACHE_HOME", (work / "cache").string()};
   testRun = true;
-  publisher.PublishAddress("192.0.2.7", {});
+  Publish(publisher, "192.0.2.7");
   EXPECT_THAT(host.shownPages, ElementsAre("site 1: 192.0.2.7\r\n\r\n"));
   EXPECT_TRUE(std::filesystem::is_empty(work / "cache" / "ZEPA"));
 }
@@ -200,7 +218,7 @@ TEST_F(PagePublisherTest, NoPrivateFolderEndsTheRun) {
   WriteFile(work / "plain-file", "");
   test::ScopedEnv runtimeIsAFile{"XDG_RUNTIME_DIR", (work / "plain-file").string()};
   test::ScopedEnv cacheUnderAFile{"XDG_CACHE_HOME", (work / "plain-file" / "cache").string()};
-  publisher.PublishAddress("192.0.2.7", {});
+  Publish(publisher, "192.0.2.7");
   EXPECT_THAT(host.log, ElementsAre(LogLine{"テンポラリーファイルがオープンできません。", kRed}));
   EXPECT_TRUE(ftp.commands().empty());
 }

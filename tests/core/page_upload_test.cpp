@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <thread>
 
-#include "core/net/ftp_session.h"
+#include "core/net/transport.h"
+#include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
 #include "support/publish_support.h"
 
@@ -23,9 +24,9 @@ class PageUploadTest : public ::testing::Test {
  protected:
   PageUploadTest() { WriteFile(page, kCrLfPage); }
 
-  SiteOutcome Upload(const std::string& server, const std::string& password,
+  net::Outcome Upload(const std::string& server, const std::string& password,
                      const std::string& remote) {
-    return uploader.UploadPage(page, server, test::FtpTestServer::kUser, password, remote);
+    return uploader.UploadPage(page, {server, test::FtpTestServer::kUser, password}, remote);
   }
 
   test::TempDir work;
@@ -36,8 +37,8 @@ class PageUploadTest : public ::testing::Test {
 };
 
 TEST_F(PageUploadTest, StoresThePageAsciiInActiveModeAndLogsSuccess) {
-  const SiteOutcome outcome = Upload(ftp.server(), test::FtpTestServer::kPassword, "index.html");
-  EXPECT_EQ(outcome.kind, SiteResultKind::Done);
+  const net::Outcome outcome = Upload(ftp.server(), test::FtpTestServer::kPassword, "index.html");
+  EXPECT_EQ(outcome.kind, net::OutcomeKind::Done);
   EXPECT_EQ(outcome.reason, "");
 
   EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
@@ -72,7 +73,7 @@ TEST_F(PageUploadTest, WaitsBeforeClosing) {
     }
   } snapshotHost;
   snapshotHost.server = &ftp;
-  PageUploader(snapshotHost).UploadPage(page, ftp.server(), "zepa", "secret", "index.html");
+  PageUploader(snapshotHost).UploadPage(page, {ftp.server(), "zepa", "secret"}, "index.html");
   ASSERT_FALSE(snapshotHost.commandsDuringPause.empty());
   EXPECT_EQ(snapshotHost.commandsDuringPause.back(), "STOR index.html");
   EXPECT_EQ(ftp.commands().back(), "QUIT");
@@ -99,12 +100,12 @@ TEST_F(PageUploadTest, FailuresToConnectOrLogInGiveTwoRedLines) {
   };
   for (const Case& c : cases) {
     host.log.clear();
-    const SiteOutcome outcome = Upload(c.server, c.password, "index.html");
+    const net::Outcome outcome = Upload(c.server, c.password, "index.html");
     EXPECT_THAT(host.log, ElementsAre(LogLine{c.server + ":FTP開始", kDarkBlue},
                                       LogLine{"index.html/失敗", kRed},
                                       LogLine{"ホームページの更新に失敗しました。", kRed}))
         << c.name;
-    EXPECT_EQ(outcome.kind, SiteResultKind::ConnectFailed) << c.name;
+    EXPECT_EQ(outcome.kind, net::OutcomeKind::ConnectFailed) << c.name;
     EXPECT_NE(outcome.reason, "") << c.name;
   }
   EXPECT_TRUE(host.pauses.empty());
@@ -125,19 +126,23 @@ TEST_F(PageUploadTest, RefusedTransferGivesOneRedLine) {
   for (const Case& c : cases) {
     host.log.clear();
     if (c.removeLocalPage) std::filesystem::remove(page);
-    const SiteOutcome outcome = Upload(ftp.server(), test::FtpTestServer::kPassword, c.remote);
+    const net::Outcome outcome = Upload(ftp.server(), test::FtpTestServer::kPassword, c.remote);
     EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
                                       LogLine{ftp.server() + ":FTP失敗", kRed}))
         << c.name;
-    EXPECT_EQ(outcome.kind, SiteResultKind::TransferRefused) << c.name;
+    EXPECT_EQ(outcome.kind, net::OutcomeKind::TransferRefused) << c.name;
     EXPECT_NE(outcome.reason, "") << c.name;
   }
   EXPECT_TRUE(host.pauses.empty());
 }
 
 TEST_F(PageUploadTest, SiteWithoutServerOpensNothing) {
-  EXPECT_EQ(Upload("", test::FtpTestServer::kPassword, "index.html").kind,
-            SiteResultKind::NotRegistered);
+  AppSettings settings;
+  settings.sites[0].localFile = page.string();
+  PagePublisher publisher(settings, host, uploader);
+  const std::vector<SiteReport> reports = publisher.Publish({.address = "192.0.2.1"});
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].kind, SiteResultKind::NotRegistered);
   EXPECT_THAT(host.log, ElementsAre(LogLine{":サイトが登録されていません", kDarkBlue}));
   EXPECT_TRUE(ftp.commands().empty());
 }
@@ -161,7 +166,7 @@ TEST_F(PageUploadTest, LineBreakInAnyFieldSendsNothing) {
   };
   for (const Case& c : cases) {
     host.log.clear();
-    uploader.UploadPage(page, c.server, c.user, c.password, c.remote);
+    uploader.UploadPage(page, {c.server, c.user, c.password}, c.remote);
     EXPECT_THAT(host.log, ElementsAre(LogLine{std::string("「") + c.field +
                                                   "」に改行文字または NUL 文字が含まれているため、送信しません。",
                                               kRed},
@@ -171,37 +176,37 @@ TEST_F(PageUploadTest, LineBreakInAnyFieldSendsNothing) {
   EXPECT_TRUE(ftp.commands().empty());
 
   // Below the uploader the session refuses the same, for the dialogs that use it directly.
-  EXPECT_FALSE(net::FtpSession::Open({ftp.server(), "zepa" + inject, "secret"}));
-  EXPECT_FALSE(net::FtpSession::Open({ftp.server(), "zepa", "secret" + inject}));
-  auto session = net::FtpSession::Open({ftp.server(), "zepa", "secret"});
+  EXPECT_FALSE(net::Transport::Open({ftp.server(), "zepa" + inject, "secret"}));
+  EXPECT_FALSE(net::Transport::Open({ftp.server(), "zepa", "secret" + inject}));
+  auto session = net::Transport::Open({ftp.server(), "zepa", "secret"});
   ASSERT_TRUE(session);
-  EXPECT_EQ(session->StoreAscii(page, "index.html" + inject).result, net::FtpResult::TransferRefused);
+  EXPECT_EQ(session->Store(page, "index.html" + inject).kind, net::OutcomeKind::TransferRefused);
   EXPECT_TRUE(ftp.commands().empty());
   EXPECT_EQ(ReadFile(ftp.home() / "victim.html"), "keep me");
 }
 
 // The codes libcurl gives against a real server decide between the two failure reports.
 TEST_F(PageUploadTest, SessionSortsLoginFailureFromRefusedStore) {
-  auto wrongPassword = net::FtpSession::Open({ftp.server(), "zepa", "wrong"});
+  auto wrongPassword = net::Transport::Open({ftp.server(), "zepa", "wrong"});
   ASSERT_TRUE(wrongPassword);
-  EXPECT_EQ(wrongPassword->StoreAscii(page, "a.html").result, net::FtpResult::ConnectFailed);
+  EXPECT_EQ(wrongPassword->Store(page, "a.html").kind, net::OutcomeKind::ConnectFailed);
 
-  auto session = net::FtpSession::Open({ftp.server(), "zepa", "secret"});
+  auto session = net::Transport::Open({ftp.server(), "zepa", "secret"});
   ASSERT_TRUE(session);
-  EXPECT_EQ(session->StoreAscii(page, "ro/a.html").result, net::FtpResult::TransferRefused);
+  EXPECT_EQ(session->Store(page, "ro/a.html").kind, net::OutcomeKind::TransferRefused);
   // The same connection carries on after a refusal.
-  EXPECT_EQ(session->StoreAscii(page, "a.html").result, net::FtpResult::Done);
+  EXPECT_EQ(session->Store(page, "a.html").kind, net::OutcomeKind::Done);
 
-  EXPECT_FALSE(net::FtpSession::Open({"host:99999", "zepa", "secret"}));
+  EXPECT_FALSE(net::Transport::Open({"host:99999", "zepa", "secret"}));
 }
 
 // A server that answers STOR with 150 and then goes silent, QUIT unanswered too.
 class PageUploadStallTest : public ::testing::Test {
  protected:
   PageUploadStallTest() { WriteFile(page, kCrLfPage); }
-  SiteOutcome Upload(const StopToken* stop = nullptr) {
-    return PageUploader(host, stop).UploadPage(page, stalling.server(), test::FtpTestServer::kUser,
-                                               test::FtpTestServer::kPassword, "index.html");
+  net::Outcome Upload(const StopToken* stop = nullptr) {
+    return PageUploader(host, stop).UploadPage(
+        page, {stalling.server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword}, "index.html");
   }
 
   test::TempDir work;
@@ -213,8 +218,8 @@ class PageUploadStallTest : public ::testing::Test {
 // It must not hold the run for libcurl's two-minute answer time-out: the site ends as timed out,
 // not as stored.
 TEST_F(PageUploadStallTest, SilenceAfterStorTimesOut) {
-  const SiteOutcome outcome = Upload();
-  EXPECT_EQ(outcome.kind, SiteResultKind::TimedOut);
+  const net::Outcome outcome = Upload();
+  EXPECT_EQ(outcome.kind, net::OutcomeKind::TimedOut);
   EXPECT_NE(outcome.reason, "");
   EXPECT_EQ(host.log.back(), (LogLine{stalling.server() + ":FTP失敗", kRed}));
   EXPECT_TRUE(host.pauses.empty());
@@ -230,9 +235,9 @@ TEST_F(PageUploadStallTest, StopRequestCancelsARunningUpload) {
     }
     stop.RequestStop();
   });
-  const SiteOutcome outcome = Upload(&stop);
+  const net::Outcome outcome = Upload(&stop);
   quitter.join();
-  EXPECT_EQ(outcome.kind, SiteResultKind::Cancelled);
+  EXPECT_EQ(outcome.kind, net::OutcomeKind::Cancelled);
   EXPECT_FALSE(std::filesystem::exists(stalling.home() / "index.html"));
 }
 

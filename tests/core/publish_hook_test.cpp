@@ -5,7 +5,7 @@
 #include <map>
 #include <thread>
 
-#include "core/address/publish_hook.h"
+#include "core/outcome/publish_hook.h"
 #include "core/text/cp932.h"
 #include "support/temp_dir.h"
 
@@ -54,7 +54,9 @@ TEST(PublishHook, SeesTheRunInItsEnvironmentAndNeverInItsCommandText) {
       "printf '%s\\n' \"$ZEPA2_ADDRESS\" \"$ZEPA2_PREVIOUS_ADDRESS\" \"${ZEPA2_IPV6_ADDRESS-unset}\" "
       "\"$ZEPA2_RESULT\" \"$ZEPA2_FAILED_SITES\" > \"$HOOK_OUT\"";
   HookLog log;
-  ASSERT_TRUE(RunPublishHook(Cp932(command), PartlyPublished(address), "10.0.0.1", "", log.sink()));
+  CheckReport report = PartlyPublished(address);
+  report.previousAddress = "10.0.0.1";
+  ASSERT_TRUE(RunPublishHook(Cp932(command), report, log.sink()));
 
   EXPECT_EQ(test::ReadFile(dir / "env.txt"), address + "\n10.0.0.1\nunset\npartial\n2 4\n");
   EXPECT_FALSE(std::filesystem::exists(dir / "env.txt.pwned"));
@@ -75,7 +77,8 @@ TEST(PublishHook, ResultWordFollowsTheOutcome) {
   for (const auto& c : cases) {
     CheckReport report = PartlyPublished("10.0.0.2");
     report.outcome = c.outcome;
-    const auto env = PublishHookEnvironment(report, "", "2001:db8::1");
+    report.state.lastIpv6Address = "2001:db8::1";
+    const auto env = PublishHookEnvironment(report);
     std::map<std::string, std::optional<std::string>> byName(env.begin(), env.end());
     EXPECT_EQ(byName["ZEPA2_RESULT"], c.word);
     EXPECT_EQ(byName["ZEPA2_IPV6_ADDRESS"], "2001:db8::1");
@@ -87,16 +90,16 @@ TEST(PublishHook, RunsOnlyAfterAPublishWithACommandSet) {
   for (CheckOutcome outcome : {CheckOutcome::AddressNotFound, CheckOutcome::Found, CheckOutcome::Unchanged}) {
     CheckReport report;
     report.outcome = outcome;
-    EXPECT_FALSE(RunPublishHook("exit 0", report, "", "", log.sink()));
+    EXPECT_FALSE(RunPublishHook("exit 0", report, log.sink()));
   }
-  EXPECT_FALSE(RunPublishHook("", PartlyPublished("10.0.0.3"), "", "", log.sink()));
+  EXPECT_FALSE(RunPublishHook("", PartlyPublished("10.0.0.3"), log.sink()));
   EXPECT_TRUE(log.lines.empty());
 }
 
 TEST(PublishHook, FailureLogsItsStatusAndFirstErrorLine) {
   HookLog log;
   ASSERT_TRUE(RunPublishHook(Cp932("echo 'upload mirror: ホスト不明' >&2; echo second >&2; exit 3"),
-                             PartlyPublished("10.0.0.4"), "", "", log.sink()));
+                             PartlyPublished("10.0.0.4"), log.sink()));
   ASSERT_EQ(log.lines.size(), 3u);
   EXPECT_EQ(log.lines[1].text, "公開後のコマンドが終了しました (終了コード 3)");
   EXPECT_EQ(log.lines[1].color, log_color::kRed);
@@ -115,8 +118,7 @@ TEST(PublishHook, HangingHookIsKilledWithEverythingItStarted) {
   test::TempDir dir;
   test::ScopedEnv out("HOOK_OUT", (dir / "child.pid").string());
   HookLog log;
-  ASSERT_TRUE(RunPublishHook("sleep 60 & echo $! > \"$HOOK_OUT\"; sleep 60", PartlyPublished("10.0.0.5"),
-                             "", "", log.sink(), nullptr, 300ms));
+  ASSERT_TRUE(RunPublishHook("sleep 60 & echo $! > \"$HOOK_OUT\"; sleep 60", PartlyPublished("10.0.0.5"), log.sink(), nullptr, 300ms));
   ASSERT_EQ(log.lines.size(), 2u);
   EXPECT_EQ(log.lines[1].text, "公開後のコマンドが時間内に終わらないため終了させました (0秒)");
   EXPECT_EQ(log.lines[1].color, log_color::kRed);

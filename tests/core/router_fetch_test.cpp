@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "core/address/address_extract.h"
-#include "core/address/router_fetch.h"
+#include "core/source/address_extract.h"
+#include "core/source/router_fetch.h"
 #include "support/fixture_process.h"
 #include "support/free_port.h"
 #include "support/recording_check_host.h"
@@ -19,9 +19,16 @@ class RouterFetch : public testing::Test {
   static void SetUpTestSuite() { server_ = std::make_unique<test::FixtureProcess>("router_server.py"); }
   static void TearDownTestSuite() { server_.reset(); }
 
-  FetchResult Fetch(const std::string& path, const std::string& user = "",
-                    const std::string& pass = "", const net::HttpGetOptions& options = {}) {
-    return FetchRouterPage(server_->hostPort(), path, user, pass, output_, host_, options);
+  RouterPageKind Fetch(const std::string& path, const std::string& user = "",
+                       const std::string& pass = "", const net::HttpGetOptions& options = {}) {
+    return FetchFrom(server_->hostPort(), path, user, pass, options);
+  }
+  // As the router dialog takes it: a router that did not answer leaves the page fetched before.
+  RouterPageKind FetchFrom(const std::string& server, const std::string& path, const std::string& user = "",
+                           const std::string& pass = "", const net::HttpGetOptions& options = {}) {
+    RouterPageAnswer answer = FetchRouterPage({server, path, net::HttpCredentials{user, pass}}, host_, options);
+    if (answer.kind != RouterPageKind::NoAnswer) output_ = std::move(answer.body);
+    return answer.kind;
   }
   std::string ServerLog() {
     return GetRouterPage(server_->hostPort(), "log", std::nullopt).body;
@@ -40,19 +47,19 @@ std::string AddressIn(const std::string& page) {
 TEST_F(RouterFetch, ResultCodesAndPageText) {
   struct Case {
     std::string path, user, pass;
-    FetchResult result;
+    RouterPageKind result;
     std::string address;  // what the markers find in the output; "" for an empty output
   };
   const Case cases[] = {
-      {"status.htm", "", "", FetchResult::FetchOk, "10.0.0.1"},
-      {"ip/172.16.5.9/status.htm", "", "", FetchResult::FetchOk, "172.16.5.9"},
-      {"basic/status.htm", "admin", "secret", FetchResult::FetchOk, "10.0.0.1"},
-      {"digest/status.htm", "admin", "secret", FetchResult::FetchOk, "10.0.0.1"},
-      {"basic/status.htm", "", "", FetchResult::FetchBadStatus, ""},
-      {"digest/status.htm", "admin", "wrong", FetchResult::FetchBadStatus, ""},
-      {"no/such/page.htm", "", "", FetchResult::FetchBadStatus, ""},
-      {"empty.htm", "", "", FetchResult::FetchOk, ""},
-      {"moved.htm", "", "", FetchResult::FetchOk, "10.0.0.1"},
+      {"status.htm", "", "", RouterPageKind::Page, "10.0.0.1"},
+      {"ip/172.16.5.9/status.htm", "", "", RouterPageKind::Page, "172.16.5.9"},
+      {"basic/status.htm", "admin", "secret", RouterPageKind::Page, "10.0.0.1"},
+      {"digest/status.htm", "admin", "secret", RouterPageKind::Page, "10.0.0.1"},
+      {"basic/status.htm", "", "", RouterPageKind::BadStatus, ""},
+      {"digest/status.htm", "admin", "wrong", RouterPageKind::BadStatus, ""},
+      {"no/such/page.htm", "", "", RouterPageKind::BadStatus, ""},
+      {"empty.htm", "", "", RouterPageKind::Page, ""},
+      {"moved.htm", "", "", RouterPageKind::Page, "10.0.0.1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path + " " + c.user + ":" + c.pass);
@@ -69,19 +76,19 @@ TEST_F(RouterFetch, ResultCodesAndPageText) {
 }
 
 TEST_F(RouterFetch, SendsAcceptAndNoCredentialsUnasked) {
-  ASSERT_EQ(Fetch("ip/9.9.9.9/status.htm", "admin", "secret"), FetchResult::FetchOk);
+  ASSERT_EQ(Fetch("ip/9.9.9.9/status.htm", "admin", "secret"), RouterPageKind::Page);
   // A page without a challenge never sees the credentials.
   EXPECT_TRUE(("\n" + ServerLog()).ends_with("\nip/9.9.9.9/status.htm - */*\n"));
 }
 
 TEST_F(RouterFetch, LongBodyArrivesWholeAndZeroBytesAreKept) {
-  ASSERT_EQ(Fetch("big.htm"), FetchResult::FetchOk);
+  ASSERT_EQ(Fetch("big.htm"), RouterPageKind::Page);
   EXPECT_GT(output_.size(), 3 * 9999u);
   EXPECT_TRUE(output_.starts_with("<html>"));
   EXPECT_TRUE(output_.ends_with("</table></body></html>\n"));
   EXPECT_EQ(AddressIn(output_), "10.0.0.1");
 
-  ASSERT_EQ(Fetch("zero.htm"), FetchResult::FetchOk);
+  ASSERT_EQ(Fetch("zero.htm"), RouterPageKind::Page);
   EXPECT_NE(output_.find(std::string("<!-- \0 -->", 10)), std::string::npos);
   EXPECT_EQ(AddressIn(output_), "10.0.0.1");
 }
@@ -89,18 +96,18 @@ TEST_F(RouterFetch, LongBodyArrivesWholeAndZeroBytesAreKept) {
 TEST_F(RouterFetch, FailuresBeforeAnAnswerKeepTheEarlierPage) {
   net::HttpGetOptions shortWait;
   shortWait.totalTimeout = 300ms;
-  EXPECT_EQ(Fetch("hang.htm", "", "", shortWait), FetchResult::FetchFailed);
+  EXPECT_EQ(Fetch("hang.htm", "", "", shortWait), RouterPageKind::NoAnswer);
   EXPECT_EQ(output_, "earlier page");
 
   const std::string deadServer = "127.0.0.1:" + std::to_string(test::UnusedLocalPort());
-  EXPECT_EQ(FetchRouterPage(deadServer, "status.htm", "", "", output_, host_), FetchResult::FetchFailed);
+  EXPECT_EQ(FetchFrom(deadServer, "status.htm"), RouterPageKind::NoAnswer);
   EXPECT_EQ(output_, "earlier page");
   // Forwarded to a server that does not answer: the forward is no answer of its own.
-  EXPECT_EQ(Fetch("away/" + std::to_string(test::UnusedLocalPort())), FetchResult::FetchFailed);
+  EXPECT_EQ(Fetch("away/" + std::to_string(test::UnusedLocalPort())), RouterPageKind::NoAnswer);
   EXPECT_EQ(output_, "earlier page");
 
   for (const char* bad : {"http://127.0.0.1", "127.0.0.1/x", "", "host name", "127.0.0.1:0"}) {
-    EXPECT_EQ(FetchRouterPage(bad, "status.htm", "", "", output_, host_), FetchResult::FetchFailed) << bad;
+    EXPECT_EQ(FetchFrom(bad, "status.htm"), RouterPageKind::NoAnswer) << bad;
   }
   EXPECT_EQ(output_, "earlier page");
   EXPECT_TRUE(host_.pauses.empty());  // nobody answered, so there was nothing to wait for
@@ -110,7 +117,7 @@ TEST_F(RouterFetch, FailuresBeforeAnAnswerKeepTheEarlierPage) {
 TEST_F(RouterFetch, OversizedBodyFailsInsteadOfGrowing) {
   net::HttpGetOptions small;
   small.maxBodyBytes = 1000;
-  EXPECT_EQ(Fetch("big.htm", "", "", small), FetchResult::FetchFailed);
+  EXPECT_EQ(Fetch("big.htm", "", "", small), RouterPageKind::BrokenOff);
   EXPECT_LE(output_.size(), 1000u);
 }
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "core/address/run_status_file.h"
+#include "core/outcome/run_status_file.h"
 #include "core/text/cp932.h"
 #include "support/temp_dir.h"
 
@@ -26,16 +26,23 @@ SiteReport Site(int number, const std::string& server, SiteResultKind kind, cons
   return site;
 }
 
-RunStatus PartlyPublished(std::time_t when) {
-  RunStatus status;
-  status.report.outcome = CheckOutcome::PartlyPublished;
-  status.report.address = "192.0.2.7";
-  status.report.sites = {
+// Sites 1..3 in active FTP, passive FTP and SFTP.
+AppSettings Modes() {
+  AppSettings settings;
+  settings.sites[1].mode = net::TransferMode::PassiveFtp;
+  settings.sites[2].mode = net::TransferMode::Sftp;
+  return settings;
+}
+
+CheckReport PartlyPublished(std::time_t when) {
+  CheckReport status;
+  status.outcome = CheckOutcome::PartlyPublished;
+  status.address = "192.0.2.7";
+  status.sites = {
       Site(1, "ftp.example.net", SiteResultKind::Done, "", ProofKind::Confirmed),
       Site(2, Cp932("鯖\"2\"\t"), SiteResultKind::ConnectFailed, "Failed to connect: \"refused\"\n"),
       Site(3, "ftp3.example.net:2121", SiteResultKind::Done, "", ProofKind::NotConfirmed,
            "ページにアドレスがありません")};
-  status.siteModes = {0, 1, 3, 0, 0};
   status.checkedAt = when;
   return status;
 }
@@ -56,7 +63,7 @@ class RunStatusFileTest : public ::testing::Test {
 };
 
 TEST_F(RunStatusFileTest, HoldsTheRunAndEverySite) {
-  ASSERT_EQ(WriteRunStatus(file_, PartlyPublished(1'700'000'000)), "");
+  ASSERT_EQ(WriteRunStatus(file_, PartlyPublished(1'700'000'000), Modes()), "");
   const Json run = Written();
   EXPECT_EQ(run["outcome"], "partly-published");
   EXPECT_EQ(run["address"], "192.0.2.7");
@@ -81,21 +88,21 @@ TEST_F(RunStatusFileTest, HoldsTheRunAndEverySite) {
 }
 
 TEST_F(RunStatusFileTest, RunsThatPublishNothingKeepTheLastPublishTime) {
-  ASSERT_EQ(WriteRunStatus(file_, PartlyPublished(1'700'000'000)), "");
+  ASSERT_EQ(WriteRunStatus(file_, PartlyPublished(1'700'000'000), Modes()), "");
 
-  RunStatus unchanged;
-  unchanged.report.outcome = CheckOutcome::Unchanged;
-  unchanged.report.address = "192.0.2.7";
-  unchanged.ipv6Address = "2001:db8::7";
+  CheckReport unchanged;
+  unchanged.outcome = CheckOutcome::Unchanged;
+  unchanged.address = "192.0.2.7";
+  unchanged.state.lastIpv6Address = "2001:db8::7";
   unchanged.checkedAt = 1'700'000'600;
-  ASSERT_EQ(WriteRunStatus(file_, unchanged), "");
+  ASSERT_EQ(WriteRunStatus(file_, unchanged, Modes()), "");
   EXPECT_EQ(Written()["checked_at"], "2023-11-14T22:23:20+00:00");
   EXPECT_EQ(Written()["last_published_at"], "2023-11-14T22:13:20+00:00");
   EXPECT_EQ(Written()["ipv6_address"], "2001:db8::7");
 
-  RunStatus failedFetch;  // the router did not answer: no address, no site tried
+  CheckReport failedFetch;  // the router did not answer: no address, no site tried
   failedFetch.checkedAt = 1'700'001'200;
-  ASSERT_EQ(WriteRunStatus(file_, failedFetch), "");
+  ASSERT_EQ(WriteRunStatus(file_, failedFetch, Modes()), "");
   const Json run = Written();
   EXPECT_EQ(run["outcome"], "address-not-found");
   EXPECT_TRUE(run["address"].is_null());
@@ -103,22 +110,22 @@ TEST_F(RunStatusFileTest, RunsThatPublishNothingKeepTheLastPublishTime) {
   EXPECT_EQ(run["last_published_at"], "2023-11-14T22:13:20+00:00");
 
   // A publish where no site took the page published nothing either.
-  RunStatus allFailed = PartlyPublished(1'700'001'800);
-  allFailed.report.outcome = CheckOutcome::PublishFailed;
-  ASSERT_EQ(WriteRunStatus(file_, allFailed), "");
+  CheckReport allFailed = PartlyPublished(1'700'001'800);
+  allFailed.outcome = CheckOutcome::PublishFailed;
+  ASSERT_EQ(WriteRunStatus(file_, allFailed, Modes()), "");
   EXPECT_EQ(Written()["last_published_at"], "2023-11-14T22:13:20+00:00");
 }
 
 TEST_F(RunStatusFileTest, NoEarlierPublishIsNull) {
   test::WriteFile(file_, "not json at all");
-  RunStatus unchanged;
-  unchanged.report.outcome = CheckOutcome::Unchanged;
-  ASSERT_EQ(WriteRunStatus(file_, unchanged), "");
+  CheckReport unchanged;
+  unchanged.outcome = CheckOutcome::Unchanged;
+  ASSERT_EQ(WriteRunStatus(file_, unchanged, Modes()), "");
   EXPECT_TRUE(Written()["last_published_at"].is_null());
 }
 
 TEST_F(RunStatusFileTest, HumanTableInJapanese) {
-  const std::optional<std::string> table = HumanRunStatus(RunStatusJson(PartlyPublished(1'700'000'000), {}));
+  const std::optional<std::string> table = HumanRunStatus(RunStatusJson(PartlyPublished(1'700'000'000), Modes(), {}));
   ASSERT_TRUE(table);
   EXPECT_EQ(*table,
             "結果\tホームページの更新に失敗しました。\n"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/address/router_fetch.h"
+#include "core/source/router_fetch.h"
 #include "core/net/ftp_browse_session.h"
 #include "core/net/server_key.h"
 #include "core/publish/page_uploader.h"
@@ -41,10 +41,10 @@ class SecureUploadTest : public ::testing::Test {
  protected:
   SecureUploadTest() { WriteFile(page, kCrLfPage); }
 
-  SiteOutcome Upload(const std::string& server, TransferMode mode, const std::string& pin,
-                     const std::string& remote = "index.html") {
-    return uploader.UploadPage(page, server, test::FtpTestServer::kUser,
-                               test::FtpTestServer::kPassword, remote, mode, pin);
+  net::Outcome Upload(const std::string& server, TransferMode mode, const std::string& pin,
+                      const std::string& remote = "index.html") {
+    return uploader.UploadPage(
+        page, {server, test::FtpTestServer::kUser, test::FtpTestServer::kPassword, mode, pin}, remote);
   }
 
   test::TempDir work;
@@ -55,7 +55,7 @@ class SecureUploadTest : public ::testing::Test {
 
 TEST_F(SecureUploadTest, PassiveFtpOpensTheDataConnectionItselfAndKeepsTypeA) {
   test::FtpTestServer ftp;
-  EXPECT_EQ(Upload(ftp.server(), TransferMode::PassiveFtp, "").kind, SiteResultKind::Done);
+  EXPECT_EQ(Upload(ftp.server(), TransferMode::PassiveFtp, "").kind, net::OutcomeKind::Done);
   EXPECT_EQ(ReadFile(ftp.home() / "index.html"), kPageOnUnixServer);
   const auto commands = ftp.commands();
   const auto stor = std::find(commands.begin(), commands.end(), "STOR index.html");
@@ -71,8 +71,8 @@ TEST_F(SecureUploadTest, PassiveFtpOpensTheDataConnectionItselfAndKeepsTypeA) {
 
 TEST_F(SecureUploadTest, FtpsWithTheRightPinProtectsLogInAndDataAndKeepsTypeA) {
   test::FtpTestServer ftp(test::FtpServerOptions{.tls = true});
-  const SiteOutcome outcome = Upload(ftp.server(), TransferMode::FtpTls, ftp.pin());
-  EXPECT_EQ(outcome.kind, SiteResultKind::Done) << outcome.reason;
+  const net::Outcome outcome = Upload(ftp.server(), TransferMode::FtpTls, ftp.pin());
+  EXPECT_EQ(outcome.kind, net::OutcomeKind::Done) << outcome.reason;
   EXPECT_EQ(ReadFile(ftp.home() / "index.html"), kPageOnUnixServer);
   const auto commands = ftp.commands();
   const auto auth = std::find(commands.begin(), commands.end(), "AUTH TLS");
@@ -99,10 +99,10 @@ TEST_F(SecureUploadTest, FtpsWithAWrongPinOrNoPinIsRefusedBeforeTheLogIn) {
   };
   for (const Case& c : cases) {
     host.log.clear();
-    const SiteOutcome outcome = Upload(ftp.server(), TransferMode::FtpTls, c.pin);
-    EXPECT_EQ(outcome.kind, SiteResultKind::ConnectFailed) << c.pin;
+    const net::Outcome outcome = Upload(ftp.server(), TransferMode::FtpTls, c.pin);
+    EXPECT_EQ(outcome.kind, net::OutcomeKind::ConnectFailed) << c.pin;
     EXPECT_THAT(outcome.reason, HasSubstr(c.reason));
-    EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTP開始", kDarkBlue},
+    EXPECT_THAT(host.log, ElementsAre(LogLine{ftp.server() + ":FTPS開始", kDarkBlue},
                                       LogLine{ftp.server() + c.line, kRed},
                                       LogLine{"ホームページの更新に失敗しました。", kRed}));
   }
@@ -113,26 +113,26 @@ TEST_F(SecureUploadTest, FtpsWithAWrongPinOrNoPinIsRefusedBeforeTheLogIn) {
 TEST_F(SecureUploadTest, SftpWithTheRightPinStoresThePageAsBuilt) {
   test::SftpTestServer sftp;
   std::filesystem::create_directories(sftp.home() / "www");
-  EXPECT_EQ(Upload(sftp.server(), TransferMode::Sftp, sftp.pin()).kind, SiteResultKind::Done);
+  EXPECT_EQ(Upload(sftp.server(), TransferMode::Sftp, sftp.pin()).kind, net::OutcomeKind::Done);
   EXPECT_EQ(Upload(sftp.server(), TransferMode::Sftp, sftp.pin(), "/home/zepa/www/ip.html").kind,
-            SiteResultKind::Done);
+            net::OutcomeKind::Done);
   EXPECT_EQ(ReadFile(sftp.home() / "index.html"), kCrLfPage);
   EXPECT_EQ(ReadFile(sftp.home() / "www" / "ip.html"), kCrLfPage);
   EXPECT_EQ(Upload(sftp.server(), TransferMode::Sftp, sftp.pin(), "missing/ip.html").kind,
-            SiteResultKind::TransferRefused);
+            net::OutcomeKind::TransferRefused);
 }
 
 TEST_F(SecureUploadTest, SftpWithAWrongPinOrNoPinIsRefusedBeforeTheLogIn) {
   test::SftpTestServer sftp;
-  const SiteOutcome changed = Upload(sftp.server(), TransferMode::Sftp, kWrongPin);
-  EXPECT_EQ(changed.kind, SiteResultKind::ConnectFailed);
+  const net::Outcome changed = Upload(sftp.server(), TransferMode::Sftp, kWrongPin);
+  EXPECT_EQ(changed.kind, net::OutcomeKind::ConnectFailed);
   EXPECT_THAT(changed.reason, HasSubstr("key changed"));
   EXPECT_THAT(host.log, Contains(LogLine{
       sftp.server() + ":サーバの鍵が登録した鍵から変わっているため、接続を中止しました。", kRed}));
 
   host.log.clear();
-  const SiteOutcome unpinned = Upload(sftp.server(), TransferMode::Sftp, "");
-  EXPECT_EQ(unpinned.kind, SiteResultKind::ConnectFailed);
+  const net::Outcome unpinned = Upload(sftp.server(), TransferMode::Sftp, "");
+  EXPECT_EQ(unpinned.kind, net::OutcomeKind::ConnectFailed);
   EXPECT_THAT(unpinned.reason, HasSubstr("zepa2-check --trust"));
   ASSERT_EQ(host.log.size(), 3u);
   EXPECT_THAT(host.log[1].text, HasSubstr("SFTPサーバの鍵が登録されていない"));
@@ -175,15 +175,15 @@ TEST(SecureUploadTestFile, ReportsTheKeyTroubleForTheDialogToOffer) {
   WriteFile(work / "t.html", "test");
   const std::string local = (work / "t.html").string();
   auto login = [&](const std::string& pin) {
-    return net::FtpLogin{ftp.server(), "zepa", "secret", TransferMode::FtpTls, pin};
+    return net::SiteLogin{ftp.server(), "zepa", "secret", TransferMode::FtpTls, pin};
   };
-  const UploadTestResult unverified = UploadTestFileOver(login(""), "t.html", local, {});
-  EXPECT_EQ(unverified.code, kConnectFailed);
+  const net::Outcome unverified = UploadTestFile(login(""), "t.html", local, {});
+  EXPECT_EQ(unverified.kind, net::OutcomeKind::ConnectFailed);
   EXPECT_EQ(unverified.key, KeyTrouble::Unverified);
-  const UploadTestResult changed = UploadTestFileOver(login(kWrongPin), "t.html", local, {});
+  const net::Outcome changed = UploadTestFile(login(kWrongPin), "t.html", local, {});
   EXPECT_EQ(changed.key, KeyTrouble::Changed);
-  const UploadTestResult done = UploadTestFileOver(login(ftp.pin()), "t.html", local, {});
-  EXPECT_EQ(done.code, kUploadTestDone);
+  const net::Outcome done = UploadTestFile(login(ftp.pin()), "t.html", local, {});
+  EXPECT_EQ(done.kind, net::OutcomeKind::Done);
   EXPECT_EQ(done.key, KeyTrouble::None);
   EXPECT_EQ(ReadFile(ftp.home() / "t.html"), "test");
 }
@@ -197,30 +197,30 @@ TEST(SecureBrowse, ListsEntersAndLeavesFoldersOverTlsAndSftp) {
     std::filesystem::create_directories(home / folder);
     WriteFile(home / folder / "ip.html", "x");
   }
-  const net::FtpLogin logins[] = {
+  const net::SiteLogin logins[] = {
       {ftp.server(), "zepa", "secret", TransferMode::FtpTls, ftp.pin()},
       {sftp.server(), "zepa", "secret", TransferMode::Sftp, sftp.pin()},
   };
   const std::string cp932Folder = Utf8ToCp932(folder);
-  for (const net::FtpLogin& login : logins) {
+  for (const net::SiteLogin& login : logins) {
     SCOPED_TRACE(login.server);
     auto session = net::FtpBrowseSession::Connect(login);
     ASSERT_TRUE(session);
     const std::string home = session->CurrentDirectory();
     const net::FtpListing top = session->ListCurrentDirectory();
-    EXPECT_EQ(top.result, net::FtpResult::Done);
+    EXPECT_EQ(top.kind, net::OutcomeKind::Done);
     EXPECT_THAT(top.entries, Contains(net::FtpEntry{cp932Folder, true}));
 
     const std::string inside = (home == "/" ? "" : home) + "/" + cp932Folder;
-    ASSERT_EQ(session->ChangeDirectory(inside), net::FtpResult::Done);
+    ASSERT_EQ(session->ChangeDirectory(inside), net::OutcomeKind::Done);
     EXPECT_EQ(session->CurrentDirectory(), inside);
     EXPECT_THAT(session->ListCurrentDirectory().entries, Contains(net::FtpEntry{"ip.html", false}));
-    EXPECT_EQ(session->ChangeDirectory(inside + "/.."), net::FtpResult::Done);
+    EXPECT_EQ(session->ChangeDirectory(inside + "/.."), net::OutcomeKind::Done);
     EXPECT_EQ(session->CurrentDirectory(), home);
-    EXPECT_EQ(session->ChangeDirectory(home + "/none"), net::FtpResult::TransferRefused);
+    EXPECT_EQ(session->ChangeDirectory(home + "/none"), net::OutcomeKind::TransferRefused);
     EXPECT_EQ(session->CurrentDirectory(), home);
   }
-  const net::FtpLogin unpinned{sftp.server(), "zepa", "secret", TransferMode::Sftp, ""};
+  const net::SiteLogin unpinned{sftp.server(), "zepa", "secret", TransferMode::Sftp, ""};
   EXPECT_FALSE(net::FtpBrowseSession::Connect(unpinned));
 }
 

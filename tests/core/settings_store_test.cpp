@@ -74,7 +74,8 @@ AppSettings EveryFieldSet() {
   for (int i = 0; i < kSiteSlots; ++i) {
     const std::string n = std::to_string(i + 1);
     s.sites[i] = {"ftp" + n + ".example.net:21", "user" + n, "", "/public_html/ip" + n + ".html",
-                  "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html", i % 4,
+                  "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html",
+                  static_cast<net::TransferMode>(i % 4), std::nullopt,
                   i == 2 ? "sha256//" + std::string(43, 'A' + i) + "=" : "",
                   "https://www.example.net/ip" + n + ".html?a=b&c=d"};
   }
@@ -88,7 +89,7 @@ AppSettings EveryFieldSet() {
   s.routerUser = "admin";
   s.routerPass = "router secret=";
   s.routerAuth = 1;
-  s.addressSource = 2;
+  s.addressSource = AddressSource::NatPmp;
   s.igdUrl = "http://192.168.0.1:5000/rootDesc.xml";
   s.natPmpGateway = "192.168.0.1";
   s.wholePage = 1;
@@ -122,23 +123,38 @@ TEST_F(SettingsFileTest, DefaultRecordIsWrittenInFixedOrder) {
   EXPECT_EQ(ReadFile(file_), expected);
 }
 
+// Numbers a hand edit or another version may leave read once, at load, the way the check always
+// read them: the router's user and password go only with ROUTER=1, a box is ticked by any number
+// but 0, an unknown source is the router page, and the notice choice is held to its three values.
+TEST_F(SettingsFileTest, OddNumbersReadAsTheCheckAlwaysReadThem) {
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, "[HTTP]\nROUTER=2\nSource=9\n[FILTER]\nWholePage=-1\n[SYSTEM]\nSTARTMIN=5\nBIT32=0\nNotify=7\n");
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_FALSE(loaded.routerAuth);
+  EXPECT_EQ(loaded.addressSource, AddressSource::RouterPage);
+  EXPECT_TRUE(loaded.wholePage);
+  EXPECT_TRUE(loaded.startMinimized);
+  EXPECT_FALSE(loaded.decimalAddress);
+  EXPECT_EQ(loaded.notify, 2);
+}
+
 // A file written before the address sources existed asks the router page and uses the markers.
 TEST_F(SettingsFileTest, FileWithoutSourceKeysKeepsTheRouterPage) {
   fs::create_directories(file_.parent_path());
   WriteFile(file_, "[HTTP]\nServer=192.168.0.1\nPage=st.htm\n[FILTER]\nFILTER1=a\n");
   AppSettings loaded;
-  loaded.addressSource = 1;
+  loaded.addressSource = AddressSource::Upnp;
   loaded.wholePage = 1;
   LoadSettings(loaded, file_, {});
-  EXPECT_EQ(SourceOf(loaded), AddressSource::RouterPage);
-  EXPECT_EQ(loaded.wholePage, 0);
+  EXPECT_EQ(loaded.addressSource, AddressSource::RouterPage);
+  EXPECT_FALSE(loaded.wholePage);
   EXPECT_EQ(loaded.igdUrl, "");
   EXPECT_EQ(loaded.natPmpGateway, "");
   EXPECT_EQ(loaded.routerServer, "192.168.0.1");
 }
 
-// A file from before transfer modes and pins: every site keeps active FTP and nothing is pinned;
-// an unknown mode from a newer version reads as active FTP too.
+// A file from before transfer modes and pins: every site keeps active FTP and nothing is pinned.
 TEST_F(SettingsFileTest, FileWithoutModesLoadsAsActiveFtpWithoutPins) {
   fs::create_directories(file_.parent_path());
   WriteFile(file_, "[HTTP]\nServer=192.168.0.1\n[FTP]\nServer1=ftp.example.net\nMIRROR=1\n");
@@ -146,12 +162,31 @@ TEST_F(SettingsFileTest, FileWithoutModesLoadsAsActiveFtpWithoutPins) {
   LoadSettings(loaded, file_, {});
   EXPECT_EQ(loaded.sites[0].server, "ftp.example.net");
   for (const FtpSite& site : loaded.sites) {
-    EXPECT_EQ(net::TransferModeFromSetting(site.mode), net::TransferMode::ActiveFtp);
+    EXPECT_EQ(site.mode, net::TransferMode::ActiveFtp);
+    EXPECT_EQ(site.unknownMode, std::nullopt);
     EXPECT_EQ(site.pin, "");
   }
   EXPECT_EQ(loaded.routerPin, "");
-  EXPECT_EQ(net::TransferModeFromSetting(7), net::TransferMode::ActiveFtp);
-  EXPECT_EQ(net::TransferModeFromSetting(3), net::TransferMode::Sftp);
+}
+
+// A mode this version does not know (a newer version's, a typo) is never read as another mode:
+// it is kept as the file has it, saved back unchanged, and the site refuses to connect.
+TEST_F(SettingsFileTest, UnknownModeIsKeptAndNeverReadAsAnother) {
+  fs::create_directories(file_.parent_path());
+  const std::string text = "[FTP]\nServer1=ftp.example.net\nMode1=3\nServer2=dav.example.net\nMode2=7\n"
+                           "Server3=x\nMode3=-1\nMIRROR=3\n";
+  WriteFile(file_, text);
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded.sites[0].mode, net::TransferMode::Sftp);
+  EXPECT_EQ(loaded.sites[0].unknownMode, std::nullopt);
+  EXPECT_EQ(loaded.sites[1].unknownMode, 7);
+  EXPECT_EQ(loaded.sites[2].unknownMode, -1);
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  const std::string saved = ReadFile(file_);
+  EXPECT_NE(saved.find("Mode1=3\n"), std::string::npos);
+  EXPECT_NE(saved.find("Mode2=7\n"), std::string::npos);
+  EXPECT_NE(saved.find("Mode3=-1\n"), std::string::npos);
 }
 
 TEST(PasswordKeyStream, FollowsTheClassicGeneratorFromTheFixedSeed) {

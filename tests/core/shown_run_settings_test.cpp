@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/address/shown_run_settings.h"
+#include "ui/main/shown_run_settings.h"
 
 namespace zepa2 {
 namespace {
@@ -10,12 +10,15 @@ TEST(ShownRunSettings, EachOfTheFiveCountsButRunAtStartDoesNot) {
   const ShownRunSettings same = ShownRunSettings::From(applied);
   EXPECT_FALSE(HasUnappliedChanges(same, applied));
 
-  for (int ShownRunSettings::*field :
-       {&ShownRunSettings::interval, &ShownRunSettings::intervalUnit,
-        &ShownRunSettings::startMinimized, &ShownRunSettings::useLocalAddress,
-        &ShownRunSettings::decimalAddress}) {
+  for (int ShownRunSettings::*field : {&ShownRunSettings::interval, &ShownRunSettings::intervalUnit}) {
     ShownRunSettings shown = same;
     shown.*field += 1;
+    EXPECT_TRUE(HasUnappliedChanges(shown, applied));
+  }
+  for (bool ShownRunSettings::*field : {&ShownRunSettings::startMinimized, &ShownRunSettings::useLocalAddress,
+                                        &ShownRunSettings::decimalAddress}) {
+    ShownRunSettings shown = same;
+    shown.*field = !(shown.*field);
     EXPECT_TRUE(HasUnappliedChanges(shown, applied));
   }
   applied.runAtStart = 1;

@@ -1,6 +1,12 @@
 // Start-up rules: the command line, the display check and the single-instance lock.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/startup/secret_keeping.h"
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -85,6 +91,27 @@ TEST(InstanceLockTest, PathPrefersTheRuntimeFolderThenTheSettingsFolder) {
   }
   test::ScopedEnv runtime("XDG_RUNTIME_DIR", "");
   EXPECT_EQ(InstanceLockPath(), "/tmp/cfg/ZEPA/ZEPA2.lock");
+}
+
+}  // namespace
+}  // namespace zepa2
+
+namespace zepa2 {
+namespace {
+
+// In a child of its own, so the test program stays as it was.
+TEST(SecretKeeping, TheProcessIsNotDumpableAndWritesNoCore) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    KeepSecretsInProcess();
+    rlimit core{};
+    ::getrlimit(RLIMIT_CORE, &core);
+    ::_exit(::prctl(PR_GET_DUMPABLE) == 0 && core.rlim_cur == 0 && core.rlim_max == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 }  // namespace

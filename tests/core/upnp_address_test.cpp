@@ -4,8 +4,8 @@
 #include <memory>
 #include <thread>
 
-#include "core/address/upnp_address.h"
-#include "core/address/router_fetch.h"
+#include "core/source/upnp_address.h"
+#include "core/source/router_fetch.h"
 #include "support/fixture_process.h"
 
 namespace zepa2 {

@@ -1,6 +1,11 @@
 // The real programs against the real test servers: the window's start-up run and zepa2-check.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -218,7 +223,7 @@ TEST_F(ProgramsTest, PrintAddressPrintsItAloneAndTouchesNothing) {
   EXPECT_FALSE(fs::exists(StateFile()));
 
   test::FixtureProcess igd("igd_server.py");
-  settings_.addressSource = 1;
+  settings_.addressSource = AddressSource::Upnp;
   settings_.igdUrl = "http://" + igd.hostPort() + "/ip/rootDesc.xml";
   settings_.decimalAddress = 1;  // printed as it would be published
   SaveTheSettings();
@@ -459,9 +464,9 @@ TEST_F(ProgramsTest, TrustPinsTheKeysItPrintsAndTheNextRunPublishes) {
   test::TempDir certs;
   test::FixtureProcess httpsRouter("router_server.py", {"--tls=" + certs.path().string()});
   settings_.sites[0].server = tlsSite.server();
-  settings_.sites[0].mode = 2;
+  settings_.sites[0].mode = net::TransferMode::FtpTls;
   settings_.sites[1].server = sshSite.server();
-  settings_.sites[1].mode = 3;
+  settings_.sites[1].mode = net::TransferMode::Sftp;
   settings_.sites[1].uploadFile = "/home/zepa/index.html";
   SaveTheSettings();
 
@@ -491,6 +496,152 @@ TEST_F(ProgramsTest, TrustPinsTheKeysItPrintsAndTheNextRunPublishes) {
   EXPECT_NE(ReadFile(tlsSite.home() / "index.html").find("10.0.0.1"), std::string::npos);
   EXPECT_NE(ReadFile(sshSite.home() / "index.html").find(Cp932("現在のアドレス: 10.0.0.1")),
             std::string::npos);
+}
+
+
+// What a state file may turn out to be when something else (another tool, a mistake, an attacker)
+// put it there. Never the machine's own /dev entries: a private node and FIFO in the test's folder.
+enum class StateKind { Fifo, Device, Folder, Huge, LinkToRegular };
+
+const char* NameOf(StateKind kind) {
+  switch (kind) {
+    case StateKind::Fifo: return "fifo";
+    case StateKind::Device: return "device";
+    case StateKind::Folder: return "folder";
+    case StateKind::Huge: return "1 GiB sparse file";
+    case StateKind::LinkToRegular: return "link to a regular file";
+  }
+  return "";
+}
+
+// Puts kind at file; false when the machine does not allow it (a device node needs privilege).
+bool Plant(StateKind kind, const fs::path& file, const fs::path& aside) {
+  fs::create_directories(file.parent_path());
+  switch (kind) {
+    case StateKind::Fifo: return ::mkfifo(file.c_str(), 0600) == 0;
+    case StateKind::Device: return ::mknod(file.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    case StateKind::Folder: return fs::create_directory(file);
+    case StateKind::Huge: {
+      test::WriteFile(file, "");
+      fs::resize_file(file, 1ull << 30);
+      return true;
+    }
+    case StateKind::LinkToRegular:
+      test::WriteFile(aside, "10.0.0.99");
+      fs::create_symlink(aside, file);
+      return true;
+  }
+  return false;
+}
+
+bool IsKind(StateKind kind, const fs::path& file) {
+  const fs::file_status status = fs::symlink_status(file);
+  switch (kind) {
+    case StateKind::Fifo: return fs::is_fifo(status);
+    case StateKind::Device: return fs::is_character_file(status);
+    case StateKind::Folder: return fs::is_directory(status);
+    case StateKind::Huge: return fs::is_regular_file(status);
+    case StateKind::LinkToRegular: return fs::is_symlink(status);
+  }
+  return false;
+}
+
+// Every state file as every kind: a one-shot run never hangs, names the file in a red line, never
+// replaces what is not a regular file (and then exits 1), and still publishes.
+TEST_F(ProgramsTest, StateFilesThatAreNotFilesAreNeitherWaitedOnNorReplaced) {
+  const StateKind kinds[] = {StateKind::Fifo, StateKind::Device, StateKind::Folder, StateKind::Huge,
+                             StateKind::LinkToRegular};
+  const char* names[] = {"last-address", "last-ipv6-address", "owed-sites", "last-run.json"};
+  for (const StateKind kind : kinds) {
+    for (const char* name : names) {
+      SCOPED_TRACE(std::string(NameOf(kind)) + " at " + name);
+      fs::remove_all(dir_ / "state");
+      RemovePages();
+      const fs::path file = dir_ / "state" / "ZEPA" / name;
+      const fs::path aside = dir_ / "aside" / name;
+      fs::create_directories(aside.parent_path());
+      if (!Plant(kind, file, aside)) {
+        std::fprintf(stderr, "skipped: %s cannot be made here (%s)\n", NameOf(kind), std::strerror(errno));
+        continue;
+      }
+      const auto run = Check({"--force"});
+      EXPECT_TRUE(BothPagesHold("10.0.0.1")) << run.out << run.err;
+      EXPECT_TRUE(IsKind(kind, file));
+      const bool replaceable = kind == StateKind::Huge || kind == StateKind::LinkToRegular;
+      EXPECT_EQ(run.exitCode, replaceable ? 0 : 1) << run.out << run.err;
+      if (!replaceable) EXPECT_NE(run.out.find(file.string()), std::string::npos) << run.out;
+      if (kind == StateKind::LinkToRegular) EXPECT_NE(ReadFile(aside), "10.0.0.99");  // written through
+    }
+  }
+}
+
+// The status command and the service meet a FIFO as the status file: neither waits on it.
+TEST_F(ProgramsTest, StatusAndWatchDoNotWaitOnAFifo) {
+  const fs::path status = dir_ / "state" / "ZEPA" / "last-run.json";
+  fs::create_directories(status.parent_path());
+  ASSERT_EQ(::mkfifo(status.c_str(), 0600), 0);
+  const auto shown = test::RunProgram(Call(ZEPA2_CHECK_PROGRAM, {"--status"}), 10s);
+  EXPECT_EQ(shown.exitCode, 1) << shown.err;
+  EXPECT_NE(shown.err.find(status.string()), std::string::npos) << shown.err;
+
+  ASSERT_EQ(::mkfifo((dir_ / "state" / "ZEPA" / "last-address").c_str(), 0600), 0);
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 2, 30s)) << watch.Output();
+  const auto asked = std::chrono::steady_clock::now();
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
+}
+
+#ifdef ZEPA2_WINDOW_PROGRAM
+// The window with FIFOs for its log and the status file: it appears, publishes and quits.
+TEST_F(ProgramsTest, WindowDoesNotWaitOnAFifoLogOrStatusFile) {
+  settings_.runAtStart = true;
+  SaveTheSettings();
+  const fs::path state = dir_ / "state" / "ZEPA";
+  fs::create_directories(state);
+  ASSERT_EQ(::mkfifo((state / "zepa2.log").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((state / "last-run.json").c_str(), 0600), 0);
+  test::BackgroundProgram window(Call(ZEPA2_WINDOW_PROGRAM, {"-Embedding"}));
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (!BothPagesHold("10.0.0.1") && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(100ms);
+  }
+  EXPECT_TRUE(BothPagesHold("10.0.0.1"));
+  const auto asked = std::chrono::steady_clock::now();
+  window.Signal(SIGTERM);
+  window.Wait(10s);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
+  EXPECT_TRUE(fs::is_fifo(state / "zepa2.log"));
+  EXPECT_TRUE(fs::is_fifo(state / "last-run.json"));
+}
+#endif
+
+// A stop request ends a TLS handshake that never finishes (a plain server that reads the client's
+// hello as a request line and waits for its end) as it ends a transfer: within two seconds.
+TEST_F(ProgramsTest, StopEndsAStalledTlsHandshakeWithinTwoSeconds) {
+  settings_.routerServer = "https://" + router_.hostPort();
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "サーバ接続開始", 1)) << watch.Output();
+  std::this_thread::sleep_for(500ms);  // inside the handshake
+  const auto asked = std::chrono::steady_clock::now();
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
+}
+
+// The passwords stay in the process: no core file can be written and no other process of the
+// user may read its memory.
+TEST_F(ProgramsTest, TheServiceKeepsItsSecretsInItsOwnMemory) {
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 2, 30s)) << watch.Output();
+  const std::string limits = ReadFile("/proc/" + std::to_string(watch.pid()) + "/limits");
+  EXPECT_NE(limits.find("Max core file size        0                    0"), std::string::npos) << limits;
+  // Not dumpable: the kernel hands its /proc entries to root, whoever runs it.
+  struct stat info {};
+  ASSERT_EQ(::stat(("/proc/" + std::to_string(watch.pid()) + "/environ").c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 0u);
 }
 
 }  // namespace

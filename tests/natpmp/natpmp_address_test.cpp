@@ -4,8 +4,9 @@
 
 #include <thread>
 
-#include "core/address/address_check.h"
-#include "core/address/natpmp_address.h"
+#include "core/check/check_session.h"
+#include "support/stateful_check.h"
+#include "core/source/natpmp_address.h"
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"
 #include "support/recording_publisher.h"
@@ -78,11 +79,11 @@ TEST(NatPmpGateway, SilentGatewayEndsAtTheTimeOutOrAStop) {
 
 TEST(NatPmpGateway, CheckAsksTheConfiguredGateway) {
   AppSettings settings;
-  settings.addressSource = 2;
+  settings.addressSource = AddressSource::NatPmp;
   settings.natPmpGateway = "127.0.0.1";
   test::RecordingCheckHost host;
   test::RecordingPublisher publisher;
-  AddressCheck check(settings, host, publisher);
+  test::StatefulCheck check(settings, host, publisher);
   const LoggedLine start{"NAT-PMPでルータに問い合わせ開始", color::kBlack};
 
   test::FixtureProcess gateway("natpmp_server.py", {"100.64.0.9"});

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/address/publisher.h"
+#include "core/check/publisher.h"
 
 namespace zepa2::test {
 
@@ -12,34 +12,31 @@ class RecordingPublisher : public Publisher {
  public:
   // Every site handed over is reported with the kind of the next entry of `results` (Done once
   // they run out).
-  std::vector<SiteReport> PublishAddress(const std::string& address,
-                                         const std::vector<int>& onlySites) override {
-    published.push_back(address);
-    requestedSites.push_back(onlySites);
+  std::vector<SiteReport> Publish(const PublishRequest& request) override {
+    published.push_back(request.address);
+    publishedIpv6.push_back(request.ipv6Address);
+    requestedSites.push_back(request.onlySites);
+    showOnly.push_back(request.showOnly);
     std::vector<SiteReport> reports;
-    std::vector<int> sites = onlySites;
+    std::vector<int> sites = request.onlySites;
     if (sites.empty()) {
       for (int n = 1; n <= siteCount; ++n) sites.push_back(n);
     }
     for (int n : sites) {
-      SiteResultKind kind = SiteResultKind::Done;
+      SiteResultKind kind = request.showOnly ? SiteResultKind::Shown : SiteResultKind::Done;
       if (!results.empty()) {
         kind = results.front();
         results.erase(results.begin());
       }
-      reports.push_back({n, "server", kind, {}, ProofKind::NotChecked, {}});
+      reports.push_back({n, "server", kind, {}, {}, ProofKind::NotChecked, {}});
     }
     return reports;
   }
   bool PagesUseIpv6() const override { return usesIpv6; }
-  std::vector<SiteReport> PublishAddresses(const std::string& address, const std::string& ipv6Address,
-                                           const std::vector<int>& onlySites) override {
-    publishedIpv6.push_back(ipv6Address);
-    return PublishAddress(address, onlySites);
-  }
 
   std::vector<std::string> published;
-  std::vector<std::string> publishedIpv6;  // beside published when PublishAddresses was called
+  std::vector<std::string> publishedIpv6;  // beside published
+  std::vector<bool> showOnly;              // beside published
   bool usesIpv6 = false;                   // what PagesUseIpv6 answers
   std::vector<std::vector<int>> requestedSites;
   std::vector<SiteResultKind> results;

@@ -14,13 +14,18 @@ using namespace zepa2::ui;
 
 namespace {
 
-CheckAftermath Published(const std::string& command) {
-  CheckAftermath after;
-  after.report.outcome = CheckOutcome::Published;
-  after.report.address = "192.0.2.11";
-  after.checkedAt = 1'700'000'000;
-  after.onPublish = Cp932(command);
-  return after;
+CheckReport Published() {
+  CheckReport report;
+  report.outcome = CheckOutcome::Published;
+  report.address = "192.0.2.11";
+  report.checkedAt = 1'700'000'000;
+  return report;
+}
+
+AppSettings Running(const std::string& command) {
+  AppSettings settings;
+  settings.onPublish = Cp932(command);
+  return settings;
 }
 
 bool ProcessGone(const QString& pid) {
@@ -44,7 +49,7 @@ class AftermathRunnerTest : public QObject {
       allOnUiThread = allOnUiThread && QThread::currentThread() == qApp->thread();
       lines << QString::fromStdString(Cp932ToUtf8(text));
     });
-    runner.Run(Published("sleep 0.5; echo \"$ZEPA2_ADDRESS\" >&2; exit 4"), dir / "ZEPA" / "last-run.json");
+    runner.Run(Published(), Running("sleep 0.5; echo \"$ZEPA2_ADDRESS\" >&2; exit 4"), dir / "ZEPA" / "last-run.json");
     QVERIFY(runner.busy());  // Run handed the work over and returned
     QTRY_COMPARE_WITH_TIMEOUT(lines.size(), 3, 20000);
     QVERIFY(allOnUiThread);
@@ -61,7 +66,7 @@ class AftermathRunnerTest : public QObject {
     test::ScopedEnv out("PID_FILE", pidFile.string());
     QObject window;
     auto runner = std::make_unique<AftermathRunner>(&window, [](const std::string&, LogColor) {});
-    runner->Run(Published("sleep 120 & echo $! > \"$PID_FILE\"; wait"), dir / "last-run.json");
+    runner->Run(Published(), Running("sleep 120 & echo $! > \"$PID_FILE\"; wait"), dir / "last-run.json");
     QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(pidFile) && !test::ReadFile(pidFile).empty(), 20000);
     runner.reset();  // the window closes
     const QString pid = QString::fromStdString(test::ReadFile(pidFile)).trimmed();

@@ -153,9 +153,9 @@ class FtpBrowseDialogTest : public QObject {
 
     test::TempDir local;
     test::WriteFile(local.path() / "page.html", "new");
-    QCOMPARE(UploadTestFile(ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword,
-                            browser.dialog.resultPath, (local.path() / "page.html").string(), {}),
-             kUploadTestDone);
+    QVERIFY(UploadTestFile({ftp.server(), FtpTestServer::kUser, FtpTestServer::kPassword},
+                           browser.dialog.resultPath, (local.path() / "page.html").string(), {})
+                .done());
     QCOMPARE(test::ReadFile(ftp.home() / "日本語フォルダ" / "写真一覧.html"), std::string("new"));
   }
 

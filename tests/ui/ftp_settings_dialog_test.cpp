@@ -11,7 +11,7 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "core/address/run_status_file.h"
+#include "core/outcome/run_status_file.h"
 #include "core/settings/settings_store.h"
 #include "support/fixture_process.h"
 #include "support/publish_support.h"
@@ -131,10 +131,10 @@ class FtpSettingsDialogTest : public QObject {
     QCOMPARE(shown.size(), std::size_t{1});
     QCOMPARE(shown[0].text, QStringLiteral("先にグローバルＩＰを取得してください。"));
 
-    RunStatus lastRun;
-    lastRun.report.outcome = CheckOutcome::Published;
-    lastRun.report.address = "192.0.2.50";
-    QCOMPARE(WriteRunStatus(RunStatusFilePath(), lastRun), std::string());
+    CheckReport lastRun;
+    lastRun.outcome = CheckOutcome::Published;
+    lastRun.address = "192.0.2.50";
+    QCOMPARE(WriteRunStatus(RunStatusFilePath(), lastRun, AppSettings{}), std::string());
     Click(dialog, kRadios[0]);
     QCOMPARE(Edit(dialog, "checkUrlEdit")->text(), url);
     Click(dialog, "checkUrlButton");
@@ -451,7 +451,7 @@ class FtpSettingsDialogTest : public QObject {
     QCOMPARE(test::ReadFile(sftp.home() / "up.html"), std::string("<p>x</p>\r\n"));  // as built
 
     Click(dialog, "okButton");
-    QCOMPARE(settings.sites[0].mode, 3);
+    QCOMPARE(settings.sites[0].mode, net::TransferMode::Sftp);
     QCOMPARE(QString::fromStdString(settings.sites[0].pin), pin);
     QCOMPARE(QString::fromStdString(StoredSettings().sites[0].pin), pin);
 
@@ -506,7 +506,7 @@ class FtpSettingsDialogTest : public QObject {
     QVERIFY(!std::filesystem::exists(SettingsFilePath()));
 
     Click(dialog, "okButton");
-    QCOMPARE(settings.sites[0].mode, 3);
+    QCOMPARE(settings.sites[0].mode, net::TransferMode::Sftp);
     QCOMPARE(QString::fromStdString(settings.sites[0].pin), pin);
     QCOMPARE(QString::fromStdString(StoredSettings().sites[0].pin), pin);
   }
@@ -529,7 +529,7 @@ class FtpSettingsDialogTest : public QObject {
       const QString name = QStringLiteral("%1 -> %2").arg(c.from).arg(c.to);
       AppSettings settings;
       settings.siteCount = 2;
-      settings.sites[0].mode = settings.sites[1].mode = c.from;
+      settings.sites[0].mode = settings.sites[1].mode = static_cast<net::TransferMode>(c.from);
       settings.sites[0].pin = settings.sites[1].pin = pin;
       FtpSettingsDialog dialog(settings);
       auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
@@ -539,7 +539,7 @@ class FtpSettingsDialogTest : public QObject {
       Click(dialog, "site2Radio");
       QCOMPARE(Edit(dialog, "pinEdit")->text(), QString::fromStdString(pin));
       Click(dialog, "okButton");
-      QCOMPARE(settings.sites[0].mode, c.to);
+      QCOMPARE(settings.sites[0].mode, static_cast<net::TransferMode>(c.to));
       QVERIFY2(settings.sites[0].pin.empty() != c.kept, qPrintable(name));
       QCOMPARE(settings.sites[1].pin, pin);
     }

@@ -77,7 +77,7 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.1"));
     QCOMPARE(Find<QLineEdit>("addressEdit")->text(), QStringLiteral("10.0.0.1"));
     QCOMPARE(QString::fromStdString(test::ReadFile(ftp_->home() / "index.html")), QStringLiteral("<p>10.0.0.1</p>\n\n"));
-    QCOMPARE(dialog_->testRun, 0);
+    QCOMPARE(dialog_->lastRequest().mode, RunMode::Publish);
     QCOMPARE(dialog_->countdown, std::int64_t{30 * 3600});
 
     // The same address again: a run by hand publishes anyway, and Enter is the same command.
@@ -117,7 +117,7 @@ class MainWindowRunTest : public QObject {
     QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("テスト実行")};
     expected << test::FetchAndFindLines(test::RouterTestServer()) << QStringLiteral("サイト：1 テスト完了");
     QCOMPARE(test::LogTexts(*dialog_), expected);
-    QCOMPARE(dialog_->testRun, 1);
+    QCOMPARE(dialog_->lastRequest().mode, RunMode::ShowPages);
     QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.1"));
     QCOMPARE(Find<QLineEdit>("addressEdit")->text(), QStringLiteral("10.0.0.1"));
     QVERIFY(ftp_->commands().empty());
@@ -192,7 +192,7 @@ class MainWindowRunTest : public QObject {
     QVERIFY(test::WaitForCheckEnd(*dialog_));
     MessageBoxSeam::Intercept(true);
     QVERIFY(timedRunUploaded);
-    QCOMPARE(dialog_->testRun, 1);
+    QCOMPARE(dialog_->lastRequest().mode, RunMode::ShowPages);
     QVERIFY(!std::filesystem::exists(ftp_->home() / "index.html"));
     QVERIFY(test::LogTexts(*dialog_).contains(QStringLiteral("サイト：1 テスト完了")));
   }

@@ -313,7 +313,7 @@ class RouterSettingsDialogTest : public QObject {
   void sourceChoiceTestsAndSavesTheSource() {
     zepa2::test::FixtureProcess igd("igd_server.py");
     AppSettings settings;
-    settings.addressSource = 1;
+    settings.addressSource = zepa2::AddressSource::Upnp;
     settings.igdUrl = "http://" + igd.hostPort() + "/ip/rootDesc.xml";
     RouterSettingsDialog dialog(settings, NoPause);
     auto* source = Child<QComboBox>(&dialog, "addressSourceCombo");
@@ -342,8 +342,8 @@ class RouterSettingsDialogTest : public QObject {
     Button(&dialog, "okButton")->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     const AppSettings saved = LoadSavedSettings();
-    QCOMPARE(saved.addressSource, 0);
-    QCOMPARE(saved.wholePage, 1);
+    QCOMPARE(saved.addressSource, zepa2::AddressSource::RouterPage);
+    QCOMPARE(saved.wholePage, true);
     QCOMPARE(saved.igdUrl, settings.igdUrl);
   }
 

@@ -48,7 +48,6 @@ class SchedulerTest : public QObject {
     settings_.intervalUnit = 0;
     settings_.interval = 30;
     Open();
-    dialog_->testRun = 1;
     // Shown but not applied: the timed check still uses what is in force.
     Find<QLineEdit>("intervalEdit")->setText("5");
     Find<QPushButton>("unitButton")->click();
@@ -62,7 +61,7 @@ class SchedulerTest : public QObject {
     QStringList expected{QStringLiteral("正常起動しました"), QStringLiteral("タイマで実行")};
     expected << test::FetchAndFindLines(test::RouterTestServer());
     QCOMPARE(test::LogTexts(*dialog_).mid(0, expected.size()), expected);
-    QCOMPARE(dialog_->testRun, 0);
+    QCOMPARE(dialog_->lastRequest().mode, RunMode::Publish);
     QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.1"));  // the first check publishes
     QCOMPARE(dialog_->countdown, std::int64_t{1800});
     QCOMPARE(CountdownText(), QStringLiteral("実行まで:      1800秒"));

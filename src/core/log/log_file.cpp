@@ -11,6 +11,7 @@
 #include "core/settings/private_file_write.h"
 #include "core/sys/xdg_paths.h"
 #include "core/text/cp932.h"
+#include "core/text/messages.h"
 
 namespace zepa2 {
 namespace {
@@ -46,13 +47,24 @@ std::string AppendLogFileLine(const std::filesystem::path& file, std::time_t whe
   if (!MakeMissingFolders(folder)) return Failure(folder);
 
   struct stat info {};
+  // Only a regular file is appended to: a FIFO would hold the window until someone read it.
+  if (::stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    errno = EINVAL;
+    return file.string() + ": " + msg::kSettingsNotRegularFile;
+  }
   if (::stat(file.c_str(), &info) == 0 && info.st_size > 0 &&
       static_cast<std::uintmax_t>(info.st_size) + line.size() > rotateBytes && !Rotate(file))
     return Failure(file);
 
   // O_NOFOLLOW: a link planted in the state folder is not followed into someone else's file.
-  const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  // O_NONBLOCK: a FIFO put there after the check above never holds the open.
+  const int fd =
+      ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
   if (fd < 0) return Failure(file);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return file.string() + ": " + msg::kSettingsNotRegularFile;
+  }
   const bool written = WriteAllBytes(fd, line);
   const int savedErrno = errno;
   ::close(fd);

@@ -70,53 +70,39 @@ struct FtpBrowseSession::Reply {
   }
 };
 
-std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const FtpLogin& login,
+std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const SiteLogin& login,
                                                           TransferLimits limits,
-                                                          FtpOutcome* failure) {
-  FtpOutcome ignored;
-  FtpOutcome& outcome = failure ? *failure : ignored;
-  auto session = FtpSession::Open(login, limits);
+                                                          Outcome* failure) {
+  Outcome ignored;
+  Outcome& outcome = failure ? *failure : ignored;
+  auto session = Transport::Open(login, limits);
   if (!session) return std::nullopt;
   outcome = session->LogIn();
-  if (outcome.result != FtpResult::Done) return std::nullopt;
+  if (outcome.kind != OutcomeKind::Done) return std::nullopt;
   const char* entryPath = nullptr;
   curl_easy_getinfo(session->handle(), CURLINFO_FTP_ENTRY_PATH, &entryPath);
   if (entryPath == nullptr) return std::nullopt;
   std::string entry = session->LocalName(entryPath).value_or(Utf8ToCp932(entryPath));
-  return FtpBrowseSession(std::move(*session), std::move(entry));
-}
-
-std::string FtpBrowseSession::DirectoryUrl(const std::string& rootUrl, const std::string& absolutePath) {
-  // Empty names ("//", a trailing "/") are dropped; "." and ".." go to the server as they are.
-  std::string path;
-  std::size_t start = 0;
-  while (start <= absolutePath.size()) {
-    std::size_t end = absolutePath.find('/', start);
-    if (end == std::string::npos) end = absolutePath.size();
-    if (end > start) path += FtpUrlFor("", absolutePath.substr(start, end - start)) + "/";
-    start = end + 1;
-  }
-  return rootUrl + "%2F" + (path.empty() ? "/" : path);
+  return FtpBrowseSession(std::move(session), std::move(entry));
 }
 
 std::string FtpBrowseSession::DirectoryUrlOf(const std::string& absoluteWirePath) const {
-  if (session_.mode() != TransferMode::Sftp) return DirectoryUrl(session_.rootUrl(), absoluteWirePath);
-  const std::string path = WithoutDots(absoluteWirePath);
-  return session_.UrlFor(path == "/" ? path : path + "/");
+  if (session_->serverNamesFolders()) return session_->FolderUrl(absoluteWirePath);
+  return session_->FolderUrl(WithoutDots(absoluteWirePath));
 }
 
 std::string FtpBrowseSession::LocalDirectory(const std::string& wireName) const {
   // A folder the user could not have picked: the closest CP932 spelling still shows where we are.
-  return session_.LocalName(wireName).value_or(Utf8ToCp932(wireName));
+  return session_->LocalName(wireName).value_or(Utf8ToCp932(wireName));
 }
 
 CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const char* command,
                                    Reply& reply) {
   // SFTP has no current folder and its "pwd" names the home: the client's own path stands.
-  const bool sftp = session_.mode() == TransferMode::Sftp;
+  const bool sftp = !session_->serverNamesFolders();
   CurlSlist pwd;
   if (!sftp) AppendTo(pwd, "PWD");
-  CURL* h = session_.handle();
+  CURL* h = session_->handle();
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
   curl_easy_setopt(h, CURLOPT_NOBODY, wantBody ? 0L : 1L);
@@ -127,7 +113,7 @@ CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const 
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Reply::OnServerLine);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &reply);
 
-  const CURLcode code = session_.Perform();
+  const CURLcode code = session_->Perform();
   // The list and the reply die with this call; the handle must not point at them afterwards.
   curl_easy_setopt(h, CURLOPT_POSTQUOTE, nullptr);
   curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, nullptr);
@@ -139,33 +125,33 @@ CURLcode FtpBrowseSession::Perform(const std::string& url, bool wantBody, const 
   return code;
 }
 
-FtpResult FtpBrowseSession::ChangeDirectory(const std::string& target) {
-  if (!IsProtocolText(target)) return FtpResult::TransferRefused;
+OutcomeKind FtpBrowseSession::ChangeDirectory(const std::string& target) {
+  if (!IsProtocolText(target)) return OutcomeKind::TransferRefused;
   Reply reply;
-  const bool sftp = session_.mode() == TransferMode::Sftp;
+  const bool sftp = !session_->serverNamesFolders();
   // An SFTP folder is proved by reading it: there is no CWD to refuse a folder that is not there.
-  const CURLcode code = Perform(DirectoryUrlOf(session_.WireName(target)), sftp, nullptr, reply);
+  const CURLcode code = Perform(DirectoryUrlOf(session_->WireName(target)), sftp, nullptr, reply);
   if (code == CURLE_REMOTE_ACCESS_DENIED || (sftp && code == CURLE_REMOTE_FILE_NOT_FOUND)) {
-    return FtpResult::TransferRefused;
+    return OutcomeKind::TransferRefused;
   }
-  if (sftp && code == CURLE_OK) reply.directory = WithoutDots(session_.WireName(target));
+  if (sftp && code == CURLE_OK) reply.directory = WithoutDots(session_->WireName(target));
   if (code != CURLE_OK) {
-    const FtpResult failure = session_.OutcomeOf(code).result;
-    return failure == FtpResult::TransferRefused ? FtpResult::ConnectFailed : failure;
+    const OutcomeKind failure = session_->OutcomeOf(code).kind;
+    return failure == OutcomeKind::TransferRefused ? OutcomeKind::ConnectFailed : failure;
   }
-  if (!reply.directory) return FtpResult::ConnectFailed;
+  if (!reply.directory) return OutcomeKind::ConnectFailed;
   currentDirectory_ = LocalDirectory(*reply.directory);
-  return FtpResult::Done;
+  return OutcomeKind::Done;
 }
 
 FtpListing FtpBrowseSession::ListCurrentDirectory() {
   Reply reply;
   const CURLcode code =
-      Perform(DirectoryUrlOf(session_.WireName(currentDirectory_)), true, "LIST -a", reply);
+      Perform(DirectoryUrlOf(session_->WireName(currentDirectory_)), true, "LIST -a", reply);
   FtpListing listing;
   listing.entries = ParseListing(reply.body, code == CURLE_OK);
   for (FtpEntry& entry : listing.entries) {
-    if (auto local = session_.LocalName(entry.name)) {
+    if (auto local = session_->LocalName(entry.name)) {
       entry.name = std::move(*local);
     } else {
       entry.noCp932Form = true;
@@ -173,9 +159,9 @@ FtpListing FtpBrowseSession::ListCurrentDirectory() {
   }
   if (code == CURLE_OK) {
     if (reply.directory) currentDirectory_ = LocalDirectory(*reply.directory);
-    listing.result = FtpResult::Done;
+    listing.kind = OutcomeKind::Done;
   } else {
-    listing.result = session_.OutcomeOf(code).result;
+    listing.kind = session_->OutcomeOf(code).kind;
   }
   return listing;
 }

@@ -1,4 +1,4 @@
-// Walks the folders of one FTP site over the one connection of an FtpSession, to choose an upload name.
+// Walks the folders of one site over the one connection of its transport, to choose an upload name.
 #pragma once
 
 #include <cstddef>
@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "core/net/ftp_list_line.h"
-#include "core/net/ftp_session.h"
+#include <memory>
+
+#include "core/net/transport.h"
 
 namespace zepa2::net {
 
 struct FtpListing {
-  FtpResult result = FtpResult::ConnectFailed;
+  OutcomeKind kind = OutcomeKind::ConnectFailed;
   std::vector<FtpEntry> entries;  // on a failure, the entries that arrived before it
 };
 
@@ -26,20 +28,20 @@ class FtpBrowseSession {
   // answers or the log-in is refused.
   // limits: what ends the log-in early (a stop request, a deadline). failure, when given, gets
   // what went wrong (a server refused for its key among others).
-  static std::optional<FtpBrowseSession> Connect(const FtpLogin& login, TransferLimits limits = {},
-                                                 FtpOutcome* failure = nullptr);
+  static std::optional<FtpBrowseSession> Connect(const SiteLogin& login, TransferLimits limits = {},
+                                                 Outcome* failure = nullptr);
 
   // The stop request and deadline for the steps to come.
-  void SetLimits(TransferLimits limits) { session_.SetLimits(limits); }
+  void SetLimits(TransferLimits limits) { session_->SetLimits(limits); }
 
   // Folders and names here are the program's (CP932); a UTF-8 server gets them converted.
   const std::string& CurrentDirectory() const { return currentDirectory_; }
-  bool usesUtf8() const { return session_.usesUtf8(); }
+  bool usesUtf8() const { return session_->usesUtf8(); }
 
   // Goes to an absolute folder. Done: the current folder is now the server's name for it;
   // TransferRefused: the server refused the CWD, nothing changed; ConnectFailed, TimedOut,
   // Cancelled: the connection failed or was stopped, nothing changed.
-  FtpResult ChangeDirectory(const std::string& target);
+  OutcomeKind ChangeDirectory(const std::string& target);
 
   // Lists the current folder with "LIST -a", so that servers which report "." and ".." only when
   // asked do report them; entries come in the server's order and nothing is added. A UTF-8
@@ -50,19 +52,16 @@ class FtpBrowseSession {
   // is that large, and a server that keeps sending must not fill the memory.
   static constexpr std::size_t kMaxListingBytes = 16u << 20;
 
-  // The URL that names an absolute folder from the server's root, each name escaped.
-  static std::string DirectoryUrl(const std::string& rootUrl, const std::string& absolutePath);
-
  private:
   struct Reply;
-  FtpBrowseSession(FtpSession session, std::string entryPath)
+  FtpBrowseSession(std::unique_ptr<Transport> session, std::string entryPath)
       : session_(std::move(session)), currentDirectory_(std::move(entryPath)) {}
   CURLcode Perform(const std::string& url, bool wantBody, const char* command, Reply& reply);
   std::string LocalDirectory(const std::string& wireName) const;
   // The URL of an absolute folder in the session's own scheme.
   std::string DirectoryUrlOf(const std::string& absoluteWirePath) const;
 
-  FtpSession session_;
+  std::unique_ptr<Transport> session_;
   std::string currentDirectory_;
 };
 

@@ -3,24 +3,13 @@
 #include "core/net/curl_handle.h"
 #include "core/net/server_key.h"
 #include "core/net/transfer_limits.h"
+#include "core/text/hex_escape.h"
 
 namespace zepa2::net {
 namespace {
 
 std::string EncodePath(const std::string& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(path.size());
-  for (unsigned char c : path) {
-    if (c <= 0x20 || c >= 0x7F) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
+  return HexEscaped(path, "%", HexCase::Upper, [](unsigned char c) { return c <= 0x20 || c >= 0x7F; });
 }
 
 struct Transfer {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/net/server_address.h"
+#include "core/net/outcome.h"
 #include "core/net/transfer_mode.h"
 #include "core/sys/stop_token.h"
 

@@ -1,41 +1,9 @@
 #include "core/net/protocol_text.h"
 
-#include "core/text/cp932.h"
-#include "core/text/messages.h"
-
 namespace zepa2::net {
 
 bool IsProtocolText(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
-}
-
-const char* FirstUnsafeField(std::initializer_list<ProtocolField> fields) {
-  for (const ProtocolField& field : fields) {
-    if (!IsProtocolText(field.text)) return field.name;
-  }
-  return nullptr;
-}
-
-const char* UnsafeFtpSiteField(std::string_view server, std::string_view user,
-                               std::string_view password, std::string_view remoteFile) {
-  return FirstUnsafeField({{msg::kFtpServerLabel, server},
-                           {msg::kFtpUserLabel, user},
-                           {msg::kFtpPasswordLabel, password},
-                           {msg::kUploadFileLabel, remoteFile}});
-}
-
-const char* UnsafeRouterField(std::string_view server, std::string_view page,
-                              std::string_view user, std::string_view password) {
-  return FirstUnsafeField({{msg::kRouterServerLabel, server},
-                           {msg::kRouterPathLabel, page},
-                           {msg::kRouterUserField, user},
-                           {msg::kRouterPassField, password}});
-}
-
-std::string UnsafeFieldLogLine(const char* fieldName) {
-  std::string text = msg::kUnsafeFieldNotSent;
-  text.replace(text.find("%s"), 2, fieldName);
-  return Cp932(text);
 }
 
 }  // namespace zepa2::net

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/net/transfer_limits.h"
+#include "core/net/outcome.h"
 #include "core/net/transfer_mode.h"
 
 namespace zepa2::net {

@@ -20,11 +20,8 @@ std::string SiteTestDoneLine(int siteNumber) {
 
 }  // namespace
 
-int SitesToPublish(int siteCount) { return std::clamp(siteCount, 1, kSiteSlots); }
-
-PagePublisher::PagePublisher(const AppSettings& settings, CheckHost& host,
-                             std::function<bool()> isTestRun, PageUploader& uploader)
-    : settings_(settings), host_(host), isTestRun_(std::move(isTestRun)), uploader_(uploader) {}
+PagePublisher::PagePublisher(const AppSettings& settings, CheckHost& host, PageUploader& uploader)
+    : settings_(settings), host_(host), uploader_(uploader) {}
 
 void PagePublisher::ProveSite(SiteReport& report, const std::string& checkUrl, const std::string& address) {
   PageProofOptions options;
@@ -36,11 +33,6 @@ void PagePublisher::ProveSite(SiteReport& report, const std::string& checkUrl, c
                   proof.kind == ProofKind::Confirmed ? log_color::kGreen : log_color::kRed);
 }
 
-std::vector<SiteReport> PagePublisher::PublishAddress(const std::string& address,
-                                                      const std::vector<int>& onlySites) {
-  return PublishAddresses(address, {}, onlySites);
-}
-
 bool PagePublisher::PagesUseIpv6() const {
   for (int n = 1; n <= SitesToPublish(settings_.siteCount); ++n) {
     if (TemplateUsesIpv6(settings_.sites[static_cast<std::size_t>(n - 1)].localFile)) return true;
@@ -48,13 +40,9 @@ bool PagePublisher::PagesUseIpv6() const {
   return false;
 }
 
-std::vector<SiteReport> PagePublisher::PublishAddresses(const std::string& address,
-                                                        const std::string& ipv6Address,
-                                                        const std::vector<int>& onlySites) {
+std::vector<SiteReport> PagePublisher::Publish(const PublishRequest& request) {
   BusyScope busy(host_);
-  // Read once: a timed check that runs while a test run's viewer is open clears the flag, and the
-  // rest of the test run must still not upload anything.
-  const bool testRun = isTestRun_();
+  const std::vector<int>& onlySites = request.onlySites;
   // A folder of this run's own: another run (the window and the service both publish) can
   // neither overwrite the page before it is uploaded nor plant a link where it goes.
   const std::optional<PageFolder> folder = PageFolder::Create();
@@ -75,7 +63,8 @@ std::vector<SiteReport> PagePublisher::PublishAddresses(const std::string& addre
       continue;
     }
     const std::filesystem::path pageFile = folder->NewPageFile();
-    switch (BuildPage(site.localFile, pageFile, address, [this] { return host_.Now(); }, ipv6Address)) {
+    switch (BuildPage(site.localFile, pageFile, request.address, [this] { return host_.Now(); },
+                      request.ipv6Address)) {
       case BuildOutcome::TempFileNotCreated:
         host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
         report.kind = SiteResultKind::PageNotWritten;
@@ -88,19 +77,39 @@ std::vector<SiteReport> PagePublisher::PublishAddresses(const std::string& addre
       case BuildOutcome::PageWritten:
         break;
     }
-    if (testRun) {
-      const bool shown = host_.ShowGeneratedPage(pageFile);
-      host_.AppendLog(SiteTestDoneLine(n), log_color::kBlack);
-      report.kind = shown ? SiteResultKind::Shown : SiteResultKind::PageNotWritten;
-    } else {
-      SiteOutcome outcome = uploader_.UploadPage(pageFile, site.server, site.user, site.pass, site.uploadFile,
-                                                   net::TransferModeFromSetting(site.mode), site.pin);
-      report.kind = outcome.kind;
-      report.reason = std::move(outcome.reason);
-      if (report.kind == SiteResultKind::Done && !site.checkUrl.empty()) ProveSite(report, site.checkUrl, address);
-    }
+    Deliver(report, site, pageFile, request);
   }
   return reports;
+}
+
+void PagePublisher::Deliver(SiteReport& report, const FtpSite& site, const std::filesystem::path& pageFile,
+                            const PublishRequest& request) {
+  if (request.showOnly) {
+    const bool shown = host_.ShowGeneratedPage(pageFile);
+    host_.AppendLog(SiteTestDoneLine(report.number), log_color::kBlack);
+    report.kind = shown ? SiteResultKind::Shown : SiteResultKind::PageNotWritten;
+    return;
+  }
+  if (site.server.empty()) {
+    host_.AppendLog(Cp932(msg::kSiteNotRegistered), log_color::kDarkBlue);
+    report.kind = SiteResultKind::NotRegistered;
+    return;
+  }
+  if (site.unknownMode) {
+    char text[160];
+    std::snprintf(text, sizeof text, msg::kUnknownTransferMode, *site.unknownMode);
+    host_.AppendLog(site.server + Cp932(text), log_color::kRed);
+    host_.AppendLog(Cp932(msg::kHomePageUpdateFailed), log_color::kRed);
+    report.kind = SiteResultKind::ConnectFailed;
+    report.reason = "unknown transfer mode " + std::to_string(*site.unknownMode);
+    return;
+  }
+  net::Outcome outcome =
+      uploader_.UploadPage(pageFile, {site.server, site.user, site.pass, site.mode, site.pin}, site.uploadFile);
+  report.kind = SiteResultOf(outcome.kind);
+  report.reason = std::move(outcome.reason);
+  report.key = outcome.key;
+  if (report.kind == SiteResultKind::Done && !site.checkUrl.empty()) ProveSite(report, site.checkUrl, request.address);
 }
 
 }  // namespace zepa2

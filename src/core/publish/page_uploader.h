@@ -1,12 +1,11 @@
-// Uploads the built page to one mirror site by FTP and reports each step in the activity log.
+// Uploads the built page to one mirror site over its transport and reports each step in the activity log.
 #pragma once
 
 #include <filesystem>
 #include <string>
 
-#include "core/address/check_host.h"
-#include "core/address/check_report.h"
-#include "core/net/ftp_session.h"
+#include "core/check/check_host.h"
+#include "core/net/transport.h"
 #include "core/sys/stop_token.h"
 
 namespace zepa2 {
@@ -18,23 +17,16 @@ class PageUploader {
       : host_(host), stop_(stop) {}
 
   // Stores pageFile under remoteFile (relative to the login folder) within the site's deadline,
-  // QUIT included, over the site's transfer mode (pin: the server's pinned key, or empty). The
-  // outcome is logged and returned; a failed site never stops the caller from going on with the
-  // next. A server refused for its key gets a line that says so before the usual failure.
-  SiteOutcome UploadPage(const std::filesystem::path& pageFile, const std::string& server,
-                         const std::string& user, const std::string& password,
-                         const std::string& remoteFile,
-                         net::TransferMode mode = net::TransferMode::ActiveFtp,
-                         const std::string& pin = {});
+  // QUIT included, over the login's transfer mode. The outcome is logged and returned; a failed
+  // site never stops the caller from going on with the next. A server refused for its key gets a
+  // line that says so before the usual failure.
+  net::Outcome UploadPage(const std::filesystem::path& pageFile, const net::SiteLogin& login,
+                          const std::string& remoteFile);
 
   const StopToken* stop() const { return stop_; }
 
-  // Everything one site may take: connecting, logging in, storing, the pause and QUIT.
-  static constexpr std::chrono::seconds kSiteDeadline{60};
-
  private:
-  void LogOutcome(const std::string& server, const std::string& remoteFile,
-                  const net::FtpOutcome& outcome, net::TransferMode mode);
+  void LogOutcome(const net::SiteLogin& login, const std::string& remoteFile, const net::Outcome& outcome);
 
   CheckHost& host_;
   const StopToken* stop_;

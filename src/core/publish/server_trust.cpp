@@ -11,25 +11,25 @@ constexpr std::chrono::seconds kLearnDeadline{30};
 
 net::PresentedKey NoKey(const char* why) { return {std::nullopt, why}; }
 
-std::string HostPortUrl(const char* scheme, const net::ServerAddress& address) {
-  return std::string(scheme) + address.host + ":" + std::to_string(address.port) + "/";
+std::string HostPortUrl(std::string_view scheme, const net::ServerAddress& address) {
+  return std::string(scheme) + "://" + address.host + ":" + std::to_string(address.port) + "/";
 }
 
 }  // namespace
 
 net::PresentedKey LearnSiteKey(const std::string& server, net::TransferMode mode,
                                net::TransferLimits limits) {
-  if (!net::HasServerKey(mode)) return NoKey("plain FTP has no server key");
-  const bool sftp = mode == net::TransferMode::Sftp;
-  const auto address = net::ParseServerAddress(server, sftp ? 22 : 21);
+  const net::TransferModeRow& row = net::RowOf(mode);
+  if (row.key == net::PinnedKeyKind::None) return NoKey("plain FTP has no server key");
+  const auto address = net::ParseServerAddress(server, row.defaultPort);
   if (!address) return NoKey("the server text names no host");
-  return net::LearnServerKey(HostPortUrl(sftp ? "sftp://" : "ftp://", *address), limits);
+  return net::LearnServerKey(HostPortUrl(row.scheme, *address), limits);
 }
 
 net::PresentedKey LearnRouterKey(const std::string& server, net::TransferLimits limits) {
   const auto web = net::ParseWebServer(server);
   if (!web || !web->https) return NoKey("the router is not reached over https://");
-  return net::LearnServerKey(HostPortUrl("https://", web->address), limits);
+  return net::LearnServerKey(HostPortUrl("https", web->address), limits);
 }
 
 std::vector<LearnedServerKey> PinUnpinnedServers(AppSettings& settings, const StopToken* stop) {
@@ -37,9 +37,8 @@ std::vector<LearnedServerKey> PinUnpinnedServers(AppSettings& settings, const St
   auto limits = [stop] { return net::TransferLimits{stop, net::SteadyClock::now() + kLearnDeadline}; };
   for (int n = 1; n <= settings.siteCount && n <= kSiteSlots; ++n) {
     FtpSite& site = settings.sites[n - 1];
-    const net::TransferMode mode = net::TransferModeFromSetting(site.mode);
-    if (site.server.empty() || !site.pin.empty() || !net::HasServerKey(mode)) continue;
-    LearnedServerKey entry{site.server, n, LearnSiteKey(site.server, mode, limits())};
+    if (site.server.empty() || !site.pin.empty() || site.unknownMode || !net::HasServerKey(site.mode)) continue;
+    LearnedServerKey entry{site.server, n, LearnSiteKey(site.server, site.mode, limits())};
     if (entry.key.pin) site.pin = *entry.key.pin;
     learned.push_back(std::move(entry));
   }

@@ -92,6 +92,12 @@ bool WriteAllBytes(int fd, std::string_view bytes) {
 PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& path,
                                               std::string_view bytes) {
   const std::filesystem::path file = FinalTarget(path);
+  // Replacing /dev/null or a FIFO someone pointed the file at would turn it into a regular file.
+  struct stat target {};
+  if (::lstat(file.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+    errno = S_ISDIR(target.st_mode) ? EISDIR : EINVAL;
+    return Failed(PrivateWriteError::NotRegular);
+  }
   const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
   if (!MakeMissingFolders(folder)) return Failed(PrivateWriteError::Folder);
   // With the effective identity and capabilities, the ones the writing itself will meet.
@@ -122,6 +128,7 @@ std::string DescribePrivateWriteFailure(const std::filesystem::path& file,
     case PrivateWriteError::None: return {};
     case PrivateWriteError::Folder: step = msg::kSettingsFolderFailed; break;
     case PrivateWriteError::FolderNotWritable: step = msg::kSettingsFolderNotWritable; break;
+    case PrivateWriteError::NotRegular: step = msg::kSettingsNotRegularFile; break;
     case PrivateWriteError::CreateTemporary: step = msg::kSettingsTemporaryFailed; break;
     case PrivateWriteError::Write: step = msg::kSettingsWriteFailed; break;
     case PrivateWriteError::Sync: step = msg::kSettingsSyncFailed; break;

@@ -7,7 +7,9 @@
 
 namespace zepa2 {
 
-enum class PrivateWriteError { None, Folder, FolderNotWritable, CreateTemporary, Write, Sync, Rename };
+// NotRegular: the file (or the final target of its links) is a FIFO, a device, a socket or a
+// folder: it is neither written through nor replaced.
+enum class PrivateWriteError { None, Folder, FolderNotWritable, NotRegular, CreateTemporary, Write, Sync, Rename };
 
 struct PrivateWriteResult {
   PrivateWriteError error = PrivateWriteError::None;

@@ -1,7 +1,9 @@
 #include "core/settings/settings_file_lines.h"
 
-#include <fstream>
+#include <sstream>
 #include <string_view>
+
+#include "core/sys/read_file.h"
 
 namespace zepa2 {
 namespace {
@@ -62,8 +64,11 @@ class LineParser {
 
 SettingsFileLines ReadSettingsFileLines(const std::filesystem::path& file) {
   SettingsFileLines result;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return result;
+  // Read like every file the program keeps: a FIFO or a device there is never waited on, and holds
+  // no settings; neither does a folder or a file far larger than any settings file.
+  BoundedRead read = ReadBoundedFile(file, kMaxSettingsFileBytes);
+  if (!read.read()) return result;
+  std::istringstream in(std::move(read.bytes));
   result.found = true;
   BoundedLineReader reader(in);
   LineParser parser(result);
@@ -73,8 +78,6 @@ SettingsFileLines ReadSettingsFileLines(const std::filesystem::path& file) {
     if (overlong) result.hadUnreadableLines = true;
     else parser.Take(line);
   }
-  // A folder at the file's place opens but cannot be read; it holds no settings either.
-  if (in.bad()) result.found = false;
   return result;
 }
 

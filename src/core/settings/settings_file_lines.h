@@ -9,6 +9,9 @@
 
 namespace zepa2 {
 
+// No settings file comes near this; a larger one is not read.
+inline constexpr std::size_t kMaxSettingsFileBytes = 16u << 20;
+
 // Longer lines are not settings anyone wrote; they are skipped without being held in memory.
 inline constexpr std::size_t kMaxSettingsLineBytes = 64 * 1024;
 

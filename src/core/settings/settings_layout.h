@@ -9,7 +9,10 @@
 namespace zepa2 {
 
 // Walks the record for loading (AppSettings&) or saving (const AppSettings&). The visitor gets
-// Section(name), Text(name, field), Integer(name, field) and Password(name, field). The five FTP
+// Section(name), Text(name, field), Integer(name, field, lowest, highest) (a number outside the
+// range reads as the nearest end; no range: any), Flag(name, field, onValue) (the file's number
+// onValue, or any but 0 when onValue is 0, reads as true; true is written as 1),
+// Source(name, field), Mode(name, mode, unknownMode) and Password(name, field). The five FTP
 // passwords come in site order, which is what keeps the keystream positions of load and save equal.
 template <typename Record, typename Visitor>
   requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
@@ -19,11 +22,11 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("Page", s.routerPage);
   v.Text("User", s.routerUser);
   v.Text("Pass", s.routerPass);
-  v.Integer("ROUTER", s.routerAuth);
+  v.Flag("ROUTER", s.routerAuth, 1);
   // Values added since the first release sit in their sections too; a file without them loads
   // with the first release's behaviour (the router page over HTTP, active FTP, nothing pinned).
   v.Text("Pin", s.routerPin);
-  v.Integer("Source", s.addressSource);
+  v.Source("Source", s.addressSource);
   v.Text("IgdUrl", s.igdUrl);
   v.Text("NatPmpGateway", s.natPmpGateway);
 
@@ -36,7 +39,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Password("Pass" + number, site.pass);
     v.Text("File" + number, site.uploadFile);
     v.Text("Path" + number, site.localFile);
-    v.Integer("Mode" + number, site.mode);
+    v.Mode("Mode" + number, site.mode, site.unknownMode);
     v.Text("Pin" + number, site.pin);
     v.Text("CheckUrl" + number, site.checkUrl);
   }
@@ -47,17 +50,17 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("FILTER2", s.filter2);
   v.Text("FILTER3", s.filter3);
   v.Text("FILTER4", s.filter4);
-  v.Integer("WholePage", s.wholePage);
+  v.Flag("WholePage", s.wholePage, 0);
 
   v.Section("SYSTEM");
   v.Integer("INTERVAL", s.interval);
-  v.Integer("STARTMIN", s.startMinimized);
-  v.Integer("STARTRUN", s.runAtStart);
-  v.Integer("LOCALGLOBAL", s.useLocalAddress);
-  v.Integer("BIT32", s.decimalAddress);
+  v.Flag("STARTMIN", s.startMinimized, 0);
+  v.Flag("STARTRUN", s.runAtStart, 0);
+  v.Flag("LOCALGLOBAL", s.useLocalAddress, 0);
+  v.Flag("BIT32", s.decimalAddress, 0);
   v.Integer("TIMENO", s.intervalUnit);
   v.Text("MYHOME", s.homePageAddress);
-  v.Integer("Notify", s.notify);
+  v.Integer("Notify", s.notify, 0, 2);
   v.Text("OnPublish", s.onPublish);
 }
 

@@ -1,5 +1,7 @@
 #include "core/settings/settings_load.h"
 
+#include <algorithm>
+
 #include "core/settings/password_scramble.h"
 #include "core/settings/settings_file_lines.h"
 #include "core/settings/settings_layout.h"
@@ -30,6 +32,36 @@ class FieldReader {
       if (auto number = ParseSettingsInt(*raw)) field = *number;
       else hadUnreadable_ = true;
     }
+  }
+
+  void Integer(const std::string& name, int& field, int lowest, int highest) {
+    Integer(name, field);
+    field = std::clamp(field, lowest, highest);
+  }
+
+  // The check reads each flag as it always has: ROUTER only when it is 1, the others when not 0.
+  void Flag(const std::string& name, bool& field, int onValue) {
+    int number = field ? 1 : 0;
+    Integer(name, number);
+    field = onValue != 0 ? number == onValue : number != 0;
+  }
+
+  // An unknown number (a newer version's source) reads as the router page, as it always has.
+  void Source(const std::string& name, AddressSource& field) {
+    int number = static_cast<int>(field);
+    Integer(name, number);
+    switch (number) {
+      case static_cast<int>(AddressSource::Upnp): field = AddressSource::Upnp; break;
+      case static_cast<int>(AddressSource::NatPmp): field = AddressSource::NatPmp; break;
+      default: field = AddressSource::RouterPage; break;
+    }
+  }
+
+  void Mode(const std::string& name, net::TransferMode& mode, std::optional<int>& unknown) {
+    int number = static_cast<int>(mode);
+    Integer(name, number);
+    if (auto known = net::TransferModeOfSetting(number)) mode = *known;
+    else unknown = number;
   }
 
   void Password(const std::string& name, std::string& field) {

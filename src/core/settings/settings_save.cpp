@@ -5,6 +5,7 @@
 
 #include "core/settings/password_scramble.h"
 #include "core/settings/private_file_write.h"
+#include "core/sys/read_file.h"
 #include "core/settings/settings_file_lines.h"
 #include "core/settings/settings_layout.h"
 #include "core/settings/settings_load.h"
@@ -26,6 +27,12 @@ class FieldWriter {
   }
 
   void Integer(const std::string& name, int field) { Line(name, FormatSettingsInt(field)); }
+  void Integer(const std::string& name, int field, int, int) { Integer(name, field); }
+  void Flag(const std::string& name, bool field, int) { Integer(name, field ? 1 : 0); }
+  void Source(const std::string& name, AddressSource field) { Integer(name, static_cast<int>(field)); }
+  void Mode(const std::string& name, net::TransferMode mode, const std::optional<int>& unknown) {
+    Integer(name, unknown.value_or(static_cast<int>(mode)));
+  }
 
   void Password(const std::string& name, const std::string& field) {
     Text(name, ScramblePassword(field, keys_, notice_));
@@ -55,11 +62,7 @@ PrivateWriteResult KeepUnreadableOriginal(const std::filesystem::path& file,
                                           std::filesystem::path& backup) {
   AppSettings scratch;
   if (!LoadSettingsWithReport(scratch, file, {}).hadUnreadableLines) return {};
-  std::string original;
-  {
-    std::ifstream in(file, std::ios::binary);
-    original.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  const std::string original = ReadRegularFile(file, kMaxSettingsFileBytes).value_or("");
   backup = file;
   backup += ".bak";
   return WritePrivateFileAtomically(backup, original);

@@ -3,16 +3,12 @@
 #include <charconv>
 
 #include "core/text/cp932.h"
+#include "core/text/hex_escape.h"
 
 namespace zepa2 {
 namespace {
 
-void AppendHexByte(std::string& out, unsigned char byte) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  out += "\\x";
-  out += kDigits[byte >> 4];
-  out += kDigits[byte & 0x0F];
-}
+void AppendHexByte(std::string& out, unsigned char byte) { zepa2::AppendHexByte(out, "\\x", byte, HexCase::Upper); }
 
 bool NeedsEscapeAlone(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
 

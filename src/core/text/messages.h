@@ -13,6 +13,7 @@ inline constexpr const char* kSettingsTemporaryFailed = "一時ファイルを�
 inline constexpr const char* kSettingsWriteFailed = "書き込めません";
 inline constexpr const char* kSettingsSyncFailed = "ディスクに書き込めません";
 inline constexpr const char* kSettingsRenameFailed = "ファイルを置き換えられません";
+inline constexpr const char* kSettingsNotRegularFile = "通常のファイルではないため、書き込みも置き換えもしません";
 inline constexpr const char* kSettingsValueTooLong = "設定値が長すぎて保存できません";
 
 // ---- start-up and main window ----
@@ -63,6 +64,9 @@ inline constexpr const char* kAddressNotFound = "IPアドレス取得失敗";
 inline constexpr const char* kAddressFound = "IPアドレス取得成功";
 inline constexpr const char* kAddressNotPublishable =
     "アドレスに公開できない文字（制御文字、< > \" ' &）が含まれています。";
+inline constexpr const char* kGatewayNoteOpen = "注意：既定のゲートウェイ以外の機器が答えました（";  // reason
+inline constexpr const char* kGatewayNoteClose = "）";
+inline constexpr const char* kAddressNotIpv4 = "答えがIPv4アドレスではないため、公開しません。";
 inline constexpr const char* kRouterConversionFailed = "アドレスの変換に失敗しました。";
 inline constexpr const char* kRouterConversionOpen = "アドレス変換(";     // dotted->decimal)
 inline constexpr const char* kRouterConversionClose = ")";
@@ -100,12 +104,19 @@ inline constexpr const char* kUnappliedSettingsQuestion =
 
 // ---- publishing ----
 inline constexpr const char* kSiteNotRegistered = ":サイトが登録されていません";
-inline constexpr const char* kFtpStart = ":FTP開始";
+// %s: the protocol of the site's transfer mode ("FTP", "FTPS", "SFTP").
+inline constexpr const char* kTransferStart = ":%s開始";
 inline constexpr const char* kFtpFileSucceeded = "/成功";
 inline constexpr const char* kHomePageUpdated = "ホームページの更新に成功しました。";
-inline constexpr const char* kFtpRefused = ":FTP失敗";
+inline constexpr const char* kTransferRefused = ":%s失敗";
+// %d: the number in the settings file.
+inline constexpr const char* kUnknownTransferMode = ":転送方式の値（%d）が不明なため、接続しませんでした。";
 inline constexpr const char* kFtpFileFailed = "/失敗";
 inline constexpr const char* kHomePageUpdateFailed = "ホームページの更新に失敗しました。";
+// Followed by "<file>: <reason>".
+inline constexpr const char* kStateFileRefused = "状態ファイルを読み込めないため、ないものとして続けます：";
+// Followed by "<file>: <reason>".
+inline constexpr const char* kStateFileNotWritten = "状態ファイルを保存できません：";
 inline constexpr const char* kTempFileNotOpened = "テンポラリーファイルがオープンできません。";
 inline constexpr const char* kTemplateNotOpened = "ローカルファイルがオープンできません。";
 inline constexpr const char* kSiteTestDone = "サイト：%d テスト完了";

@@ -43,4 +43,16 @@ bool ConfirmForgetPin(QWidget* parent) {
                      MessageIcon::Question) == MessageAnswer::Yes;
 }
 
+void AttemptTrustingKey(QWidget* parent, const QString& server, std::string& pin, const KeyLearner& learn,
+                        const std::function<net::KeyTrouble()>& attempt,
+                        const std::function<void()>& pinTaken) {
+  const net::KeyTrouble trouble = attempt();
+  if (trouble == net::KeyTrouble::None) return;
+  const std::optional<std::string> trusted = AskToTrustServerKey(parent, server, trouble, pin, learn);
+  if (!trusted) return;
+  pin = *trusted;
+  if (pinTaken) pinTaken();
+  attempt();
+}
+
 }  // namespace zepa2::ui

@@ -30,5 +30,11 @@ void ShowPin(QLineEdit* field, QPushButton* forget, const std::string& pin);
 
 // Asks before a pin is forgotten: the next connection would have to trust the server again.
 bool ConfirmForgetPin(QWidget* parent);
+// A dialog's step that may be refused for the server's key: runs attempt (which gives the key
+// trouble of what it did); when the key was refused, asks as above and, when the user pins the
+// key, stores it in pin, calls pinTaken (the dialog shows it) and runs attempt once more.
+void AttemptTrustingKey(QWidget* parent, const QString& server, std::string& pin, const KeyLearner& learn,
+                        const std::function<net::KeyTrouble()>& attempt,
+                        const std::function<void()>& pinTaken = {});
 
 }  // namespace zepa2::ui

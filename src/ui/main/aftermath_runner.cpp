@@ -17,10 +17,10 @@ AftermathRunner::~AftermathRunner() {
   thread_.join();
 }
 
-void AftermathRunner::Run(CheckAftermath after, std::filesystem::path statusFile) {
+void AftermathRunner::Run(CheckReport report, AppSettings settings, std::filesystem::path statusFile) {
   {
     std::lock_guard lock(mutex_);
-    jobs_.push_back({std::move(after), std::move(statusFile)});
+    jobs_.push_back({std::move(report), std::move(settings), std::move(statusFile)});
   }
   wake_.notify_all();
 }
@@ -50,7 +50,7 @@ void AftermathRunner::Loop() {
       jobs_.pop_front();
       working_ = true;
     }
-    FinishCheck(job.after, job.statusFile, log, &stop_);
+    FinishCheck(job.report, job.settings, job.statusFile, log, &stop_);
   }
 }
 

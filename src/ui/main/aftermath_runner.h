@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "core/address/check_aftermath.h"
+#include "core/outcome/check_aftermath.h"
 #include "core/sys/stop_token.h"
 
 namespace zepa2::ui {
@@ -28,13 +28,15 @@ class AftermathRunner {
   AftermathRunner(const AftermathRunner&) = delete;
   AftermathRunner& operator=(const AftermathRunner&) = delete;
 
-  void Run(CheckAftermath after, std::filesystem::path statusFile);
+  // The report of a run and the settings it ran with.
+  void Run(CheckReport report, AppSettings settings, std::filesystem::path statusFile);
   // Whether work is queued or running.
   bool busy() const;
 
  private:
   struct Job {
-    CheckAftermath after;
+    CheckReport report;
+    AppSettings settings;
     std::filesystem::path statusFile;
   };
   void Loop();

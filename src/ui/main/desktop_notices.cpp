@@ -4,7 +4,7 @@
 #include <QSystemTrayIcon>
 #include <QVariantMap>
 
-#include "core/address/check_notice.h"
+#include "core/outcome/check_notice.h"
 #include "ui/common/cp932_text.h"
 
 namespace zepa2::ui {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "core/address/check_report.h"
+#include "core/check/check_report.h"
 
 class QSystemTrayIcon;
 

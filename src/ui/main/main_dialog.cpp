@@ -16,9 +16,9 @@
 #include <algorithm>
 #include <thread>
 
-#include "core/address/check_period.h"
-#include "core/address/run_status_file.h"
-#include "core/address/shown_run_settings.h"
+#include "core/schedule/check_period.h"
+#include "core/outcome/run_status_file.h"
+#include "ui/main/shown_run_settings.h"
 #include "core/log/log_file.h"
 #include "core/log/log_stamp.h"
 #include "core/publish/public_page.h"
@@ -45,14 +45,7 @@ namespace {
 
 constexpr int kTimerMilliseconds = 1000;
 
-void SetChecked(QCheckBox* box, int value) { box->setChecked(value != 0); }
-int CheckedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
 
-AddressCheckOptions StoppableBy(const StopToken& stop) {
-  AddressCheckOptions options;
-  options.stop = &stop;
-  return options;
-}
 
 }  // namespace
 
@@ -66,8 +59,15 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
                [this](const CheckReport& report) { OnCheckFinished(report); }},
               std::move(pause)),
       uploader_(worker_, &worker_.stopToken()),
-      publisher_(runSettings_, worker_, [this] { return runIsTest_.load(); }, uploader_),
-      check_(runSettings_, worker_, publisher_, StoppableBy(worker_.stopToken())),
+      publisher_(runSettings_, worker_, uploader_),
+      check_(runSettings_, worker_, publisher_,
+             {.stop = &worker_.stopToken(),
+              // Called on the worker: the window takes the address on its own thread.
+              .addressTaken =
+                  [this](const std::string& address) {
+                    QMetaObject::invokeMethod(this, [this, address] { ShowAddress(address); },
+                                              Qt::QueuedConnection);
+                  }}),
       openUrl_(DesktopUrlOpener()),
       trayAvailable_(&QSystemTrayIcon::isSystemTrayAvailable) {
   setWindowTitle(QString::fromUtf8(msg::kMainCaption));
@@ -81,11 +81,6 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   SetNoticeChannels(*trayNotices_, busNotices_);
   aftermath_ = std::make_unique<AftermathRunner>(
       this, [this](const std::string& text, LogColor color) { AppendLog(text, color); });
-  // Called on the worker: the window takes the address on its own thread.
-  check_.SetAddressShown([this](const std::string& address) {
-    QMetaObject::invokeMethod(this, [this, address] { ShowAddress(address); },
-                              Qt::QueuedConnection);
-  });
   if (QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
@@ -157,7 +152,7 @@ void MainDialog::HideToTrayAtStart() {
 // Posted, so the window is on the screen before the check begins; the countdown keeps its start
 // value.
 void MainDialog::RunCheckAtStart() {
-  QMetaObject::invokeMethod(this, [this] { RunAddressCheck(false); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, [this] { RunAddressCheck({}); }, Qt::QueuedConnection);
 }
 
 void MainDialog::ConnectCommands() {
@@ -185,10 +180,10 @@ bool MainDialog::TakeControlValues(bool reportInvalidInterval) {
   const MainDialogControls& c = controls_;
   std::optional<int> interval = ParseIntervalField(ToCp932(c.intervalEdit->text()));
   if (interval) intervalValue = *interval;
-  localAddressCheck = CheckedValue(c.localAddressCheck);
-  startMinimizedCheck = CheckedValue(c.startMinimizedCheck);
-  decimalAddressCheck = CheckedValue(c.decimalAddressCheck);
-  runAtStartCheck = CheckedValue(c.runAtStartCheck);
+  localAddressCheck = c.localAddressCheck->isChecked();
+  startMinimizedCheck = c.startMinimizedCheck->isChecked();
+  decimalAddressCheck = c.decimalAddressCheck->isChecked();
+  runAtStartCheck = c.runAtStartCheck->isChecked();
   if (!interval && reportInvalidInterval) {
     ShowMessage(this, QString::fromUtf8(msg::kIntervalInvalid), MessageButtons::Ok,
                 MessageIcon::Exclamation);
@@ -202,10 +197,10 @@ void MainDialog::ShowMembers() {
   const MainDialogControls& c = controls_;
   c.intervalEdit->setText(QString::number(intervalValue));
   c.addressEdit->setText(FromCp932(currentAddressText));
-  SetChecked(c.localAddressCheck, localAddressCheck);
-  SetChecked(c.startMinimizedCheck, startMinimizedCheck);
-  SetChecked(c.decimalAddressCheck, decimalAddressCheck);
-  SetChecked(c.runAtStartCheck, runAtStartCheck);
+  c.localAddressCheck->setChecked(localAddressCheck);
+  c.startMinimizedCheck->setChecked(startMinimizedCheck);
+  c.decimalAddressCheck->setChecked(decimalAddressCheck);
+  c.runAtStartCheck->setChecked(runAtStartCheck);
   c.notifyCombo->setCurrentIndex(std::clamp(settings_.notify, 0, 2));
 }
 
@@ -259,7 +254,7 @@ void MainDialog::OnClearLog() { controls_.logList->clear(); }
 // The options are independent of the interval field: a click saves its own option even while
 // that field is being edited.
 // A save that fails (its box says why) keeps the stored option, and the checkbox shows it again.
-void MainDialog::SaveOption(int& member, int AppSettings::*field) {
+void MainDialog::SaveOption(bool& member, bool AppSettings::*field) {
   TakeControlValues(false);
   AppSettings updated = settings_;
   updated.*field = member;
@@ -295,19 +290,17 @@ void MainDialog::OnDecimalAddressClick() {
 }
 
 void MainDialog::UpdateRouterButton() {
-  controls_.routerSettingsButton->setEnabled(localAddressCheck == 0);
+  controls_.routerSettingsButton->setEnabled(!localAddressCheck);
 }
 
-void MainDialog::RunAddressCheck(bool force, bool timed) {
+void MainDialog::RunAddressCheck(RunRequest request, bool timed) {
   if (worker_.running() || quitWhenCheckEnds_) return;
   runSettings_ = settings_;
-  runIsTest_.store(testRun != 0);
+  runRequest_ = std::move(request);
   runIsTimed_ = timed;
-  addressBeforeRun_ = currentAddressText;
-  runStartedAt_ = std::time(nullptr);
   if (timed) UpdateTrayIcon(true);
   ShowCheckRunning(true);
-  worker_.Start([this, force] { return check_.RunAddressCheck(force); });
+  worker_.Start([this, request = runRequest_, state = runState_] { return check_.Run(request, state); });
 }
 
 void MainDialog::ShowCheckRunning(bool running) {
@@ -323,7 +316,8 @@ void MainDialog::ShowCheckRunning(bool running) {
 
 void MainDialog::OnCheckFinished(const CheckReport& report) {
   lastReport_ = report;
-  if (!runIsTest_.load()) AfterCheck(report);
+  runState_ = report.state;
+  if (runRequest_.mode == RunMode::Publish) AfterCheck(report);
   if (runIsTimed_) UpdateTrayIcon(false);
   SetCountdown(settings_.intervalUnit, settings_.interval);
   ShowCheckRunning(false);
@@ -333,9 +327,7 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
 
 void MainDialog::AfterCheck(const CheckReport& report) {
   notifier_->Notify(runSettings_.notify, report);
-  CheckAftermath after =
-      AftermathOf(report, runSettings_, addressBeforeRun_, check_.lastIpv6Address(), runStartedAt_);
-  aftermath_->Run(std::move(after), RunStatusFilePath());
+  aftermath_->Run(report, runSettings_, RunStatusFilePath());
 }
 
 void MainDialog::TakeAppliedRunSettings() {
@@ -351,11 +343,11 @@ void MainDialog::ShowAddress(const std::string& address) {
   controls_.addressEdit->setText(FromCp932(currentAddressText));
 }
 
-void MainDialog::OnManualRun() { RunByHand(0, msg::kRunManually); }
+void MainDialog::OnManualRun() { RunByHand(RunMode::Publish, msg::kRunManually); }
 
-void MainDialog::OnConversionTest() { RunByHand(1, msg::kRunAsTest); }
+void MainDialog::OnConversionTest() { RunByHand(RunMode::ShowPages, msg::kRunAsTest); }
 
-void MainDialog::RunByHand(int test, const char* logLine) {
+void MainDialog::RunByHand(RunMode mode, const char* logLine) {
   // One check at a time: the window stays live while one runs.
   if (worker_.running()) return;
   TakeControlValues(true);
@@ -368,15 +360,13 @@ void MainDialog::RunByHand(int test, const char* logLine) {
   }
   // A timed check that fell due while the question was open may still be running.
   if (worker_.running()) return;
-  // Set only now: a timed check that fell due while the question was open has cleared the flag.
-  testRun = test;
   // Unapplied changes are dropped: the window shows what is in force again.
   TakeAppliedRunSettings();
   ShowMembers();
   ShowUnit();
   UpdateRouterButton();
   AppendLog(Cp932(logLine), log_color::kBlack);
-  RunAddressCheck(true);
+  RunAddressCheck({.force = true, .mode = mode});
 }
 
 void MainDialog::SetCountdown(int unit, int interval) {
@@ -414,9 +404,8 @@ void MainDialog::OnTimer() {
   // While a check runs the seconds stand still; the countdown starts again when it ends.
   if (worker_.running()) return;
   if (--countdown == 0) {
-    testRun = 0;
     AppendLog(Cp932(msg::kRunByTimer), log_color::kBlack);
-    RunAddressCheck(false, true);
+    RunAddressCheck({}, true);
     return;
   }
   ShowCountdown();

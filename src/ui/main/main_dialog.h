@@ -13,8 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "core/address/address_check.h"
-#include "core/address/check_host.h"
+#include "core/check/check_session.h"
+#include "core/check/check_host.h"
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/settings/app_settings.h"
@@ -62,12 +62,11 @@ class MainDialog : public QDialog {
 
   // The address of the last check that published (empty until one did), CP932.
   const std::string& lastAddress() const { return currentAddressText; }
-  // The router page of the last check; read it only while no check runs.
-  const std::string& routerPageText() const { return check_.routerPageText(); }
   const TrayIcon& tray() const { return *tray_; }
   bool checkRunning() const { return worker_.running(); }
-  // The report of the last check that ended.
+  // The report of the last check that ended, and what that check (or the running one) was asked.
   const CheckReport& lastReport() const { return lastReport_; }
+  const RunRequest& lastRequest() const { return runRequest_; }
 
  signals:
   // A check ended and its report is in lastReport().
@@ -75,15 +74,14 @@ class MainDialog : public QDialog {
 
  public:
 
-  // Run-time state the address check, publishing and the countdown work on.
-  int testRun = 0;
+  // Run-time state publishing and the countdown work on.
   int unitIndex = 0;
   int intervalValue = 10;
   std::string currentAddressText;
-  int localAddressCheck = 0;
-  int startMinimizedCheck = 0;
-  int decimalAddressCheck = 0;
-  int runAtStartCheck = 0;
+  bool localAddressCheck = false;
+  bool startMinimizedCheck = false;
+  bool decimalAddressCheck = false;
+  bool runAtStartCheck = false;
   // Seconds to the next timed check; wide enough for any period a hand-edited file may hold.
   std::int64_t countdown = 0;
 
@@ -140,14 +138,14 @@ class MainDialog : public QDialog {
   void BuildMenus();
   // Starts one check on the worker unless one is already running; the window stays live and
   // OnCheckFinished takes the report. timed: a check of the countdown.
-  void RunAddressCheck(bool force, bool timed = false);
+  void RunAddressCheck(RunRequest request, bool timed = false);
   // Every check's report arrives here, on the UI thread.
   void OnCheckFinished(const CheckReport& report);
   // After a check that was no test run: the notice, then, beside the window, the status file and
   // the command after publishing.
   void AfterCheck(const CheckReport& report);
-  // The forced check by hand, as a manual run (test 0) or a conversion test (test 1).
-  void RunByHand(int test, const char* logLine);
+  // The forced check by hand: a manual run (Publish) or a conversion test (ShowPages).
+  void RunByHand(RunMode mode, const char* logLine);
   void ShowAddress(const std::string& address);
   void ShowCountdown();
   // While a check runs, what would start another is disabled and the countdown says so.
@@ -158,7 +156,7 @@ class MainDialog : public QDialog {
   // tells the user and puts the cursor into the field; the result says whether it was valid.
   bool TakeControlValues(bool reportInvalidInterval);
   void ShowMembers();
-  void SaveOption(int& member, int AppSettings::*field);
+  void SaveOption(bool& member, bool AppSettings::*field);
   void UpdateRouterButton();
 
   AppSettings& settings_;
@@ -168,13 +166,15 @@ class MainDialog : public QDialog {
   MainDialogControls controls_;
   QTimer timer_;
   CheckWorker worker_;
-  std::atomic<bool> runIsTest_{false};
+  // What the running (or last) check was asked, and the state the next one starts from.
+  RunRequest runRequest_;
+  RunState runState_;
   bool runIsTimed_ = false;
   bool quitWhenCheckEnds_ = false;
   CheckReport lastReport_;
   PageUploader uploader_;
   PagePublisher publisher_;
-  AddressCheck check_;
+  CheckSession check_;
   UrlOpener openUrl_;
   std::function<bool()> trayAvailable_;
   QMenu* windowMenu_ = nullptr;
@@ -183,8 +183,6 @@ class MainDialog : public QDialog {
   std::unique_ptr<TrayNoticeChannel> trayNotices_;
   BusNoticeChannel busNotices_;
   std::unique_ptr<CheckNotifier> notifier_;
-  std::string addressBeforeRun_;
-  std::time_t runStartedAt_ = 0;
   std::filesystem::path logFile_;
   bool logFileFailed_ = false;
   // Last, so that its thread (and a command still running) ends before the rest goes.

@@ -88,10 +88,9 @@ void FtpBrowseDialog::OnInitDialog() {
 }
 
 bool FtpBrowseDialog::Connect() {
-  const net::TransferMode siteMode = net::TransferModeFromSetting(mode);
-  net::FtpOutcome failure;
+  net::Outcome failure;
   auto logIn = [&] {
-    const net::FtpLogin login{serverName, userName, password, siteMode, pin};
+    const net::SiteLogin login{serverName, userName, password, mode, pin};
     connection_ = RunOffUiThread<std::optional<net::FtpBrowseSession>>(this, [&](const StopToken& stop) {
       auto session = net::FtpBrowseSession::Connect(
           login, {&stop, net::SteadyClock::now() + kStepDeadline}, &failure);
@@ -99,17 +98,16 @@ bool FtpBrowseDialog::Connect() {
       return session;
     });
   };
-  logIn();
-  if (!connection_ && failure.key != net::KeyTrouble::None) {
-    const auto trusted = AskToTrustServerKey(
-        this, FromCp932(serverName), failure.key, pin, [&](const StopToken& stop) {
-          return LearnSiteKey(serverName, siteMode, {&stop, net::SteadyClock::now() + kStepDeadline});
-        });
-    if (trusted) {
-      pin = *trusted;
-      logIn();
-    }
-  }
+  AttemptTrustingKey(
+      this, FromCp932(serverName), pin,
+      [&](const StopToken& stop) {
+        return LearnSiteKey(serverName, mode, {&stop, net::SteadyClock::now() + kStepDeadline});
+      },
+      [&] {
+        failure = {};
+        logIn();
+        return connection_ ? net::KeyTrouble::None : failure.key;
+      });
   utf8Names_ = connection_ && connection_->usesUtf8();
   return connection_.has_value();
 }
@@ -165,7 +163,7 @@ bool FtpBrowseDialog::RefreshListing() {
     entries_.push_back(std::move(entry));
   }
   PushFields();
-  return listing.result == net::FtpResult::Done;
+  return listing.kind == net::OutcomeKind::Done;
 }
 
 // Servers that list no ".." would leave the user no way up but typing a path.
@@ -216,9 +214,9 @@ void FtpBrowseDialog::ChangeIntoRow(int row) {
     return;
   }
   const std::string target = current + "/" + entries_[row].name;
-  const net::FtpResult changed = OnServer<net::FtpResult>(
+  const net::OutcomeKind changed = OnServer<net::OutcomeKind>(
       [&target](net::FtpBrowseSession& site) { return site.ChangeDirectory(target); });
-  if (changed != net::FtpResult::Done) {
+  if (changed != net::OutcomeKind::Done) {
     Warn(this, msg::kCurrentDirectoryNotChanged);
     return;
   }

@@ -32,7 +32,7 @@ class FtpBrowseDialog : public QDialog {
   std::string serverName;
   std::string userName;
   std::string password;
-  int mode = 0;     // the site's transfer mode, as in the settings
+  net::TransferMode mode = net::TransferMode::ActiveFtp;  // the site's transfer mode
   std::string pin;  // the site's pinned key; a key the user trusts here lands in it
   // After OK: the folder, "/", and the file name, joined as they stand.
   std::string resultPath;

@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/address/run_status_file.h"
-#include "core/net/protocol_text.h"
+#include "core/outcome/run_status_file.h"
+#include "core/settings/unsafe_fields.h"
 #include "core/publish/page_proof.h"
 #include "core/publish/home_page_address.h"
-#include "core/publish/page_uploader.h"
+#include "core/publish/site_store.h"
 #include "core/publish/server_trust.h"
 #include "core/text/messages.h"
 #include "ui/common/cp932_text.h"
@@ -43,13 +43,17 @@ struct UploadOutcome {
   MessageIcon icon;
 };
 
-UploadOutcome OutcomeOf(int result) {
-  switch (result) {
-    case kConnectFailed: return {msg::kConnectFailed, MessageIcon::Exclamation};
-    case kUploadTestTransferFailed: return {msg::kUploadTestTransferFailed, MessageIcon::Exclamation};
-    case kUploadTestDone: return {msg::kConnectSucceeded, MessageIcon::Information};
-    default: return {msg::kUploadTestUnexpected, MessageIcon::Exclamation};
+// Time-outs and stop requests read as the failure the user knows from a dead server.
+UploadOutcome OutcomeOf(const net::Outcome& result) {
+  switch (result.kind) {
+    case net::OutcomeKind::Done: return {msg::kConnectSucceeded, MessageIcon::Information};
+    case net::OutcomeKind::TransferRefused: return {msg::kUploadTestTransferFailed, MessageIcon::Exclamation};
+    case net::OutcomeKind::ConnectFailed:
+    case net::OutcomeKind::TimedOut:
+    case net::OutcomeKind::Cancelled:
+      return {msg::kConnectFailed, MessageIcon::Exclamation};
   }
+  return {msg::kConnectFailed, MessageIcon::Exclamation};
 }
 
 }  // namespace
@@ -101,9 +105,7 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   // its group under the local file, and Tab reaches them there, before the page address.
   AddControl<QLabel>(this, du, "transferModeLabel", msg::kTransferModeLabel, 15, 156, 40, 8);
   modeCombo_ = AddControl<QComboBox>(this, du, "transferModeCombo", nullptr, 56, 154, 76, 12);
-  for (const char* mode : {msg::kModeActiveFtp, msg::kModePassiveFtp, msg::kModeFtpTls, msg::kModeSftp}) {
-    modeCombo_->addItem(QString::fromUtf8(mode));
-  }
+  for (const net::TransferModeRow& row : net::TransferModes()) modeCombo_->addItem(QString::fromUtf8(row.caption));
   AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 138, 156, 14, 8);
   pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 153, 154, 87, 12);
   pinEdit_->setReadOnly(true);
@@ -153,7 +155,11 @@ void FtpSettingsDialog::ReadControls() {
   siteText_.uploadFile = uploadFileEdit_.Get();
   siteText_.localFile = localFileEdit_.Get();
   siteText_.checkUrl = checkUrlEdit_.Get();
-  siteText_.mode = modeCombo_->currentIndex();
+  // A mode this version does not know shows as no choice and stays as it is until one is made.
+  if (const int index = modeCombo_->currentIndex(); index >= 0) {
+    siteText_.mode = net::TransferModes()[static_cast<std::size_t>(index)].mode;
+    siteText_.unknownMode.reset();
+  }
   homePageText_ = homePageEdit_.Get();
 }
 
@@ -165,7 +171,7 @@ void FtpSettingsDialog::PushFields() {
   uploadFileEdit_.Set(siteText_.uploadFile);
   localFileEdit_.Set(siteText_.localFile);
   checkUrlEdit_.Set(siteText_.checkUrl);
-  modeCombo_->setCurrentIndex(static_cast<int>(net::TransferModeFromSetting(siteText_.mode)));
+  modeCombo_->setCurrentIndex(siteText_.unknownMode ? -1 : static_cast<int>(siteText_.mode));
   ShowPin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), siteText_.pin);
   homePageEdit_.Set(homePageText_);
 }
@@ -229,7 +235,7 @@ void FtpSettingsDialog::OnOK() {
   // A pasted line break would reach the server as a command of its own.
   for (int i = 0; i < kSiteSlots; ++i) {
     const FtpSite& site = workSites[i];
-    if (const char* field = net::UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile)) {
+    if (const char* field = UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile)) {
       const QString name = QString::fromUtf8(msg::kSiteFieldFormat)
                                .arg(siteRadios_[i]->text(), QString::fromUtf8(field));
       ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(name), MessageButtons::Ok,
@@ -249,6 +255,7 @@ void FtpSettingsDialog::OnCancel() {
 
 void FtpSettingsDialog::OnBrowseUploadFile() {
   ReadControls();
+  if (RefusedForUnknownMode()) return;
   FtpBrowseDialog browse(this);
   browse.serverName = siteText_.server;
   browse.password = siteText_.pass;
@@ -269,12 +276,17 @@ void FtpSettingsDialog::OnForgetPin() {
 }
 
 void FtpSettingsDialog::OnModeChosen() {
-  const net::TransferMode before = net::TransferModeFromSetting(siteText_.mode);
+  const net::PinnedKeyKind before =
+      siteText_.unknownMode ? net::PinnedKeyKind::None : net::PinnedKeyKindOf(siteText_.mode);
   ReadControls();
-  if (net::PinnedKeyKindOf(before) != net::PinnedKeyKindOf(net::TransferModeFromSetting(siteText_.mode))) {
-    siteText_.pin.clear();
-  }
+  if (before != net::PinnedKeyKindOf(siteText_.mode)) siteText_.pin.clear();
   PushFields();
+}
+
+bool FtpSettingsDialog::RefusedForUnknownMode() {
+  if (!siteText_.unknownMode) return false;
+  ShowMessage(this, QString::fromUtf8(msg::kConnectFailed), MessageButtons::Ok, MessageIcon::Exclamation);
+  return true;
 }
 
 void FtpSettingsDialog::TakeHomePageFrom(const std::string& templatePath) {
@@ -306,28 +318,27 @@ void FtpSettingsDialog::OnUploadTest() {
                   MessageIcon::Information) != MessageAnswer::Ok) {
     return;
   }
-  const net::TransferMode mode = net::TransferModeFromSetting(siteText_.mode);
+  if (RefusedForUnknownMode()) return;
+  const net::TransferMode mode = siteText_.mode;
   auto test = [&] {
     const FtpSite site = siteText_;
-    return RunOffUiThread<UploadTestResult>(this, [&](const StopToken& stop) {
-      return UploadTestFileOver({site.server, site.user, site.pass, mode, site.pin}, site.uploadFile,
-                                site.localFile, StoppablePause(pause_, stop), &stop);
+    return RunOffUiThread<net::Outcome>(this, [&](const StopToken& stop) {
+      return UploadTestFile({site.server, site.user, site.pass, mode, site.pin}, site.uploadFile,
+                            site.localFile, StoppablePause(pause_, stop), &stop);
     });
   };
-  UploadTestResult result = test();
-  if (result.key != net::KeyTrouble::None) {
-    const auto trusted = AskToTrustServerKey(
-        this, FromCp932(siteText_.server), result.key, siteText_.pin, [&](const StopToken& stop) {
-          return LearnSiteKey(siteText_.server, mode,
-                              {&stop, net::SteadyClock::now() + PageUploader::kSiteDeadline});
-        });
-    if (trusted) {
-      siteText_.pin = *trusted;
-      PushFields();
-      result = test();
-    }
-  }
-  const UploadOutcome outcome = OutcomeOf(result.code);
+  net::Outcome result;
+  AttemptTrustingKey(
+      this, FromCp932(siteText_.server), siteText_.pin,
+      [&](const StopToken& stop) {
+        return LearnSiteKey(siteText_.server, mode, {&stop, net::SteadyClock::now() + kSiteDeadline});
+      },
+      [&] {
+        result = test();
+        return result.key;
+      },
+      [this] { PushFields(); });
+  const UploadOutcome outcome = OutcomeOf(result);
   ShowMessage(this, QString::fromUtf8(outcome.text), MessageButtons::Ok, outcome.icon);
 }
 

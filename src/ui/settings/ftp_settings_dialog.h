@@ -50,6 +50,8 @@ class FtpSettingsDialog : public QDialog {
   void OnCheckUrl();
   void OnForgetPin();
   void OnModeChosen();
+  // A site whose mode this version does not know is never reached: a box says so. True then.
+  bool RefusedForUnknownMode();
   void OnOK();
   void OnCancel();
   void reject() override { OnCancel(); }

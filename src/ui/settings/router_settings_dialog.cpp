@@ -1,19 +1,19 @@
 #include "ui/settings/router_settings_dialog.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/address/address_extract.h"
-#include "core/address/filter_generation.h"
-#include "core/address/natpmp_address.h"
-#include "core/address/upnp_address.h"
-#include "core/address/router_address.h"
-#include "core/address/router_fetch.h"
-#include "core/net/protocol_text.h"
+#include "core/source/address_extract.h"
+#include "core/source/filter_generation.h"
+#include "core/source/gateway_source.h"
+#include "core/source/router_address.h"
+#include "core/source/router_fetch.h"
+#include "core/settings/unsafe_fields.h"
 #include "core/publish/server_trust.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
@@ -167,11 +167,11 @@ void RouterSettingsDialog::ReadControls() {
   fields_.filter3Text = filter3Edit_.Get();
   fields_.filter4Text = filter4Edit_.Get();
   fields_.addressText = addressEdit_.Get();
-  fields_.authEnabled = authCheck_->isChecked() ? 1 : 0;
+  fields_.authEnabled = authCheck_->isChecked();
   fields_.authPassText = passEdit_.Get();
   fields_.authUserText = userEdit_.Get();
-  fields_.addressSource = sourceCombo_->currentIndex();
-  fields_.wholePage = wholePageCheck_->isChecked() ? 1 : 0;
+  fields_.addressSource = static_cast<AddressSource>(std::max(0, sourceCombo_->currentIndex()));
+  fields_.wholePage = wholePageCheck_->isChecked();
 }
 
 void RouterSettingsDialog::PushFields() {
@@ -181,12 +181,12 @@ void RouterSettingsDialog::PushFields() {
   ShowBytes(filter4Edit_, fields_.filter4Text);
   serverLabel_->setText(FromCp932(fields_.serverLabel));
   pathLabel_->setText(FromCp932(fields_.pathLabel));
-  authCheck_->setChecked(fields_.authEnabled != 0);
+  authCheck_->setChecked(fields_.authEnabled);
   ShowPin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), fields_.pinText);
   ShowBytes(passEdit_, fields_.authPassText);
   ShowBytes(userEdit_, fields_.authUserText);
-  sourceCombo_->setCurrentIndex(fields_.addressSource);
-  wholePageCheck_->setChecked(fields_.wholePage != 0);
+  sourceCombo_->setCurrentIndex(static_cast<int>(fields_.addressSource));
+  wholePageCheck_->setChecked(fields_.wholePage);
   ShowBytes(addressEdit_, fields_.addressText);  // last: a change here runs OnAddressChange
 }
 
@@ -194,8 +194,8 @@ void RouterSettingsDialog::OnInitDialog() {
   for (const StoredText& text : kStoredTexts) fields_.*text.field = settings_.*text.setting;
   fields_.addressText = JoinRouterAddress(settings_.routerServer, settings_.routerPage);
   fields_.authEnabled = settings_.routerAuth;
-  fields_.addressSource = static_cast<int>(SourceOf(settings_));
-  fields_.wholePage = settings_.wholePage != 0 ? 1 : 0;
+  fields_.addressSource = settings_.addressSource;
+  fields_.wholePage = settings_.wholePage;
   fields_.pinText = settings_.routerPin;
   PushFields();
   OnAuthToggle();
@@ -217,54 +217,54 @@ void RouterSettingsDialog::OnAddressChange() {
 
 void RouterSettingsDialog::OnConnectTest() {
   ReadControls();
-  if (fields_.addressSource != static_cast<int>(AddressSource::RouterPage)) {
-    AskGatewayTest();
+  if (const auto protocol = GatewayProtocolOf(fields_.addressSource)) {
+    AskGatewayTest(*protocol);
     return;
   }
-  net::KeyTrouble keyTrouble = net::KeyTrouble::None;
   bool stopped = false;
   auto fetch = [&] {
     const RouterSettingsFields asked = fields_;
-    std::string page = fields_.pageText;
     // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
-    const FetchResult fetched = RunOffUiThread<FetchResult>(this, [&](const StopToken& stop) {
+    RouterPageAnswer answer = RunOffUiThread<RouterPageAnswer>(this, [&](const StopToken& stop) {
       DialogFetchHost host(pause_, stop);
       net::HttpGetOptions options;
       options.stop = &stop;
       options.pin = asked.pinText;
-      const FetchResult got = FetchRouterPage(asked.serverLabel, asked.pathLabel, asked.authUserText,
-                                              asked.authPassText, page, host, options, &keyTrouble);
+      RouterPageAnswer got = FetchRouterPage({asked.serverLabel, asked.pathLabel,
+                                              net::HttpCredentials{asked.authUserText, asked.authPassText}},
+                                             host, options);
       stopped = stop.stopRequested();
       return got;
     });
-    fields_.pageText = std::move(page);
-    return fetched;
+    // A router that did not answer leaves the page fetched before.
+    if (answer.kind != RouterPageKind::NoAnswer) fields_.pageText = answer.body;
+    return answer;
   };
-  FetchResult result = fetch();
-  if (keyTrouble != net::KeyTrouble::None) {
-    const std::string server = fields_.serverLabel;
-    const auto trusted = AskToTrustServerKey(
-        this, FromCp932(server), keyTrouble, fields_.pinText, [&](const StopToken& stop) {
-          return LearnRouterKey(server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
-        });
-    if (trusted) {
-      fields_.pinText = *trusted;
-      PushFields();
-      result = fetch();
-    }
-  }
-  if (stopped && result != FetchResult::FetchOk) {
+  RouterPageAnswer result;
+  const std::string server = fields_.serverLabel;
+  AttemptTrustingKey(
+      this, FromCp932(server), fields_.pinText,
+      [&](const StopToken& stop) {
+        return LearnRouterKey(server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
+      },
+      [&] {
+        result = fetch();
+        return result.key;
+      },
+      [this] { PushFields(); });
+  if (stopped && result.kind != RouterPageKind::Page) {
     Inform(msg::kStepStopped);
     return;
   }
-  switch (result) {
-    case FetchResult::FetchFailed:
+  switch (result.kind) {
+    case RouterPageKind::NoAnswer:
+    case RouterPageKind::BrokenOff:
       ShowMessage(this, QString::fromUtf8(msg::kConnectFailed), MessageButtons::Ok, MessageIcon::Exclamation);
       break;
-    case FetchResult::FetchBadStatus:
+    case RouterPageKind::BadStatus:
       ShowMessage(this, QString::fromUtf8(msg::kPageNotOpened), MessageButtons::Ok, MessageIcon::Exclamation);
       break;
-    case FetchResult::FetchOk:
+    case RouterPageKind::Page:
       connectTestPassed_ = true;
       FollowSource();
       Inform(msg::kConnectSucceeded);
@@ -308,7 +308,7 @@ void RouterSettingsDialog::OnBrowserCheck() {
 
 void RouterSettingsDialog::OnAuthToggle() {
   ReadControls();
-  const bool on = fields_.authEnabled != 0;
+  const bool on = fields_.authEnabled;
   if (!on) {
     fields_.authUserText.clear();
     fields_.authPassText.clear();
@@ -326,7 +326,7 @@ void RouterSettingsDialog::reject() { OnCancel(); }
 void RouterSettingsDialog::OnOK() {
   ReadControls();
   // A pasted line break would reach the router as a header line of its own.
-  if (const char* field = net::UnsafeRouterField(fields_.serverLabel, fields_.pathLabel,
+  if (const char* field = UnsafeRouterField(fields_.serverLabel, fields_.pathLabel,
                                                  fields_.authUserText, fields_.authPassText)) {
     ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(QString::fromUtf8(field)),
                 MessageButtons::Ok, MessageIcon::Exclamation);
@@ -374,14 +374,14 @@ void RouterSettingsDialog::OnAutoFilter() {
   PushFields();
 }
 
-void RouterSettingsDialog::AskGatewayTest() {
-  const bool upnp = fields_.addressSource == static_cast<int>(AddressSource::Upnp);
-  const std::string igdUrl = settings_.igdUrl;
-  const std::string gateway = settings_.natPmpGateway;
+void RouterSettingsDialog::AskGatewayTest(GatewayProtocol protocol) {
+  // Asked the way a check asks, with what the dialog shows.
+  AppSettings asked = settings_;
+  asked.addressSource = fields_.addressSource;
+  const bool upnp = protocol == GatewayProtocol::Upnp;
   bool stopped = false;
   const GatewayAnswer answer = RunOffUiThread<GatewayAnswer>(this, [&](const StopToken& stop) {
-    GatewayAnswer got = upnp ? AskUpnpExternalAddress(igdUrl, {.stop = &stop})
-                             : AskNatPmpPublicAddress(NatPmpGatewayToAsk(gateway), {.stop = &stop});
+    GatewayAnswer got = AskGateway(protocol, asked, &stop);
     stopped = stop.stopRequested();
     return got;
   });

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/settings/app_settings.h"
+#include "core/source/gateway_source.h"
 #include "ui/common/browser_open.h"
 #include "ui/common/cp932_text.h"
 #include "ui/settings/dialog_fetch_host.h"
@@ -30,11 +31,11 @@ struct RouterSettingsFields {
   std::string addressText;  // server and path after "http://"; never stored itself
   std::string serverLabel;
   std::string pathLabel;
-  int authEnabled = 0;
+  bool authEnabled = false;
   std::string authPassText;
   std::string authUserText;
-  int addressSource = 0;  // AppSettings::addressSource
-  int wholePage = 0;
+  AddressSource addressSource = AddressSource::RouterPage;
+  bool wholePage = false;
   std::string pinText;  // "sha256//…" of an HTTPS router's key, or empty
 };
 
@@ -77,7 +78,7 @@ class RouterSettingsDialog : public QDialog {
   void FollowSource();
 
   // The connect test of UPnP and NAT-PMP: asks the router and shows the address it gave.
-  void AskGatewayTest();
+  void AskGatewayTest(GatewayProtocol protocol);
   bool RequireConnectedPage();
   void ShowInPageView(const std::string& text);
   void Inform(const char* utf8Message);

@@ -1,0 +1,306 @@
+#include "core/check/check_session.h"
+
+#include <algorithm>
+
+#include "core/source/address_extract.h"
+#include "core/source/address_safety.h"
+#include "core/source/decimal_address.h"
+#include "core/source/ipv6_address.h"
+#include "core/source/local_address.h"
+#include "core/source/gateway_source.h"
+#include "core/source/ipv4_literal.h"
+#include "core/log/control_escape.h"
+#include "core/source/router_fetch.h"
+#include "core/publish/key_trouble_text.h"
+#include "core/publish/key_trouble_text.h"
+#include "core/settings/unsafe_fields.h"
+#include "core/text/cp932.h"
+#include "core/text/messages.h"
+
+namespace zepa2 {
+
+// The two ways of finding the address word their conversion lines differently.
+struct CheckSession::ConversionWording {
+  const char* failed;
+  const char* open;
+  const char* close;
+};
+const CheckSession::ConversionWording CheckSession::kLocalWording{
+    msg::kLocalConversionFailed, msg::kLocalConversionOpen, msg::kLocalConversionClose};
+const CheckSession::ConversionWording CheckSession::kRouterWording{
+    msg::kRouterConversionFailed, msg::kRouterConversionOpen, msg::kRouterConversionClose};
+
+// Asking the router itself: the start, success and failure lines of each protocol.
+struct CheckSession::GatewayWording {
+  const char* start;
+  const char* found;
+  const char* failed;
+};
+const CheckSession::GatewayWording CheckSession::kUpnpWording{
+    msg::kUpnpAskStart, msg::kUpnpAddressFound, msg::kUpnpAddressFailed};
+const CheckSession::GatewayWording CheckSession::kNatPmpWording{
+    msg::kNatPmpAskStart, msg::kNatPmpAddressFound, msg::kNatPmpAddressFailed};
+
+const CheckSession::GatewayWording& CheckSession::WordingOf(GatewayProtocol protocol) {
+  switch (protocol) {
+    case GatewayProtocol::Upnp: return kUpnpWording;
+    case GatewayProtocol::NatPmp: return kNatPmpWording;
+  }
+  return kUpnpWording;
+}
+
+namespace {
+
+const char* NonPublicText(NonPublicReason reason) {
+  switch (reason) {
+    case NonPublicReason::ThisNetwork: return msg::kNonPublicThisNetwork;
+    case NonPublicReason::Private: return msg::kNonPublicPrivate;
+    case NonPublicReason::SharedNat: return msg::kNonPublicSharedNat;
+    case NonPublicReason::Loopback: return msg::kNonPublicLoopback;
+    case NonPublicReason::LinkLocal: return msg::kNonPublicLinkLocal;
+    case NonPublicReason::MulticastReserved: return msg::kNonPublicMulticastReserved;
+    case NonPublicReason::None: break;
+  }
+  return "";
+}
+
+// The address on the router page by the settings' rule: between the markers (the whole page is a
+// machine's answer, taken as the gateways' are).
+std::optional<std::string> MarkedAddress(const std::string& page, const AppSettings& s) {
+  ExtractedAddress found = ExtractAddress(page, s.filter1, s.filter2, s.filter3, s.filter4);
+  if (found.outcome != AddressOutcome::AddressFound) return std::nullopt;
+  return std::move(found.address);
+}
+
+}  // namespace
+
+CheckSession::CheckSession(const AppSettings& settings, CheckHost& host, Publisher& publisher,
+                           CheckSessionOptions options)
+    : settings_(settings), host_(host), publisher_(publisher), options_(std::move(options)) {
+  if (!options_.localAddress) options_.localAddress = &GetLocalAddress;
+  if (!options_.ipv6Address) options_.ipv6Address = [] { return GlobalIpv6Address(); };
+}
+
+CheckReport CheckSession::Run(const RunRequest& request, const RunState& state) {
+  BusyScope busy(host_);
+  const std::time_t startedAt = host_.Now();
+  CheckReport report = FindAddress();
+  report.checkedAt = startedAt;
+  report.previousAddress = state.lastAddress;
+  report.state = state;
+  if (report.outcome != CheckOutcome::Found || request.mode == RunMode::FindOnly) return report;
+  return PublishIfChanged(std::move(report), request);
+}
+
+CheckReport CheckSession::FindAddress() {
+  BusyScope busy(host_);
+  if (settings_.useLocalAddress) return FindLocalAddress();
+  if (const auto protocol = GatewayProtocolOf(settings_.addressSource)) {
+    return TakeGatewayAnswer(WordingOf(*protocol), [&] { return AskGateway(*protocol, settings_, options_.stop); });
+  }
+  // A network failure ends the run quietly after the connect line.
+  CheckReport fetched;
+  if (!FetchRouterPageText(fetched)) return fetched;
+  return SearchRouterPage(std::move(fetched));
+}
+
+CheckReport CheckSession::FindLocalAddress() {
+  const std::optional<std::string> local = options_.localAddress();
+  if (!local) {
+    host_.AppendLog(Cp932(msg::kLocalAddressError), log_color::kRed);
+    return {};
+  }
+  host_.AppendLog(Cp932(msg::kLocalAddressObtained), log_color::kMagenta);
+  return AcceptFoundAddress({}, *local, kLocalWording, false);
+}
+
+CheckReport CheckSession::TakeGatewayAnswer(const GatewayWording& wording,
+                                            const std::function<GatewayAnswer()>& ask) {
+  host_.AppendLog(Cp932(wording.start), log_color::kBlack);
+  const GatewayAnswer answer = ask();
+  if (!answer.note.empty()) host_.AppendLog(Cp932(msg::kGatewayNoteOpen) + answer.note + Cp932(msg::kGatewayNoteClose), log_color::kViolet);
+  if (!answer.found()) {
+    host_.AppendLog(Cp932(wording.failed) + Cp932(msg::kReasonFollows) + answer.reason, log_color::kRed);
+    CheckReport notFound;
+    notFound.reason = answer.reason;
+    return notFound;
+  }
+  return TakeMachineAddress({}, answer.address, Cp932(wording.found), Cp932(wording.failed));
+}
+
+bool CheckSession::FetchRouterPageText(CheckReport& report) {
+  std::string& reason = report.reason;
+  const std::string& server = settings_.routerServer;
+  std::optional<net::HttpCredentials> credentials;
+  if (settings_.routerAuth) credentials = {settings_.routerUser, settings_.routerPass};
+  const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
+  if (const char* field =
+          UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
+    host_.AppendLog(UnsafeFieldLogLine(field), log_color::kRed);
+    reason = "a line break or NUL in a router field";
+    return false;
+  }
+  host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
+  net::HttpGetOptions http = options_.http;
+  http.stop = options_.stop;
+  http.pin = settings_.routerPin;
+  RouterPageAnswer got = FetchRouterPage({server, settings_.routerPage, credentials}, host_, http);
+  reason = got.reason;
+  if (got.key != net::KeyTrouble::None) {
+    host_.AppendFailureLog(KeyTroubleLogLine(server, got.key, net::PinnedKeyKind::TlsPublicKey),
+                           log_color::kRed, got.reason);
+  }
+  report.routerPageText = std::move(got.body);
+  switch (got.kind) {
+    case RouterPageKind::NoAnswer: return false;
+    case RouterPageKind::BrokenOff:
+      host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
+      return false;
+    case RouterPageKind::Page:
+      host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
+      break;
+    case RouterPageKind::BadStatus:  // searched all the same: the search reports the missing address
+      break;
+  }
+  host_.AppendLog(server + Cp932(msg::kServerDisconnected), log_color::kBlack);
+  return true;
+}
+
+CheckReport CheckSession::SearchRouterPage(CheckReport fetched) {
+  host_.AppendLog(Cp932(msg::kAddressSearchStart), log_color::kViolet);
+  if (settings_.wholePage) {
+    const std::string page = fetched.routerPageText;
+    return TakeMachineAddress(std::move(fetched), page, Cp932(msg::kAddressFound), Cp932(msg::kAddressNotFound));
+  }
+  const std::optional<std::string> found = MarkedAddress(fetched.routerPageText, settings_);
+  if (!found) {
+    host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
+    return fetched;
+  }
+  host_.AppendLog(Cp932(msg::kAddressFound), log_color::kGreen);
+  return AcceptFoundAddress(std::move(fetched), *found, kRouterWording, true);
+}
+
+CheckReport CheckSession::TakeMachineAddress(CheckReport report, std::string_view text,
+                                             const std::string& foundLine, const std::string& failedLine) {
+  const std::optional<std::string> address = Ipv4Literal(text);
+  if (!address) {
+    report.reason = "not an IPv4 address: " + EscapeControlBytes(text.substr(0, 64)) +
+                    (text.size() > 64 ? "..." : "");
+    host_.AppendLog(failedLine, log_color::kRed);
+    host_.AppendFailureLog(Cp932(msg::kAddressNotIpv4), log_color::kRed, report.reason);
+    return report;
+  }
+  host_.AppendLog(foundLine, log_color::kGreen);
+  return AcceptFoundAddress(std::move(report), *address, kRouterWording, true);
+}
+
+CheckReport CheckSession::AcceptFoundAddress(CheckReport report, std::string address,
+                                             const ConversionWording& wording, bool noteNonPublic) {
+  if (!IsPublishableAddress(address)) {
+    host_.AppendLog(Cp932(msg::kAddressNotFound), log_color::kRed);
+    host_.AppendLog(Cp932(msg::kAddressNotPublishable), log_color::kRed);
+    return report;
+  }
+  if (noteNonPublic) report.nonPublic = NonPublicReasonOf(address);
+  if (report.nonPublic != NonPublicReason::None) {
+    host_.AppendLog(Cp932(msg::kNonPublicNoteOpen) + Cp932(NonPublicText(report.nonPublic)) +
+                        Cp932(msg::kNonPublicNoteClose),
+                    log_color::kViolet);
+  }
+  if (!ApplyDecimalForm(address, wording)) return report;
+  report.outcome = CheckOutcome::Found;
+  report.address = std::move(address);
+  return report;
+}
+
+bool CheckSession::ApplyDecimalForm(std::string& address, const ConversionWording& wording) {
+  if (!settings_.decimalAddress) return true;
+  const auto decimal = ToDecimalAddress(address);
+  if (!decimal) {
+    host_.AppendLog(Cp932(wording.failed), log_color::kRed);
+    return false;
+  }
+  host_.AppendLog(Cp932(wording.open) + address + Cp932(msg::kConversionArrow) + *decimal +
+                      Cp932(wording.close),
+                  log_color::kGreen);
+  address = *decimal;
+  return true;
+}
+
+CheckReport CheckSession::PublishIfChanged(CheckReport found, const RunRequest& request) {
+  CheckReport report = std::move(found);
+  const std::string& address = report.address;
+  const bool ipv6Used = LookUpIpv6(report);
+  if (options_.stop && options_.stop->stopRequested()) return report;
+
+  RunState& state = report.state;
+  const bool changed = address != state.lastAddress || (ipv6Used && report.ipv6Address != state.lastIpv6Address);
+  PublishRequest publish{address, report.ipv6Address, request.onlySites, request.mode == RunMode::ShowPages};
+  if (!changed && !request.force) {
+    // A site that failed last time still shows an old page: it gets this one, the others rest.
+    std::vector<int> owed = OwedSitesInUse(state.owedSites);
+    if (!request.onlySites.empty()) {
+      std::erase_if(owed, [&](int n) {
+        return std::find(request.onlySites.begin(), request.onlySites.end(), n) == request.onlySites.end();
+      });
+    }
+    if (owed.empty()) {
+      host_.AppendLog(Cp932(msg::kAddressUnchanged), log_color::kViolet);
+      report.outcome = CheckOutcome::Unchanged;
+      return report;
+    }
+    publish.onlySites = std::move(owed);
+  }
+  state.lastAddress = address;
+  state.lastIpv6Address = report.ipv6Address;
+  if (options_.addressTaken) options_.addressTaken(address);
+  report.sites = publisher_.Publish(publish);
+  state.owedSites = OwedSitesAfter(std::move(state.owedSites), report.sites, changed);
+
+  const auto count = [&](auto pred) {
+    return std::count_if(report.sites.begin(), report.sites.end(), pred);
+  };
+  const auto done = count([](const SiteReport& s) { return s.kind == SiteResultKind::Done; });
+  const auto failed = count([](const SiteReport& s) { return !SiteSucceeded(s.kind); });
+  if (failed == 0) {
+    report.outcome = done > 0 ? CheckOutcome::Published : CheckOutcome::Found;
+  } else {
+    report.outcome = done > 0 ? CheckOutcome::PartlyPublished : CheckOutcome::PublishFailed;
+  }
+  return report;
+}
+
+bool CheckSession::LookUpIpv6(CheckReport& report) {
+  if (!publisher_.PagesUseIpv6()) return false;
+  report.ipv6Address = options_.ipv6Address();
+  if (report.ipv6Address.empty()) {
+    host_.AppendLog(Cp932(msg::kIpv6AddressNone), log_color::kViolet);
+  } else {
+    host_.AppendLog(Cp932(msg::kIpv6AddressOpen) + report.ipv6Address + Cp932(msg::kIpv6AddressClose),
+                    log_color::kGreen);
+  }
+  return true;
+}
+
+std::vector<int> CheckSession::OwedSitesInUse(const std::vector<int>& owed) const {
+  std::vector<int> inUse;
+  for (int n : owed) {
+    if (n <= SitesToPublish(settings_.siteCount)) inUse.push_back(n);
+  }
+  return inUse;
+}
+
+std::vector<int> OwedSitesAfter(std::vector<int> owed, const std::vector<SiteReport>& sites, bool addressChanged) {
+  for (const SiteReport& site : sites) {
+    const auto at = std::find(owed.begin(), owed.end(), site.number);
+    const bool isOwed = site.kind == SiteResultKind::Shown ? addressChanged || at != owed.end()
+                                                           : site.kind != SiteResultKind::Done;
+    if (isOwed && at == owed.end()) owed.push_back(site.number);
+    if (!isOwed && at != owed.end()) owed.erase(at);
+  }
+  std::sort(owed.begin(), owed.end());
+  return owed;
+}
+
+}  // namespace zepa2

@@ -1,0 +1,20 @@
+#include "core/publish/site_store.h"
+
+namespace zepa2 {
+
+net::Outcome StoreOnSite(const net::SiteLogin& login, const std::filesystem::path& localFile,
+                         const std::string& remoteName, const PauseFunction& pause,
+                         const StopToken* stop) {
+  const net::TransferLimits limits{stop, net::SteadyClock::now() + kSiteDeadline};
+  auto transport = net::Transport::Open(login, limits);
+  if (!transport) {
+    return {net::OutcomeKind::ConnectFailed,
+            "the server text names no host, or the pinned key is no sha256// pin"};
+  }
+  net::Outcome outcome = transport->Store(localFile, remoteName);
+  if (outcome.done() && pause) pause(kPauseBeforeClosing);
+  transport->Close();
+  return outcome;
+}
+
+}  // namespace zepa2
