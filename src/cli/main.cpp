@@ -254,7 +254,8 @@ int Run(const CheckOptions& options) {
     // or an interrupted wait never starts the period over.
     const auto waitStart = std::chrono::steady_clock::now();
     for (;;) {
-      const std::int64_t period = CheckPeriodSeconds(settings.intervalUnit, settings.interval);
+      const std::int64_t period = options.periodSeconds.value_or(
+          CheckPeriodSeconds(settings.intervalUnit, settings.interval));
       if (period <= 0) return status;
       const auto wake = signals.WaitUntil(waitStart + std::chrono::seconds(period));
       if (wake == SignalWatcher::Wake::Stop) return Stopped(companion);
