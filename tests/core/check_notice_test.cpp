@@ -47,17 +47,16 @@ TEST(CheckNotice, EachSettingTellsWhatItPromises) {
       {Site(1, SiteResultKind::Done, "", ProofKind::Confirmed),
        Site(3, SiteResultKind::Done, "", ProofKind::NotConfirmed, "ページにアドレスがありません")});
 
-  const std::string publishedNotice = "ZEPA2: IPアドレスを公開しました|新しいアドレス: 192.0.2.8|";
+  // Japanese only: libcurl's English reasons stay in the log.
+  const std::string publishedNotice = "ZEPA2: IPアドレスを公開しました|新しいアドレス：192.0.2.8|";
   const std::string partlyNotice =
-      "ZEPA2: 公開に失敗しました|新しいアドレス: 192.0.2.8\nサイト2 (ftp2.example.net): 接続失敗 "
-      "(Connection refused)|!";
+      "ZEPA2: 公開に失敗しました|新しいアドレス：192.0.2.8\nサイト：2（ftp2.example.net）：接続失敗|!";
   const std::string failedNotice =
-      "ZEPA2: 公開に失敗しました|サイト1 (ftp1.example.net): 転送拒否 (Uploading to a URL without a "
-      "file name!)\nサイト2 (ftp2.example.net): ローカルファイルを開けません|!";
+      "ZEPA2: 公開に失敗しました|サイト：1（ftp1.example.net）：転送拒否\n"
+      "サイト：2（ftp2.example.net）：ローカルファイルを開けません|!";
   const std::string notFoundNotice = "ZEPA2: IPアドレスを取得できません|IPアドレス取得失敗|!";
   const std::string unconfirmedNotice =
-      "ZEPA2: 公開に失敗しました|新しいアドレス: 192.0.2.8\nサイト3 (ftp3.example.net): 公開ページで未確認 "
-      "(ページにアドレスがありません)|!";
+      "ZEPA2: 公開に失敗しました|新しいアドレス：192.0.2.8\nサイト：3（ftp3.example.net）：公開ページで未確認|!";
 
   const struct {
     int setting;
@@ -73,6 +72,22 @@ TEST(CheckNotice, EachSettingTellsWhatItPromises) {
       {7, published, publishedNotice}, {-1, failed, "-"},
   };
   for (const auto& c : cases) EXPECT_EQ(Told(c.setting, c.report), c.told) << "Notify=" << c.setting;
+}
+
+TEST(CheckNotice, AForcedPublishOfTheSameAddressIsNotCalledNew) {
+  CheckReport forced = Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done)});
+  forced.previousAddress = forced.address;
+  EXPECT_EQ(Told(2, forced), "ZEPA2: IPアドレスを公開しました|アドレス：192.0.2.8|");
+}
+
+TEST(CheckNotice, RecoveryIsAGoodRunOnly) {
+  EXPECT_TRUE(RecoveryNotice(Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done)})));
+  EXPECT_TRUE(RecoveryNotice(Report(CheckOutcome::Unchanged)));
+  EXPECT_FALSE(RecoveryNotice(Report(CheckOutcome::PartlyPublished)));
+  EXPECT_FALSE(RecoveryNotice(Report(CheckOutcome::AddressNotFound)));
+  EXPECT_FALSE(RecoveryNotice(
+      Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done, "", ProofKind::NotConfirmed, "x")})));
+  EXPECT_EQ(Cp932ToUtf8(RecoveryNotice(Report(CheckOutcome::Unchanged))->title), "ZEPA2: 復旧しました");
 }
 
 TEST(CheckNotice, NothingToTellWhenNothingWasPublished) {
