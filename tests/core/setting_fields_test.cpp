@@ -128,6 +128,8 @@ TEST(SettingFields, RefusesWhatTheDialogsRefuse) {
       {"FTP.File3", "a\\x0Ab", "サイト３のアップロードファイル"},
       {"HTTP.Page", "status.htm\\x0D", "改行文字または NUL 文字"},
       {"HTTP.Pin", "sha256//short", "sha256// で始まる形式"},
+      {"HTTP.NatPmpGateway", "router.lan", "「ゲートウェイ」にはIPv4アドレス"},
+      {"HTTP.NatPmpGateway", "192.168.0.1\\x0A", "「ゲートウェイ」に改行文字"},
       {"FTP.Pin2", "AAAA", "sha256// で始まる形式"},
       {"FTP.Pass1", "hunter2", "パスワードそのものを指定できません"},
       {"HTTP.Pass", "hunter2", "パスワードそのものを指定できません"},

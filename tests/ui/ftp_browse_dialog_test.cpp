@@ -1,4 +1,5 @@
 // Drives the FTP site browser against the test FTP server: listing, walking folders, the result path.
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -202,10 +203,13 @@ class FtpBrowseDialogTest : public QObject {
     dialog.userName = FtpTestServer::kUser;
     dialog.password = FtpTestServer::kPassword;
     dialog.show();
-    TickCounter ticks(&dialog, [&dialog] {
+    QString busyText;
+    TickCounter ticks(&dialog, [&dialog, &busyText] {
+      busyText = dialog.findChild<QLabel*>(QStringLiteral("busyLabel"))->text();
       return !dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->isEnabled();
     });
     dialog.OnInitDialog();
+    QCOMPARE(busyText, QStringLiteral("接続中…"));
     QVERIFY(ticks.escTick > 0);
     QVERIFY(ticks.disabledBeforeEsc);
     QVERIFY2(ticks.count - ticks.escTick <= 20, qPrintable(QString::number(ticks.count - ticks.escTick)));

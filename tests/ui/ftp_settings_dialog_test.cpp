@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -631,8 +632,8 @@ class FtpSettingsDialogTest : public QObject {
     }
   }
 
-  // The upload test runs on a worker: the dialog's events go on with its controls off, and Esc
-  // ends a log-in to a server that never greets as a failed connection.
+  // The upload test runs on a worker: the dialog's events go on with its controls off and says it
+  // is connecting, and Esc ends a log-in to a server that never greets as a stopped step.
   void EscEndsAnUploadTestThatHangs() {
     test::FixtureProcess mute("router_server.py");  // takes the connection, says nothing
     AppSettings settings;
@@ -641,10 +642,12 @@ class FtpSettingsDialogTest : public QObject {
     Edit(dialog, "serverEdit")->setText(QString::fromStdString(mute.hostPort()));
     int ticks = 0, escTick = -1;
     bool disabled = false;
+    QString busyText;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
       if (++ticks != 10) return;
       disabled = !Child(dialog, "uploadTestButton")->isEnabled() && !Edit(dialog, "serverEdit")->isEnabled();
+      busyText = Child<QLabel>(dialog, "busyLabel")->text();
       escTick = ticks;
       QTest::keyClick(&dialog, Qt::Key_Escape);
     });
@@ -656,7 +659,9 @@ class FtpSettingsDialogTest : public QObject {
     QVERIFY2(ticks - escTick <= 20, qPrintable(QString::number(ticks - escTick)));
     const auto shown = MessageBoxSeam::TakeShown();
     QCOMPARE(shown.size(), std::size_t{2});  // the question and the outcome, no cancel question
-    QCOMPARE(shown[1].text, QStringLiteral("接続できませんでした。"));
+    QCOMPARE(shown[1].text, QStringLiteral("中止しました。"));
+    QCOMPARE(busyText, QStringLiteral("接続中…"));
+    QVERIFY(Child<QLabel>(dialog, "busyLabel")->text().isEmpty());
     QVERIFY(dialog.isVisible());
   }
 

@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
@@ -64,6 +65,28 @@ class MessageBoxTest : public QObject {
     QDialog hidden;
     const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
     QVERIFY(Near(Ask(&hidden, MessageButtons::Ok).centre, screenCentre));
+  }
+
+  // A key's fingerprint is one line the box never breaks (it would break at its '/' or '+'), the
+  // Japanese text around it still wraps, and the box stays narrower than the screen.
+  void keyLinesAreNeverBroken() {
+    const QString pin = QStringLiteral("sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=");
+    const QString sentence = QString(120, QChar(0x3042)) + QStringLiteral("。");  // あああ…。
+    const QString text = sentence + QStringLiteral("\n\n登録した鍵：\n") + pin + QStringLiteral("\n\n") + sentence;
+    int labelWidth = 0, pinWidth = 0, sentenceWidth = 0, boxWidth = 0;
+    test::OnNextModalDialog([&](QDialog* dialog) {
+      auto* label = dialog->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      if (!label) qFatal("no label in the box");
+      labelWidth = label->contentsRect().width();
+      pinWidth = QFontMetrics(label->font()).horizontalAdvance(pin);
+      sentenceWidth = QFontMetrics(label->font()).horizontalAdvance(sentence);
+      boxWidth = dialog->width();
+      dialog->reject();
+    });
+    ShowMessage(nullptr, text, MessageButtons::Ok, MessageIcon::Exclamation);
+    QVERIFY2(labelWidth >= pinWidth, qPrintable(QStringLiteral("%1 < %2").arg(labelWidth).arg(pinWidth)));
+    QVERIFY(labelWidth < sentenceWidth);  // the sentence wraps
+    QVERIFY(boxWidth < QGuiApplication::primaryScreen()->availableGeometry().width());
   }
 };
 

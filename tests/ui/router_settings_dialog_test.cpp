@@ -149,10 +149,15 @@ class RouterSettingsDialogTest : public QObject {
     RouterSettingsDialog dialog(settings, NoPause);
     const int sourceBottom = Child<QComboBox>(&dialog, "addressSourceCombo")->geometry().bottom();
     QVERIFY(sourceBottom < dialog.findChild<QWidget*>("wwwServerGroup")->geometry().top());
-    const QStringList expected{"addressSourceCombo", "wholePageCheck", "addressEdit", "browserCheckButton",
-                               "authCheck",          "userEdit",       "passEdit",    "connectTestButton",
-                               "showHtmlButton",     "filter1Edit",    "filter4Edit", "autoFilterButton",
-                               "filter2TestButton",  "forgetPinButton", "okButton",   "cancelButton"};
+    const int gatewayBottom = Edit(&dialog, "igdUrlEdit")->geometry().bottom();
+    QVERIFY(sourceBottom < Edit(&dialog, "igdUrlEdit")->geometry().top());
+    QCOMPARE(Edit(&dialog, "natPmpGatewayEdit")->geometry().top(), Edit(&dialog, "igdUrlEdit")->geometry().top());
+    QVERIFY(gatewayBottom < dialog.findChild<QWidget*>("wwwServerGroup")->geometry().top());
+    const QStringList expected{"addressSourceCombo", "wholePageCheck",    "igdUrlEdit",      "natPmpGatewayEdit",
+                               "addressEdit",        "browserCheckButton", "authCheck",      "userEdit",
+                               "passEdit",           "connectTestButton", "showHtmlButton", "filter1Edit",
+                               "filter4Edit",        "autoFilterButton",  "filter2TestButton", "forgetPinButton",
+                               "okButton",           "cancelButton"};
     QCOMPARE(zepa2::test::TabOrderOf(dialog, expected), expected);
     QCOMPARE(zepa2::test::TabOrder(dialog).last(), QStringLiteral("cancelButton"));
   }
@@ -210,6 +215,10 @@ class RouterSettingsDialogTest : public QObject {
     shown = MessageBoxSeam::TakeShown();
     QCOMPARE(shown.size(), std::size_t{2});
     QVERIFY(shown[0].text.contains(QStringLiteral("登録した鍵と違う")));
+    // Both keys, each on a line of its own, to compare.
+    const QString otherPin = QString::fromStdString(zepa2::test::ReadFile(otherCerts.path() / "cert.pin"));
+    QVERIFY(shown[0].text.contains("登録した鍵：\n" + pin + "\n"));
+    QVERIFY(shown[0].text.contains("サーバが示した鍵：\n" + otherPin + "\n"));
     QCOMPARE(Edit(&dialog, "pinEdit")->text(), pin);  // never replaced without the user
 
     Paste(Edit(&dialog, "addressEdit"), QString::fromStdString("https://" + https.hostPort() + "/status.htm"));
@@ -330,7 +339,10 @@ class RouterSettingsDialogTest : public QObject {
     QCOMPARE(icons, std::vector{MessageIcon::Information});
     QVERIFY(!PageButtonsEnabled(dialog));  // no page came with it
 
-    settings.igdUrl = "http://" + igd.hostPort() + "/fault/rootDesc.xml";
+    // The test asks the URL the dialog shows, not the one the settings held when it opened.
+    const QString faultUrl = QString::fromStdString("http://" + igd.hostPort() + "/fault/rootDesc.xml");
+    QCOMPARE(Edit(&dialog, "igdUrlEdit")->text(), QString::fromStdString(settings.igdUrl));
+    Paste(Edit(&dialog, "igdUrlEdit"), faultUrl);
     Button(&dialog, "connectTestButton")->click();
     // Japanese only: the router's English fault is for the log.
     QCOMPARE(TakeMessages(), QStringList{"接続できませんでした。\nUPnPでIPアドレス取得失敗"});
@@ -344,7 +356,69 @@ class RouterSettingsDialogTest : public QObject {
     const AppSettings saved = LoadSavedSettings();
     QCOMPARE(saved.addressSource, zepa2::AddressSource::RouterPage);
     QCOMPARE(saved.wholePage, true);
-    QCOMPARE(saved.igdUrl, settings.igdUrl);
+    QCOMPARE(saved.igdUrl, faultUrl.toStdString());
+  }
+
+  // The two gateway fields: what each opening shows, what 設定 saves, and what it refuses, by the
+  // chosen source's field only and naming it, the way the other fields are refused.
+  void gatewayFieldsSaveAndRefuse_data() {
+    QTest::addColumn<int>("source");
+    QTest::addColumn<QString>("igdUrl");
+    QTest::addColumn<QString>("gateway");
+    QTest::addColumn<QString>("refusal");  // empty: saved
+    QTest::newRow("upnp url") << 1 << "http://192.168.0.1:5000/rootDesc.xml" << "" << "";
+    QTest::newRow("upnp empty: discover") << 1 << "" << "10.0.0.1" << "";
+    QTest::newRow("natpmp address") << 2 << "" << "192.168.10.1" << "";
+    QTest::newRow("natpmp empty: default route") << 2 << "http://x/" << "" << "";
+    QTest::newRow("page ignores both") << 0 << "junk" << "junk" << "";
+    QTest::newRow("upnp https") << 1 << "https://192.168.0.1/rootDesc.xml" << ""
+                                << "「IGDのURL」には http:// で始まるURLを入力してください。";
+    QTest::newRow("upnp no scheme") << 1 << "192.168.0.1:5000/rootDesc.xml" << ""
+                                    << "「IGDのURL」には http:// で始まるURLを入力してください。";
+    QTest::newRow("upnp line break") << 1 << "http://192.168.0.1/a\nHost: x" << ""
+                                     << "「IGDのURL」に改行文字または NUL 文字が含まれています。";
+    QTest::newRow("natpmp host name") << 2 << "" << "router.lan"
+                                      << "「ゲートウェイ」にはIPv4アドレス（例：192.168.0.1）を入力してください。";
+    QTest::newRow("natpmp line break") << 2 << "" << "192.168.0.1\r\n"
+                                       << "「ゲートウェイ」に改行文字または NUL 文字が含まれています。";
+  }
+
+  void gatewayFieldsSaveAndRefuse() {
+    QFETCH(int, source);
+    QFETCH(QString, igdUrl);
+    QFETCH(QString, gateway);
+    QFETCH(QString, refusal);
+    AppSettings settings;
+    settings.igdUrl = "http://192.168.0.1:1900/old.xml";
+    settings.natPmpGateway = "192.168.0.254";
+    {
+      RouterSettingsDialog opened(settings, NoPause);
+      QCOMPARE(Edit(&opened, "igdUrlEdit")->text(), QStringLiteral("http://192.168.0.1:1900/old.xml"));
+      QCOMPARE(Edit(&opened, "natPmpGatewayEdit")->text(), QStringLiteral("192.168.0.254"));
+      QVERIFY(!Edit(&opened, "igdUrlEdit")->placeholderText().isEmpty());
+    }
+    RouterSettingsDialog dialog(settings, NoPause);
+    Child<QComboBox>(&dialog, "addressSourceCombo")->setCurrentIndex(source);
+    Paste(Edit(&dialog, "igdUrlEdit"), igdUrl);
+    Paste(Edit(&dialog, "natPmpGatewayEdit"), gateway);
+    Button(&dialog, "okButton")->click();
+    if (refusal.isEmpty()) {
+      QCOMPARE(TakeMessages(), QStringList());
+      QCOMPARE(dialog.result(), int(QDialog::Accepted));
+      const AppSettings saved = LoadSavedSettings();
+      QCOMPARE(QString::fromStdString(saved.igdUrl), igdUrl);
+      QCOMPARE(QString::fromStdString(saved.natPmpGateway), gateway);
+      QCOMPARE(settings.natPmpGateway, saved.natPmpGateway);
+      return;
+    }
+    std::vector<MessageIcon> icons;
+    QVERIFY(TakeMessages(&icons).value(0).startsWith(refusal));
+    QCOMPARE(icons, std::vector{MessageIcon::Exclamation});
+    QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
+    QCOMPARE(settings.igdUrl, std::string("http://192.168.0.1:1900/old.xml"));
+    // The connect test refuses the same value before it asks anything.
+    Button(&dialog, "connectTestButton")->click();
+    QVERIFY(TakeMessages().value(0).startsWith(refusal));
   }
 
   void showHtmlBeforeAnyTestShowsAnEmptyPage() {
@@ -555,6 +629,8 @@ class RouterSettingsDialogTest : public QObject {
       source->setCurrentIndex(index);
       for (const QString& name : pageOnly)
         QVERIFY2(dialog.findChild<QWidget*>(name)->isEnabled() == (index == 0), qPrintable(name));
+      QCOMPARE(Edit(&dialog, "igdUrlEdit")->isEnabled(), index == 1);
+      QCOMPARE(Edit(&dialog, "natPmpGatewayEdit")->isEnabled(), index == 2);
       QVERIFY(Button(&dialog, "connectTestButton")->isEnabled());
       QVERIFY(!Edit(&dialog, "userEdit")->isEnabled());
     }
@@ -578,16 +654,28 @@ class RouterSettingsDialogTest : public QObject {
     QVERIFY2(shown[0].contains("http://192.168.0.1/status.htm"), qPrintable(shown[0]));
   }
 
-  // The connect test runs on a worker: the dialog's events go on, its controls are off and the
-  // wait cursor shows, and Esc ends a fetch from a router that never answers as a failed connection.
-  void connectTestKeepsTheDialogLiveAndEscStopsIt() {
+  // The connect test runs on a worker: the dialog's events go on, its controls but ｷｬﾝｾﾙ are off,
+  // the wait cursor shows and the dialog says it is connecting; Esc or ｷｬﾝｾﾙ ends a fetch from a
+  // router that never answers as a stopped step, not a failed connection, and leaves the dialog open.
+  void connectTestKeepsTheDialogLiveAndStops_data() {
+    QTest::addColumn<bool>("byCancelButton");
+    QTest::newRow("Esc") << false;
+    QTest::newRow("ｷｬﾝｾﾙ") << true;
+  }
+
+  void connectTestKeepsTheDialogLiveAndStops() {
+    QFETCH(bool, byCancelButton);
     AppSettings settings;
     RouterSettingsDialog dialog(settings, NoPause);
     dialog.show();
+    auto* busy = Child<QLabel>(&dialog, "busyLabel");
+    QVERIFY(busy->text().isEmpty());
     int ticks = 0;
-    int escTick = -1;
+    int stopTick = -1;
     bool disabledDuringStep = false;
     bool waitCursorDuringStep = false;
+    bool cancelLive = false;
+    QString busyText;
     QTimer timer;
     timer.setInterval(50);
     QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -596,19 +684,29 @@ class RouterSettingsDialogTest : public QObject {
                            !Edit(&dialog, "addressEdit")->isEnabled();
       waitCursorDuringStep = QApplication::overrideCursor() &&
                              QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-      escTick = ticks;
-      QTest::keyClick(&dialog, Qt::Key_Escape);
+      cancelLive = Button(&dialog, "cancelButton")->isEnabled();
+      busyText = busy->text();
+      stopTick = ticks;
+      if (byCancelButton) {
+        QTest::mouseClick(Button(&dialog, "cancelButton"), Qt::LeftButton);
+      } else {
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+      }
     });
     timer.start();
     const QStringList shown = ConnectTo(dialog, RouterAddress("hang.htm"));
     timer.stop();
-    QCOMPARE(escTick, 10);
+    QCOMPARE(stopTick, 10);
     QVERIFY(disabledDuringStep);
     QVERIFY(waitCursorDuringStep);
-    QVERIFY2(ticks - escTick <= 20, qPrintable(QString::number(ticks - escTick)));  // a second at most
-    QCOMPARE(shown, QStringList{QStringLiteral("中止しました。")});  // a stop is no failure
-    QVERIFY(dialog.isVisible());  // Esc stopped the step, not the dialog
+    QVERIFY(cancelLive);
+    QCOMPARE(busyText, QStringLiteral("接続中…"));
+    QVERIFY2(ticks - stopTick <= 20, qPrintable(QString::number(ticks - stopTick)));  // a second at most
+    // A stop is no failure, and ｷｬﾝｾﾙ stopped the step without asking to leave the dialog.
+    QCOMPARE(shown, QStringList{QStringLiteral("中止しました。")});
+    QVERIFY(dialog.isVisible());
     QVERIFY(Button(&dialog, "okButton")->isEnabled());
+    QVERIFY(busy->text().isEmpty());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
   }
 

@@ -65,4 +65,14 @@ std::optional<WebServer> ParseWebServer(std::string_view text) {
   return server;
 }
 
+std::optional<HttpUrl> ParseHttpUrl(std::string_view url) {
+  constexpr std::string_view kHttp = "http://";
+  if (!StartsWithNoCase(url, kHttp)) return std::nullopt;
+  url.remove_prefix(kHttp.size());
+  const std::size_t slash = url.find('/');
+  auto server = ParseServerAddress(url.substr(0, slash), 80);
+  if (!server) return std::nullopt;
+  return HttpUrl{std::move(*server), slash == std::string_view::npos ? "" : std::string(url.substr(slash + 1))};
+}
+
 }  // namespace zepa2::net

@@ -25,4 +25,11 @@ struct WebServer {
 };
 std::optional<WebServer> ParseWebServer(std::string_view text);
 
+// A plain HTTP URL as the router's UPnP description names its services: "http://host[:port]/path".
+struct HttpUrl {
+  ServerAddress server;
+  std::string path;  // without the leading "/"
+};
+std::optional<HttpUrl> ParseHttpUrl(std::string_view url);
+
 }  // namespace zepa2::net

@@ -4,6 +4,7 @@
 
 #include "core/net/server_key.h"
 #include "core/schedule/interval_field.h"
+#include "core/settings/gateway_fields.h"
 #include "core/settings/unsafe_fields.h"
 #include "core/text/fill_message.h"
 #include "core/text/messages.h"
@@ -50,6 +51,8 @@ std::optional<std::string> RecordProblem(const AppSettings& s) {
   if (auto problem = PinProblem(s.routerPin, "HTTP.Pin")) return problem;
   if (const char* field = UnsafeRouterField(s.routerServer, s.routerPage, s.routerUser, s.routerPass))
     return FillMessage(msg::kUnsafeFieldInDialog, field);
+  if (const auto refused = RefuseGatewayField(s.addressSource, s.igdUrl, s.natPmpGateway))
+    return FillMessage(refused->reason, refused->label);
   for (int i = 0; i < kSiteSlots; ++i) {
     const FtpSite& site = s.sites[i];
     const std::string number = std::to_string(i + 1);

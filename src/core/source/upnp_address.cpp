@@ -61,19 +61,7 @@ struct Socket {
   }
 };
 
-struct HttpUrl {
-  net::ServerAddress server;
-  std::string path;  // without the leading "/"
-};
-
-std::optional<HttpUrl> SplitHttpUrl(std::string_view url) {
-  if (!StartsWithNoCase(url, "http://")) return std::nullopt;
-  url.remove_prefix(7);
-  const std::size_t slash = url.find('/');
-  const auto server = net::ParseServerAddress(url.substr(0, slash), 80);
-  if (!server) return std::nullopt;
-  return HttpUrl{*server, slash == std::string_view::npos ? "" : std::string(url.substr(slash + 1))};
-}
+using net::HttpUrl;
 
 net::HttpGetOptions ExchangeOptions(const UpnpOptions& options) {
   net::HttpGetOptions http;
@@ -174,7 +162,7 @@ DescribedService DescribeService(const std::string& igdUrl, const UpnpOptions& o
       described.note = "UPnP: the answer came from " + found.otherHost + ", not from the default gateway";
     }
   }
-  const auto descriptionUrl = SplitHttpUrl(url);
+  const auto descriptionUrl = net::ParseHttpUrl(url);
   if (!descriptionUrl) return {{}, {}, "UPnP: the description URL is not an http:// URL"};
   const net::HttpGetResult description =
       net::HttpGet(descriptionUrl->server, descriptionUrl->path, std::nullopt, ExchangeOptions(options));
@@ -250,7 +238,7 @@ IgdDiscovery DiscoverIgd(const UpnpOptions& options) {
     if (n <= 0) continue;
     auto location = SsdpAnswerLocation({datagram.data(), static_cast<std::size_t>(n)});
     if (!location || !IsPlainUpnpText(*location)) continue;
-    const auto url = SplitHttpUrl(*location);
+    const auto url = net::ParseHttpUrl(*location);
     if (!url) continue;
     if (gateway.empty() || url->server.host == gateway) return {std::move(*location), {}, {}};
     if (other.location.empty()) other = {std::move(*location), {}, url->server.host};
@@ -265,7 +253,7 @@ GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOption
     return {{}, "UPnP: the service type holds control bytes or markup"};
   }
   if (!IsPlainUpnpText(service.controlUrl)) return {{}, "UPnP: the control URL holds control bytes or markup"};
-  const auto control = SplitHttpUrl(service.controlUrl);
+  const auto control = net::ParseHttpUrl(service.controlUrl);
   if (!control) return {{}, "UPnP: the control URL is not an http:// URL"};
   if (!OnDescriptionServer(*control, *described.descriptionUrl)) {
     return {{}, "UPnP: the control URL is on another host or port than the description"};
@@ -294,7 +282,7 @@ UpnpEventUrl FindUpnpEventUrl(const std::string& igdUrl, const UpnpOptions& opti
   const std::string& url = described.service.eventUrl;
   if (url.empty()) return {{}, "UPnP: the router names no event URL for its connection service"};
   if (!IsPlainUpnpText(url)) return {{}, "UPnP: the event URL holds control bytes or markup"};
-  const auto events = SplitHttpUrl(url);
+  const auto events = net::ParseHttpUrl(url);
   if (!events) return {{}, "UPnP: the event URL is not an http:// URL"};
   if (!OnDescriptionServer(*events, *described.descriptionUrl)) {
     return {{}, "UPnP: the event URL is on another host or port than the description"};

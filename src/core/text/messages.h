@@ -139,10 +139,11 @@ inline constexpr const char* kKeyChanged =
 inline constexpr const char* kTrustKeyQuestion =
     "%1 の鍵を確認できません。\n\nサーバが示した鍵：\n%2\n\n"
     "この鍵が接続先のものであることを確かめたうえで、登録してよろしいですか？";
-// %1: the server, %2: the pinned key.
+// %1: the server, %2: the pinned key, %3: the key the server presents now.
 inline constexpr const char* kKeyChangedBox =
-    "%1 の鍵が登録した鍵と違うため、接続を中止しました。\n登録した鍵：\n%2\n\n"
+    "%1 の鍵が登録した鍵と違うため、接続を中止しました。\n\n登録した鍵：\n%2\n\nサーバが示した鍵：\n%3\n\n"
     "サーバの鍵が変わったことを確かめた場合は「鍵を削除」を押してから、もう一度お試しください。";
+inline constexpr const char* kKeyNotLearned = "（取得できませんでした）";  // in place of a key
 inline constexpr const char* kPinLabel = "鍵：";
 inline constexpr const char* kForgetPin = "鍵を削除";
 inline constexpr const char* kForgetPinQuestion =
@@ -214,6 +215,10 @@ inline constexpr const char* kFilter1Test = "フィルター１テスト";
 inline constexpr const char* kFilter2Test = "フィルター２テスト";
 inline constexpr const char* kConnectFailed = "接続できませんでした。";
 inline constexpr const char* kStepStopped = "中止しました。";  // Esc during a dialog's network step
+// What a dialog's step off the UI thread is doing, shown beside it while it runs.
+inline constexpr const char* kStepConnecting = "接続中…";
+inline constexpr const char* kStepDisconnecting = "切断中…";
+inline constexpr const char* kStepAskingKeyring = "キーリングに問い合わせ中…";
 inline constexpr const char* kPageNotOpened = "ページが開けません。";
 inline constexpr const char* kConnectSucceeded = "成功しました。";
 inline constexpr const char* kConnectTestFirst = "先に接続テストを行ってください。";
@@ -229,6 +234,20 @@ inline constexpr const char* kSourceUpnp = "UPnP (IGD)";
 inline constexpr const char* kSourceNatPmp = "NAT-PMP";
 inline constexpr const char* kWholePageCaption = "ページ全体がアドレス";
 inline constexpr const char* kGatewayAddressGot = "成功しました。\n取得したアドレス：%1";
+// The router's own addresses for UPnP and NAT-PMP; empty asks the network instead.
+inline constexpr const char* kIgdUrlLabel = "IGDのURL";
+inline constexpr const char* kNatPmpGatewayLabel = "ゲートウェイ";
+inline constexpr const char* kIgdUrlPlaceholder = "空欄：自動検出";
+inline constexpr const char* kNatPmpGatewayPlaceholder = "空欄：自動";
+inline constexpr const char* kIgdUrlTip =
+    "ルータのUPnP記述ファイルのURL（例：http://192.168.0.1:5000/rootDesc.xml）。\n空欄のときはネットワークから探します。";
+inline constexpr const char* kNatPmpGatewayTip =
+    "NAT-PMPで問い合わせるルータのIPv4アドレス。\n空欄のときはデフォルトゲートウェイに問い合わせます。";
+// %1: the field's label.
+inline constexpr const char* kIgdUrlNotHttp =
+    "「%1」には http:// で始まるURLを入力してください。\n空欄にするとルータを自動で探します。";
+inline constexpr const char* kGatewayNotIpv4 =
+    "「%1」にはIPv4アドレス（例：192.168.0.1）を入力してください。\n空欄にするとデフォルトゲートウェイを使います。";
 
 // ---- FTP settings and site browser ----
 inline constexpr const char* kFtpSettingsTitle = "ＦＴＰの設定";

@@ -1,9 +1,12 @@
 #include "ui/common/message_box.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QtGlobal>
+#include <algorithm>
 #include <deque>
 
 #include "ui/common/wait_cursor.h"
@@ -55,6 +58,28 @@ void CentreOn(QMessageBox& box, QWidget* parent) {
   if (area.isValid()) box.move(area.center() - box.rect().center());
 }
 
+// A line that is one run of printable ASCII: a key's fingerprint, an address, a path.
+bool IsOneToken(const QString& line) {
+  return !line.isEmpty() &&
+         std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; });
+}
+
+// The line breaker would cut such a line at its '/' or '+', and a key cut in two cannot be read
+// or compared: the text is made at least as wide as the widest, as far as the screen allows.
+// Running Japanese text still wraps, between characters as Japanese does.
+void KeepTokenLinesWhole(QMessageBox& box, const QString& text) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (!label) return;
+  const QFontMetrics metrics(label->font());
+  int widest = 0;
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    if (IsOneToken(line)) widest = std::max(widest, metrics.horizontalAdvance(line) + 2 * label->margin() + 2);
+  }
+  if (widest == 0) return;
+  if (const QScreen* screen = box.screen()) widest = std::min(widest, screen->availableGeometry().width() * 3 / 4);
+  label->setMinimumWidth(widest);
+}
+
 }  // namespace
 
 MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
@@ -89,6 +114,7 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons b
       box.setEscapeButton(QMessageBox::No);
       break;
   }
+  KeepTokenLinesWhole(box, text);
   CentreOn(box, parent);
   const NormalCursorWhileAsking pointer;
   switch (box.exec()) {

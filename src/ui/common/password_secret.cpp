@@ -20,7 +20,7 @@ std::optional<std::string> SavePasswordToKeyring(QWidget* dialog, const std::str
   // The keyring holds text: the typed CP932 goes in as UTF-8 and comes back as the same CP932.
   const std::string secret = Cp932ToUtf8(typed);
   const KeyringAnswer stored = RunOffUiThread<KeyringAnswer>(
-      dialog, [&](const StopToken&) { return StoreKeyringSecret(key, secret); });
+      dialog, [&](const StopToken&) { return StoreKeyringSecret(key, secret); }, msg::kStepAskingKeyring);
   if (!stored.secret) {
     ShowMessage(dialog, QString::fromUtf8(FillMessage(msg::kKeyringSaveFailed, stored.problem)), MessageButtons::Ok,
                 MessageIcon::Exclamation);
@@ -33,7 +33,8 @@ std::optional<std::string> SavePasswordToKeyring(QWidget* dialog, const std::str
 std::optional<std::string> PasswordForTest(QWidget* dialog, const std::string& stored, const std::string& key) {
   if (!ParseSecretReference(stored)) return stored;
   ResolvedSecret resolved =
-      RunOffUiThread<ResolvedSecret>(dialog, [&](const StopToken&) { return ResolveSecret(stored, key); });
+      RunOffUiThread<ResolvedSecret>(dialog, [&](const StopToken&) { return ResolveSecret(stored, key); },
+                                     msg::kStepAskingKeyring);
   if (resolved.secret) return std::move(resolved.secret);
   ShowMessage(dialog, QString::fromUtf8(FillMessage(msg::kSecretUnresolved, key, Cp932ToUtf8(stored), resolved.problem)),
               MessageButtons::Ok, MessageIcon::Exclamation);

@@ -12,14 +12,15 @@ namespace zepa2::ui {
 std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& server,
                                                net::KeyTrouble trouble, const std::string& pinned,
                                                const KeyLearner& learn) {
+  if (trouble != net::KeyTrouble::Changed && trouble != net::KeyTrouble::Unverified) return std::nullopt;
+  // Both cases show the key the server presents: to pin it, or to compare it with the pinned one.
+  const net::PresentedKey presented = RunOffUiThread<net::PresentedKey>(parent, learn);
   if (trouble == net::KeyTrouble::Changed) {
-    ShowMessage(parent,
-                QString::fromUtf8(msg::kKeyChangedBox).arg(server, QString::fromStdString(pinned)),
+    const QString now = presented.pin ? QString::fromStdString(*presented.pin) : QString::fromUtf8(msg::kKeyNotLearned);
+    ShowMessage(parent, QString::fromUtf8(msg::kKeyChangedBox).arg(server, QString::fromStdString(pinned), now),
                 MessageButtons::Ok, MessageIcon::Exclamation);
     return std::nullopt;
   }
-  if (trouble != net::KeyTrouble::Unverified) return std::nullopt;
-  const net::PresentedKey presented = RunOffUiThread<net::PresentedKey>(parent, learn);
   if (!presented.pin) return std::nullopt;
   const QString question = QString::fromUtf8(msg::kTrustKeyQuestion)
                                .arg(server, QString::fromStdString(*presented.pin));

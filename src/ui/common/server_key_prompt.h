@@ -17,9 +17,9 @@ namespace zepa2::ui {
 
 using KeyLearner = std::function<net::PresentedKey(const StopToken&)>;
 
-// After a step refused for trouble with the server's key: for a changed key, a box that says so
-// (nothing is pinned: the user forgets the old pin first); for an unverified one, the key is
-// learned off the UI thread and its fingerprint shown in a question. Gives the pin to store when
+// After a step refused for trouble with the server's key, the key it presents is learned off the
+// UI thread. For a changed key, a box shows the pinned and the presented key (nothing is pinned:
+// the user forgets the old pin first); for an unverified one, its fingerprint is shown in a question. Gives the pin to store when
 // the user answered OK, else nothing (the step then ends as a failed connection).
 std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& server,
                                                net::KeyTrouble trouble, const std::string& pinned,

@@ -54,6 +54,7 @@ FtpBrowseDialog::FtpBrowseDialog(QWidget* parent)
   AddControl<QGroupBox>(this, du, "siteGroup", msg::kFtpBrowseGroup, 7, 4, 225, 100);
   list_ = AddControl<QListWidget>(this, du, "entryList", nullptr, 14, 16, 211, 82);
   AddControl<QLabel>(this, du, "directoryLabel", msg::kDirectoryLabel, 7, 108, 80, 8);
+  AddBusyLabel(this, du, 112, 107, 120, 10);
   directoryEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "directoryEdit", nullptr, 7, 117, 225, 12));
   AddControl<QLabel>(this, du, "fileNameLabel", msg::kFileNameLabel, 7, 133, 80, 8);
   fileNameEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "fileNameEdit", nullptr, 7, 142, 115, 12));
@@ -129,7 +130,7 @@ void FtpBrowseDialog::Disconnect() {
   RunStepOffUiThread(this, [this](const StopToken& stop) {
     connection_->SetLimits({&stop, net::SteadyClock::now() + kStepDeadline});
     connection_.reset();
-  });
+  }, msg::kStepDisconnecting);
 }
 
 QString FtpBrowseDialog::Shown(const std::string& name) const {

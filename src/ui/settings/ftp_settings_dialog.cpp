@@ -51,8 +51,8 @@ UploadOutcome OutcomeOf(const net::Outcome& result) {
     case net::OutcomeKind::TransferRefused: return {msg::kUploadTestTransferFailed, MessageIcon::Exclamation};
     case net::OutcomeKind::ConnectFailed:
     case net::OutcomeKind::TimedOut:
-    case net::OutcomeKind::Cancelled:
       return {msg::kConnectFailed, MessageIcon::Exclamation};
+    case net::OutcomeKind::Cancelled: return {msg::kStepStopped, MessageIcon::Information};
   }
   return {msg::kConnectFailed, MessageIcon::Exclamation};
 }
@@ -79,6 +79,7 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
 
   AddControl<QGroupBox>(this, du, "ftpServerGroup", msg::kFtpServerGroup, 7, 52, 289, 156);
   AddControl<QLabel>(this, du, "headingLabel", msg::kFtpSettingsHeading, 7, 6, 120, 10);
+  AddBusyLabel(this, du, 176, 6, 120, 10);
   AddControl<QLabel>(this, du, "siteCountLabel", msg::kSiteCountLabel, 7, 22, 40, 8);
   siteCountCombo_ = AddControl<QComboBox>(this, du, "siteCountCombo", nullptr, 50, 20, 32, 12);
   AddControl<QLabel>(this, du, "siteSwitchLabel", msg::kSiteSwitchLabel, 7, 38, 60, 8);
@@ -355,11 +356,14 @@ void FtpSettingsDialog::OnUploadTest() {
   const std::optional<std::string> password = PasswordForTest(this, siteText_.pass, PasswordKey());
   if (!password) return;
   const net::TransferMode mode = siteText_.mode;
+  bool stopped = false;
   auto test = [&] {
     const FtpSite site = siteText_;
     return RunOffUiThread<net::Outcome>(this, [&](const StopToken& stop) {
-      return UploadTestFile(SiteLoginOf(site, *password), site.uploadFile, site.localFile,
-                            StoppablePause(pause_, stop), &stop);
+      net::Outcome got = UploadTestFile(SiteLoginOf(site, *password), site.uploadFile, site.localFile,
+                                        StoppablePause(pause_, stop), &stop);
+      stopped = stop.stopRequested();
+      return got;
     });
   };
   net::Outcome result;
@@ -373,6 +377,8 @@ void FtpSettingsDialog::OnUploadTest() {
         return result.key;
       },
       [this] { PushFields(); });
+  // A step the user stopped did not fail, whatever the connection said as it was cut.
+  if (stopped && result.kind != net::OutcomeKind::Done) result.kind = net::OutcomeKind::Cancelled;
   const UploadOutcome outcome = OutcomeOf(result);
   ShowMessage(this, QString::fromUtf8(outcome.text), MessageButtons::Ok, outcome.icon);
 }

@@ -13,6 +13,7 @@
 #include "core/source/gateway_source.h"
 #include "core/source/router_address.h"
 #include "core/source/router_fetch.h"
+#include "core/settings/gateway_fields.h"
 #include "core/settings/unsafe_fields.h"
 #include "core/publish/server_trust.h"
 #include "core/text/messages.h"
@@ -72,13 +73,14 @@ void RouterSettingsDialog::BuildControls() {
   setWindowTitle(QString::fromUtf8(msg::kRouterSettingsTitle));
   setFont(TemplateFont(font()));
   const DialogUnits du(font());
-  setFixedSize(du.Size(350, 248));
+  setFixedSize(du.Size(350, 264));
 
   // The frames go first so that the controls drawn over them stay on top.
-  AddControl<QGroupBox>(this, du, "wwwServerGroup", msg::kWwwServerGroup, 7, 38, 336, 90);
-  AddControl<QGroupBox>(this, du, "filterGroup", msg::kFilterGroup, 7, 132, 336, 72);
+  AddControl<QGroupBox>(this, du, "wwwServerGroup", msg::kWwwServerGroup, 7, 54, 336, 90);
+  AddControl<QGroupBox>(this, du, "filterGroup", msg::kFilterGroup, 7, 148, 336, 72);
 
   AddControl<QLabel>(this, du, "headingLabel", msg::kRouterHeading, 7, 7, 200, 10);
+  AddBusyLabel(this, du, 210, 7, 133, 10);
   // Where the address comes from decides what the rest of the dialog means: it comes first.
   AddControl<QLabel>(this, du, "addressSourceLabel", msg::kAddressSourceLabel, 7, 23, 36, 8);
   sourceCombo_ = AddControl<QComboBox>(this, du, "addressSourceCombo", nullptr, 44, 21, 100, 12);
@@ -86,47 +88,57 @@ void RouterSettingsDialog::BuildControls() {
     sourceCombo_->addItem(QString::fromUtf8(source));
   }
   wholePageCheck_ = AddControl<QCheckBox>(this, du, "wholePageCheck", msg::kWholePageCaption, 152, 22, 120, 10);
+  // The router's own addresses for the two sources that ask it, each right under the choice.
+  AddControl<QLabel>(this, du, "igdUrlLabel", msg::kIgdUrlLabel, 7, 39, 36, 8);
+  igdUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "igdUrlEdit", nullptr, 44, 37, 164, 12));
+  AddControl<QLabel>(this, du, "natPmpGatewayLabel", msg::kNatPmpGatewayLabel, 214, 39, 46, 8);
+  natPmpGatewayEdit_ =
+      Cp932Edit(AddControl<QLineEdit>(this, du, "natPmpGatewayEdit", nullptr, 262, 37, 81, 12));
+  igdUrlEdit_.widget()->setPlaceholderText(QString::fromUtf8(msg::kIgdUrlPlaceholder));
+  igdUrlEdit_.widget()->setToolTip(QString::fromUtf8(msg::kIgdUrlTip));
+  natPmpGatewayEdit_.widget()->setPlaceholderText(QString::fromUtf8(msg::kNatPmpGatewayPlaceholder));
+  natPmpGatewayEdit_.widget()->setToolTip(QString::fromUtf8(msg::kNatPmpGatewayTip));
 
-  AddControl<QLabel>(this, du, "addressLabel", msg::kRouterAddressLabel, 15, 53, 36, 8);
-  AddControl<QLabel>(this, du, "httpPrefixLabel", msg::kRouterHttpPrefix, 52, 53, 26, 8);
-  auto* address = AddControl<QLineEdit>(this, du, "addressEdit", nullptr, 78, 51, 186, 12);
+  AddControl<QLabel>(this, du, "addressLabel", msg::kRouterAddressLabel, 15, 69, 36, 8);
+  AddControl<QLabel>(this, du, "httpPrefixLabel", msg::kRouterHttpPrefix, 52, 69, 26, 8);
+  auto* address = AddControl<QLineEdit>(this, du, "addressEdit", nullptr, 78, 67, 186, 12);
   addressEdit_ = Cp932Edit(address);
-  auto* browser = AddControl<QPushButton>(this, du, "browserCheckButton", msg::kBrowserCheck, 268, 50, 68, 14);
+  auto* browser = AddControl<QPushButton>(this, du, "browserCheckButton", msg::kBrowserCheck, 268, 66, 68, 14);
 
-  AddControl<QLabel>(this, du, "serverNameLabel", msg::kRouterServerLabel, 15, 71, 44, 8);
-  serverLabel_ = AddControl<QLabel>(this, du, "serverLabel", nullptr, 62, 71, 120, 8);
-  AddControl<QLabel>(this, du, "sitePathLabel", msg::kRouterPathLabel, 15, 87, 44, 8);
-  pathLabel_ = AddControl<QLabel>(this, du, "pathLabel", nullptr, 62, 87, 120, 8);
-  authCheck_ = AddControl<QCheckBox>(this, du, "authCheck", msg::kRouterAuthEnable, 190, 69, 130, 10);
-  AddControl<QLabel>(this, du, "userLabel", msg::kRouterUserLabel, 190, 85, 24, 8)->hide();
-  userEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "userEdit", nullptr, 218, 83, 118, 12));
-  AddControl<QLabel>(this, du, "passLabel", msg::kRouterPassLabel, 190, 102, 24, 8)->hide();
-  auto* pass = AddControl<QLineEdit>(this, du, "passEdit", nullptr, 218, 100, 118, 12);
+  AddControl<QLabel>(this, du, "serverNameLabel", msg::kRouterServerLabel, 15, 87, 44, 8);
+  serverLabel_ = AddControl<QLabel>(this, du, "serverLabel", nullptr, 62, 87, 120, 8);
+  AddControl<QLabel>(this, du, "sitePathLabel", msg::kRouterPathLabel, 15, 103, 44, 8);
+  pathLabel_ = AddControl<QLabel>(this, du, "pathLabel", nullptr, 62, 103, 120, 8);
+  authCheck_ = AddControl<QCheckBox>(this, du, "authCheck", msg::kRouterAuthEnable, 190, 85, 130, 10);
+  AddControl<QLabel>(this, du, "userLabel", msg::kRouterUserLabel, 190, 101, 24, 8)->hide();
+  userEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "userEdit", nullptr, 218, 99, 118, 12));
+  AddControl<QLabel>(this, du, "passLabel", msg::kRouterPassLabel, 190, 118, 24, 8)->hide();
+  auto* pass = AddControl<QLineEdit>(this, du, "passEdit", nullptr, 218, 116, 118, 12);
   pass->setEchoMode(QLineEdit::Password);
   passEdit_ = Cp932Edit(pass);
-  auto* toKeyring = AddControl<QPushButton>(this, du, "saveToKeyringButton", msg::kSaveToKeyring, 266, 114, 70, 13);
-  auto* connectTest = AddControl<QPushButton>(this, du, "connectTestButton", msg::kConnectTest, 15, 105, 70, 14);
-  auto* showHtml = AddControl<QPushButton>(this, du, "showHtmlButton", msg::kShowHtml, 90, 105, 70, 14);
+  auto* toKeyring = AddControl<QPushButton>(this, du, "saveToKeyringButton", msg::kSaveToKeyring, 266, 130, 70, 13);
+  auto* connectTest = AddControl<QPushButton>(this, du, "connectTestButton", msg::kConnectTest, 15, 121, 70, 14);
+  auto* showHtml = AddControl<QPushButton>(this, du, "showHtmlButton", msg::kShowHtml, 90, 121, 70, 14);
 
-  AddControl<QLabel>(this, du, "filterChars1Label", msg::kFilterChars1, 15, 148, 66, 8);
-  filter1Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter1Edit", nullptr, 84, 146, 124, 12));
-  filter2Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter2Edit", nullptr, 212, 146, 124, 12));
-  AddControl<QLabel>(this, du, "filterChars2Label", msg::kFilterChars2, 15, 166, 66, 8);
-  filter3Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter3Edit", nullptr, 84, 164, 124, 12));
-  filter4Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter4Edit", nullptr, 212, 164, 124, 12));
-  autoFilterButton_ = AddControl<QPushButton>(this, du, "autoFilterButton", msg::kAutoFilter, 15, 183, 100, 14);
+  AddControl<QLabel>(this, du, "filterChars1Label", msg::kFilterChars1, 15, 164, 66, 8);
+  filter1Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter1Edit", nullptr, 84, 162, 124, 12));
+  filter2Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter2Edit", nullptr, 212, 162, 124, 12));
+  AddControl<QLabel>(this, du, "filterChars2Label", msg::kFilterChars2, 15, 182, 66, 8);
+  filter3Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter3Edit", nullptr, 84, 180, 124, 12));
+  filter4Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter4Edit", nullptr, 212, 180, 124, 12));
+  autoFilterButton_ = AddControl<QPushButton>(this, du, "autoFilterButton", msg::kAutoFilter, 15, 199, 100, 14);
   filter1TestButton_ =
-      AddControl<QPushButton>(this, du, "filter1TestButton", msg::kFilter1Test, 176, 183, 78, 14);
+      AddControl<QPushButton>(this, du, "filter1TestButton", msg::kFilter1Test, 176, 199, 78, 14);
   filter2TestButton_ =
-      AddControl<QPushButton>(this, du, "filter2TestButton", msg::kFilter2Test, 258, 183, 78, 14);
+      AddControl<QPushButton>(this, du, "filter2TestButton", msg::kFilter2Test, 258, 199, 78, 14);
 
   // An HTTPS router's pinned key, beside the buttons.
-  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 7, 211, 14, 8);
-  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 22, 209, 150, 12);
+  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 7, 227, 14, 8);
+  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 22, 225, 150, 12);
   pinEdit_->setReadOnly(true);
-  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 176, 209, 50, 14);
-  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 232, 209, 52, 14);
-  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 209, 52, 14);
+  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 176, 225, 50, 14);
+  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 232, 225, 52, 14);
+  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 225, 52, 14);
   ok->setDefault(true);
 
   connect(address, &QLineEdit::textChanged, this, &RouterSettingsDialog::OnAddressChange);
@@ -145,13 +157,20 @@ void RouterSettingsDialog::BuildControls() {
   connect(wholePageCheck_, &QCheckBox::toggled, this, &RouterSettingsDialog::FollowSource);
 }
 
+AddressSource RouterSettingsDialog::ChosenSource() const {
+  return static_cast<AddressSource>(std::max(0, sourceCombo_->currentIndex()));
+}
+
 void RouterSettingsDialog::FollowSource() {
-  const bool page = sourceCombo_->currentIndex() == static_cast<int>(AddressSource::RouterPage);
+  const AddressSource source = ChosenSource();
+  const bool page = source == AddressSource::RouterPage;
   const bool markers = page && !wholePageCheck_->isChecked();
   for (const char* name : {"addressEdit", "browserCheckButton", "authCheck", "showHtmlButton", "pinEdit",
                            "wholePageCheck"}) {
     findChild<QWidget*>(QLatin1String(name))->setEnabled(page);
   }
+  igdUrlEdit_.widget()->setEnabled(source == AddressSource::Upnp);
+  natPmpGatewayEdit_.widget()->setEnabled(source == AddressSource::NatPmp);
   findChild<QWidget*>(QStringLiteral("forgetPinButton"))->setEnabled(page && !fields_.pinText.empty());
   userEdit_.widget()->setEnabled(page && authCheck_->isChecked());
   passEdit_.widget()->setEnabled(page && authCheck_->isChecked());
@@ -174,7 +193,7 @@ void RouterSettingsDialog::ReadControls() {
   fields_.authEnabled = authCheck_->isChecked();
   fields_.authPassText = passEdit_.Get();
   fields_.authUserText = userEdit_.Get();
-  fields_.addressSource = static_cast<AddressSource>(std::max(0, sourceCombo_->currentIndex()));
+  fields_.addressSource = ChosenSource();
   fields_.wholePage = wholePageCheck_->isChecked();
 }
 
@@ -201,6 +220,8 @@ void RouterSettingsDialog::OnInitDialog() {
   fields_.addressSource = settings_.addressSource;
   fields_.wholePage = settings_.wholePage;
   fields_.pinText = settings_.routerPin;
+  igdUrlEdit_.Set(settings_.igdUrl);
+  natPmpGatewayEdit_.Set(settings_.natPmpGateway);
   PushFields();
   OnAuthToggle();
   FollowSource();
@@ -222,6 +243,7 @@ void RouterSettingsDialog::OnAddressChange() {
 void RouterSettingsDialog::OnConnectTest() {
   ReadControls();
   if (const auto protocol = GatewayProtocolOf(fields_.addressSource)) {
+    if (RefusedGatewayField()) return;
     AskGatewayTest(*protocol);
     return;
   }
@@ -340,12 +362,15 @@ void RouterSettingsDialog::OnOK() {
                 MessageButtons::Ok, MessageIcon::Exclamation);
     return;
   }
+  if (RefusedGatewayField()) return;
   AppSettings updated = settings_;
   for (const StoredText& text : kStoredTexts) updated.*text.setting = fields_.*text.field;
   updated.routerAuth = fields_.authEnabled;
   updated.addressSource = fields_.addressSource;
   updated.wholePage = fields_.wholePage;
   updated.routerPin = fields_.pinText;
+  updated.igdUrl = igdUrlEdit_.Get();
+  updated.natPmpGateway = natPmpGatewayEdit_.Get();
   if (!SaveAppSettings(this, updated)) return;
   settings_ = std::move(updated);
   QDialog::accept();
@@ -386,6 +411,8 @@ void RouterSettingsDialog::AskGatewayTest(GatewayProtocol protocol) {
   // Asked the way a check asks, with what the dialog shows.
   AppSettings asked = settings_;
   asked.addressSource = fields_.addressSource;
+  asked.igdUrl = igdUrlEdit_.Get();
+  asked.natPmpGateway = natPmpGatewayEdit_.Get();
   const bool upnp = protocol == GatewayProtocol::Upnp;
   bool stopped = false;
   const GatewayAnswer answer = RunOffUiThread<GatewayAnswer>(this, [&](const StopToken& stop) {
@@ -420,6 +447,14 @@ void RouterSettingsDialog::OnForgetPin() {
   ReadControls();
   fields_.pinText.clear();
   PushFields();
+}
+
+bool RouterSettingsDialog::RefusedGatewayField() {
+  const auto refused = RefuseGatewayField(ChosenSource(), igdUrlEdit_.Get(), natPmpGatewayEdit_.Get());
+  if (!refused) return false;
+  ShowMessage(this, QString::fromUtf8(refused->reason).arg(QString::fromUtf8(refused->label)),
+              MessageButtons::Ok, MessageIcon::Exclamation);
+  return true;
 }
 
 bool RouterSettingsDialog::RequireConnectedPage() {

@@ -77,9 +77,13 @@ class RouterSettingsDialog : public QDialog {
   // Enables what the chosen source uses: the page's controls only for the router page, the
   // marker tests only when the markers are used (not with the whole page) and a page was fetched.
   void FollowSource();
+  AddressSource ChosenSource() const;
 
   // The connect test of UPnP and NAT-PMP: asks the router and shows the address it gave.
   void AskGatewayTest(GatewayProtocol protocol);
+  // Shows why the chosen source's own address is refused, as OK and the connect test do; false
+  // when it is taken.
+  bool RefusedGatewayField();
   bool RequireConnectedPage();
   void ShowInPageView(const std::string& text);
   void Inform(const char* utf8Message);
@@ -104,6 +108,8 @@ class RouterSettingsDialog : public QDialog {
   QPushButton* filter1TestButton_ = nullptr;
   QPushButton* filter2TestButton_ = nullptr;
   QComboBox* sourceCombo_ = nullptr;
+  Cp932Edit igdUrlEdit_{nullptr};         // UPnP: the description's URL; empty = discover
+  Cp932Edit natPmpGatewayEdit_{nullptr};  // NAT-PMP: the gateway; empty = the default route's
   QCheckBox* wholePageCheck_ = nullptr;
   bool connectTestPassed_ = false;  // the page buttons stay on from the first success
 };
