@@ -24,7 +24,7 @@ start_fixture "$work/router.out" router_server.py
 write_settings "$port" 1 "[SYSTEM]
 INTERVAL=1
 TIMENO=2
-Notify=${NOTIFY:-0}"
+Notify=${NOTIFY:-1}"
 
 echo "idle, no notification service on the bus:"
 python3 "$here/bench/window_exit.py" "$build/zepa2" "$runs" 1

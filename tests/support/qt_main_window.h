@@ -8,6 +8,7 @@
 #include "core/settings/app_settings.h"
 #include "support/publish_support.h"
 #include "support/temp_dir.h"
+#include "ui/main/desktop_notices.h"
 
 namespace zepa2::ui {
 class MainDialog;
@@ -65,5 +66,12 @@ void UseRouterServer(AppSettings& settings, const std::string& hostPort);
 // The lines of a router fetch that found its address, behind the server text, with the note that
 // the fixture's address (10.0.0.1) is a private one.
 QStringList FetchAndFindLines(const std::string& hostPort);
+
+// A notice channel for MainDialog::SetNoticeChannels that keeps "title|body" of every notice.
+class RecordingNoticeChannel : public ui::NoticeChannel {
+ public:
+  void Show(const QString& title, const QString& body, bool) override { shown << title + "|" + body; }
+  QStringList shown;
+};
 
 }  // namespace zepa2::test

@@ -19,11 +19,7 @@ using namespace zepa2::ui;
 
 namespace {
 
-class RecordingChannel : public NoticeChannel {
- public:
-  void Show(const QString& title, const QString& body, bool) override { shown << title + "|" + body; }
-  QStringList shown;
-};
+using RecordingChannel = test::RecordingNoticeChannel;
 
 }  // namespace
 
