@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "core/check/run_request.h"
+#include "core/dns/dns_report.h"
 #include "core/net/outcome.h"
 #include "core/source/address_range.h"
 
@@ -69,6 +70,9 @@ struct CheckReport {
   std::string previousAddress;  // CP932
   std::time_t checkedAt = 0;    // when the run started, local clock of the host
   std::string routerPageText;   // CP932: the router page the run fetched; empty when none
+  // The address as found, before any decimal form: what a DNS record holds.
+  std::string dottedAddress;    // CP932
+  std::vector<DnsTargetReport> dnsTargets;  // the DNS targets in use, in order
 };
 
 // The site kind a transfer's outcome makes.

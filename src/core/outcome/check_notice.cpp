@@ -31,6 +31,20 @@ std::string FailureLines(const CheckReport& report) {
   return lines;
 }
 
+// One line per DNS target whose request this run failed, stopped or held it: "DNS1 (names): 停止中 (badauth)".
+std::string DnsFailureLines(const CheckReport& report) {
+  std::string lines;
+  for (const DnsTargetReport& target : report.dnsTargets) {
+    if (!target.sent || !DnsTargetFailed(target.result)) continue;
+    lines += Cp932(msg::kDnsTarget) + std::to_string(target.number) + " (" + target.hosts + "): " +
+             Cp932(DnsResultText(target.result));
+    const std::string why = target.code.empty() ? target.reason : target.code;
+    if (!why.empty()) lines += " (" + Utf8ToCp932(why) + ")";
+    lines += "\n";
+  }
+  return lines;
+}
+
 }  // namespace
 
 std::optional<CheckNotice> NoticeForCheck(int notifySetting, const CheckReport& report) {
@@ -38,10 +52,15 @@ std::optional<CheckNotice> NoticeForCheck(int notifySetting, const CheckReport& 
   if (level == NotifyLevel::None) return std::nullopt;
   if (report.outcome == CheckOutcome::AddressNotFound)
     return CheckNotice{Cp932(msg::kNoticeNotFoundTitle), Cp932(msg::kAddressNotFound), true};
-  if (!IsPublishOutcome(report.outcome)) return std::nullopt;
+  const std::string dnsFailures = DnsFailureLines(report);
+  if (!IsPublishOutcome(report.outcome)) {
+    // An unchanged address still reaches the targets that owed an update: their refusal is news.
+    if (dnsFailures.empty()) return std::nullopt;
+    return CheckNotice{Cp932(msg::kNoticeFailedTitle), dnsFailures.substr(0, dnsFailures.size() - 1), true};
+  }
 
   const std::string addressLine = Cp932(msg::kNoticeNewAddress) + report.address + "\n";
-  const std::string failures = FailureLines(report);
+  const std::string failures = FailureLines(report) + dnsFailures;
   if (!failures.empty()) {
     std::string body = report.outcome == CheckOutcome::PublishFailed ? failures : addressLine + failures;
     body.pop_back();

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "core/outcome/dns_state_file.h"
 #include "core/schedule/check_period.h"
 #include "core/outcome/run_status_file.h"
 #include "ui/main/shown_run_settings.h"
@@ -75,6 +76,8 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   controls_ = BuildMainDialogControls(this);
   BuildMenus();
   logFile_ = LogFilePath();
+  // The DNS targets remember their providers' answers across starts, as zepa2-check's do.
+  runState_.dnsTargets = ReadDnsState(DnsStateFilePath());
   trayNotices_ = std::make_unique<TrayNoticeChannel>(tray_->icon());
   SetNoticeChannels(*trayNotices_, busNotices_);
   aftermath_ = std::make_unique<AftermathRunner>(
@@ -302,6 +305,10 @@ void MainDialog::RunAddressCheck(RunRequest request, bool timed) {
 
 void MainDialog::OnCheckFinished(const CheckReport& report) {
   lastReport_ = report;
+  if (report.state.dnsTargets != runState_.dnsTargets) {
+    const std::string error = WriteDnsState(DnsStateFilePath(), report.state.dnsTargets);
+    if (!error.empty()) AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
+  }
   runState_ = report.state;
   if (runRequest_.mode == RunMode::Publish) AfterCheck(report);
   if (runIsTimed_) UpdateTrayIcon(false);
