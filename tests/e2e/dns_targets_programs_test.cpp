@@ -124,5 +124,28 @@ TEST_F(DnsCheckTest, StoppedTargetStaysStoppedUntilItsSettingsChange) {
   EXPECT_EQ(woken.out.find("secret"), std::string::npos);
 }
 
+// An HTTPS update server that cannot be verified is refused before any password goes; --trust
+// pins its key into [DNS] as it does for the pages, and the next run reaches it.
+TEST_F(DnsCheckTest, TrustPinsTheUpdateServersKey) {
+  test::TempDir certs;
+  test::FixtureProcess httpsServer("router_server.py", {"--tls=" + certs.path().string()});
+  settings_.dnsTargets[0].url = httpsServer.hostPort();  // no scheme: https://
+  Save();
+  const auto refused = Check();
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.out.find("サーバの証明書を確認できません"), std::string::npos) << refused.out;
+
+  const auto trusted = Check({"--trust"});
+  EXPECT_EQ(trusted.exitCode, 0) << trusted.out << trusted.err;
+  const std::string pin = ReadFile(certs.path() / "cert.pin");
+  const std::string stored = ReadFile(dir_ / "config" / "ZEPA" / "ZEPA2.conf");
+  const std::string dns = stored.substr(stored.find("[DNS]"));
+  EXPECT_NE(dns.find("\nPin1=" + pin + "\n"), std::string::npos) << stored;
+
+  // The server is no update server: its 404 shows that the connection was trusted this time.
+  const auto reached = Check();
+  EXPECT_NE(reached.out.find("HTTP ステータス 404"), std::string::npos) << reached.out;
+}
+
 }  // namespace
 }  // namespace zepa2

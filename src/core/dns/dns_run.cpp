@@ -46,6 +46,7 @@ class TargetRun {
       return Finish(DnsResultKind::Failed, text, log_color::kRed);
     }
     const DnsUpdater* updater = UpdaterOf(target_.kind);
+    if (!updater) return Finish(DnsResultKind::Failed, msg::kDnsNoKind, log_color::kRed);
     const std::string stamp = DnsSettingsStamp(target_);
     const DnsDecision decision = DecideDnsUpdate(state, stamp, target_.records, addresses, force, now);
     switch (decision.verdict) {
@@ -126,6 +127,12 @@ DnsRunResult UpdateDnsTargets(const std::array<DnsTarget, kDnsSlots>& targets, c
     run.targets.push_back(TargetRun(i + 1, targets[i], host).Run(run.states[i], addresses, force, now, http));
   }
   return run;
+}
+
+DnsTargetReport UpdateDnsTargetNow(int number, const DnsTarget& target, const DnsAddresses& addresses,
+                                   std::time_t now, CheckHost& host, const net::HttpGetOptions& http) {
+  DnsTargetState fresh;
+  return TargetRun(number, target, host).Run(fresh, addresses, true, now, http);
 }
 
 bool AnyDnsTargetNeedsIpv6(const std::array<DnsTarget, kDnsSlots>& targets) {

@@ -23,6 +23,11 @@ DnsRunResult UpdateDnsTargets(const std::array<DnsTarget, kDnsSlots>& targets, c
                               const DnsAddresses& addresses, bool force, std::time_t now, CheckHost& host,
                               const net::HttpGetOptions& http);
 
+// The settings dialog's test: one update of target number now, as a forced run would send it to a
+// target with nothing remembered, through the same code and lines.
+DnsTargetReport UpdateDnsTargetNow(int number, const DnsTarget& target, const DnsAddresses& addresses,
+                                   std::time_t now, CheckHost& host, const net::HttpGetOptions& http);
+
 // Whether any target in use keeps AAAA records (the run then needs this machine's IPv6 address).
 bool AnyDnsTargetNeedsIpv6(const std::array<DnsTarget, kDnsSlots>& targets);
 

@@ -2,6 +2,7 @@
 
 #include "core/dns/cloudflare_updater.h"
 #include "core/dns/dyndns2_updater.h"
+#include "core/net/curl_handle.h"
 #include "core/dns/url_updater.h"
 #include "core/text/hex_escape.h"
 #include "core/text/messages.h"
@@ -40,6 +41,30 @@ DnsAnswer FailedRequestAnswer(const net::HttpGetResult& got, const net::HttpGetO
   }
   if (answer.reason.empty() && got.status != 0) answer.reason = msg::kDnsHttpStatus + std::to_string(got.status);
   return answer;
+}
+
+std::string HttpsUpdateServer(const DnsTarget& target) {
+  std::string url;
+  switch (target.kind) {
+    case DnsKind::None: return {};
+    case DnsKind::Url: url = FilledUpdateUrl(target.url, {"192.0.2.1", "2001:db8::1"}); break;
+    case DnsKind::Dyndns2: url = target.url.find("://") == std::string::npos ? "https://" + target.url : target.url; break;
+    case DnsKind::Cloudflare: url = target.api.empty() ? kCloudflareApi : target.api; break;
+  }
+  if (!url.starts_with("https://")) return {};
+  net::EnsureCurlGlobalInit();
+  std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
+  char* host = nullptr;
+  char* port = nullptr;
+  std::string server;
+  if (parsed && curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(parsed.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK &&
+      curl_url_get(parsed.get(), CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK) {
+    server = std::string("https://") + host + ":" + port + "/";
+  }
+  curl_free(host);
+  curl_free(port);
+  return server;
 }
 
 std::vector<std::string> DnsHostNames(const std::string& hosts) {

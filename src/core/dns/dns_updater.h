@@ -35,6 +35,10 @@ std::vector<std::string> DnsHostNames(const std::string& hosts);
 // Bytes other than letters, digits and -._~ as %HH, for a query value.
 std::string PercentEncoded(const std::string& text);
 
+// "https://host:port/" of the server a target's updates go to when they go over HTTPS (the one
+// whose key a pin holds); empty for plain HTTP, no target, or a server text that names no host.
+std::string HttpsUpdateServer(const DnsTarget& target);
+
 // The address a family sends.
 inline const std::string& AddressOf(DnsFamily family, const DnsAddresses& addresses) {
   return family == DnsFamily::A ? addresses.ipv4 : addresses.ipv6;

@@ -352,6 +352,7 @@ inline constexpr const char* kDnsHolding = ":プロバイダが「%s」と答え
 inline constexpr const char* kDnsStillHeld = ":プロバイダの障害のため、%sまで更新を送りません。";
 inline constexpr const char* kDnsUnknownKind = ":種類の値（%d）が不明なため、更新しませんでした。";
 inline constexpr const char* kDnsCancelled = ":更新を中止しました";
+inline constexpr const char* kDnsNoKind = ":種類が選ばれていません。";
 // Reasons of a failed update (UTF-8; the provider's own words follow where it gave any).
 inline constexpr const char* kDnsNoIpv6Address = "IPv6アドレスがないため送れません";
 inline constexpr const char* kDnsNoServer = "サーバまたはURLが設定されていません";
@@ -374,6 +375,28 @@ inline constexpr const char* kDnsResultStopped = "停止中";
 inline constexpr const char* kDnsResultHeld = "待機中";
 inline constexpr const char* kDnsResultFailed = "失敗";
 inline constexpr const char* kDnsResultCancelled = "中止";
+// The DNS settings dialog.
+inline constexpr const char* kDnsSettingsCaption = "DNS設定";
+inline constexpr const char* kDnsTargetLabel = "ターゲット";
+inline constexpr const char* kDnsKindLabel = "種類";
+inline constexpr const char* kDnsKindNone = "なし";
+inline constexpr const char* kDnsKindUrl = "URL";
+inline constexpr const char* kDnsKindDyndns2 = "dyndns2";
+inline constexpr const char* kDnsKindCloudflare = "Cloudflare";
+inline constexpr const char* kDnsUrlLabel = "更新URL";
+inline constexpr const char* kDnsServerLabel = "サーバ";
+inline constexpr const char* kDnsUserLabel = "ユーザー";
+inline constexpr const char* kDnsPassLabel = "パスワード";
+inline constexpr const char* kDnsTokenLabel = "APIトークン";
+inline constexpr const char* kDnsHostLabel = "ホスト名";
+inline constexpr const char* kDnsZoneLabel = "ゾーン";
+inline constexpr const char* kDnsRecordsLabel = "レコード";
+inline constexpr const char* kDnsRecordsA = "A (IPv4)";
+inline constexpr const char* kDnsRecordsAaaa = "AAAA (IPv6)";
+inline constexpr const char* kDnsRecordsBoth = "A と AAAA";
+inline constexpr const char* kDnsMatchLabel = "成功の文字列";
+inline constexpr const char* kDnsApiLabel = "APIアドレス";
+inline constexpr const char* kDnsTestButton = "テスト";
 inline constexpr const char* kStatusDnsHeader = "DNS\t種類\tホスト名\t結果";
 
 }  // namespace zepa2::msg

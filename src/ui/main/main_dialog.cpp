@@ -30,6 +30,7 @@
 #include "ui/common/wait_cursor.h"
 #include "ui/common/settings_io.h"
 #include "ui/main/about_dialog.h"
+#include "ui/settings/dns_settings_dialog.h"
 #include "ui/main/activity_log.h"
 #include "ui/main/main_icons.h"
 #include "ui/main/popup_menus.h"
@@ -113,7 +114,8 @@ void MainDialog::BuildMenus() {
   windowMenu_ = BuildPopupMenu(
       this, PopupKind::Window,
       {[this] { QMetaObject::invokeMethod(this, &MainDialog::OnHideToTray, Qt::QueuedConnection); },
-       runNow, exit, about});
+       runNow, exit, about,
+       [this] { QMetaObject::invokeMethod(this, &MainDialog::OnDnsSettings, Qt::QueuedConnection); }});
   trayMenu_ = BuildPopupMenu(
       this, PopupKind::Tray,
       {[this] {
@@ -409,6 +411,8 @@ void MainDialog::ShowCountdown() {
 }
 
 void MainDialog::OnRouterSettings() { RunRouterSettingsDialog(this, settings_); }
+
+void MainDialog::OnDnsSettings() { RunDnsSettingsDialog(this, settings_, lastReport_.dottedAddress); }
 void MainDialog::OnFtpSettings() { RunFtpSettingsDialog(this, settings_); }
 
 void MainDialog::OnPageSettings() {
