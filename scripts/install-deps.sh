@@ -11,6 +11,8 @@ packages=(
   python3 python3-pyftpdlib python3-openssl python3-cryptography python3-paramiko
   fonts-noto-cjk xvfb xauth imagemagick
   dbus-daemon
+  python3-prometheus-client
+  libsecret-1-dev gnome-keyring libsecret-tools strace
   dpkg-dev file desktop-file-utils appstream groff-base
 )
 

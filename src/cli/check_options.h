@@ -1,6 +1,7 @@
 // The command line of zepa2-check.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@ struct CheckOptions {
   bool force = false;    // publish even when the address is unchanged
   bool dryRun = false;   // build each site's page and print it instead of uploading
   bool watch = false;    // repeat at the applied period until SIGTERM/SIGINT
+  std::optional<std::int64_t> periodSeconds;  // with watch: this period instead of the settings'
   bool status = false;   // print the last run instead of checking
   bool human = false;    // with status: as a short table in Japanese
   bool printAddress = false;  // print the address found and nothing else; publish and store nothing

@@ -6,9 +6,11 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/check_options.h"
+#include "cli/config_command.h"
 #include "cli/console_host.h"
 #include "cli/signal_watcher.h"
 #include "core/check/check_session.h"
@@ -271,7 +273,8 @@ int Run(const CheckOptions& options) {
     // or an interrupted wait never starts the period over.
     const auto waitStart = std::chrono::steady_clock::now();
     for (;;) {
-      const std::int64_t period = CheckPeriodSeconds(settings.intervalUnit, settings.interval);
+      const std::int64_t period = options.periodSeconds.value_or(
+          CheckPeriodSeconds(settings.intervalUnit, settings.interval));
       if (period <= 0) return status;
       const auto wake = signals.WaitUntil(waitStart + std::chrono::seconds(period));
       if (wake == SignalWatcher::Wake::Stop) return Stopped(companion);
@@ -291,6 +294,8 @@ int Run(const CheckOptions& options) {
 int main(int argc, char** argv) {
   zepa2::KeepSecretsInProcess();
   using namespace zepa2::cli;
+  if (argc >= 2 && std::string_view(argv[1]) == "config")
+    return RunConfigCommand(std::vector<std::string>(argv + 2, argv + argc));
   std::string error;
   const auto options = ParseCheckOptions(argc, argv, error);
   if (!options) {

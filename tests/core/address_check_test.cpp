@@ -13,6 +13,7 @@
 #include "support/free_port.h"
 #include "support/recording_check_host.h"
 #include "support/recording_publisher.h"
+#include "support/temp_dir.h"
 
 namespace zepa2 {
 namespace {
@@ -186,6 +187,29 @@ TEST_F(AddressCheckRun, CredentialsOnlyWhenAuthIsOn) {
   settings_.routerPage = "digest/ip/10.0.0.3/status.htm";
   EXPECT_EQ(Run(false), FoundLines());
   EXPECT_EQ(publisher_.published, (std::vector<std::string>{"10.0.0.1", "10.0.0.3"}));
+}
+
+// The router's password kept outside the file logs in like the one inside; one that cannot be
+// had sends no request at all rather than an empty password.
+TEST_F(AddressCheckRun, RouterPasswordReferenceResolvesOrSendsNothing) {
+  settings_.routerPage = "basic/status.htm";
+  settings_.routerUser = "admin";
+  settings_.routerAuth = true;
+  settings_.routerPass = "env:ZEPA2_TEST_ROUTER_PASS";
+  {
+    test::ScopedEnv env("ZEPA2_TEST_ROUTER_PASS", "secret");
+    EXPECT_EQ(Run(false), FoundLines());
+  }
+  const auto pageRequests = [this] {
+    const std::string log = ServerLog();
+    std::size_t n = 0;
+    for (std::size_t at = log.find("basic/status.htm"); at != std::string::npos; at = log.find("basic/status.htm", at + 1)) ++n;
+    return n;
+  };
+  const std::size_t before = pageRequests();
+  EXPECT_EQ(Run(true), (Lines{{"「HTTP.Pass」の参照「env:ZEPA2_TEST_ROUTER_PASS」からパスワードを取り出せないため、"
+                               "送信しませんでした (環境変数がありません)。", color::kRed}}));
+  EXPECT_EQ(pageRequests(), before);
 }
 
 TEST_F(AddressCheckRun, DecimalFormIsComparedShownAndPublished) {

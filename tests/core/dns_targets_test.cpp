@@ -9,6 +9,7 @@
 #include "support/fixture_process.h"
 #include "support/recording_check_host.h"
 #include "support/recording_publisher.h"
+#include "support/temp_dir.h"
 
 namespace zepa2 {
 namespace {
@@ -265,6 +266,23 @@ TEST_F(DnsTargetsTest, UrlKindConnectsOverTheRecordsFamilyAndLooksForMatch) {
     settings_.dnsTargets[0] = {.kind = DnsKind::Url, .url = url + c.path, .match = c.match};
     EXPECT_EQ(Run().result, c.result) << c.path << " " << c.match;
   }
+}
+
+// A password kept elsewhere is looked up at the run; one that cannot be had sends nothing.
+TEST_F(DnsTargetsTest, PasswordReferenceIsResolvedAtTheRun) {
+  Dyndns2("home.example.net").pass = "env:ZEPA2_TEST_DNS_PASS";
+  {
+    test::ScopedEnv pass("ZEPA2_TEST_DNS_PASS", "secret");
+    EXPECT_EQ(Run().result, DnsResultKind::Updated) << Log();
+  }
+  ASSERT_EQ(Requests().size(), 1u);
+  EXPECT_EQ(Requests()[0]["authorization"], "Basic bWU6c2VjcmV0");
+  unsetenv("ZEPA2_TEST_DNS_PASS");
+  const DnsTargetReport unresolved = Run(true);
+  EXPECT_EQ(unresolved.result, DnsResultKind::Failed);
+  EXPECT_FALSE(unresolved.sent);
+  EXPECT_THAT(Log(), HasSubstr("DNS.Pass1"));
+  EXPECT_EQ(Requests().size(), 1u);
 }
 
 // IPv6 is never left out silently: a target that keeps AAAA records fails when there is none.

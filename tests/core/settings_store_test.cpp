@@ -127,7 +127,8 @@ TEST_F(SettingsFileTest, DefaultRecordIsWrittenInFixedOrder) {
   }
   expected +=
       "MIRROR=1\n[FILTER]\nFILTER1=\nFILTER2=\nFILTER3=\nFILTER4=\nWholePage=0\n[SYSTEM]\nINTERVAL=30\n"
-      "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\nNotify=1\nOnPublish=\n";
+      "STARTMIN=0\nSTARTRUN=0\nLOCALGLOBAL=0\nBIT32=0\nTIMENO=1\nMYHOME=127.0.0.1\nNotify=1\nOnPublish=\n"
+      "MetricsFile=\n";
   EXPECT_EQ(ReadFile(file_), expected);
 }
 

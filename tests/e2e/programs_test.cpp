@@ -245,6 +245,16 @@ TEST_F(ProgramsTest, UsageErrorsAndMissingSettingsGiveStatusTwo) {
   const auto bad = Check({"--bogus"});
   EXPECT_EQ(bad.exitCode, 2);
   EXPECT_NE(bad.err.find("--bogus"), std::string::npos);
+  // A period that is no whole number of seconds, none at all, or one without --watch.
+  for (const std::vector<std::string> args : {std::vector<std::string>{"--watch", "--period", "0"},
+                                              {"--watch", "--period", "5s"},
+                                              {"--watch", "--period", "-1"},
+                                              {"--watch", "--period"},
+                                              {"--period", "5"}}) {
+    const auto refused = Check(args);
+    EXPECT_EQ(refused.exitCode, 2) << args.back();
+    EXPECT_NE(refused.err.find("--period"), std::string::npos) << refused.err;
+  }
 
   fs::remove(SettingsFile());
   const auto missing = Check();
@@ -288,16 +298,17 @@ TEST_F(ProgramsTest, WatchEndsCleanlyOnSigterm) {
   EXPECT_EQ(watch.Wait(10s), 0);
 }
 
-// The service's surroundings, all during one period (a minute, the shortest there is):
-// the settings file goes missing (a dotfiles tool rewriting it) and SIGHUP asks for it; it comes
-// back with a shorter period and another router page, and SIGHUP again; stop and continue (Ctrl-Z
-// then fg) interrupt the wait again and again. The service reports the missing file and goes on,
-// the time already waited still counts, and the timed check uses the new settings.
+// The service's surroundings, all during one period (of --period's seconds; the settings say an
+// hour): the settings file goes missing (a dotfiles tool rewriting it) and SIGHUP asks for it; it
+// comes back with another router page, and SIGHUP again; stop and continue (Ctrl-Z then fg)
+// interrupt the wait again and again. The service reports the missing file and goes on, the time
+// already waited still counts (a wait started over at each interruption would never end), and the
+// timed check uses the new settings.
 TEST_F(ProgramsTest, WatchLivesThroughReloadsMissingSettingsAndStops) {
   settings_.interval = 1;
-  settings_.intervalUnit = 1;  // an hour
+  settings_.intervalUnit = 1;  // an hour, which --period overrides
   SaveTheSettings();
-  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch", "--period", "6"}));
   ASSERT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 2)) << watch.Output();
 
   fs::remove(SettingsFile());
@@ -305,12 +316,11 @@ TEST_F(ProgramsTest, WatchLivesThroughReloadsMissingSettingsAndStops) {
   ASSERT_TRUE(WaitForOutput(watch, "no settings file at " + SettingsFile().string(), 1)) << watch.Output();
   EXPECT_NE(watch.Output().find("error "), std::string::npos);
 
-  settings_.intervalUnit = 0;  // a minute, counted from the end of the first check
   settings_.routerPage = "ip/10.9.8.7/status.htm";
   SaveTheSettings();
   watch.Signal(SIGHUP);
   auto lastPause = std::chrono::steady_clock::now();
-  const bool checked = WaitForOutput(watch, "::タイマで実行", 1, 120s, [&] {
+  const bool checked = WaitForOutput(watch, "::タイマで実行", 1, 60s, [&] {
     if (std::chrono::steady_clock::now() - lastPause < 400ms) return;
     watch.Signal(SIGSTOP);
     std::this_thread::sleep_for(100ms);

@@ -18,12 +18,14 @@ namespace {
 pid_t Launch(const ProgramCall& call, const std::filesystem::path& out, const std::filesystem::path& err) {
   std::vector<std::string> argv{call.program.string()};
   argv.insert(argv.end(), call.args.begin(), call.args.end());
+  int pipeEnds[2] = {-1, -1};
+  if (call.input && pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
     for (const auto& [name, value] : call.env) setenv(name.c_str(), value.c_str(), 1);
     if (!call.workingFolder.empty() && chdir(call.workingFolder.c_str()) != 0) _exit(126);
-    const int in = open("/dev/null", O_RDONLY);
+    const int in = call.input ? pipeEnds[0] : open("/dev/null", O_RDONLY);
     const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(in, STDIN_FILENO);
@@ -34,6 +36,19 @@ pid_t Launch(const ProgramCall& call, const std::filesystem::path& out, const st
     cargv.push_back(nullptr);
     execv(cargv[0], cargv.data());
     _exit(127);
+  }
+  if (call.input) {
+    // A test's input fits the pipe's buffer; the program reads it when it wants. A program that
+    // ends without reading it must fail its test, not end the test program with SIGPIPE.
+    signal(SIGPIPE, SIG_IGN);
+    close(pipeEnds[0]);
+    const std::string& input = *call.input;
+    for (std::size_t done = 0; done < input.size();) {
+      const ssize_t n = write(pipeEnds[1], input.data() + done, input.size() - done);
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    close(pipeEnds[1]);
   }
   return pid;
 }

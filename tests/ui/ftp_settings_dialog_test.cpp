@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "core/outcome/run_status_file.h"
+#include "core/settings/secret_reference.h"
 #include "core/settings/settings_store.h"
 #include "support/fixture_process.h"
 #include "support/publish_support.h"
@@ -586,6 +587,63 @@ class FtpSettingsDialogTest : public QObject {
     QCOMPARE(Edit(dialog, "homePageEdit")->text(), QStringLiteral("$$IP_ADDRESS$$:81/"));
     QVERIFY(ShownTexts().isEmpty());
     QVERIFY(settings == AppSettings{});
+  }
+
+  // A password kept outside the file is looked up for the upload test as for a run; one that
+  // cannot be had is a box naming the reference, and nothing is sent.
+  void UploadTestLooksThePasswordReferenceUp() {
+    FtpTestServer ftp;
+    test::TempDir dir;
+    const std::string page = (dir / "index.html").string();
+    test::WriteFile(page, "<p>$$IP_ADDRESS$$</p>\n");
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    dialog.SetPause([](std::chrono::milliseconds) {});
+    Edit(dialog, "serverEdit")->setText(QString::fromStdString(ftp.server()));
+    Edit(dialog, "userEdit")->setText(QStringLiteral("zepa"));
+    Edit(dialog, "passwordEdit")->setText(QStringLiteral("env:ZEPA2_TEST_UPLOAD_PASS"));
+    Edit(dialog, "uploadFileEdit")->setText(QStringLiteral("up.html"));
+    Edit(dialog, "localFileEdit")->setText(QString::fromStdString(page));
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Click(dialog, "uploadTestButton");
+    QStringList texts = ShownTexts();
+    QCOMPARE(texts.size(), 2);
+    QCOMPARE(texts[1], QStringLiteral("「FTP.Pass1」の参照「env:ZEPA2_TEST_UPLOAD_PASS」からパスワードを取り出せないため、"
+                                      "送信しませんでした (環境変数がありません)。"));
+    QVERIFY(ftp.commands().empty());
+
+    test::ScopedEnv password("ZEPA2_TEST_UPLOAD_PASS", FtpTestServer::kPassword);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Click(dialog, "uploadTestButton");
+    texts = ShownTexts();
+    QCOMPARE(texts.value(1), QStringLiteral("成功しました。"));
+    QCOMPARE(Edit(dialog, "passwordEdit")->text(), QStringLiteral("env:ZEPA2_TEST_UPLOAD_PASS"));
+  }
+
+  // "キーリングに保存" beside the password: nothing typed is a box; inside a keyring session the
+  // typed password goes to the keyring under the shown site's key and the field keeps only the
+  // reference, which OK saves.
+  void KeyringButtonLeavesOnlyTheReference() {
+    AppSettings settings;
+    settings.siteCount = 2;
+    FtpSettingsDialog dialog(settings);
+    QCOMPARE(Child(dialog, "saveToKeyringButton")->property("text").toString(), QStringLiteral("キーリングに保存"));
+    Click(dialog, "saveToKeyringButton");
+    QCOMPARE(ShownTexts(), QStringList{QStringLiteral("キーリングに保存するパスワードを入力してください。")});
+    if (!qEnvironmentVariableIsSet("ZEPA2_KEYRING_SESSION")) QSKIP("the keyring is used only inside with_keyring.sh");
+
+    Click(dialog, "site2Radio");
+    Edit(dialog, "serverEdit")->setText(QStringLiteral("ftp.example.net"));
+    Edit(dialog, "passwordEdit")->setText(QStringLiteral("パス-from-dialog"));
+    Click(dialog, "saveToKeyringButton");
+    QCOMPARE(ShownTexts().size(), 1);
+    QCOMPARE(Edit(dialog, "passwordEdit")->text(), QStringLiteral("keyring:"));
+    Click(dialog, "okButton");
+    QCOMPARE(StoredSettings().sites[1].pass, std::string("keyring:"));
+    QVERIFY(test::ReadFile(SettingsFilePath()).find("from-dialog") == std::string::npos);
+    const ResolvedSecret back = ResolveSecret("keyring:", "FTP.Pass2");
+    QCOMPARE(back.secret.value_or(back.problem), ToCp932(QStringLiteral("パス-from-dialog")));
   }
 
   void ShowsEveryCaptionAndMasksThePassword() {

@@ -180,6 +180,29 @@ class MainWindowRunTest : public QObject {
     QVERIFY(test::LogTexts(*dialog_).contains(QStringLiteral("サイト：1 テスト完了")));
   }
 
+  // `zepa2-check config set` writes the file while the window runs: the next check works with
+  // what the file now holds, says so, and the window shows the new period.
+  void settingsWrittenByAnotherProgramAreTakenBeforeTheNextCheck() {
+    AppSettings changed = settings_;
+    changed.sites[0].uploadFile = "other.html";
+    changed.interval = 45;
+    QVERIFY(SaveSettings(changed, SettingsFilePath(), {}).ok);
+    Find<QPushButton>("getZepaButton")->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
+    QVERIFY(test::LogTexts(*dialog_).contains(QStringLiteral("設定ファイルが変更されたため、読み直しました。")));
+    QVERIFY(std::filesystem::exists(ftp_->home() / "other.html"));
+    QVERIFY(!std::filesystem::exists(ftp_->home() / "index.html"));
+    QCOMPARE(Find<QLineEdit>("intervalEdit")->text(), QStringLiteral("45"));
+    QVERIFY(settings_ == changed);
+
+    // The window's own save reads back as what it holds: no line, no change.
+    const qsizetype lines = test::LogTexts(*dialog_).size();
+    QVERIFY(SaveSettings(settings_, SettingsFilePath(), {}).ok);
+    Find<QPushButton>("getZepaButton")->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
+    QCOMPARE(test::LogTexts(*dialog_).mid(lines).count(QStringLiteral("設定ファイルが変更されたため、読み直しました。")), 0);
+  }
+
   void openPublicPageNeedsAnAddressFirst() {
     Find<QPushButton>("browserButton")->click();
     const auto shown = MessageBoxSeam::TakeShown();

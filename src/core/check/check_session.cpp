@@ -13,7 +13,7 @@
 #include "core/log/control_escape.h"
 #include "core/source/router_fetch.h"
 #include "core/publish/key_trouble_text.h"
-#include "core/publish/key_trouble_text.h"
+#include "core/settings/secret_reference.h"
 #include "core/settings/unsafe_fields.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
@@ -153,7 +153,16 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
   std::string& reason = report.reason;
   const std::string& server = settings_.routerServer;
   std::optional<net::HttpCredentials> credentials;
-  if (settings_.routerAuth) credentials = {settings_.routerUser, settings_.routerPass};
+  if (settings_.routerAuth) {
+    // A password kept outside the settings is looked up for this request only.
+    ResolvedSecret password = ResolveSecret(settings_.routerPass, "HTTP.Pass");
+    if (!password.secret) {
+      host_.AppendLog(UnresolvedSecretLogLine("HTTP.Pass", settings_.routerPass, password.problem), log_color::kRed);
+      reason = "password reference not resolved: " + password.problem;
+      return false;
+    }
+    credentials = {settings_.routerUser, std::move(*password.secret)};
+  }
   const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
   if (const char* field =
           UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {

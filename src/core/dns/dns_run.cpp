@@ -4,6 +4,7 @@
 
 #include "core/dns/dns_decision.h"
 #include "core/dns/dns_updater.h"
+#include "core/settings/secret_reference.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -58,12 +59,23 @@ class TargetRun {
         return Finish(DnsResultKind::Held, Formatted(msg::kDnsStillHeld, LocalClock(state.holdUntil)), log_color::kRed);
       case DnsVerdict::Send: break;
     }
+    // A password or token kept elsewhere is looked up now, and only now.
+    const std::string passKey = "DNS.Pass" + std::to_string(report_.number);
+    ResolvedSecret pass = ResolveSecret(target_.pass, passKey);
+    if (!pass.secret) {
+      host_.AppendLog(prefix_ + UnresolvedSecretLogLine(passKey, target_.pass, pass.problem), log_color::kRed);
+      report_.reason = pass.problem;
+      report_.result = DnsResultKind::Failed;
+      return report_;
+    }
+    DnsTarget resolved = target_;
+    resolved.pass = std::move(*pass.secret);
     host_.AppendLog(prefix_ + Cp932(msg::kDnsUpdateStart), log_color::kBlack);
     report_.sent = true;
     std::optional<DnsAnswer> gravest;
     for (const DnsFamily family : {DnsFamily::A, DnsFamily::Aaaa}) {
       if (!(family == DnsFamily::A ? decision.sendA : decision.sendAaaa)) continue;
-      DnsAnswer answer = updater->Update(target_, family, addresses, http);
+      DnsAnswer answer = updater->Update(resolved, family, addresses, http);
       state = DnsStateAfter(std::move(state), stamp, family, AddressOf(family, addresses), answer, now);
       const bool endsTarget = answer.kind == DnsAnswerKind::Stopping || answer.kind == DnsAnswerKind::Holding ||
                               answer.kind == DnsAnswerKind::Cancelled;

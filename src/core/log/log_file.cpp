@@ -47,14 +47,13 @@ std::string AppendLogFileLine(const std::filesystem::path& file, std::time_t whe
   if (!MakeMissingFolders(folder)) return Failure(folder);
 
   struct stat info {};
-  // Only a regular file is appended to: a FIFO would hold the window until someone read it.
-  if (::stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-    errno = EINVAL;
-    return file.string() + ": " + msg::kSettingsNotRegularFile;
+  if (::stat(file.c_str(), &info) == 0) {
+    // Only a regular file is appended to: a FIFO would hold the window until someone read it.
+    if (!S_ISREG(info.st_mode)) return file.string() + ": " + msg::kSettingsNotRegularFile;
+    if (info.st_size > 0 && static_cast<std::uintmax_t>(info.st_size) + line.size() > rotateBytes &&
+        !Rotate(file))
+      return Failure(file);
   }
-  if (::stat(file.c_str(), &info) == 0 && info.st_size > 0 &&
-      static_cast<std::uintmax_t>(info.st_size) + line.size() > rotateBytes && !Rotate(file))
-    return Failure(file);
 
   // O_NOFOLLOW: a link planted in the state folder is not followed into someone else's file.
   // O_NONBLOCK: a FIFO put there after the check above never holds the open.

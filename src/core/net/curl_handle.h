@@ -10,8 +10,10 @@ namespace zepa2::net {
 // Calls curl_global_init once per process, before the first handle is made.
 void EnsureCurlGlobalInit();
 
+// Frees the handle and the multi handle its transfers run through (which may still hold its idle
+// connection), in the order libcurl's own easy perform frees them.
 struct CurlEasyDeleter {
-  void operator()(CURL* h) const { curl_easy_cleanup(h); }
+  void operator()(CURL* h) const;
 };
 using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 
@@ -22,7 +24,12 @@ using CurlSlist = std::unique_ptr<curl_slist, CurlSlistDeleter>;
 
 // A fresh easy handle with the settings every request of this program shares (no signals, so
 // time-outs work on the UI thread; no proxy from the environment surprises for a LAN router).
+// Each handle comes with a multi handle of its own (see PerformTransfer): one multi per handle,
+// not per transfer, because the multi keeps the connection that the handle's next transfer reuses.
 CurlEasy MakeEasyHandle();
+
+// The multi handle MakeEasyHandle paired with handle, or null for a handle made elsewhere.
+CURLM* MultiOf(CURL* handle);
 
 // Appends one line to a header or command list, keeping ownership in the wrapper.
 void AppendTo(CurlSlist& list, const char* line);

@@ -1,6 +1,7 @@
 #include "core/net/http_get.h"
 
 #include "core/net/curl_handle.h"
+#include "core/net/perform_transfer.h"
 #include "core/net/server_key.h"
 #include "core/net/transfer_limits.h"
 #include "core/text/hex_escape.h"
@@ -90,7 +91,7 @@ HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
     curl_easy_setopt(h, CURLOPT_PASSWORD, credentials->password.c_str());
   }
 
-  const CURLcode code = limits.stopRequested() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(h);
+  const CURLcode code = PerformTransfer(h, limits);
   if (code != CURLE_OK) result.reason = CurlReason(code, errors.text.data());
   // The body callback broke off an oversized answer; libcurl only knows that writing failed.
   if (transfer.tooLarge) result.reason = curl_easy_strerror(CURLE_FILESIZE_EXCEEDED);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/net/curl_handle.h"
+#include "core/net/perform_transfer.h"
 
 namespace zepa2::net {
 namespace {
@@ -128,7 +129,7 @@ PresentedKey LearnServerKey(const std::string& url, TransferLimits limits) {
   ApplyTransferLimits(h, &limits);
   CurlErrorBuffer errors;
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errors.text.data());
-  const CURLcode code = limits.stopRequested() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(h);
+  const CURLcode code = PerformTransfer(h, limits);
 
   if (ssh && !hostKeyPin.empty()) {
     presented.pin = std::move(hostKeyPin);

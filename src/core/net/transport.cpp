@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/net/ftp_transport.h"
+#include "core/net/perform_transfer.h"
 #include "core/net/protocol_text.h"
 #include "core/net/server_address.h"
 #include "core/net/server_key.h"
@@ -144,7 +145,7 @@ void Transport::Close() {
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, closing);
   curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(1L, closing / 1000));
   *limits_ = TransferLimits{limits_->stop, SteadyClock::now() + std::chrono::milliseconds(closing)};
-  curl_easy_perform(h);
+  PerformTransfer(h, *limits_);
   curl_easy_setopt(h, CURLOPT_NOBODY, 0L);
   curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 0L);
   curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, kAnswerSeconds);
@@ -162,7 +163,7 @@ CURLcode Transport::Perform() {
     if (left <= 0) return CURLE_OPERATION_TIMEDOUT;
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, std::min(left, kWholeTransferTimeoutSeconds * 1000));
   }
-  return curl_easy_perform(h);
+  return PerformTransfer(h, *limits_);
 }
 
 Outcome Transport::OutcomeOf(CURLcode code) const {

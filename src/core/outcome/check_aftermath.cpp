@@ -1,6 +1,8 @@
 #include "core/outcome/check_aftermath.h"
 
+#include "core/outcome/metrics_file.h"
 #include "core/outcome/run_status_file.h"
+#include "core/publish/local_path.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -11,6 +13,10 @@ bool FinishCheck(const CheckReport& report, const AppSettings& settings,
                  std::chrono::milliseconds hookTimeLimit) {
   const std::string error = WriteRunStatus(statusFile, report, settings);
   if (!error.empty()) log(Cp932(msg::kStatusWriteFailed) + Utf8ToCp932(error), log_color::kRed);
+  if (!settings.metricsFile.empty()) {
+    const std::string metricsError = WriteMetricsFile(LocalPath(settings.metricsFile), report, settings);
+    if (!metricsError.empty()) log(Cp932(msg::kMetricsWriteFailed) + Utf8ToCp932(metricsError), log_color::kRed);
+  }
   RunPublishHook(settings.onPublish, report, log, stop, hookTimeLimit);
   return error.empty();
 }

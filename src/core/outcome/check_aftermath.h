@@ -12,7 +12,8 @@
 namespace zepa2 {
 
 // Writes the status file of a run made with settings (a failure is logged, the command still
-// runs), then runs the command after a publish. Blocks while the command runs, up to
+// runs) and the metrics file when one is set, then runs the command after a publish. Blocks
+// while the command runs, up to
 // hookTimeLimit: off the UI thread. False when the status file could not be written.
 bool FinishCheck(const CheckReport& report, const AppSettings& settings,
                  const std::filesystem::path& statusFile, const HookLogSink& log,

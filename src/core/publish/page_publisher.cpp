@@ -6,6 +6,7 @@
 #include "core/publish/page_builder.h"
 #include "core/publish/page_folder.h"
 #include "core/publish/page_proof.h"
+#include "core/settings/secret_reference.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -104,8 +105,19 @@ void PagePublisher::Deliver(SiteReport& report, const FtpSite& site, const std::
     report.reason = "unknown transfer mode " + std::to_string(*site.unknownMode);
     return;
   }
-  net::Outcome outcome =
-      uploader_.UploadPage(pageFile, {site.server, site.user, site.pass, site.mode, site.pin}, site.uploadFile);
+  // A password kept outside the settings is looked up only now, and a missing one never goes out
+  // as an empty password: the site fails before connecting.
+  const std::string passKey = "FTP.Pass" + std::to_string(report.number);
+  ResolvedSecret password = ResolveSecret(site.pass, passKey);
+  if (!password.secret) {
+    host_.AppendLog(site.server + UnresolvedSecretLogLine(passKey, site.pass, password.problem), log_color::kRed);
+    host_.AppendLog(Cp932(msg::kHomePageUpdateFailed), log_color::kRed);
+    report.kind = SiteResultKind::ConnectFailed;
+    report.reason = "password reference not resolved: " + password.problem;
+    return;
+  }
+  net::Outcome outcome = uploader_.UploadPage(
+      pageFile, {site.server, site.user, std::move(*password.secret), site.mode, site.pin}, site.uploadFile);
   report.kind = SiteResultOf(outcome.kind);
   report.reason = std::move(outcome.reason);
   report.key = outcome.key;

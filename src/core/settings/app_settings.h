@@ -13,7 +13,7 @@ namespace zepa2 {
 struct FtpSite {
   std::string server;      // FTP/Server%d
   std::string user;        // FTP/User%d
-  std::string pass;        // FTP/Pass%d (scrambled in the file)
+  std::string pass;        // FTP/Pass%d (scrambled in the file), or a secret reference
   std::string uploadFile;  // FTP/File%d: remote path and name of the page
   std::string localFile;   // FTP/Path%d: local template the page is built from
   net::TransferMode mode = net::TransferMode::ActiveFtp;  // FTP/Mode%d
@@ -86,7 +86,7 @@ struct AppSettings {
   std::string routerPage;                    // HTTP/Page
   std::string routerServer;                  // HTTP/Server
   std::string routerUser;                    // HTTP/User
-  std::string routerPass;                    // HTTP/Pass (plain)
+  std::string routerPass;                    // HTTP/Pass (plain, or a secret reference)
   bool routerAuth = false;                   // HTTP/ROUTER: 1 = send user and password
   int notify = 1;                            // SYSTEM/Notify: 0 none, 1 failures only, 2 every publish (held to 0..2)
   std::string onPublish;                     // SYSTEM/OnPublish: command line run after a publish; empty = none
@@ -95,6 +95,7 @@ struct AppSettings {
   std::string natPmpGateway;                 // HTTP/NatPmpGateway: IPv4; empty = the default route's gateway
   bool wholePage = false;                    // FILTER/WholePage: 1 = the trimmed page body is the address
   std::string routerPin;                     // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
+  std::string metricsFile;                   // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
   std::array<DnsTarget, kDnsSlots> dnsTargets{};  // DNS targets 1..5 at indexes 0..4
 
   bool operator==(const AppSettings&) const = default;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "core/text/messages.h"
 
@@ -62,14 +63,14 @@ std::filesystem::path FinalTarget(std::filesystem::path file) {
 
 }  // namespace
 
-bool MakeMissingFolders(const std::filesystem::path& folder) {
+bool MakeMissingFolders(const std::filesystem::path& folder, unsigned mode) {
   std::filesystem::path built;
   struct stat info {};
   for (const auto& part : folder) {
     built /= part;
     if (::stat(built.c_str(), &info) == 0) continue;
     if (errno != ENOENT) return false;
-    if (::mkdir(built.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (::mkdir(built.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) return false;
   }
   if (::stat(folder.c_str(), &info) != 0) return false;
   if (!S_ISDIR(info.st_mode)) {
@@ -89,8 +90,10 @@ bool WriteAllBytes(int fd, std::string_view bytes) {
   return true;
 }
 
-PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& path,
-                                              std::string_view bytes) {
+namespace {
+
+PrivateWriteResult WriteAtomically(const std::filesystem::path& path, std::string_view bytes,
+                                   std::optional<SharedFileModes> shared) {
   const std::filesystem::path file = FinalTarget(path);
   // Replacing /dev/null or a FIFO someone pointed the file at would turn it into a regular file.
   struct stat target {};
@@ -99,7 +102,7 @@ PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& path,
     return Failed(PrivateWriteError::NotRegular);
   }
   const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-  if (!MakeMissingFolders(folder)) return Failed(PrivateWriteError::Folder);
+  if (!MakeMissingFolders(folder, shared ? shared->newFolders : 0700)) return Failed(PrivateWriteError::Folder);
   // With the effective identity and capabilities, the ones the writing itself will meet.
   if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
     return Failed(PrivateWriteError::FolderNotWritable);
@@ -108,6 +111,9 @@ PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& path,
   UniqueFd fd(::mkstemp(tempPath.data()));  // mkstemp creates it 0600
   if (fd.get() < 0) return Failed(PrivateWriteError::CreateTemporary);
   TemporaryName temporary(tempPath);
+  // Set on the descriptor before a byte is written: the umask does not narrow it.
+  if (shared && ::fchmod(fd.get(), static_cast<mode_t>(shared->file)) != 0)
+    return Failed(PrivateWriteError::CreateTemporary);
 
   if (!WriteAllBytes(fd.get(), bytes)) return Failed(PrivateWriteError::Write);
   if (::fsync(fd.get()) != 0) return Failed(PrivateWriteError::Sync);
@@ -119,6 +125,17 @@ PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& path,
   UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folderFd.get() >= 0) ::fsync(folderFd.get());
   return {};
+}
+
+}  // namespace
+
+PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  return WriteAtomically(file, bytes, std::nullopt);
+}
+
+PrivateWriteResult WriteSharedFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                                             SharedFileModes modes) {
+  return WriteAtomically(file, bytes, modes);
 }
 
 std::string DescribePrivateWriteFailure(const std::filesystem::path& file,

@@ -17,9 +17,9 @@ struct PrivateWriteResult {
   bool ok() const { return error == PrivateWriteError::None; }
 };
 
-// Makes the missing folders of the path, each 0700; existing ones are left as they are. False with
-// errno set when that fails or the path is no folder.
-bool MakeMissingFolders(const std::filesystem::path& folder);
+// Makes the missing folders of the path, each with mode (0700 unless said); existing ones are left
+// as they are. False with errno set when that fails or the path is no folder.
+bool MakeMissingFolders(const std::filesystem::path& folder, unsigned mode = 0700);
 
 // Writes every byte, retrying after signals; false with errno set on failure.
 bool WriteAllBytes(int fd, std::string_view bytes);
@@ -30,6 +30,16 @@ bool WriteAllBytes(int fd, std::string_view bytes);
 // which is the user's choice. On failure `file` is left as it was.
 PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file,
                                               std::string_view bytes);
+
+// Modes of a file written for other users to read (a metrics file an exporter collects).
+struct SharedFileModes {
+  unsigned file = 0644;
+  unsigned newFolders = 0755;
+};
+
+// As WritePrivateFileAtomically, with the file and the folders made for it given these modes.
+PrivateWriteResult WriteSharedFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                                             SharedFileModes modes = {});
 
 // "<file>: <reason>" for the user.
 std::string DescribePrivateWriteFailure(const std::filesystem::path& file,

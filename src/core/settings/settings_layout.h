@@ -13,8 +13,9 @@ namespace zepa2 {
 // range reads as the nearest end; no range: any), Flag(name, field, onValue) (the file's number
 // onValue, or any but 0 when onValue is 0, reads as true; true is written as 1),
 // Source(name, field), Mode(name, mode, unknownMode), DnsKind(name, kind, unknownKind),
-// DnsRecords(name, field) and Password(name, field). The five FTP passwords come in site order,
-// which is what keeps the keystream positions of load and save equal.
+// DnsRecords(name, field), Password(name, field) (a secret stored scrambled) and Secret(name,
+// field) (a secret stored as text). The five FTP passwords come in site order, which is what
+// keeps the keystream positions of load and save equal.
 // OptionalSection(name, present) starts a section that a saver writes only when present and that
 // restarts the password keystream: the DNS passwords' bytes then never depend on the FTP ones.
 // It returns whether the section's values are visited (a loader always visits them).
@@ -25,7 +26,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("Server", s.routerServer);
   v.Text("Page", s.routerPage);
   v.Text("User", s.routerUser);
-  v.Text("Pass", s.routerPass);
+  v.Secret("Pass", s.routerPass);
   v.Flag("ROUTER", s.routerAuth, 1);
   // Values added since the first release sit in their sections too; a file without them loads
   // with the first release's behaviour (the router page over HTTP, active FTP, nothing pinned).
@@ -66,6 +67,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("MYHOME", s.homePageAddress);
   v.Integer("Notify", s.notify, 0, 2);
   v.Text("OnPublish", s.onPublish);
+  v.Text("MetricsFile", s.metricsFile);
 
   if (v.OptionalSection("DNS", AnyDnsTargetSet(s.dnsTargets))) {
     for (int n = 1; n <= kDnsSlots; ++n) {

@@ -70,6 +70,8 @@ class FieldReader {
     else unknown = number;
   }
 
+  void Secret(const std::string& name, std::string& field) { Text(name, field); }
+
   // Empty is no target, as 0 is; an unknown number is kept and the target refused.
   void DnsKind(const std::string& name, zepa2::DnsKind& kind, std::optional<int>& unknown) {
     const std::string* raw = Find(name);

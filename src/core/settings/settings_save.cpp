@@ -41,6 +41,8 @@ class FieldWriter {
     Integer(name, unknown.value_or(static_cast<int>(mode)));
   }
 
+  void Secret(const std::string& name, const std::string& field) { Text(name, field); }
+
   void DnsKind(const std::string& name, zepa2::DnsKind kind, const std::optional<int>& unknown) {
     Integer(name, unknown.value_or(static_cast<int>(kind)));
   }

@@ -24,12 +24,4 @@ ExtractedAddress ExtractAddress(std::string_view page, std::string_view filter1,
   return {AddressOutcome::AddressFound, std::string(*address)};
 }
 
-std::optional<std::string> WholePageAddress(std::string_view page) {
-  constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
-  const std::size_t first = page.find_first_not_of(kWhiteSpace);
-  if (first == std::string_view::npos) return std::nullopt;
-  const std::size_t last = page.find_last_not_of(kWhiteSpace);
-  return std::string(page.substr(first, last - first + 1));
-}
-
 }  // namespace zepa2

@@ -24,8 +24,4 @@ ExtractedAddress ExtractAddress(std::string_view page, std::string_view filter1,
                                 std::string_view filter2, std::string_view filter3,
                                 std::string_view filter4);
 
-// The whole page as the address (plain-text pages and address echo services): the body without
-// leading and trailing white space, line ends included; nothing when that leaves nothing.
-std::optional<std::string> WholePageAddress(std::string_view page);
-
 }  // namespace zepa2

@@ -23,6 +23,7 @@
 #include "core/publish/public_page.h"
 #include "core/schedule/interval_field.h"
 #include "core/schedule/interval_unit.h"
+#include "core/settings/settings_load.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 #include "ui/common/cp932_text.h"
@@ -298,11 +299,30 @@ void MainDialog::UpdateRouterButton() {
 
 void MainDialog::RunAddressCheck(RunRequest request, bool timed) {
   if (worker_.running() || quitWhenCheckEnds_) return;
+  TakeSettingsChangedOutside();
   runSettings_ = settings_;
   runRequest_ = std::move(request);
   runIsTimed_ = timed;
   if (timed) UpdateTrayIcon(true);
   worker_.Start([this, request = runRequest_, state = runState_] { return check_.Run(request, state); });
+}
+
+void MainDialog::TakeSettingsChangedOutside() {
+  if (!settingsFileStamp_.Changed()) return;
+  AppSettings loaded;
+  if (!LoadSettingsWithReport(loaded, SettingsFilePath(), {}).fileFound || loaded == settings_) return;
+  const ShownRunSettings shown{intervalValue, unitIndex, startMinimizedCheck, localAddressCheck,
+                               decimalAddressCheck};
+  const bool editsPending = HasUnappliedChanges(shown, settings_);
+  settings_ = std::move(loaded);
+  AppendLog(Cp932(msg::kSettingsChangedOutside), log_color::kBlack);
+  // Values typed but not applied stay on screen; otherwise the window shows the new ones.
+  if (editsPending) return;
+  TakeAppliedRunSettings();
+  runAtStartCheck = settings_.runAtStart;
+  ShowMembers();
+  ShowUnit();
+  UpdateRouterButton();
 }
 
 void MainDialog::OnCheckFinished(const CheckReport& report) {

@@ -18,6 +18,8 @@
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/settings/app_settings.h"
+#include "core/settings/settings_file_stamp.h"
+#include "core/settings/settings_store.h"
 #include "core/sys/pause.h"
 #include "ui/main/aftermath_runner.h"
 #include "ui/main/check_worker.h"
@@ -154,11 +156,15 @@ class MainDialog : public QDialog {
   void ShowMembers();
   void SaveOption(bool& member, bool AppSettings::*field);
   void UpdateRouterButton();
+  // Takes the settings file when another program (zepa2-check config) changed it since the last
+  // check; the window's own saves read back as what it already holds.
+  void TakeSettingsChangedOutside();
 
   AppSettings& settings_;
   // The settings a check works with, taken from settings_ as it starts: a dialog may save new
   // ones while it runs.
   AppSettings runSettings_;
+  SettingsFileStamp settingsFileStamp_{SettingsFilePath()};
   MainDialogControls controls_;
   QTimer timer_;
   CheckWorker worker_;

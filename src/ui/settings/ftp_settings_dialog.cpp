@@ -17,6 +17,7 @@
 #include "ui/common/cp932_text.h"
 #include "ui/common/dialog_controls.h"
 #include "ui/common/message_box.h"
+#include "ui/common/password_secret.h"
 #include "ui/common/settings_io.h"
 #include "ui/common/off_ui_thread.h"
 #include "ui/common/server_key_prompt.h"
@@ -94,6 +95,9 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   AddControl<QLabel>(this, du, "passwordLabel", msg::kFtpPasswordLabel, 166, 83, 40, 8);
   passEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "passwordEdit", nullptr, 207, 81, 80, 12));
   passEdit_.widget()->setEchoMode(QLineEdit::Password);
+  // Beside the password, over it: the row of the password has no room left.
+  auto* toKeyring =
+      AddControl<QPushButton>(this, du, "saveToKeyringButton", msg::kSaveToKeyring, 224, 64, 64, 13);
   AddControl<QLabel>(this, du, "uploadFileLabel", msg::kUploadFileLabel, 15, 99, 100, 8);
   uploadFileEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "uploadFileEdit", nullptr, 15, 109, 226, 12));
   auto* uploadBrowse = AddControl<QPushButton>(this, du, "uploadBrowseButton", msg::kFtpBrowse, 246, 108, 42, 14);
@@ -136,6 +140,7 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   connect(ok, &QPushButton::clicked, this, &FtpSettingsDialog::OnOK);
   connect(cancel, &QPushButton::clicked, this, &FtpSettingsDialog::OnCancel);
   connect(forgetPin, &QPushButton::clicked, this, &FtpSettingsDialog::OnForgetPin);
+  connect(toKeyring, &QPushButton::clicked, this, &FtpSettingsDialog::OnSaveToKeyring);
   // The user's choice only: showing another site sets the drop-down too.
   connect(modeCombo_, &QComboBox::activated, this, &FtpSettingsDialog::OnModeChosen);
 
@@ -254,12 +259,24 @@ void FtpSettingsDialog::OnCancel() {
   }
 }
 
+std::string FtpSettingsDialog::PasswordKey() const { return "FTP.Pass" + std::to_string(currentSite + 1); }
+
+void FtpSettingsDialog::OnSaveToKeyring() {
+  ReadControls();
+  if (auto reference = SavePasswordToKeyring(this, PasswordKey(), siteText_.pass)) {
+    siteText_.pass = std::move(*reference);
+    PushFields();
+  }
+}
+
 void FtpSettingsDialog::OnBrowseUploadFile() {
   ReadControls();
   if (RefusedForUnknownMode()) return;
+  const std::optional<std::string> password = PasswordForTest(this, siteText_.pass, PasswordKey());
+  if (!password) return;
   FtpBrowseDialog browse(this);
   browse.serverName = siteText_.server;
-  browse.password = siteText_.pass;
+  browse.password = *password;
   browse.userName = siteText_.user;
   browse.mode = siteText_.mode;
   browse.pin = siteText_.pin;
@@ -319,11 +336,13 @@ void FtpSettingsDialog::OnUploadTest() {
     return;
   }
   if (RefusedForUnknownMode()) return;
+  const std::optional<std::string> password = PasswordForTest(this, siteText_.pass, PasswordKey());
+  if (!password) return;
   const net::TransferMode mode = siteText_.mode;
   auto test = [&] {
     const FtpSite site = siteText_;
     return RunOffUiThread<net::Outcome>(this, [&](const StopToken& stop) {
-      return UploadTestFile({site.server, site.user, site.pass, mode, site.pin}, site.uploadFile,
+      return UploadTestFile({site.server, site.user, *password, mode, site.pin}, site.uploadFile,
                             site.localFile, StoppablePause(pause_, stop), &stop);
     });
   };

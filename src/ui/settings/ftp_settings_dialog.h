@@ -49,6 +49,7 @@ class FtpSettingsDialog : public QDialog {
   // Fetches the shown site's check address now and says whether it shows the last run's address.
   void OnCheckUrl();
   void OnForgetPin();
+  void OnSaveToKeyring();
   void OnModeChosen();
   // A site whose mode this version does not know is never reached: a box says so. True then.
   bool RefusedForUnknownMode();
@@ -57,6 +58,8 @@ class FtpSettingsDialog : public QDialog {
   void reject() override { OnCancel(); }
 
  private:
+  // The shown site's password field, as the keyring and the configuration command name it.
+  std::string PasswordKey() const;
   void ReadControls();
   void PushFields();
   void TakeHomePageFrom(const std::string& templatePath);

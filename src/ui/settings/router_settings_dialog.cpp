@@ -19,6 +19,7 @@
 #include "ui/common/dialog_controls.h"
 #include "ui/common/dialog_units.h"
 #include "ui/common/message_box.h"
+#include "ui/common/password_secret.h"
 #include "ui/common/off_ui_thread.h"
 #include "ui/common/server_key_prompt.h"
 #include "ui/common/settings_io.h"
@@ -95,6 +96,7 @@ void RouterSettingsDialog::BuildControls() {
   auto* pass = AddControl<QLineEdit>(this, du, "passEdit", nullptr, 218, 82, 118, 12);
   pass->setEchoMode(QLineEdit::Password);
   passEdit_ = Cp932Edit(pass);
+  auto* toKeyring = AddControl<QPushButton>(this, du, "saveToKeyringButton", msg::kSaveToKeyring, 266, 95, 70, 13);
   auto* connectTest = AddControl<QPushButton>(this, du, "connectTestButton", msg::kConnectTest, 15, 87, 70, 14);
   auto* showHtml = AddControl<QPushButton>(this, du, "showHtmlButton", msg::kShowHtml, 90, 87, 70, 14);
 
@@ -142,6 +144,7 @@ void RouterSettingsDialog::BuildControls() {
   connect(ok, &QPushButton::clicked, this, &RouterSettingsDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &RouterSettingsDialog::reject);
   connect(forgetPin, &QPushButton::clicked, this, &RouterSettingsDialog::OnForgetPin);
+  connect(toKeyring, &QPushButton::clicked, this, &RouterSettingsDialog::OnSaveToKeyring);
 }
 
 // The server and path labels are not read back: they follow the address edit on every change.
@@ -200,8 +203,12 @@ void RouterSettingsDialog::OnConnectTest() {
     AskGatewayTest(*protocol);
     return;
   }
+  const std::optional<std::string> password =
+      fields_.authPassText.empty() ? std::optional<std::string>("") : PasswordForTest(this, fields_.authPassText, "HTTP.Pass");
+  if (!password) return;
   auto fetch = [&] {
-    const RouterSettingsFields asked = fields_;
+    RouterSettingsFields asked = fields_;
+    asked.authPassText = *password;
     // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
     RouterPageAnswer answer = RunOffUiThread<RouterPageAnswer>(this, [&](const StopToken& stop) {
       DialogFetchHost host(pause_, stop);
@@ -357,6 +364,14 @@ void RouterSettingsDialog::AskGatewayTest(GatewayProtocol protocol) {
   } else {
     ShowMessage(this, QString::fromUtf8(msg::kConnectFailed) + "\n" + QString::fromStdString(answer.reason),
                 MessageButtons::Ok, MessageIcon::Exclamation);
+  }
+}
+
+void RouterSettingsDialog::OnSaveToKeyring() {
+  ReadControls();
+  if (auto reference = SavePasswordToKeyring(this, "HTTP.Pass", fields_.authPassText)) {
+    fields_.authPassText = std::move(*reference);
+    PushFields();
   }
 }
 

@@ -73,6 +73,7 @@ class RouterSettingsDialog : public QDialog {
   void OnCancel();
   void OnAutoFilter();
   void OnForgetPin();
+  void OnSaveToKeyring();
 
   // The connect test of UPnP and NAT-PMP: asks the router and shows the address it gave.
   void AskGatewayTest(GatewayProtocol protocol);

@@ -1,0 +1,67 @@
+#include "core/net/perform_transfer.h"
+
+#include <memory>
+
+#include "core/net/curl_handle.h"
+
+namespace zepa2::net {
+namespace {
+
+// Short enough that a step libcurl forgot to wake for costs a few milliseconds, long enough that
+// a transfer waiting on a slow server does not spin.
+constexpr int kWakeMilliseconds = 20;
+
+struct MultiDeleter {
+  void operator()(CURLM* m) const { curl_multi_cleanup(m); }
+};
+
+// Keeps the easy handle in its multi for exactly one transfer, as curl_easy_perform does: the
+// connection stays in the multi's cache for the handle's next transfer.
+class Attached {
+ public:
+  Attached(CURLM* multi, CURL* handle)
+      : multi_(multi), handle_(handle), ok_(curl_multi_add_handle(multi, handle) == CURLM_OK) {}
+  ~Attached() {
+    if (ok_) curl_multi_remove_handle(multi_, handle_);
+  }
+  Attached(const Attached&) = delete;
+  Attached& operator=(const Attached&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  CURLM* multi_;
+  CURL* handle_;
+  bool ok_;
+};
+
+CURLcode Drive(CURLM* multi, CURL* handle, const TransferLimits& limits) {
+  const Attached attached(multi, handle);
+  if (!attached.ok()) return CURLE_FAILED_INIT;
+  int running = 1;
+  while (true) {
+    if (curl_multi_perform(multi, &running) != CURLM_OK) return CURLE_FAILED_INIT;
+    if (running == 0) break;
+    if (limits.stopRequested() || limits.deadlinePassed()) return CURLE_ABORTED_BY_CALLBACK;
+    if (curl_multi_poll(multi, nullptr, 0, kWakeMilliseconds, nullptr) != CURLM_OK) {
+      return CURLE_FAILED_INIT;
+    }
+  }
+  int queued = 0;
+  while (const CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == handle) return message->data.result;
+  }
+  return CURLE_FAILED_INIT;
+}
+
+}  // namespace
+
+CURLcode PerformTransfer(CURL* handle, const TransferLimits& limits) {
+  if (limits.stopRequested()) return CURLE_ABORTED_BY_CALLBACK;
+  if (CURLM* paired = MultiOf(handle)) return Drive(paired, handle, limits);
+  // A handle made elsewhere has no multi to keep its connection in; it gets one for this call.
+  std::unique_ptr<CURLM, MultiDeleter> own(curl_multi_init());
+  if (!own) return CURLE_OUT_OF_MEMORY;
+  return Drive(own.get(), handle, limits);
+}
+
+}  // namespace zepa2::net

@@ -1,0 +1,30 @@
+// The rules the dialogs hold settings values to, for every other way a value is set (the
+// configuration command): one place, so a value the window refuses is refused everywhere.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/settings/app_settings.h"
+
+namespace zepa2 {
+
+// Inclusive range of a number field.
+struct NumberRange {
+  int lowest;
+  int highest;
+};
+
+// The range a control of the window allows for the field ("SYSTEM.INTERVAL": its edit, "FTP.MIRROR":
+// the count drop-down, "SYSTEM.TIMENO": the unit button); nothing when any number goes.
+std::optional<NumberRange> DialogRangeOf(std::string_view key);
+
+// Why the number is refused for the field (UTF-8, the dialog's own words where it has them).
+std::optional<std::string> NumberProblem(std::string_view key, int value, NumberRange range);
+
+// What the dialogs refuse on OK in a whole record: a pin that is no pin, and a line break or NUL in
+// a field that goes onto the wire. Nothing when the record would be accepted.
+std::optional<std::string> RecordProblem(const AppSettings& settings);
+
+}  // namespace zepa2
