@@ -1,5 +1,7 @@
 #include "core/dns/dns_updater.h"
 
+#include <memory>
+
 #include "core/dns/cloudflare_updater.h"
 #include "core/dns/dyndns2_updater.h"
 #include "core/net/curl_handle.h"

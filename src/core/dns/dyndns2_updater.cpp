@@ -47,16 +47,12 @@ DnsAnswer Dyndns2AnswerOf(std::string_view body) {
     std::string_view line = body.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     start = end + 1;
-    if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
-    DnsAnswer answer = AnswerOfLine(line.substr(line.find_first_not_of(" \t")));
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) continue;
+    DnsAnswer answer = AnswerOfLine(line.substr(first));
     if (!gravest || AnswerGravity(answer.kind) > AnswerGravity(gravest->kind)) gravest = std::move(answer);
   }
   if (!gravest) return {DnsAnswerKind::Failed, {}, msg::kDnsUnknownAnswer};
-  // One name taken and the others already holding it is still an update that went out.
-  if (gravest->kind == DnsAnswerKind::Taken || gravest->kind == DnsAnswerKind::AlreadyHeld) {
-    const bool anyGood = body.find("good") != std::string_view::npos;
-    return {anyGood ? DnsAnswerKind::Taken : DnsAnswerKind::AlreadyHeld, anyGood ? "good" : "nochg"};
-  }
   return *gravest;
 }
 
