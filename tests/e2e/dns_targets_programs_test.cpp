@@ -1,6 +1,7 @@
 // zepa2-check with DNS targets against the real provider fixture: state across runs, exit status,
 // the status file and the command after publishing.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -122,6 +123,19 @@ TEST_F(DnsCheckTest, StoppedTargetStaysStoppedUntilItsSettingsChange) {
   EXPECT_EQ(woken.exitCode, 0) << woken.out;
   EXPECT_EQ(Updates(), 2u);
   EXPECT_EQ(woken.out.find("secret"), std::string::npos);
+}
+
+// A dns-state that is no regular file is neither waited on nor replaced: a red line names it, the
+// pages and the target are served as if it were absent, and the run exits 1.
+TEST_F(DnsCheckTest, DnsStateThatIsAFifoIsNeitherWaitedOnNorReplaced) {
+  const fs::path state = dir_ / "state" / "ZEPA" / "dns-state";
+  fs::create_directories(state.parent_path());
+  ASSERT_EQ(::mkfifo(state.c_str(), 0600), 0);
+  const auto run = Check();
+  EXPECT_EQ(run.exitCode, 1) << run.out;
+  EXPECT_NE(run.out.find(state.string()), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("DNS1(home.example.net):更新成功"), std::string::npos) << run.out;
+  EXPECT_TRUE(fs::is_fifo(state));
 }
 
 // An HTTPS update server that cannot be verified is refused before any password goes; --trust
