@@ -9,8 +9,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libssl-dev
   python3 python3-pyftpdlib python3-openssl python3-cryptography python3-paramiko
+  lighttpd lighttpd-mod-webdav lighttpd-mod-openssl
   fonts-noto-cjk xvfb xauth imagemagick
-  dbus-daemon
+  dbus-daemon iproute2
   python3-prometheus-client
   libsecret-1-dev gnome-keyring libsecret-tools strace
   dpkg-dev file desktop-file-utils appstream groff-base

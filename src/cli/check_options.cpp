@@ -20,7 +20,7 @@ std::optional<std::int64_t> PeriodSecondsOf(std::string_view text) {
 }  // namespace
 
 const char* const kCheckUsage =
-    "Usage: zepa2-check [--force] [--dry-run] [--watch [--period SECONDS]]\n"
+    "Usage: zepa2-check [--force] [--dry-run] [--watch [--period SECONDS] [--retry-seconds N]]\n"
     "                   [--print-address] [--trust]\n"
     "       zepa2-check --status [--human]\n"
     "       zepa2-check config list|get|set|set-password|export|import ... (see config --help)\n"
@@ -29,9 +29,13 @@ const char* const kCheckUsage =
     "  --force     publish even when the address is unchanged\n"
     "  --dry-run   print each site's page instead of uploading it\n"
     "  --watch     check again at the period set in ZEPA2 until stopped (SIGTERM, SIGINT);\n"
-    "              SIGHUP reads the settings file again\n"
+    "              SIGHUP reads the settings file again, SIGUSR1 checks at once; unless the\n"
+    "              settings turn events off, a change of this machine's addresses or routes, or\n"
+    "              the router's word of a new address, starts a check too\n"
     "  --period SECONDS  with --watch: check again every SECONDS (1 or more) instead of at the\n"
     "              period set in ZEPA2\n"
+    "  --retry-seconds N  with --watch: after a failed check, try again N seconds later (60 if\n"
+    "              not given), twice as long after each further failure, at most the period\n"
     "  --status    print the last run of either program (JSON) and exit; 1 when there is none\n"
     "  --human     with --status: print it as a short table\n"
     "  --print-address  print the address found (as it would be published) and nothing else on\n"
@@ -63,6 +67,14 @@ std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string
     else if (arg == "--human") options.human = true;
     else if (arg == "--print-address") options.printAddress = true;
     else if (arg == "--trust") options.trust = true;
+    else if (arg == "--retry-seconds" && i + 1 < argc) {
+      const std::string_view number = argv[++i];
+      const auto [end, problem] = std::from_chars(number.data(), number.data() + number.size(), options.retrySeconds);
+      if (problem != std::errc() || end != number.data() + number.size() || options.retrySeconds < 1) {
+        error = "zepa2-check: --retry-seconds takes a whole number of seconds from 1";
+        return std::nullopt;
+      }
+    }
     else if (arg == "--help" || arg == "-h") options.help = true;
     else if (arg == "--version") options.version = true;
     else {

@@ -16,6 +16,7 @@ struct CheckOptions {
   bool human = false;    // with status: as a short table in Japanese
   bool printAddress = false;  // print the address found and nothing else; publish and store nothing
   bool trust = false;    // pin the key of every TLS/SFTP server in use that has none, no check
+  int retrySeconds = 60;  // with watch: the wait after a failed check, doubled after each one more
   bool help = false;
   bool version = false;
 };

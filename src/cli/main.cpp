@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@
 #include "core/startup/secret_keeping.h"
 #include "core/sys/read_file.h"
 #include "core/settings/settings_store.h"
+#include "core/schedule/event_merger.h"
+#include "core/schedule/retry_schedule.h"
+#include "core/source/change_listeners.h"
+#include "core/sys/descriptor_wait.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -116,7 +121,8 @@ class Companion {
         publisher_(settings_, host_, uploader_),
         check_(settings_, host_, publisher_, {.stop = &stop}),
         state_(ReadRunState(host_)),
-        stop_(stop) {}
+        stop_(stop),
+        retry_(std::chrono::seconds(options.retrySeconds)) {}
 
   // One check; callerLine is the line the window writes before the same kind of run, or null.
   // Like the window's timer, the repeated checks of --watch publish only a changed address, and
@@ -128,6 +134,7 @@ class Companion {
                              .mode = options_.dryRun ? RunMode::ShowPages : RunMode::Publish};
     const CheckReport report = check_.Run(request, state_);
     if (options_.dryRun) return ExitStatusOf(report);
+    retry_.Record(LeftWorkOwed(report), report.holdOff);
     const ExitStatus status = StoreState(report);
     // The status file and the user's command come last: the command may read the state.
     const bool statusWritten = FinishCheck(
@@ -165,6 +172,11 @@ class Companion {
   // A line of the companion's own in the log (UTF-8 text).
   void Report(const std::string& text, LogColor color) { host_.AppendLog(Cp932(text), color); }
 
+  // When the next timed check comes, after the checks so far.
+  const RetrySchedule& retry() const { return retry_; }
+  // The address the last publish handed to the sites (CP932).
+  const std::string& publishedAddress() const { return state_.lastAddress; }
+
  private:
   const CheckOptions& options_;
   AppSettings& settings_;
@@ -174,6 +186,7 @@ class Companion {
   CheckSession check_;
   RunState state_;
   const StopToken& stop_;
+  RetrySchedule retry_;
 };
 
 // The address alone on standard output, for scripts; the log goes to standard error.
@@ -248,6 +261,60 @@ int PrintStatus(bool human) {
   return kExitOk;
 }
 
+// The listeners the settings ask for; the ones there are kept while the settings ask for the same.
+void RefreshListeners(std::unique_ptr<ChangeListeners>& listeners, const AppSettings& settings, Companion& companion) {
+  ListenerPlan plan = PlanListeners(settings);
+  if (listeners && listeners->plan() == plan) return;
+  listeners.reset();  // the old ones let go of their ports first
+  listeners = std::make_unique<ChangeListeners>(std::move(plan));
+  for (const std::string& note : listeners->openingNotes()) companion.Report(note, log_color::kRed);
+}
+
+// One wait of --watch at a time: until the timed check, a change the listeners report (merged
+// with the changes soon after it), a signal, or a listener's own deadline, whichever comes first.
+class WatchWait {
+ public:
+  using Clock = std::chrono::steady_clock;
+  struct Woken {
+    bool stop = false;
+    bool reload = false;             // SIGHUP: the settings file is read again
+    const char* checkLine = nullptr;  // a check is due: the line that says what started it
+  };
+
+  explicit WatchWait(SignalWatcher& signals) : signals_(signals) {}
+
+  Woken Wait(Clock::time_point timerDue, bool retrying, ChangeListeners& listeners, Companion& companion) {
+    std::optional<Clock::time_point> deadline = timerDue;
+    for (const auto& other : {merger_.dueAt(), listeners.nextDeadline()}) {
+      if (other && *other < *deadline) deadline = other;
+    }
+    std::vector<int> descriptors = listeners.descriptors();
+    descriptors.push_back(signals_.descriptor());
+    WaitForReadable(descriptors, deadline);
+
+    const Clock::time_point now = Clock::now();
+    const SignalWatcher::Requests requests = signals_.Take();
+    Woken woken{.stop = requests.stop, .reload = requests.reload};
+    const ChangeListeners::Taken taken = listeners.Take(now, companion.publishedAddress());
+    for (const std::string& note : taken.notes) companion.Report(note, log_color::kRed);
+    if (taken.change) {
+      if (!merger_.dueAt()) cause_ = *taken.change;
+      merger_.Note(now);
+    }
+    // A signal asks for a check at once, ahead of changes still being merged: its check sees them.
+    if (requests.checkNow) woken.checkLine = msg::kRunBySignal;
+    else if (merger_.TakeDue(now, false)) woken.checkLine = ChangeCauseLine(cause_);
+    else if (now >= timerDue) woken.checkLine = retrying ? msg::kRunAsRetry : msg::kRunByTimer;
+    if (woken.checkLine) merger_.Clear();
+    return woken;
+  }
+
+ private:
+  SignalWatcher& signals_;
+  EventMerger merger_;
+  ChangeCause cause_ = ChangeCause::Network;
+};
+
 int Run(const CheckOptions& options) {
   const std::filesystem::path settingsFile = SettingsFilePath();
   std::string problem;
@@ -263,27 +330,45 @@ int Run(const CheckOptions& options) {
   if (options.trust) return PinServerKeys(settings, settingsFile, stop) ? kExitOk : kExitFailed;
   if (options.printAddress) return PrintAddress(settings, stop);
   Companion companion(options, settings, stop);
+  // Listening starts before the first check, so that a change during it is not lost.
+  std::unique_ptr<ChangeListeners> listeners;
+  if (options.watch) RefreshListeners(listeners, settings, companion);
   const char* firstLine = options.dryRun ? msg::kRunAsTest : options.force ? msg::kRunManually : nullptr;
   ExitStatus status = companion.RunOnce(firstLine, false);
   if (signals.stopRequested()) return Stopped(companion);
   if (!options.watch) return status;
 
+  WatchWait wait(signals);
   for (;;) {
     // The wait is measured from its start on the monotonic clock: a reload, a stop and continue
     // or an interrupted wait never starts the period over.
     const auto waitStart = std::chrono::steady_clock::now();
-    for (;;) {
+    const bool retrying = companion.retry().failuresInARow() > 0;
+    bool retryTold = false;
+    const char* checkLine = nullptr;
+    while (!checkLine) {
       const std::int64_t period = options.periodSeconds.value_or(
           CheckPeriodSeconds(settings.intervalUnit, settings.interval));
       if (period <= 0) return status;
-      const auto wake = signals.WaitUntil(waitStart + std::chrono::seconds(period));
-      if (wake == SignalWatcher::Wake::Stop) return Stopped(companion);
-      if (wake == SignalWatcher::Wake::TimeUp) break;
-      ReloadSettings(settings, settingsFile, companion);  // SIGHUP: new settings, same wait
+      const std::chrono::seconds timerWait = companion.retry().NextWait(std::chrono::seconds(period));
+      if (retrying && !retryTold) {
+        char line[160];
+        std::snprintf(line, sizeof line, msg::kRetryFormat, static_cast<long long>(timerWait.count()));
+        companion.Report(line, log_color::kBlack);
+        retryTold = true;
+      }
+      const WatchWait::Woken woken = wait.Wait(waitStart + timerWait, retrying, *listeners, companion);
+      if (woken.stop) return Stopped(companion);
+      if (woken.reload) {
+        ReloadSettings(settings, settingsFile, companion);  // SIGHUP: new settings, same wait
+        RefreshListeners(listeners, settings, companion);
+      }
+      checkLine = woken.checkLine;
     }
     // The window may have changed the settings meanwhile.
     ReloadSettings(settings, settingsFile, companion);
-    status = companion.RunOnce(msg::kRunByTimer, true);
+    RefreshListeners(listeners, settings, companion);
+    status = companion.RunOnce(checkLine, true);
     if (signals.stopRequested()) return Stopped(companion);
   }
 }

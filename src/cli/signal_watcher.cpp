@@ -1,8 +1,12 @@
 #include "cli/signal_watcher.h"
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/eventfd.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
-#include <ctime>
+#include <cstdint>
 
 namespace zepa2::cli {
 namespace {
@@ -13,11 +17,19 @@ sigset_t WatchedSignals() {
   sigaddset(&set, SIGTERM);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGHUP);
+  sigaddset(&set, SIGUSR1);
   return set;
 }
 
-// How often the watcher thread looks whether it should end, should the wake-up at exit be lost.
-constexpr timespec kPollInterval{0, 200'000'000};
+void Bump(int eventFd) {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const ssize_t n = write(eventFd, &one, sizeof one);
+}
+
+void Drain(int eventFd) {
+  std::uint64_t count = 0;
+  [[maybe_unused]] const ssize_t n = read(eventFd, &count, sizeof count);
+}
 
 }  // namespace
 
@@ -25,53 +37,63 @@ SignalWatcher::SignalWatcher(StopToken& stop) : stop_(stop) {
   const sigset_t set = WatchedSignals();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
   signal(SIGPIPE, SIG_IGN);
+  signals_ = signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
+  quit_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   thread_ = std::thread(&SignalWatcher::Watch, this);
 }
 
 SignalWatcher::~SignalWatcher() {
+  Bump(quit_);
+  thread_.join();
+  for (const int fd : {signals_, quit_, wake_}) {
+    if (fd >= 0) close(fd);
+  }
+}
+
+void SignalWatcher::Post(bool Requests::*request) {
   {
     std::lock_guard lock(mutex_);
-    quit_ = true;
+    waiting_.*request = true;
   }
-  // A signal of the watched set, sent to the watcher thread alone, ends its wait at once: a
-  // one-shot run must not linger at exit for the poll interval.
-  pthread_kill(thread_.native_handle(), SIGHUP);
-  thread_.join();
+  Bump(wake_);
 }
 
+// Sleeps in poll until a signal or the end comes: no time-out, so an idle service never wakes.
 void SignalWatcher::Watch() {
-  const sigset_t set = WatchedSignals();
   for (;;) {
-    {
-      std::lock_guard lock(mutex_);
-      if (quit_) return;
-    }
-    const int signal = sigtimedwait(&set, nullptr, &kPollInterval);
-    {
-      std::lock_guard lock(mutex_);
-      if (quit_) return;
-    }
-    if (signal == SIGTERM || signal == SIGINT) {
-      stop_.RequestStop();  // ends a running transfer or pause
-      std::lock_guard lock(mutex_);
-      wake_.notify_all();
-    } else if (signal == SIGHUP) {
-      std::lock_guard lock(mutex_);
-      reload_ = true;
-      wake_.notify_all();
+    pollfd ready[] = {{signals_, POLLIN, 0}, {quit_, POLLIN, 0}};
+    if (poll(ready, 2, -1) < 0) continue;
+    if (ready[1].revents) return;
+    signalfd_siginfo info{};
+    while (read(signals_, &info, sizeof info) == sizeof info) {
+      switch (info.ssi_signo) {
+        case SIGTERM:
+        case SIGINT:
+          stop_.RequestStop();  // ends a running transfer or pause
+          Post(&Requests::stop);
+          break;
+        case SIGHUP:
+          Post(&Requests::reload);
+          break;
+        case SIGUSR1:
+          Post(&Requests::checkNow);
+          break;
+        default:
+          break;
+      }
     }
   }
 }
 
-SignalWatcher::Wake SignalWatcher::WaitUntil(std::chrono::steady_clock::time_point deadline) {
-  std::unique_lock lock(mutex_);
-  wake_.wait_until(lock, deadline, [this] { return stop_.stopRequested() || reload_; });
-  if (stop_.stopRequested()) return Wake::Stop;
-  if (reload_) {
-    reload_ = false;
-    return Wake::Reload;
-  }
-  return Wake::TimeUp;
+SignalWatcher::Requests SignalWatcher::Take() {
+  Drain(wake_);
+  std::lock_guard lock(mutex_);
+  Requests taken = waiting_;
+  taken.stop = stop_.stopRequested();
+  waiting_.reload = false;
+  waiting_.checkNow = false;
+  return taken;
 }
 
 }  // namespace zepa2::cli

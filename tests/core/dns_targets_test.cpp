@@ -109,6 +109,9 @@ TEST_F(DnsTargetsTest, Dyndns2ObeysEveryResultCode) {
     if (c.then == Then::Stops || c.then == Then::Holds) {
       EXPECT_THAT(Log(), HasSubstr(c.code));
     }
+    // Only a hold asks for another check, and no sooner than its end; a stop waits for new settings.
+    EXPECT_EQ(LeftWorkOwed(last_), c.then == Then::Holds);
+    EXPECT_EQ(last_.holdOff, c.then == Then::Holds ? std::chrono::seconds(30 * 60) : std::chrono::seconds(0));
 
     // A new address a minute later, forced: a stopped or held target sends nothing.
     address_ = "203.0.113.6";
@@ -185,6 +188,7 @@ TEST_F(DnsTargetsTest, FailedTargetBlocksNeitherPagesNorOtherTargets) {
   EXPECT_EQ(last_.dnsTargets[1].result, DnsResultKind::Updated);
   EXPECT_EQ(last_.dnsTargets[2].result, DnsResultKind::Failed);
   EXPECT_THAT(Log(), HasSubstr("DNS4():種類の値（7）"));
+  EXPECT_TRUE(LeftWorkOwed(last_));
   // The failed one is owed its update at the next check; the others rest.
   host_.lines.clear();
   Run();

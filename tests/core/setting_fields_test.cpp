@@ -34,6 +34,7 @@ AppSettings EveryFieldSet() {
                   "/home/me/" + Cp932("テンプレ") + n + ".html", static_cast<net::TransferMode>(i % 4),
                   std::nullopt, i == 2 ? "sha256//" + std::string(43, 'B') + "=" : "",
                   "https://www.example.net/ip" + n + ".html?a=b&c=d"};
+    s.sites[i].region = i == 4 ? "auto" : "ap-northeast-" + n;
   }
   s.sites[0].pass = Cp932("パスワード");  // the secret itself, as an old file holds it
   s.sites[3].pass = "keyring:";
@@ -48,6 +49,7 @@ AppSettings EveryFieldSet() {
   s.startMinimized = true;
   s.runAtStart = true;
   s.useLocalAddress = true;
+  s.events = false;
   s.decimalAddress = true;
   s.intervalUnit = 0;
   s.homePageAddress = "www.example.net/~me/$$IP_ADDRESS$$ ";

@@ -75,9 +75,9 @@ AppSettings EveryFieldSet() {
     const std::string n = std::to_string(i + 1);
     s.sites[i] = {"ftp" + n + ".example.net:21", "user" + n, "", "/public_html/ip" + n + ".html",
                   "/home/me/\x83\x65\x83\x93\x83\x76\x83\x8C" + n + ".html",
-                  static_cast<net::TransferMode>(i % 4), std::nullopt,
+                  static_cast<net::TransferMode>(i + 1), std::nullopt,
                   i == 2 ? "sha256//" + std::string(43, 'A' + i) + "=" : "",
-                  "https://www.example.net/ip" + n + ".html?a=b&c=d"};
+                  "https://www.example.net/ip" + n + ".html?a=b&c=d", i == 4 ? "ap-northeast-1" : ""};
   }
   s.sites[0].pass = "\x83\x70\x83\x58\x83\x8F\x81\x5B\x83\x68";  // パスワード
   s.sites[1].pass = everyPasswordByte;
@@ -96,6 +96,7 @@ AppSettings EveryFieldSet() {
   s.routerPin = "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=";
   s.notify = 2;
   s.onPublish = "notify-send \"$ZEPA2_ADDRESS\" | logger -t zepa2 ";
+  s.events = false;
   s.dnsTargets[0] = {DnsKind::Url, std::nullopt, "https://dyn.example.jp/update?ip=$$IP_ADDRESS$$", "me",
                      "url secret", "home.example.jp", "", DnsRecords::Both, "OK", "", ""};
   s.dnsTargets[1] = {DnsKind::Dyndns2, std::nullopt, "members.example.net", "user", everyPasswordByte,
@@ -148,6 +149,30 @@ TEST_F(SettingsFileTest, OddNumbersReadAsTheCheckAlwaysReadThem) {
   EXPECT_EQ(loaded.notify, 2);
 }
 
+// Checks on events are on unless the file says 0; a file from before them saves as it was, so the
+// line is written only when they are off.
+TEST_F(SettingsFileTest, EventsLineIsWrittenOnlyWhenTheyAreOff) {
+  fs::create_directories(file_.parent_path());
+  const std::string before = "[SYSTEM]\nSTARTMIN=0\n";
+  struct Case {
+    const char* line;
+    bool events;
+  };
+  for (const Case& c : {Case{"", true}, Case{"Events=0\n", false}, Case{"Events=1\n", true}, Case{"Events=7\n", true}}) {
+    WriteFile(file_, before + c.line);
+    AppSettings loaded;
+    LoadSettings(loaded, file_, {});
+    EXPECT_EQ(loaded.events, c.events) << c.line;
+  }
+  AppSettings settings;
+  ASSERT_TRUE(SaveSettings(settings, file_, {}).ok);
+  const std::string on = ReadFile(file_);
+  EXPECT_EQ(on.find("Events"), std::string::npos);
+  settings.events = false;
+  ASSERT_TRUE(SaveSettings(settings, file_, {}).ok);
+  EXPECT_EQ(ReadFile(file_), on + "Events=0\n");
+}
+
 // A file written before the address sources existed asks the router page and uses the markers.
 TEST_F(SettingsFileTest, FileWithoutSourceKeysKeepsTheRouterPage) {
   fs::create_directories(file_.parent_path());
@@ -176,6 +201,34 @@ TEST_F(SettingsFileTest, FileWithoutModesLoadsAsActiveFtpWithoutPins) {
     EXPECT_EQ(site.pin, "");
   }
   EXPECT_EQ(loaded.routerPin, "");
+}
+
+// The region came after the first files with modes: a file without it saves byte for byte as it
+// was, and a region that is set has its line after the site's check address.
+TEST_F(SettingsFileTest, RegionIsWrittenOnlyWhenSet) {
+  AppSettings before;
+  before.sites[0] = {"dav.example.net", "me", "pw", "/dav/ip.html", "/home/me/t.html", net::TransferMode::WebDav};
+  before.sites[1] = {"https://acct.r2.cloudflarestorage.com", "key", "secret", "/www/ip.html", "/home/me/t.html",
+                     net::TransferMode::S3};
+  before.siteCount = 2;
+  ASSERT_TRUE(SaveSettings(before, file_, {}).ok);
+  const std::string old = ReadFile(file_);
+  EXPECT_EQ(old.find("Region"), std::string::npos);
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded, before);
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  EXPECT_EQ(ReadFile(file_), old);
+
+  loaded.sites[1].region = "auto";
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  const std::string text = ReadFile(file_);
+  EXPECT_THAT(text, HasSubstr("Mode2=5\nPin2=\nCheckUrl2=\nRegion2=auto\nServer3="));
+  EXPECT_THAT(text, HasSubstr("Mode1=4\n"));
+  AppSettings again;
+  LoadSettings(again, file_, {});
+  EXPECT_EQ(again.sites[1].region, "auto");
+  EXPECT_EQ(again.sites[1].mode, net::TransferMode::S3);
 }
 
 // A mode this version does not know (a newer version's, a typo) is never read as another mode:

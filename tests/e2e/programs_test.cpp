@@ -10,11 +10,14 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <functional>
+#include <sstream>
 #include <thread>
 
+#include "core/net/http_get.h"
 #include "core/settings/settings_store.h"
 #include "core/text/cp932.h"
 #include "support/fixture_process.h"
+#include "support/free_port.h"
 #include "support/program_run.h"
 #include "support/publish_support.h"
 #include "support/temp_dir.h"
@@ -508,6 +511,51 @@ TEST_F(ProgramsTest, TrustPinsTheKeysItPrintsAndTheNextRunPublishes) {
             std::string::npos);
 }
 
+// Web space over WebDAV and S3: the pages stored are the bytes the dry run shows, the S3 page is
+// proved at its public address, the status file names the modes, and a WebDAV folder that is not
+// there fails the site with a line that says so.
+TEST_F(ProgramsTest, CheckPublishesToWebDavAndS3AsTheDryRunShows) {
+  test::WebDavTestServer dav;
+  test::S3TestServer s3({.region = "auto"});
+  fs::create_directories(dav.www() / "site");
+  test::WriteFile(dir_ / "site1.html", "<p>$$IP_ADDRESS$$</p>\r\n<p>1</p>\r\n");
+  FtpSite& webdav = settings_.sites[0];
+  webdav = {dav.server(), "zepa", "secret", "/site/index.html", (dir_ / "site1.html").string(),
+            net::TransferMode::WebDav};
+  FtpSite& bucket = settings_.sites[1];
+  bucket = {s3.server(), test::S3TestServer::kAccessKey, test::S3TestServer::kSecret, "/www/ip.html",
+            (dir_ / "site2.html").string(), net::TransferMode::S3};
+  bucket.region = "auto";
+  bucket.checkUrl = s3.server() + "/www/ip.html";
+  SaveTheSettings();
+  EXPECT_NE(ReadFile(SettingsFile()).find("Region2=auto\n"), std::string::npos);
+
+  const auto dry = Check({"--dry-run"});
+  EXPECT_EQ(dry.exitCode, 0) << dry.out << dry.err;
+  const auto published = Check();
+  EXPECT_EQ(published.exitCode, 0) << published.out << published.err;
+  const std::string davPage = ReadFile(dav.www() / "site" / "index.html");
+  const std::string s3Page = ReadFile(s3.bucket("www") / "ip.html");
+  EXPECT_NE(davPage.find("<p>10.0.0.1</p>\r\n"), std::string::npos) << davPage;
+  EXPECT_EQ(davPage.find("\r\r"), std::string::npos);  // no line end rewritten on the way
+  EXPECT_NE(s3Page.find(Cp932("現在のアドレス: 10.0.0.1")), std::string::npos);
+  for (const std::string& page : {davPage, s3Page}) {
+    EXPECT_NE(dry.out.find(Cp932ToUtf8(page)), std::string::npos) << dry.out;
+  }
+  const auto run = nlohmann::json::parse(ReadFile(dir_ / "state" / "ZEPA" / "last-run.json"));
+  EXPECT_EQ(run["sites"][0]["mode"], "webdav");
+  EXPECT_EQ(run["sites"][1]["mode"], "s3");
+  EXPECT_EQ(run["sites"][1]["confirmed"], true) << run.dump();
+  EXPECT_EQ(run["outcome"], "published") << run.dump();
+
+  webdav.uploadFile = "/missing/index.html";
+  SaveTheSettings();
+  const auto missing = Check({"--force"});
+  EXPECT_EQ(missing.exitCode, 1) << missing.out;
+  EXPECT_NE(missing.out.find(":WebDAV失敗 (the folder does not exist (HTTP/1.1 409 Conflict))"), std::string::npos)
+      << missing.out;
+  EXPECT_FALSE(fs::exists(dav.www() / "missing"));
+}
 
 // What a state file may turn out to be when something else (another tool, a mistake, an attacker)
 // put it there. Never the machine's own /dev entries: a private node and FIFO in the test's folder.
@@ -652,6 +700,128 @@ TEST_F(ProgramsTest, TheServiceKeepsItsSecretsInItsOwnMemory) {
   struct stat info {};
   ASSERT_EQ(::stat(("/proc/" + std::to_string(watch.pid()) + "/environ").c_str(), &info), 0);
   EXPECT_EQ(info.st_uid, 0u);
+}
+
+// SIGUSR1 asks the service for a check at once, with the period at a day: the router's page now
+// shows another address, and it is published.
+TEST_F(ProgramsTest, SigusrOneStartsACheckAtOnce) {
+  settings_.interval = 1;
+  settings_.intervalUnit = 2;
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 2, 30s)) << watch.Output();
+  settings_.routerPage = "ip/10.9.8.7/status.htm";
+  SaveTheSettings();
+  watch.Signal(SIGUSR1);
+  ASSERT_TRUE(WaitForOutput(watch, "確認の指示(SIGUSR1)を受けました", 1, 5s)) << watch.Output();
+  EXPECT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 4, 30s)) << watch.Output();
+  EXPECT_TRUE(BothPagesHold("10.9.8.7"));
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+}
+
+// The seconds of a log line's stamp ("YYYY/MM/DD hh:mm:ss::") since midnight.
+int StampSeconds(const std::string& line) {
+  const std::size_t at = line.find("::");
+  if (at == std::string::npos || at < 8) return -1;
+  const std::string time = line.substr(at - 8, 8);
+  return std::stoi(time.substr(0, 2)) * 3600 + std::stoi(time.substr(3, 2)) * 60 + std::stoi(time.substr(6, 2));
+}
+
+std::vector<std::string> LinesWith(const std::string& text, const std::string& part) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (line.find(part) != std::string::npos) lines.push_back(line);
+  }
+  return lines;
+}
+
+// A site that is down is tried again after 1, 2, 4 … times the first wait (a second here, a
+// minute unless told), not a day later; once it is back, one upload and the period again.
+TEST_F(ProgramsTest, FailedSiteIsTriedAgainSoonerEachTimeLongerUntilItIsBack) {
+  const int port = test::UnusedLocalPort();
+  settings_.interval = 1;
+  settings_.intervalUnit = 2;
+  settings_.siteCount = 1;
+  settings_.sites[0].server = "127.0.0.1:" + std::to_string(port);
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch", "--retry-seconds", "1"}));
+  ASSERT_TRUE(WaitForOutput(watch, "失敗した確認の再試行", 3, 30s)) << watch.Output();
+  ASSERT_TRUE(WaitForOutput(watch, "失敗したため、8秒後にもう一度確認します。", 1, 30s)) << watch.Output();
+  test::FtpTestServer back(test::FtpServerOptions{.port = port});
+  ASSERT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 1, 30s)) << watch.Output();
+
+  const std::string log = watch.Output();
+  const std::vector<std::string> told = LinesWith(log, "秒後にもう一度確認します。");
+  const std::vector<std::string> retried = LinesWith(log, "失敗した確認の再試行");
+  ASSERT_EQ(told.size(), 4u) << log;
+  ASSERT_EQ(retried.size(), 4u) << log;
+  for (std::size_t n = 0; n < told.size(); ++n) {
+    const int wanted = 1 << n;
+    EXPECT_NE(told[n].find("、" + std::to_string(wanted) + "秒後"), std::string::npos) << told[n];
+    // Stamps are whole seconds: a wait of w shows as w-1 to w+1.
+    const int waited = StampSeconds(retried[n]) - StampSeconds(told[n]);
+    EXPECT_GE(waited, wanted - 1) << told[n] << "\n" << retried[n];
+    EXPECT_LE(waited, wanted + 1) << told[n] << "\n" << retried[n];
+  }
+  std::this_thread::sleep_for(3s);
+  EXPECT_EQ(Count(watch.Output(), "ホームページの更新に成功しました。"), 1u) << watch.Output();
+  EXPECT_EQ(Count(watch.Output(), "失敗した確認の再試行"), 4u) << "back to the period of a day";
+  EXPECT_NE(ReadFile(back.home() / "index.html").find("10.0.0.1"), std::string::npos);
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+}
+
+// The router's record of SUBSCRIBE requests (igd_server.py's log).
+std::string IgdLog(const test::FixtureProcess& igd) {
+  return net::HttpGetUrl("http://" + igd.hostPort() + "/log").body;
+}
+
+// A router that takes the subscription sends an event with a new address: one check publishes it,
+// with the period at a day; a short subscription time is renewed before it runs out.
+TEST_F(ProgramsTest, UpnpEventWithANewAddressStartsACheck) {
+  test::FixtureProcess igd("igd_server.py");
+  settings_.addressSource = AddressSource::Upnp;
+  settings_.igdUrl = "http://" + igd.hostPort() + "/events/2/rootDesc.xml";  // granted 2 s
+  settings_.interval = 1;
+  settings_.intervalUnit = 2;
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "ルータがUPnPで新しいアドレスを知らせました", 1, 30s)) << watch.Output();
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (!BothPagesHold("203.0.113.99") && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(BothPagesHold("203.0.113.99")) << watch.Output();
+  std::this_thread::sleep_for(3s);  // a second event check or a lapsed subscription would show by now
+  EXPECT_EQ(Count(watch.Output(), "ルータがUPnPで新しいアドレスを知らせました"), 1u) << watch.Output();
+  const std::string log = IgdLog(igd);
+  EXPECT_EQ(Count(log, "SUBSCRIBE new"), 1u) << log;
+  EXPECT_GE(Count(log, "SUBSCRIBE renew"), 2u) << log;
+  EXPECT_EQ(Count(log, "SUBSCRIBE late"), 0u) << log;
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
+}
+
+// A router that refuses subscriptions (most do) gets one note and no second request within the
+// subscription time; the checks go on as before.
+TEST_F(ProgramsTest, RefusedUpnpSubscriptionIsOneNoteAndChecksGoOn) {
+  test::FixtureProcess igd("igd_server.py");
+  settings_.addressSource = AddressSource::Upnp;
+  settings_.igdUrl = "http://" + igd.hostPort() + "/refuse/rootDesc.xml";
+  settings_.interval = 1;
+  settings_.intervalUnit = 2;
+  SaveTheSettings();
+  test::BackgroundProgram watch(Call(ZEPA2_CHECK_PROGRAM, {"--watch"}));
+  ASSERT_TRUE(WaitForOutput(watch, "イベント購読を受け付けませんでした", 1, 30s)) << watch.Output();
+  EXPECT_NE(watch.Output().find("501"), std::string::npos) << watch.Output();
+  EXPECT_TRUE(BothPagesHold("203.0.113.45"));
+  watch.Signal(SIGUSR1);
+  ASSERT_TRUE(WaitForOutput(watch, "アドレスが変更されてないため、更新しません。", 1, 10s)) << watch.Output();
+  std::this_thread::sleep_for(2s);
+  EXPECT_EQ(Count(watch.Output(), "イベント購読を受け付けませんでした"), 1u) << watch.Output();
+  EXPECT_EQ(Count(IgdLog(igd), "SUBSCRIBE"), 1u) << IgdLog(igd);
+  watch.Signal(SIGTERM);
+  EXPECT_EQ(watch.Wait(10s), 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "support/publish_support.h"
 
 #include <sstream>
+#include <thread>
 
 #include "core/text/cp932.h"
 
@@ -35,6 +36,7 @@ std::vector<std::string> ServerArgs(const TempDir& root, const FtpServerOptions&
     std::filesystem::create_directories(root.path() / "tls");
     args.push_back("--tls=" + (root.path() / "tls").string());
   }
+  if (options.port != 0) args.push_back("--port=" + std::to_string(options.port));
   args.push_back((root.path() / "home").string());
   args.push_back((root.path() / "commands.log").string());
   return args;
@@ -73,5 +75,50 @@ std::string SftpTestServer::pin() const { return ReadFile(root_.path() / "key" /
 std::vector<std::string> SftpTestServer::commands() const {
   return RecordLines(root_.path() / "commands.log");
 }
+
+namespace {
+
+std::vector<std::string> WebDavArgs(const TempDir& root, const WebDavTestServer::Options& options) {
+  std::vector<std::string> args{root.path().string()};
+  if (options.tls) args.push_back("--tls");
+  if (options.basic) args.push_back("--auth=basic");
+  return args;
+}
+
+std::vector<std::string> S3Args(const TempDir& root, const S3TestServer::Options& options) {
+  for (const std::string& bucket : options.buckets) std::filesystem::create_directories(root.path() / "data" / bucket);
+  std::filesystem::create_directories(root.path() / "data");
+  std::vector<std::string> args{(root.path() / "data").string(), S3TestServer::kAccessKey, S3TestServer::kSecret,
+                                "--record=" + (root.path() / "requests.log").string(),
+                                "--page-size=" + std::to_string(options.pageSize)};
+  if (!options.region.empty()) args.push_back("--region=" + options.region);
+  if (options.stallPut) args.push_back("--stall-put");
+  return args;
+}
+
+}  // namespace
+
+WebDavTestServer::WebDavTestServer(Options options)
+    : root_(), tls_(options.tls), process_("webdav_server.py", WebDavArgs(root_, options)) {}
+
+std::string WebDavTestServer::server() const {
+  return (tls_ ? "" : "http://") + process_.hostPort();
+}
+
+std::vector<std::string> WebDavTestServer::requests(std::size_t count) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  std::vector<std::string> lines = RecordLines(root_.path() / "access.log");
+  while (lines.size() < count && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    lines = RecordLines(root_.path() / "access.log");
+  }
+  return lines;
+}
+
+std::string WebDavTestServer::pin() const { return ReadFile(root_.path() / "cert.pin"); }
+
+S3TestServer::S3TestServer(Options options) : root_(), process_("s3_server.py", S3Args(root_, options)) {}
+
+std::vector<std::string> S3TestServer::requests() const { return RecordLines(root_.path() / "requests.log"); }
 
 }  // namespace zepa2::test

@@ -59,6 +59,7 @@ struct FtpServerOptions {
   bool muteList = false;           // LIST is never answered
   bool stallStor = false;          // STOR gets a 150 and then silence, QUIT included
   bool tls = false;                // AUTH TLS demanded before the log-in, data protected too
+  int port = 0;                    // 0: any free port; else this one (a server that comes back)
 };
 
 // tests/fixtures/ftp_server.py on a fresh folder: user "zepa", password "secret", its home
@@ -94,6 +95,60 @@ class SftpTestServer {
   std::string pin() const;
   // "AUTH <user>" for each log-in attempt, "OPEN <path>" and "LIST <path>" for file operations.
   std::vector<std::string> commands() const;
+
+ private:
+  TempDir root_;
+  FixtureProcess process_;
+};
+
+// Debian's lighttpd with mod_webdav (tests/fixtures/webdav_server.py) on a fresh folder: user
+// "zepa", password "secret", Digest (or Basic) auth, the served folder www() writable.
+class WebDavTestServer {
+ public:
+  struct Options {
+    bool tls = false;     // HTTPS with a certificate made for the test
+    bool basic = false;   // Basic auth instead of Digest
+  };
+  explicit WebDavTestServer(Options options);
+  WebDavTestServer() : WebDavTestServer(Options{}) {}
+  // The server text of a site: "http://127.0.0.1:<port>", or "127.0.0.1:<port>" over TLS (a
+  // server text without a scheme is https).
+  std::string server() const;
+  std::filesystem::path www() const { return root_.path() / "www"; }
+  // With tls: the pin of the server's certificate, worked out by the fixture.
+  std::string pin() const;
+  int port() const { return process_.port(); }
+  // "METHOD PATH PROTOCOL STATUS" for each request answered, once at least `count` are in the log
+  // (lighttpd writes it every few seconds); what there is after ten seconds otherwise.
+  std::vector<std::string> requests(std::size_t count) const;
+
+ private:
+  TempDir root_;
+  bool tls_;
+  FixtureProcess process_;
+};
+
+// tests/fixtures/s3_server.py on a fresh folder: access key kAccessKey, secret kSecret, the
+// buckets made before it starts, every request's signature checked.
+class S3TestServer {
+ public:
+  struct Options {
+    std::vector<std::string> buckets{"www"};
+    std::string region;  // the region signatures must name; empty = any
+    int pageSize = 1000; // entries per ListObjectsV2 page
+    bool stallPut = false;  // a PUT is read and never answered
+  };
+  explicit S3TestServer(Options options);
+  S3TestServer() : S3TestServer(Options{}) {}
+  // "http://127.0.0.1:<port>"
+  std::string server() const { return "http://" + process_.hostPort(); }
+  std::filesystem::path bucket(const std::string& name) const { return root_.path() / "data" / name; }
+  // One line per request: "METHOD PATH?QUERY|content-type|x-amz-content-sha256|content-length|
+  // transfer-encoding|signature check".
+  std::vector<std::string> requests() const;
+
+  static constexpr const char* kAccessKey = "AKIAZEPA2TEST";
+  static constexpr const char* kSecret = "zepa2/secret+key";
 
  private:
   TempDir root_;

@@ -401,9 +401,11 @@ class FtpSettingsDialogTest : public QObject {
     FtpSettingsDialog dialog(settings);
     dialog.SetPause([](std::chrono::milliseconds) {});
     auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
-    QCOMPARE(mode->count(), 4);
+    QCOMPARE(mode->count(), 6);
     QCOMPARE(mode->itemText(0), QStringLiteral("FTP (アクティブ)"));
     QCOMPARE(mode->itemText(3), QStringLiteral("SFTP"));
+    QCOMPARE(mode->itemText(4), QStringLiteral("WebDAV"));
+    QCOMPARE(mode->itemText(5), QStringLiteral("S3"));
     QCOMPARE(mode->currentIndex(), 0);
     mode->setCurrentIndex(3);
     Edit(dialog, "serverEdit")->setText(QString::fromStdString(sftp.server()));
@@ -441,6 +443,88 @@ class FtpSettingsDialogTest : public QObject {
     QCOMPARE(Edit(again, "pinEdit")->text(), pin);
     Click(again, "forgetPinButton");
     QVERIFY(Edit(again, "pinEdit")->text().isEmpty());
+  }
+
+  // WebDAV over HTTPS: the upload test meets a certificate nobody vouches for and offers to trust
+  // it, as for FTPS; the region field is not there for WebDAV.
+  void WebDavUploadTestTrustsAKeyOnFirstUse() {
+    test::WebDavTestServer dav({.tls = true});
+    test::TempDir dir;
+    const std::string page = (dir / "index.html").string();
+    test::WriteFile(page, "<p>x</p>\r\n");
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    dialog.SetPause([](std::chrono::milliseconds) {});
+    auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
+    mode->setCurrentIndex(4);
+    emit mode->activated(4);
+    QVERIFY(Edit(dialog, "regionEdit")->isHidden());
+    Edit(dialog, "serverEdit")->setText(QString::fromStdString(dav.server()));
+    Edit(dialog, "userEdit")->setText(QStringLiteral("zepa"));
+    Edit(dialog, "passwordEdit")->setText(QStringLiteral("secret"));
+    Edit(dialog, "uploadFileEdit")->setText(QStringLiteral("/up.html"));
+    Edit(dialog, "localFileEdit")->setText(QString::fromStdString(page));
+    const QString pin = QString::fromStdString(dav.pin());
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Click(dialog, "uploadTestButton");
+    const QStringList texts = ShownTexts();
+    QCOMPARE(texts.size(), 3);
+    QVERIFY(texts[1].contains(pin));
+    QCOMPARE(texts[2], QStringLiteral("成功しました。"));
+    QCOMPARE(Edit(dialog, "pinEdit")->text(), pin);
+    QCOMPARE(test::ReadFile(dav.www() / "up.html"), std::string("<p>x</p>\r\n"));
+    Click(dialog, "okButton");
+    QCOMPARE(settings.sites[0].mode, net::TransferMode::WebDav);
+    QCOMPARE(QString::fromStdString(settings.sites[0].pin), pin);
+  }
+
+  // S3: the region field shows for S3 alone and is saved with the site; the upload test is
+  // signed for it, and the browser starts in the page's bucket and picks a key there.
+  void S3ShowsTheRegionAndUploadsAndBrowsesWithIt() {
+    test::S3TestServer s3({.region = "auto"});
+    test::WriteFile(s3.bucket("www") / "top.html", "x");
+    test::TempDir dir;
+    const std::string page = (dir / "index.html").string();
+    test::WriteFile(page, "<p>x</p>\r\n");
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    dialog.SetPause([](std::chrono::milliseconds) {});
+    auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
+    QVERIFY(Edit(dialog, "regionEdit")->isHidden());
+    mode->setCurrentIndex(5);
+    emit mode->activated(5);
+    QVERIFY(!Edit(dialog, "regionEdit")->isHidden());
+    QVERIFY(!Child(dialog, "regionLabel")->isHidden());
+    QCOMPARE(Child(dialog, "regionLabel")->property("text").toString(), QStringLiteral("リージョン"));
+    Edit(dialog, "regionEdit")->setText(QStringLiteral("auto"));
+    Edit(dialog, "serverEdit")->setText(QString::fromStdString(s3.server()));
+    Edit(dialog, "userEdit")->setText(QString::fromUtf8(test::S3TestServer::kAccessKey));
+    Edit(dialog, "passwordEdit")->setText(QString::fromUtf8(test::S3TestServer::kSecret));
+    Edit(dialog, "uploadFileEdit")->setText(QStringLiteral("/www/up.html"));
+    Edit(dialog, "localFileEdit")->setText(QString::fromStdString(page));
+
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Ok);
+    Click(dialog, "uploadTestButton");
+    QCOMPARE(ShownTexts().value(1), QStringLiteral("成功しました。"));
+    QCOMPARE(test::ReadFile(s3.bucket("www") / "up.html"), std::string("<p>x</p>\r\n"));
+
+    test::OnNextModalDialog(PickTopHtml, ListsTopHtml);
+    Click(dialog, "uploadBrowseButton");
+    QCOMPARE(Edit(dialog, "uploadFileEdit")->text(), QStringLiteral("/www/top.html"));
+
+    mode->setCurrentIndex(4);
+    emit mode->activated(4);
+    QVERIFY(Edit(dialog, "regionEdit")->isHidden());
+    mode->setCurrentIndex(5);
+    emit mode->activated(5);
+    QCOMPARE(Edit(dialog, "regionEdit")->text(), QStringLiteral("auto"));
+    Click(dialog, "okButton");
+    QCOMPARE(settings.sites[0].mode, net::TransferMode::S3);
+    QCOMPARE(settings.sites[0].region, std::string("auto"));
+    QCOMPARE(StoredSettings().sites[0].region, std::string("auto"));
   }
 
   // The site browser meets an SFTP host key it cannot verify. Cancel ends its log-in as a failed

@@ -151,7 +151,9 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(interval->text(), QStringLiteral("30"));
     QCOMPARE(unit->text(), QStringLiteral("時"));
     QCOMPARE(dialog_->unitIndex, 1);
-    QCOMPARE(dialog_->countdown, std::int64_t{30 * 3600});
+    // The applied period is back in force. A manual run that failed is tried again in a minute;
+    // a test run publishes nothing, so it is no failure: the period.
+    QCOMPARE(dialog_->countdown, button == "getZepaButton" ? std::int64_t{60} : std::int64_t{30 * 3600});
     QCOMPARE(test::LogTextsFrom(*dialog_, before).first(),
              button == "getZepaButton" ? QStringLiteral("マニュアルで実行") : QStringLiteral("テスト実行"));
     QVERIFY(!std::filesystem::exists(SettingsFilePath()));  // dropping changes saves nothing

@@ -77,7 +77,8 @@ class SchedulerTest : public QObject {
   }
 
   // A site that did not take the page is served again by the next timed check, although the
-  // address is the same; once it has taken it, the address is left alone again.
+  // address is the same, and that check comes after a minute, then two, not the period; once it
+  // has taken it, the address is left alone again and the period is back.
   void timedCheckServesAFailedSiteAgain() {
     test::FtpTestServer ftp;
     UseRouterAndSite(ftp);
@@ -99,6 +100,10 @@ class SchedulerTest : public QObject {
       QCOMPARE(report.sites[0].number, 1);
       QCOMPARE(report.sites[0].kind, siteResults[run]);
       QVERIFY(!test::LogTextsFrom(*dialog_, before).contains(kUnchangedLine));
+      const std::int64_t countdowns[] = {60, 120, 30 * 3600};
+      QCOMPARE(dialog_->countdown, countdowns[run]);
+      QCOMPARE(test::LogTextsFrom(*dialog_, before).first(),
+               run == 0 ? QStringLiteral("タイマで実行") : QStringLiteral("失敗した確認の再試行"));
     }
     QVERIFY(std::filesystem::exists(ftp.home() / "index.html"));
 

@@ -2,9 +2,11 @@
 // network library's own reason. The log is written beside it and never read back.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include <chrono>
 #include <ctime>
 
 #include "core/check/run_request.h"
@@ -70,6 +72,9 @@ struct CheckReport {
   std::string previousAddress;  // CP932
   std::time_t checkedAt = 0;    // when the run started, local clock of the host
   std::string routerPageText;   // CP932: the router page the run fetched; empty when none
+  // The wait a target asked for before it is tried again (a provider's own "try later"); zero
+  // when none did.
+  std::chrono::seconds holdOff{};
   // The address as found, before any decimal form: what a DNS record holds.
   std::string dottedAddress;    // CP932
   std::vector<DnsTargetReport> dnsTargets;  // the DNS targets in use, in order
@@ -81,6 +86,16 @@ SiteResultKind SiteResultOf(net::OutcomeKind kind);
 // A site that took (or showed) the page; every other kind leaves the site owing one.
 inline bool SiteSucceeded(SiteResultKind kind) {
   return kind == SiteResultKind::Done || kind == SiteResultKind::Shown;
+}
+
+// Whether a run left work to try again soon: it found no address, a site is still owed the page,
+// or a DNS target its update (a held one after its hold; a stopped one waits for new settings).
+inline bool LeftWorkOwed(const CheckReport& report) {
+  const bool targetOwed = std::any_of(report.dnsTargets.begin(), report.dnsTargets.end(), [](const DnsTargetReport& t) {
+    return t.result == DnsResultKind::Failed || t.result == DnsResultKind::Held;
+  });
+  return report.outcome == CheckOutcome::AddressNotFound || report.outcome == CheckOutcome::PartlyPublished ||
+         report.outcome == CheckOutcome::PublishFailed || !report.state.owedSites.empty() || targetOwed;
 }
 
 }  // namespace zepa2

@@ -107,10 +107,15 @@ void CheckSession::UpdateDnsNames(CheckReport& report, const RunRequest& request
   }
   net::HttpGetOptions http = options_.http;
   http.stop = options_.stop;
+  const std::time_t now = host_.Now();
   DnsRunResult run = UpdateDnsTargets(settings_.dnsTargets, report.state.dnsTargets, addresses, request.force,
-                                      host_.Now(), host_, http);
+                                      now, host_, http);
   report.dnsTargets = std::move(run.targets);
   report.state.dnsTargets = run.states;
+  // A provider's outage is its own "try later": the next check waits for the longest hold.
+  for (const DnsTargetState& target : run.states) {
+    if (target.holdUntil > now) report.holdOff = std::max(report.holdOff, std::chrono::seconds(target.holdUntil - now));
+  }
 }
 
 CheckReport CheckSession::FindAddress() {

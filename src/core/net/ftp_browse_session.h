@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/net/ftp_list_line.h"
 #include <memory>
+
+#include "core/net/ftp_list_line.h"
 
 #include "core/net/transport.h"
 
@@ -21,15 +22,19 @@ struct FtpListing {
 // The client keeps an absolute current folder and names it in every URL ("%2F" + path, one CWD),
 // so libcurl always knows where the connection stands. The folder's name is the server's own, from
 // a PWD sent after each command: "/a/b/.." becomes whatever the server says it is. Over SFTP the
-// URL names the folder itself and "/a/b/.." is "/a".
+// URL names the folder itself and "/a/b/.." is "/a"; so it is over HTTP (WebDAV, S3), where the
+// transport lists with a request of its own.
 class FtpBrowseSession {
  public:
   // Logs in and learns the folder the log-in lands in. Nothing when the server text is bad, nobody
   // answers or the log-in is refused.
   // limits: what ends the log-in early (a stop request, a deadline). failure, when given, gets
-  // what went wrong (a server refused for its key among others).
+  // what went wrong (a server refused for its key among others). startFile (CP932, from the
+  // server's root): the site's page, beside which browsing starts on a server with no log-in
+  // folder (HTTP); a server with one starts there.
   static std::optional<FtpBrowseSession> Connect(const SiteLogin& login, TransferLimits limits = {},
-                                                 Outcome* failure = nullptr);
+                                                 Outcome* failure = nullptr,
+                                                 const std::string& startFile = {});
 
   // The stop request and deadline for the steps to come.
   void SetLimits(TransferLimits limits) { session_->SetLimits(limits); }
@@ -48,18 +53,12 @@ class FtpBrowseSession {
   // server's names come as CP932, those without a CP932 form marked.
   FtpListing ListCurrentDirectory();
 
-  // A listing that grows beyond this is broken off as a failed transfer: no folder anyone browses
-  // is that large, and a server that keeps sending must not fill the memory.
-  static constexpr std::size_t kMaxListingBytes = 16u << 20;
+  static constexpr std::size_t kMaxListingBytes = Transport::kMaxListingBytes;
 
  private:
-  struct Reply;
   FtpBrowseSession(std::unique_ptr<Transport> session, std::string entryPath)
       : session_(std::move(session)), currentDirectory_(std::move(entryPath)) {}
-  CURLcode Perform(const std::string& url, bool wantBody, const char* command, Reply& reply);
   std::string LocalDirectory(const std::string& wireName) const;
-  // The URL of an absolute folder in the session's own scheme.
-  std::string DirectoryUrlOf(const std::string& absoluteWirePath) const;
 
   std::unique_ptr<Transport> session_;
   std::string currentDirectory_;

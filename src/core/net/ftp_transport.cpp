@@ -30,12 +30,7 @@ void SetModeOptions(CURL* handle, const SiteLogin& login) {
   // AUTH TLS comes before USER: a server that fails the check never sees the log-in.
   curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
   curl_easy_setopt(handle, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
-  if (!login.pin.empty()) {
-    // The pin alone decides: a self-signed certificate or another host name is fine.
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(handle, CURLOPT_PINNEDPUBLICKEY, login.pin.c_str());
-  }
+  PinTlsKey(handle, login.pin);
 }
 
 class FtpTransport final : public Transport {

@@ -90,6 +90,13 @@ std::string PinOfHostKey(std::string_view keyBlob) {
   return PinOfBytes(reinterpret_cast<const unsigned char*>(keyBlob.data()), keyBlob.size());
 }
 
+void PinTlsKey(CURL* handle, const std::string& pin) {
+  if (pin.empty()) return;
+  curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
+  curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
+  curl_easy_setopt(handle, CURLOPT_PINNEDPUBLICKEY, pin.c_str());
+}
+
 KeyTrouble KeyTroubleOf(CURLcode code, bool pinned) {
   switch (code) {
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:

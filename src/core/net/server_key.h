@@ -25,6 +25,11 @@ std::optional<std::string> PinOfCertificatePem(const std::string& pem);
 // The pin of an SSH host key blob (as CURLOPT_SSH_HOST_PUBLIC_KEY_SHA256 takes it, with the prefix).
 std::string PinOfHostKey(std::string_view keyBlob);
 
+// Sets up TLS on handle for a site: with a pin, the pin alone decides (a self-signed certificate
+// or another host name is fine); without one, libcurl verifies the chain against the system store
+// and the host name.
+void PinTlsKey(CURL* handle, const std::string& pin);
+
 // Sorts a failed connection's code into a trust failure, given whether a pin was set.
 KeyTrouble KeyTroubleOf(CURLcode code, bool pinned);
 

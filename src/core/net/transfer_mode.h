@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace zepa2::net {
@@ -13,6 +14,8 @@ enum class TransferMode {
   PassiveFtp = 1,  // the client opens the data connection (EPSV, then PASV)
   FtpTls = 2,      // explicit AUTH TLS before the log-in; control and data protected; passive
   Sftp = 3,        // SSH file transfer; the host key must be pinned
+  WebDav = 4,      // HTTP PUT to a WebDAV folder, Basic or Digest; https unless the server says http://
+  S3 = 5,          // HTTP PUT to S3-compatible object storage, signed with AWS Signature Version 4
 };
 
 // What a pin of the mode holds: a TLS certificate's public key and an SSH host key never match,
@@ -20,7 +23,7 @@ enum class TransferMode {
 enum class PinnedKeyKind { None, TlsPublicKey, SshHostKey };
 
 // Which transport class carries the mode (see transport.h).
-enum class TransportKind { Ftp, Sftp };
+enum class TransportKind { Ftp, Sftp, WebDav, S3 };
 
 struct TransferModeRow {
   TransferMode mode;
@@ -34,6 +37,10 @@ struct TransferModeRow {
   bool activeData; // FTP: the server connects back for data (PORT/EPRT) instead of passive
   bool canBrowse;  // the dialog's site browser can list its folders
   TransportKind transport;
+  // The server text may begin with "http://" or "https://" (a web address); without one the row's
+  // scheme and port stand, as for every other mode.
+  bool schemeInServer = false;
+  bool usesRegion = false;  // the site names its storage region ([FTP] RegionN)
 };
 
 // Every mode, in the order of the settings values and of the dialog's drop-down.
@@ -45,5 +52,14 @@ std::optional<TransferMode> TransferModeOfSetting(int value);
 
 inline bool HasServerKey(TransferMode mode) { return RowOf(mode).key != PinnedKeyKind::None; }
 inline PinnedKeyKind PinnedKeyKindOf(TransferMode mode) { return RowOf(mode).key; }
+
+// Where a site's server text leads under its mode: the scheme of libcurl's URL, the host and port.
+struct SiteServer {
+  std::string scheme;
+  std::string host;
+  int port = 0;
+};
+// Nothing when the text names no host (a space, a path, a scheme the mode does not take, a bad port).
+std::optional<SiteServer> ParseSiteServer(const TransferModeRow& row, std::string_view text);
 
 }  // namespace zepa2::net

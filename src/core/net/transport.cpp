@@ -6,10 +6,11 @@
 
 #include "core/net/ftp_transport.h"
 #include "core/net/perform_transfer.h"
+#include "core/net/s3_transport.h"
 #include "core/net/protocol_text.h"
-#include "core/net/server_address.h"
 #include "core/net/server_key.h"
 #include "core/net/sftp_transport.h"
+#include "core/net/webdav_transport.h"
 #include "core/text/cp932.h"
 #include "core/text/hex_escape.h"
 
@@ -99,17 +100,18 @@ std::unique_ptr<Transport> Transport::Open(const SiteLogin& login, TransferLimit
   // A pin that is no pin would leave the server unchecked; it is refused like a changed key.
   if (!login.pin.empty() && !IsPinText(login.pin)) return nullptr;
   const TransferModeRow& row = RowOf(login.mode);
-  const auto address = ParseServerAddress(login.server, row.defaultPort);
-  if (!address) return nullptr;
+  const auto site = ParseSiteServer(row, login.server);
+  if (!site) return nullptr;
   CurlEasy handle = MakeEasyHandle();
   if (!handle) return nullptr;
-  const std::string hostRoot =
-      std::string(row.scheme) + "://" + address->host + ":" + std::to_string(address->port);
-  SetCommonOptions(handle.get(), login, row.scheme);
+  const std::string hostRoot = site->scheme + "://" + site->host + ":" + std::to_string(site->port);
+  SetCommonOptions(handle.get(), login, site->scheme);
   std::unique_ptr<Transport> transport;
   switch (row.transport) {
     case TransportKind::Ftp: transport = OpenFtpTransport(std::move(handle), hostRoot, limits, login); break;
     case TransportKind::Sftp: transport = OpenSftpTransport(std::move(handle), hostRoot, limits, login); break;
+    case TransportKind::WebDav: transport = OpenWebDavTransport(std::move(handle), hostRoot, limits, login); break;
+    case TransportKind::S3: transport = OpenS3Transport(std::move(handle), hostRoot, limits, login); break;
   }
   if (transport && !ParsesAsUrl(transport->rootUrl())) return nullptr;
   return transport;
@@ -133,6 +135,10 @@ Transport::~Transport() { Close(); }
 // minutes. So the transport closes the connection itself, through one last request on this
 // handle that may not keep it (nothing new is sent but QUIT), under the transport's limits.
 void Transport::Close() {
+  if (!goodbyeOnClose_) {
+    loggedIn_ = false;
+    return;
+  }
   CURL* h = handle_.get();
   curl_socket_t live = CURL_SOCKET_BAD;
   if (curl_easy_getinfo(h, CURLINFO_ACTIVESOCKET, &live) != CURLE_OK || live == CURL_SOCKET_BAD) {
@@ -204,24 +210,31 @@ Outcome Transport::Store(const std::filesystem::path& localFile, const std::stri
     return {OutcomeKind::TransferRefused, "the local file cannot be read", true};
   }
   const auto size = std::filesystem::file_size(localFile, ec);
+  const curl_off_t known = ec ? curl_off_t{-1} : static_cast<curl_off_t>(size);
 
-  CurlSlist typeAscii;
-  if (row_.typeA) AppendTo(typeAscii, "TYPE A");
   CURL* h = handle_.get();
-  curl_easy_setopt(h, CURLOPT_URL, UrlFor(WireName(remoteName)).c_str());
-  curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
   curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
-  curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, 0L);
-  curl_easy_setopt(h, CURLOPT_PREQUOTE, typeAscii.get());
   curl_easy_setopt(h, CURLOPT_READDATA, file.get());
-  curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, ec ? curl_off_t{-1} : static_cast<curl_off_t>(size));
-
-  const CURLcode code = Perform();
-  // The list and the file die with this call; the handle must not point at them afterwards.
-  curl_easy_setopt(h, CURLOPT_PREQUOTE, nullptr);
+  const CURLcode code = PerformStore(WireName(remoteName), known);
+  // The file dies with this call; the handle must not point at it afterwards.
   curl_easy_setopt(h, CURLOPT_READDATA, nullptr);
   curl_easy_setopt(h, CURLOPT_UPLOAD, 0L);
   return OutcomeOf(code);
+}
+
+CURLcode Transport::PerformStore(const std::string& wireName, curl_off_t size) {
+  CurlSlist typeAscii;
+  if (row_.typeA) AppendTo(typeAscii, "TYPE A");
+  CURL* h = handle_.get();
+  curl_easy_setopt(h, CURLOPT_URL, UrlFor(wireName).c_str());
+  curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, size);
+  curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+  curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, 0L);
+  curl_easy_setopt(h, CURLOPT_PREQUOTE, typeAscii.get());
+  const CURLcode code = Perform();
+  // The list dies with this call; the handle must not point at it afterwards.
+  curl_easy_setopt(h, CURLOPT_PREQUOTE, nullptr);
+  return code;
 }
 
 }  // namespace zepa2::net

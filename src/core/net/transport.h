@@ -5,8 +5,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/net/curl_handle.h"
+#include "core/net/ftp_list_line.h"
 #include "core/net/transfer_limits.h"
 #include "core/net/outcome.h"
 #include "core/net/transfer_mode.h"
@@ -18,7 +20,19 @@ struct SiteLogin {
   std::string user;      // passed as it stands, may be empty
   std::string password;  // plain text
   TransferMode mode = TransferMode::ActiveFtp;
-  std::string pin{};     // "sha256//…" of the server's key (FTP over TLS, SFTP), or empty
+  std::string pin{};     // "sha256//…" of the server's key (FTP over TLS, SFTP, HTTPS), or empty
+  std::string region{};  // the storage region of a mode that signs with one (S3); empty = its default
+};
+
+// What one visit to a folder came to. A visit that only proves the folder is there gives
+// TransferRefused when the server refuses it (no such folder, no access) and ConnectFailed,
+// TimedOut or Cancelled when the connection failed; a listing gives the transfer's outcome.
+struct FolderListing {
+  Outcome outcome;
+  // The folder's absolute wire name after the visit: the server's own (FTP's PWD) or the path
+  // asked for without "." and ".."; empty when the server named none.
+  std::string folder;
+  std::vector<FtpEntry> entries;  // wire names, in the server's order; on a failure those that came
 };
 
 // The URL of a name under rootUrl, the name passed to the server as it stands ("a/b.html" is sent
@@ -29,8 +43,8 @@ std::string FtpUrlFor(const std::string& rootUrl, const std::string& remoteName)
 // One site's connection, set up for the life of the object; libcurl keeps the connection open
 // between calls, and it is closed (QUIT) by Close or when the transport goes away. Every step ends
 // by the deadline of the limits it was given, QUIT included, and soon after their stop request.
-// The subclasses (FTP in its three modes, SFTP) differ in how the handle is set up, how they log
-// in and how a name becomes a URL; everything else is here.
+// The subclasses (FTP in its three modes, SFTP, WebDAV, S3) differ in how the handle is set up,
+// how they log in and how a name becomes a URL; everything else is here.
 class Transport {
  public:
   // The transport of the login's mode, set up on a fresh handle; nothing when the server text
@@ -65,10 +79,22 @@ class Transport {
   // Whether the server names the folder it moved to (FTP's PWD); otherwise the client keeps it.
   virtual bool serverNamesFolders() const = 0;
 
+  // The folder the log-in lands in (wire name), where browsing starts; nothing when the server
+  // has none to tell (HTTP has no log-in folder).
+  virtual std::optional<std::string> HomeFolder() const;
+  // Visits an absolute folder (wire name): lists it when withEntries, else only proves it is there.
+  // This one goes through libcurl's FTP and SFTP folder URLs ("LIST -a" and a PWD after it for
+  // FTP); a transport that lists with a request of its own (WebDAV, S3) replaces it.
+  virtual FolderListing ListFolder(const std::string& absoluteWirePath, bool withEntries);
+  // A listing that grows beyond this is broken off as a failed transfer: no folder anyone browses
+  // is that large, and a server that keeps sending must not fill the memory.
+  static constexpr std::size_t kMaxListingBytes = 16u << 20;
+
   // Runs one transfer set up on handle() within the transport's limits; the outcome of a failure
   // carries libcurl's reason.
   CURLcode Perform();
-  Outcome OutcomeOf(CURLcode code) const;
+  // HTTP transports read the answer's status too: a transfer libcurl finished may have been refused.
+  virtual Outcome OutcomeOf(CURLcode code) const;
 
   // A new deadline for the steps to come (a browser's session lives for many of them).
   void SetLimits(TransferLimits limits) { *limits_ = limits; }
@@ -82,6 +108,11 @@ class Transport {
   Transport(CurlEasy handle, std::string rootUrl, TransferLimits limits, const SiteLogin& login);
   // Refuses what must not be reached at all (an SSH server with no pinned key); else CURLE_OK.
   virtual CURLcode Refusal() const { return CURLE_OK; }
+  // Sends the file the handle reads (its data is set; size is -1 when unknown) under wireName the
+  // way the mode stores a file: here FTP's and SFTP's STOR, with "TYPE A" first when the row says so.
+  virtual CURLcode PerformStore(const std::string& wireName, curl_off_t size);
+  // HTTP has no session to end: closing then sends nothing, and the connection goes with the handle.
+  void SendNothingOnClose() { goodbyeOnClose_ = false; }
   Outcome Done() const { return {OutcomeKind::Done, {}, true}; }
   void TakeLogIn(bool utf8) { loggedIn_ = true; utf8_ = utf8; }
   bool loggedIn() const { return loggedIn_; }
@@ -98,7 +129,11 @@ class Transport {
   bool loggedIn_ = false;
   bool utf8_ = false;
   bool pinned_ = false;
+  bool goodbyeOnClose_ = true;
 };
+
+// "/a/./b/../c" as "/a/c", for a server that has no current folder to ask (SFTP, HTTP).
+std::string WithoutDots(const std::string& absolutePath);
 
 // Sorts a failed transfer: a stop or a deadline first; otherwise, once the log-in has succeeded,
 // every failure is the transfer's.

@@ -7,6 +7,7 @@
 #include "core/publish/page_folder.h"
 #include "core/publish/page_proof.h"
 #include "core/settings/secret_reference.h"
+#include "core/publish/site_store.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -116,8 +117,8 @@ void PagePublisher::Deliver(SiteReport& report, const FtpSite& site, const std::
     report.reason = "password reference not resolved: " + password.problem;
     return;
   }
-  net::Outcome outcome = uploader_.UploadPage(
-      pageFile, {site.server, site.user, std::move(*password.secret), site.mode, site.pin}, site.uploadFile);
+  net::Outcome outcome =
+      uploader_.UploadPage(pageFile, SiteLoginOf(site, std::move(*password.secret)), site.uploadFile);
   report.kind = SiteResultOf(outcome.kind);
   report.reason = std::move(outcome.reason);
   report.key = outcome.key;

@@ -22,9 +22,10 @@ net::PresentedKey LearnSiteKey(const std::string& server, net::TransferMode mode
                                net::TransferLimits limits) {
   const net::TransferModeRow& row = net::RowOf(mode);
   if (row.key == net::PinnedKeyKind::None) return NoKey("plain FTP has no server key");
-  const auto address = net::ParseServerAddress(server, row.defaultPort);
-  if (!address) return NoKey("the server text names no host");
-  return net::LearnServerKey(HostPortUrl(row.scheme, *address), limits);
+  const auto site = net::ParseSiteServer(row, server);
+  if (!site) return NoKey("the server text names no host");
+  if (site->scheme == "http") return NoKey("plain HTTP has no server key");
+  return net::LearnServerKey(HostPortUrl(site->scheme, {site->host, site->port}), limits);
 }
 
 net::PresentedKey LearnRouterKey(const std::string& server, net::TransferLimits limits) {

@@ -1,6 +1,12 @@
 #include "core/publish/site_store.h"
 
+#include <utility>
+
 namespace zepa2 {
+
+net::SiteLogin SiteLoginOf(const FtpSite& site, std::string password) {
+  return {site.server, site.user, std::move(password), site.mode, site.pin, site.region};
+}
 
 net::Outcome StoreOnSite(const net::SiteLogin& login, const std::filesystem::path& localFile,
                          const std::string& remoteName, const PauseFunction& pause,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/net/transport.h"
+#include "core/settings/app_settings.h"
 #include "core/sys/pause.h"
 #include "core/sys/stop_token.h"
 
@@ -15,6 +16,10 @@ namespace zepa2 {
 inline constexpr std::chrono::seconds kSiteDeadline{60};
 // A fixed wait after a stored file, while the connection is still open.
 inline constexpr std::chrono::milliseconds kPauseBeforeClosing{1000};
+
+// How a site of the settings is reached, with its password already looked up (the field may
+// hold a reference to where the secret is kept, never sent as it stands).
+net::SiteLogin SiteLoginOf(const FtpSite& site, std::string password);
 
 // Stores localFile under remoteName (CP932, relative to the login folder) within the site's
 // deadline, QUIT included, waits kPauseBeforeClosing through pause after a stored file, and

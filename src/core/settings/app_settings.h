@@ -22,6 +22,7 @@ struct FtpSite {
   std::optional<int> unknownMode{};
   std::string pin{};        // FTP/Pin%d: "sha256//…" of the server's key, or empty
   std::string checkUrl{};   // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
+  std::string region{};     // FTP/Region%d: storage region of a mode that signs with one (S3); empty = its default
 
   bool operator==(const FtpSite&) const = default;
 };
@@ -96,6 +97,7 @@ struct AppSettings {
   bool wholePage = false;                    // FILTER/WholePage: 1 = the trimmed page body is the address
   std::string routerPin;                     // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
   std::string metricsFile;                   // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
+  bool events = true;                        // SYSTEM/Events: a change of the network or the router's word starts a check
   std::array<DnsTarget, kDnsSlots> dnsTargets{};  // DNS targets 1..5 at indexes 0..4
 
   bool operator==(const AppSettings&) const = default;

@@ -44,6 +44,7 @@ class SlotCollector {
   void Text(const std::string& name, std::string& field) { AddText(name, field, SettingKind::Text); }
   void Secret(const std::string& name, std::string& field) { AddText(name, field, SettingKind::Secret); }
   void Password(const std::string& name, std::string& field) { AddText(name, field, SettingKind::Secret); }
+  void OptionalText(const std::string& name, std::string& field) { Text(name, field); }
 
   void Integer(const std::string& name, int& field) {
     const std::string key = Key(name);
@@ -63,6 +64,7 @@ class SlotCollector {
   void Flag(const std::string& name, bool& field, int) {
     AddRanged(name, [&field] { return field ? 1 : 0; }, [&field](int value) { field = value != 0; }, {0, 1});
   }
+  void FlagIfChanged(const std::string& name, bool& field, bool) { Flag(name, field, 0); }
 
   void Source(const std::string& name, AddressSource& field) {
     AddRanged(name, [&field] { return static_cast<int>(field); },

@@ -13,9 +13,12 @@ namespace zepa2 {
 // range reads as the nearest end; no range: any), Flag(name, field, onValue) (the file's number
 // onValue, or any but 0 when onValue is 0, reads as true; true is written as 1),
 // Source(name, field), Mode(name, mode, unknownMode), DnsKind(name, kind, unknownKind),
-// DnsRecords(name, field), Password(name, field) (a secret stored scrambled) and Secret(name,
-// field) (a secret stored as text). The five FTP passwords come in site order, which is what
-// keeps the keystream positions of load and save equal.
+// DnsRecords(name, field), Password(name, field) (a secret stored scrambled), Secret(name, field)
+// (a secret stored as text), OptionalText(name, field), a text written only when it holds
+// something, and FlagIfChanged(name, field, byDefault) (read as Flag with onValue 0; written only
+// when it differs from byDefault): both keep a file from before the value saving byte for byte as
+// it was. The five FTP passwords come in site order, which is what keeps the keystream positions
+// of load and save equal.
 // OptionalSection(name, present) starts a section that a saver writes only when present and that
 // restarts the password keystream: the DNS passwords' bytes then never depend on the FTP ones.
 // It returns whether the section's values are visited (a loader always visits them).
@@ -47,6 +50,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Mode("Mode" + number, site.mode, site.unknownMode);
     v.Text("Pin" + number, site.pin);
     v.Text("CheckUrl" + number, site.checkUrl);
+    v.OptionalText("Region" + number, site.region);
   }
   v.Integer("MIRROR", s.siteCount);
 
@@ -68,6 +72,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Integer("Notify", s.notify, 0, 2);
   v.Text("OnPublish", s.onPublish);
   v.Text("MetricsFile", s.metricsFile);
+  v.FlagIfChanged("Events", s.events, true);
 
   if (v.OptionalSection("DNS", AnyDnsTargetSet(s.dnsTargets))) {
     for (int n = 1; n <= kDnsSlots; ++n) {

@@ -33,6 +33,8 @@ class FieldReader {
     }
   }
 
+  void OptionalText(const std::string& name, std::string& field) { Text(name, field); }
+
   void Integer(const std::string& name, int& field) {
     if (const std::string* raw = Find(name)) {
       if (auto number = ParseSettingsInt(*raw)) field = *number;
@@ -51,6 +53,8 @@ class FieldReader {
     Integer(name, number);
     field = onValue != 0 ? number == onValue : number != 0;
   }
+
+  void FlagIfChanged(const std::string& name, bool& field, bool) { Flag(name, field, 0); }
 
   // An unknown number (a newer version's source) reads as the router page, as it always has.
   void Source(const std::string& name, AddressSource& field) {

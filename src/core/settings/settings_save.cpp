@@ -33,9 +33,16 @@ class FieldWriter {
     Line(name, EscapeSettingsText(field));
   }
 
+  void OptionalText(const std::string& name, const std::string& field) {
+    if (!field.empty()) Text(name, field);
+  }
+
   void Integer(const std::string& name, int field) { Line(name, FormatSettingsInt(field)); }
   void Integer(const std::string& name, int field, int, int) { Integer(name, field); }
   void Flag(const std::string& name, bool field, int) { Integer(name, field ? 1 : 0); }
+  void FlagIfChanged(const std::string& name, bool field, bool byDefault) {
+    if (field != byDefault) Flag(name, field, 0);
+  }
   void Source(const std::string& name, AddressSource field) { Integer(name, static_cast<int>(field)); }
   void Mode(const std::string& name, net::TransferMode mode, const std::optional<int>& unknown) {
     Integer(name, unknown.value_or(static_cast<int>(mode)));

@@ -99,11 +99,22 @@ std::string FailedExchange(const char* what, const net::HttpGetResult& got) {
   return reason;
 }
 
-// The control URL and service type of the router's WAN IP (or else PPP) connection service.
+// The control URL, service type and event URL of the router's WAN IP (or else PPP) connection service.
 struct ConnectionService {
   std::string controlUrl;
   std::string serviceType;
+  std::string eventUrl;
 };
+
+// A URL of the description made absolute the way the library makes the control URL: against the
+// host of the base URL (the description's own unless it names another).
+std::string AbsoluteUrl(const IGDdatas& data, const std::string& descriptionUrl, std::string_view url) {
+  if (url.empty() || StartsWithNoCase(url, "http://")) return std::string(url);
+  const std::string base = data.urlbase[0] != '\0' ? data.urlbase : descriptionUrl;
+  const std::size_t hostEnd = base.find('/', StartsWithNoCase(base, "http://") ? 7 : 0);
+  while (!url.empty() && url.front() == '/') url.remove_prefix(1);
+  return base.substr(0, hostEnd) + "/" + std::string(url);
+}
 
 std::optional<ConnectionService> ReadDescription(const std::string& description, const std::string& url) {
   IGDdatas data{};
@@ -115,7 +126,8 @@ std::optional<ConnectionService> ReadDescription(const std::string& description,
     resolved.first = *service;
     UPNPUrls urls{};
     GetUPNPUrls(&urls, &resolved, url.c_str(), 0);
-    ConnectionService found{urls.controlURL ? urls.controlURL : "", service->servicetype};
+    ConnectionService found{urls.controlURL ? urls.controlURL : "", service->servicetype,
+                            AbsoluteUrl(data, url, service->eventsuburl)};
     FreeUPNPUrls(&urls);
     if (!found.controlUrl.empty()) return found;
   }
@@ -141,6 +153,43 @@ GatewayAnswer ReadSoapAnswer(const std::string& body, long status) {
   }
   ClearNameValueList(&values);
   return answer;
+}
+
+// The router's connection service as its description (given, or found by discovery) names it.
+struct DescribedService {
+  std::optional<HttpUrl> descriptionUrl;  // nothing when the service could not be had: see reason
+  ConnectionService service;
+  std::string reason;
+  std::string note;  // the answer to discovery came from another host than the default gateway
+};
+
+DescribedService DescribeService(const std::string& igdUrl, const UpnpOptions& options) {
+  std::string url = igdUrl;
+  DescribedService described;
+  if (url.empty()) {
+    IgdDiscovery found = DiscoverIgd(options);
+    if (found.location.empty()) return {{}, {}, found.reason};
+    url = std::move(found.location);
+    if (!found.otherHost.empty()) {
+      described.note = "UPnP: the answer came from " + found.otherHost + ", not from the default gateway";
+    }
+  }
+  const auto descriptionUrl = SplitHttpUrl(url);
+  if (!descriptionUrl) return {{}, {}, "UPnP: the description URL is not an http:// URL"};
+  const net::HttpGetResult description =
+      net::HttpGet(descriptionUrl->server, descriptionUrl->path, std::nullopt, ExchangeOptions(options));
+  if (description.kind != net::HttpGetKind::Ok) return {{}, {}, FailedExchange("the description", description)};
+  const auto service = ReadDescription(description.body, url);
+  if (!service) return {{}, {}, "UPnP: the router describes no WAN IP or PPP connection service"};
+  described.descriptionUrl = descriptionUrl;
+  described.service = *service;
+  return described;
+}
+
+// Whether a URL the description names is on the description's own host and port: otherwise a
+// device that answered discovery could send our requests to any web service on the network.
+bool OnDescriptionServer(const HttpUrl& named, const HttpUrl& description) {
+  return named.server.host == description.server.host && named.server.port == description.server.port;
 }
 
 }  // namespace
@@ -209,49 +258,48 @@ IgdDiscovery DiscoverIgd(const UpnpOptions& options) {
 }
 
 GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOptions& options) {
-  std::string url = igdUrl;
-  std::string note;
-  if (url.empty()) {
-    IgdDiscovery found = DiscoverIgd(options);
-    if (found.location.empty()) return {{}, found.reason};
-    url = std::move(found.location);
-    if (!found.otherHost.empty()) note = "UPnP: the answer came from " + found.otherHost + ", not from the default gateway";
-  }
-  const auto descriptionUrl = SplitHttpUrl(url);
-  if (!descriptionUrl) return {{}, "UPnP: the description URL is not an http:// URL"};
-  const net::HttpGetOptions http = ExchangeOptions(options);
-  const net::HttpGetResult description =
-      net::HttpGet(descriptionUrl->server, descriptionUrl->path, std::nullopt, http);
-  if (description.kind != net::HttpGetKind::Ok) return {{}, FailedExchange("the description", description)};
-  const auto service = ReadDescription(description.body, url);
-  if (!service) return {{}, "UPnP: the router describes no WAN IP or PPP connection service"};
-  if (!IsPlainUpnpText(service->serviceType)) {
+  const DescribedService described = DescribeService(igdUrl, options);
+  if (!described.descriptionUrl) return {{}, described.reason};
+  const ConnectionService& service = described.service;
+  if (!IsPlainUpnpText(service.serviceType)) {
     return {{}, "UPnP: the service type holds control bytes or markup"};
   }
-  if (!IsPlainUpnpText(service->controlUrl)) return {{}, "UPnP: the control URL holds control bytes or markup"};
-  const auto control = SplitHttpUrl(service->controlUrl);
+  if (!IsPlainUpnpText(service.controlUrl)) return {{}, "UPnP: the control URL holds control bytes or markup"};
+  const auto control = SplitHttpUrl(service.controlUrl);
   if (!control) return {{}, "UPnP: the control URL is not an http:// URL"};
-  // The description names where to call, but only on its own host and port: otherwise a device
-  // that answered discovery could send our request to any web service on the network.
-  if (control->server.host != descriptionUrl->server.host || control->server.port != descriptionUrl->server.port) {
+  if (!OnDescriptionServer(*control, *described.descriptionUrl)) {
     return {{}, "UPnP: the control URL is on another host or port than the description"};
   }
 
-  net::HttpGetOptions call = http;
+  net::HttpGetOptions call = ExchangeOptions(options);
   call.keepAnyBody = true;  // a refusal is a SOAP fault in a 500 answer
   call.post = net::HttpPost{
       "<?xml version=\"1.0\"?>\r\n"
       "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
       "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>"
-      "<u:GetExternalIPAddress xmlns:u=\"" + service->serviceType + "\"></u:GetExternalIPAddress>"
+      "<u:GetExternalIPAddress xmlns:u=\"" + service.serviceType + "\"></u:GetExternalIPAddress>"
       "</s:Body></s:Envelope>\r\n",
       {"Content-Type: text/xml; charset=\"utf-8\"",
-       "SOAPAction: \"" + service->serviceType + "#GetExternalIPAddress\""}};
+       "SOAPAction: \"" + service.serviceType + "#GetExternalIPAddress\""}};
   const net::HttpGetResult answer = net::HttpGet(control->server, control->path, std::nullopt, call);
   if (answer.kind == net::HttpGetKind::Failed) return {{}, FailedExchange("GetExternalIPAddress", answer)};
   GatewayAnswer got = ReadSoapAnswer(answer.body, answer.status);
-  got.note = std::move(note);
+  got.note = described.note;
   return got;
+}
+
+UpnpEventUrl FindUpnpEventUrl(const std::string& igdUrl, const UpnpOptions& options) {
+  const DescribedService described = DescribeService(igdUrl, options);
+  if (!described.descriptionUrl) return {{}, described.reason};
+  const std::string& url = described.service.eventUrl;
+  if (url.empty()) return {{}, "UPnP: the router names no event URL for its connection service"};
+  if (!IsPlainUpnpText(url)) return {{}, "UPnP: the event URL holds control bytes or markup"};
+  const auto events = SplitHttpUrl(url);
+  if (!events) return {{}, "UPnP: the event URL is not an http:// URL"};
+  if (!OnDescriptionServer(*events, *described.descriptionUrl)) {
+    return {{}, "UPnP: the event URL is on another host or port than the description"};
+  }
+  return {url, {}};
 }
 
 }  // namespace zepa2

@@ -41,4 +41,13 @@ IgdDiscovery DiscoverIgd(const UpnpOptions& options = {});
 // ("http://192.168.0.1:5000/rootDesc.xml"); empty asks DiscoverIgd first.
 GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOptions& options = {});
 
+struct UpnpEventUrl {
+  std::string url;  // empty when there is none to subscribe to: see reason
+  std::string reason;
+};
+
+// Where the router's connection service takes subscriptions to its events: the event URL of its
+// description, made absolute, and only on the description's own host and port.
+UpnpEventUrl FindUpnpEventUrl(const std::string& igdUrl, const UpnpOptions& options = {});
+
 }  // namespace zepa2

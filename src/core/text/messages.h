@@ -150,6 +150,8 @@ inline constexpr const char* kModeActiveFtp = "FTP (アクティブ)";
 inline constexpr const char* kModePassiveFtp = "FTP (パッシブ)";
 inline constexpr const char* kModeFtpTls = "FTPS (TLS)";
 inline constexpr const char* kModeSftp = "SFTP";
+inline constexpr const char* kModeWebDav = "WebDAV";
+inline constexpr const char* kModeS3 = "S3";
 inline constexpr const char* kTrustPrinted = "%s: %s を登録しました。\n";  // zepa2-check --trust
 inline constexpr const char* kTrustFailed = "%s: 鍵を取得できません (%s)\n";
 inline constexpr const char* kTrustSaved = "鍵を設定ファイルに保存しました。\n";
@@ -243,6 +245,7 @@ inline constexpr const char* kFtpSettingsOk = "設定";
 inline constexpr const char* kFtpSettingsCancel = "ｷｬﾝｾﾙ";
 inline constexpr const char* kUploadTestButton = "アップロードテスト";
 inline constexpr const char* kCheckUrlLabel = "確認用URL";
+inline constexpr const char* kRegionLabel = "リージョン";
 inline constexpr const char* kCheckUrlButton = "今すぐ確認";
 inline constexpr const char* kCancelSettingsQuestion =
     "設定を中止します。\n変更データは反映されません。よろしいですか？";
@@ -387,6 +390,17 @@ inline constexpr const char* kKeyringSaved =
     "パスワードをキーリングに保存しました。OK で設定を閉じると、設定ファイルには keyring: の参照だけが残ります。";
 inline constexpr const char* kKeyringSaveFailed = "パスワードをキーリングに保存できません。\n%1";
 inline constexpr const char* kSecretKeyringUnavailable = "キーリングを使えません";  // ": " reason follows
+// ---- checks on events and retries ----
+inline constexpr const char* kRunByNetworkChange = "ネットワークの変化を検知しました";
+inline constexpr const char* kRunByNatPmpAnnouncement = "ルータがNAT-PMPで新しいアドレスを知らせました";
+inline constexpr const char* kRunByUpnpEvent = "ルータがUPnPで新しいアドレスを知らせました";
+inline constexpr const char* kRunBySignal = "確認の指示(SIGUSR1)を受けました";
+inline constexpr const char* kRunAsRetry = "失敗した確認の再試行";
+inline constexpr const char* kRetryFormat = "失敗したため、%lld秒後にもう一度確認します。";  // seconds
+inline constexpr const char* kListenerUnavailable = "変化の監視を始められません。周期での確認は続けます: ";  // reason
+inline constexpr const char* kUpnpSubscriptionRefused =
+    "ルータがUPnPのイベント購読を受け付けませんでした。周期での確認は続けます: ";  // reason
+inline constexpr const char* kEventsCaption = "変化時に確認";
 
 // ---- DNS targets ----
 // Each line starts with the target: "DNS2(home.example.jp)".

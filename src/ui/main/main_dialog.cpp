@@ -82,6 +82,9 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   runState_.dnsTargets = ReadDnsState(DnsStateFilePath());
   trayNotices_ = std::make_unique<TrayNoticeChannel>(tray_->icon());
   SetNoticeChannels(*trayNotices_, busNotices_);
+  changes_ = std::make_unique<ChangeWatch>(
+      this, ChangeWatch::Host{[this] { return worker_.running(); }, [this] { return runState_.lastAddress; },
+                              [this](const std::string& text, LogColor color) { AppendLog(text, color); }});
   aftermath_ = std::make_unique<AftermathRunner>(
       this, [this](const std::string& text, LogColor color) { AppendLog(text, color); });
   if (QScreen* screen = this->screen()) {
@@ -141,6 +144,7 @@ void MainDialog::OnInitDialog() {
   ShowCountdown();
   timer_.start(kTimerMilliseconds);
   AppendLog(Cp932(msg::kStartedNormally), log_color::kBlack);
+  changes_->Follow(settings_);
   UpdateRouterButton();
   ShowUnit();
   setToolTip(QString::fromUtf8(msg::kProductName));
@@ -173,6 +177,8 @@ void MainDialog::ConnectCommands() {
   connect(c.conversionTestButton, &QPushButton::clicked, this, &MainDialog::OnConversionTest);
   connect(c.startMinimizedCheck, &QCheckBox::clicked, this, &MainDialog::OnStartMinimizedClick);
   connect(c.notifyCombo, &QComboBox::activated, this, &MainDialog::OnNotifyChoice);
+  connect(c.eventsCheck, &QCheckBox::clicked, this, &MainDialog::OnEventsClick);
+  connect(changes_.get(), &ChangeWatch::checkDue, this, &MainDialog::RunCheckOnChange);
   connect(c.runAtStartCheck, &QCheckBox::clicked, this, &MainDialog::OnRunAtStartClick);
   connect(c.localAddressCheck, &QCheckBox::clicked, this, &MainDialog::OnLocalAddressClick);
   connect(c.decimalAddressCheck, &QCheckBox::clicked, this, &MainDialog::OnDecimalAddressClick);
@@ -206,6 +212,7 @@ void MainDialog::ShowMembers() {
   c.decimalAddressCheck->setChecked(decimalAddressCheck);
   c.runAtStartCheck->setChecked(runAtStartCheck);
   c.notifyCombo->setCurrentIndex(std::clamp(settings_.notify, 0, 2));
+  c.eventsCheck->setChecked(settings_.events);
 }
 
 void MainDialog::AppendLog(const std::string& text, LogColor color) {
@@ -282,11 +289,28 @@ void MainDialog::OnNotifyChoice(int level) {
   controls_.notifyCombo->setCurrentIndex(std::clamp(settings_.notify, 0, 2));
 }
 
+void MainDialog::OnEventsClick(bool checked) {
+  if (checked != settings_.events) {
+    AppSettings updated = settings_;
+    updated.events = checked;
+    if (SaveAppSettings(this, updated)) settings_.events = checked;
+  }
+  controls_.eventsCheck->setChecked(settings_.events);
+  changes_->Follow(settings_);
+}
+
+void MainDialog::RunCheckOnChange(const char* line) {
+  if (worker_.running() || quitWhenCheckEnds_) return;
+  AppendLog(Cp932(line), log_color::kBlack);
+  RunAddressCheck({}, true);
+}
+
 void MainDialog::OnRunAtStartClick() { SaveOption(runAtStartCheck, &AppSettings::runAtStart); }
 
 void MainDialog::OnLocalAddressClick() {
   SaveOption(localAddressCheck, &AppSettings::useLocalAddress);
   UpdateRouterButton();
+  changes_->Follow(settings_);
 }
 
 void MainDialog::OnDecimalAddressClick() {
@@ -303,6 +327,7 @@ void MainDialog::RunAddressCheck(RunRequest request, bool timed) {
   runSettings_ = settings_;
   runRequest_ = std::move(request);
   runIsTimed_ = timed;
+  changes_->CheckStarting();
   if (timed) UpdateTrayIcon(true);
   worker_.Start([this, request = runRequest_, state = runState_] { return check_.Run(request, state); });
 }
@@ -334,10 +359,17 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
   runState_ = report.state;
   if (runRequest_.mode == RunMode::Publish) AfterCheck(report);
   if (runIsTimed_) UpdateTrayIcon(false);
-  SetCountdown(settings_.intervalUnit, settings_.interval);
+  if (runRequest_.mode == RunMode::Publish) retry_.Record(LeftWorkOwed(report), report.holdOff);
+  // The countdown starts over: the period, or less after a failure.
+  countdown = retry_.NextWait(std::chrono::seconds(CheckPeriodSeconds(settings_.intervalUnit, settings_.interval))).count();
   ShowCountdown();
   emit checkEnded();
-  if (quitWhenCheckEnds_) done(QDialog::Accepted);
+  if (quitWhenCheckEnds_) {
+    done(QDialog::Accepted);
+    return;
+  }
+  // Posted: a change that came during the check starts its own once this one is wholly done.
+  QMetaObject::invokeMethod(changes_.get(), [this] { changes_->CheckEnded(); }, Qt::QueuedConnection);
 }
 
 void MainDialog::AfterCheck(const CheckReport& report) {
@@ -419,7 +451,7 @@ void MainDialog::OnTimer() {
   // While a check runs the seconds stand still; the countdown starts again when it ends.
   if (worker_.running()) return;
   if (--countdown == 0) {
-    AppendLog(Cp932(msg::kRunByTimer), log_color::kBlack);
+    AppendLog(Cp932(retry_.failuresInARow() > 0 ? msg::kRunAsRetry : msg::kRunByTimer), log_color::kBlack);
     RunAddressCheck({}, true);
     return;
   }
@@ -430,7 +462,10 @@ void MainDialog::ShowCountdown() {
   controls_.countdownLabel->setText(QString::fromUtf8(msg::kCountdownFormat).arg(countdown, 10));
 }
 
-void MainDialog::OnRouterSettings() { RunRouterSettingsDialog(this, settings_); }
+void MainDialog::OnRouterSettings() {
+  RunRouterSettingsDialog(this, settings_);
+  changes_->Follow(settings_);  // the source may have changed
+}
 
 void MainDialog::OnDnsSettings() { RunDnsSettingsDialog(this, settings_, lastReport_.dottedAddress); }
 void MainDialog::OnFtpSettings() { RunFtpSettingsDialog(this, settings_); }

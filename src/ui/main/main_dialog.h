@@ -17,11 +17,13 @@
 #include "core/check/check_host.h"
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
+#include "core/schedule/retry_schedule.h"
 #include "core/settings/app_settings.h"
 #include "core/settings/settings_file_stamp.h"
 #include "core/settings/settings_store.h"
 #include "core/sys/pause.h"
 #include "ui/main/aftermath_runner.h"
+#include "ui/main/change_watch.h"
 #include "ui/main/check_worker.h"
 #include "ui/main/desktop_notices.h"
 #include "ui/common/browser_open.h"
@@ -100,6 +102,8 @@ class MainDialog : public QDialog {
   void OnDecimalAddressClick();
   // "通知": none, failures only, every publish.
   void OnNotifyChoice(int level);
+  // "変化時に確認": whether a change of the network or the router's word starts a check.
+  void OnEventsClick(bool checked);
   // Countdown and interval unit.
   void SetCountdown(int unit, int interval);
   void ShowUnit();
@@ -159,6 +163,8 @@ class MainDialog : public QDialog {
   // Takes the settings file when another program (zepa2-check config) changed it since the last
   // check; the window's own saves read back as what it already holds.
   void TakeSettingsChangedOutside();
+  // The check the listeners' merged changes asked for; line (UTF-8) says what started it.
+  void RunCheckOnChange(const char* line);
 
   AppSettings& settings_;
   // The settings a check works with, taken from settings_ as it starts: a dialog may save new
@@ -185,6 +191,9 @@ class MainDialog : public QDialog {
   std::unique_ptr<TrayNoticeChannel> trayNotices_;
   BusNoticeChannel busNotices_;
   std::unique_ptr<CheckNotifier> notifier_;
+  // When the next timed check comes after the checks so far: sooner after failures.
+  RetrySchedule retry_;
+  std::unique_ptr<ChangeWatch> changes_;
   std::filesystem::path logFile_;
   bool logFileFailed_ = false;
   // Last, so that its thread (and a command still running) ends before the rest goes.

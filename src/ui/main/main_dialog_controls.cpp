@@ -97,6 +97,8 @@ MainDialogControls BuildMainDialogControls(QDialog* d) {
   Label(d, "notifyCaption", m::kNotifyCaption, DluRect(62, 287, 22, 8));
   c.notifyCombo = Place(new QComboBox(d), "notifyCombo", DluRect(86, 284, 70, 14));
   c.notifyCombo->addItems({Text(m::kNotifyNone), Text(m::kNotifyFailures), Text(m::kNotifyEvery)});
+  // The rest of that stretch, between the notice choice and "ブラウザで確認".
+  c.eventsCheck = Check(d, "eventsCheck", m::kEventsCaption, DluRect(160, 286, 52, 10));
   return c;
 }
 

@@ -34,6 +34,7 @@ struct MainDialogControls {
   QLabel* countdownLabel = nullptr;
   QPushButton* conversionTestButton = nullptr;
   QComboBox* notifyCombo = nullptr;  // [SYSTEM] Notify: none, failures only, every publish
+  QCheckBox* eventsCheck = nullptr;  // [SYSTEM] Events: a change of the network starts a check
 };
 
 // Creates every control as a child of dialog, sizes the dialog, and returns the controls.

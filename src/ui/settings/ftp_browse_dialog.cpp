@@ -90,10 +90,10 @@ void FtpBrowseDialog::OnInitDialog() {
 bool FtpBrowseDialog::Connect() {
   net::Outcome failure;
   auto logIn = [&] {
-    const net::SiteLogin login{serverName, userName, password, mode, pin};
+    const net::SiteLogin login{serverName, userName, password, mode, pin, region};
     connection_ = RunOffUiThread<std::optional<net::FtpBrowseSession>>(this, [&](const StopToken& stop) {
       auto session = net::FtpBrowseSession::Connect(
-          login, {&stop, net::SteadyClock::now() + kStepDeadline}, &failure);
+          login, {&stop, net::SteadyClock::now() + kStepDeadline}, &failure, uploadFile);
       if (session) session->SetLimits({});  // the stop token lives no longer than this step
       return session;
     });

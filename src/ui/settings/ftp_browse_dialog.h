@@ -34,6 +34,8 @@ class FtpBrowseDialog : public QDialog {
   std::string password;
   net::TransferMode mode = net::TransferMode::ActiveFtp;  // the site's transfer mode
   std::string pin;  // the site's pinned key; a key the user trusts here lands in it
+  std::string region;      // the site's storage region (S3)
+  std::string uploadFile;  // the site's page: a server with no log-in folder (HTTP) is browsed beside it
   // After OK: the folder, "/", and the file name, joined as they stand.
   std::string resultPath;
 

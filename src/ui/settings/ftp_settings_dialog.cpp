@@ -68,13 +68,14 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
       uploadFileEdit_(nullptr),
       localFileEdit_(nullptr),
       homePageEdit_(nullptr),
-      checkUrlEdit_(nullptr) {
+      checkUrlEdit_(nullptr),
+      regionEdit_(nullptr) {
   setObjectName(QStringLiteral("ftpSettingsDialog"));
   setWindowTitle(QString::fromUtf8(msg::kFtpSettingsTitle));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFont(FormFont(font()));
   const DialogUnits du(font());
-  setFixedSize(du.Size(303, 246));
+  setFixedSize(du.Size(303, 264));
 
   AddControl<QGroupBox>(this, du, "ftpServerGroup", msg::kFtpServerGroup, 7, 52, 289, 106);
   AddControl<QLabel>(this, du, "headingLabel", msg::kFtpSettingsHeading, 7, 6, 120, 10);
@@ -129,6 +130,10 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   checkUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "checkUrlEdit", nullptr, 64, 227, 180, 12));
   auto* checkNow =
       AddControl<QPushButton>(this, du, "checkUrlButton", msg::kCheckUrlButton, 250, 226, 46, 14);
+  // The storage region of an S3 site, in a row of its own below, shown for S3 only.
+  regionLabel_ = AddControl<QLabel>(this, du, "regionLabel", msg::kRegionLabel, 7, 247, 56, 8);
+  regionEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "regionEdit", nullptr, 64, 245, 80, 12));
+  regionEdit_.widget()->setPlaceholderText(QStringLiteral("us-east-1"));
 
   connect(siteGroup_, &QButtonGroup::idClicked, this, &FtpSettingsDialog::OnSiteSelect);
   connect(siteCountCombo_, &QComboBox::currentIndexChanged, this, &FtpSettingsDialog::OnSiteCountChange);
@@ -161,6 +166,7 @@ void FtpSettingsDialog::ReadControls() {
   siteText_.uploadFile = uploadFileEdit_.Get();
   siteText_.localFile = localFileEdit_.Get();
   siteText_.checkUrl = checkUrlEdit_.Get();
+  siteText_.region = regionEdit_.Get();
   // A mode this version does not know shows as no choice and stays as it is until one is made.
   if (const int index = modeCombo_->currentIndex(); index >= 0) {
     siteText_.mode = net::TransferModes()[static_cast<std::size_t>(index)].mode;
@@ -177,7 +183,9 @@ void FtpSettingsDialog::PushFields() {
   uploadFileEdit_.Set(siteText_.uploadFile);
   localFileEdit_.Set(siteText_.localFile);
   checkUrlEdit_.Set(siteText_.checkUrl);
+  regionEdit_.Set(siteText_.region);
   modeCombo_->setCurrentIndex(siteText_.unknownMode ? -1 : static_cast<int>(siteText_.mode));
+  ShowModeFields();
   pinEdit_->setText(QString::fromStdString(siteText_.pin));
   homePageEdit_.Set(homePageText_);
 }
@@ -280,6 +288,8 @@ void FtpSettingsDialog::OnBrowseUploadFile() {
   browse.userName = siteText_.user;
   browse.mode = siteText_.mode;
   browse.pin = siteText_.pin;
+  browse.region = siteText_.region;
+  browse.uploadFile = siteText_.uploadFile;
   const bool picked = browse.exec() == QDialog::Accepted;
   siteText_.pin = browse.pin;  // a key trusted in the browser stays, whatever was picked
   if (picked) siteText_.uploadFile = browse.resultPath;
@@ -298,6 +308,12 @@ void FtpSettingsDialog::OnModeChosen() {
   ReadControls();
   if (before != net::PinnedKeyKindOf(siteText_.mode)) siteText_.pin.clear();
   PushFields();
+}
+
+void FtpSettingsDialog::ShowModeFields() {
+  const bool region = !siteText_.unknownMode && net::RowOf(siteText_.mode).usesRegion;
+  regionLabel_->setVisible(region);
+  regionEdit_.widget()->setVisible(region);
 }
 
 bool FtpSettingsDialog::RefusedForUnknownMode() {
@@ -342,8 +358,8 @@ void FtpSettingsDialog::OnUploadTest() {
   auto test = [&] {
     const FtpSite site = siteText_;
     return RunOffUiThread<net::Outcome>(this, [&](const StopToken& stop) {
-      return UploadTestFile({site.server, site.user, *password, mode, site.pin}, site.uploadFile,
-                            site.localFile, StoppablePause(pause_, stop), &stop);
+      return UploadTestFile(SiteLoginOf(site, *password), site.uploadFile, site.localFile,
+                            StoppablePause(pause_, stop), &stop);
     });
   };
   net::Outcome result;

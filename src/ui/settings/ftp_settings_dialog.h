@@ -51,6 +51,8 @@ class FtpSettingsDialog : public QDialog {
   void OnForgetPin();
   void OnSaveToKeyring();
   void OnModeChosen();
+  // Shows the region field for a mode that signs with a region (S3) and hides it otherwise.
+  void ShowModeFields();
   // A site whose mode this version does not know is never reached: a box says so. True then.
   bool RefusedForUnknownMode();
   void OnOK();
@@ -78,6 +80,8 @@ class FtpSettingsDialog : public QDialog {
   Cp932Edit localFileEdit_;
   Cp932Edit homePageEdit_;
   Cp932Edit checkUrlEdit_;
+  Cp932Edit regionEdit_;             // the shown site's storage region, for a mode that has one
+  QWidget* regionLabel_ = nullptr;
   QComboBox* modeCombo_ = nullptr;  // the shown site's transfer mode
   QLineEdit* pinEdit_ = nullptr;    // the shown site's pinned key, read only
 };
