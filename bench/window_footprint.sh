@@ -46,8 +46,8 @@ measure() {
   printf '%-12s visible after %s  RSS %6.1f MiB\n' "$label" \
     "$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END{printf "%6.1f ms (%.1f..%.1f)", a[int((NR+1)/2)]/1000, a[1]/1000, a[NR]/1000}')" \
     "$(echo "$rss / 1024" | bc -l)"
-  printf '             libcurl: %s; image plugins: %s; font files: %s\n' \
-    "$(grep -c 'libcurl' <<<"$maps" || true)" \
+  printf '             libcurl: %s; libcrypto: %s; image plugins: %s; font files: %s\n' \
+    "$(grep -c 'libcurl' <<<"$maps" || true)" "$(grep -c 'libcrypto' <<<"$maps" || true)" \
     "$(grep 'imageformats' <<<"$maps" | xargs -r -n1 basename | tr '\n' ' ' || true)" \
     "$(grep -E '\.(ttf|ttc|otf)$' <<<"$maps" | xargs -r -n1 basename | tr '\n' ' ' || true)"
   stop

@@ -16,7 +16,7 @@ void ConsoleHost::AppendLog(const std::string& text, LogColor color) {
 void ConsoleHost::AppendFailureLog(const std::string& text, LogColor color,
                                    const std::string& reason) {
   std::string line = Cp932ToUtf8(MakeLogLine(Now(), text));
-  if (!reason.empty()) line += " (" + reason + ")";
+  if (!reason.empty()) line += msg::kReasonFollows + reason;
   WriteLine(line, color);
 }
 

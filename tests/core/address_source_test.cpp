@@ -102,7 +102,7 @@ TEST_F(AddressSources, UpnpFailureEndsTheRunWithTheReason) {
   UseUpnp("fault/rootDesc.xml");
   CheckReport report;
   const std::string reason = "UPnP: the router refused GetExternalIPAddress (501 Action Failed)";
-  EXPECT_EQ(Run(true, &report), (Lines{kUpnpStart, {"UPnPでIPアドレス取得失敗 (" + reason + ")", color::kRed}}));
+  EXPECT_EQ(Run(true, &report), (Lines{kUpnpStart, {"UPnPでIPアドレス取得失敗：" + reason, color::kRed}}));
   EXPECT_EQ(report.outcome, CheckOutcome::AddressNotFound);
   EXPECT_EQ(report.reason, reason);
   EXPECT_TRUE(publisher_.published.empty());

@@ -47,17 +47,16 @@ TEST(CheckNotice, EachSettingTellsWhatItPromises) {
       {Site(1, SiteResultKind::Done, "", ProofKind::Confirmed),
        Site(3, SiteResultKind::Done, "", ProofKind::NotConfirmed, "ページにアドレスがありません")});
 
-  const std::string publishedNotice = "ZEPA2: IPアドレスを公開しました|新しいアドレス: 192.0.2.8|";
+  // Japanese only: libcurl's English reasons stay in the log.
+  const std::string publishedNotice = "ZEPA2: IPアドレスを公開しました|新しいアドレス：192.0.2.8|";
   const std::string partlyNotice =
-      "ZEPA2: 公開に失敗しました|新しいアドレス: 192.0.2.8\nサイト2 (ftp2.example.net): 接続失敗 "
-      "(Connection refused)|!";
+      "ZEPA2: 公開に失敗しました|新しいアドレス：192.0.2.8\nサイト：2（ftp2.example.net）：接続失敗|!";
   const std::string failedNotice =
-      "ZEPA2: 公開に失敗しました|サイト1 (ftp1.example.net): 転送拒否 (Uploading to a URL without a "
-      "file name!)\nサイト2 (ftp2.example.net): ローカルファイルを開けません|!";
+      "ZEPA2: 公開に失敗しました|サイト：1（ftp1.example.net）：転送拒否\n"
+      "サイト：2（ftp2.example.net）：ローカルファイルを開けません|!";
   const std::string notFoundNotice = "ZEPA2: IPアドレスを取得できません|IPアドレス取得失敗|!";
   const std::string unconfirmedNotice =
-      "ZEPA2: 公開に失敗しました|新しいアドレス: 192.0.2.8\nサイト3 (ftp3.example.net): 公開ページで未確認 "
-      "(ページにアドレスがありません)|!";
+      "ZEPA2: 公開に失敗しました|新しいアドレス：192.0.2.8\nサイト：3（ftp3.example.net）：公開ページで未確認|!";
 
   const struct {
     int setting;
@@ -75,6 +74,22 @@ TEST(CheckNotice, EachSettingTellsWhatItPromises) {
   for (const auto& c : cases) EXPECT_EQ(Told(c.setting, c.report), c.told) << "Notify=" << c.setting;
 }
 
+TEST(CheckNotice, AForcedPublishOfTheSameAddressIsNotCalledNew) {
+  CheckReport forced = Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done)});
+  forced.previousAddress = forced.address;
+  EXPECT_EQ(Told(2, forced), "ZEPA2: IPアドレスを公開しました|アドレス：192.0.2.8|");
+}
+
+TEST(CheckNotice, RecoveryIsAGoodRunOnly) {
+  EXPECT_TRUE(RecoveryNotice(Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done)})));
+  EXPECT_TRUE(RecoveryNotice(Report(CheckOutcome::Unchanged)));
+  EXPECT_FALSE(RecoveryNotice(Report(CheckOutcome::PartlyPublished)));
+  EXPECT_FALSE(RecoveryNotice(Report(CheckOutcome::AddressNotFound)));
+  EXPECT_FALSE(RecoveryNotice(
+      Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done, "", ProofKind::NotConfirmed, "x")})));
+  EXPECT_EQ(Cp932ToUtf8(RecoveryNotice(Report(CheckOutcome::Unchanged))->title), "ZEPA2: 復旧しました");
+}
+
 TEST(CheckNotice, NothingToTellWhenNothingWasPublished) {
   for (int setting : {1, 2}) {
     EXPECT_EQ(Told(setting, Report(CheckOutcome::Unchanged)), "-");
@@ -89,7 +104,7 @@ TEST(CheckNotice, DnsTargetsRefusedThisRunAreTold) {
   unchanged.dnsTargets = {{1, DnsKind::Dyndns2, "a.example.net", DnsResultKind::Stopped, "abuse", "", false, true},
                           {2, DnsKind::Dyndns2, "b.example.net", DnsResultKind::Stopped, "badauth", "", false, false},
                           {3, DnsKind::Url, "c.example.net", DnsResultKind::Untouched, "", "", false, false}};
-  EXPECT_EQ(Told(1, unchanged), "ZEPA2: 公開に失敗しました|DNS1 (a.example.net): 停止中 (abuse)|!");
+  EXPECT_EQ(Told(1, unchanged), "ZEPA2: 公開に失敗しました|DNS1（a.example.net）：停止中（abuse）|!");
   unchanged.dnsTargets.erase(unchanged.dnsTargets.begin());
   EXPECT_EQ(Told(2, unchanged), "-");
 
@@ -97,9 +112,14 @@ TEST(CheckNotice, DnsTargetsRefusedThisRunAreTold) {
   published.dnsTargets = {{2, DnsKind::Cloudflare, "www.example.org", DnsResultKind::Failed, "",
                            "APIエラー: Authentication error (10000)", false, true}};
   EXPECT_EQ(Told(1, published),
-            "ZEPA2: 公開に失敗しました|新しいアドレス: 192.0.2.8\nDNS2 (www.example.org): 失敗 "
-            "(APIエラー: Authentication error (10000))|!");
+            "ZEPA2: 公開に失敗しました|新しいアドレス：192.0.2.8\nDNS2（www.example.org）：失敗"
+            "（APIエラー: Authentication error (10000)）|!");
   EXPECT_EQ(Told(0, published), "-");
+
+  // A target that stays stopped is no recovery, though this run did not ask it.
+  EXPECT_EQ(RecoveryNotice(unchanged), std::nullopt);
+  unchanged.dnsTargets.front().result = DnsResultKind::Untouched;
+  EXPECT_NE(RecoveryNotice(unchanged), std::nullopt);
 }
 
 }  // namespace

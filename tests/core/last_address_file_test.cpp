@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/outcome/last_address_file.h"
 #include "support/temp_dir.h"
@@ -30,6 +31,32 @@ TEST(LastAddressFile, KeepsAnyAddressByteForByte) {
   }
   EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+// A run that changed nothing leaves its state file alone (no write, no sync): the same inode stays.
+// A file that differs, or holds the same bytes but is readable by others, is replaced.
+TEST(LastAddressFile, UnchangedPrivateFileIsNotRewritten) {
+  test::TempDir dir;
+  const auto file = dir / "ZEPA" / "last-address";
+  auto inode = [&file] {
+    struct stat info {};
+    return ::stat(file.c_str(), &info) == 0 ? info.st_ino : 0;
+  };
+  ASSERT_EQ(WriteLastAddress(file, "10.0.0.1"), "");
+  const auto first = inode();
+  ASSERT_EQ(WriteLastAddress(file, "10.0.0.1"), "");
+  EXPECT_EQ(inode(), first);
+
+  ASSERT_EQ(WriteLastAddress(file, "10.0.0.2"), "");
+  EXPECT_NE(inode(), first);
+  EXPECT_EQ(ReadLastAddress(file), "10.0.0.2");
+
+  std::filesystem::permissions(file, std::filesystem::perms::others_read, std::filesystem::perm_options::add);
+  const auto shared = inode();
+  ASSERT_EQ(WriteLastAddress(file, "10.0.0.2"), "");
+  EXPECT_NE(inode(), shared);
+  EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::others_read,
+            std::filesystem::perms::none);
 }
 
 TEST(LastAddressFile, UnwritablePlaceIsReported) {

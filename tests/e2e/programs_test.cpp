@@ -176,7 +176,7 @@ TEST_F(ProgramsTest, FailedSiteGivesStatusOneAndIsTriedAgain) {
   const auto failed = Check();
   EXPECT_EQ(failed.exitCode, 1) << failed.out;
   EXPECT_NE(failed.out.find("error "), std::string::npos);
-  EXPECT_NE(failed.out.find("index.html/失敗 ("), std::string::npos) << failed.out;  // curl's reason
+  EXPECT_NE(failed.out.find("index.html/失敗："), std::string::npos) << failed.out;  // curl's reason
   // Site 1 took the address; site 2 is owed it.
   EXPECT_EQ(ReadFile(StateFile()), "10.0.0.1");
   EXPECT_EQ(ReadFile(StateFile().parent_path() / "owed-sites"), "2\n");
@@ -552,7 +552,7 @@ TEST_F(ProgramsTest, CheckPublishesToWebDavAndS3AsTheDryRunShows) {
   SaveTheSettings();
   const auto missing = Check({"--force"});
   EXPECT_EQ(missing.exitCode, 1) << missing.out;
-  EXPECT_NE(missing.out.find(":WebDAV失敗 (the folder does not exist (HTTP/1.1 409 Conflict))"), std::string::npos)
+  EXPECT_NE(missing.out.find(":WebDAV失敗：the folder does not exist (HTTP/1.1 409 Conflict)"), std::string::npos)
       << missing.out;
   EXPECT_FALSE(fs::exists(dav.www() / "missing"));
 }

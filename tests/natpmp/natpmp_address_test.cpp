@@ -99,7 +99,7 @@ TEST(NatPmpGateway, CheckAsksTheConfiguredGateway) {
   host.lines.clear();
   settings.natPmpGateway = "not an address";
   EXPECT_EQ(check.RunAddressCheck(false).outcome, CheckOutcome::AddressNotFound);
-  EXPECT_EQ(host.lines, (Lines{start, {"NAT-PMPでIPアドレス取得失敗 (NAT-PMP: the gateway is not an IPv4 address)",
+  EXPECT_EQ(host.lines, (Lines{start, {"NAT-PMPでIPアドレス取得失敗：NAT-PMP: the gateway is not an IPv4 address",
                                        color::kRed}}));
 }
 

@@ -19,6 +19,23 @@ T* Child(QWidget& dialog, const char* name) {
 
 inline QLineEdit* Edit(QWidget& dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
 
+// The names of the controls Tab reaches, in the order it reaches them, from the dialog round.
+inline QStringList TabOrder(QWidget& dialog) {
+  QStringList names;
+  for (QWidget* w = dialog.nextInFocusChain(); w && w != &dialog; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty()) names << w->objectName();
+  }
+  return names;
+}
+
+// The given names in the order Tab reaches them (names it does not reach are left out).
+inline QStringList TabOrderOf(QWidget& dialog, const QStringList& names) {
+  QStringList ordered;
+  for (const QString& name : TabOrder(dialog))
+    if (names.contains(name)) ordered << name;
+  return ordered;
+}
+
 // The texts of the boxes shown since the last call (the seam must be intercepting).
 inline QStringList ShownTexts() {
   QStringList texts;

@@ -101,9 +101,42 @@ class DesktopNoticesTest : public QObject {
     for (const auto* channel : {&tray, &bus}) {
       for (const Shown& shown : channel->shown) {
         QCOMPARE(shown.failure, !published);
-        QVERIFY2(shown.body.contains(published ? "192.0.2.9" : "Connection refused"), qPrintable(shown.body));
+        QVERIFY2(shown.body.contains(published ? "192.0.2.9" : "接続失敗"), qPrintable(shown.body));
+        QVERIFY2(!shown.body.contains("Connection refused"), qPrintable(shown.body));
       }
     }
+  }
+
+  // A failure is told when it begins or changes, not at every run it lasts; a good run after it
+  // is told as a recovery, once.
+  void aFailureIsToldOnceThenItsRecovery() {
+    RecordingChannel tray, bus;
+    CheckNotifier notifier([] { return true; }, tray, bus);
+    CheckReport otherFailure = Report(CheckOutcome::PublishFailed);
+    otherFailure.sites.front().kind = SiteResultKind::TimedOut;
+    const struct {
+      CheckReport report;
+      bool told;
+      const char* title;
+    } runs[] = {
+        {Report(CheckOutcome::PublishFailed), true, "ZEPA2: 公開に失敗しました"},
+        {Report(CheckOutcome::PublishFailed), false, ""},
+        {otherFailure, true, "ZEPA2: 公開に失敗しました"},
+        {otherFailure, false, ""},
+        {Report(CheckOutcome::Published), true, "ZEPA2: 復旧しました"},
+        {Report(CheckOutcome::Published), false, ""},
+        {Report(CheckOutcome::PublishFailed), true, "ZEPA2: 公開に失敗しました"},
+    };
+    size_t expected = 0;
+    for (const auto& run : runs) {
+      QCOMPARE(notifier.Notify(1, run.report), run.told);
+      if (run.told) {
+        ++expected;
+        QCOMPARE(tray.shown.size(), expected);
+        QCOMPARE(tray.shown.back().title, QString::fromUtf8(run.title));
+      }
+    }
+    QCOMPARE(tray.shown.size(), expected);
   }
 
   void busNoticeReachesTheNotificationService() {
@@ -129,7 +162,7 @@ class DesktopNoticesTest : public QObject {
     QCOMPARE(call.appIcon, QStringLiteral("zepa2"));
     QCOMPARE(call.summary, QStringLiteral("ZEPA2: 公開に失敗しました"));
     QVERIFY(call.body.contains("ftp.example.net"));
-    QCOMPARE(call.urgency, 2);
+    QCOMPARE(call.urgency, 1);  // normal: a failure notice must not stay until read
     QVERIFY(tray.shown.empty());
 
     QDBusConnection::disconnectFromBus("zepa2-side");

@@ -35,6 +35,8 @@ const char* const kSiteEdits[] = {"serverEdit", "userEdit", "passwordEdit", "upl
 using test::Child;
 using test::Edit;
 using test::ShownTexts;
+using test::TabOrder;
+using test::TabOrderOf;
 
 void Click(QWidget& dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
 
@@ -152,6 +154,24 @@ class FtpSettingsDialogTest : public QObject {
     Click(dialog, "okButton");
     QCOMPARE(QString::fromStdString(settings.sites[0].checkUrl), url);
     QCOMPARE(StoredSettings().sites[1].checkUrl, std::string("https://example.invalid/two.html"));
+  }
+
+  // The site's own rows sit in its group under the local file and Tab meets them there; the
+  // dialog's buttons come last.
+  void SiteRowsSitInTheSiteGroupAndInTabOrder() {
+    AppSettings settings;
+    FtpSettingsDialog dialog(settings);
+    const QRect group = Child<QGroupBox>(dialog, "ftpServerGroup")->geometry();
+    for (const char* name : {"saveToKeyringButton", "transferModeCombo", "pinEdit", "forgetPinButton", "checkUrlEdit",
+                             "checkUrlButton", "regionEdit"})
+      QVERIFY2(group.contains(Child(dialog, name)->geometry()), name);
+    QVERIFY(Child(dialog, "okButton")->geometry().top() > group.bottom());
+    const QStringList expected{"serverEdit",     "userEdit",          "passwordEdit",   "uploadFileEdit",
+                               "uploadBrowseButton", "localFileEdit", "localBrowseButton", "transferModeCombo",
+                               "forgetPinButton", "checkUrlEdit",     "checkUrlButton", "homePageEdit",
+                               "homePageFromFileButton", "uploadTestButton", "okButton", "cancelButton"};
+    QCOMPARE(TabOrderOf(dialog, expected), expected);
+    QCOMPARE(TabOrder(dialog).last(), QStringLiteral("cancelButton"));
   }
 
   void StoredCountSelectsItemAndEnablesRadios() {
@@ -402,7 +422,7 @@ class FtpSettingsDialogTest : public QObject {
     dialog.SetPause([](std::chrono::milliseconds) {});
     auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
     QCOMPARE(mode->count(), 6);
-    QCOMPARE(mode->itemText(0), QStringLiteral("FTP (アクティブ)"));
+    QCOMPARE(mode->itemText(0), QStringLiteral("FTP（アクティブ）"));
     QCOMPARE(mode->itemText(3), QStringLiteral("SFTP"));
     QCOMPARE(mode->itemText(4), QStringLiteral("WebDAV"));
     QCOMPARE(mode->itemText(5), QStringLiteral("S3"));
@@ -441,8 +461,10 @@ class FtpSettingsDialogTest : public QObject {
 
     FtpSettingsDialog again(settings);
     QCOMPARE(Edit(again, "pinEdit")->text(), pin);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
     Click(again, "forgetPinButton");
     QVERIFY(Edit(again, "pinEdit")->text().isEmpty());
+    QVERIFY(!again.findChild<QPushButton*>("forgetPinButton")->isEnabled());
   }
 
   // WebDAV over HTTPS: the upload test meets a certificate nobody vouches for and offers to trust

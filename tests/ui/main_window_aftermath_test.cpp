@@ -63,7 +63,7 @@ class MainWindowAftermathTest : public QObject {
     // The window shows no tray icon while it is open: the desktop's service gets the notice.
     QCOMPARE(tray_.shown.size(), 0);
     QCOMPARE(bus_.shown.size(), 1);
-    QVERIFY2(bus_.shown[0].startsWith(QStringLiteral("ZEPA2: 公開に失敗しました|新しいアドレス: 10.0.0.1\nサイト2 (")),
+    QVERIFY2(bus_.shown[0].startsWith(QStringLiteral("ZEPA2: 公開に失敗しました|新しいアドレス：10.0.0.1\nサイト：2（")),
              qPrintable(bus_.shown[0]));
 
     QTRY_VERIFY(!dialog_->aftermathBusy());
@@ -87,7 +87,7 @@ class MainWindowAftermathTest : public QObject {
     QVERIFY(dialog_->tray().present());
     RunByHand();
     QCOMPARE(bus_.shown.size(), 0);
-    QCOMPARE(tray_.shown, QStringList{QStringLiteral("ZEPA2: IPアドレスを公開しました|新しいアドレス: 10.0.0.1")});
+    QCOMPARE(tray_.shown, QStringList{QStringLiteral("ZEPA2: IPアドレスを公開しました|新しいアドレス：10.0.0.1")});
   }
 
   void conversionTestTellsNothingAndKeepsNoStatus() {

@@ -1,5 +1,7 @@
 // Checks started from the main window against the router and FTP test servers: the manual run,
 // the conversion test, the settings-changed question, and opening the published page.
+#include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -89,8 +91,19 @@ class MainWindowRunTest : public QObject {
 
   void conversionTestShowsThePageAndUploadsNothing() {
     QString shownPage;
+    bool startersOffDuringRun = false;
+    QString countdownDuringRun;
+    const auto starters = [this] {
+      QList<bool> enabled{Find<QPushButton>("getZepaButton")->isEnabled(),
+                          Find<QPushButton>("conversionTestButton")->isEnabled()};
+      for (QAction* runNow : dialog_->findChildren<QAction*>("runNowAction")) enabled << runNow->isEnabled();
+      return enabled;
+    };
     test::OnNextModalDialog([&](QDialog* view) {
       shownPage = view->findChild<QPlainTextEdit*>("pageText")->toPlainText();
+      // The run shows itself: what would start another is off, the countdown says it runs.
+      startersOffDuringRun = !starters().contains(true);
+      countdownDuringRun = Find<QLabel>("countdownLabel")->text();
       // Ticks while the page view is open neither count nor start a second check.
       dialog_->countdown = 1;
       dialog_->OnTimer();
@@ -109,6 +122,10 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(Find<QLineEdit>("addressEdit")->text(), QStringLiteral("10.0.0.1"));
     QVERIFY(ftp_->commands().empty());
     QVERIFY(!dialog_->checkRunning());
+    QVERIFY(startersOffDuringRun);
+    QCOMPARE(countdownDuringRun, QStringLiteral("実行中"));
+    QVERIFY(!starters().contains(false));
+    QVERIFY(Find<QLabel>("countdownLabel")->text().startsWith(QStringLiteral("実行まで")));
   }
 
   void unappliedSettingsAreAskedAbout_data() {

@@ -14,6 +14,7 @@
 #include "support/fixture_process.h"
 #include "support/free_port.h"
 #include "support/qt_modal.h"
+#include "support/qt_widgets.h"
 #include "support/temp_dir.h"
 #include "ui/common/message_box.h"
 #include "ui/settings/page_view_dialog.h"
@@ -142,6 +143,20 @@ class RouterSettingsDialogTest : public QObject {
     QVERIFY(!PageButtonsEnabled(dialog));
   }
 
+  // Where the address comes from is the first row and the first stop of Tab; 設定/ｷｬﾝｾﾙ are last.
+  void sourceRowIsOnTopAndTabFollowsTheEye() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    const int sourceBottom = Child<QComboBox>(&dialog, "addressSourceCombo")->geometry().bottom();
+    QVERIFY(sourceBottom < dialog.findChild<QWidget*>("wwwServerGroup")->geometry().top());
+    const QStringList expected{"addressSourceCombo", "wholePageCheck", "addressEdit", "browserCheckButton",
+                               "authCheck",          "userEdit",       "passEdit",    "connectTestButton",
+                               "showHtmlButton",     "filter1Edit",    "filter4Edit", "autoFilterButton",
+                               "filter2TestButton",  "forgetPinButton", "okButton",   "cancelButton"};
+    QCOMPARE(zepa2::test::TabOrderOf(dialog, expected), expected);
+    QCOMPARE(zepa2::test::TabOrder(dialog).last(), QStringLiteral("cancelButton"));
+  }
+
   void addressSplits_data() {
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("shown");
@@ -204,8 +219,16 @@ class RouterSettingsDialogTest : public QObject {
 
     RouterSettingsDialog again(settings, NoPause);
     QCOMPARE(Edit(&again, "pinEdit")->text(), pin);
+    QCOMPARE(Edit(&again, "pinEdit")->toolTip(), pin);  // the field shows its start, the hover all of it
+    QCOMPARE(Edit(&again, "pinEdit")->cursorPosition(), 0);
+    // Forgetting asks first: No keeps the pin, Yes forgets it and the button goes off with it.
+    MessageBoxSeam::QueueAnswer(MessageAnswer::No);
+    Button(&again, "forgetPinButton")->click();
+    QCOMPARE(Edit(&again, "pinEdit")->text(), pin);
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
     Button(&again, "forgetPinButton")->click();
     QCOMPARE(Edit(&again, "pinEdit")->text(), QString());
+    QVERIFY(!Button(&again, "forgetPinButton")->isEnabled());
     Button(&again, "okButton")->click();
     QCOMPARE(settings.routerPin, std::string());
   }
@@ -303,14 +326,14 @@ class RouterSettingsDialogTest : public QObject {
 
     std::vector<MessageIcon> icons;
     Button(&dialog, "connectTestButton")->click();
-    QCOMPARE(TakeMessages(&icons), QStringList{"成功しました。\n取得したアドレス: 203.0.113.45"});
+    QCOMPARE(TakeMessages(&icons), QStringList{"成功しました。\n取得したアドレス：203.0.113.45"});
     QCOMPARE(icons, std::vector{MessageIcon::Information});
     QVERIFY(!PageButtonsEnabled(dialog));  // no page came with it
 
     settings.igdUrl = "http://" + igd.hostPort() + "/fault/rootDesc.xml";
     Button(&dialog, "connectTestButton")->click();
-    QCOMPARE(TakeMessages(), QStringList{"接続できませんでした。\n"
-                                         "UPnP: the router refused GetExternalIPAddress (501 Action Failed)"});
+    // Japanese only: the router's English fault is for the log.
+    QCOMPARE(TakeMessages(), QStringList{"接続できませんでした。\nUPnPでIPアドレス取得失敗"});
 
     // Back to the router page: the page's own test, with the whole page as the address.
     source->setCurrentIndex(0);
@@ -501,6 +524,49 @@ class RouterSettingsDialogTest : public QObject {
     QCOMPARE(opened, QList<QUrl>{QUrl("http://192.168.0.1:8080/status.htm")});
   }
 
+  // The router's page opens with the scheme it has; only a bare address gets the http:// prefix.
+  void browserCheckKeepsTheRoutersScheme() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    QList<QUrl> opened;
+    dialog.SetUrlOpener([&opened](const QUrl& url) {
+      opened << url;
+      return true;
+    });
+    auto* prefix = Child<QLabel>(&dialog, "httpPrefixLabel");
+    Paste(Edit(&dialog, "addressEdit"), "https://127.0.0.1:8443/status.htm");
+    QCOMPARE(prefix->text(), QString());
+    Button(&dialog, "browserCheckButton")->click();
+    Paste(Edit(&dialog, "addressEdit"), "192.168.0.1/status.htm");
+    QCOMPARE(prefix->text(), QStringLiteral("http://"));
+    Button(&dialog, "browserCheckButton")->click();
+    QCOMPARE(opened, (QList<QUrl>{QUrl("https://127.0.0.1:8443/status.htm"), QUrl("http://192.168.0.1/status.htm")}));
+  }
+
+  // What the chosen source does not use is disabled; with the whole page the markers are unused.
+  void controlsFollowTheSource() {
+    AppSettings settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    auto* source = Child<QComboBox>(&dialog, "addressSourceCombo");
+    auto* wholePage = Child<QCheckBox>(&dialog, "wholePageCheck");
+    const QStringList pageOnly{"addressEdit", "browserCheckButton", "authCheck", "showHtmlButton",
+                               "filter1Edit", "filter4Edit", "wholePageCheck"};
+    for (int index : {1, 2, 0}) {
+      source->setCurrentIndex(index);
+      for (const QString& name : pageOnly)
+        QVERIFY2(dialog.findChild<QWidget*>(name)->isEnabled() == (index == 0), qPrintable(name));
+      QVERIFY(Button(&dialog, "connectTestButton")->isEnabled());
+      QVERIFY(!Edit(&dialog, "userEdit")->isEnabled());
+    }
+    QCOMPARE(ConnectTo(dialog, RouterAddress("status.htm")), QStringList{"成功しました。"});
+    QVERIFY(PageButtonsEnabled(dialog));
+    wholePage->click();
+    QVERIFY(!PageButtonsEnabled(dialog));
+    QVERIFY(!Edit(&dialog, "filter2Edit")->isEnabled());
+    wholePage->click();
+    QVERIFY(PageButtonsEnabled(dialog));
+  }
+
   void browserThatCannotStartGivesTheAddressInABox() {
     AppSettings settings;
     RouterSettingsDialog dialog(settings, NoPause);
@@ -540,7 +606,7 @@ class RouterSettingsDialogTest : public QObject {
     QVERIFY(disabledDuringStep);
     QVERIFY(waitCursorDuringStep);
     QVERIFY2(ticks - escTick <= 20, qPrintable(QString::number(ticks - escTick)));  // a second at most
-    QCOMPARE(shown, QStringList{QStringLiteral("接続できませんでした。")});
+    QCOMPARE(shown, QStringList{QStringLiteral("中止しました。")});  // a stop is no failure
     QVERIFY(dialog.isVisible());  // Esc stopped the step, not the dialog
     QVERIFY(Button(&dialog, "okButton")->isEnabled());
     QCOMPARE(QApplication::overrideCursor(), nullptr);

@@ -146,7 +146,7 @@ CheckReport CheckSession::TakeGatewayAnswer(const GatewayWording& wording,
   const GatewayAnswer answer = ask();
   if (!answer.note.empty()) host_.AppendLog(Cp932(msg::kGatewayNoteOpen) + answer.note + Cp932(msg::kGatewayNoteClose), log_color::kViolet);
   if (!answer.found()) {
-    host_.AppendLog(Cp932(wording.failed) + " (" + answer.reason + ")", log_color::kRed);
+    host_.AppendLog(Cp932(wording.failed) + Cp932(msg::kReasonFollows) + answer.reason, log_color::kRed);
     CheckReport notFound;
     notFound.reason = answer.reason;
     return notFound;

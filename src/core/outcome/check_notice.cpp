@@ -12,40 +12,50 @@ NotifyLevel LevelOf(int setting) {
   return setting == 1 ? NotifyLevel::FailuresOnly : NotifyLevel::EveryPublish;
 }
 
-// "サイト2 (ftp.example.net): 接続失敗 (Connection refused)"
-std::string SiteLine(const SiteReport& site, const char* what, const std::string& reason) {
-  std::string line = Cp932(msg::kNoticeSite) + std::to_string(site.number) + " (" + site.server +
-                     "): " + Cp932(what);
-  if (!reason.empty()) line += " (" + Utf8ToCp932(reason) + ")";
-  return line + "\n";
+// "サイト：2（ftp.example.net）：接続失敗". The network library's English reason stays in the log:
+// a notice is read at a glance, in the user's language.
+std::string SiteLine(const SiteReport& site, const char* what) {
+  return Cp932(msg::kNoticeSite) + std::to_string(site.number) + Cp932("（") + site.server + Cp932("）：") +
+         Cp932(what) + "\n";
 }
 
 // One line per site that failed or whose public page did not show the address.
 std::string FailureLines(const CheckReport& report) {
   std::string lines;
   for (const SiteReport& site : report.sites) {
-    if (!SiteSucceeded(site.kind)) lines += SiteLine(site, SiteResultText(site.kind), site.reason);
+    if (!SiteSucceeded(site.kind)) lines += SiteLine(site, SiteResultText(site.kind));
     else if (site.proof == ProofKind::NotConfirmed)
-      lines += SiteLine(site, msg::kNoticeNotConfirmed, site.proofReason);
+      lines += SiteLine(site, msg::kNoticeNotConfirmed);
   }
   return lines;
 }
 
-// One line per DNS target whose request this run failed, stopped or held it: "DNS1 (names): 停止中 (badauth)".
+// One line per DNS target whose request this run failed, stopped or held it, in the sites' style:
+// "DNS1（names）：停止中（badauth）". The provider's code is named; without one, the reason.
 std::string DnsFailureLines(const CheckReport& report) {
   std::string lines;
   for (const DnsTargetReport& target : report.dnsTargets) {
     if (!target.sent || !DnsTargetFailed(target.result)) continue;
-    lines += Cp932(msg::kDnsTarget) + std::to_string(target.number) + " (" + target.hosts + "): " +
+    lines += Cp932(msg::kDnsTarget) + std::to_string(target.number) + Cp932("（") + target.hosts + Cp932("）：") +
              Cp932(DnsResultText(target.result));
     const std::string why = target.code.empty() ? target.reason : target.code;
-    if (!why.empty()) lines += " (" + Utf8ToCp932(why) + ")";
+    if (!why.empty()) lines += Cp932("（") + Utf8ToCp932(why) + Cp932("）");
     lines += "\n";
   }
   return lines;
 }
 
 }  // namespace
+
+std::optional<CheckNotice> RecoveryNotice(const CheckReport& report) {
+  // A stopped, held or failing DNS target has not recovered, whether or not it was asked this run.
+  for (const DnsTargetReport& target : report.dnsTargets)
+    if (DnsTargetFailed(target.result)) return std::nullopt;
+  if (report.outcome == CheckOutcome::Unchanged ||
+      (report.outcome == CheckOutcome::Published && FailureLines(report).empty()))
+    return CheckNotice{Cp932(msg::kNoticeRecoveredTitle), Cp932(msg::kNoticeSameAddress) + report.address, false};
+  return std::nullopt;
+}
 
 std::optional<CheckNotice> NoticeForCheck(int notifySetting, const CheckReport& report) {
   const NotifyLevel level = LevelOf(notifySetting);
@@ -59,7 +69,9 @@ std::optional<CheckNotice> NoticeForCheck(int notifySetting, const CheckReport& 
     return CheckNotice{Cp932(msg::kNoticeFailedTitle), dnsFailures.substr(0, dnsFailures.size() - 1), true};
   }
 
-  const std::string addressLine = Cp932(msg::kNoticeNewAddress) + report.address + "\n";
+  const bool newAddress = report.address != report.previousAddress;
+  const char* addressWord = newAddress ? msg::kNoticeNewAddress : msg::kNoticeSameAddress;
+  const std::string addressLine = Cp932(addressWord) + report.address + "\n";
   const std::string failures = FailureLines(report) + dnsFailures;
   if (!failures.empty()) {
     std::string body = report.outcome == CheckOutcome::PublishFailed ? failures : addressLine + failures;

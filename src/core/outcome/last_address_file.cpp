@@ -30,7 +30,7 @@ std::optional<std::string> ReadLastAddress(const std::filesystem::path& file, st
 }
 
 std::string WriteLastAddress(const std::filesystem::path& file, const std::string& address) {
-  const PrivateWriteResult r = WritePrivateFileAtomically(file, address);
+  const PrivateWriteResult r = WritePrivateFileIfChanged(file, address);
   return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
 }
 
@@ -49,7 +49,7 @@ std::vector<int> ReadOwedSites(const std::filesystem::path& file, std::string* r
 std::string WriteOwedSites(const std::filesystem::path& file, const std::vector<int>& sites) {
   std::string text;
   for (int n : sites) text += std::to_string(n) + "\n";
-  const PrivateWriteResult r = WritePrivateFileAtomically(file, text);
+  const PrivateWriteResult r = WritePrivateFileIfChanged(file, text);
   return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
 }
 

@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
+#include "core/sys/read_file.h"
 #include "core/text/messages.h"
 
 namespace zepa2 {
@@ -131,6 +133,16 @@ PrivateWriteResult WriteAtomically(const std::filesystem::path& path, std::strin
 
 PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
   return WriteAtomically(file, bytes, std::nullopt);
+}
+
+PrivateWriteResult WritePrivateFileIfChanged(const std::filesystem::path& file, std::string_view bytes) {
+  struct stat info {};
+  if (::stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 077) == 0 &&
+      static_cast<std::uintmax_t>(info.st_size) == bytes.size()) {
+    const BoundedRead held = ReadBoundedFile(file, bytes.size());
+    if (held.read() && held.bytes == bytes) return {};
+  }
+  return WritePrivateFileAtomically(file, bytes);
 }
 
 PrivateWriteResult WriteSharedFileAtomically(const std::filesystem::path& file, std::string_view bytes,

@@ -31,6 +31,11 @@ bool WriteAllBytes(int fd, std::string_view bytes);
 PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file,
                                               std::string_view bytes);
 
+// As WritePrivateFileAtomically, but a private regular file that already holds exactly these
+// bytes is left as it is: the state of a run that changed nothing costs no writes and no syncs.
+// Anything else, a FIFO in its place included, goes through WritePrivateFileAtomically.
+PrivateWriteResult WritePrivateFileIfChanged(const std::filesystem::path& file, std::string_view bytes);
+
 // Modes of a file written for other users to read (a metrics file an exporter collects).
 struct SharedFileModes {
   unsigned file = 0644;

@@ -84,10 +84,10 @@ inline constexpr const char* kCompanionStopped = "停止の指示を受けたた
 // Asking the router itself, and what is said about the address found.
 inline constexpr const char* kUpnpAskStart = "UPnPでルータに問い合わせ開始";
 inline constexpr const char* kUpnpAddressFound = "UPnPでIPアドレス取得成功";
-inline constexpr const char* kUpnpAddressFailed = "UPnPでIPアドレス取得失敗";  // + " (reason)"
+inline constexpr const char* kUpnpAddressFailed = "UPnPでIPアドレス取得失敗";  // + kReasonFollows + reason
 inline constexpr const char* kNatPmpAskStart = "NAT-PMPでルータに問い合わせ開始";
 inline constexpr const char* kNatPmpAddressFound = "NAT-PMPでIPアドレス取得成功";
-inline constexpr const char* kNatPmpAddressFailed = "NAT-PMPでIPアドレス取得失敗";  // + " (reason)"
+inline constexpr const char* kNatPmpAddressFailed = "NAT-PMPでIPアドレス取得失敗";  // + kReasonFollows + reason
 inline constexpr const char* kNonPublicNoteOpen = "注意：このアドレスは公開アドレスではありません（";  // reason）
 inline constexpr const char* kNonPublicNoteClose = "）。外から届かない可能性があります。";
 inline constexpr const char* kNonPublicThisNetwork = "このネットワーク 0.0.0.0/8";
@@ -137,23 +137,26 @@ inline constexpr const char* kKeyChanged =
     ":サーバの鍵が登録した鍵から変わっているため、接続を中止しました。";  // behind the server
 // %1: the server, %2: the key's fingerprint.
 inline constexpr const char* kTrustKeyQuestion =
-    "%1 の鍵を確認できません。\n\nサーバが示した鍵:\n%2\n\n"
+    "%1 の鍵を確認できません。\n\nサーバが示した鍵：\n%2\n\n"
     "この鍵が接続先のものであることを確かめたうえで、登録してよろしいですか？";
 // %1: the server, %2: the pinned key.
 inline constexpr const char* kKeyChangedBox =
-    "%1 の鍵が登録した鍵と違うため、接続を中止しました。\n登録した鍵:\n%2\n\n"
+    "%1 の鍵が登録した鍵と違うため、接続を中止しました。\n登録した鍵：\n%2\n\n"
     "サーバの鍵が変わったことを確かめた場合は「鍵を削除」を押してから、もう一度お試しください。";
-inline constexpr const char* kPinLabel = "鍵:";
+inline constexpr const char* kPinLabel = "鍵：";
 inline constexpr const char* kForgetPin = "鍵を削除";
+inline constexpr const char* kForgetPinQuestion =
+    "登録した鍵を削除します。次の接続では、サーバの鍵をあらためて確認して登録することになります。\n"
+    "よろしいですか？";
 inline constexpr const char* kTransferModeLabel = "転送方式";
-inline constexpr const char* kModeActiveFtp = "FTP (アクティブ)";
-inline constexpr const char* kModePassiveFtp = "FTP (パッシブ)";
-inline constexpr const char* kModeFtpTls = "FTPS (TLS)";
+inline constexpr const char* kModeActiveFtp = "FTP（アクティブ）";
+inline constexpr const char* kModePassiveFtp = "FTP（パッシブ）";
+inline constexpr const char* kModeFtpTls = "FTPS（TLS）";
 inline constexpr const char* kModeSftp = "SFTP";
 inline constexpr const char* kModeWebDav = "WebDAV";
 inline constexpr const char* kModeS3 = "S3";
 inline constexpr const char* kTrustPrinted = "%s: %s を登録しました。\n";  // zepa2-check --trust
-inline constexpr const char* kTrustFailed = "%s: 鍵を取得できません (%s)\n";
+inline constexpr const char* kTrustFailed = "%s: 鍵を取得できません：%s\n";
 inline constexpr const char* kTrustSaved = "鍵を設定ファイルに保存しました。\n";
 
 // ---- text sent to servers ----
@@ -169,6 +172,10 @@ inline constexpr const char* kSiteFieldFormat = "%1の%2";  // "サイト２の"
 
 // ---- scheduler and tray ----
 inline constexpr const char* kCountdownFormat = "実行まで:%1秒";  // %1: seconds, ten wide
+// Between a Japanese failure line and the network library's own English reason that may follow it
+// in the log: a colon, so a reason that has brackets of its own is never wrapped in more.
+inline constexpr const char* kReasonFollows = "：";
+inline constexpr const char* kCheckRunning = "実行中";  // in the countdown's place while a check runs
 inline constexpr const char* kUnitMinutes = "分";
 inline constexpr const char* kUnitHours = "時";
 inline constexpr const char* kUnitDays = "日";
@@ -206,6 +213,7 @@ inline constexpr const char* kFilterChars2 = "フィルター文字２";
 inline constexpr const char* kFilter1Test = "フィルター１テスト";
 inline constexpr const char* kFilter2Test = "フィルター２テスト";
 inline constexpr const char* kConnectFailed = "接続できませんでした。";
+inline constexpr const char* kStepStopped = "中止しました。";  // Esc during a dialog's network step
 inline constexpr const char* kPageNotOpened = "ページが開けません。";
 inline constexpr const char* kConnectSucceeded = "成功しました。";
 inline constexpr const char* kConnectTestFirst = "先に接続テストを行ってください。";
@@ -220,7 +228,7 @@ inline constexpr const char* kSourceRouterPage = "ルータのページ";
 inline constexpr const char* kSourceUpnp = "UPnP (IGD)";
 inline constexpr const char* kSourceNatPmp = "NAT-PMP";
 inline constexpr const char* kWholePageCaption = "ページ全体がアドレス";
-inline constexpr const char* kGatewayAddressGot = "成功しました。\n取得したアドレス: %1";
+inline constexpr const char* kGatewayAddressGot = "成功しました。\n取得したアドレス：%1";
 
 // ---- FTP settings and site browser ----
 inline constexpr const char* kFtpSettingsTitle = "ＦＴＰの設定";
@@ -320,8 +328,11 @@ inline constexpr const char* kProofStopped = "中止しました";
 inline constexpr const char* kNoticePublishedTitle = "ZEPA2: IPアドレスを公開しました";
 inline constexpr const char* kNoticeFailedTitle = "ZEPA2: 公開に失敗しました";
 inline constexpr const char* kNoticeNotFoundTitle = "ZEPA2: IPアドレスを取得できません";
-inline constexpr const char* kNoticeNewAddress = "新しいアドレス: ";
-inline constexpr const char* kNoticeSite = "サイト";               // n (server): result (reason)
+inline constexpr const char* kNoticeNewAddress = "新しいアドレス：";
+inline constexpr const char* kNoticeSameAddress = "アドレス：";  // a forced publish of the same address
+inline constexpr const char* kNoticeRecoveredTitle = "ZEPA2: 復旧しました";
+// "サイト：n（server）：result", the log's own form of a site reference.
+inline constexpr const char* kNoticeSite = "サイト：";
 inline constexpr const char* kNoticeNotConfirmed = "公開ページで未確認";
 inline constexpr const char* kStatusWriteFailed = "実行結果を保存できません: ";  // file: reason
 inline constexpr const char* kMetricsWriteFailed = "監視用のメトリクスファイルを保存できません: ";  // file: reason

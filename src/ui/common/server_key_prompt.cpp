@@ -1,5 +1,8 @@
 #include "ui/common/server_key_prompt.h"
 
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "core/text/messages.h"
 #include "ui/common/message_box.h"
 #include "ui/common/off_ui_thread.h"
@@ -25,6 +28,19 @@ std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& s
     return std::nullopt;
   }
   return presented.pin;
+}
+
+void ShowPin(QLineEdit* field, QPushButton* forget, const std::string& pin) {
+  const QString text = QString::fromStdString(pin);
+  field->setText(text);
+  field->setCursorPosition(0);
+  field->setToolTip(text);
+  forget->setEnabled(!pin.empty());
+}
+
+bool ConfirmForgetPin(QWidget* parent) {
+  return ShowMessage(parent, QString::fromUtf8(msg::kForgetPinQuestion), MessageButtons::YesNo,
+                     MessageIcon::Question) == MessageAnswer::Yes;
 }
 
 void AttemptTrustingKey(QWidget* parent, const QString& server, std::string& pin, const KeyLearner& learn,

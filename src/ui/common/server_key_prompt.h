@@ -9,6 +9,8 @@
 #include "core/net/server_key.h"
 #include "core/sys/stop_token.h"
 
+class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace zepa2::ui {
@@ -23,6 +25,11 @@ std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& s
                                                net::KeyTrouble trouble, const std::string& pinned,
                                                const KeyLearner& learn);
 
+// Shows a pin from its start (the whole pin on hover); its forget button is off while there is none.
+void ShowPin(QLineEdit* field, QPushButton* forget, const std::string& pin);
+
+// Asks before a pin is forgotten: the next connection would have to trust the server again.
+bool ConfirmForgetPin(QWidget* parent);
 // A dialog's step that may be refused for the server's key: runs attempt (which gives the key
 // trouble of what it did); when the key was refused, asks as above and, when the user pins the
 // key, stores it in pin, calls pinTaken (the dialog shows it) and runs attempt once more.

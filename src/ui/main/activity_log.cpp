@@ -55,6 +55,7 @@ ActivityLog::ActivityLog(QWidget* parent) : QListWidget(parent) {
 
 void ActivityLog::AddLine(const QString& line, LogColor color) {
   auto* item = new QListWidgetItem(line);
+  item->setToolTip(line);  // a line wider than the list is read whole on hover
   item->setData(kColorRole, static_cast<uint>(color));
   addItem(item);
   for (int drop = LogLinesToDrop(count()); drop > 0; --drop) delete takeItem(0);

@@ -24,8 +24,10 @@ void BusNoticeChannel::Show(const QString& title, const QString& body, bool fail
   QDBusMessage call = QDBusMessage::createMethodCall(
       "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
       "org.freedesktop.Notifications", "Notify");
-  // urgency: 1 normal, 2 critical (stays until read).
-  const QVariantMap hints{{"urgency", QVariant::fromValue<uchar>(failure ? 2 : 1)},
+  // Normal urgency for failures too: a critical notice stays until read, and a router down
+  // overnight would leave a pile of them.
+  (void)failure;
+  const QVariantMap hints{{"urgency", QVariant::fromValue<uchar>(1)},
                           {"desktop-entry", QStringLiteral("zepa2")}};
   call << QStringLiteral("ZEPA2") << 0u << QStringLiteral("zepa2") << title << body << QStringList()
        << hints << -1;
@@ -33,7 +35,18 @@ void BusNoticeChannel::Show(const QString& title, const QString& body, bool fail
 }
 
 bool CheckNotifier::Notify(int notifySetting, const CheckReport& report) {
-  const std::optional<CheckNotice> notice = NoticeForCheck(notifySetting, report);
+  std::optional<CheckNotice> notice = NoticeForCheck(notifySetting, report);
+  if (notice && notice->failure) {
+    // The same failure again is no news: it is told when it begins or changes.
+    if (notice->body == toldFailure_) return false;
+    toldFailure_ = notice->body;
+  } else if (!toldFailure_.empty()) {
+    if (report.outcome == CheckOutcome::Found) return false;  // a test run says nothing of the sites
+    std::optional<CheckNotice> recovered = RecoveryNotice(report);
+    if (!recovered) return false;
+    toldFailure_.clear();
+    if (notifySetting > 0) notice = std::move(recovered);
+  }
   if (!notice) return false;
   NoticeChannel& channel = trayShown_ && trayShown_() ? tray_ : bus_;
   channel.Show(FromCp932(notice->title), FromCp932(notice->body), notice->failure);

@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QString>
 #include <functional>
+#include <string>
 
 #include "core/check/check_report.h"
 
@@ -53,6 +54,7 @@ class CheckNotifier {
   std::function<bool()> trayShown_;
   NoticeChannel& tray_;
   NoticeChannel& bus_;
+  std::string toldFailure_;  // the body of the failure last told, until a run recovers from it
 };
 
 }  // namespace zepa2::ui

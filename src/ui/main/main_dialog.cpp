@@ -1,5 +1,6 @@
 #include "ui/main/main_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolTip>
 #include <algorithm>
 #include <thread>
 
@@ -329,6 +331,7 @@ void MainDialog::RunAddressCheck(RunRequest request, bool timed) {
   runIsTimed_ = timed;
   changes_->CheckStarting();
   if (timed) UpdateTrayIcon(true);
+  ShowCheckRunning(true);
   worker_.Start([this, request = runRequest_, state = runState_] { return check_.Run(request, state); });
 }
 
@@ -350,6 +353,17 @@ void MainDialog::TakeSettingsChangedOutside() {
   UpdateRouterButton();
 }
 
+void MainDialog::ShowCheckRunning(bool running) {
+  controls_.getZepaButton->setEnabled(!running);
+  controls_.conversionTestButton->setEnabled(!running);
+  for (QMenu* menu : {windowMenu_, trayMenu_}) {
+    if (!menu) continue;
+    if (auto* runNow = menu->findChild<QAction*>(QStringLiteral("runNowAction"))) runNow->setEnabled(!running);
+  }
+  if (running) controls_.countdownLabel->setText(QString::fromUtf8(msg::kCheckRunning));
+  else ShowCountdown();
+}
+
 void MainDialog::OnCheckFinished(const CheckReport& report) {
   lastReport_ = report;
   if (report.state.dnsTargets != runState_.dnsTargets) {
@@ -362,7 +376,7 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
   if (runRequest_.mode == RunMode::Publish) retry_.Record(LeftWorkOwed(report), report.holdOff);
   // The countdown starts over: the period, or less after a failure.
   countdown = retry_.NextWait(std::chrono::seconds(CheckPeriodSeconds(settings_.intervalUnit, settings_.interval))).count();
-  ShowCountdown();
+  ShowCheckRunning(false);
   emit checkEnded();
   if (quitWhenCheckEnds_) {
     done(QDialog::Accepted);
@@ -510,6 +524,15 @@ void MainDialog::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
 void MainDialog::UpdateTrayIcon(bool running) {
   if (isVisible()) return;
   tray_->SetRunning(running);
+}
+
+bool MainDialog::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && childAt(static_cast<QHelpEvent*>(event)->pos())) {
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+  }
+  return QDialog::event(event);
 }
 
 void MainDialog::OnContextMenu(const QPoint& screenPoint) { windowMenu_->popup(screenPoint); }

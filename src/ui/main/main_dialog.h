@@ -133,6 +133,9 @@ class MainDialog : public QDialog {
   void contextMenuEvent(QContextMenuEvent* event) override;
   // Shift+F10 and the menu key ask the focused control for its menu, the window's when it has none.
   void keyPressEvent(QKeyEvent* event) override;
+  // The window's own tooltip is for the window's background: a child without a tip of its own
+  // shows none rather than the product name.
+  bool event(QEvent* event) override;
 
  private:
   void OnInitDialog();
@@ -152,6 +155,8 @@ class MainDialog : public QDialog {
   void RunByHand(RunMode mode, const char* logLine);
   void ShowAddress(const std::string& address);
   void ShowCountdown();
+  // While a check runs, what would start another is disabled and the countdown says so.
+  void ShowCheckRunning(bool running);
   // The five run settings that a run by hand compares, from the applied settings.
   void TakeAppliedRunSettings();
   // Reads the controls into the members. An invalid interval keeps the old value and, when asked,

@@ -1,5 +1,7 @@
 #include "ui/main/splash_window.h"
 
+#include "ui/main/main_icons.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QPointer>
@@ -49,7 +51,7 @@ void AllowSplash(bool allowed) { splashAllowed = allowed; }
 void ShowSplash(QWidget* owner, const QString& picture) {
   if (!splashAllowed || currentSplash) return;
   EnsureResources();
-  QPixmap pixmap(picture);
+  QPixmap pixmap = LoadPngPicture(picture);
   if (pixmap.isNull()) return;
   currentSplash = new SplashWindow(std::move(pixmap), owner);
   splashOwner = owner;

@@ -75,9 +75,9 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFont(FormFont(font()));
   const DialogUnits du(font());
-  setFixedSize(du.Size(303, 264));
+  setFixedSize(du.Size(303, 257));
 
-  AddControl<QGroupBox>(this, du, "ftpServerGroup", msg::kFtpServerGroup, 7, 52, 289, 106);
+  AddControl<QGroupBox>(this, du, "ftpServerGroup", msg::kFtpServerGroup, 7, 52, 289, 156);
   AddControl<QLabel>(this, du, "headingLabel", msg::kFtpSettingsHeading, 7, 6, 120, 10);
   AddControl<QLabel>(this, du, "siteCountLabel", msg::kSiteCountLabel, 7, 22, 40, 8);
   siteCountCombo_ = AddControl<QComboBox>(this, du, "siteCountCombo", nullptr, 50, 20, 32, 12);
@@ -106,34 +106,33 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   localFileEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "localFileEdit", nullptr, 15, 136, 226, 12));
   auto* localBrowse = AddControl<QPushButton>(this, du, "localBrowseButton", msg::kFtpBrowse, 246, 135, 42, 14);
 
-  AddControl<QLabel>(this, du, "homePageLabel", msg::kHomePageLabel, 7, 167, 126, 8);
-  homePageEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "homePageEdit", nullptr, 134, 165, 162, 12));
-  auto* fromFile =
-      AddControl<QPushButton>(this, du, "homePageFromFileButton", msg::kHomePageFromFile, 7, 188, 84, 14);
-  auto* uploadTest =
-      AddControl<QPushButton>(this, du, "uploadTestButton", msg::kUploadTestButton, 130, 188, 62, 14);
-  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kFtpSettingsOk, 198, 188, 46, 14);
-  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kFtpSettingsCancel, 250, 188, 46, 14);
-  ok->setDefault(true);
-
-  // The shown site's transfer mode and pinned key, in a row of their own under the buttons.
-  AddControl<QLabel>(this, du, "transferModeLabel", msg::kTransferModeLabel, 7, 210, 40, 8);
-  modeCombo_ = AddControl<QComboBox>(this, du, "transferModeCombo", nullptr, 48, 208, 74, 12);
+  // The shown site's transfer mode, pinned key and check address belong to the site: they sit in
+  // its group under the local file, and Tab reaches them there, before the page address.
+  AddControl<QLabel>(this, du, "transferModeLabel", msg::kTransferModeLabel, 15, 156, 40, 8);
+  modeCombo_ = AddControl<QComboBox>(this, du, "transferModeCombo", nullptr, 56, 154, 76, 12);
   for (const net::TransferModeRow& row : net::TransferModes()) modeCombo_->addItem(QString::fromUtf8(row.caption));
-  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 128, 210, 14, 8);
-  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 143, 208, 103, 12);
+  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 138, 156, 14, 8);
+  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 153, 154, 87, 12);
   pinEdit_->setReadOnly(true);
-  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 250, 207, 46, 14);
-  // The shown site's check address, in a row of its own at the bottom, so every earlier control
-  // keeps its place.
-  AddControl<QLabel>(this, du, "checkUrlLabel", msg::kCheckUrlLabel, 7, 229, 56, 8);
-  checkUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "checkUrlEdit", nullptr, 64, 227, 180, 12));
+  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 244, 153, 44, 14);
+  AddControl<QLabel>(this, du, "checkUrlLabel", msg::kCheckUrlLabel, 15, 173, 56, 8);
+  checkUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "checkUrlEdit", nullptr, 72, 171, 168, 12));
   auto* checkNow =
-      AddControl<QPushButton>(this, du, "checkUrlButton", msg::kCheckUrlButton, 250, 226, 46, 14);
-  // The storage region of an S3 site, in a row of its own below, shown for S3 only.
-  regionLabel_ = AddControl<QLabel>(this, du, "regionLabel", msg::kRegionLabel, 7, 247, 56, 8);
-  regionEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "regionEdit", nullptr, 64, 245, 80, 12));
+      AddControl<QPushButton>(this, du, "checkUrlButton", msg::kCheckUrlButton, 244, 170, 44, 14);
+  // The storage region of an S3 site, in the site's group below its check address, shown for S3 only.
+  regionLabel_ = AddControl<QLabel>(this, du, "regionLabel", msg::kRegionLabel, 15, 190, 56, 8);
+  regionEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "regionEdit", nullptr, 72, 188, 80, 12));
   regionEdit_.widget()->setPlaceholderText(QStringLiteral("us-east-1"));
+
+  AddControl<QLabel>(this, du, "homePageLabel", msg::kHomePageLabel, 7, 217, 126, 8);
+  homePageEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "homePageEdit", nullptr, 134, 215, 162, 12));
+  auto* fromFile =
+      AddControl<QPushButton>(this, du, "homePageFromFileButton", msg::kHomePageFromFile, 7, 236, 84, 14);
+  auto* uploadTest =
+      AddControl<QPushButton>(this, du, "uploadTestButton", msg::kUploadTestButton, 112, 236, 80, 14);
+  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kFtpSettingsOk, 198, 236, 46, 14);
+  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kFtpSettingsCancel, 250, 236, 46, 14);
+  ok->setDefault(true);
 
   connect(siteGroup_, &QButtonGroup::idClicked, this, &FtpSettingsDialog::OnSiteSelect);
   connect(siteCountCombo_, &QComboBox::currentIndexChanged, this, &FtpSettingsDialog::OnSiteCountChange);
@@ -186,7 +185,7 @@ void FtpSettingsDialog::PushFields() {
   regionEdit_.Set(siteText_.region);
   modeCombo_->setCurrentIndex(siteText_.unknownMode ? -1 : static_cast<int>(siteText_.mode));
   ShowModeFields();
-  pinEdit_->setText(QString::fromStdString(siteText_.pin));
+  ShowPin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), siteText_.pin);
   homePageEdit_.Set(homePageText_);
 }
 
@@ -297,6 +296,7 @@ void FtpSettingsDialog::OnBrowseUploadFile() {
 }
 
 void FtpSettingsDialog::OnForgetPin() {
+  if (!ConfirmForgetPin(this)) return;
   ReadControls();
   siteText_.pin.clear();
   PushFields();

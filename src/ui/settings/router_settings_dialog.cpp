@@ -72,66 +72,62 @@ void RouterSettingsDialog::BuildControls() {
   setWindowTitle(QString::fromUtf8(msg::kRouterSettingsTitle));
   setFont(TemplateFont(font()));
   const DialogUnits du(font());
-  setFixedSize(du.Size(350, 230));
+  setFixedSize(du.Size(350, 248));
 
   // The frames go first so that the controls drawn over them stay on top.
-  AddControl<QGroupBox>(this, du, "wwwServerGroup", msg::kWwwServerGroup, 7, 20, 336, 90);
-  AddControl<QGroupBox>(this, du, "filterGroup", msg::kFilterGroup, 7, 114, 336, 72);
+  AddControl<QGroupBox>(this, du, "wwwServerGroup", msg::kWwwServerGroup, 7, 38, 336, 90);
+  AddControl<QGroupBox>(this, du, "filterGroup", msg::kFilterGroup, 7, 132, 336, 72);
 
   AddControl<QLabel>(this, du, "headingLabel", msg::kRouterHeading, 7, 7, 200, 10);
-  AddControl<QLabel>(this, du, "addressLabel", msg::kRouterAddressLabel, 15, 35, 36, 8);
-  AddControl<QLabel>(this, du, "httpPrefixLabel", msg::kRouterHttpPrefix, 52, 35, 26, 8);
-  auto* address = AddControl<QLineEdit>(this, du, "addressEdit", nullptr, 78, 33, 186, 12);
-  addressEdit_ = Cp932Edit(address);
-  auto* browser = AddControl<QPushButton>(this, du, "browserCheckButton", msg::kBrowserCheck, 268, 32, 68, 14);
-
-  AddControl<QLabel>(this, du, "serverNameLabel", msg::kRouterServerLabel, 15, 53, 44, 8);
-  serverLabel_ = AddControl<QLabel>(this, du, "serverLabel", nullptr, 62, 53, 120, 8);
-  AddControl<QLabel>(this, du, "sitePathLabel", msg::kRouterPathLabel, 15, 69, 44, 8);
-  pathLabel_ = AddControl<QLabel>(this, du, "pathLabel", nullptr, 62, 69, 120, 8);
-  authCheck_ = AddControl<QCheckBox>(this, du, "authCheck", msg::kRouterAuthEnable, 190, 51, 130, 10);
-  AddControl<QLabel>(this, du, "userLabel", msg::kRouterUserLabel, 190, 67, 24, 8)->hide();
-  userEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "userEdit", nullptr, 218, 65, 118, 12));
-  AddControl<QLabel>(this, du, "passLabel", msg::kRouterPassLabel, 190, 84, 24, 8)->hide();
-  auto* pass = AddControl<QLineEdit>(this, du, "passEdit", nullptr, 218, 82, 118, 12);
-  pass->setEchoMode(QLineEdit::Password);
-  passEdit_ = Cp932Edit(pass);
-  auto* toKeyring = AddControl<QPushButton>(this, du, "saveToKeyringButton", msg::kSaveToKeyring, 266, 95, 70, 13);
-  auto* connectTest = AddControl<QPushButton>(this, du, "connectTestButton", msg::kConnectTest, 15, 87, 70, 14);
-  auto* showHtml = AddControl<QPushButton>(this, du, "showHtmlButton", msg::kShowHtml, 90, 87, 70, 14);
-
-  AddControl<QLabel>(this, du, "filterChars1Label", msg::kFilterChars1, 15, 130, 66, 8);
-  filter1Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter1Edit", nullptr, 84, 128, 124, 12));
-  filter2Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter2Edit", nullptr, 212, 128, 124, 12));
-  AddControl<QLabel>(this, du, "filterChars2Label", msg::kFilterChars2, 15, 148, 66, 8);
-  filter3Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter3Edit", nullptr, 84, 146, 124, 12));
-  filter4Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter4Edit", nullptr, 212, 146, 124, 12));
-  autoFilterButton_ = AddControl<QPushButton>(this, du, "autoFilterButton", msg::kAutoFilter, 15, 165, 100, 14);
-  filter1TestButton_ =
-      AddControl<QPushButton>(this, du, "filter1TestButton", msg::kFilter1Test, 176, 165, 78, 14);
-  filter2TestButton_ =
-      AddControl<QPushButton>(this, du, "filter2TestButton", msg::kFilter2Test, 258, 165, 78, 14);
-  // They need the page of a successful connect test.
-  for (QPushButton* needsPage : {autoFilterButton_, filter1TestButton_, filter2TestButton_}) {
-    needsPage->setEnabled(false);
-  }
-
-  // An HTTPS router's pinned key, beside the buttons.
-  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 7, 193, 14, 8);
-  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 22, 191, 150, 12);
-  pinEdit_->setReadOnly(true);
-  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 176, 191, 50, 14);
-  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 232, 191, 52, 14);
-  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 191, 52, 14);
-  ok->setDefault(true);
-
-  // Where the address comes from: a row of its own under the buttons, so nothing above moves.
-  AddControl<QLabel>(this, du, "addressSourceLabel", msg::kAddressSourceLabel, 15, 212, 36, 8);
-  sourceCombo_ = AddControl<QComboBox>(this, du, "addressSourceCombo", nullptr, 52, 210, 100, 12);
+  // Where the address comes from decides what the rest of the dialog means: it comes first.
+  AddControl<QLabel>(this, du, "addressSourceLabel", msg::kAddressSourceLabel, 7, 23, 36, 8);
+  sourceCombo_ = AddControl<QComboBox>(this, du, "addressSourceCombo", nullptr, 44, 21, 100, 12);
   for (const char* source : {msg::kSourceRouterPage, msg::kSourceUpnp, msg::kSourceNatPmp}) {
     sourceCombo_->addItem(QString::fromUtf8(source));
   }
-  wholePageCheck_ = AddControl<QCheckBox>(this, du, "wholePageCheck", msg::kWholePageCaption, 160, 211, 120, 10);
+  wholePageCheck_ = AddControl<QCheckBox>(this, du, "wholePageCheck", msg::kWholePageCaption, 152, 22, 120, 10);
+
+  AddControl<QLabel>(this, du, "addressLabel", msg::kRouterAddressLabel, 15, 53, 36, 8);
+  AddControl<QLabel>(this, du, "httpPrefixLabel", msg::kRouterHttpPrefix, 52, 53, 26, 8);
+  auto* address = AddControl<QLineEdit>(this, du, "addressEdit", nullptr, 78, 51, 186, 12);
+  addressEdit_ = Cp932Edit(address);
+  auto* browser = AddControl<QPushButton>(this, du, "browserCheckButton", msg::kBrowserCheck, 268, 50, 68, 14);
+
+  AddControl<QLabel>(this, du, "serverNameLabel", msg::kRouterServerLabel, 15, 71, 44, 8);
+  serverLabel_ = AddControl<QLabel>(this, du, "serverLabel", nullptr, 62, 71, 120, 8);
+  AddControl<QLabel>(this, du, "sitePathLabel", msg::kRouterPathLabel, 15, 87, 44, 8);
+  pathLabel_ = AddControl<QLabel>(this, du, "pathLabel", nullptr, 62, 87, 120, 8);
+  authCheck_ = AddControl<QCheckBox>(this, du, "authCheck", msg::kRouterAuthEnable, 190, 69, 130, 10);
+  AddControl<QLabel>(this, du, "userLabel", msg::kRouterUserLabel, 190, 85, 24, 8)->hide();
+  userEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "userEdit", nullptr, 218, 83, 118, 12));
+  AddControl<QLabel>(this, du, "passLabel", msg::kRouterPassLabel, 190, 102, 24, 8)->hide();
+  auto* pass = AddControl<QLineEdit>(this, du, "passEdit", nullptr, 218, 100, 118, 12);
+  pass->setEchoMode(QLineEdit::Password);
+  passEdit_ = Cp932Edit(pass);
+  auto* toKeyring = AddControl<QPushButton>(this, du, "saveToKeyringButton", msg::kSaveToKeyring, 266, 114, 70, 13);
+  auto* connectTest = AddControl<QPushButton>(this, du, "connectTestButton", msg::kConnectTest, 15, 105, 70, 14);
+  auto* showHtml = AddControl<QPushButton>(this, du, "showHtmlButton", msg::kShowHtml, 90, 105, 70, 14);
+
+  AddControl<QLabel>(this, du, "filterChars1Label", msg::kFilterChars1, 15, 148, 66, 8);
+  filter1Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter1Edit", nullptr, 84, 146, 124, 12));
+  filter2Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter2Edit", nullptr, 212, 146, 124, 12));
+  AddControl<QLabel>(this, du, "filterChars2Label", msg::kFilterChars2, 15, 166, 66, 8);
+  filter3Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter3Edit", nullptr, 84, 164, 124, 12));
+  filter4Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter4Edit", nullptr, 212, 164, 124, 12));
+  autoFilterButton_ = AddControl<QPushButton>(this, du, "autoFilterButton", msg::kAutoFilter, 15, 183, 100, 14);
+  filter1TestButton_ =
+      AddControl<QPushButton>(this, du, "filter1TestButton", msg::kFilter1Test, 176, 183, 78, 14);
+  filter2TestButton_ =
+      AddControl<QPushButton>(this, du, "filter2TestButton", msg::kFilter2Test, 258, 183, 78, 14);
+
+  // An HTTPS router's pinned key, beside the buttons.
+  AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 7, 211, 14, 8);
+  pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 22, 209, 150, 12);
+  pinEdit_->setReadOnly(true);
+  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 176, 209, 50, 14);
+  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 232, 209, 52, 14);
+  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 209, 52, 14);
+  ok->setDefault(true);
 
   connect(address, &QLineEdit::textChanged, this, &RouterSettingsDialog::OnAddressChange);
   connect(browser, &QPushButton::clicked, this, &RouterSettingsDialog::OnBrowserCheck);
@@ -145,6 +141,27 @@ void RouterSettingsDialog::BuildControls() {
   connect(cancel, &QPushButton::clicked, this, &RouterSettingsDialog::reject);
   connect(forgetPin, &QPushButton::clicked, this, &RouterSettingsDialog::OnForgetPin);
   connect(toKeyring, &QPushButton::clicked, this, &RouterSettingsDialog::OnSaveToKeyring);
+  connect(sourceCombo_, &QComboBox::currentIndexChanged, this, &RouterSettingsDialog::FollowSource);
+  connect(wholePageCheck_, &QCheckBox::toggled, this, &RouterSettingsDialog::FollowSource);
+}
+
+void RouterSettingsDialog::FollowSource() {
+  const bool page = sourceCombo_->currentIndex() == static_cast<int>(AddressSource::RouterPage);
+  const bool markers = page && !wholePageCheck_->isChecked();
+  for (const char* name : {"addressEdit", "browserCheckButton", "authCheck", "showHtmlButton", "pinEdit",
+                           "wholePageCheck"}) {
+    findChild<QWidget*>(QLatin1String(name))->setEnabled(page);
+  }
+  findChild<QWidget*>(QStringLiteral("forgetPinButton"))->setEnabled(page && !fields_.pinText.empty());
+  userEdit_.widget()->setEnabled(page && authCheck_->isChecked());
+  passEdit_.widget()->setEnabled(page && authCheck_->isChecked());
+  findChild<QWidget*>(QStringLiteral("saveToKeyringButton"))->setEnabled(page && authCheck_->isChecked());
+  for (const Cp932Edit* marker : {&filter1Edit_, &filter2Edit_, &filter3Edit_, &filter4Edit_}) {
+    marker->widget()->setEnabled(markers);
+  }
+  for (QPushButton* needsPage : {autoFilterButton_, filter1TestButton_, filter2TestButton_}) {
+    needsPage->setEnabled(markers && connectTestPassed_);
+  }
 }
 
 // The server and path labels are not read back: they follow the address edit on every change.
@@ -169,7 +186,7 @@ void RouterSettingsDialog::PushFields() {
   serverLabel_->setText(FromCp932(fields_.serverLabel));
   pathLabel_->setText(FromCp932(fields_.pathLabel));
   authCheck_->setChecked(fields_.authEnabled);
-  pinEdit_->setText(QString::fromStdString(fields_.pinText));
+  ShowPin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), fields_.pinText);
   ShowBytes(passEdit_, fields_.authPassText);
   ShowBytes(userEdit_, fields_.authUserText);
   sourceCombo_->setCurrentIndex(static_cast<int>(fields_.addressSource));
@@ -186,6 +203,7 @@ void RouterSettingsDialog::OnInitDialog() {
   fields_.pinText = settings_.routerPin;
   PushFields();
   OnAuthToggle();
+  FollowSource();
 }
 
 void RouterSettingsDialog::OnAddressChange() {
@@ -195,6 +213,10 @@ void RouterSettingsDialog::OnAddressChange() {
   fields_.serverLabel = std::move(split.server);
   fields_.pathLabel = std::move(split.path);
   PushFields();
+  // An address that spells its own scheme ("https://…") needs no fixed prefix in front of it.
+  const bool ownScheme = FromCp932(fields_.addressText).contains(QLatin1String("://"));
+  findChild<QLabel*>(QStringLiteral("httpPrefixLabel"))
+      ->setText(ownScheme ? QString() : QString::fromUtf8(msg::kRouterHttpPrefix));
 }
 
 void RouterSettingsDialog::OnConnectTest() {
@@ -206,6 +228,7 @@ void RouterSettingsDialog::OnConnectTest() {
   const std::optional<std::string> password =
       fields_.authPassText.empty() ? std::optional<std::string>("") : PasswordForTest(this, fields_.authPassText, "HTTP.Pass");
   if (!password) return;
+  bool stopped = false;
   auto fetch = [&] {
     RouterSettingsFields asked = fields_;
     asked.authPassText = *password;
@@ -215,9 +238,11 @@ void RouterSettingsDialog::OnConnectTest() {
       net::HttpGetOptions options;
       options.stop = &stop;
       options.pin = asked.pinText;
-      return FetchRouterPage({asked.serverLabel, asked.pathLabel,
-                              net::HttpCredentials{asked.authUserText, asked.authPassText}},
-                             host, options);
+      RouterPageAnswer got = FetchRouterPage({asked.serverLabel, asked.pathLabel,
+                                              net::HttpCredentials{asked.authUserText, asked.authPassText}},
+                                             host, options);
+      stopped = stop.stopRequested();
+      return got;
     });
     // A router that did not answer leaves the page fetched before.
     if (answer.kind != RouterPageKind::NoAnswer) fields_.pageText = answer.body;
@@ -235,6 +260,10 @@ void RouterSettingsDialog::OnConnectTest() {
         return result.key;
       },
       [this] { PushFields(); });
+  if (stopped && result.kind != RouterPageKind::Page) {
+    Inform(msg::kStepStopped);
+    return;
+  }
   switch (result.kind) {
     case RouterPageKind::NoAnswer:
     case RouterPageKind::BrokenOff:
@@ -244,9 +273,8 @@ void RouterSettingsDialog::OnConnectTest() {
       ShowMessage(this, QString::fromUtf8(msg::kPageNotOpened), MessageButtons::Ok, MessageIcon::Exclamation);
       break;
     case RouterPageKind::Page:
-      for (QPushButton* needsPage : {autoFilterButton_, filter1TestButton_, filter2TestButton_}) {
-        needsPage->setEnabled(true);
-      }
+      connectTestPassed_ = true;
+      FollowSource();
       Inform(msg::kConnectSucceeded);
       break;
   }
@@ -278,21 +306,23 @@ void RouterSettingsDialog::OnShowHtml() { ShowInPageView(fields_.pageText); }
 
 void RouterSettingsDialog::OnBrowserCheck() {
   ReadControls();
-  const QUrl url(QString::fromUtf8(msg::kRouterHttpPrefix) + FromCp932(fields_.addressText),
-                 QUrl::TolerantMode);
+  // The address may name its own scheme ("https://router/status.htm"); only a bare one is http.
+  const QString typed = FromCp932(fields_.addressText);
+  const bool hasScheme = typed.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+                         typed.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+  const QUrl url(hasScheme ? typed : QString::fromUtf8(msg::kRouterHttpPrefix) + typed, QUrl::TolerantMode);
   OpenInBrowser(this, url, openUrl_);
 }
 
 void RouterSettingsDialog::OnAuthToggle() {
   ReadControls();
   const bool on = fields_.authEnabled;
-  userEdit_.widget()->setEnabled(on);
-  passEdit_.widget()->setEnabled(on);
   if (!on) {
     fields_.authUserText.clear();
     fields_.authPassText.clear();
   }
   PushFields();
+  FollowSource();
 }
 
 void RouterSettingsDialog::accept() { OnOK(); }
@@ -356,13 +386,23 @@ void RouterSettingsDialog::AskGatewayTest(GatewayProtocol protocol) {
   // Asked the way a check asks, with what the dialog shows.
   AppSettings asked = settings_;
   asked.addressSource = fields_.addressSource;
-  const GatewayAnswer answer = RunOffUiThread<GatewayAnswer>(
-      this, [&](const StopToken& stop) { return AskGateway(protocol, asked, &stop); });
-  if (answer.found()) {
+  const bool upnp = protocol == GatewayProtocol::Upnp;
+  bool stopped = false;
+  const GatewayAnswer answer = RunOffUiThread<GatewayAnswer>(this, [&](const StopToken& stop) {
+    GatewayAnswer got = AskGateway(protocol, asked, &stop);
+    stopped = stop.stopRequested();
+    return got;
+  });
+  if (stopped && !answer.found()) {
+    Inform(msg::kStepStopped);
+  } else if (answer.found()) {
     ShowMessage(this, QString::fromUtf8(msg::kGatewayAddressGot).arg(FromCp932(answer.address)),
                 MessageButtons::Ok, MessageIcon::Information);
   } else {
-    ShowMessage(this, QString::fromUtf8(msg::kConnectFailed) + "\n" + QString::fromStdString(answer.reason),
+    // The network's own reason is English: it goes to the log of a real check, not into this box.
+    ShowMessage(this,
+                QString::fromUtf8(msg::kConnectFailed) + "\n" +
+                    QString::fromUtf8(upnp ? msg::kUpnpAddressFailed : msg::kNatPmpAddressFailed),
                 MessageButtons::Ok, MessageIcon::Exclamation);
   }
 }
@@ -376,6 +416,7 @@ void RouterSettingsDialog::OnSaveToKeyring() {
 }
 
 void RouterSettingsDialog::OnForgetPin() {
+  if (!ConfirmForgetPin(this)) return;
   ReadControls();
   fields_.pinText.clear();
   PushFields();

@@ -74,6 +74,9 @@ class RouterSettingsDialog : public QDialog {
   void OnAutoFilter();
   void OnForgetPin();
   void OnSaveToKeyring();
+  // Enables what the chosen source uses: the page's controls only for the router page, the
+  // marker tests only when the markers are used (not with the whole page) and a page was fetched.
+  void FollowSource();
 
   // The connect test of UPnP and NAT-PMP: asks the router and shows the address it gave.
   void AskGatewayTest(GatewayProtocol protocol);
@@ -102,6 +105,7 @@ class RouterSettingsDialog : public QDialog {
   QPushButton* filter2TestButton_ = nullptr;
   QComboBox* sourceCombo_ = nullptr;
   QCheckBox* wholePageCheck_ = nullptr;
+  bool connectTestPassed_ = false;  // the page buttons stay on from the first success
 };
 
 // Runs the dialog modally over parent; "設定" has already saved when it returns.

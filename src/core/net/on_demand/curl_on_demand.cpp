@@ -16,7 +16,11 @@
 
 #include <cstdarg>
 
+#include "core/net/on_demand/library_calls.h"
+
 namespace {
+
+using zepa2::on_demand::Find;
 
 struct CurlCalls {
   CURLcode (*global_init)(long);
@@ -40,12 +44,6 @@ struct CurlCalls {
   CURLMcode (*multi_poll)(CURLM*, curl_waitfd[], unsigned int, int, int*);
   CURLMsg* (*multi_info_read)(CURLM*, int*);
 };
-
-template <typename Call>
-bool Find(void* library, const char* name, Call& call) {
-  call = reinterpret_cast<Call>(dlsym(library, name));
-  return call != nullptr;
-}
 
 CurlCalls Open() {
   CurlCalls c{};
