@@ -31,7 +31,7 @@ AppSettings EveryFieldSet() {
   for (int i = 0; i < kSiteSlots; ++i) {
     const std::string n = std::to_string(i + 1);
     s.sites[i] = {"ftp" + n + ".example.net:21", "user" + n, "credential:ftp" + n, "/public_html/ip" + n + ".html",
-                  "/home/me/" + Cp932("テンプレ") + n + ".html", static_cast<net::TransferMode>(i % 4),
+                  "/home/me/" + Cp932("テンプレ") + n + ".html", static_cast<net::TransferMode>(i == 4 ? 5 : i % 4),
                   std::nullopt, i == 2 ? "sha256//" + std::string(43, 'B') + "=" : "",
                   "https://www.example.net/ip" + n + ".html?a=b&c=d"};
     s.sites[i].region = i == 4 ? "auto" : "ap-northeast-" + n;
@@ -129,6 +129,7 @@ TEST(SettingFields, RefusesWhatTheDialogsRefuse) {
       {"SYSTEM.INTERVAL", " 5", "整数を指定してください"},
       {"SYSTEM.TIMENO", "3", "0 から 2 までの整数"},
       {"FTP.MIRROR", "0", "1 から 5 までの整数"},
+      {"FTP.Region5", "ap northeast", "サイト５のリージョン"},  // site 5 is an S3 site
       {"HTTP.ROUTER", "2", "0 から 1 までの整数"},
       {"HTTP.Source", "3", "0 から 2 までの整数"},
       {"SYSTEM.Notify", "-1", "0 から 2 までの整数"},

@@ -8,16 +8,6 @@ namespace {
 
 constexpr std::string_view kDefaultRegion = "us-east-1";
 
-// "us-east-1", "auto", "fr-par": a region goes into the signature's scope between colons.
-bool IsRegionName(std::string_view region) {
-  for (char c : region) {
-    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_')) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // Every byte but the unreserved ones escaped, "/" too, in upper-case hex: the query as the
 // signature's canonical form spells it, so what libcurl signs is what the service checks.
 std::string QueryEscaped(std::string_view text) {
@@ -158,6 +148,15 @@ class S3Transport final : public HttpTransport {
 };
 
 }  // namespace
+
+bool IsRegionName(std::string_view region) {
+  for (char c : region) {
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_')) {
+      return false;
+    }
+  }
+  return true;
+}
 
 std::unique_ptr<Transport> OpenS3Transport(CurlEasy handle, const std::string& hostRoot,
                                            TransferLimits limits, const SiteLogin& login) {

@@ -3,10 +3,15 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/net/transport.h"
 
 namespace zepa2::net {
+
+// "us-east-1", "auto", "fr-par" (empty too: the default): a region goes into the signature's
+// scope between colons and into a header, so only letters, digits, '-' and '_' are one.
+bool IsRegionName(std::string_view region);
 
 // hostRoot: the endpoint, "https://host:port" or "http://host:port". Names are path style,
 // "/BUCKET/KEY"; the user is the access key id, the password the secret, signed for the login's

@@ -15,7 +15,7 @@ net::Outcome StoreOnSite(const net::SiteLogin& login, const std::filesystem::pat
   auto transport = net::Transport::Open(login, limits);
   if (!transport) {
     return {net::OutcomeKind::ConnectFailed,
-            "the server text names no host, or the pinned key is no sha256// pin"};
+            "the server text names no host, the pinned key is no sha256// pin or the region is no region name"};
   }
   net::Outcome outcome = transport->Store(localFile, remoteName);
   if (outcome.done() && pause) pause(kPauseBeforeClosing);

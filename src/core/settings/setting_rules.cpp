@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/net/s3_transport.h"
 #include "core/net/server_key.h"
 #include "core/schedule/interval_field.h"
 #include "core/settings/unsafe_fields.h"
@@ -54,11 +55,13 @@ std::optional<std::string> RecordProblem(const AppSettings& s) {
     const FtpSite& site = s.sites[i];
     const std::string number = std::to_string(i + 1);
     if (auto problem = PinProblem(site.pin, "FTP.Pin" + number)) return problem;
-    if (const char* field = UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile)) {
-      constexpr const char* kSiteNames[kSiteSlots] = {msg::kSiteRadio1, msg::kSiteRadio2, msg::kSiteRadio3,
-                                                      msg::kSiteRadio4, msg::kSiteRadio5};
+    constexpr const char* kSiteNames[kSiteSlots] = {msg::kSiteRadio1, msg::kSiteRadio2, msg::kSiteRadio3,
+                                                    msg::kSiteRadio4, msg::kSiteRadio5};
+    if (const char* field = UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile))
       return FillMessage(msg::kUnsafeFieldInDialog, FillMessage(msg::kSiteFieldFormat, kSiteNames[i], field));
-    }
+    if (!site.unknownMode && net::RowOf(site.mode).usesRegion && !net::IsRegionName(site.region))
+      return FillMessage(msg::kBadRegionInDialog,
+                         FillMessage(msg::kSiteFieldFormat, kSiteNames[i], msg::kRegionLabel));
   }
   return std::nullopt;
 }

@@ -169,6 +169,9 @@ inline constexpr const char* kUnsafeFieldInDialog =
 inline constexpr const char* kRouterUserField = "User";
 inline constexpr const char* kRouterPassField = "Pass";
 inline constexpr const char* kSiteFieldFormat = "%1の%2";  // "サイト２の" + field label
+// %1: the field's label. The region is signed into every S3 request and sent in a header.
+inline constexpr const char* kBadRegionInDialog =
+    "「%1」にはリージョン名（英数字、- と _ だけ。例：us-east-1、auto）を入力してください。";
 
 // ---- scheduler and tray ----
 inline constexpr const char* kCountdownFormat = "実行まで:%1秒";  // %1: seconds, ten wide

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/net/s3_transport.h"
 #include "core/outcome/run_status_file.h"
 #include "core/settings/unsafe_fields.h"
 #include "core/publish/page_proof.h"
@@ -252,6 +253,13 @@ void FtpSettingsDialog::OnOK() {
       const QString name = QString::fromUtf8(msg::kSiteFieldFormat)
                                .arg(siteRadios_[i]->text(), QString::fromUtf8(field));
       ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(name), MessageButtons::Ok,
+                  MessageIcon::Exclamation);
+      return;
+    }
+    if (!site.unknownMode && net::RowOf(site.mode).usesRegion && !net::IsRegionName(site.region)) {
+      const QString name = QString::fromUtf8(msg::kSiteFieldFormat)
+                               .arg(siteRadios_[i]->text(), QString::fromUtf8(msg::kRegionLabel));
+      ShowMessage(this, QString::fromUtf8(msg::kBadRegionInDialog).arg(name), MessageButtons::Ok,
                   MessageIcon::Exclamation);
       return;
     }
