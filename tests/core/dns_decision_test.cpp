@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/dns/dns_decision.h"
-#include "core/dns/dyndns2_updater.h"
-#include "core/dns/url_updater.h"
+#include "core/targets/dns_decision.h"
+#include "core/targets/dyndns2_updater.h"
+#include "core/targets/url_updater.h"
 
 namespace zepa2 {
 namespace {

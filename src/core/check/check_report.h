@@ -10,7 +10,7 @@
 #include <ctime>
 
 #include "core/check/run_request.h"
-#include "core/dns/dns_report.h"
+#include "core/targets/dns_report.h"
 #include "core/net/outcome.h"
 #include "core/source/address_range.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/dns/dns_run.h"
+#include "core/targets/dns_run.h"
 #include "core/source/address_extract.h"
 #include "core/source/address_safety.h"
 #include "core/source/decimal_address.h"

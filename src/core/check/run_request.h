@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/dns/dns_target_state.h"
+#include "core/targets/dns_target_state.h"
 
 namespace zepa2 {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/dns/dns_target_state.h"
+#include "core/targets/dns_target_state.h"
 
 namespace zepa2 {
 

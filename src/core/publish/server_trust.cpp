@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "core/dns/dns_updater.h"
+#include "core/targets/dns_updater.h"
 #include "core/net/server_address.h"
 
 namespace zepa2 {

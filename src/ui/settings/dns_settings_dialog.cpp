@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/check/check_host.h"
-#include "core/dns/dns_run.h"
+#include "core/targets/dns_run.h"
 #include "core/source/ipv6_address.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "core/dns/dns_answer.h"
-#include "core/dns/dns_target_state.h"
+#include "core/targets/dns_answer.h"
+#include "core/targets/dns_target_state.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
 

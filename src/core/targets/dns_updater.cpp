@@ -1,11 +1,11 @@
-#include "core/dns/dns_updater.h"
+#include "core/targets/dns_updater.h"
 
 #include <memory>
 
-#include "core/dns/cloudflare_updater.h"
-#include "core/dns/dyndns2_updater.h"
+#include "core/targets/cloudflare_updater.h"
+#include "core/targets/dyndns2_updater.h"
 #include "core/net/curl_handle.h"
-#include "core/dns/url_updater.h"
+#include "core/targets/url_updater.h"
 #include "core/text/hex_escape.h"
 #include "core/text/messages.h"
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "core/dns/dns_updater.h"
+#include "core/targets/dns_updater.h"
 
 namespace zepa2 {
 

@@ -1,4 +1,4 @@
-#include "core/dns/dns_decision.h"
+#include "core/targets/dns_decision.h"
 
 #include <openssl/evp.h>
 

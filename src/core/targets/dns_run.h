@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/check/check_host.h"
-#include "core/dns/dns_report.h"
-#include "core/dns/dns_target_state.h"
+#include "core/targets/dns_report.h"
+#include "core/targets/dns_target_state.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
 

@@ -1,4 +1,4 @@
-#include "core/dns/dns_report.h"
+#include "core/targets/dns_report.h"
 
 #include "core/text/messages.h"
 

@@ -5,8 +5,8 @@
 #include <ctime>
 #include <string>
 
-#include "core/dns/dns_answer.h"
-#include "core/dns/dns_target_state.h"
+#include "core/targets/dns_answer.h"
+#include "core/targets/dns_target_state.h"
 
 namespace zepa2 {
 

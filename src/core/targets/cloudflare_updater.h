@@ -1,7 +1,7 @@
 // Cloudflare's API v4 with a token: the zone and each record looked up, then only its content changed.
 #pragma once
 
-#include "core/dns/dns_updater.h"
+#include "core/targets/dns_updater.h"
 
 namespace zepa2 {
 

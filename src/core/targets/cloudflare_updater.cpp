@@ -1,4 +1,4 @@
-#include "core/dns/cloudflare_updater.h"
+#include "core/targets/cloudflare_updater.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,4 +1,4 @@
-#include "core/dns/dyndns2_updater.h"
+#include "core/targets/dyndns2_updater.h"
 
 #include <array>
 

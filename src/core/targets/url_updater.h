@@ -2,7 +2,7 @@
 // taking the request's source address).
 #pragma once
 
-#include "core/dns/dns_updater.h"
+#include "core/targets/dns_updater.h"
 
 namespace zepa2 {
 

@@ -1,4 +1,4 @@
-#include "core/dns/url_updater.h"
+#include "core/targets/url_updater.h"
 
 #include "core/text/messages.h"
 

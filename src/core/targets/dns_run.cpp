@@ -1,9 +1,9 @@
-#include "core/dns/dns_run.h"
+#include "core/targets/dns_run.h"
 
 #include <cstdio>
 
-#include "core/dns/dns_decision.h"
-#include "core/dns/dns_updater.h"
+#include "core/targets/dns_decision.h"
+#include "core/targets/dns_updater.h"
 #include "core/settings/secret_reference.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
