@@ -54,3 +54,23 @@ FILTER4=</td>
 $extra
 CONF
 }
+
+# measure LABEL PREPARE COMMAND...: runs COMMAND $runs times, each after the shell text PREPARE
+# (":" for nothing, untimed), and prints "label median_ms peak_rss_kib".
+measure() {
+  local label=$1 prepare=$2; shift 2
+  local times=() rss=0
+  for _ in $(seq "$runs"); do
+    eval "$prepare"
+    local t0 t1 r
+    t0=$(date +%s%N)
+    /usr/bin/time -f '%M' -o "$work/rss" "$@" >/dev/null 2>&1
+    r=$(tail -1 "$work/rss")
+    t1=$(date +%s%N)
+    times+=($(( (t1 - t0) / 1000 )))
+    [ "$r" -gt "$rss" ] && rss=$r
+  done
+  local median
+  median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}')
+  printf '%-44s %8.2f ms %8d KiB\n' "$label" "$(echo "$median/1000" | bc -l)" "$rss"
+}

@@ -18,6 +18,7 @@
 #include "core/schedule/check_period.h"
 #include "core/outcome/check_aftermath.h"
 #include "core/check/check_report_text.h"
+#include "core/outcome/dns_state_file.h"
 #include "core/outcome/last_address_file.h"
 #include "core/outcome/run_status_file.h"
 #include "core/publish/page_publisher.h"
@@ -84,14 +85,19 @@ RunState ReadRunState(ConsoleHost& host) {
     state.lastIpv6Address = ReadLastAddress(LastIpv6AddressFilePath(), &refused[1]).value_or("");
     state.owedSites = ReadOwedSites(OwedSitesFilePath(), &refused[2]);
   }
+  refused.emplace_back();
+  state.dnsTargets = ReadDnsState(DnsStateFilePath(), &refused.back());
   for (const std::string& refusal : refused) {
     if (!refusal.empty()) host.AppendLog(Cp932(msg::kStateFileRefused) + Utf8ToCp932(refusal), log_color::kRed);
   }
   return state;
 }
 
-// A site that is not set up did not take the address either: the run failed.
+// A site that is not set up did not take the address either: the run failed. So did a DNS target
+// that failed, or is stopped or held.
 ExitStatus ExitStatusOf(const CheckReport& report) {
+  for (const DnsTargetReport& target : report.dnsTargets)
+    if (DnsTargetFailed(target.result)) return kExitFailed;
   switch (report.outcome) {
     case CheckOutcome::AddressNotFound:
     case CheckOutcome::PartlyPublished:
@@ -140,7 +146,8 @@ class Companion {
   // After a publish, the sites that failed are stored beside the address, so the next run serves
   // them; the exit status is the report's unless storing failed.
   ExitStatus StoreState(const CheckReport& report) {
-    if (!IsPublishOutcome(report.outcome)) return ExitStatusOf(report);
+    const ExitStatus dns = StoreDnsState(report);
+    if (!IsPublishOutcome(report.outcome)) return dns == kExitOk ? ExitStatusOf(report) : dns;
     state_ = report.state;
     for (const std::string& error : {WriteOwedSites(OwedSitesFilePath(), state_.owedSites),
                                      WriteLastAddress(LastIpv6AddressFilePath(), state_.lastIpv6Address),
@@ -149,7 +156,17 @@ class Companion {
       host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
       return kExitFailed;
     }
-    return ExitStatusOf(report);
+    return dns == kExitOk ? ExitStatusOf(report) : dns;
+  }
+
+  // The DNS targets answer on every run, a publish or not: their file follows each change.
+  ExitStatus StoreDnsState(const CheckReport& report) {
+    if (report.state.dnsTargets == state_.dnsTargets) return kExitOk;
+    state_.dnsTargets = report.state.dnsTargets;
+    const std::string error = WriteDnsState(DnsStateFilePath(), state_.dnsTargets);
+    if (error.empty()) return kExitOk;
+    host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
+    return kExitFailed;
   }
 
   // A line of the companion's own in the log (UTF-8 text).

@@ -97,5 +97,30 @@ TEST(CheckNotice, NothingToTellWhenNothingWasPublished) {
   }
 }
 
+// A target refused this run is news even when the pages had nothing to do; one that only stays
+// stopped, held or untouched is not told again at every check.
+TEST(CheckNotice, DnsTargetsRefusedThisRunAreTold) {
+  CheckReport unchanged = Report(CheckOutcome::Unchanged);
+  unchanged.dnsTargets = {{1, DnsKind::Dyndns2, "a.example.net", DnsResultKind::Stopped, "abuse", "", false, true},
+                          {2, DnsKind::Dyndns2, "b.example.net", DnsResultKind::Stopped, "badauth", "", false, false},
+                          {3, DnsKind::Url, "c.example.net", DnsResultKind::Untouched, "", "", false, false}};
+  EXPECT_EQ(Told(1, unchanged), "ZEPA2: 公開に失敗しました|DNS1（a.example.net）：停止中（abuse）|!");
+  unchanged.dnsTargets.erase(unchanged.dnsTargets.begin());
+  EXPECT_EQ(Told(2, unchanged), "-");
+
+  CheckReport published = Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done)});
+  published.dnsTargets = {{2, DnsKind::Cloudflare, "www.example.org", DnsResultKind::Failed, "",
+                           "APIエラー: Authentication error (10000)", false, true}};
+  EXPECT_EQ(Told(1, published),
+            "ZEPA2: 公開に失敗しました|新しいアドレス：192.0.2.8\nDNS2（www.example.org）：失敗"
+            "（APIエラー: Authentication error (10000)）|!");
+  EXPECT_EQ(Told(0, published), "-");
+
+  // A target that stays stopped is no recovery, though this run did not ask it.
+  EXPECT_EQ(RecoveryNotice(unchanged), std::nullopt);
+  unchanged.dnsTargets.front().result = DnsResultKind::Untouched;
+  EXPECT_NE(RecoveryNotice(unchanged), std::nullopt);
+}
+
 }  // namespace
 }  // namespace zepa2

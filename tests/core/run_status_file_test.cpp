@@ -141,6 +141,31 @@ TEST_F(RunStatusFileTest, HumanTableInJapanese) {
   EXPECT_EQ(HumanRunStatus("{"), std::nullopt);
 }
 
+// DNS targets sit beside the sites: in the file by name, in the table by their Japanese words.
+TEST_F(RunStatusFileTest, DnsTargetsBesideTheSites) {
+  CheckReport report = PartlyPublished(1'700'000'000);
+  report.sites.resize(1);
+  report.dnsTargets = {
+      {1, DnsKind::Dyndns2, "a.example.net,b.example.net", DnsResultKind::Stopped, "badauth", ""},
+      {3, DnsKind::Cloudflare, Cp932("例.example.org"), DnsResultKind::Failed, "", "APIエラー: Authentication error (10000)"},
+      {4, DnsKind::Url, "c.example.jp", DnsResultKind::Untouched, "", ""}};
+  const std::string text = RunStatusJson(report, Modes(), {});
+  const Json file = Json::parse(text);
+  ASSERT_EQ(file["dns"].size(), 3u);
+  EXPECT_EQ(file["dns"][0], (Json{{"number", 1}, {"kind", "dyndns2"}, {"hosts", "a.example.net,b.example.net"},
+                                  {"result", "stopped"}, {"code", "badauth"}, {"reason", ""}}));
+  EXPECT_EQ(file["dns"][1]["hosts"], "例.example.org");
+  EXPECT_EQ(file["dns"][2]["result"], "untouched");
+  const std::string table = HumanRunStatus(text).value_or("");
+  EXPECT_NE(table.find("1\tftp.example.net\tftp-active\t成功\t確認済み\n"
+                       "DNS\t種類\tホスト名\t結果\n"
+                       "1\tdyndns2\ta.example.net,b.example.net\t停止中 (badauth)\n"
+                       "3\tcloudflare\t例.example.org\t失敗 (APIエラー: Authentication error (10000))\n"
+                       "4\turl\tc.example.jp\t変更なし\n"),
+            std::string::npos)
+      << table;
+}
+
 TEST(RunStatusFile, LivesInTheStateFolder) {
   test::ScopedEnv state("XDG_STATE_HOME", "/tmp/st");
   EXPECT_EQ(RunStatusFilePath(), fs::path("/tmp/st/ZEPA/last-run.json"));

@@ -56,6 +56,14 @@ AppSettings EveryFieldSet() {
   s.notify = 2;
   s.onPublish = "notify-send \"$ZEPA2_ADDRESS\" | logger -t zepa2";
   s.metricsFile = "/var/lib/prometheus/node-exporter/zepa2.prom";
+  for (int i = 0; i < kDnsSlots; ++i) {
+    const std::string n = std::to_string(i + 1);
+    s.dnsTargets[i] = {static_cast<DnsKind>(1 + i % 3), std::nullopt, "https://dyn" + n + ".example.net/u?ip=$$IP_ADDRESS$$",
+                       "user" + n, "env:DNS_PASS" + n, "a.example.net,b" + n + ".example.net", "example.net",
+                       static_cast<DnsRecords>(i % 3), "OK" + n, "http://127.0.0.1:8443/client/v4",
+                       i == 1 ? "sha256//" + std::string(43, 'C') + "=" : ""};
+  }
+  s.dnsTargets[0].pass = "dns secret";  // the secret itself, kept in the file
   return s;
 }
 
@@ -102,7 +110,8 @@ TEST(SettingFields, SecretsAreTheFieldsThatHoldPasswords) {
   for (const SettingField& field : SettingFields())
     if (field.kind == SettingKind::Secret) secrets.push_back(field.key);
   EXPECT_THAT(secrets, ::testing::ElementsAre("HTTP.Pass", "FTP.Pass1", "FTP.Pass2", "FTP.Pass3", "FTP.Pass4",
-                                              "FTP.Pass5"));
+                                              "FTP.Pass5", "DNS.Pass1", "DNS.Pass2", "DNS.Pass3", "DNS.Pass4",
+                                              "DNS.Pass5"));
 }
 
 struct RefusedCase {

@@ -97,6 +97,14 @@ AppSettings EveryFieldSet() {
   s.notify = 2;
   s.onPublish = "notify-send \"$ZEPA2_ADDRESS\" | logger -t zepa2 ";
   s.events = false;
+  s.dnsTargets[0] = {DnsKind::Url, std::nullopt, "https://dyn.example.jp/update?ip=$$IP_ADDRESS$$", "me",
+                     "url secret", "home.example.jp", "", DnsRecords::Both, "OK", "", ""};
+  s.dnsTargets[1] = {DnsKind::Dyndns2, std::nullopt, "members.example.net", "user", everyPasswordByte,
+                     "a.example.net,b.example.net", "", DnsRecords::Aaaa, "", "",
+                     "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU="};
+  s.dnsTargets[3] = {DnsKind::Cloudflare, std::nullopt, "", "", "token-\x83\x70", "www.example.org",
+                     "example.org", DnsRecords::A, "", "http://127.0.0.1:8443/client/v4", ""};
+  s.dnsTargets[4].unknownKind = 9;
   return s;
 }
 
@@ -241,6 +249,55 @@ TEST_F(SettingsFileTest, UnknownModeIsKeptAndNeverReadAsAnother) {
   EXPECT_NE(saved.find("Mode1=3\n"), std::string::npos);
   EXPECT_NE(saved.find("Mode2=7\n"), std::string::npos);
   EXPECT_NE(saved.find("Mode3=-1\n"), std::string::npos);
+}
+
+// A file written before DNS targets existed: no targets, and saved back byte for byte.
+TEST_F(SettingsFileTest, FileFromBeforeDnsTargetsSavesByteIdentical) {
+  const std::string before = ReadFile(fs::path(ZEPA2_FIXTURES_DIR) / "settings" / "before-dns.conf");
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, before);
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded.sites[0].pass, "abc");
+  EXPECT_FALSE(AnyDnsTargetSet(loaded.dnsTargets));
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  EXPECT_EQ(ReadFile(file_), before);
+}
+
+// The DNS passwords start the keystream afresh, so they never move when an FTP password changes.
+TEST_F(SettingsFileTest, DnsPasswordsHaveAKeystreamOfTheirOwn) {
+  AppSettings s;
+  s.dnsTargets[0] = {.kind = DnsKind::Dyndns2, .pass = "abc"};
+  s.dnsTargets[2] = {.kind = DnsKind::Cloudflare, .pass = "x\xFF"};
+  ASSERT_TRUE(SaveSettings(s, file_, {}).ok);
+  const std::string alone = ReadFile(file_);
+  const std::string dns = alone.substr(alone.find("[DNS]\n"));
+  EXPECT_EQ(StoredLine(dns, "Pass1"), "egk");    // the keys of the stream's start, as for Pass1 of [FTP]
+  EXPECT_EQ(StoredLine(dns, "Pass3"), "y\\xFF");
+
+  s.sites[0].pass = "a much longer FTP password";
+  int saveNotices = 0, loadNotices = 0;
+  EXPECT_EQ(SaveAndLoad(s, saveNotices, loadNotices), s);
+  const std::string withFtp = ReadFile(file_);
+  EXPECT_EQ(withFtp.substr(withFtp.find("[DNS]\n")), dns);
+}
+
+// Kind: empty or 0 is no target, an unknown number is kept and saved back; Records outside its
+// three choices reads as the nearest.
+TEST_F(SettingsFileTest, DnsNumbersReadOnceAtLoad) {
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, "[DNS]\nKind1=\nKind2=0\nKind3=3\nRecords3=7\nKind4=12\nRecords4=-1\nHost4=x\n");
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded.dnsTargets[0], DnsTarget{});
+  EXPECT_EQ(loaded.dnsTargets[1], DnsTarget{});
+  EXPECT_EQ(loaded.dnsTargets[2].kind, DnsKind::Cloudflare);
+  EXPECT_EQ(loaded.dnsTargets[2].records, DnsRecords::Both);
+  EXPECT_EQ(loaded.dnsTargets[3].unknownKind, 12);
+  EXPECT_EQ(loaded.dnsTargets[3].records, DnsRecords::A);
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  EXPECT_THAT(ReadFile(file_), HasSubstr("[DNS]\nKind1=0\n"));
+  EXPECT_THAT(ReadFile(file_), HasSubstr("\nKind4=12\n"));
 }
 
 TEST(PasswordKeyStream, FollowsTheClassicGeneratorFromTheFixedSeed) {

@@ -98,21 +98,34 @@ class TrayTest : public QObject {
   void menusHoldTheirItemsInOrder_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("first");
-    QTest::newRow("window") << "windowMenu" << "最小化";
-    QTest::newRow("tray") << "trayMenu" << "最大化";
+    QTest::addColumn<QStringList>("settings");  // the settings opened from the menu
+    QTest::newRow("window") << "windowMenu" << "最小化" << QStringList{QStringLiteral("DNS設定")};
+    QTest::newRow("tray") << "trayMenu" << "最大化" << QStringList{};
   }
 
   void menusHoldTheirItemsInOrder() {
     QFETCH(QString, menu);
     QFETCH(QString, first);
+    QFETCH(QStringList, settings);
     Open(true);
     QStringList items;
     for (QAction* action : Menu(menu)->actions()) {
       items << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
-    QCOMPARE(items, (QStringList{first, QStringLiteral("すぐに実行"), QStringLiteral("-"),
-                                 QStringLiteral("終了"), QStringLiteral("-"),
+    QCOMPARE(items, (QStringList{first, QStringLiteral("すぐに実行")} + settings +
+                     QStringList{QStringLiteral("-"), QStringLiteral("終了"), QStringLiteral("-"),
                                  QStringLiteral("ZEPA2 のﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+  }
+
+  void dnsSettingsOpenFromTheWindowMenu() {
+    Open(true);
+    QString opened;
+    test::OnNextModalDialog([&](QDialog* box) {
+      opened = box->objectName();
+      box->done(QDialog::Rejected);
+    });
+    Action(Menu("windowMenu"), "dnsSettingsAction")->trigger();
+    QTRY_COMPARE(opened, QStringLiteral("dnsSettingsDialog"));
   }
 
   void menuItemsHideRestoreAndQuit() {

@@ -2,6 +2,7 @@
 // network library's own reason. The log is written beside it and never read back.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include <ctime>
 
 #include "core/check/run_request.h"
+#include "core/targets/dns_report.h"
 #include "core/net/outcome.h"
 #include "core/source/address_range.h"
 
@@ -73,6 +75,9 @@ struct CheckReport {
   // The wait a target asked for before it is tried again (a provider's own "try later"); zero
   // when none did.
   std::chrono::seconds holdOff{};
+  // The address as found, before any decimal form: what a DNS record holds.
+  std::string dottedAddress;    // CP932
+  std::vector<DnsTargetReport> dnsTargets;  // the DNS targets in use, in order
 };
 
 // The site kind a transfer's outcome makes.
@@ -83,10 +88,14 @@ inline bool SiteSucceeded(SiteResultKind kind) {
   return kind == SiteResultKind::Done || kind == SiteResultKind::Shown;
 }
 
-// Whether a run left work to try again soon: it found no address, or a site is still owed the page.
+// Whether a run left work to try again soon: it found no address, a site is still owed the page,
+// or a DNS target its update (a held one after its hold; a stopped one waits for new settings).
 inline bool LeftWorkOwed(const CheckReport& report) {
+  const bool targetOwed = std::any_of(report.dnsTargets.begin(), report.dnsTargets.end(), [](const DnsTargetReport& t) {
+    return t.result == DnsResultKind::Failed || t.result == DnsResultKind::Held;
+  });
   return report.outcome == CheckOutcome::AddressNotFound || report.outcome == CheckOutcome::PartlyPublished ||
-         report.outcome == CheckOutcome::PublishFailed || !report.state.owedSites.empty();
+         report.outcome == CheckOutcome::PublishFailed || !report.state.owedSites.empty() || targetOwed;
 }
 
 }  // namespace zepa2

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/targets/dns_run.h"
 #include "core/source/address_extract.h"
 #include "core/source/address_safety.h"
 #include "core/source/decimal_address.h"
@@ -89,7 +90,32 @@ CheckReport CheckSession::Run(const RunRequest& request, const RunState& state) 
   report.previousAddress = state.lastAddress;
   report.state = state;
   if (report.outcome != CheckOutcome::Found || request.mode == RunMode::FindOnly) return report;
-  return PublishIfChanged(std::move(report), request);
+  report = PublishIfChanged(std::move(report), request);
+  // A test run shows pages; it sends no name anywhere.
+  if (request.mode == RunMode::Publish) UpdateDnsNames(report, request);
+  return report;
+}
+
+void CheckSession::UpdateDnsNames(CheckReport& report, const RunRequest& request) {
+  if (options_.stop && options_.stop->stopRequested()) return;
+  DnsAddresses addresses{report.dottedAddress, report.ipv6Address};
+  // The pages looked it up only when one of them carries it.
+  if (addresses.ipv6.empty() && AnyDnsTargetNeedsIpv6(settings_.dnsTargets)) {
+    addresses.ipv6 = options_.ipv6Address();
+    if (!addresses.ipv6.empty())
+      host_.AppendLog(Cp932(msg::kIpv6AddressOpen) + addresses.ipv6 + Cp932(msg::kIpv6AddressClose), log_color::kGreen);
+  }
+  net::HttpGetOptions http = options_.http;
+  http.stop = options_.stop;
+  const std::time_t now = host_.Now();
+  DnsRunResult run = UpdateDnsTargets(settings_.dnsTargets, report.state.dnsTargets, addresses, request.force,
+                                      now, host_, http);
+  report.dnsTargets = std::move(run.targets);
+  report.state.dnsTargets = run.states;
+  // A provider's outage is its own "try later": the next check waits for the longest hold.
+  for (const DnsTargetState& target : run.states) {
+    if (target.holdUntil > now) report.holdOff = std::max(report.holdOff, std::chrono::seconds(target.holdUntil - now));
+  }
 }
 
 CheckReport CheckSession::FindAddress() {
@@ -212,6 +238,7 @@ CheckReport CheckSession::AcceptFoundAddress(CheckReport report, std::string add
     return report;
   }
   if (noteNonPublic) report.nonPublic = NonPublicReasonOf(address);
+  report.dottedAddress = address;
   if (report.nonPublic != NonPublicReason::None) {
     host_.AppendLog(Cp932(msg::kNonPublicNoteOpen) + Cp932(NonPublicText(report.nonPublic)) +
                         Cp932(msg::kNonPublicNoteClose),

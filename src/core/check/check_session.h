@@ -75,6 +75,8 @@ class CheckSession {
   // With the decimal form on, converts address in place and logs it; false ends the run.
   bool ApplyDecimalForm(std::string& address, const ConversionWording& wording);
   CheckReport PublishIfChanged(CheckReport found, const RunRequest& request);
+  // Hands the address to the DNS targets that must have it (see DecideDnsUpdate).
+  void UpdateDnsNames(CheckReport& report, const RunRequest& request);
   // With a page that carries the IPv6 token: looks the address up and logs it on a line of its
   // own. False when no page uses it.
   bool LookUpIpv6(CheckReport& report);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/targets/dns_target_state.h"
+
 namespace zepa2 {
 
 enum class RunMode {
@@ -23,6 +25,7 @@ struct RunState {
   std::string lastAddress;      // CP932: the address last handed to the sites; empty before any
   std::string lastIpv6Address;  // CP932: the IPv6 address that publish carried; empty for none
   std::vector<int> owedSites;   // sites that did not take the last address, ascending
+  DnsTargetStates dnsTargets{};  // what each DNS target's provider took, and its stop or hold
 
   bool operator==(const RunState&) const = default;
 };

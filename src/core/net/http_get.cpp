@@ -49,6 +49,7 @@ HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
   CurlSlist headers;
   AppendTo(headers, "Accept: */*");
   for (const std::string& line : extraHeaders) AppendTo(headers, line.c_str());
+  for (const std::string& line : options.headers) AppendTo(headers, line.c_str());
   Transfer transfer{h, options.maxBodyBytes, options.keepAnyBody, {}, false};
 
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
@@ -56,6 +57,7 @@ HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
     for (const std::string& line : options.post->headers) AppendTo(headers, line.c_str());
     curl_easy_setopt(h, CURLOPT_POSTFIELDS, options.post->body.c_str());
     curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE, static_cast<long>(options.post->body.size()));
+    if (!options.method.empty()) curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, options.method.c_str());
   } else {
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
   }
@@ -70,6 +72,11 @@ HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
     curl_easy_setopt(h, CURLOPT_PINNEDPUBLICKEY, options.pin.c_str());
   }
+  switch (options.family) {
+    case IpFamily::Any: break;
+    case IpFamily::V4Only: curl_easy_setopt(h, CURLOPT_IPRESOLVE, static_cast<long>(CURL_IPRESOLVE_V4)); break;
+    case IpFamily::V6Only: curl_easy_setopt(h, CURLOPT_IPRESOLVE, static_cast<long>(CURL_IPRESOLVE_V6)); break;
+  }
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBodyBytes);
@@ -79,7 +86,7 @@ HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
   CurlErrorBuffer errors;
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errors.text.data());
   if (credentials && !(credentials->user.empty() && credentials->password.empty())) {
-    curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(options.basicUnasked ? CURLAUTH_BASIC : CURLAUTH_ANY));
     curl_easy_setopt(h, CURLOPT_USERNAME, credentials->user.c_str());
     curl_easy_setopt(h, CURLOPT_PASSWORD, credentials->password.c_str());
   }
@@ -122,6 +129,13 @@ HttpGetResult HttpGetUrl(const std::string& url, const HttpGetOptions& options) 
   if (!https && !url.starts_with("http://")) return {};
   return Fetch(url, "http,https", https, std::nullopt, {"Cache-Control: no-cache", "Pragma: no-cache"},
                options);
+}
+
+HttpGetResult HttpRequestUrl(const std::string& url, const std::optional<HttpCredentials>& credentials,
+                             const HttpGetOptions& options) {
+  const bool https = url.starts_with("https://");
+  if (!https && !url.starts_with("http://")) return {};
+  return Fetch(url, https ? "https" : "http,https", https, credentials, {}, options);
 }
 
 }  // namespace zepa2::net

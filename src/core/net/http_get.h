@@ -31,6 +31,9 @@ struct HttpPost {
   std::vector<std::string> headers;  // extra header lines, "Name: value"
 };
 
+// Which address family a request may connect over.
+enum class IpFamily { Any, V4Only, V6Only };
+
 struct HttpGetOptions {
   std::chrono::milliseconds connectTimeout{10'000};
   std::chrono::milliseconds totalTimeout{30'000};  // the whole request, so a mute server ends too
@@ -42,6 +45,12 @@ struct HttpGetOptions {
   // HTTPS: "sha256//…" of the server's key; the pin alone then decides whether it is trusted.
   // Empty: the certificate is verified against the system's store and the host name.
   std::string pin;
+  std::vector<std::string> headers;  // extra request header lines, "Name: value"
+  std::string method;                // with post: the method in place of POST ("PATCH")
+  IpFamily family = IpFamily::Any;   // a service that reads the address off the connection needs one
+  // Credentials go unasked as Basic (update servers answer a missing log-in with a result code,
+  // not a challenge), instead of answering a Basic or Digest challenge.
+  bool basicUnasked = false;
 };
 
 struct HttpGetResult {
@@ -63,5 +72,11 @@ HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
 // GET of a whole http:// or https:// URL (already percent-encoded), as HttpGet otherwise but
 // without credentials, redirects kept to those two schemes, and every cache asked for a fresh answer.
 HttpGetResult HttpGetUrl(const std::string& url, const HttpGetOptions& options = {});
+
+// A request to an update server's whole http:// or https:// URL (already percent-encoded) with
+// the options' headers, method, family and credentials (none when not given or both empty). An
+// HTTPS request is only redirected to HTTPS.
+HttpGetResult HttpRequestUrl(const std::string& url, const std::optional<HttpCredentials>& credentials,
+                             const HttpGetOptions& options);
 
 }  // namespace zepa2::net

@@ -30,9 +30,27 @@ std::string FailureLines(const CheckReport& report) {
   return lines;
 }
 
+// One line per DNS target whose request this run failed, stopped or held it, in the sites' style:
+// "DNS1（names）：停止中（badauth）". The provider's code is named; without one, the reason.
+std::string DnsFailureLines(const CheckReport& report) {
+  std::string lines;
+  for (const DnsTargetReport& target : report.dnsTargets) {
+    if (!target.sent || !DnsTargetFailed(target.result)) continue;
+    lines += Cp932(msg::kDnsTarget) + std::to_string(target.number) + Cp932("（") + target.hosts + Cp932("）：") +
+             Cp932(DnsResultText(target.result));
+    const std::string why = target.code.empty() ? target.reason : target.code;
+    if (!why.empty()) lines += Cp932("（") + Utf8ToCp932(why) + Cp932("）");
+    lines += "\n";
+  }
+  return lines;
+}
+
 }  // namespace
 
 std::optional<CheckNotice> RecoveryNotice(const CheckReport& report) {
+  // A stopped, held or failing DNS target has not recovered, whether or not it was asked this run.
+  for (const DnsTargetReport& target : report.dnsTargets)
+    if (DnsTargetFailed(target.result)) return std::nullopt;
   if (report.outcome == CheckOutcome::Unchanged ||
       (report.outcome == CheckOutcome::Published && FailureLines(report).empty()))
     return CheckNotice{Cp932(msg::kNoticeRecoveredTitle), Cp932(msg::kNoticeSameAddress) + report.address, false};
@@ -44,12 +62,17 @@ std::optional<CheckNotice> NoticeForCheck(int notifySetting, const CheckReport& 
   if (level == NotifyLevel::None) return std::nullopt;
   if (report.outcome == CheckOutcome::AddressNotFound)
     return CheckNotice{Cp932(msg::kNoticeNotFoundTitle), Cp932(msg::kAddressNotFound), true};
-  if (!IsPublishOutcome(report.outcome)) return std::nullopt;
+  const std::string dnsFailures = DnsFailureLines(report);
+  if (!IsPublishOutcome(report.outcome)) {
+    // An unchanged address still reaches the targets that owed an update: their refusal is news.
+    if (dnsFailures.empty()) return std::nullopt;
+    return CheckNotice{Cp932(msg::kNoticeFailedTitle), dnsFailures.substr(0, dnsFailures.size() - 1), true};
+  }
 
   const bool newAddress = report.address != report.previousAddress;
   const char* addressWord = newAddress ? msg::kNoticeNewAddress : msg::kNoticeSameAddress;
   const std::string addressLine = Cp932(addressWord) + report.address + "\n";
-  const std::string failures = FailureLines(report);
+  const std::string failures = FailureLines(report) + dnsFailures;
   if (!failures.empty()) {
     std::string body = report.outcome == CheckOutcome::PublishFailed ? failures : addressLine + failures;
     body.pop_back();

@@ -23,7 +23,7 @@ struct CheckNotice {
 std::optional<CheckNotice> NoticeForCheck(int notifySetting, const CheckReport& report);
 
 // After a failure was told: the notice that the run went well again (the address published, or
-// unchanged and every site up to date), or nothing while it has not.
+// unchanged and every site up to date, every DNS target well), or nothing while it has not.
 std::optional<CheckNotice> RecoveryNotice(const CheckReport& report);
 
 }  // namespace zepa2

@@ -45,6 +45,8 @@ std::vector<EnvironmentEntry> PublishHookEnvironment(const CheckReport& report) 
   std::string failed;
   for (int number : FailedSiteNumbers(report))
     failed += (failed.empty() ? "" : " ") + std::to_string(number);
+  for (const DnsTargetReport& target : report.dnsTargets)
+    if (DnsTargetFailed(target.result)) failed += (failed.empty() ? "dns" : " dns") + std::to_string(target.number);
   std::optional<std::string> ipv6;
   if (!ipv6Address.empty()) ipv6 = Cp932ToUtf8(ipv6Address);
   return {

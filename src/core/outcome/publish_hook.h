@@ -16,7 +16,8 @@ namespace zepa2 {
 inline constexpr std::chrono::milliseconds kPublishHookTimeLimit{30'000};
 
 // ZEPA2_ADDRESS, ZEPA2_PREVIOUS_ADDRESS, ZEPA2_IPV6_ADDRESS (removed when the run left none),
-// ZEPA2_RESULT ("ok", "partial", "failed") and ZEPA2_FAILED_SITES (numbers, space-separated),
+// ZEPA2_RESULT ("ok", "partial", "failed") and ZEPA2_FAILED_SITES (numbers, then the failed DNS
+// targets as dns1…dns5, space-separated),
 // in UTF-8. Addresses are CP932 as everywhere in the check.
 std::vector<EnvironmentEntry> PublishHookEnvironment(const CheckReport& report);
 

@@ -76,6 +76,31 @@ std::string ProofText(const Json& site) {
   return std::string(msg::kProofTextNotConfirmed) + (reason.empty() ? "" : " (" + reason + ")");
 }
 
+std::string DnsResultTextOf(const std::string& name) {
+  for (int k = 0; k <= static_cast<int>(DnsResultKind::Cancelled); ++k) {
+    const auto kind = static_cast<DnsResultKind>(k);
+    if (DnsResultName(kind) == name) return DnsResultText(kind);
+  }
+  return name;
+}
+
+// The DNS targets' rows, after a header; empty when the file has none.
+std::string DnsRows(const Json& file) {
+  const auto targets = file.find("dns");
+  if (targets == file.end() || !targets->is_array() || targets->empty()) return {};
+  std::string text = std::string(msg::kStatusDnsHeader) + "\n";
+  for (const Json& target : *targets) {
+    if (!target.is_object()) continue;
+    const auto number = target.find("number");
+    const std::string code = Field(target, "code");
+    const std::string why = code.empty() ? Field(target, "reason") : code;
+    text += (number != target.end() && number->is_number_integer() ? std::to_string(number->get<int>()) : "?") +
+            "\t" + Field(target, "kind") + "\t" + Field(target, "hosts") + "\t" +
+            DnsResultTextOf(Field(target, "result")) + (why.empty() ? "" : " (" + why + ")") + "\n";
+  }
+  return text;
+}
+
 std::string ShownTime(const std::string& iso) {
   if (iso.empty()) return msg::kStatusNever;
   std::string shown = iso;
@@ -106,6 +131,15 @@ std::string RunStatusJson(const CheckReport& report, const AppSettings& settings
                      {"confirmed", ProofValue(site.proof)},
                      {"confirm_reason", site.proofReason}});
   }
+  Json dns = Json::array();
+  for (const DnsTargetReport& target : report.dnsTargets) {
+    dns.push_back({{"number", target.number},
+                   {"kind", std::string(DnsKindName(target.kind))},
+                   {"hosts", Cp932ToUtf8(target.hosts)},
+                   {"result", std::string(DnsResultName(target.result))},
+                   {"code", target.code},
+                   {"reason", target.reason}});
+  }
   Json published;
   if (PublishedSomething(report.outcome)) published = IsoTime(report.checkedAt);
   else if (lastPublishedAt) published = *lastPublishedAt;
@@ -114,7 +148,8 @@ std::string RunStatusJson(const CheckReport& report, const AppSettings& settings
                      {"ipv6_address", TextOrNull(report.state.lastIpv6Address)},
                      {"checked_at", IsoTime(report.checkedAt)},
                      {"last_published_at", published},
-                     {"sites", sites}};
+                     {"sites", sites},
+                     {"dns", dns}};
   // A reason text in another encoding must not make the whole file unwritable.
   return file.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
@@ -161,7 +196,7 @@ std::optional<std::string> HumanRunStatus(const std::string& jsonText) {
                      row(msg::kStatusCheckedAt, ShownTime(Field(file, "checked_at"))) +
                      row(msg::kStatusPublishedAt, ShownTime(Field(file, "last_published_at")));
   const auto sites = file.find("sites");
-  if (sites == file.end() || !sites->is_array() || sites->empty()) return text;
+  if (sites == file.end() || !sites->is_array() || sites->empty()) return text + DnsRows(file);
   text += std::string(msg::kStatusSiteHeader) + "\n";
   for (const Json& site : *sites) {
     if (!site.is_object()) continue;
@@ -172,7 +207,7 @@ std::optional<std::string> HumanRunStatus(const std::string& jsonText) {
             SiteResultTextOf(Field(site, "result")) + (reason.empty() ? "" : " (" + reason + ")") +
             "\t" + ProofText(site) + "\n";
   }
-  return text;
+  return text + DnsRows(file);
 }
 
 }  // namespace zepa2

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "core/targets/dns_updater.h"
 #include "core/net/server_address.h"
 
 namespace zepa2 {
@@ -39,14 +40,22 @@ std::vector<LearnedServerKey> PinUnpinnedServers(AppSettings& settings, const St
   for (int n = 1; n <= settings.siteCount && n <= kSiteSlots; ++n) {
     FtpSite& site = settings.sites[n - 1];
     if (site.server.empty() || !site.pin.empty() || site.unknownMode || !net::HasServerKey(site.mode)) continue;
-    LearnedServerKey entry{site.server, n, LearnSiteKey(site.server, site.mode, limits())};
+    LearnedServerKey entry{site.server, n, 0, LearnSiteKey(site.server, site.mode, limits())};
     if (entry.key.pin) site.pin = *entry.key.pin;
     learned.push_back(std::move(entry));
   }
   const auto router = net::ParseWebServer(settings.routerServer);
   if (router && router->https && settings.routerPin.empty()) {
-    LearnedServerKey entry{settings.routerServer, 0, LearnRouterKey(settings.routerServer, limits())};
+    LearnedServerKey entry{settings.routerServer, 0, 0, LearnRouterKey(settings.routerServer, limits())};
     if (entry.key.pin) settings.routerPin = *entry.key.pin;
+    learned.push_back(std::move(entry));
+  }
+  for (int n = 1; n <= kDnsSlots; ++n) {
+    DnsTarget& target = settings.dnsTargets[n - 1];
+    const std::string server = target.pin.empty() ? HttpsUpdateServer(target) : std::string();
+    if (server.empty()) continue;
+    LearnedServerKey entry{server, 0, n, net::LearnServerKey(server, limits())};
+    if (entry.key.pin) target.pin = *entry.key.pin;
     learned.push_back(std::move(entry));
   }
   return learned;

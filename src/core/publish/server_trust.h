@@ -20,12 +20,14 @@ net::PresentedKey LearnRouterKey(const std::string& server, net::TransferLimits 
 
 struct LearnedServerKey {
   std::string server;  // CP932, as in the settings
-  int site = 0;        // 1..5, or 0 for the router
+  int site = 0;        // 1..5, or 0 for the router or a DNS target
+  int dnsTarget = 0;   // 1..5 for a DNS target's update server, else 0
   net::PresentedKey key;
 };
 
 // Learns the key of every server in use that has one and no pin (the sites 1..siteCount in FTP
-// over TLS or SFTP, the router when it is "https://"), and pins each key learned into settings.
+// over TLS or SFTP, the router when it is "https://", each DNS target whose updates go over
+// HTTPS), and pins each key learned into settings.
 std::vector<LearnedServerKey> PinUnpinnedServers(AppSettings& settings, const StopToken* stop = nullptr);
 
 }  // namespace zepa2

@@ -32,6 +32,41 @@ inline constexpr int kSiteSlots = 5;
 // The number of sites a run handles: siteCount held to 1..5.
 inline int SitesToPublish(int siteCount) { return siteCount < 1 ? 1 : siteCount > kSiteSlots ? kSiteSlots : siteCount; }
 
+// How a DNS target is updated ([DNS] Kind%d); 0 (or an empty value) is no target.
+enum class DnsKind { None = 0, Url = 1, Dyndns2 = 2, Cloudflare = 3 };
+
+// Which records of the names a DNS target keeps ([DNS] Records%d).
+enum class DnsRecords { A = 0, Aaaa = 1, Both = 2 };
+
+// One DNS target: a name (or a few) kept pointing at the address the check found.
+struct DnsTarget {
+  DnsKind kind = DnsKind::None;  // DNS/Kind%d
+  // DNS/Kind%d when it holds a number this version does not know: kept, saved back, and the
+  // target refused rather than updated by another protocol.
+  std::optional<int> unknownKind{};
+  std::string url{};    // DNS/Url%d: URL template (URL kind), the provider's server (dyndns2)
+  std::string user{};   // DNS/User%d
+  std::string pass{};   // DNS/Pass%d: password, or Cloudflare's API token (scrambled in the file)
+  std::string host{};   // DNS/Host%d: one or more names, comma-separated
+  std::string zone{};   // DNS/Zone%d: Cloudflare's zone name
+  DnsRecords records = DnsRecords::A;  // DNS/Records%d
+  std::string match{};  // DNS/Match%d: URL kind, text a successful answer holds; empty = any 2xx
+  std::string api{};    // DNS/Api%d: Cloudflare's API base address; empty = the public one
+  std::string pin{};    // DNS/Pin%d: "sha256//…" of the HTTPS update server's key, or empty
+
+  bool operator==(const DnsTarget&) const = default;
+};
+
+inline constexpr int kDnsSlots = 5;
+
+// Whether any DNS value differs from its default; a file is given a [DNS] section only then, so
+// that a user who never set a target keeps the file of earlier versions byte for byte.
+inline bool AnyDnsTargetSet(const std::array<DnsTarget, kDnsSlots>& targets) {
+  for (const DnsTarget& target : targets)
+    if (!(target == DnsTarget{})) return true;
+  return false;
+}
+
 // Where the public address is asked for when the local address is not used (HTTP/Source).
 enum class AddressSource { RouterPage = 0, Upnp = 1, NatPmp = 2 };
 
@@ -63,6 +98,7 @@ struct AppSettings {
   std::string routerPin;                     // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
   std::string metricsFile;                   // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
   bool events = true;                        // SYSTEM/Events: a change of the network or the router's word starts a check
+  std::array<DnsTarget, kDnsSlots> dnsTargets{};  // DNS targets 1..5 at indexes 0..4
 
   bool operator==(const AppSettings&) const = default;
 };

@@ -35,6 +35,11 @@ class SlotCollector {
   explicit SlotCollector(std::vector<FieldSlot>& slots) : slots_(slots) {}
 
   void Section(const char* name) { section_ = name; }
+  // Every target's keys exist, set or not: setting one is how a first target is made.
+  bool OptionalSection(const char* name, bool) {
+    Section(name);
+    return true;
+  }
 
   void Text(const std::string& name, std::string& field) { AddText(name, field, SettingKind::Text); }
   void Secret(const std::string& name, std::string& field) { AddText(name, field, SettingKind::Secret); }
@@ -79,6 +84,25 @@ class SlotCollector {
                 unknown.reset();
                 return std::nullopt;
               });
+  }
+
+  // As a transfer mode: a kind this version does not know stays until a known one is set.
+  void DnsKind(const std::string& name, zepa2::DnsKind& kind, std::optional<int>& unknown) {
+    const std::string key = Key(name);
+    const NumberRange kinds{static_cast<int>(zepa2::DnsKind::None), static_cast<int>(zepa2::DnsKind::Cloudflare)};
+    AddNumber(name, [&kind, &unknown] { return unknown.value_or(static_cast<int>(kind)); },
+              [&kind, &unknown, key, kinds](int value) -> std::optional<std::string> {
+                if (auto problem = NumberProblem(key, value, kinds)) return problem;
+                kind = static_cast<zepa2::DnsKind>(value);
+                unknown.reset();
+                return std::nullopt;
+              });
+  }
+
+  void DnsRecords(const std::string& name, zepa2::DnsRecords& field) {
+    AddRanged(name, [&field] { return static_cast<int>(field); },
+              [&field](int value) { field = static_cast<zepa2::DnsRecords>(value); },
+              {static_cast<int>(zepa2::DnsRecords::A), static_cast<int>(zepa2::DnsRecords::Both)});
   }
 
  private:

@@ -12,12 +12,16 @@ namespace zepa2 {
 // Section(name), Text(name, field), Integer(name, field, lowest, highest) (a number outside the
 // range reads as the nearest end; no range: any), Flag(name, field, onValue) (the file's number
 // onValue, or any but 0 when onValue is 0, reads as true; true is written as 1),
-// Source(name, field), Mode(name, mode, unknownMode), Password(name, field) (a secret stored
-// scrambled), Secret(name, field) (a secret stored as text), OptionalText(name, field), a text
-// written only when it holds something, and FlagIfChanged(name, field, byDefault) (read as Flag
-// with onValue 0; written only when it differs from byDefault): both keep a file from before the
-// value saving byte for byte as it was. The five FTP passwords come in site order, which is what
-// keeps the keystream positions of load and save equal.
+// Source(name, field), Mode(name, mode, unknownMode), DnsKind(name, kind, unknownKind),
+// DnsRecords(name, field), Password(name, field) (a secret stored scrambled), Secret(name, field)
+// (a secret stored as text), OptionalText(name, field), a text written only when it holds
+// something, and FlagIfChanged(name, field, byDefault) (read as Flag with onValue 0; written only
+// when it differs from byDefault): both keep a file from before the value saving byte for byte as
+// it was. The five FTP passwords come in site order, which is what keeps the keystream positions
+// of load and save equal.
+// OptionalSection(name, present) starts a section that a saver writes only when present and that
+// restarts the password keystream: the DNS passwords' bytes then never depend on the FTP ones.
+// It returns whether the section's values are visited (a loader always visits them).
 template <typename Record, typename Visitor>
   requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
 void VisitSettingsLayout(Record& s, Visitor& v) {
@@ -69,6 +73,23 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("OnPublish", s.onPublish);
   v.Text("MetricsFile", s.metricsFile);
   v.FlagIfChanged("Events", s.events, true);
+
+  if (v.OptionalSection("DNS", AnyDnsTargetSet(s.dnsTargets))) {
+    for (int n = 1; n <= kDnsSlots; ++n) {
+      auto& target = s.dnsTargets[n - 1];
+      const std::string number = std::to_string(n);
+      v.DnsKind("Kind" + number, target.kind, target.unknownKind);
+      v.Text("Url" + number, target.url);
+      v.Text("User" + number, target.user);
+      v.Password("Pass" + number, target.pass);
+      v.Text("Host" + number, target.host);
+      v.Text("Zone" + number, target.zone);
+      v.DnsRecords("Records" + number, target.records);
+      v.Text("Match" + number, target.match);
+      v.Text("Api" + number, target.api);
+      v.Text("Pin" + number, target.pin);
+    }
+  }
 }
 
 }  // namespace zepa2

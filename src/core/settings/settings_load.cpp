@@ -20,6 +20,12 @@ class FieldReader {
 
   void Section(const char* name) { section_ = name; }
 
+  bool OptionalSection(const char* name, bool) {
+    Section(name);
+    keys_ = PasswordKeyStream();
+    return true;
+  }
+
   void Text(const std::string& name, std::string& field) {
     if (const std::string* raw = Find(name)) {
       if (auto text = UnescapeSettingsText(*raw)) field = std::move(*text);
@@ -69,6 +75,23 @@ class FieldReader {
   }
 
   void Secret(const std::string& name, std::string& field) { Text(name, field); }
+
+  // Empty is no target, as 0 is; an unknown number is kept and the target refused.
+  void DnsKind(const std::string& name, zepa2::DnsKind& kind, std::optional<int>& unknown) {
+    const std::string* raw = Find(name);
+    if (!raw || raw->empty()) return;
+    int number = 0;
+    Integer(name, number);
+    if (number >= 0 && number <= static_cast<int>(zepa2::DnsKind::Cloudflare)) kind = static_cast<zepa2::DnsKind>(number);
+    else unknown = number;
+  }
+
+  // A number outside the three choices reads as the nearest one.
+  void DnsRecords(const std::string& name, zepa2::DnsRecords& field) {
+    int number = static_cast<int>(field);
+    Integer(name, number, 0, static_cast<int>(zepa2::DnsRecords::Both));
+    field = static_cast<zepa2::DnsRecords>(number);
+  }
 
   void Password(const std::string& name, std::string& field) {
     std::string stored;

@@ -22,6 +22,13 @@ class FieldWriter {
 
   void Section(const char* name) { ((text_ += '[') += name) += "]\n"; }
 
+  bool OptionalSection(const char* name, bool present) {
+    if (!present) return false;
+    Section(name);
+    keys_ = PasswordKeyStream();
+    return true;
+  }
+
   void Text(const std::string& name, const std::string& field) {
     Line(name, EscapeSettingsText(field));
   }
@@ -42,6 +49,11 @@ class FieldWriter {
   }
 
   void Secret(const std::string& name, const std::string& field) { Text(name, field); }
+
+  void DnsKind(const std::string& name, zepa2::DnsKind kind, const std::optional<int>& unknown) {
+    Integer(name, unknown.value_or(static_cast<int>(kind)));
+  }
+  void DnsRecords(const std::string& name, zepa2::DnsRecords field) { Integer(name, static_cast<int>(field)); }
 
   void Password(const std::string& name, const std::string& field) {
     Text(name, ScramblePassword(field, keys_, notice_));

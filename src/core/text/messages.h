@@ -435,4 +435,69 @@ inline constexpr const char* kUpnpSubscriptionRefused =
     "ルータがUPnPのイベント購読を受け付けませんでした。周期での確認は続けます: ";  // reason
 inline constexpr const char* kEventsCaption = "変化時に確認";
 
+// ---- DNS targets ----
+// Each line starts with the target: "DNS2(home.example.jp)".
+inline constexpr const char* kDnsTarget = "DNS";                    // n(names)
+inline constexpr const char* kDnsUpdateStart = ":更新開始";
+inline constexpr const char* kDnsUpdated = ":更新成功";
+inline constexpr const char* kDnsAlreadyHeld = ":更新成功（登録済みのアドレスでした）";
+inline constexpr const char* kDnsNeedlessNote =
+    "注意：アドレスが変わっていないのに更新を送りました（%s）。繰り返すとプロバイダに停止される場合があります。";
+inline constexpr const char* kDnsUntouched = ":アドレスが変更されてないため、更新しません。";
+inline constexpr const char* kDnsFailed = ":更新失敗";                // + " (reason)"
+inline constexpr const char* kDnsStopping =
+    ":プロバイダが「%s」と答えたため停止します。設定を変更するまで更新を送りません。";
+inline constexpr const char* kDnsStillStopped =
+    ":「%s」で停止中です。設定を変更するまで更新を送りません。";
+inline constexpr const char* kDnsHolding = ":プロバイダが「%s」と答えたため、%d分間は更新を送りません。";
+inline constexpr const char* kDnsStillHeld = ":プロバイダの障害のため、%sまで更新を送りません。";
+inline constexpr const char* kDnsUnknownKind = ":種類の値（%d）が不明なため、更新しませんでした。";
+inline constexpr const char* kDnsCancelled = ":更新を中止しました";
+inline constexpr const char* kDnsNoKind = ":種類が選ばれていません。";
+// Reasons of a failed update (UTF-8; the provider's own words follow where it gave any).
+inline constexpr const char* kDnsNoIpv6Address = "IPv6アドレスがないため送れません";
+inline constexpr const char* kDnsNoServer = "サーバまたはURLが設定されていません";
+inline constexpr const char* kDnsNoHost = "ホスト名が設定されていません";
+inline constexpr const char* kDnsNoZone = "ゾーンが設定されていません";
+inline constexpr const char* kDnsBadUrl = "URLが http:// または https:// で始まっていません";
+inline constexpr const char* kDnsHttpStatus = "HTTP ステータス ";     // code
+inline constexpr const char* kDnsMatchMissing = "応答に指定の文字列がありません";
+inline constexpr const char* kDnsUnknownAnswer = "不明な応答: ";      // the answer's first line
+inline constexpr const char* kDnsApiError = "APIエラー: ";            // the API's message (code)
+inline constexpr const char* kDnsZoneNotFound = "ゾーンが見つかりません: ";    // zone
+inline constexpr const char* kDnsRecordNotFound = "レコードが見つかりません: ";  // type name
+inline constexpr const char* kDnsKeyUnverified = "サーバの証明書を確認できません";
+inline constexpr const char* kDnsKeyChanged = "サーバの鍵が登録した鍵から変わっています";
+// After a check: the word of a target's result, and its line in a notice.
+inline constexpr const char* kDnsResultUpdated = "更新";
+inline constexpr const char* kDnsResultAlreadyHeld = "登録済み";
+inline constexpr const char* kDnsResultUntouched = "変更なし";
+inline constexpr const char* kDnsResultStopped = "停止中";
+inline constexpr const char* kDnsResultHeld = "待機中";
+inline constexpr const char* kDnsResultFailed = "失敗";
+inline constexpr const char* kDnsResultCancelled = "中止";
+// The DNS settings dialog.
+inline constexpr const char* kDnsSettingsCaption = "DNS設定";
+inline constexpr const char* kDnsTargetLabel = "ターゲット";
+inline constexpr const char* kDnsKindLabel = "種類";
+inline constexpr const char* kDnsKindNone = "なし";
+inline constexpr const char* kDnsKindUrl = "URL";
+inline constexpr const char* kDnsKindDyndns2 = "dyndns2";
+inline constexpr const char* kDnsKindCloudflare = "Cloudflare";
+inline constexpr const char* kDnsUrlLabel = "更新URL";
+inline constexpr const char* kDnsServerLabel = "サーバ";
+inline constexpr const char* kDnsUserLabel = "ユーザー";
+inline constexpr const char* kDnsPassLabel = "パスワード";
+inline constexpr const char* kDnsTokenLabel = "APIトークン";
+inline constexpr const char* kDnsHostLabel = "ホスト名";
+inline constexpr const char* kDnsZoneLabel = "ゾーン";
+inline constexpr const char* kDnsRecordsLabel = "レコード";
+inline constexpr const char* kDnsRecordsA = "A (IPv4)";
+inline constexpr const char* kDnsRecordsAaaa = "AAAA (IPv6)";
+inline constexpr const char* kDnsRecordsBoth = "A と AAAA";
+inline constexpr const char* kDnsMatchLabel = "成功の文字列";
+inline constexpr const char* kDnsApiLabel = "APIアドレス";
+inline constexpr const char* kDnsTestButton = "テスト";
+inline constexpr const char* kStatusDnsHeader = "DNS\t種類\tホスト名\t結果";
+
 }  // namespace zepa2::msg

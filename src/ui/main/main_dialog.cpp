@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "core/outcome/dns_state_file.h"
 #include "core/schedule/check_period.h"
 #include "core/outcome/run_status_file.h"
 #include "ui/main/shown_run_settings.h"
@@ -32,6 +33,7 @@
 #include "ui/common/wait_cursor.h"
 #include "ui/common/settings_io.h"
 #include "ui/main/about_dialog.h"
+#include "ui/settings/dns_settings_dialog.h"
 #include "ui/main/activity_log.h"
 #include "ui/main/main_icons.h"
 #include "ui/main/popup_menus.h"
@@ -78,6 +80,8 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   controls_ = BuildMainDialogControls(this);
   BuildMenus();
   logFile_ = LogFilePath();
+  // The DNS targets remember their providers' answers across starts, as zepa2-check's do.
+  runState_.dnsTargets = ReadDnsState(DnsStateFilePath());
   trayNotices_ = std::make_unique<TrayNoticeChannel>(tray_->icon());
   SetNoticeChannels(*trayNotices_, busNotices_);
   changes_ = std::make_unique<ChangeWatch>(
@@ -116,7 +120,8 @@ void MainDialog::BuildMenus() {
   windowMenu_ = BuildPopupMenu(
       this, PopupKind::Window,
       {[this] { QMetaObject::invokeMethod(this, &MainDialog::OnHideToTray, Qt::QueuedConnection); },
-       runNow, exit, about});
+       runNow, exit, about,
+       [this] { QMetaObject::invokeMethod(this, &MainDialog::OnDnsSettings, Qt::QueuedConnection); }});
   trayMenu_ = BuildPopupMenu(
       this, PopupKind::Tray,
       {[this] {
@@ -361,6 +366,10 @@ void MainDialog::ShowCheckRunning(bool running) {
 
 void MainDialog::OnCheckFinished(const CheckReport& report) {
   lastReport_ = report;
+  if (report.state.dnsTargets != runState_.dnsTargets) {
+    const std::string error = WriteDnsState(DnsStateFilePath(), report.state.dnsTargets);
+    if (!error.empty()) AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
+  }
   runState_ = report.state;
   if (runRequest_.mode == RunMode::Publish) AfterCheck(report);
   if (runIsTimed_) UpdateTrayIcon(false);
@@ -472,6 +481,8 @@ void MainDialog::OnRouterSettings() {
   RunRouterSettingsDialog(this, settings_);
   changes_->Follow(settings_);  // the source may have changed
 }
+
+void MainDialog::OnDnsSettings() { RunDnsSettingsDialog(this, settings_, lastReport_.dottedAddress); }
 void MainDialog::OnFtpSettings() { RunFtpSettingsDialog(this, settings_); }
 
 void MainDialog::OnPageSettings() {

@@ -113,6 +113,7 @@ class MainDialog : public QDialog {
   void OnTimer();
   // Settings dialogs (the router and FTP ones are filled in with those dialogs).
   void OnRouterSettings();
+  void OnDnsSettings();
   void OnFtpSettings();
   void OnPageSettings();
   void OpenPublicPage();

@@ -18,6 +18,7 @@ struct PopupCommands {
   std::function<void()> runNow;
   std::function<void()> exit;
   std::function<void()> about;
+  std::function<void()> dnsSettings{};  // the window's menu only: "DNS設定" after "すぐに実行"
 };
 
 // The menu, owned by parent: the window item, "すぐに実行", separator, "終了", separator, and the

@@ -1,0 +1,216 @@
+#include "ui/settings/dns_settings_dialog.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <ctime>
+#include <vector>
+
+#include "core/check/check_host.h"
+#include "core/targets/dns_run.h"
+#include "core/source/ipv6_address.h"
+#include "core/text/messages.h"
+#include "ui/common/dialog_controls.h"
+#include "ui/common/dialog_units.h"
+#include "ui/common/message_box.h"
+#include "ui/common/off_ui_thread.h"
+#include "ui/common/settings_io.h"
+
+namespace zepa2::ui {
+namespace {
+
+// The test's lines, gathered on the worker to be shown as its answer once it is done.
+class TestLineHost : public CheckHost {
+ public:
+  void AppendLog(const std::string& text, LogColor) override { (lines += text) += "\n"; }
+  void Pause(std::chrono::milliseconds) override {}
+  void SetBusy(bool) override {}
+  bool ShowGeneratedPage(const std::filesystem::path&) override { return false; }
+  std::time_t Now() override { return std::time(nullptr); }
+
+  std::string lines;  // CP932
+};
+
+// Which kinds use a field: bit 1 << DnsKind.
+constexpr unsigned Kinds(std::initializer_list<DnsKind> kinds) {
+  unsigned mask = 0;
+  for (DnsKind kind : kinds) mask |= 1u << static_cast<int>(kind);
+  return mask;
+}
+
+}  // namespace
+
+DnsSettingsDialog::DnsSettingsDialog(AppSettings& settings, std::string address, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      settings_(settings),
+      address_(std::move(address)),
+      targets_(settings.dnsTargets) {
+  BuildControls();
+  ShowTarget();
+}
+
+void DnsSettingsDialog::BuildControls() {
+  setObjectName(QStringLiteral("dnsSettingsDialog"));
+  setWindowTitle(QString::fromUtf8(msg::kDnsSettingsCaption));
+  const DialogUnits du(font());
+  setFixedSize(du.Size(300, 212));
+
+  AddControl<QLabel>(this, du, "targetLabel", msg::kDnsTargetLabel, 7, 9, 40, 8);
+  targetCombo_ = AddControl<QComboBox>(this, du, "targetCombo", nullptr, 50, 7, 60, 12);
+  for (int n = 1; n <= kDnsSlots; ++n) targetCombo_->addItem(QString::fromUtf8(msg::kDnsTarget) + QString::number(n));
+  AddControl<QLabel>(this, du, "kindLabel", msg::kDnsKindLabel, 120, 9, 28, 8);
+  kindCombo_ = AddControl<QComboBox>(this, du, "kindCombo", nullptr, 150, 7, 80, 12);
+  // In the order of the file's numbers: the index is the kind.
+  for (const char* kind : {msg::kDnsKindNone, msg::kDnsKindUrl, msg::kDnsKindDyndns2, msg::kDnsKindCloudflare})
+    kindCombo_->addItem(QString::fromUtf8(kind));
+
+  const auto row = [&](const char* name, const char* caption, int y, int width) {
+    AddControl<QLabel>(this, du, (std::string(name) + "Label").c_str(), caption, 7, y + 2, 50, 8);
+    return AddControl<QLineEdit>(this, du, (std::string(name) + "Edit").c_str(), nullptr, 60, y, width, 12);
+  };
+  urlEdit_ = Cp932Edit(row("url", msg::kDnsUrlLabel, 27, 230));
+  userEdit_ = Cp932Edit(row("user", msg::kDnsUserLabel, 45, 110));
+  QLineEdit* pass = row("pass", msg::kDnsPassLabel, 63, 110);
+  pass->setEchoMode(QLineEdit::Password);
+  passEdit_ = Cp932Edit(pass);
+  hostEdit_ = Cp932Edit(row("host", msg::kDnsHostLabel, 81, 230));
+  zoneEdit_ = Cp932Edit(row("zone", msg::kDnsZoneLabel, 99, 110));
+  AddControl<QLabel>(this, du, "recordsLabel", msg::kDnsRecordsLabel, 7, 119, 50, 8);
+  recordsCombo_ = AddControl<QComboBox>(this, du, "recordsCombo", nullptr, 60, 117, 80, 12);
+  for (const char* records : {msg::kDnsRecordsA, msg::kDnsRecordsAaaa, msg::kDnsRecordsBoth})
+    recordsCombo_->addItem(QString::fromUtf8(records));
+  matchEdit_ = Cp932Edit(row("match", msg::kDnsMatchLabel, 135, 230));
+  apiEdit_ = Cp932Edit(row("api", msg::kDnsApiLabel, 153, 230));
+  pinEdit_ = row("pin", msg::kPinLabel, 171, 230);
+  pinEdit_->setReadOnly(true);
+  urlLabel_ = findChild<QLabel*>(QStringLiteral("urlLabel"));
+  passLabel_ = findChild<QLabel*>(QStringLiteral("passLabel"));
+
+  auto* test = AddControl<QPushButton>(this, du, "testButton", msg::kDnsTestButton, 7, 192, 60, 14);
+  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 180, 192, 52, 14);
+  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 238, 192, 52, 14);
+  ok->setDefault(true);
+
+  connect(targetCombo_, &QComboBox::currentIndexChanged, this, &DnsSettingsDialog::OnTargetChange);
+  connect(kindCombo_, &QComboBox::currentIndexChanged, this, &DnsSettingsDialog::ShowFieldsOfKind);
+  connect(test, &QPushButton::clicked, this, &DnsSettingsDialog::OnTest);
+  connect(ok, &QPushButton::clicked, this, &DnsSettingsDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &DnsSettingsDialog::reject);
+}
+
+void DnsSettingsDialog::ReadTarget() {
+  DnsTarget& t = targets_[static_cast<std::size_t>(shown_)];
+  const auto kind = static_cast<DnsKind>(std::max(0, kindCombo_->currentIndex()));
+  // A number this version does not know stays as it is until the user picks a kind.
+  if (kind != t.kind) t.unknownKind.reset();
+  t.kind = kind;
+  t.url = urlEdit_.Get();
+  t.user = userEdit_.Get();
+  t.pass = passEdit_.Get();
+  t.host = hostEdit_.Get();
+  t.zone = zoneEdit_.Get();
+  t.records = static_cast<DnsRecords>(std::max(0, recordsCombo_->currentIndex()));
+  t.match = matchEdit_.Get();
+  t.api = apiEdit_.Get();
+}
+
+void DnsSettingsDialog::ShowTarget() {
+  const DnsTarget& t = targets_[static_cast<std::size_t>(shown_)];
+  kindCombo_->setCurrentIndex(static_cast<int>(t.kind));
+  urlEdit_.Set(t.url);
+  userEdit_.Set(t.user);
+  passEdit_.Set(t.pass);
+  hostEdit_.Set(t.host);
+  zoneEdit_.Set(t.zone);
+  recordsCombo_->setCurrentIndex(static_cast<int>(t.records));
+  matchEdit_.Set(t.match);
+  apiEdit_.Set(t.api);
+  pinEdit_->setText(QString::fromStdString(t.pin));
+  ShowFieldsOfKind();
+}
+
+void DnsSettingsDialog::ShowFieldsOfKind() {
+  const auto kind = static_cast<DnsKind>(std::max(0, kindCombo_->currentIndex()));
+  const unsigned any = Kinds({DnsKind::Url, DnsKind::Dyndns2, DnsKind::Cloudflare});
+  const struct {
+    const char* name;
+    unsigned kinds;
+  } fields[] = {
+      {"url", Kinds({DnsKind::Url, DnsKind::Dyndns2})},
+      {"user", Kinds({DnsKind::Url, DnsKind::Dyndns2})},
+      {"pass", any},
+      {"host", any},
+      {"zone", Kinds({DnsKind::Cloudflare})},
+      {"records", any},
+      {"match", Kinds({DnsKind::Url})},
+      {"api", Kinds({DnsKind::Cloudflare})},
+      {"pin", any},
+  };
+  const bool none = kind == DnsKind::None;
+  for (const auto& field : fields) {
+    const bool shown = !none && (field.kinds & (1u << static_cast<int>(kind))) != 0;
+    for (const char* part : {"Label", "Edit", "Combo"}) {
+      if (auto* widget = findChild<QWidget*>(QString::fromLatin1(field.name) + QString::fromLatin1(part)))
+        widget->setVisible(shown);
+    }
+  }
+  urlLabel_->setText(QString::fromUtf8(kind == DnsKind::Dyndns2 ? msg::kDnsServerLabel : msg::kDnsUrlLabel));
+  passLabel_->setText(QString::fromUtf8(kind == DnsKind::Cloudflare ? msg::kDnsTokenLabel : msg::kDnsPassLabel));
+}
+
+void DnsSettingsDialog::OnTargetChange() {
+  ReadTarget();
+  shown_ = std::max(0, targetCombo_->currentIndex());
+  ShowTarget();
+}
+
+// One update now through the check's own code; its lines are the answer shown.
+void DnsSettingsDialog::OnTest() {
+  ReadTarget();
+  if (address_.empty()) {
+    ShowMessage(this, QString::fromUtf8(msg::kGetAddressFirst), MessageButtons::Ok, MessageIcon::Exclamation);
+    return;
+  }
+  const DnsTarget target = targets_[static_cast<std::size_t>(shown_)];
+  const int number = shown_ + 1;
+  struct Answer {
+    DnsTargetReport report;
+    std::string lines;
+  };
+  const Answer answer = RunOffUiThread<Answer>(this, [&](const StopToken& stop) {
+    const DnsAddresses addresses{address_, target.records == DnsRecords::A ? std::string() : GlobalIpv6Address()};
+    TestLineHost host;
+    net::HttpGetOptions http;
+    http.stop = &stop;
+    DnsTargetReport report = UpdateDnsTargetNow(number, target, addresses, host.Now(), host, http);
+    return Answer{std::move(report), std::move(host.lines)};
+  });
+  const bool failed = DnsTargetFailed(answer.report.result);
+  ShowMessage(this, FromCp932(answer.lines).trimmed(), MessageButtons::Ok,
+              failed ? MessageIcon::Exclamation : MessageIcon::Information);
+}
+
+// The settings in memory change only together with the file.
+void DnsSettingsDialog::accept() {
+  ReadTarget();
+  AppSettings updated = settings_;
+  updated.dnsTargets = targets_;
+  if (!SaveAppSettings(this, updated)) return;
+  settings_ = std::move(updated);
+  QDialog::accept();
+}
+
+void DnsSettingsDialog::reject() {
+  const MessageAnswer answer = ShowMessage(this, QString::fromUtf8(msg::kCancelSettingsQuestion),
+                                           MessageButtons::YesNo, MessageIcon::Question);
+  if (answer == MessageAnswer::Yes) QDialog::reject();
+}
+
+void RunDnsSettingsDialog(QWidget* parent, AppSettings& settings, const std::string& address) {
+  DnsSettingsDialog dialog(settings, address, parent);
+  dialog.exec();
+}
+
+}  // namespace zepa2::ui

@@ -1,0 +1,157 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+#include "core/net/http_get.h"
+#include "core/settings/settings_store.h"
+#include "support/fixture_process.h"
+#include "support/temp_dir.h"
+#include "ui/common/message_box.h"
+#include "ui/settings/dns_settings_dialog.h"
+
+using zepa2::AppSettings;
+using zepa2::DnsKind;
+using zepa2::DnsRecords;
+using zepa2::ui::DnsSettingsDialog;
+using zepa2::ui::MessageAnswer;
+using zepa2::ui::MessageBoxSeam;
+using zepa2::ui::MessageIcon;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget* dialog, const char* name) {
+  auto* w = dialog->findChild<T*>(QString::fromLatin1(name));
+  if (!w) qFatal("no widget %s", name);
+  return w;
+}
+
+QLineEdit* Edit(QWidget* dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
+QComboBox* Combo(QWidget* dialog, const char* name) { return Child<QComboBox>(dialog, name); }
+
+void Type(QLineEdit* edit, const QString& text) {
+  edit->selectAll();
+  edit->insert(text);
+}
+
+QStringList TakeMessages(std::vector<MessageIcon>* icons = nullptr) {
+  QStringList texts;
+  for (const auto& shown : MessageBoxSeam::TakeShown()) {
+    texts << shown.text;
+    if (icons) icons->push_back(shown.icon);
+  }
+  return texts;
+}
+
+}  // namespace
+
+class DnsSettingsDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<zepa2::test::TempDir> config_;
+  std::unique_ptr<zepa2::test::ScopedEnv> xdg_;
+  std::unique_ptr<zepa2::test::FixtureProcess> provider_;
+
+ private slots:
+  void initTestCase() {
+    config_ = std::make_unique<zepa2::test::TempDir>();
+    xdg_ = std::make_unique<zepa2::test::ScopedEnv>("XDG_CONFIG_HOME", config_->path().string());
+    provider_ = std::make_unique<zepa2::test::FixtureProcess>("dns_server.py");
+    MessageBoxSeam::Intercept(true);
+  }
+
+  void cleanupTestCase() { MessageBoxSeam::Intercept(false); }
+
+  void init() {
+    std::filesystem::remove(zepa2::SettingsFilePath());
+    MessageBoxSeam::TakeShown();
+  }
+
+  // Each kind shows its own fields, with its own words for the shared ones.
+  void fieldsFollowTheKind() {
+    AppSettings settings;
+    DnsSettingsDialog dialog(settings, "203.0.113.5");
+    dialog.show();
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("DNS設定"));
+    auto visible = [&](const char* name) { return Child<QWidget>(&dialog, name)->isVisible(); };
+    QVERIFY(!visible("urlEdit") && !visible("passEdit") && !visible("recordsCombo"));
+    Combo(&dialog, "kindCombo")->setCurrentIndex(static_cast<int>(DnsKind::Url));
+    QVERIFY(visible("urlEdit") && visible("matchEdit") && !visible("zoneEdit") && !visible("apiEdit"));
+    QCOMPARE(Child<QLabel>(&dialog, "urlLabel")->text(), QStringLiteral("更新URL"));
+    Combo(&dialog, "kindCombo")->setCurrentIndex(static_cast<int>(DnsKind::Dyndns2));
+    QCOMPARE(Child<QLabel>(&dialog, "urlLabel")->text(), QStringLiteral("サーバ"));
+    QVERIFY(visible("userEdit") && !visible("matchEdit"));
+    Combo(&dialog, "kindCombo")->setCurrentIndex(static_cast<int>(DnsKind::Cloudflare));
+    QVERIFY(!visible("urlEdit") && !visible("userEdit") && visible("zoneEdit") && visible("apiEdit"));
+    QCOMPARE(Child<QLabel>(&dialog, "passLabel")->text(), QStringLiteral("APIトークン"));
+  }
+
+  // Filled for two targets, tested against the provider, saved: the file holds both, the window's
+  // record too, and the test's answer was shown.
+  void fillTestAndSave() {
+    AppSettings settings;
+    DnsSettingsDialog dialog(settings, "203.0.113.5");
+    dialog.show();
+    const QString server = "http://" + QString::fromStdString(provider_->hostPort());
+
+    Combo(&dialog, "kindCombo")->setCurrentIndex(static_cast<int>(DnsKind::Dyndns2));
+    Type(Edit(&dialog, "urlEdit"), server);
+    Type(Edit(&dialog, "userEdit"), "me");
+    Type(Edit(&dialog, "passEdit"), "secret");
+    Type(Edit(&dialog, "hostEdit"), "home.example.net");
+    Child<QPushButton>(&dialog, "testButton")->click();
+    std::vector<MessageIcon> icons;
+    const QStringList answer = TakeMessages(&icons);
+    QCOMPARE(answer.size(), 1);
+    QVERIFY2(answer[0].contains("DNS1(home.example.net):更新成功"), qPrintable(answer[0]));
+    QCOMPARE(icons.front(), MessageIcon::Information);
+    const std::string log = zepa2::net::HttpGetUrl(server.toStdString() + "/log").body;
+    QVERIFY(log.find("hostname=home.example.net&myip=203.0.113.5") != std::string::npos);
+
+    Combo(&dialog, "targetCombo")->setCurrentIndex(2);
+    QCOMPARE(Edit(&dialog, "hostEdit")->text(), QString());
+    Combo(&dialog, "kindCombo")->setCurrentIndex(static_cast<int>(DnsKind::Cloudflare));
+    Type(Edit(&dialog, "passEdit"), "bad-token");
+    Type(Edit(&dialog, "hostEdit"), "www.example.org");
+    Type(Edit(&dialog, "zoneEdit"), "example.org");
+    Type(Edit(&dialog, "apiEdit"), server + "/client/v4");
+    Combo(&dialog, "recordsCombo")->setCurrentIndex(static_cast<int>(DnsRecords::A));
+    Child<QPushButton>(&dialog, "testButton")->click();
+    icons.clear();
+    const QStringList refused = TakeMessages(&icons);
+    QVERIFY2(refused.size() == 1 && refused[0].contains("Authentication error"), qPrintable(refused.join("|")));
+    QCOMPARE(icons.front(), MessageIcon::Exclamation);
+
+    Combo(&dialog, "targetCombo")->setCurrentIndex(0);
+    QCOMPARE(Edit(&dialog, "hostEdit")->text(), QStringLiteral("home.example.net"));
+    Child<QPushButton>(&dialog, "okButton")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+    AppSettings saved;
+    zepa2::LoadSettings(saved, zepa2::SettingsFilePath(), [] {});
+    QCOMPARE(saved, settings);
+    QCOMPARE(saved.dnsTargets[0].kind, DnsKind::Dyndns2);
+    QCOMPARE(saved.dnsTargets[0].pass, std::string("secret"));
+    QCOMPARE(saved.dnsTargets[2].kind, DnsKind::Cloudflare);
+    QCOMPARE(saved.dnsTargets[2].zone, std::string("example.org"));
+  }
+
+  void noAddressYetAsksForOne() {
+    AppSettings settings;
+    settings.dnsTargets[0].kind = DnsKind::Url;
+    DnsSettingsDialog dialog(settings, "");
+    Child<QPushButton>(&dialog, "testButton")->click();
+    QCOMPARE(TakeMessages(), QStringList{"先にグローバルＩＰを取得してください。"});
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
+    dialog.reject();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
+  }
+};
+
+QTEST_MAIN(DnsSettingsDialogTest)
+#include "dns_settings_dialog_test.moc"
