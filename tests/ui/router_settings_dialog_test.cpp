@@ -359,6 +359,35 @@ class RouterSettingsDialogTest : public QObject {
     QCOMPARE(saved.igdUrl, faultUrl.toStdString());
   }
 
+  // Each control holds its field: opened and confirmed untouched, the dialog keeps every router
+  // field as it was, a marker that ends inside a two-byte character included.
+  void untouchedDialogKeepsEveryField() {
+    AppSettings settings;
+    settings.routerServer = "https://192.168.0.1:8443";
+    settings.routerPage = "st.htm";
+    settings.routerAuth = true;
+    settings.routerUser = "admin";
+    settings.routerPass = "env:ROUTER_PASS";
+    settings.routerPin = "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=";
+    settings.addressSource = zepa2::AddressSource::NatPmp;
+    settings.wholePage = true;
+    settings.igdUrl = "http://192.168.0.1:5000/rootDesc.xml";
+    settings.natPmpGateway = "192.168.0.1";
+    settings.filter1 = "WAN\x83";
+    settings.filter2 = "</table>";
+    settings.filter3 = "<td>";
+    settings.filter4 = "</td>";
+    const AppSettings before = settings;
+    RouterSettingsDialog dialog(settings, NoPause);
+    Button(&dialog, "okButton")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(settings == before);
+    const AppSettings saved = LoadSavedSettings();
+    QCOMPARE(saved.filter1, before.filter1);
+    QCOMPARE(saved.routerPin, before.routerPin);
+    QCOMPARE(saved.natPmpGateway, before.natPmpGateway);
+  }
+
   // The two gateway fields: what each opening shows, what 設定 saves, and what it refuses, by the
   // chosen source's field only and naming it, the way the other fields are refused.
   void gatewayFieldsSaveAndRefuse_data() {

@@ -23,6 +23,7 @@
 #include "ui/common/password_secret.h"
 #include "ui/common/off_ui_thread.h"
 #include "ui/common/server_key_prompt.h"
+#include "ui/common/setting_bindings.h"
 #include "ui/common/settings_io.h"
 #include "ui/settings/page_view_dialog.h"
 
@@ -33,22 +34,6 @@ QFont TemplateFont(QFont font) {
   font.setPointSize(10);
   return font;
 }
-
-// The texts that "設定" stores and the next opening shows again, each with its field.
-struct StoredText {
-  std::string AppSettings::*setting;
-  std::string RouterSettingsFields::*field;
-};
-constexpr StoredText kStoredTexts[] = {
-    {&AppSettings::filter1, &RouterSettingsFields::filter1Text},
-    {&AppSettings::filter2, &RouterSettingsFields::filter2Text},
-    {&AppSettings::filter3, &RouterSettingsFields::filter3Text},
-    {&AppSettings::filter4, &RouterSettingsFields::filter4Text},
-    {&AppSettings::routerPage, &RouterSettingsFields::pathLabel},
-    {&AppSettings::routerServer, &RouterSettingsFields::serverLabel},
-    {&AppSettings::routerUser, &RouterSettingsFields::authUserText},
-    {&AppSettings::routerPass, &RouterSettingsFields::authPassText},
-};
 
 // Refreshes an edit only when it shows something else, so the caret stays where the user left it.
 void ShowBytes(Cp932Edit& edit, const std::string& bytes) {
@@ -63,6 +48,7 @@ RouterSettingsDialog::RouterSettingsDialog(AppSettings& settings, PauseFunction 
       pause_(std::move(pause)),
       openUrl_(DesktopUrlOpener()) {
   BuildControls();
+  BindSettings();
   OnInitDialog();
 }
 
@@ -171,7 +157,7 @@ void RouterSettingsDialog::FollowSource() {
   }
   igdUrlEdit_.widget()->setEnabled(source == AddressSource::Upnp);
   natPmpGatewayEdit_.widget()->setEnabled(source == AddressSource::NatPmp);
-  findChild<QWidget*>(QStringLiteral("forgetPinButton"))->setEnabled(page && !fields_.pinText.empty());
+  findChild<QWidget*>(QStringLiteral("forgetPinButton"))->setEnabled(page && !PinText().empty());
   userEdit_.widget()->setEnabled(page && authCheck_->isChecked());
   passEdit_.widget()->setEnabled(page && authCheck_->isChecked());
   findChild<QWidget*>(QStringLiteral("saveToKeyringButton"))->setEnabled(page && authCheck_->isChecked());
@@ -183,105 +169,97 @@ void RouterSettingsDialog::FollowSource() {
   }
 }
 
-// The server and path labels are not read back: they follow the address edit on every change.
-void RouterSettingsDialog::ReadControls() {
-  fields_.filter1Text = filter1Edit_.Get();
-  fields_.filter2Text = filter2Edit_.Get();
-  fields_.filter3Text = filter3Edit_.Get();
-  fields_.filter4Text = filter4Edit_.Get();
-  fields_.addressText = addressEdit_.Get();
-  fields_.authEnabled = authCheck_->isChecked();
-  fields_.authPassText = passEdit_.Get();
-  fields_.authUserText = userEdit_.Get();
-  fields_.addressSource = ChosenSource();
-  fields_.wholePage = wholePageCheck_->isChecked();
+// Each control shows its field from opening on and is read only by "設定".
+void RouterSettingsDialog::BindSettings() {
+  bindings_.Text(filter1Edit_, &AppSettings::filter1);
+  bindings_.Text(filter2Edit_, &AppSettings::filter2);
+  bindings_.Text(filter3Edit_, &AppSettings::filter3);
+  bindings_.Text(filter4Edit_, &AppSettings::filter4);
+  bindings_.Flag(authCheck_, &AppSettings::routerAuth);
+  bindings_.Text(userEdit_, &AppSettings::routerUser);
+  bindings_.Text(passEdit_, &AppSettings::routerPass);
+  bindings_.Choice(sourceCombo_, &AppSettings::addressSource);
+  bindings_.Flag(wholePageCheck_, &AppSettings::wholePage);
+  bindings_.Text(igdUrlEdit_, &AppSettings::igdUrl);
+  bindings_.Text(natPmpGatewayEdit_, &AppSettings::natPmpGateway);
+  // The server and the page are one edit, split as it is typed (its change shows the split).
+  bindings_.Row([this](const AppSettings& s) { addressEdit_.Set(JoinRouterAddress(s.routerServer, s.routerPage)); },
+                [this](AppSettings& s) {
+                  RouterAddress typed = TypedAddress();
+                  s.routerServer = std::move(typed.server);
+                  s.routerPage = std::move(typed.path);
+                });
+  bindings_.Row([this](const AppSettings& s) { ShowPinText(s.routerPin); },
+                [this](AppSettings& s) { s.routerPin = PinText(); });
 }
 
-void RouterSettingsDialog::PushFields() {
-  ShowBytes(filter1Edit_, fields_.filter1Text);
-  ShowBytes(filter2Edit_, fields_.filter2Text);
-  ShowBytes(filter3Edit_, fields_.filter3Text);
-  ShowBytes(filter4Edit_, fields_.filter4Text);
-  serverLabel_->setText(FromCp932(fields_.serverLabel));
-  pathLabel_->setText(FromCp932(fields_.pathLabel));
-  authCheck_->setChecked(fields_.authEnabled);
-  ShowPin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), fields_.pinText);
-  ShowBytes(passEdit_, fields_.authPassText);
-  ShowBytes(userEdit_, fields_.authUserText);
-  sourceCombo_->setCurrentIndex(static_cast<int>(fields_.addressSource));
-  wholePageCheck_->setChecked(fields_.wholePage);
-  ShowBytes(addressEdit_, fields_.addressText);  // last: a change here runs OnAddressChange
+RouterAddress RouterSettingsDialog::TypedAddress() const { return SplitRouterAddress(addressEdit_.Get()); }
+
+// The pin field is read only: it holds the pin as the settings do (ASCII).
+std::string RouterSettingsDialog::PinText() const { return pinEdit_->text().toStdString(); }
+
+void RouterSettingsDialog::ShowPinText(const std::string& pin) {
+  ShowPin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), pin);
 }
 
 void RouterSettingsDialog::OnInitDialog() {
-  for (const StoredText& text : kStoredTexts) fields_.*text.field = settings_.*text.setting;
-  fields_.addressText = JoinRouterAddress(settings_.routerServer, settings_.routerPage);
-  fields_.authEnabled = settings_.routerAuth;
-  fields_.addressSource = settings_.addressSource;
-  fields_.wholePage = settings_.wholePage;
-  fields_.pinText = settings_.routerPin;
-  igdUrlEdit_.Set(settings_.igdUrl);
-  natPmpGatewayEdit_.Set(settings_.natPmpGateway);
-  PushFields();
+  bindings_.Show(settings_);
   OnAuthToggle();
   FollowSource();
 }
 
 void RouterSettingsDialog::OnAddressChange() {
-  ReadControls();
-  RouterAddress split = SplitRouterAddress(fields_.addressText);
-  fields_.addressText = std::move(split.address);
-  fields_.serverLabel = std::move(split.server);
-  fields_.pathLabel = std::move(split.path);
-  PushFields();
+  const RouterAddress split = TypedAddress();
+  serverLabel_->setText(FromCp932(split.server));
+  pathLabel_->setText(FromCp932(split.path));
   // An address that spells its own scheme ("https://…") needs no fixed prefix in front of it.
-  const bool ownScheme = FromCp932(fields_.addressText).contains(QLatin1String("://"));
+  const bool ownScheme = FromCp932(split.address).contains(QLatin1String("://"));
   findChild<QLabel*>(QStringLiteral("httpPrefixLabel"))
       ->setText(ownScheme ? QString() : QString::fromUtf8(msg::kRouterHttpPrefix));
+  ShowBytes(addressEdit_, split.address);  // last: a typed "http://" goes, and this runs once more
 }
 
 void RouterSettingsDialog::OnConnectTest() {
-  ReadControls();
-  if (const auto protocol = GatewayProtocolOf(fields_.addressSource)) {
+  if (const auto protocol = GatewayProtocolOf(ChosenSource())) {
     if (RefusedGatewayField()) return;
     AskGatewayTest(*protocol);
     return;
   }
+  const std::string typedPass = passEdit_.Get();
   const std::optional<std::string> password =
-      fields_.authPassText.empty() ? std::optional<std::string>("") : PasswordForTest(this, fields_.authPassText, "HTTP.Pass");
+      typedPass.empty() ? std::optional<std::string>("") : PasswordForTest(this, typedPass, "HTTP.Pass");
   if (!password) return;
+  // The fetch runs on a worker; it sees these copies only, and the page comes back when it is done.
+  const RouterAddress address = TypedAddress();
+  const net::HttpCredentials credentials{userEdit_.Get(), *password};
+  std::string pin = PinText();
   bool stopped = false;
   auto fetch = [&] {
-    RouterSettingsFields asked = fields_;
-    asked.authPassText = *password;
-    // The fetch runs on a worker; it sees copies only, and the page comes back when it is done.
+    const std::string askedPin = pin;
     RouterPageAnswer answer = RunOffUiThread<RouterPageAnswer>(this, [&](const StopToken& stop) {
       DialogFetchHost host(pause_, stop);
       net::HttpGetOptions options;
       options.stop = &stop;
-      options.pin = asked.pinText;
-      RouterPageAnswer got = FetchRouterPage({asked.serverLabel, asked.pathLabel,
-                                              net::HttpCredentials{asked.authUserText, asked.authPassText}},
-                                             host, options);
+      options.pin = askedPin;
+      RouterPageAnswer got = FetchRouterPage({address.server, address.path, credentials}, host, options);
       stopped = stop.stopRequested();
       return got;
     });
     // A router that did not answer leaves the page fetched before.
-    if (answer.kind != RouterPageKind::NoAnswer) fields_.pageText = answer.body;
+    if (answer.kind != RouterPageKind::NoAnswer) pageText_ = answer.body;
     return answer;
   };
   RouterPageAnswer result;
-  const std::string server = fields_.serverLabel;
   AttemptTrustingKey(
-      this, FromCp932(server), fields_.pinText,
+      this, FromCp932(address.server), pin,
       [&](const StopToken& stop) {
-        return LearnRouterKey(server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
+        return LearnRouterKey(address.server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
       },
       [&] {
         result = fetch();
         return result.key;
       },
-      [this] { PushFields(); });
+      [&] { ShowPinText(pin); });
   if (stopped && result.kind != RouterPageKind::Page) {
     Inform(msg::kStepStopped);
     return;
@@ -303,9 +281,8 @@ void RouterSettingsDialog::OnConnectTest() {
 }
 
 void RouterSettingsDialog::OnFilter1Test() {
-  ReadControls();
   if (!RequireConnectedPage()) return;
-  if (const auto cut = ExtractBetween(fields_.filter1Text, fields_.filter2Text, fields_.pageText)) {
+  if (const auto cut = ExtractBetween(filter1Edit_.Get(), filter2Edit_.Get(), pageText_)) {
     ShowInPageView(std::string(*cut));
   } else {
     Inform(msg::kMarkedTextNotFound);
@@ -313,10 +290,9 @@ void RouterSettingsDialog::OnFilter1Test() {
 }
 
 void RouterSettingsDialog::OnFilter2Test() {
-  ReadControls();
   if (!RequireConnectedPage()) return;
-  const ExtractedAddress found = ExtractAddress(fields_.pageText, fields_.filter1Text, fields_.filter2Text,
-                                                fields_.filter3Text, fields_.filter4Text);
+  const ExtractedAddress found = ExtractAddress(pageText_, filter1Edit_.Get(), filter2Edit_.Get(),
+                                                filter3Edit_.Get(), filter4Edit_.Get());
   switch (found.outcome) {
     case AddressOutcome::FirstPairMissing: Inform(msg::kFilter1TextNotFound); break;
     case AddressOutcome::SecondPairMissing: Inform(msg::kFilter2TextNotFound); break;
@@ -324,12 +300,11 @@ void RouterSettingsDialog::OnFilter2Test() {
   }
 }
 
-void RouterSettingsDialog::OnShowHtml() { ShowInPageView(fields_.pageText); }
+void RouterSettingsDialog::OnShowHtml() { ShowInPageView(pageText_); }
 
 void RouterSettingsDialog::OnBrowserCheck() {
-  ReadControls();
   // The address may name its own scheme ("https://router/status.htm"); only a bare one is http.
-  const QString typed = FromCp932(fields_.addressText);
+  const QString typed = FromCp932(addressEdit_.Get());
   const bool hasScheme = typed.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
                          typed.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
   const QUrl url(hasScheme ? typed : QString::fromUtf8(msg::kRouterHttpPrefix) + typed, QUrl::TolerantMode);
@@ -337,13 +312,10 @@ void RouterSettingsDialog::OnBrowserCheck() {
 }
 
 void RouterSettingsDialog::OnAuthToggle() {
-  ReadControls();
-  const bool on = fields_.authEnabled;
-  if (!on) {
-    fields_.authUserText.clear();
-    fields_.authPassText.clear();
+  if (!authCheck_->isChecked()) {
+    userEdit_.Set({});
+    passEdit_.Set({});
   }
-  PushFields();
   FollowSource();
 }
 
@@ -354,23 +326,16 @@ void RouterSettingsDialog::reject() { OnCancel(); }
 // The settings in memory change only together with the file: when the save fails, its box has
 // said why and the dialog stays open with everything typed, to try again or cancel.
 void RouterSettingsDialog::OnOK() {
-  ReadControls();
+  const RouterAddress address = TypedAddress();
   // A pasted line break would reach the router as a header line of its own.
-  if (const char* field = UnsafeRouterField(fields_.serverLabel, fields_.pathLabel,
-                                                 fields_.authUserText, fields_.authPassText)) {
+  if (const char* field = UnsafeRouterField(address.server, address.path, userEdit_.Get(), passEdit_.Get())) {
     ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(QString::fromUtf8(field)),
                 MessageButtons::Ok, MessageIcon::Exclamation);
     return;
   }
   if (RefusedGatewayField()) return;
   AppSettings updated = settings_;
-  for (const StoredText& text : kStoredTexts) updated.*text.setting = fields_.*text.field;
-  updated.routerAuth = fields_.authEnabled;
-  updated.addressSource = fields_.addressSource;
-  updated.wholePage = fields_.wholePage;
-  updated.routerPin = fields_.pinText;
-  updated.igdUrl = igdUrlEdit_.Get();
-  updated.natPmpGateway = natPmpGatewayEdit_.Get();
+  bindings_.Store(updated);
   if (!SaveAppSettings(this, updated)) return;
   settings_ = std::move(updated);
   QDialog::accept();
@@ -383,12 +348,11 @@ void RouterSettingsDialog::OnCancel() {
 }
 
 void RouterSettingsDialog::OnAutoFilter() {
-  ReadControls();
   if (!RequireConnectedPage()) return;
   std::string picked;
   {
     PageViewDialog pageView(true, this);
-    pageView.setSourceText(fields_.pageText);
+    pageView.setSourceText(pageText_);
     pageView.exec();  // Esc counts too: the pasted text is used as it is
     picked = pageView.pickedText();
   }
@@ -396,23 +360,20 @@ void RouterSettingsDialog::OnAutoFilter() {
     Inform(msg::kChoosePickTarget);
     return;
   }
-  if (const auto generated = GenerateFilters(fields_.pageText, picked)) {
-    fields_.filter1Text = generated->filter1;
-    fields_.filter2Text = generated->filter2;
-    fields_.filter3Text = generated->filter3;
-    fields_.filter4Text = generated->filter4;
+  if (const auto generated = GenerateFilters(pageText_, picked)) {
+    filter1Edit_.Set(generated->filter1);
+    filter2Edit_.Set(generated->filter2);
+    filter3Edit_.Set(generated->filter3);
+    filter4Edit_.Set(generated->filter4);
   } else {
     Inform(msg::kFilterGenerationFailed);
   }
-  PushFields();
 }
 
 void RouterSettingsDialog::AskGatewayTest(GatewayProtocol protocol) {
   // Asked the way a check asks, with what the dialog shows.
   AppSettings asked = settings_;
-  asked.addressSource = fields_.addressSource;
-  asked.igdUrl = igdUrlEdit_.Get();
-  asked.natPmpGateway = natPmpGatewayEdit_.Get();
+  bindings_.Store(asked);
   const bool upnp = protocol == GatewayProtocol::Upnp;
   bool stopped = false;
   const GatewayAnswer answer = RunOffUiThread<GatewayAnswer>(this, [&](const StopToken& stop) {
@@ -435,18 +396,13 @@ void RouterSettingsDialog::AskGatewayTest(GatewayProtocol protocol) {
 }
 
 void RouterSettingsDialog::OnSaveToKeyring() {
-  ReadControls();
-  if (auto reference = SavePasswordToKeyring(this, "HTTP.Pass", fields_.authPassText)) {
-    fields_.authPassText = std::move(*reference);
-    PushFields();
-  }
+  if (auto reference = SavePasswordToKeyring(this, "HTTP.Pass", passEdit_.Get())) passEdit_.Set(*reference);
 }
 
 void RouterSettingsDialog::OnForgetPin() {
   if (!ConfirmForgetPin(this)) return;
-  ReadControls();
-  fields_.pinText.clear();
-  PushFields();
+  ShowPinText({});
+  FollowSource();
 }
 
 bool RouterSettingsDialog::RefusedGatewayField() {
@@ -458,7 +414,7 @@ bool RouterSettingsDialog::RefusedGatewayField() {
 }
 
 bool RouterSettingsDialog::RequireConnectedPage() {
-  if (!fields_.pageText.empty()) return true;
+  if (!pageText_.empty()) return true;
   Inform(msg::kConnectTestFirst);
   return false;
 }

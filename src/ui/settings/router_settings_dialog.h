@@ -9,8 +9,10 @@
 
 #include "core/settings/app_settings.h"
 #include "core/source/gateway_source.h"
+#include "core/source/router_address.h"
 #include "ui/common/browser_open.h"
 #include "ui/common/cp932_text.h"
+#include "ui/common/setting_bindings.h"
 #include "ui/settings/dialog_fetch_host.h"
 
 class QCheckBox;
@@ -20,24 +22,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace zepa2::ui {
-
-// What the dialog works on while it is open; AppSettings sees it only through "設定".
-struct RouterSettingsFields {
-  std::string pageText;  // the page of the last connect test in this opening
-  std::string filter1Text;
-  std::string filter2Text;
-  std::string filter3Text;
-  std::string filter4Text;
-  std::string addressText;  // server and path after "http://"; never stored itself
-  std::string serverLabel;
-  std::string pathLabel;
-  bool authEnabled = false;
-  std::string authPassText;
-  std::string authUserText;
-  AddressSource addressSource = AddressSource::RouterPage;
-  bool wholePage = false;
-  std::string pinText;  // "sha256//…" of an HTTPS router's key, or empty
-};
 
 class RouterSettingsDialog : public QDialog {
   Q_OBJECT
@@ -58,8 +42,11 @@ class RouterSettingsDialog : public QDialog {
 
  private:
   void BuildControls();
-  void ReadControls();
-  void PushFields();
+  void BindSettings();
+  // The address edit's text split into server and page, as "設定" stores them.
+  RouterAddress TypedAddress() const;
+  std::string PinText() const;
+  void ShowPinText(const std::string& pin);
 
   void OnInitDialog();
   void OnAddressChange();
@@ -91,7 +78,8 @@ class RouterSettingsDialog : public QDialog {
   AppSettings& settings_;
   PauseFunction pause_;
   UrlOpener openUrl_;
-  RouterSettingsFields fields_;
+  SettingBindings bindings_;  // each control and the settings field it shows
+  std::string pageText_;      // the page of the last connect test in this opening
 
   Cp932Edit addressEdit_{nullptr};
   QLabel* serverLabel_ = nullptr;
