@@ -120,6 +120,47 @@ TEST_F(MetricsFileTest, FullFailedAndPartialRunsAndTheLastSuccessCarriedOver) {
   EXPECT_TRUE(log_.empty());
 }
 
+DnsTargetReport Target(int number, const std::string& hosts, DnsResultKind result) {
+  DnsTargetReport target;
+  target.number = number;
+  target.kind = DnsKind::Dyndns2;
+  target.hosts = hosts;
+  target.result = result;
+  return target;
+}
+
+// DNS targets have series of their own beside the sites': an update and a confirmation are a
+// success, an untouched target keeps its last success, a stopped one is a failure that keeps it,
+// and the kinds match last-run.json's.
+TEST_F(MetricsFileTest, DnsTargetsHaveSeriesLikeSites) {
+  CheckReport first = Report(CheckOutcome::Published, 1'700'000'000, {});
+  first.dnsTargets = {Target(1, "home.example.net", DnsResultKind::Updated),
+                      Target(2, "a.example.org,b.example.org", DnsResultKind::Failed)};
+  Finish(first);
+  Json m = Parsed();
+  EXPECT_EQ(Value(m, "zepa2_dns_last_success_timestamp_seconds", {{"target", "1"}, {"hosts", "home.example.net"}}),
+            1.7e9);
+  EXPECT_EQ(Value(m, "zepa2_dns_last_result", {{"target", "2"}, {"hosts", "a.example.org,b.example.org"}}), 0);
+  EXPECT_EQ(Value(m, "zepa2_dns_last_success_timestamp_seconds", {{"target", "2"}}), std::nullopt);
+
+  CheckReport second = Report(CheckOutcome::Unchanged, 1'700'000'100, {});
+  second.dnsTargets = {Target(1, "home.example.net", DnsResultKind::Untouched),
+                       Target(2, "a.example.org,b.example.org", DnsResultKind::Stopped)};
+  Finish(second);
+  m = Parsed();
+  EXPECT_EQ(Value(m, "zepa2_dns_last_success_timestamp_seconds", {{"target", "1"}}), 1.7e9);
+  EXPECT_EQ(Value(m, "zepa2_dns_last_result", {{"target", "1"}}), 1);
+  EXPECT_EQ(Value(m, "zepa2_dns_result_info", {{"target", "2"}, {"result", "stopped"}}), 1);
+  const Json status = Json::parse(test::ReadFile(dir_ / "state" / "last-run.json"));
+  for (const Json& target : status["dns"]) {
+    EXPECT_EQ(Value(m, "zepa2_dns_result_info",
+                    {{"target", std::to_string(target["number"].get<int>())}, {"result", target["result"]}}),
+              1)
+        << target;
+  }
+  EXPECT_EQ(Value(m, "zepa2_site_last_result"), std::nullopt);  // the sites' series stay the sites'
+}
+
 // A site given another server starts its series over; one beyond the count in use has none.
 TEST_F(MetricsFileTest, SeriesFollowTheSitesInUse) {
   Finish(Report(CheckOutcome::Published, 1'700'000'000,

@@ -12,9 +12,27 @@
 namespace zepa2 {
 namespace {
 
-constexpr std::string_view kLastSuccess = "zepa2_site_last_success_timestamp_seconds";
-constexpr std::string_view kLastResult = "zepa2_site_last_result";
-constexpr std::string_view kResultInfo = "zepa2_site_result_info";
+// One kind of series, with the label that numbers it and the one that says where it goes: the
+// sites (site, server) and the DNS targets (target, hosts).
+struct SeriesNames {
+  std::string_view lastSuccess, lastSuccessHelp;
+  std::string_view lastResult, lastResultHelp;
+  std::string_view resultInfo, resultInfoHelp;
+  std::string_view numberLabel, whereLabel;
+};
+
+constexpr SeriesNames kSiteSeries{
+    "zepa2_site_last_success_timestamp_seconds", "When the site last took the page, in seconds since the epoch.",
+    "zepa2_site_last_result", "1 when the site took the page at its last publish, 0 when it did not.",
+    "zepa2_site_result_info", "The kind of the site's last result (as in last-run.json), in its labels; always 1.",
+    "site", "server"};
+
+constexpr SeriesNames kDnsSeries{
+    "zepa2_dns_last_success_timestamp_seconds",
+    "When the DNS target's provider last took or confirmed the address, in seconds since the epoch.",
+    "zepa2_dns_last_result", "1 when the DNS target holds the address after its last check, 0 when it does not.",
+    "zepa2_dns_result_info", "The kind of the DNS target's last result (as in last-run.json), in its labels; always 1.",
+    "target", "hosts"};
 
 // A label value as the text format wants it: backslash, double quote and line feed escaped.
 std::string LabelValue(std::string_view text) {
@@ -121,27 +139,79 @@ SiteMetricsByNumber SitesAfter(const CheckReport& report, const AppSettings& set
   return after;
 }
 
-}  // namespace
-
-SiteMetricsByNumber ReadSiteMetrics(std::string_view text) {
-  SiteMetricsByNumber sites;
-  std::istringstream lines{std::string(text)};
-  for (std::string line; std::getline(lines, line);) {
-    const std::optional<Sample> sample = ParseSample(line);
-    if (!sample || !sample->labels.contains("site")) continue;
-    const std::optional<std::int64_t> number = Number(sample->labels.at("site"));
-    const std::optional<std::int64_t> value = Number(sample->value);
-    if (!number || *number < 1 || *number > kSiteSlots || !value) continue;
-    SiteMetrics& site = sites[static_cast<int>(*number)];
-    site.server = sample->labels.contains("server") ? sample->labels.at("server") : "";
-    if (sample->name == kLastSuccess) site.lastSuccess = *value;
-    else if (sample->name == kLastResult) site.lastResult = static_cast<int>(*value != 0);
-    else if (sample->name == kResultInfo && sample->labels.contains("result")) site.result = sample->labels.at("result");
+// The DNS targets' series after the run, carried over as the sites' are while a target keeps its
+// names. A target left untouched (its provider took this address before) keeps its last success.
+SiteMetricsByNumber TargetsAfter(const CheckReport& report, const SiteMetricsByNumber& before) {
+  SiteMetricsByNumber after;
+  for (const DnsTargetReport& target : report.dnsTargets) {
+    const std::string hosts = Cp932ToUtf8(target.hosts);
+    const auto old = before.find(target.number);
+    SiteMetrics one;
+    if (old != before.end() && old->second.server == hosts) one = old->second;
+    one.server = hosts;
+    if (target.result != DnsResultKind::Cancelled) {
+      one.lastResult = DnsTargetFailed(target.result) ? 0 : 1;
+      one.result = DnsResultName(target.result);
+      if (target.result == DnsResultKind::Updated || target.result == DnsResultKind::AlreadyHeld)
+        one.lastSuccess = static_cast<std::int64_t>(report.checkedAt);
+    }
+    if (one.lastResult || one.lastSuccess) after[target.number] = std::move(one);
   }
-  return sites;
+  return after;
 }
 
-std::string MetricsText(const CheckReport& report, const AppSettings& settings, const SiteMetricsByNumber& before) {
+}  // namespace
+
+namespace {
+
+SiteMetricsByNumber ReadSeries(std::string_view text, const SeriesNames& names) {
+  SiteMetricsByNumber series;
+  std::istringstream lines{std::string(text)};
+  const std::string numberLabel(names.numberLabel), whereLabel(names.whereLabel);
+  for (std::string line; std::getline(lines, line);) {
+    const std::optional<Sample> sample = ParseSample(line);
+    if (!sample || !sample->labels.contains(numberLabel)) continue;
+    const std::optional<std::int64_t> number = Number(sample->labels.at(numberLabel));
+    const std::optional<std::int64_t> value = Number(sample->value);
+    if (!number || *number < 1 || *number > kSiteSlots || !value) continue;
+    if (sample->name != names.lastSuccess && sample->name != names.lastResult && sample->name != names.resultInfo)
+      continue;
+    SiteMetrics& one = series[static_cast<int>(*number)];
+    one.server = sample->labels.contains(whereLabel) ? sample->labels.at(whereLabel) : "";
+    if (sample->name == names.lastSuccess) one.lastSuccess = *value;
+    else if (sample->name == names.lastResult) one.lastResult = static_cast<int>(*value != 0);
+    else if (sample->labels.contains("result")) one.result = sample->labels.at("result");
+  }
+  return series;
+}
+
+void WriteSeries(MetricsWriter& out, const SeriesNames& names, const SiteMetricsByNumber& series) {
+  const auto labels = [&names](int number, const SiteMetrics& one) {
+    return std::vector<std::pair<std::string, std::string>>{{std::string(names.numberLabel), std::to_string(number)},
+                                                            {std::string(names.whereLabel), one.server}};
+  };
+  out.Family(names.lastSuccess, names.lastSuccessHelp);
+  for (const auto& [number, one] : series)
+    if (one.lastSuccess) out.Sample(names.lastSuccess, labels(number, one), *one.lastSuccess);
+  out.Family(names.lastResult, names.lastResultHelp);
+  for (const auto& [number, one] : series)
+    if (one.lastResult) out.Sample(names.lastResult, labels(number, one), *one.lastResult);
+  out.Family(names.resultInfo, names.resultInfoHelp);
+  for (const auto& [number, one] : series) {
+    if (!one.lastResult || one.result.empty()) continue;
+    auto withResult = labels(number, one);
+    withResult.emplace_back("result", one.result);
+    out.Sample(names.resultInfo, withResult, 1);
+  }
+}
+
+}  // namespace
+
+MetricsBefore ReadMetricsBefore(std::string_view text) {
+  return {ReadSeries(text, kSiteSeries), ReadSeries(text, kDnsSeries)};
+}
+
+std::string MetricsText(const CheckReport& report, const AppSettings& settings, const MetricsBefore& before) {
   MetricsWriter out;
   out.Family("zepa2_last_check_timestamp_seconds", "When the last address check started, in seconds since the epoch.");
   out.Sample("zepa2_last_check_timestamp_seconds", {}, static_cast<std::int64_t>(report.checkedAt));
@@ -157,29 +227,14 @@ std::string MetricsText(const CheckReport& report, const AppSettings& settings, 
                1);
   }
 
-  const SiteMetricsByNumber sites = SitesAfter(report, settings, before);
-  const auto labels = [](int number, const SiteMetrics& site) {
-    return std::vector<std::pair<std::string, std::string>>{{"site", std::to_string(number)}, {"server", site.server}};
-  };
-  out.Family(kLastSuccess, "When the site last took the page, in seconds since the epoch.");
-  for (const auto& [number, site] : sites)
-    if (site.lastSuccess) out.Sample(kLastSuccess, labels(number, site), *site.lastSuccess);
-  out.Family(kLastResult, "1 when the site took the page at its last publish, 0 when it did not.");
-  for (const auto& [number, site] : sites)
-    if (site.lastResult) out.Sample(kLastResult, labels(number, site), *site.lastResult);
-  out.Family(kResultInfo, "The kind of the site's last result (as in last-run.json), in its labels; always 1.");
-  for (const auto& [number, site] : sites) {
-    if (!site.lastResult || site.result.empty()) continue;
-    auto withResult = labels(number, site);
-    withResult.emplace_back("result", site.result);
-    out.Sample(kResultInfo, withResult, 1);
-  }
+  WriteSeries(out, kSiteSeries, SitesAfter(report, settings, before.sites));
+  WriteSeries(out, kDnsSeries, TargetsAfter(report, before.targets));
   return out.Take();
 }
 
 std::string WriteMetricsFile(const std::filesystem::path& file, const CheckReport& report, const AppSettings& settings) {
   const BoundedRead old = ReadBoundedFile(file, kMaxMetricsFileBytes);
-  const SiteMetricsByNumber before = old.read() ? ReadSiteMetrics(old.bytes) : SiteMetricsByNumber{};
+  const MetricsBefore before = old.read() ? ReadMetricsBefore(old.bytes) : MetricsBefore{};
   const PrivateWriteResult written = WriteSharedFileAtomically(file, MetricsText(report, settings, before));
   return written.ok() ? std::string() : DescribePrivateWriteFailure(file, written);
 }

@@ -13,21 +13,26 @@
 
 namespace zepa2 {
 
-// What a site's series said in the file before this run: carried over for a site this run did
-// not serve, and its last success kept until it succeeds again.
+// What a site's or a DNS target's series said in the file before this run: carried over for one
+// this run did not serve, and its last success kept until it succeeds again.
 struct SiteMetrics {
-  std::string server;  // UTF-8, as in the label
+  std::string server;  // UTF-8, as in the label (a DNS target's host names)
   std::optional<std::int64_t> lastSuccess;
   std::optional<int> lastResult;  // 1 the page went up, 0 it did not
   std::string result;             // the kind's name, as in last-run.json
 };
 using SiteMetricsByNumber = std::map<int, SiteMetrics>;
 
-// The site series of a file this program wrote; anything it cannot read is left out.
-SiteMetricsByNumber ReadSiteMetrics(std::string_view text);
+struct MetricsBefore {
+  SiteMetricsByNumber sites;
+  SiteMetricsByNumber targets;  // the DNS targets, by number
+};
 
-// The file's text for the run made with settings, given the sites' series before it.
-std::string MetricsText(const CheckReport& report, const AppSettings& settings, const SiteMetricsByNumber& before);
+// The site and DNS target series of a file this program wrote; anything it cannot read is left out.
+MetricsBefore ReadMetricsBefore(std::string_view text);
+
+// The file's text for the run made with settings, given the series before it.
+std::string MetricsText(const CheckReport& report, const AppSettings& settings, const MetricsBefore& before);
 
 // Reads the old file (bounded), writes the new one beside it and renames it over the old: mode
 // 0644, since the exporter runs as another user, and a temporary name that is no *.prom, which
