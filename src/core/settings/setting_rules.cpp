@@ -58,14 +58,19 @@ std::optional<std::string> RecordProblem(const AppSettings& s) {
     const FtpSite& site = s.sites[i];
     const std::string number = std::to_string(i + 1);
     if (auto problem = PinProblem(site.pin, "FTP.Pin" + number)) return problem;
-    constexpr const char* kSiteNames[kSiteSlots] = {msg::kSiteRadio1, msg::kSiteRadio2, msg::kSiteRadio3,
-                                                    msg::kSiteRadio4, msg::kSiteRadio5};
-    if (const char* field = UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile))
-      return FillMessage(msg::kUnsafeFieldInDialog, FillMessage(msg::kSiteFieldFormat, kSiteNames[i], field));
-    if (!site.unknownMode && net::RowOf(site.mode).usesRegion && !net::IsRegionName(site.region))
-      return FillMessage(msg::kBadRegionInDialog,
-                         FillMessage(msg::kSiteFieldFormat, kSiteNames[i], msg::kRegionLabel));
+    if (auto problem = SiteFieldProblem(site, i)) return problem;
   }
+  return std::nullopt;
+}
+
+std::optional<std::string> SiteFieldProblem(const FtpSite& site, int index) {
+  constexpr const char* kSiteNames[kSiteSlots] = {msg::kSiteRadio1, msg::kSiteRadio2, msg::kSiteRadio3,
+                                                  msg::kSiteRadio4, msg::kSiteRadio5};
+  if (const char* field = UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile))
+    return FillMessage(msg::kUnsafeFieldInDialog, FillMessage(msg::kSiteFieldFormat, kSiteNames[index], field));
+  if (!site.unknownMode && net::RowOf(site.mode).usesRegion && !net::IsRegionName(site.region))
+    return FillMessage(msg::kBadRegionInDialog,
+                       FillMessage(msg::kSiteFieldFormat, kSiteNames[index], msg::kRegionLabel));
   return std::nullopt;
 }
 

@@ -27,4 +27,8 @@ std::optional<std::string> NumberProblem(std::string_view key, int value, Number
 // a field that goes onto the wire. Nothing when the record would be accepted.
 std::optional<std::string> RecordProblem(const AppSettings& settings);
 
+// What the FTP dialog refuses on OK in one site (index 0..4): a line break or NUL in a field that
+// goes onto the wire, and an S3 region that is no region name.
+std::optional<std::string> SiteFieldProblem(const FtpSite& site, int index);
+
 }  // namespace zepa2

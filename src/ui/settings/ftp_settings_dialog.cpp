@@ -7,9 +7,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/net/s3_transport.h"
 #include "core/outcome/run_status_file.h"
-#include "core/settings/unsafe_fields.h"
+#include "core/settings/setting_rules.h"
 #include "core/publish/page_proof.h"
 #include "core/publish/home_page_address.h"
 #include "core/publish/site_store.h"
@@ -249,19 +248,8 @@ void FtpSettingsDialog::OnOK() {
   workSites[currentSite] = siteText_;
   // A pasted line break would reach the server as a command of its own.
   for (int i = 0; i < kSiteSlots; ++i) {
-    const FtpSite& site = workSites[i];
-    if (const char* field = UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile)) {
-      const QString name = QString::fromUtf8(msg::kSiteFieldFormat)
-                               .arg(siteRadios_[i]->text(), QString::fromUtf8(field));
-      ShowMessage(this, QString::fromUtf8(msg::kUnsafeFieldInDialog).arg(name), MessageButtons::Ok,
-                  MessageIcon::Exclamation);
-      return;
-    }
-    if (!site.unknownMode && net::RowOf(site.mode).usesRegion && !net::IsRegionName(site.region)) {
-      const QString name = QString::fromUtf8(msg::kSiteFieldFormat)
-                               .arg(siteRadios_[i]->text(), QString::fromUtf8(msg::kRegionLabel));
-      ShowMessage(this, QString::fromUtf8(msg::kBadRegionInDialog).arg(name), MessageButtons::Ok,
-                  MessageIcon::Exclamation);
+    if (const std::optional<std::string> problem = SiteFieldProblem(workSites[i], i)) {
+      ShowMessage(this, QString::fromStdString(*problem), MessageButtons::Ok, MessageIcon::Exclamation);
       return;
     }
   }
