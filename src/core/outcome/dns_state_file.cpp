@@ -60,7 +60,7 @@ std::string WriteDnsState(const std::filesystem::path& file, const DnsTargetStat
   }
   const Json file_text = {{"targets", targets}};
   const std::string text = file_text.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-  const PrivateWriteResult r = WritePrivateFileAtomically(file, text);
+  const PrivateWriteResult r = WritePrivateFileIfChanged(file, text);
   return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
 }
 
