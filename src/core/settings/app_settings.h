@@ -34,6 +34,8 @@ inline int SitesToPublish(int siteCount) { return siteCount < 1 ? 1 : siteCount 
 
 // How a DNS target is updated ([DNS] Kind%d); 0 (or an empty value) is no target.
 enum class DnsKind { None = 0, Url = 1, Dyndns2 = 2, Cloudflare = 3 };
+// The highest kind this version knows: the file and the configuration command take 0 up to it.
+inline constexpr DnsKind kLastDnsKind = DnsKind::Cloudflare;
 
 // Which records of the names a DNS target keeps ([DNS] Records%d).
 enum class DnsRecords { A = 0, Aaaa = 1, Both = 2 };
