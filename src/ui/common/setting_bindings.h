@@ -1,10 +1,13 @@
-// Binds a dialog's controls to the settings fields they show: one row per control. The control is
-// the truth while the dialog is open; opening shows each field, and "設定" stores each control.
+// Binds a dialog's controls to the fields of a record they show: one row per control. The control is
+// the truth while the dialog is open; opening shows each field, and "設定" stores each control. The
+// record is the settings, or one of their parts (a site) when the same controls show each in turn.
 #pragma once
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <utility>
@@ -15,41 +18,88 @@
 
 namespace zepa2::ui {
 
-class SettingBindings {
+template <typename Record>
+class FieldBindings {
  public:
   // An edit of a CP932 text field; its bytes come back unchanged unless the user edits them.
-  void Text(Cp932Edit& edit, std::string AppSettings::*field) {
-    Row([&edit, field](const AppSettings& s) { edit.Set(s.*field); },
-        [&edit, field](AppSettings& s) { s.*field = edit.Get(); });
+  void Text(Cp932Edit& edit, std::string Record::*field) {
+    Row([&edit, field](const Record& s) { edit.Set(s.*field); },
+        [&edit, field](Record& s) { s.*field = edit.Get(); });
   }
-  void Flag(QCheckBox* box, bool AppSettings::*field) {
-    Row([box, field](const AppSettings& s) { box->setChecked(s.*field); },
-        [box, field](AppSettings& s) { s.*field = box->isChecked(); });
+  void Flag(QCheckBox* box, bool Record::*field) {
+    Row([box, field](const Record& s) { box->setChecked(s.*field); },
+        [box, field](Record& s) { s.*field = box->isChecked(); });
   }
   // A drop-down whose item index is the enum's value.
   template <typename Enum>
-  void Choice(QComboBox* combo, Enum AppSettings::*field) {
-    Row([combo, field](const AppSettings& s) { combo->setCurrentIndex(static_cast<int>(s.*field)); },
-        [combo, field](AppSettings& s) { s.*field = static_cast<Enum>(std::max(0, combo->currentIndex())); });
+  void Choice(QComboBox* combo, Enum Record::*field) {
+    Row([combo, field](const Record& s) { combo->setCurrentIndex(static_cast<int>(s.*field)); },
+        [combo, field](Record& s) { s.*field = static_cast<Enum>(std::max(0, combo->currentIndex())); });
   }
   // A control that shows its field some other way (two fields in one edit, a read-only pin).
-  void Row(std::function<void(const AppSettings&)> show, std::function<void(AppSettings&)> store) {
+  void Row(std::function<void(const Record&)> show, std::function<void(Record&)> store) {
     rows_.push_back({std::move(show), std::move(store)});
   }
 
-  void Show(const AppSettings& settings) const {
-    for (const BoundRow& row : rows_) row.show(settings);
+  void Show(const Record& record) const {
+    for (const BoundRow& row : rows_) row.show(record);
   }
-  void Store(AppSettings& settings) const {
-    for (const BoundRow& row : rows_) row.store(settings);
+  void Store(Record& record) const {
+    for (const BoundRow& row : rows_) row.store(record);
   }
 
  private:
   struct BoundRow {
-    std::function<void(const AppSettings&)> show;
-    std::function<void(AppSettings&)> store;
+    std::function<void(const Record&)> show;
+    std::function<void(Record&)> store;
   };
   std::vector<BoundRow> rows_;
+};
+
+using SettingBindings = FieldBindings<AppSettings>;
+
+// Several records of one kind shown by the same controls, one at a time (the five sites, the five
+// DNS targets). The controls hold the shown record; the others wait with their edits in a working
+// copy, which also keeps the shown one as it was when it was last shown or taken.
+template <typename Record, std::size_t N>
+class RecordsOnShow {
+ public:
+  FieldBindings<Record>& bindings() { return bindings_; }
+
+  void Open(const std::array<Record, N>& records) {
+    records_ = records;
+    shown_ = 0;
+    bindings_.Show(records_[0]);
+  }
+  // Keeps the shown record's edits and shows record index instead.
+  void ShowRecord(int index) {
+    TakeShown();
+    shown_ = static_cast<std::size_t>(index);
+    bindings_.Show(records_[shown_]);
+  }
+  int shownIndex() const { return static_cast<int>(shown_); }
+  // The shown record as its controls hold it now.
+  Record Shown() const {
+    Record record = records_[shown_];
+    bindings_.Store(record);
+    return record;
+  }
+  // The shown record as it was last taken, then with the controls' values taken into it.
+  Record& TakeShown() {
+    bindings_.Store(records_[shown_]);
+    return records_[shown_];
+  }
+  const Record& LastTaken() const { return records_[shown_]; }
+  std::array<Record, N> All() const {
+    std::array<Record, N> all = records_;
+    bindings_.Store(all[shown_]);
+    return all;
+  }
+
+ private:
+  FieldBindings<Record> bindings_;
+  std::array<Record, N> records_{};
+  std::size_t shown_ = 0;
 };
 
 }  // namespace zepa2::ui

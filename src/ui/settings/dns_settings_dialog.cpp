@@ -45,10 +45,10 @@ constexpr unsigned Kinds(std::initializer_list<DnsKind> kinds) {
 DnsSettingsDialog::DnsSettingsDialog(AppSettings& settings, std::string address, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       settings_(settings),
-      address_(std::move(address)),
-      targets_(settings.dnsTargets) {
+      address_(std::move(address)) {
   BuildControls();
-  ShowTarget();
+  BindShownTarget();
+  targets_.Open(settings.dnsTargets);
 }
 
 void DnsSettingsDialog::BuildControls() {
@@ -100,35 +100,30 @@ void DnsSettingsDialog::BuildControls() {
   connect(cancel, &QPushButton::clicked, this, &DnsSettingsDialog::reject);
 }
 
-void DnsSettingsDialog::ReadTarget() {
-  DnsTarget& t = targets_[static_cast<std::size_t>(shown_)];
-  const auto kind = static_cast<DnsKind>(std::max(0, kindCombo_->currentIndex()));
+void DnsSettingsDialog::BindShownTarget() {
+  FieldBindings<DnsTarget>& fields = targets_.bindings();
   // A number this version does not know stays as it is until the user picks a kind.
-  if (kind != t.kind) t.unknownKind.reset();
-  t.kind = kind;
-  t.url = urlEdit_.Get();
-  t.user = userEdit_.Get();
-  t.pass = passEdit_.Get();
-  t.host = hostEdit_.Get();
-  t.zone = zoneEdit_.Get();
-  t.records = static_cast<DnsRecords>(std::max(0, recordsCombo_->currentIndex()));
-  t.match = matchEdit_.Get();
-  t.api = apiEdit_.Get();
-}
-
-void DnsSettingsDialog::ShowTarget() {
-  const DnsTarget& t = targets_[static_cast<std::size_t>(shown_)];
-  kindCombo_->setCurrentIndex(static_cast<int>(t.kind));
-  urlEdit_.Set(t.url);
-  userEdit_.Set(t.user);
-  passEdit_.Set(t.pass);
-  hostEdit_.Set(t.host);
-  zoneEdit_.Set(t.zone);
-  recordsCombo_->setCurrentIndex(static_cast<int>(t.records));
-  matchEdit_.Set(t.match);
-  apiEdit_.Set(t.api);
-  pinEdit_->setText(QString::fromStdString(t.pin));
-  ShowFieldsOfKind();
+  fields.Row(
+      [this](const DnsTarget& t) {
+        kindCombo_->setCurrentIndex(static_cast<int>(t.kind));
+        ShowFieldsOfKind();
+      },
+      [this](DnsTarget& t) {
+        const auto kind = static_cast<DnsKind>(std::max(0, kindCombo_->currentIndex()));
+        if (kind != t.kind) t.unknownKind.reset();
+        t.kind = kind;
+      });
+  fields.Text(urlEdit_, &DnsTarget::url);
+  fields.Text(userEdit_, &DnsTarget::user);
+  fields.Text(passEdit_, &DnsTarget::pass);
+  fields.Text(hostEdit_, &DnsTarget::host);
+  fields.Text(zoneEdit_, &DnsTarget::zone);
+  fields.Choice(recordsCombo_, &DnsTarget::records);
+  fields.Text(matchEdit_, &DnsTarget::match);
+  fields.Text(apiEdit_, &DnsTarget::api);
+  // Read only: the pin is shown, and taken only by "--trust".
+  fields.Row([this](const DnsTarget& t) { pinEdit_->setText(QString::fromStdString(t.pin)); },
+                      [](DnsTarget&) {});
 }
 
 void DnsSettingsDialog::ShowFieldsOfKind() {
@@ -161,20 +156,17 @@ void DnsSettingsDialog::ShowFieldsOfKind() {
 }
 
 void DnsSettingsDialog::OnTargetChange() {
-  ReadTarget();
-  shown_ = std::max(0, targetCombo_->currentIndex());
-  ShowTarget();
+  targets_.ShowRecord(std::max(0, targetCombo_->currentIndex()));
 }
 
 // One update now through the check's own code; its lines are the answer shown.
 void DnsSettingsDialog::OnTest() {
-  ReadTarget();
   if (address_.empty()) {
     ShowMessage(this, QString::fromUtf8(msg::kGetAddressFirst), MessageButtons::Ok, MessageIcon::Exclamation);
     return;
   }
-  const DnsTarget target = targets_[static_cast<std::size_t>(shown_)];
-  const int number = shown_ + 1;
+  const DnsTarget target = targets_.Shown();
+  const int number = targets_.shownIndex() + 1;
   struct Answer {
     DnsTargetReport report;
     std::string lines;
@@ -194,9 +186,8 @@ void DnsSettingsDialog::OnTest() {
 
 // The settings in memory change only together with the file.
 void DnsSettingsDialog::accept() {
-  ReadTarget();
   AppSettings updated = settings_;
-  updated.dnsTargets = targets_;
+  updated.dnsTargets = targets_.All();
   if (!SaveAppSettings(this, updated)) return;
   settings_ = std::move(updated);
   QDialog::accept();

@@ -7,6 +7,7 @@
 
 #include "core/settings/app_settings.h"
 #include "ui/common/cp932_text.h"
+#include "ui/common/setting_bindings.h"
 
 class QComboBox;
 class QLabel;
@@ -28,9 +29,7 @@ class DnsSettingsDialog : public QDialog {
 
  private:
   void BuildControls();
-  // The shown target's fields into targets_, and back.
-  void ReadTarget();
-  void ShowTarget();
+  void BindShownTarget();
   // Shows the fields the chosen kind uses, with their kind's labels.
   void ShowFieldsOfKind();
   void OnTargetChange();
@@ -38,8 +37,7 @@ class DnsSettingsDialog : public QDialog {
 
   AppSettings& settings_;
   std::string address_;
-  std::array<DnsTarget, kDnsSlots> targets_;
-  int shown_ = 0;  // index of the target on show
+  RecordsOnShow<DnsTarget, kDnsSlots> targets_;  // the target's controls and every target as edited
 
   QComboBox* targetCombo_ = nullptr;
   QComboBox* kindCombo_ = nullptr;

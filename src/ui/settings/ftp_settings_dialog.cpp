@@ -60,16 +60,7 @@ UploadOutcome OutcomeOf(const net::Outcome& result) {
 }  // namespace
 
 FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
-    : QDialog(parent),
-      settings_(settings),
-      serverEdit_(nullptr),
-      userEdit_(nullptr),
-      passEdit_(nullptr),
-      uploadFileEdit_(nullptr),
-      localFileEdit_(nullptr),
-      homePageEdit_(nullptr),
-      checkUrlEdit_(nullptr),
-      regionEdit_(nullptr) {
+    : QDialog(parent), settings_(settings) {
   setObjectName(QStringLiteral("ftpSettingsDialog"));
   setWindowTitle(QString::fromUtf8(msg::kFtpSettingsTitle));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -115,7 +106,7 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 138, 156, 14, 8);
   pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 153, 154, 87, 12);
   pinEdit_->setReadOnly(true);
-  auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 244, 153, 44, 14);
+  forgetPinButton_ = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 244, 153, 44, 14);
   AddControl<QLabel>(this, du, "checkUrlLabel", msg::kCheckUrlLabel, 15, 173, 56, 8);
   checkUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "checkUrlEdit", nullptr, 72, 171, 168, 12));
   auto* checkNow =
@@ -135,7 +126,7 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kFtpSettingsCancel, 250, 236, 46, 14);
   ok->setDefault(true);
 
-  connect(siteGroup_, &QButtonGroup::idClicked, this, &FtpSettingsDialog::OnSiteSelect);
+  connect(siteGroup_, &QButtonGroup::idClicked, this, &FtpSettingsDialog::ShowSite);
   connect(siteCountCombo_, &QComboBox::currentIndexChanged, this, &FtpSettingsDialog::OnSiteCountChange);
   connect(uploadBrowse, &QPushButton::clicked, this, &FtpSettingsDialog::OnBrowseUploadFile);
   connect(localBrowse, &QPushButton::clicked, this, &FtpSettingsDialog::OnBrowseLocalFile);
@@ -144,116 +135,98 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   connect(checkNow, &QPushButton::clicked, this, &FtpSettingsDialog::OnCheckUrl);
   connect(ok, &QPushButton::clicked, this, &FtpSettingsDialog::OnOK);
   connect(cancel, &QPushButton::clicked, this, &FtpSettingsDialog::OnCancel);
-  connect(forgetPin, &QPushButton::clicked, this, &FtpSettingsDialog::OnForgetPin);
+  connect(forgetPinButton_, &QPushButton::clicked, this, &FtpSettingsDialog::OnForgetPin);
   connect(toKeyring, &QPushButton::clicked, this, &FtpSettingsDialog::OnSaveToKeyring);
   // The user's choice only: showing another site sets the drop-down too.
   connect(modeCombo_, &QComboBox::activated, this, &FtpSettingsDialog::OnModeChosen);
 
-  CopyFromSettings();
-  FillSiteCountCombo();
-  ApplySiteCount();
-  ShowSite(currentSite);
-  PushFields();
+  for (int n = 1; n <= kSiteSlots; ++n) siteCountCombo_->addItem(QString::number(n), n);
+
+  BindShownSite();
+  BindSettings();
+  bindings_.Show(settings_);
 }
 
 FtpSettingsDialog::~FtpSettingsDialog() = default;
 
-void FtpSettingsDialog::ReadControls() {
-  currentSite = siteGroup_->checkedId() < 0 ? currentSite : siteGroup_->checkedId();
-  siteText_.server = serverEdit_.Get();
-  siteText_.user = userEdit_.Get();
-  siteText_.pass = passEdit_.Get();
-  siteText_.uploadFile = uploadFileEdit_.Get();
-  siteText_.localFile = localFileEdit_.Get();
-  siteText_.checkUrl = checkUrlEdit_.Get();
-  siteText_.region = regionEdit_.Get();
+// The site edits show the fields of whichever site is chosen.
+void FtpSettingsDialog::BindShownSite() {
+  FieldBindings<FtpSite>& site = sites_.bindings();
+  site.Text(serverEdit_, &FtpSite::server);
+  site.Text(userEdit_, &FtpSite::user);
+  site.Text(passEdit_, &FtpSite::pass);
+  site.Text(uploadFileEdit_, &FtpSite::uploadFile);
+  site.Text(localFileEdit_, &FtpSite::localFile);
+  site.Text(checkUrlEdit_, &FtpSite::checkUrl);
+  site.Text(regionEdit_, &FtpSite::region);
   // A mode this version does not know shows as no choice and stays as it is until one is made.
-  if (const int index = modeCombo_->currentIndex(); index >= 0) {
-    siteText_.mode = net::TransferModes()[static_cast<std::size_t>(index)].mode;
-    siteText_.unknownMode.reset();
+  site.Row(
+      [this](const FtpSite& shown) {
+        modeCombo_->setCurrentIndex(shown.unknownMode ? -1 : static_cast<int>(shown.mode));
+        ShowModeFields();
+      },
+      [this](FtpSite& stored) {
+        if (const int index = modeCombo_->currentIndex(); index >= 0) {
+          stored.mode = net::TransferModes()[static_cast<std::size_t>(index)].mode;
+          stored.unknownMode.reset();
+        }
+      });
+  site.Row([this](const FtpSite& shown) { ShowPinText(shown.pin); },
+                    [this](FtpSite& stored) { stored.pin = PinText(); });
+}
+
+void FtpSettingsDialog::BindSettings() {
+  // The sites the edits do not show wait in the working copy.
+  bindings_.Row(
+      [this](const AppSettings& s) {
+        sites_.Open(s.sites);
+        siteRadios_[0]->setChecked(true);
+      },
+      [this](AppSettings& s) { s.sites = sites_.All(); });
+  bindings_.Row([this](const AppSettings& s) { ShowSiteCount(s.siteCount); },
+                [this](AppSettings& s) { s.siteCount = ChosenSiteCount(); });
+  bindings_.Text(homePageEdit_, &AppSettings::homePageAddress);
+}
+
+void FtpSettingsDialog::ShowSite(int index) {
+  sites_.ShowRecord(index);
+  siteRadios_[static_cast<std::size_t>(index)]->setChecked(true);
+}
+
+// A count outside 1..5 in the file shows as 1.
+void FtpSettingsDialog::ShowSiteCount(int count) {
+  const int stored = siteCountCombo_->findData(count);
+  {
+    // Showing is not the user's choice: it moves no site.
+    const QSignalBlocker quiet(siteCountCombo_);
+    siteCountCombo_->setCurrentIndex(stored < 0 ? 0 : stored);
   }
-  homePageText_ = homePageEdit_.Get();
+  OnSiteCountChange();
 }
 
-void FtpSettingsDialog::PushFields() {
-  siteRadios_[currentSite]->setChecked(true);
-  serverEdit_.Set(siteText_.server);
-  userEdit_.Set(siteText_.user);
-  passEdit_.Set(siteText_.pass);
-  uploadFileEdit_.Set(siteText_.uploadFile);
-  localFileEdit_.Set(siteText_.localFile);
-  checkUrlEdit_.Set(siteText_.checkUrl);
-  regionEdit_.Set(siteText_.region);
-  modeCombo_->setCurrentIndex(siteText_.unknownMode ? -1 : static_cast<int>(siteText_.mode));
-  ShowModeFields();
-  ShowPin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), siteText_.pin);
-  homePageEdit_.Set(homePageText_);
-}
+int FtpSettingsDialog::ChosenSiteCount() const { return siteCountCombo_->currentData().toInt(); }
 
-void FtpSettingsDialog::CopyFromSettings() {
-  workSites = settings_.sites;
-  siteCount = settings_.siteCount;
-  homePageText_ = settings_.homePageAddress;
-  PushFields();
-}
-
-void FtpSettingsDialog::FillSiteCountCombo() {
-  // Filling is not the user's choice: the count is applied once, after.
-  const QSignalBlocker quiet(siteCountCombo_);
-  siteCountCombo_->clear();
-  for (int n = 1; n <= kSiteSlots; ++n) siteCountCombo_->addItem(QString::number(n), n);
-  const int stored = siteCountCombo_->findData(siteCount);
-  siteCountCombo_->setCurrentIndex(stored < 0 ? 0 : stored);
-  PushFields();
-}
-
-void FtpSettingsDialog::ApplySiteCount() {
-  ReadControls();
-  siteCount = siteCountCombo_->currentData().toInt();
-  for (int i = 0; i < kSiteSlots; ++i) siteRadios_[i]->setEnabled(i < siteCount);
-  if (currentSite >= siteCount) {
-    currentSite = 0;
-    PushFields();
-    OnSiteSelect();
-  }
-  PushFields();
-}
-
-void FtpSettingsDialog::ShowSite(int index) { siteText_ = workSites[index]; }
-
-void FtpSettingsDialog::StoreShownSite() { workSites[shownSite] = siteText_; }
-
-void FtpSettingsDialog::OnSiteSelect() {
-  ReadControls();
-  StoreShownSite();
-  ShowSite(currentSite);
-  PushFields();
-  shownSite = currentSite;
-}
-
-bool FtpSettingsDialog::CopyToSettings() {
-  ReadControls();
-  AppSettings updated = settings_;
-  updated.sites = workSites;
-  updated.siteCount = siteCount;
-  updated.homePageAddress = homePageText_;
-  // A save that fails (its box says why) leaves the record as it was and the edits in the dialog.
-  if (!SaveAppSettings(this, updated)) return false;
-  settings_ = std::move(updated);
-  return true;
+// Sites above the count keep their edits; the shown one moves to site 1 when it is no longer in use.
+void FtpSettingsDialog::OnSiteCountChange() {
+  const int count = ChosenSiteCount();
+  for (int i = 0; i < kSiteSlots; ++i) siteRadios_[static_cast<std::size_t>(i)]->setEnabled(i < count);
+  if (sites_.shownIndex() >= count) ShowSite(0);
 }
 
 void FtpSettingsDialog::OnOK() {
-  ReadControls();
-  workSites[currentSite] = siteText_;
+  AppSettings updated = settings_;
+  bindings_.Store(updated);
   // A pasted line break would reach the server as a command of its own.
   for (int i = 0; i < kSiteSlots; ++i) {
-    if (const std::optional<std::string> problem = SiteFieldProblem(workSites[i], i)) {
+    if (const std::optional<std::string> problem = SiteFieldProblem(updated.sites[static_cast<std::size_t>(i)], i)) {
       ShowMessage(this, QString::fromStdString(*problem), MessageButtons::Ok, MessageIcon::Exclamation);
       return;
     }
   }
-  if (CopyToSettings()) QDialog::accept();
+  // A save that fails (its box says why) leaves the record as it was and the edits in the dialog.
+  if (!SaveAppSettings(this, updated)) return;
+  settings_ = std::move(updated);
+  QDialog::accept();
 }
 
 void FtpSettingsDialog::OnCancel() {
@@ -263,58 +236,57 @@ void FtpSettingsDialog::OnCancel() {
   }
 }
 
-std::string FtpSettingsDialog::PasswordKey() const { return "FTP.Pass" + std::to_string(currentSite + 1); }
+std::string FtpSettingsDialog::PasswordKey() const { return "FTP.Pass" + std::to_string(sites_.shownIndex() + 1); }
+
+// The pin field is read only: it holds the pin as the settings do (ASCII).
+std::string FtpSettingsDialog::PinText() const { return pinEdit_->text().toStdString(); }
+
+void FtpSettingsDialog::ShowPinText(const std::string& pin) { ShowPin(pinEdit_, forgetPinButton_, pin); }
 
 void FtpSettingsDialog::OnSaveToKeyring() {
-  ReadControls();
-  if (auto reference = SavePasswordToKeyring(this, PasswordKey(), siteText_.pass)) {
-    siteText_.pass = std::move(*reference);
-    PushFields();
-  }
+  if (auto reference = SavePasswordToKeyring(this, PasswordKey(), passEdit_.Get())) passEdit_.Set(*reference);
 }
 
 void FtpSettingsDialog::OnBrowseUploadFile() {
-  ReadControls();
-  if (RefusedForUnknownMode()) return;
-  const std::optional<std::string> password = PasswordForTest(this, siteText_.pass, PasswordKey());
+  const FtpSite site = sites_.Shown();
+  if (RefusedForUnknownMode(site)) return;
+  const std::optional<std::string> password = PasswordForTest(this, site.pass, PasswordKey());
   if (!password) return;
   FtpBrowseDialog browse(this);
-  browse.serverName = siteText_.server;
+  browse.serverName = site.server;
   browse.password = *password;
-  browse.userName = siteText_.user;
-  browse.mode = siteText_.mode;
-  browse.pin = siteText_.pin;
-  browse.region = siteText_.region;
-  browse.uploadFile = siteText_.uploadFile;
+  browse.userName = site.user;
+  browse.mode = site.mode;
+  browse.pin = site.pin;
+  browse.region = site.region;
+  browse.uploadFile = site.uploadFile;
   const bool picked = browse.exec() == QDialog::Accepted;
-  siteText_.pin = browse.pin;  // a key trusted in the browser stays, whatever was picked
-  if (picked) siteText_.uploadFile = browse.resultPath;
-  PushFields();
+  ShowPinText(browse.pin);  // a key trusted in the browser stays, whatever was picked
+  if (picked) uploadFileEdit_.Set(browse.resultPath);
 }
 
 void FtpSettingsDialog::OnForgetPin() {
-  if (!ConfirmForgetPin(this)) return;
-  ReadControls();
-  siteText_.pin.clear();
-  PushFields();
+  if (ConfirmForgetPin(this)) ShowPinText({});
 }
 
+// A pin is of one kind of key: a mode that checks another kind (or none) does not keep it. The
+// working copy remembers the mode the pin was taken with.
 void FtpSettingsDialog::OnModeChosen() {
-  const net::PinnedKeyKind before =
-      siteText_.unknownMode ? net::PinnedKeyKind::None : net::PinnedKeyKindOf(siteText_.mode);
-  ReadControls();
-  if (before != net::PinnedKeyKindOf(siteText_.mode)) siteText_.pin.clear();
-  PushFields();
+  const FtpSite& last = sites_.LastTaken();
+  const net::PinnedKeyKind before = last.unknownMode ? net::PinnedKeyKind::None : net::PinnedKeyKindOf(last.mode);
+  if (before != net::PinnedKeyKindOf(sites_.TakeShown().mode)) ShowPinText({});
+  ShowModeFields();
 }
 
 void FtpSettingsDialog::ShowModeFields() {
-  const bool region = !siteText_.unknownMode && net::RowOf(siteText_.mode).usesRegion;
+  const int index = modeCombo_->currentIndex();
+  const bool region = index >= 0 && net::TransferModes()[static_cast<std::size_t>(index)].usesRegion;
   regionLabel_->setVisible(region);
   regionEdit_.widget()->setVisible(region);
 }
 
-bool FtpSettingsDialog::RefusedForUnknownMode() {
-  if (!siteText_.unknownMode) return false;
+bool FtpSettingsDialog::RefusedForUnknownMode(const FtpSite& site) {
+  if (!site.unknownMode) return false;
   ShowMessage(this, QString::fromUtf8(msg::kConnectFailed), MessageButtons::Ok, MessageIcon::Exclamation);
   return true;
 }
@@ -324,39 +296,32 @@ void FtpSettingsDialog::TakeHomePageFrom(const std::string& templatePath) {
   if (found.read == TemplateRead::NotOpened) {
     ShowMessage(this, QString::fromUtf8(msg::kTemplateNotOpened), MessageButtons::Ok, MessageIcon::None);
   }
-  homePageText_ = found.address;
+  homePageEdit_.Set(found.address);
 }
 
 void FtpSettingsDialog::OnBrowseLocalFile() {
-  ReadControls();
   std::string chosen;
   if (!PickTemplateFile(this, chosen)) return;
-  siteText_.localFile = chosen;
-  TakeHomePageFrom(siteText_.localFile);
-  PushFields();
+  localFileEdit_.Set(chosen);
+  TakeHomePageFrom(chosen);
 }
 
-void FtpSettingsDialog::OnHomePageFromFile() {
-  ReadControls();
-  TakeHomePageFrom(siteText_.localFile);
-  PushFields();
-}
+void FtpSettingsDialog::OnHomePageFromFile() { TakeHomePageFrom(localFileEdit_.Get()); }
 
 void FtpSettingsDialog::OnUploadTest() {
-  ReadControls();
   if (ShowMessage(this, QString::fromUtf8(msg::kUploadTestQuestion), MessageButtons::OkCancel,
                   MessageIcon::Information) != MessageAnswer::Ok) {
     return;
   }
-  if (RefusedForUnknownMode()) return;
-  const std::optional<std::string> password = PasswordForTest(this, siteText_.pass, PasswordKey());
+  FtpSite site = sites_.Shown();
+  if (RefusedForUnknownMode(site)) return;
+  const std::optional<std::string> password = PasswordForTest(this, site.pass, PasswordKey());
   if (!password) return;
-  const net::TransferMode mode = siteText_.mode;
   bool stopped = false;
   auto test = [&] {
-    const FtpSite site = siteText_;
+    const FtpSite asked = site;  // the worker sees this copy only
     return RunOffUiThread<net::Outcome>(this, [&](const StopToken& stop) {
-      net::Outcome got = UploadTestFile(SiteLoginOf(site, *password), site.uploadFile, site.localFile,
+      net::Outcome got = UploadTestFile(SiteLoginOf(asked, *password), asked.uploadFile, asked.localFile,
                                         StoppablePause(pause_, stop), &stop);
       stopped = stop.stopRequested();
       return got;
@@ -364,15 +329,15 @@ void FtpSettingsDialog::OnUploadTest() {
   };
   net::Outcome result;
   AttemptTrustingKey(
-      this, FromCp932(siteText_.server), siteText_.pin,
+      this, FromCp932(site.server), site.pin,
       [&](const StopToken& stop) {
-        return LearnSiteKey(siteText_.server, mode, {&stop, net::SteadyClock::now() + kSiteDeadline});
+        return LearnSiteKey(site.server, site.mode, {&stop, net::SteadyClock::now() + kSiteDeadline});
       },
       [&] {
         result = test();
         return result.key;
       },
-      [this] { PushFields(); });
+      [&] { ShowPinText(site.pin); });
   // A step the user stopped did not fail, whatever the connection said as it was cut.
   if (stopped && result.kind != net::OutcomeKind::Done) result.kind = net::OutcomeKind::Cancelled;
   const UploadOutcome outcome = OutcomeOf(result);
@@ -380,20 +345,19 @@ void FtpSettingsDialog::OnUploadTest() {
 }
 
 void FtpSettingsDialog::OnCheckUrl() {
-  ReadControls();
   // The address to look for is the one the last run of either program found.
   const std::optional<std::string> address = LastRunAddress(RunStatusFilePath());
   if (!address) {
     ShowMessage(this, QString::fromUtf8(msg::kGetAddressFirst), MessageButtons::Ok, MessageIcon::Exclamation);
     return;
   }
-  const std::string url = siteText_.checkUrl;
+  const std::string url = checkUrlEdit_.Get();
   const PageProof proof = RunOffUiThread<PageProof>(this, [&](const StopToken& stop) {
     PageProofOptions options;
     options.stop = &stop;
     return ProvePagePublished(url, *address, options);
   });
-  ShowMessage(this, FromCp932(DescribePageProof(currentSite + 1, proof)), MessageButtons::Ok,
+  ShowMessage(this, FromCp932(DescribePageProof(sites_.shownIndex() + 1, proof)), MessageButtons::Ok,
               proof.kind == ProofKind::Confirmed ? MessageIcon::Information : MessageIcon::Exclamation);
 }
 

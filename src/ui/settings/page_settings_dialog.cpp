@@ -23,7 +23,7 @@ QFont FormFont(QFont font) {
 }  // namespace
 
 PageSettingsDialog::PageSettingsDialog(QWidget* parent)
-    : QDialog(parent), sourceEdit_(nullptr), outputEdit_(nullptr) {
+    : QDialog(parent) {
   setObjectName(QStringLiteral("pageSettingsDialog"));
   setWindowTitle(QString::fromUtf8(msg::kPageSettingsTitle));
   setFont(FormFont(font()));
@@ -57,54 +57,34 @@ PageSettingsDialog::PageSettingsDialog(QWidget* parent)
 
   connect(rewriteSwitch_, &QCheckBox::toggled, this, &PageSettingsDialog::ApplyEnableRule);
   connect(sourceBrowse_, &QPushButton::clicked, this,
-          [this] { BrowseInto(&PageSettingsFields::sourceFolder); });
+          [this] { BrowseInto(sourceEdit_); });
   connect(outputBrowse_, &QPushButton::clicked, this,
-          [this] { BrowseInto(&PageSettingsFields::outputFolder); });
+          [this] { BrowseInto(outputEdit_); });
   connect(copyOutput_, &QPushButton::clicked, this, &PageSettingsDialog::OnCopyOutput);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  PushFields();
   ApplyEnableRule();
 }
 
 PageSettingsDialog::~PageSettingsDialog() = default;
 
-void PageSettingsDialog::ReadControls() {
-  fields_.rewriteEnabled = rewriteSwitch_->isChecked() ? 1 : 0;
-  fields_.sourceFolder = sourceEdit_.Get();
-  fields_.outputFolder = outputEdit_.Get();
-}
-
-void PageSettingsDialog::PushFields() {
-  rewriteSwitch_->setChecked(fields_.rewriteEnabled != 0);
-  sourceEdit_.Set(fields_.sourceFolder);
-  outputEdit_.Set(fields_.outputFolder);
-}
-
 void PageSettingsDialog::ApplyEnableRule() {
-  ReadControls();
-  const bool on = fields_.rewriteEnabled != 0;
+  const bool on = rewriteSwitch_->isChecked();
   const std::initializer_list<QWidget*> folderControls = {
       sourceEdit_.widget(), sourceBrowse_, outputEdit_.widget(), outputBrowse_, copyOutput_};
   for (QWidget* control : folderControls) control->setEnabled(on);
-  PushFields();
 }
 
-void PageSettingsDialog::BrowseInto(std::string PageSettingsFields::*folder) {
-  ReadControls();
+void PageSettingsDialog::BrowseInto(Cp932Edit& folder) {
   std::string chosen;
-  if (PickFolder(this, chosen)) fields_.*folder = chosen;
-  PushFields();
+  if (PickFolder(this, chosen)) folder.Set(chosen);
 }
 
 void PageSettingsDialog::OnCopyOutput() {
-  ReadControls();
-  if (fields_.sourceFolder.empty() || fields_.outputFolder.empty()) {
+  if (sourceEdit_.Get().empty() || outputEdit_.Get().empty()) {
     ShowMessage(this, QString::fromUtf8(msg::kSpecifyFolders), MessageButtons::Ok, MessageIcon::None);
-    return;
   }
-  PushFields();
 }
 
 }  // namespace zepa2::ui

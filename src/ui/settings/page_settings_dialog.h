@@ -11,14 +11,8 @@ class QPushButton;
 
 namespace zepa2::ui {
 
-// What the form holds while it is open. Nothing of it is stored or handed on.
-struct PageSettingsFields {
-  int rewriteEnabled = 0;
-  std::string outputFolder;
-  std::string sourceFolder;
-};
-
-// Every opening starts empty. The folders and "コピー出力" can be used only while the switch is on;
+// Every opening starts empty, and nothing the form holds is stored or handed on: its controls are
+// all there is of it. The folders and "コピー出力" can be used only while the switch is on;
 // "コピー出力" only checks that both folders are named.
 class PageSettingsDialog : public QDialog {
   Q_OBJECT
@@ -28,17 +22,14 @@ class PageSettingsDialog : public QDialog {
   ~PageSettingsDialog() override;
 
  private:
-  void ReadControls();
-  void PushFields();
   void ApplyEnableRule();
-  void BrowseInto(std::string PageSettingsFields::*folder);
+  void BrowseInto(Cp932Edit& folder);
   void OnCopyOutput();
 
-  PageSettingsFields fields_;
   QCheckBox* rewriteSwitch_;
-  Cp932Edit sourceEdit_;
+  Cp932Edit sourceEdit_{nullptr};
   QPushButton* sourceBrowse_;
-  Cp932Edit outputEdit_;
+  Cp932Edit outputEdit_{nullptr};
   QPushButton* outputBrowse_;
   QPushButton* copyOutput_;
 };
