@@ -208,7 +208,7 @@ TEST_F(AddressCheckRun, RouterPasswordReferenceResolvesOrSendsNothing) {
   };
   const std::size_t before = pageRequests();
   EXPECT_EQ(Run(true), (Lines{{"「HTTP.Pass」の参照「env:ZEPA2_TEST_ROUTER_PASS」からパスワードを取り出せないため、"
-                               "送信しませんでした (環境変数がありません)。", color::kRed}}));
+                               "送信しませんでした（環境変数がありません）。", color::kRed}}));
   EXPECT_EQ(pageRequests(), before);
 }
 

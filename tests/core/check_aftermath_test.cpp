@@ -38,7 +38,7 @@ TEST(CheckAftermath, StatusIsWrittenBeforeTheCommandRuns) {
   std::vector<Logged> log;
   FinishCheck(report, settings, statusFile, [&](const std::string& text, LogColor color) { log.push_back({Cp932ToUtf8(text), color}); });
   ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[1].text, "公開後のコマンドが終了しました (終了コード 0)");
+  EXPECT_EQ(log[1].text, "公開後のコマンドが終了しました（終了コード 0）");
 }
 
 TEST(CheckAftermath, AnUnwritableStatusIsLoggedAndTheCommandStillRuns) {
@@ -50,7 +50,7 @@ TEST(CheckAftermath, AnUnwritableStatusIsLoggedAndTheCommandStillRuns) {
   FinishCheck(Published(), settings, dir / "ZEPA" / "last-run.json",
               [&](const std::string& text, LogColor color) { log.push_back({Cp932ToUtf8(text), color}); });
   ASSERT_EQ(log.size(), 3u);
-  EXPECT_TRUE(log[0].text.starts_with("実行結果を保存できません: ")) << log[0].text;
+  EXPECT_TRUE(log[0].text.starts_with("実行結果を保存できません：")) << log[0].text;
   EXPECT_NE(log[0].text.find("last-run.json"), std::string::npos);
   EXPECT_EQ(log[0].color, log_color::kRed);
   EXPECT_EQ(log[2].color, log_color::kGreen);

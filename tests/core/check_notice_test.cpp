@@ -110,10 +110,9 @@ TEST(CheckNotice, DnsTargetsRefusedThisRunAreTold) {
 
   CheckReport published = Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done)});
   published.dnsTargets = {{2, DnsKind::Cloudflare, "www.example.org", DnsResultKind::Failed, "",
-                           "APIエラー: Authentication error (10000)", false, true}};
+                           "APIエラー：Authentication error (10000)", false, true}};
   EXPECT_EQ(Told(1, published),
-            "ZEPA2: 公開に失敗しました|新しいアドレス：192.0.2.8\nDNS2（www.example.org）：失敗"
-            "（APIエラー: Authentication error (10000)）|!");
+            "ZEPA2: 公開に失敗しました|新しいアドレス：192.0.2.8\nDNS2（www.example.org）：失敗|!");
   EXPECT_EQ(Told(0, published), "-");
 
   // A target that stays stopped is no recovery, though this run did not ask it.

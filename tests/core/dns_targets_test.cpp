@@ -187,7 +187,7 @@ TEST_F(DnsTargetsTest, FailedTargetBlocksNeitherPagesNorOtherTargets) {
   EXPECT_EQ(last_.dnsTargets[1].number, 3);
   EXPECT_EQ(last_.dnsTargets[1].result, DnsResultKind::Updated);
   EXPECT_EQ(last_.dnsTargets[2].result, DnsResultKind::Failed);
-  EXPECT_THAT(Log(), HasSubstr("DNS4():種類の値（7）"));
+  EXPECT_THAT(Log(), HasSubstr("DNS4（）:種類の値（7）"));
   EXPECT_TRUE(LeftWorkOwed(last_));
   // The failed one is owed its update at the next check; the others rest.
   host_.lines.clear();
@@ -226,8 +226,8 @@ TEST_F(DnsTargetsTest, CloudflareRefusalsCarryTheApisOwnWords) {
   } cases[] = {
       {"no-such-token", "example.org", "www.example.org", "Authentication error (10000)"},
       {"read-token", "example.org", "www.example.org", "Authentication error (10000)"},
-      {"good-token", "example.com", "www.example.org", "ゾーンが見つかりません: example.com"},
-      {"good-token", "example.org", "mail.example.org", "レコードが見つかりません: A mail.example.org"},
+      {"good-token", "example.com", "www.example.org", "ゾーンが見つかりません：example.com"},
+      {"good-token", "example.org", "mail.example.org", "レコードが見つかりません：A mail.example.org"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.token + std::string(" ") + c.zone + " " + c.host);

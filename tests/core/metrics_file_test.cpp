@@ -217,7 +217,7 @@ TEST_F(MetricsFileTest, AnUnwritableFileIsARedLine) {
   fs::create_directories(dir_ / "textfile" / "zepa2.prom");  // a folder where the file should be
   Finish(Report(CheckOutcome::Published, 1'700'000'000, {Site(1, "ftp1.example.net", SiteResultKind::Done)}));
   ASSERT_EQ(log_.size(), 1u);
-  EXPECT_THAT(log_[0], HasSubstr("監視用のメトリクスファイルを保存できません: "));
+  EXPECT_THAT(log_[0], HasSubstr("監視用のメトリクスファイルを保存できません："));
   EXPECT_THAT(log_[0], HasSubstr("zepa2.prom"));
 }
 

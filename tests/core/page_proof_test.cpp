@@ -91,7 +91,7 @@ TEST_F(PageProofTest, StaleCopyIsNotConfirmed) {
   EXPECT_EQ(proof.kind, ProofKind::NotConfirmed);
   EXPECT_EQ(proof.reason, "ページにアドレスがありません");
   EXPECT_EQ(Cp932ToUtf8(DescribePageProof(1, proof)),
-            "サイト：1 公開ページでアドレスを確認できません (ページにアドレスがありません)");
+            "サイト：1 公開ページでアドレスを確認できません：ページにアドレスがありません");
 }
 
 TEST_F(PageProofTest, DeadOrWrongAddressesAreNotConfirmedWithTheReason) {
@@ -102,7 +102,7 @@ TEST_F(PageProofTest, DeadOrWrongAddressesAreNotConfirmedWithTheReason) {
       {UrlOf("missing.html"), "HTTP ステータス 404"},
       {"http://127.0.0.1:" + std::to_string(test::UnusedLocalPort()) + "/ip.html", "127.0.0.1"},
       {"ftp://" + ftp.server() + "/ip.html", "http:// または https://"},
-      {"ip.html", "http:// または https://"},
+      {"http://[::1/ip.html", "http:// または https://"},
   };
   for (const auto& c : cases) {
     const PageProof proof = ProvePagePublished(c.url, "192.0.2.44");
@@ -172,6 +172,7 @@ TEST(PageShowsAddress, FindsOnlyTheWholeAddress) {
 
 TEST(CacheDefeatingUrl, AppendsItsOwnQueryAndKeepsTheRest) {
   EXPECT_EQ(CacheDefeatingUrl("http://example.net/ip.html", 7), "http://example.net/ip.html?zepa2-nocache=7");
+  EXPECT_EQ(CacheDefeatingUrl("example.net:8080/ip.html", 7), "http://example.net:8080/ip.html?zepa2-nocache=7");
   EXPECT_EQ(CacheDefeatingUrl("https://example.net/a/ip.html?x=1#top", 8),
             "https://example.net/a/ip.html?x=1&zepa2-nocache=8#top");
   EXPECT_EQ(CacheDefeatingUrl("http://example.net/my page.html", 9),

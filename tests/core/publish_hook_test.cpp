@@ -62,7 +62,7 @@ TEST(PublishHook, SeesTheRunInItsEnvironmentAndNeverInItsCommandText) {
   EXPECT_FALSE(std::filesystem::exists(dir / "env.txt.pwned"));
   ASSERT_EQ(log.lines.size(), 2u);
   EXPECT_EQ(log.lines[0].color, log_color::kBlack);
-  EXPECT_EQ(log.lines[1].text, "公開後のコマンドが終了しました (終了コード 0)");
+  EXPECT_EQ(log.lines[1].text, "公開後のコマンドが終了しました（終了コード 0）");
   EXPECT_EQ(log.lines[1].color, log_color::kGreen);
 }
 
@@ -101,9 +101,9 @@ TEST(PublishHook, FailureLogsItsStatusAndFirstErrorLine) {
   ASSERT_TRUE(RunPublishHook(Cp932("echo 'upload mirror: ホスト不明' >&2; echo second >&2; exit 3"),
                              PartlyPublished("10.0.0.4"), log.sink()));
   ASSERT_EQ(log.lines.size(), 3u);
-  EXPECT_EQ(log.lines[1].text, "公開後のコマンドが終了しました (終了コード 3)");
+  EXPECT_EQ(log.lines[1].text, "公開後のコマンドが終了しました（終了コード 3）");
   EXPECT_EQ(log.lines[1].color, log_color::kRed);
-  EXPECT_EQ(log.lines[2].text, "公開後のコマンドのエラー出力: upload mirror: ホスト不明");
+  EXPECT_EQ(log.lines[2].text, "公開後のコマンドのエラー出力：upload mirror: ホスト不明");
   EXPECT_EQ(log.lines[2].color, log_color::kRed);
 }
 
@@ -120,7 +120,7 @@ TEST(PublishHook, HangingHookIsKilledWithEverythingItStarted) {
   HookLog log;
   ASSERT_TRUE(RunPublishHook("sleep 60 & echo $! > \"$HOOK_OUT\"; sleep 60", PartlyPublished("10.0.0.5"), log.sink(), nullptr, 300ms));
   ASSERT_EQ(log.lines.size(), 2u);
-  EXPECT_EQ(log.lines[1].text, "公開後のコマンドが時間内に終わらないため終了させました (0秒)");
+  EXPECT_EQ(log.lines[1].text, "公開後のコマンドが時間内に終わらないため終了させました（0秒）");
   EXPECT_EQ(log.lines[1].color, log_color::kRed);
   const pid_t background = std::stoi(test::ReadFile(dir / "child.pid"));
   for (int i = 0; i < 50 && !ProcessGone(background); ++i) std::this_thread::sleep_for(20ms);

@@ -135,8 +135,8 @@ TEST_F(RunStatusFileTest, HumanTableInJapanese) {
             "最終公開日時\t2023-11-14 22:13:20+00:00\n"
             "サイト\tサーバ\t方式\t結果\t公開ページ\n"
             "1\tftp.example.net\tftp-active\t成功\t確認済み\n"
-            "2\t鯖\"2\" \tftp-passive\t接続失敗 (Failed to connect: \"refused\" )\t-\n"
-            "3\tftp3.example.net:2121\tsftp\t成功\t未確認 (ページにアドレスがありません)\n");
+            "2\t鯖\"2\" \tftp-passive\t接続失敗：Failed to connect: \"refused\" \t-\n"
+            "3\tftp3.example.net:2121\tsftp\t成功\t未確認：ページにアドレスがありません\n");
   EXPECT_EQ(HumanRunStatus("{\"something\": 1}"), std::nullopt);
   EXPECT_EQ(HumanRunStatus("{"), std::nullopt);
 }
@@ -147,7 +147,7 @@ TEST_F(RunStatusFileTest, DnsTargetsBesideTheSites) {
   report.sites.resize(1);
   report.dnsTargets = {
       {1, DnsKind::Dyndns2, "a.example.net,b.example.net", DnsResultKind::Stopped, "badauth", ""},
-      {3, DnsKind::Cloudflare, Cp932("例.example.org"), DnsResultKind::Failed, "", "APIエラー: Authentication error (10000)"},
+      {3, DnsKind::Cloudflare, Cp932("例.example.org"), DnsResultKind::Failed, "", "APIエラー：Authentication error (10000)"},
       {4, DnsKind::Url, "c.example.jp", DnsResultKind::Untouched, "", ""}};
   const std::string text = RunStatusJson(report, Modes(), {});
   const Json file = Json::parse(text);
@@ -159,8 +159,8 @@ TEST_F(RunStatusFileTest, DnsTargetsBesideTheSites) {
   const std::string table = HumanRunStatus(text).value_or("");
   EXPECT_NE(table.find("1\tftp.example.net\tftp-active\t成功\t確認済み\n"
                        "DNS\t種類\tホスト名\t結果\n"
-                       "1\tdyndns2\ta.example.net,b.example.net\t停止中 (badauth)\n"
-                       "3\tcloudflare\t例.example.org\t失敗 (APIエラー: Authentication error (10000))\n"
+                       "1\tdyndns2\ta.example.net,b.example.net\t停止中：badauth\n"
+                       "3\tcloudflare\t例.example.org\t失敗：APIエラー：Authentication error (10000)\n"
                        "4\turl\tc.example.jp\t変更なし\n"),
             std::string::npos)
       << table;

@@ -108,7 +108,7 @@ TEST_F(SecretReferenceTest, UnresolvedPasswordFailsItsSiteUnreached) {
   EXPECT_EQ(std::count_if(commands.begin(), commands.end(), [](const std::string& c) { return c.starts_with("USER "); }), 1);
   EXPECT_THAT(host.log, ::testing::Contains(test::LogLine{
                             ftp.server() + std::string("「FTP.Pass1」の参照「env:ZEPA2_TEST_NO_SUCH_PASS」からパスワードを"
-                                                 "取り出せないため、送信しませんでした (環境変数がありません)。"),
+                                                 "取り出せないため、送信しませんでした（環境変数がありません）。"),
                             log_color::kRed}));
 }
 

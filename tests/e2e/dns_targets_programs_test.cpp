@@ -79,7 +79,7 @@ TEST_F(DnsCheckTest, UnchangedAddressSendsNothingAcrossRuns) {
   const auto first = Check();
   ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
   EXPECT_EQ(Updates(), 1u);
-  EXPECT_NE(first.out.find("DNS1(home.example.net):更新成功"), std::string::npos) << first.out;
+  EXPECT_NE(first.out.find("DNS1（home.example.net）:更新成功"), std::string::npos) << first.out;
   Json run = LastRun();
   ASSERT_EQ(run["dns"].size(), 1u);
   EXPECT_EQ(run["dns"][0]["kind"], "dyndns2");
@@ -134,7 +134,7 @@ TEST_F(DnsCheckTest, DnsStateThatIsAFifoIsNeitherWaitedOnNorReplaced) {
   const auto run = Check();
   EXPECT_EQ(run.exitCode, 1) << run.out;
   EXPECT_NE(run.out.find(state.string()), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("DNS1(home.example.net):更新成功"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("DNS1（home.example.net）:更新成功"), std::string::npos) << run.out;
   EXPECT_TRUE(fs::is_fifo(state));
 }
 

@@ -407,7 +407,7 @@ TEST_F(ProgramsTest, CheckKeepsTheLastRunAndRunsTheCommandAfterPublishing) {
   EXPECT_EQ(run["sites"][1]["mode"], "ftp-active");
   EXPECT_EQ(run["last_published_at"], run["checked_at"]);
   EXPECT_EQ(fs::status(runFile).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
-  EXPECT_NE(full.out.find("公開後のコマンドが終了しました (終了コード 0)"), std::string::npos) << full.out;
+  EXPECT_NE(full.out.find("公開後のコマンドが終了しました（終了コード 0）"), std::string::npos) << full.out;
 
   settings_.routerPage = "ip/10.0.0.2/status.htm";
   settings_.sites[1].pass = "wrong";
@@ -713,7 +713,7 @@ TEST_F(ProgramsTest, SigusrOneStartsACheckAtOnce) {
   settings_.routerPage = "ip/10.9.8.7/status.htm";
   SaveTheSettings();
   watch.Signal(SIGUSR1);
-  ASSERT_TRUE(WaitForOutput(watch, "確認の指示(SIGUSR1)を受けました", 1, 5s)) << watch.Output();
+  ASSERT_TRUE(WaitForOutput(watch, "確認の指示（SIGUSR1）を受けました", 1, 5s)) << watch.Output();
   EXPECT_TRUE(WaitForOutput(watch, "ホームページの更新に成功しました。", 4, 30s)) << watch.Output();
   EXPECT_TRUE(BothPagesHold("10.9.8.7"));
   watch.Signal(SIGTERM);

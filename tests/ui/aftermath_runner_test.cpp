@@ -54,8 +54,8 @@ class AftermathRunnerTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(lines.size(), 3, 20000);
     QVERIFY(allOnUiThread);
     QCOMPARE(lines[0], QStringLiteral("公開後のコマンドを実行します"));
-    QCOMPARE(lines[1], QStringLiteral("公開後のコマンドが終了しました (終了コード 4)"));
-    QCOMPARE(lines[2], QStringLiteral("公開後のコマンドのエラー出力: 192.0.2.11"));
+    QCOMPARE(lines[1], QStringLiteral("公開後のコマンドが終了しました（終了コード 4）"));
+    QCOMPARE(lines[2], QStringLiteral("公開後のコマンドのエラー出力：192.0.2.11"));
     QVERIFY(std::filesystem::exists(dir / "ZEPA" / "last-run.json"));
     QTRY_VERIFY(!runner.busy());
   }

@@ -107,7 +107,7 @@ class DnsSettingsDialogTest : public QObject {
     std::vector<MessageIcon> icons;
     const QStringList answer = TakeMessages(&icons);
     QCOMPARE(answer.size(), 1);
-    QVERIFY2(answer[0].contains("DNS1(home.example.net):更新成功"), qPrintable(answer[0]));
+    QVERIFY2(answer[0].contains("DNS1（home.example.net）:更新成功"), qPrintable(answer[0]));
     QCOMPARE(icons.front(), MessageIcon::Information);
     const std::string log = zepa2::net::HttpGetUrl(server.toStdString() + "/log").body;
     QVERIFY(log.find("hostname=home.example.net&myip=203.0.113.5") != std::string::npos);

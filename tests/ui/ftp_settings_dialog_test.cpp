@@ -118,7 +118,8 @@ class FtpSettingsDialogTest : public QObject {
     test::TempDir web;
     test::WriteFile(web / "ip.html", "<p>192.0.2.50</p>\n");
     test::FixtureProcess server("page_server.py", {web.path().string()});
-    const QString url = QString::fromStdString("http://" + server.hostPort() + "/ip.html");
+    // Without its http://, as the page address above it is typed.
+    const QString url = QString::fromStdString(server.hostPort() + "/ip.html");
 
     AppSettings settings;
     settings.siteCount = 2;
@@ -149,7 +150,7 @@ class FtpSettingsDialogTest : public QObject {
     Click(dialog, "checkUrlButton");
     shown = MessageBoxSeam::TakeShown();
     QCOMPARE(shown.size(), std::size_t{1});
-    QCOMPARE(shown[0].text, QStringLiteral("サイト：1 公開ページでアドレスを確認できません (ページにアドレスがありません)"));
+    QCOMPARE(shown[0].text, QStringLiteral("サイト：1 公開ページでアドレスを確認できません：ページにアドレスがありません"));
     QVERIFY(shown[0].icon == MessageIcon::Exclamation);
 
     Click(dialog, "okButton");
@@ -747,7 +748,7 @@ class FtpSettingsDialogTest : public QObject {
     QStringList texts = ShownTexts();
     QCOMPARE(texts.size(), 2);
     QCOMPARE(texts[1], QStringLiteral("「FTP.Pass1」の参照「env:ZEPA2_TEST_UPLOAD_PASS」からパスワードを取り出せないため、"
-                                      "送信しませんでした (環境変数がありません)。"));
+                                      "送信しませんでした（環境変数がありません）。"));
     QVERIFY(ftp.commands().empty());
 
     test::ScopedEnv password("ZEPA2_TEST_UPLOAD_PASS", FtpTestServer::kPassword);

@@ -69,7 +69,7 @@ class MainWindowAftermathTest : public QObject {
     QCOMPARE(run["sites"][1]["result"], "connect-failed");
 
     // The log file holds what the list shows, the command's lines too, and never a password.
-    QTRY_VERIFY(test::LogTexts(*dialog_).contains(QStringLiteral("公開後のコマンドが終了しました (終了コード 0)")));
+    QTRY_VERIFY(test::LogTexts(*dialog_).contains(QStringLiteral("公開後のコマンドが終了しました（終了コード 0）")));
     const QString log = QString::fromStdString(test::ReadFile(State() / "zepa2.log"));
     for (const QString& line : test::LogTexts(*dialog_)) QVERIFY2(log.contains("::" + line + "\n"), qPrintable(line));
     QVERIFY(!log.contains(QStringLiteral("wrong")));

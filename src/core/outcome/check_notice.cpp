@@ -31,15 +31,15 @@ std::string FailureLines(const CheckReport& report) {
 }
 
 // One line per DNS target whose request this run failed, stopped or held it, in the sites' style:
-// "DNS1（names）：停止中（badauth）". The provider's code is named; without one, the reason.
+// "DNS1（names）：停止中（badauth）". The provider's code is named; a reason, often the network
+// library's English, stays in the log as for the sites.
 std::string DnsFailureLines(const CheckReport& report) {
   std::string lines;
   for (const DnsTargetReport& target : report.dnsTargets) {
     if (!target.sent || !DnsTargetFailed(target.result)) continue;
     lines += Cp932(msg::kDnsTarget) + std::to_string(target.number) + Cp932("（") + target.hosts + Cp932("）：") +
              Cp932(DnsResultText(target.result));
-    const std::string why = target.code.empty() ? target.reason : target.code;
-    if (!why.empty()) lines += Cp932("（") + Utf8ToCp932(why) + Cp932("）");
+    if (!target.code.empty()) lines += Cp932("（") + Utf8ToCp932(target.code) + Cp932("）");
     lines += "\n";
   }
   return lines;

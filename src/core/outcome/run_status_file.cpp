@@ -73,7 +73,7 @@ std::string ProofText(const Json& site) {
   if (it == site.end() || !it->is_boolean()) return msg::kProofTextNotChecked;
   if (it->get<bool>()) return msg::kProofTextConfirmed;
   const std::string reason = Field(site, "confirm_reason");
-  return std::string(msg::kProofTextNotConfirmed) + (reason.empty() ? "" : " (" + reason + ")");
+  return std::string(msg::kProofTextNotConfirmed) + (reason.empty() ? "" : msg::kReasonFollows + reason);
 }
 
 std::string DnsResultTextOf(const std::string& name) {
@@ -96,7 +96,7 @@ std::string DnsRows(const Json& file) {
     const std::string why = code.empty() ? Field(target, "reason") : code;
     text += (number != target.end() && number->is_number_integer() ? std::to_string(number->get<int>()) : "?") +
             "\t" + Field(target, "kind") + "\t" + Field(target, "hosts") + "\t" +
-            DnsResultTextOf(Field(target, "result")) + (why.empty() ? "" : " (" + why + ")") + "\n";
+            DnsResultTextOf(Field(target, "result")) + (why.empty() ? "" : msg::kReasonFollows + why) + "\n";
   }
   return text;
 }
@@ -204,7 +204,7 @@ std::optional<std::string> HumanRunStatus(const std::string& jsonText) {
     const std::string reason = Field(site, "reason");
     text += (number != site.end() && number->is_number_integer() ? std::to_string(number->get<int>()) : "?") +
             "\t" + Field(site, "server") + "\t" + Field(site, "mode") + "\t" +
-            SiteResultTextOf(Field(site, "result")) + (reason.empty() ? "" : " (" + reason + ")") +
+            SiteResultTextOf(Field(site, "result")) + (reason.empty() ? "" : msg::kReasonFollows + reason) +
             "\t" + ProofText(site) + "\n";
   }
   return text + DnsRows(file);

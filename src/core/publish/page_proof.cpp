@@ -44,7 +44,8 @@ PageProof NotConfirmed(std::string reason) { return {ProofKind::NotConfirmed, st
 }  // namespace
 
 std::string CacheDefeatingUrl(const std::string& url, std::uint64_t token) {
-  CurlUrl parsed = ParseWebUrl(url);
+  // As in the page address, an address without a scheme is an http:// one.
+  CurlUrl parsed = ParseWebUrl(url.find("://") == std::string::npos ? "http://" + url : url);
   if (!parsed) return {};
   const std::string query = "zepa2-nocache=" + std::to_string(token);
   if (curl_url_set(parsed.get(), CURLUPART_QUERY, query.c_str(), CURLU_APPENDQUERY) != CURLUE_OK)
@@ -93,7 +94,7 @@ PageProof ProvePagePublished(const std::string& checkUrl, const std::string& add
 std::string DescribePageProof(int number, const PageProof& proof) {
   std::string text = msg::kProofSite + std::to_string(number);
   if (proof.kind == ProofKind::Confirmed) text += msg::kProofConfirmed;
-  else text += msg::kProofNotConfirmed + proof.reason + msg::kProofClose;
+  else text += msg::kProofNotConfirmed + (msg::kReasonFollows + proof.reason);
   return Cp932(text);
 }
 

@@ -24,7 +24,8 @@ struct PageProof {
 };
 
 // The check address with a query no cache has seen (`zepa2-nocache=<token>`, appended to any
-// query it has). Empty when it is not an http:// or https:// URL.
+// query it has); without a scheme it is an http:// address. Empty when it is not an http:// or
+// https:// URL.
 std::string CacheDefeatingUrl(const std::string& url, std::uint64_t token);
 
 // Whether the address stands in the page by itself: not as part of a longer number

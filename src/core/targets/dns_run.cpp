@@ -36,7 +36,7 @@ class TargetRun {
  public:
   TargetRun(int number, const DnsTarget& target, CheckHost& host)
       : target_(target), host_(host), report_{number, target.kind, target.host} {
-    prefix_ = Cp932(msg::kDnsTarget) + std::to_string(number) + "(" + target.host + ")";
+    prefix_ = Cp932(msg::kDnsTarget) + std::to_string(number) + Cp932("（") + target.host + Cp932("）");
   }
 
   DnsTargetReport Run(DnsTargetState& state, const DnsAddresses& addresses, bool force, std::time_t now,
@@ -105,7 +105,7 @@ class TargetRun {
         return Finish(DnsResultKind::Held, Formatted(msg::kDnsHolding, answer.code, minutes), log_color::kRed);
       }
       case DnsAnswerKind::Failed:
-        return Finish(DnsResultKind::Failed, std::string(msg::kDnsFailed) + " (" + answer.reason + ")",
+        return Finish(DnsResultKind::Failed, std::string(msg::kDnsFailed) + msg::kReasonFollows + answer.reason,
                       log_color::kRed);
       case DnsAnswerKind::Cancelled: return Finish(DnsResultKind::Cancelled, msg::kDnsCancelled, log_color::kRed);
     }

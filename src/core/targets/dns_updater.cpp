@@ -38,8 +38,8 @@ DnsAnswer FailedRequestAnswer(const net::HttpGetResult& got, const net::HttpGetO
   DnsAnswer answer{DnsAnswerKind::Failed, {}, got.reason, got.key};
   switch (got.key) {
     case net::KeyTrouble::None: break;
-    case net::KeyTrouble::Unverified: answer.reason = msg::kDnsKeyUnverified + (" (" + got.reason + ")"); break;
-    case net::KeyTrouble::Changed: answer.reason = msg::kDnsKeyChanged + (" (" + got.reason + ")"); break;
+    case net::KeyTrouble::Unverified: answer.reason = msg::kDnsKeyUnverified + (msg::kReasonFollows + got.reason); break;
+    case net::KeyTrouble::Changed: answer.reason = msg::kDnsKeyChanged + (msg::kReasonFollows + got.reason); break;
   }
   if (answer.reason.empty() && got.status != 0) answer.reason = msg::kDnsHttpStatus + std::to_string(got.status);
   return answer;

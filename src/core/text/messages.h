@@ -48,7 +48,7 @@ inline constexpr const char* kNotifyCaption = "通知";
 inline constexpr const char* kNotifyNone = "なし";
 inline constexpr const char* kNotifyFailures = "失敗時のみ";
 inline constexpr const char* kNotifyEvery = "公開のたび";
-inline constexpr const char* kLogFileFailed = "ログファイルに書き込めません: ";  // file: reason
+inline constexpr const char* kLogFileFailed = "ログファイルに書き込めません：";  // file: reason
 inline constexpr const char* kBrowserNotStarted =
     "ブラウザを起動できませんでした。\n次のアドレスをブラウザで開いてください。\n\n%1";
 
@@ -275,6 +275,8 @@ inline constexpr const char* kFtpSettingsOk = "設定";
 inline constexpr const char* kFtpSettingsCancel = "ｷｬﾝｾﾙ";
 inline constexpr const char* kUploadTestButton = "アップロードテスト";
 inline constexpr const char* kCheckUrlLabel = "確認用URL";
+// Like the page address above it, the check address may leave out its http://.
+inline constexpr const char* kCheckUrlPlaceholder = "http:// は省略できます（https:// は省略不可）";
 inline constexpr const char* kRegionLabel = "リージョン";
 inline constexpr const char* kCheckUrlButton = "今すぐ確認";
 inline constexpr const char* kCancelSettingsQuestion =
@@ -331,19 +333,18 @@ inline constexpr const char* kSiteResultTransferRefused = "転送拒否";
 inline constexpr const char* kSiteResultTimedOut = "時間切れ";
 inline constexpr const char* kSiteResultCancelled = "中止";
 inline constexpr const char* kHookStart = "公開後のコマンドを実行します";
-inline constexpr const char* kHookExited = "公開後のコマンドが終了しました (終了コード ";  // code)
-inline constexpr const char* kHookSignalled = "公開後のコマンドがシグナルで終了しました (シグナル ";  // n)
-inline constexpr const char* kHookTimedOut = "公開後のコマンドが時間内に終わらないため終了させました (";  // s秒)
-inline constexpr const char* kHookSecondsClose = "秒)";
+inline constexpr const char* kHookExited = "公開後のコマンドが終了しました（終了コード ";  // code)
+inline constexpr const char* kHookSignalled = "公開後のコマンドがシグナルで終了しました（シグナル ";  // n)
+inline constexpr const char* kHookTimedOut = "公開後のコマンドが時間内に終わらないため終了させました（";  // s秒)
+inline constexpr const char* kHookSecondsClose = "秒）";
 inline constexpr const char* kHookStopped = "公開後のコマンドを中止しました";
-inline constexpr const char* kHookNotStarted = "公開後のコマンドを起動できません (";  // reason)
-inline constexpr const char* kHookClose = ")";
-inline constexpr const char* kHookErrorOutput = "公開後のコマンドのエラー出力: ";
+inline constexpr const char* kHookNotStarted = "公開後のコマンドを起動できません（";  // reason)
+inline constexpr const char* kHookClose = "）";
+inline constexpr const char* kHookErrorOutput = "公開後のコマンドのエラー出力：";
 inline constexpr const char* kProofSite = "サイト：";                       // n, then one of:
 inline constexpr const char* kProofConfirmed = " 公開ページでアドレスを確認しました";
-inline constexpr const char* kProofNotConfirmed = " 公開ページでアドレスを確認できません (";  // reason)
-inline constexpr const char* kProofClose = ")";
-inline constexpr const char* kProofBadUrl = "確認用アドレスが http:// または https:// で始まっていません";
+inline constexpr const char* kProofNotConfirmed = " 公開ページでアドレスを確認できません";  // + kReasonFollows + reason
+inline constexpr const char* kProofBadUrl = "確認用アドレスが http:// または https:// のアドレスではありません";
 inline constexpr const char* kProofAddressMissing = "ページにアドレスがありません";
 inline constexpr const char* kProofHttpStatus = "HTTP ステータス ";  // code
 inline constexpr const char* kProofStopped = "中止しました";
@@ -356,8 +357,8 @@ inline constexpr const char* kNoticeRecoveredTitle = "ZEPA2: 復旧しました"
 // "サイト：n（server）：result", the log's own form of a site reference.
 inline constexpr const char* kNoticeSite = "サイト：";
 inline constexpr const char* kNoticeNotConfirmed = "公開ページで未確認";
-inline constexpr const char* kStatusWriteFailed = "実行結果を保存できません: ";  // file: reason
-inline constexpr const char* kMetricsWriteFailed = "監視用のメトリクスファイルを保存できません: ";  // file: reason
+inline constexpr const char* kStatusWriteFailed = "実行結果を保存できません：";  // file: reason
+inline constexpr const char* kMetricsWriteFailed = "監視用のメトリクスファイルを保存できません：";  // file: reason
 inline constexpr const char* kStatusNone = "zepa2-check: まだ実行結果がありません";
 inline constexpr const char* kStatusUnreadable = "zepa2-check: 実行結果を読めません";
 inline constexpr const char* kStatusAddress = "アドレス";
@@ -401,7 +402,7 @@ inline constexpr const char* kConfigArgumentNotText = "引数をロケールの�
 
 // ---- secrets kept outside the settings file ----
 // %1: the key, %2: the reference, %3: why it gave no secret.
-inline constexpr const char* kSecretUnresolved = "「%1」の参照「%2」からパスワードを取り出せないため、送信しませんでした (%3)。";
+inline constexpr const char* kSecretUnresolved = "「%1」の参照「%2」からパスワードを取り出せないため、送信しませんでした（%3）。";
 inline constexpr const char* kSecretNoName = "名前がありません";
 inline constexpr const char* kSecretKeyringExtra = "keyring: の後には何も書きません";
 inline constexpr const char* kSecretRelativePath = "file: には / で始まるパスを指定してください";
@@ -410,10 +411,10 @@ inline constexpr const char* kSecretBadVariable = "環境変数の名前が正�
 inline constexpr const char* kSecretEnvMissing = "環境変数がありません";
 inline constexpr const char* kSecretEmpty = "中身が空です";
 inline constexpr const char* kSecretNoCredentials =
-    "CREDENTIALS_DIRECTORY がありません (systemd の LoadCredential= で起動されていません)";
+    "CREDENTIALS_DIRECTORY がありません（systemd の LoadCredential= で起動されていません）";
 inline constexpr const char* kSecretNotRegular = "通常のファイルではありません";
 inline constexpr const char* kSecretNotOwn = "ファイルの所有者が本人ではありません";
-inline constexpr const char* kSecretNotPrivate = "ファイルが本人以外にも読み書きできます (chmod 600 にしてください)";
+inline constexpr const char* kSecretNotPrivate = "ファイルが本人以外にも読み書きできます（chmod 600 にしてください）";
 inline constexpr const char* kSecretUnreadable = "ファイルを読めません";  // ": " strerror follows
 inline constexpr const char* kSecretTooLarge = "ファイルが大きすぎます";
 inline constexpr const char* kSecretKeyringMissing = "キーリングに見つかりません";
@@ -427,12 +428,12 @@ inline constexpr const char* kSecretKeyringUnavailable = "キーリングを使�
 inline constexpr const char* kRunByNetworkChange = "ネットワークの変化を検知しました";
 inline constexpr const char* kRunByNatPmpAnnouncement = "ルータがNAT-PMPで新しいアドレスを知らせました";
 inline constexpr const char* kRunByUpnpEvent = "ルータがUPnPで新しいアドレスを知らせました";
-inline constexpr const char* kRunBySignal = "確認の指示(SIGUSR1)を受けました";
+inline constexpr const char* kRunBySignal = "確認の指示（SIGUSR1）を受けました";
 inline constexpr const char* kRunAsRetry = "失敗した確認の再試行";
 inline constexpr const char* kRetryFormat = "失敗したため、%lld秒後にもう一度確認します。";  // seconds
-inline constexpr const char* kListenerUnavailable = "変化の監視を始められません。周期での確認は続けます: ";  // reason
+inline constexpr const char* kListenerUnavailable = "変化の監視を始められません。周期での確認は続けます：";  // reason
 inline constexpr const char* kUpnpSubscriptionRefused =
-    "ルータがUPnPのイベント購読を受け付けませんでした。周期での確認は続けます: ";  // reason
+    "ルータがUPnPのイベント購読を受け付けませんでした。周期での確認は続けます：";  // reason
 inline constexpr const char* kEventsCaption = "変化時に確認";
 
 // ---- DNS targets ----
@@ -444,7 +445,7 @@ inline constexpr const char* kDnsAlreadyHeld = ":更新成功（登録済みの�
 inline constexpr const char* kDnsNeedlessNote =
     "注意：アドレスが変わっていないのに更新を送りました（%s）。繰り返すとプロバイダに停止される場合があります。";
 inline constexpr const char* kDnsUntouched = ":アドレスが変更されてないため、更新しません。";
-inline constexpr const char* kDnsFailed = ":更新失敗";                // + " (reason)"
+inline constexpr const char* kDnsFailed = ":更新失敗";                // + kReasonFollows + reason
 inline constexpr const char* kDnsStopping =
     ":プロバイダが「%s」と答えたため停止します。設定を変更するまで更新を送りません。";
 inline constexpr const char* kDnsStillStopped =
@@ -462,10 +463,10 @@ inline constexpr const char* kDnsNoZone = "ゾーンが設定されていませ�
 inline constexpr const char* kDnsBadUrl = "URLが http:// または https:// で始まっていません";
 inline constexpr const char* kDnsHttpStatus = "HTTP ステータス ";     // code
 inline constexpr const char* kDnsMatchMissing = "応答に指定の文字列がありません";
-inline constexpr const char* kDnsUnknownAnswer = "不明な応答: ";      // the answer's first line
-inline constexpr const char* kDnsApiError = "APIエラー: ";            // the API's message (code)
-inline constexpr const char* kDnsZoneNotFound = "ゾーンが見つかりません: ";    // zone
-inline constexpr const char* kDnsRecordNotFound = "レコードが見つかりません: ";  // type name
+inline constexpr const char* kDnsUnknownAnswer = "不明な応答：";      // the answer's first line
+inline constexpr const char* kDnsApiError = "APIエラー：";            // the API's message (code)
+inline constexpr const char* kDnsZoneNotFound = "ゾーンが見つかりません：";    // zone
+inline constexpr const char* kDnsRecordNotFound = "レコードが見つかりません：";  // type name
 inline constexpr const char* kDnsKeyUnverified = "サーバの証明書を確認できません";
 inline constexpr const char* kDnsKeyChanged = "サーバの鍵が登録した鍵から変わっています";
 // After a check: the word of a target's result, and its line in a notice.

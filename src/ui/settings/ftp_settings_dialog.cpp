@@ -109,6 +109,7 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   forgetPinButton_ = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 244, 153, 44, 14);
   AddControl<QLabel>(this, du, "checkUrlLabel", msg::kCheckUrlLabel, 15, 173, 56, 8);
   checkUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "checkUrlEdit", nullptr, 72, 171, 168, 12));
+  checkUrlEdit_.widget()->setPlaceholderText(QString::fromUtf8(msg::kCheckUrlPlaceholder));
   auto* checkNow =
       AddControl<QPushButton>(this, du, "checkUrlButton", msg::kCheckUrlButton, 244, 170, 44, 14);
   // The storage region of an S3 site, in the site's group below its check address, shown for S3 only.
