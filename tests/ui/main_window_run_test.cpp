@@ -89,6 +89,14 @@ class MainWindowRunTest : public QObject {
     QVERIFY(std::filesystem::exists(ftp_->home() / "index.html"));
   }
 
+  // The address field gives back the bytes the check found, even two that no character stands for.
+  void theShownAddressKeepsItsBytes() {
+    settings_.routerPage = "ip/10.0.0.9%85%40/status.htm";
+    Find<QPushButton>("getZepaButton")->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
+    QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.9\x85\x40"));
+  }
+
   void conversionTestShowsThePageAndUploadsNothing() {
     QString shownPage;
     bool startersOffDuringRun = false;
