@@ -152,15 +152,18 @@ class MainDialogTest : public QObject {
     QCOMPARE(MessageBoxSeam::TakeShown().size(), std::size_t{1});
     QVERIFY(settings_ == before);
     QVERIFY(!local->isChecked());
-    QCOMPARE(dialog_->localAddressCheck, 0);
     QVERIFY(Find<QPushButton>("routerSettingsButton")->isEnabled());
 
-    dialog_->countdown = 500;
+    dialog_->SetSecondsToNextCheck(500);
     Find<QLineEdit>("intervalEdit")->setText("5");
+    Find<QPushButton>("unitButton")->click();  // 時 → 日
     Find<QPushButton>("applyButton")->click();
     QCOMPARE(MessageBoxSeam::TakeShown().size(), std::size_t{1});
     QVERIFY(settings_ == before);
-    QCOMPARE(dialog_->countdown, std::int64_t{500});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{500});
+    // What was typed and chosen stays on screen, to be applied again once the file can be written.
+    QCOMPARE(Find<QLineEdit>("intervalEdit")->text(), QStringLiteral("5"));
+    QCOMPARE(Find<QPushButton>("unitButton")->text(), QStringLiteral("日"));
   }
 
   void routerSettingsButtonFollowsTheLocalAddressOption() {
@@ -210,7 +213,6 @@ class MainDialogTest : public QObject {
     Find<QLineEdit>("intervalEdit")->setText("9999");
     QTest::keyClick(dialog_.get(), Qt::Key_Escape);
     QVERIFY(!dialog_->isVisible());
-    QCOMPARE(dialog_->intervalValue, 9999);
     dialog_->show();
     Find<QPushButton>("quitButton")->click();
     QVERIFY(!dialog_->isVisible());
@@ -244,8 +246,7 @@ class MainDialogTest : public QObject {
     QVERIFY(dialog.findChild<QCheckBox*>("startMinimizedCheck")->isChecked());
     QVERIFY(!dialog.findChild<QCheckBox*>("runAtStartCheck")->isChecked());
     QVERIFY(dialog.findChild<QCheckBox*>("decimalAddressCheck")->isChecked());
-    QCOMPARE(dialog.unitIndex, 2);
-    QCOMPARE(dialog.intervalValue, 45);
+    QCOMPARE(dialog.findChild<QPushButton*>("unitButton")->text(), QStringLiteral("日"));
   }
 
   // The check pauses after each of its own lines, on its thread, so the window keeps drawing

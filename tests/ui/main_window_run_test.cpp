@@ -78,7 +78,7 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(Find<QLineEdit>("addressEdit")->text(), QStringLiteral("10.0.0.1"));
     QCOMPARE(QString::fromStdString(test::ReadFile(ftp_->home() / "index.html")), QStringLiteral("<p>10.0.0.1</p>\n\n"));
     QCOMPARE(dialog_->lastRequest().mode, RunMode::Publish);
-    QCOMPARE(dialog_->countdown, std::int64_t{30 * 3600});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{30 * 3600});
 
     // The same address again: a run by hand publishes anyway, and Enter is the same command.
     std::filesystem::remove(ftp_->home() / "index.html");
@@ -87,6 +87,14 @@ class MainWindowRunTest : public QObject {
     QVERIFY(test::WaitForCheckEnd(*dialog_));
     QCOMPARE(test::LogTextsFrom(*dialog_, before).first(), QStringLiteral("マニュアルで実行"));
     QVERIFY(std::filesystem::exists(ftp_->home() / "index.html"));
+  }
+
+  // The address field gives back the bytes the check found, even two that no character stands for.
+  void theShownAddressKeepsItsBytes() {
+    settings_.routerPage = "ip/10.0.0.9%85%40/status.htm";
+    Find<QPushButton>("getZepaButton")->click();
+    QVERIFY(test::WaitForCheckEnd(*dialog_));
+    QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.9\x85\x40"));
   }
 
   void conversionTestShowsThePageAndUploadsNothing() {
@@ -105,9 +113,9 @@ class MainWindowRunTest : public QObject {
       startersOffDuringRun = !starters().contains(true);
       countdownDuringRun = Find<QLabel>("countdownLabel")->text();
       // Ticks while the page view is open neither count nor start a second check.
-      dialog_->countdown = 1;
+      dialog_->SetSecondsToNextCheck(1);
       dialog_->OnTimer();
-      QCOMPARE(dialog_->countdown, std::int64_t{1});
+      QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{1});
       dialog_->OnManualRun();
       view->reject();
     });
@@ -147,7 +155,7 @@ class MainWindowRunTest : public QObject {
     const QString shownNumber = interval->text();
     const QString shownUnit = unit->text();
     const int before = test::LogCount(*dialog_);
-    dialog_->countdown = 77;
+    dialog_->SetSecondsToNextCheck(77);
 
     MessageBoxSeam::QueueAnswer(MessageAnswer::Cancel);
     Find<QPushButton>(button.toLatin1().constData())->click();
@@ -157,7 +165,7 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(shown[0].buttons, MessageButtons::OkCancel);
     QCOMPARE(shown[0].icon, MessageIcon::Question);
     QCOMPARE(test::LogCount(*dialog_), before);  // nothing ran
-    QCOMPARE(dialog_->countdown, std::int64_t{77});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{77});
     QCOMPARE(interval->text(), shownNumber);
     QCOMPARE(unit->text(), shownUnit);
 
@@ -167,10 +175,10 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(MessageBoxSeam::TakeShown().size(), std::size_t{1});
     QCOMPARE(interval->text(), QStringLiteral("30"));
     QCOMPARE(unit->text(), QStringLiteral("時"));
-    QCOMPARE(dialog_->unitIndex, 1);
     // The applied period is back in force. A manual run that failed is tried again in a minute;
     // a test run publishes nothing, so it is no failure: the period.
-    QCOMPARE(dialog_->countdown, button == "getZepaButton" ? std::int64_t{60} : std::int64_t{30 * 3600});
+    QCOMPARE(dialog_->secondsToNextCheck(),
+             button == "getZepaButton" ? std::int64_t{60} : std::int64_t{30 * 3600});
     QCOMPARE(test::LogTextsFrom(*dialog_, before).first(),
              button == "getZepaButton" ? QStringLiteral("マニュアルで実行") : QStringLiteral("テスト実行"));
     QVERIFY(!std::filesystem::exists(SettingsFilePath()));  // dropping changes saves nothing
@@ -183,7 +191,7 @@ class MainWindowRunTest : public QObject {
     MessageBoxSeam::Intercept(false);  // a real box, so its event loop runs
     bool timedRunUploaded = false;
     test::OnNextModalDialog([&](QDialog* question) {
-      dialog_->countdown = 1;
+      dialog_->SetSecondsToNextCheck(1);
       dialog_->OnTimer();
       QVERIFY(test::WaitForCheckEnd(*dialog_));
       timedRunUploaded = std::filesystem::remove(ftp_->home() / "index.html");
@@ -269,7 +277,7 @@ class MainWindowRunTest : public QObject {
     QCOMPARE(test::LogTexts(dialog).mid(0, expected.size()), expected);
     QCOMPARE(dialog.lastAddress(), std::string("10.0.0.42"));
     QVERIFY(std::filesystem::exists(ftp_->home() / "index.html"));
-    QCOMPARE(dialog.countdown, std::int64_t{30 * 3600});
+    QCOMPARE(dialog.secondsToNextCheck(), std::int64_t{30 * 3600});
   }
 
  private:

@@ -37,7 +37,7 @@ class SchedulerTest : public QObject {
     Open();
     QCOMPARE(Find<QLineEdit>("intervalEdit")->text(), QStringLiteral("30"));
     QCOMPARE(Find<QPushButton>("unitButton")->text(), QStringLiteral("時"));
-    QCOMPARE(dialog_->countdown, std::int64_t{108000});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{108000});
     dialog_->OnTimer();
     QCOMPARE(CountdownText(), QStringLiteral("実行まで:    107999秒"));
   }
@@ -51,7 +51,7 @@ class SchedulerTest : public QObject {
     // Shown but not applied: the timed check still uses what is in force.
     Find<QLineEdit>("intervalEdit")->setText("5");
     Find<QPushButton>("unitButton")->click();
-    dialog_->countdown = 2;
+    dialog_->SetSecondsToNextCheck(2);
     dialog_->OnTimer();
     QCOMPARE(CountdownText(), QStringLiteral("実行まで:         1秒"));
     QCOMPARE(test::LogCount(*dialog_), 1);
@@ -63,17 +63,17 @@ class SchedulerTest : public QObject {
     QCOMPARE(test::LogTexts(*dialog_).mid(0, expected.size()), expected);
     QCOMPARE(dialog_->lastRequest().mode, RunMode::Publish);
     QCOMPARE(dialog_->lastAddress(), std::string("10.0.0.1"));  // the first check publishes
-    QCOMPARE(dialog_->countdown, std::int64_t{1800});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{1800});
     QCOMPARE(CountdownText(), QStringLiteral("実行まで:      1800秒"));
 
     // The next one finds the same address and leaves it.
     const int before = test::LogCount(*dialog_);
-    dialog_->countdown = 1;
+    dialog_->SetSecondsToNextCheck(1);
     dialog_->OnTimer();
     QVERIFY(test::WaitForCheckEnd(*dialog_));
     QCOMPARE(test::LogTextsFrom(*dialog_, before).last(), kUnchangedLine);
     QCOMPARE(dialog_->lastReport().outcome, CheckOutcome::Unchanged);
-    QCOMPARE(dialog_->countdown, std::int64_t{1800});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{1800});
   }
 
   // A site that did not take the page is served again by the next timed check, although the
@@ -92,7 +92,7 @@ class SchedulerTest : public QObject {
     for (std::size_t run = 0; run < siteResults.size(); ++run) {
       if (run == 2) test::WriteFile(tpl, "<p>$$IP_ADDRESS$$</p>\n");
       const int before = test::LogCount(*dialog_);
-      dialog_->countdown = 1;
+      dialog_->SetSecondsToNextCheck(1);
       dialog_->OnTimer();
       QVERIFY(test::WaitForCheckEnd(*dialog_));
       const CheckReport& report = dialog_->lastReport();
@@ -101,14 +101,14 @@ class SchedulerTest : public QObject {
       QCOMPARE(report.sites[0].kind, siteResults[run]);
       QVERIFY(!test::LogTextsFrom(*dialog_, before).contains(kUnchangedLine));
       const std::int64_t countdowns[] = {60, 120, 30 * 3600};
-      QCOMPARE(dialog_->countdown, countdowns[run]);
+      QCOMPARE(dialog_->secondsToNextCheck(), countdowns[run]);
       QCOMPARE(test::LogTextsFrom(*dialog_, before).first(),
                run == 0 ? QStringLiteral("タイマで実行") : QStringLiteral("失敗した確認の再試行"));
     }
     QVERIFY(std::filesystem::exists(ftp.home() / "index.html"));
 
     const int before = test::LogCount(*dialog_);
-    dialog_->countdown = 1;
+    dialog_->SetSecondsToNextCheck(1);
     dialog_->OnTimer();
     QVERIFY(test::WaitForCheckEnd(*dialog_));
     QCOMPARE(test::LogTextsFrom(*dialog_, before).last(), kUnchangedLine);
@@ -125,19 +125,23 @@ class SchedulerTest : public QObject {
     const std::string saved = test::ReadFile(SettingsFilePath());
     QVERIFY(saved.find("INTERVAL=45\n") != std::string::npos);
     QVERIFY(saved.find("TIMENO=2\n") != std::string::npos);
-    QCOMPARE(dialog_->countdown, std::int64_t{45 * 86400});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{45 * 86400});
     QCOMPARE(test::LogCount(*dialog_), 1);  // no log line
     dialog_->OnTimer();
     QCOMPARE(CountdownText(), QStringLiteral("実行まで:   3887999秒"));
 
-    // An invalid number is reported; the previous number is applied with the unit shown.
+    // An invalid number is reported; the number in force is applied with the unit shown, not a
+    // number the field held for a while before.
+    Find<QLineEdit>("intervalEdit")->setText("50");
+    dialog_->AppendLog("a line while 50 is shown", 0);
     Find<QLineEdit>("intervalEdit")->setText("abc");
     Find<QPushButton>("unitButton")->click();  // 日 → 分
     Find<QPushButton>("applyButton")->click();
     QCOMPARE(MessageBoxSeam::TakeShown().size(), std::size_t{1});
     QCOMPARE(settings_.interval, 45);
     QCOMPARE(settings_.intervalUnit, 0);
-    QCOMPARE(dialog_->countdown, std::int64_t{45 * 60});
+    QCOMPARE(Find<QPushButton>("unitButton")->text(), QStringLiteral("分"));
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{45 * 60});
   }
 
   void unitButtonCyclesWithoutSavingOrTouchingTheCountdown() {
@@ -149,7 +153,7 @@ class SchedulerTest : public QObject {
       captions << unit->text();
     }
     QCOMPARE(captions, (QStringList{QStringLiteral("日"), QStringLiteral("分"), QStringLiteral("時")}));
-    QCOMPARE(dialog_->countdown, std::int64_t{108000});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{108000});
     QCOMPARE(settings_.intervalUnit, 1);
     QVERIFY(!std::filesystem::exists(SettingsFilePath()));
   }
@@ -157,7 +161,7 @@ class SchedulerTest : public QObject {
   void periodZeroCountsIntoNegativeNumbersAndNeverRuns() {
     settings_.interval = 0;
     Open();
-    QCOMPARE(dialog_->countdown, std::int64_t{0});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{0});
     for (int i = 0; i < 3; ++i) dialog_->OnTimer();
     QCOMPARE(CountdownText(), QStringLiteral("実行まで:        -3秒"));
     QCOMPARE(test::LogCount(*dialog_), 1);
@@ -167,7 +171,7 @@ class SchedulerTest : public QObject {
     settings_.intervalUnit = 7;
     settings_.interval = 2;
     Open();
-    QCOMPARE(dialog_->countdown, std::int64_t{120});
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{120});
     QCOMPARE(Find<QPushButton>("unitButton")->text(), QStringLiteral("秒"));
     Find<QPushButton>("unitButton")->click();
     QCOMPARE(Find<QPushButton>("unitButton")->text(), QStringLiteral("分"));
@@ -177,7 +181,7 @@ class SchedulerTest : public QObject {
     settings_.intervalUnit = 2;
     settings_.interval = 2000000;  // beyond the field's range, as a hand-edited file may hold
     Open();
-    QCOMPARE(dialog_->countdown, std::int64_t{2000000} * 86400);
+    QCOMPARE(dialog_->secondsToNextCheck(), std::int64_t{2000000} * 86400);
     dialog_->OnTimer();
     QCOMPARE(CountdownText(), QStringLiteral("実行まで:172799999999秒"));
   }

@@ -56,7 +56,7 @@ class TrayTest : public QObject {
     settings_.routerPage = "slow/500/status.htm";
     Open(true);
     dialog_->OnHideToTray();
-    dialog_->countdown = 1;
+    dialog_->SetSecondsToNextCheck(1);
     dialog_->OnTimer();
     const std::vector<TraySeen> seen = TraySeenWhileTheCheckRuns();
     QVERIFY(!dialog_->checkRunning());
@@ -76,7 +76,7 @@ class TrayTest : public QObject {
   void shownWindowAndRunsByHandLeaveTheTrayAlone() {
     settings_.routerPage = "slow/200/status.htm";
     Open(true);
-    dialog_->countdown = 1;
+    dialog_->SetSecondsToNextCheck(1);
     dialog_->OnTimer();
     for (const TraySeen& turn : TraySeenWhileTheCheckRuns()) {
       QVERIFY(!turn.present);
@@ -215,7 +215,7 @@ class TrayTest : public QObject {
     QTRY_VERIFY(dialog_->isMinimized());
     QVERIFY(dialog_->isVisible());
     QVERIFY(!dialog_->tray().present());
-    dialog_->countdown = 1;
+    dialog_->SetSecondsToNextCheck(1);
     dialog_->OnTimer();  // a timed check then has no icon to switch
     QVERIFY(!dialog_->tray().present());
     QVERIFY(test::WaitForCheckEnd(*dialog_));

@@ -19,7 +19,6 @@
 #include "core/outcome/dns_state_file.h"
 #include "core/schedule/check_period.h"
 #include "core/outcome/run_status_file.h"
-#include "ui/main/shown_run_settings.h"
 #include "core/log/log_file.h"
 #include "core/log/log_stamp.h"
 #include "core/publish/public_page.h"
@@ -38,6 +37,7 @@
 #include "ui/main/main_icons.h"
 #include "ui/main/popup_menus.h"
 #include "ui/main/splash_window.h"
+#include "ui/main/unit_button.h"
 #include "ui/settings/ftp_settings_dialog.h"
 #include "ui/settings/page_settings_dialog.h"
 #include "ui/settings/page_view_dialog.h"
@@ -78,6 +78,7 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
   controls_ = BuildMainDialogControls(this);
+  addressEdit_ = Cp932Edit(controls_.addressEdit);
   BuildMenus();
   logFile_ = LogFilePath();
   // The DNS targets remember their providers' answers across starts, as zepa2-check's do.
@@ -139,19 +140,15 @@ void MainDialog::OnInitDialog() {
   controls_.versionLabel->setText(QString::fromUtf8(msg::kVersionText));
   controls_.logList->clear();
   TakeAppliedRunSettings();
-  runAtStartCheck = settings_.runAtStart;
-  ShowMembers();
-  SetCountdown(unitIndex, intervalValue);
+  SetCountdown(settings_.intervalUnit, settings_.interval);
   // Drawn from the start: a check at start-up holds the seconds still, not the text away.
   ShowCountdown();
   timer_.start(kTimerMilliseconds);
   AppendLog(Cp932(msg::kStartedNormally), log_color::kBlack);
   changes_->Follow(settings_);
-  UpdateRouterButton();
-  ShowUnit();
   setToolTip(QString::fromUtf8(msg::kProductName));
-  if (startMinimizedCheck) HideToTrayAtStart();
-  if (runAtStartCheck) RunCheckAtStart();
+  if (settings_.startMinimized) HideToTrayAtStart();
+  if (settings_.runAtStart) RunCheckAtStart();
 }
 
 // Posted, so the window is hidden once it has first been shown.
@@ -187,34 +184,26 @@ void MainDialog::ConnectCommands() {
   connect(&timer_, &QTimer::timeout, this, &MainDialog::OnTimer);
 }
 
-// The address field is read-only: the member is its only source, so it is never read back.
-bool MainDialog::TakeControlValues(bool reportInvalidInterval) {
-  const MainDialogControls& c = controls_;
-  std::optional<int> interval = ParseIntervalField(ToCp932(c.intervalEdit->text()));
-  if (interval) intervalValue = *interval;
-  localAddressCheck = c.localAddressCheck->isChecked();
-  startMinimizedCheck = c.startMinimizedCheck->isChecked();
-  decimalAddressCheck = c.decimalAddressCheck->isChecked();
-  runAtStartCheck = c.runAtStartCheck->isChecked();
-  if (!interval && reportInvalidInterval) {
-    ShowMessage(this, QString::fromUtf8(msg::kIntervalInvalid), MessageButtons::Ok,
-                MessageIcon::Exclamation);
-    c.intervalEdit->setFocus();
-    c.intervalEdit->selectAll();
-  }
-  return interval.has_value();
+std::optional<int> MainDialog::IntervalInField() const {
+  return ParseIntervalField(ToCp932(controls_.intervalEdit->text()));
 }
 
-void MainDialog::ShowMembers() {
+std::optional<int> MainDialog::CheckedInterval() {
+  const std::optional<int> interval = IntervalInField();
+  if (!interval) {
+    ShowMessage(this, QString::fromUtf8(msg::kIntervalInvalid), MessageButtons::Ok,
+                MessageIcon::Exclamation);
+    controls_.intervalEdit->setFocus();
+    controls_.intervalEdit->selectAll();
+  }
+  return interval;
+}
+
+ShownRunSettings MainDialog::ShownSettings() const {
   const MainDialogControls& c = controls_;
-  c.intervalEdit->setText(QString::number(intervalValue));
-  c.addressEdit->setText(FromCp932(currentAddressText));
-  c.localAddressCheck->setChecked(localAddressCheck);
-  c.startMinimizedCheck->setChecked(startMinimizedCheck);
-  c.decimalAddressCheck->setChecked(decimalAddressCheck);
-  c.runAtStartCheck->setChecked(runAtStartCheck);
-  c.notifyCombo->setCurrentIndex(std::clamp(settings_.notify, 0, 2));
-  c.eventsCheck->setChecked(settings_.events);
+  return {IntervalInField().value_or(settings_.interval), c.unitButton->unit(),
+          c.startMinimizedCheck->isChecked(), c.localAddressCheck->isChecked(),
+          c.decimalAddressCheck->isChecked()};
 }
 
 void MainDialog::AppendLog(const std::string& text, LogColor color) {
@@ -228,9 +217,6 @@ void MainDialog::AppendLog(const std::string& text, LogColor color) {
           FromCp932(MakeLogLine(now, Cp932(msg::kLogFileFailed) + Utf8ToCp932(error))), log_color::kRed);
     }
   }
-  // Keep the members current, quietly: a message box per log line would repeat all through a
-  // check while the user is still typing the interval.
-  TakeControlValues(false);
 }
 
 // The check pauses after each line so it can be seen arriving; before the window has ever been
@@ -243,7 +229,7 @@ void MainDialog::showEvent(QShowEvent* event) {
 void MainDialog::accept() { OnManualRun(); }
 
 void MainDialog::reject() {
-  if (!TakeControlValues(true)) return;
+  if (!CheckedInterval()) return;
   // Ending from the tray menu leaves no icon of a program that is gone.
   tray_->Remove();
   if (worker_.running()) {
@@ -266,21 +252,18 @@ void MainDialog::OnClearLog() { controls_.logList->clear(); }
 
 // The options are independent of the interval field: a click saves its own option even while
 // that field is being edited.
-// A save that fails (its box says why) keeps the stored option, and the checkbox shows it again.
-void MainDialog::SaveOption(bool& member, bool AppSettings::*field) {
-  TakeControlValues(false);
+void MainDialog::SaveOption(QCheckBox* box, bool AppSettings::*field) {
   AppSettings updated = settings_;
-  updated.*field = member;
+  updated.*field = box->isChecked();
   if (SaveAppSettings(this, updated)) {
-    settings_.*field = member;
+    settings_.*field = updated.*field;
   } else {
-    member = settings_.*field;
+    box->setChecked(settings_.*field);
   }
-  ShowMembers();
 }
 
 void MainDialog::OnStartMinimizedClick() {
-  SaveOption(startMinimizedCheck, &AppSettings::startMinimized);
+  SaveOption(controls_.startMinimizedCheck, &AppSettings::startMinimized);
 }
 
 void MainDialog::OnNotifyChoice(int level) {
@@ -307,20 +290,22 @@ void MainDialog::RunCheckOnChange(const char* line) {
   RunAddressCheck({}, true);
 }
 
-void MainDialog::OnRunAtStartClick() { SaveOption(runAtStartCheck, &AppSettings::runAtStart); }
+void MainDialog::OnRunAtStartClick() {
+  SaveOption(controls_.runAtStartCheck, &AppSettings::runAtStart);
+}
 
 void MainDialog::OnLocalAddressClick() {
-  SaveOption(localAddressCheck, &AppSettings::useLocalAddress);
+  SaveOption(controls_.localAddressCheck, &AppSettings::useLocalAddress);
   UpdateRouterButton();
   changes_->Follow(settings_);
 }
 
 void MainDialog::OnDecimalAddressClick() {
-  SaveOption(decimalAddressCheck, &AppSettings::decimalAddress);
+  SaveOption(controls_.decimalAddressCheck, &AppSettings::decimalAddress);
 }
 
 void MainDialog::UpdateRouterButton() {
-  controls_.routerSettingsButton->setEnabled(!localAddressCheck);
+  controls_.routerSettingsButton->setEnabled(!controls_.localAddressCheck->isChecked());
 }
 
 void MainDialog::RunAddressCheck(RunRequest request, bool timed) {
@@ -339,18 +324,11 @@ void MainDialog::TakeSettingsChangedOutside() {
   if (!settingsFileStamp_.Changed()) return;
   AppSettings loaded;
   if (!LoadSettingsWithReport(loaded, SettingsFilePath(), {}).fileFound || loaded == settings_) return;
-  const ShownRunSettings shown{intervalValue, unitIndex, startMinimizedCheck, localAddressCheck,
-                               decimalAddressCheck};
-  const bool editsPending = HasUnappliedChanges(shown, settings_);
+  const bool editsPending = HasUnappliedChanges(ShownSettings(), settings_);
   settings_ = std::move(loaded);
   AppendLog(Cp932(msg::kSettingsChangedOutside), log_color::kBlack);
   // Values typed but not applied stay on screen; otherwise the window shows the new ones.
-  if (editsPending) return;
-  TakeAppliedRunSettings();
-  runAtStartCheck = settings_.runAtStart;
-  ShowMembers();
-  ShowUnit();
-  UpdateRouterButton();
+  if (!editsPending) TakeAppliedRunSettings();
 }
 
 void MainDialog::ShowCheckRunning(bool running) {
@@ -375,7 +353,7 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
   if (runIsTimed_) UpdateTrayIcon(false);
   if (runRequest_.mode == RunMode::Publish) retry_.Record(LeftWorkOwed(report), report.holdOff);
   // The countdown starts over: the period, or less after a failure.
-  countdown = retry_.NextWait(std::chrono::seconds(CheckPeriodSeconds(settings_.intervalUnit, settings_.interval))).count();
+  countdown_ = retry_.NextWait(std::chrono::seconds(CheckPeriodSeconds(settings_.intervalUnit, settings_.interval))).count();
   ShowCheckRunning(false);
   emit checkEnded();
   if (quitWhenCheckEnds_) {
@@ -393,17 +371,19 @@ void MainDialog::AfterCheck(const CheckReport& report) {
 }
 
 void MainDialog::TakeAppliedRunSettings() {
-  intervalValue = settings_.interval;
-  unitIndex = settings_.intervalUnit;
-  startMinimizedCheck = settings_.startMinimized;
-  localAddressCheck = settings_.useLocalAddress;
-  decimalAddressCheck = settings_.decimalAddress;
+  const MainDialogControls& c = controls_;
+  c.intervalEdit->setText(QString::number(settings_.interval));
+  c.unitButton->setUnit(settings_.intervalUnit);
+  c.startMinimizedCheck->setChecked(settings_.startMinimized);
+  c.localAddressCheck->setChecked(settings_.useLocalAddress);
+  c.decimalAddressCheck->setChecked(settings_.decimalAddress);
+  c.runAtStartCheck->setChecked(settings_.runAtStart);
+  c.notifyCombo->setCurrentIndex(std::clamp(settings_.notify, 0, 2));
+  c.eventsCheck->setChecked(settings_.events);
+  UpdateRouterButton();
 }
 
-void MainDialog::ShowAddress(const std::string& address) {
-  currentAddressText = address;
-  controls_.addressEdit->setText(FromCp932(currentAddressText));
-}
+void MainDialog::ShowAddress(const std::string& address) { addressEdit_.Set(address); }
 
 void MainDialog::OnManualRun() { RunByHand(RunMode::Publish, msg::kRunManually); }
 
@@ -412,10 +392,9 @@ void MainDialog::OnConversionTest() { RunByHand(RunMode::ShowPages, msg::kRunAsT
 void MainDialog::RunByHand(RunMode mode, const char* logLine) {
   // One check at a time: the window stays live while one runs.
   if (worker_.running()) return;
-  TakeControlValues(true);
-  const ShownRunSettings shown{intervalValue, unitIndex, startMinimizedCheck, localAddressCheck,
-                               decimalAddressCheck};
-  if (HasUnappliedChanges(shown, settings_) &&
+  // A field without a valid number is said, and counts as the number in force.
+  CheckedInterval();
+  if (HasUnappliedChanges(ShownSettings(), settings_) &&
       ShowMessage(this, QString::fromUtf8(msg::kUnappliedSettingsQuestion),
                   MessageButtons::OkCancel, MessageIcon::Question) != MessageAnswer::Ok) {
     return;
@@ -424,40 +403,31 @@ void MainDialog::RunByHand(RunMode mode, const char* logLine) {
   if (worker_.running()) return;
   // Unapplied changes are dropped: the window shows what is in force again.
   TakeAppliedRunSettings();
-  ShowMembers();
-  ShowUnit();
-  UpdateRouterButton();
   AppendLog(Cp932(logLine), log_color::kBlack);
   RunAddressCheck({.force = true, .mode = mode});
 }
 
 void MainDialog::SetCountdown(int unit, int interval) {
-  countdown = CheckPeriodSeconds(unit, interval);
+  countdown_ = CheckPeriodSeconds(unit, interval);
 }
 
-void MainDialog::ShowUnit() {
-  if (const char* caption = UnitCaption(unitIndex)) {
-    controls_.unitButton->setText(QString::fromUtf8(caption));
-  }
-}
-
-// Only shown: the unit is applied and saved by "設定".
 void MainDialog::OnUnitButton() {
-  unitIndex = NextUnit(unitIndex);
-  ShowUnit();
+  controls_.unitButton->setUnit(NextUnit(controls_.unitButton->unit()));
 }
 
 void MainDialog::OnApplyInterval() {
-  // An invalid number is reported and the previous one applied with the unit shown.
-  TakeControlValues(true);
+  // A field without a valid number is said, and the number in force is applied with the unit
+  // shown: a number the user can predict, not whatever the field held at some earlier moment.
+  const int interval = CheckedInterval().value_or(settings_.interval);
+  const int unit = controls_.unitButton->unit();
   AppSettings updated = settings_;
-  updated.interval = intervalValue;
-  updated.intervalUnit = unitIndex;
+  updated.interval = interval;
+  updated.intervalUnit = unit;
   // A period the file does not hold is not put in force: the box says why, the old one runs on.
   if (!SaveAppSettings(this, updated)) return;
-  settings_.interval = intervalValue;
-  settings_.intervalUnit = unitIndex;
-  SetCountdown(unitIndex, intervalValue);
+  settings_.interval = interval;
+  settings_.intervalUnit = unit;
+  SetCountdown(unit, interval);
   // A fresh start, so the first second of the new period is a whole one.
   timer_.start(kTimerMilliseconds);
 }
@@ -465,7 +435,7 @@ void MainDialog::OnApplyInterval() {
 void MainDialog::OnTimer() {
   // While a check runs the seconds stand still; the countdown starts again when it ends.
   if (worker_.running()) return;
-  if (--countdown == 0) {
+  if (--countdown_ == 0) {
     AppendLog(Cp932(retry_.failuresInARow() > 0 ? msg::kRunAsRetry : msg::kRunByTimer), log_color::kBlack);
     RunAddressCheck({}, true);
     return;
@@ -474,7 +444,7 @@ void MainDialog::OnTimer() {
 }
 
 void MainDialog::ShowCountdown() {
-  controls_.countdownLabel->setText(QString::fromUtf8(msg::kCountdownFormat).arg(countdown, 10));
+  controls_.countdownLabel->setText(QString::fromUtf8(msg::kCountdownFormat).arg(countdown_, 10));
 }
 
 void MainDialog::OnRouterSettings() {
@@ -491,7 +461,9 @@ void MainDialog::OnPageSettings() {
 }
 
 void MainDialog::OpenPublicPage() {
-  TakeControlValues(true);
+  // The interval field is checked as by every command that reads the window, but the page
+  // opens either way: it does not depend on the period.
+  CheckedInterval();
   const std::optional<std::string> url = PublicPageUrl(settings_.homePageAddress, lastAddress());
   if (!url) {
     ShowMessage(this, QString::fromUtf8(msg::kGetAddressFirst), MessageButtons::Ok,

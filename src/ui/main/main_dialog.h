@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/check/check_session.h"
@@ -27,9 +28,12 @@
 #include "ui/main/check_worker.h"
 #include "ui/main/desktop_notices.h"
 #include "ui/common/browser_open.h"
+#include "ui/common/cp932_text.h"
 #include "ui/main/main_dialog_controls.h"
+#include "ui/main/shown_run_settings.h"
 #include "ui/main/tray_icon.h"
 
+class QCheckBox;
 class QMenu;
 
 namespace zepa2::ui {
@@ -64,31 +68,24 @@ class MainDialog : public QDialog {
   // Whether the status file and the command after publishing of a check are still being seen to.
   bool aftermathBusy() const { return aftermath_->busy(); }
 
-  // The address of the last check that published (empty until one did), CP932.
-  const std::string& lastAddress() const { return currentAddressText; }
+  // The address the window shows, which the last check took (empty until one did), CP932.
+  std::string lastAddress() const { return addressEdit_.Get(); }
   const TrayIcon& tray() const { return *tray_; }
   bool checkRunning() const { return worker_.running(); }
   // The report of the last check that ended, and what that check (or the running one) was asked.
   const CheckReport& lastReport() const { return lastReport_; }
   const RunRequest& lastRequest() const { return runRequest_; }
+  // Seconds to the next timed check.
+  std::int64_t secondsToNextCheck() const { return countdown_; }
+  // Moves the next timed check without waiting out the period: tests bring one forward by
+  // setting 1 and ticking once. The label shows the new count at the next tick.
+  void SetSecondsToNextCheck(std::int64_t seconds) { countdown_ = seconds; }
 
  signals:
   // A check ended and its report is in lastReport().
   void checkEnded();
 
  public:
-
-  // Run-time state publishing and the countdown work on.
-  int unitIndex = 0;
-  int intervalValue = 10;
-  std::string currentAddressText;
-  bool localAddressCheck = false;
-  bool startMinimizedCheck = false;
-  bool decimalAddressCheck = false;
-  bool runAtStartCheck = false;
-  // Seconds to the next timed check; wide enough for any period a hand-edited file may hold.
-  std::int64_t countdown = 0;
-
   // What the window does with a window-manager command.
   enum class SysCommand { Minimize, Close, About };
 
@@ -106,7 +103,7 @@ class MainDialog : public QDialog {
   void OnEventsClick(bool checked);
   // Countdown and interval unit.
   void SetCountdown(int unit, int interval);
-  void ShowUnit();
+  // Shows the next unit; only "設定" applies and saves it.
   void OnUnitButton();
   void OnApplyInterval();
   // One second passed: counts down and runs the timed check at zero.
@@ -157,13 +154,19 @@ class MainDialog : public QDialog {
   void ShowCountdown();
   // While a check runs, what would start another is disabled and the countdown says so.
   void ShowCheckRunning(bool running);
-  // The five run settings that a run by hand compares, from the applied settings.
+  // Puts the settings in force into their controls: the five run settings, which drops what was
+  // typed or clicked and not applied, and the options saved on their own.
   void TakeAppliedRunSettings();
-  // Reads the controls into the members. An invalid interval keeps the old value and, when asked,
-  // tells the user and puts the cursor into the field; the result says whether it was valid.
-  bool TakeControlValues(bool reportInvalidInterval);
-  void ShowMembers();
-  void SaveOption(bool& member, bool AppSettings::*field);
+  // The five run settings as the controls show them; an interval field without a valid number
+  // shows the one in force.
+  ShownRunSettings ShownSettings() const;
+  // The number in the interval field, or nothing when it holds no whole number in 0..9999.
+  std::optional<int> IntervalInField() const;
+  // The same; when the field holds none, a box says so and the cursor goes into the field.
+  std::optional<int> CheckedInterval();
+  // Saves the option box as it is now; when that fails (its box says why) the box shows the
+  // stored option again.
+  void SaveOption(QCheckBox* box, bool AppSettings::*field);
   void UpdateRouterButton();
   // Takes the settings file when another program (zepa2-check config) changed it since the last
   // check; the window's own saves read back as what it already holds.
@@ -177,6 +180,10 @@ class MainDialog : public QDialog {
   AppSettings runSettings_;
   SettingsFileStamp settingsFileStamp_{SettingsFilePath()};
   MainDialogControls controls_;
+  // The address field, read only: it gives back the bytes the check found.
+  Cp932Edit addressEdit_{nullptr};
+  // Seconds to the next timed check; wide enough for any period a hand-edited file may hold.
+  std::int64_t countdown_ = 0;
   QTimer timer_;
   CheckWorker worker_;
   // What the running (or last) check was asked, and the state the next one starts from.

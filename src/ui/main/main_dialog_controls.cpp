@@ -11,6 +11,7 @@
 #include "ui/common/dialog_units.h"
 #include "ui/main/activity_log.h"
 #include "ui/main/main_fonts.h"
+#include "ui/main/unit_button.h"
 
 namespace zepa2::ui {
 namespace {
@@ -65,7 +66,8 @@ MainDialogControls BuildMainDialogControls(QDialog* d) {
   c.decimalAddressCheck =
       Check(d, "decimalAddressCheck", m::kDecimalAddressCaption, DluRect(277, 50, 54, 10));
   c.intervalEdit = Place(new QLineEdit(d), "intervalEdit", DluRect(286, 75, 51, 14));
-  c.unitButton = Button(d, "unitButton", m::kUnitCaption, DluRect(339, 75, 12, 14));
+  c.unitButton =
+      Place(new UnitButton(Text(m::kUnitCaption), d), "unitButton", DluRect(339, 75, 12, 14));
   c.applyButton = Button(d, "applyButton", m::kApplyCaption, DluRect(295, 96, 54, 14));
   c.addressEdit = Place(new QLineEdit(d), "addressEdit", DluRect(272, 133, 94, 14));
   c.addressEdit->setReadOnly(true);

@@ -11,6 +11,7 @@ class QPushButton;
 namespace zepa2::ui {
 
 class ActivityLog;
+class UnitButton;
 
 struct MainDialogControls {
   QPushButton* getZepaButton = nullptr;
@@ -19,7 +20,7 @@ struct MainDialogControls {
   QCheckBox* localAddressCheck = nullptr;
   QCheckBox* decimalAddressCheck = nullptr;
   QLineEdit* intervalEdit = nullptr;
-  QPushButton* unitButton = nullptr;
+  UnitButton* unitButton = nullptr;
   QPushButton* applyButton = nullptr;
   QLineEdit* addressEdit = nullptr;
   QPushButton* routerSettingsButton = nullptr;
