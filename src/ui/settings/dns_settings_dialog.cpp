@@ -21,6 +21,12 @@
 namespace zepa2::ui {
 namespace {
 
+// The kind's rows, in dialog units: the first one's top and the step to the next. The most any kind
+// uses is seven rows, the buttons come under them.
+constexpr int kFirstRowY = 27;
+constexpr int kRowStep = 18;
+constexpr int kButtonsY = kFirstRowY + 7 * kRowStep + 5;
+
 // The test's lines, gathered on the worker to be shown as its answer once it is done.
 class TestLineHost : public CheckHost {
  public:
@@ -55,7 +61,7 @@ void DnsSettingsDialog::BuildControls() {
   setObjectName(QStringLiteral("dnsSettingsDialog"));
   setWindowTitle(QString::fromUtf8(msg::kDnsSettingsCaption));
   const DialogUnits du(font());
-  setFixedSize(du.Size(300, 212));
+  setFixedSize(du.Size(300, kButtonsY + 20));
 
   AddControl<QLabel>(this, du, "targetLabel", msg::kDnsTargetLabel, 7, 9, 40, 8);
   targetCombo_ = AddControl<QComboBox>(this, du, "targetCombo", nullptr, 50, 7, 60, 12);
@@ -88,9 +94,9 @@ void DnsSettingsDialog::BuildControls() {
   urlLabel_ = findChild<QLabel*>(QStringLiteral("urlLabel"));
   passLabel_ = findChild<QLabel*>(QStringLiteral("passLabel"));
 
-  auto* test = AddControl<QPushButton>(this, du, "testButton", msg::kDnsTestButton, 7, 192, 60, 14);
-  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 180, 192, 52, 14);
-  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 238, 192, 52, 14);
+  auto* test = AddControl<QPushButton>(this, du, "testButton", msg::kDnsTestButton, 7, kButtonsY, 60, 14);
+  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 180, kButtonsY, 52, 14);
+  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 238, kButtonsY, 52, 14);
   ok->setDefault(true);
 
   connect(targetCombo_, &QComboBox::currentIndexChanged, this, &DnsSettingsDialog::OnTargetChange);
@@ -143,13 +149,19 @@ void DnsSettingsDialog::ShowFieldsOfKind() {
       {"api", Kinds({DnsKind::Cloudflare})},
       {"pin", any},
   };
+  // The rows the kind uses follow one another from the top, with no gaps where another kind's are.
+  const DialogUnits du(font());
   const bool none = kind == DnsKind::None;
+  int rowY = kFirstRowY;
   for (const auto& field : fields) {
     const bool shown = !none && (field.kinds & (1u << static_cast<int>(kind))) != 0;
     for (const char* part : {"Label", "Edit", "Combo"}) {
-      if (auto* widget = findChild<QWidget*>(QString::fromLatin1(field.name) + QString::fromLatin1(part)))
-        widget->setVisible(shown);
+      auto* widget = findChild<QWidget*>(QString::fromLatin1(field.name) + QString::fromLatin1(part));
+      if (!widget) continue;
+      widget->setVisible(shown);
+      widget->move(widget->x(), du.Y(rowY + (part[0] == 'L' ? 2 : 0)));
     }
+    if (shown) rowY += kRowStep;
   }
   urlLabel_->setText(QString::fromUtf8(kind == DnsKind::Dyndns2 ? msg::kDnsServerLabel : msg::kDnsUrlLabel));
   passLabel_->setText(QString::fromUtf8(kind == DnsKind::Cloudflare ? msg::kDnsTokenLabel : msg::kDnsPassLabel));
