@@ -3,7 +3,8 @@
 # session bus: idle without and with a notification service on the bus, after a failed check
 # whose notice went to the service, and with a check that Esc stopped (the router never answers). Usage: bench/window_exit.sh [build folder]  (RUNS=7;
 # TRAY_HOST=1 has the service stand in for a desktop's tray host as well, NEVER_ANSWER=1 makes it
-# a hung daemon that takes notices and never answers)
+# a hung daemon that takes notices and never answers; SERVICE=dunst puts a real notification daemon on
+# the bus instead of the stand-in)
 set -euo pipefail
 build=$(realpath "${1:-build}")
 runs=${RUNS:-7}
@@ -29,9 +30,16 @@ Notify=${NOTIFY:-1}"
 echo "idle, no notification service on the bus:"
 python3 "$here/bench/window_exit.py" "$build/zepa2" "$runs" 1
 
-"$build/bench/notification_service" ${TRAY_HOST:+--tray} ${NEVER_ANSWER:+--never-answer} >"$work/service.out" &
-pids+=($!)
-until grep -q ready "$work/service.out" 2>/dev/null; do sleep 0.05; done
+if [ "${SERVICE:-}" = dunst ]; then
+  dunst >"$work/service.out" 2>&1 &
+  pids+=($!)
+  until dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+      string:org.freedesktop.Notifications 2>/dev/null | grep -q true; do sleep 0.05; done
+else
+  "$build/bench/notification_service" ${TRAY_HOST:+--tray} ${NEVER_ANSWER:+--never-answer} >"$work/service.out" &
+  pids+=($!)
+  until grep -q ready "$work/service.out" 2>/dev/null; do sleep 0.05; done
+fi
 echo "idle, notification service on the bus:"
 python3 "$here/bench/window_exit.py" "$build/zepa2" "$runs" 1
 
