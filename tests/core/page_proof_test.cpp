@@ -107,7 +107,7 @@ TEST_F(PageProofTest, DeadOrWrongAddressesAreNotConfirmedWithTheReason) {
   for (const auto& c : cases) {
     const PageProof proof = ProvePagePublished(c.url, "192.0.2.44");
     EXPECT_EQ(proof.kind, ProofKind::NotConfirmed) << c.url;
-    EXPECT_NE(proof.reason.find(c.reasonPart), std::string::npos) << c.url << ": " << proof.reason;
+    EXPECT_NE(FullProofReason(proof).find(c.reasonPart), std::string::npos) << c.url << ": " << FullProofReason(proof);
   }
 }
 

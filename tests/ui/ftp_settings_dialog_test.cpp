@@ -16,6 +16,7 @@
 #include "core/settings/secret_reference.h"
 #include "core/settings/settings_store.h"
 #include "support/fixture_process.h"
+#include "support/free_port.h"
 #include "support/publish_support.h"
 #include "support/qt_modal.h"
 #include "support/qt_widgets.h"
@@ -152,6 +153,15 @@ class FtpSettingsDialogTest : public QObject {
     QCOMPARE(shown.size(), std::size_t{1});
     QCOMPARE(shown[0].text, QStringLiteral("サイト：1 公開ページでアドレスを確認できません：ページにアドレスがありません"));
     QVERIFY(shown[0].icon == MessageIcon::Exclamation);
+
+    // The network library's English reason belongs to the log; the box says it in Japanese only.
+    const QString dead = QStringLiteral("127.0.0.1:%1/ip.html").arg(test::UnusedLocalPort());
+    Edit(dialog, "checkUrlEdit")->setText(dead);
+    Click(dialog, "checkUrlButton");
+    shown = MessageBoxSeam::TakeShown();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QCOMPARE(shown[0].text, QStringLiteral("サイト：1 公開ページでアドレスを確認できません：ページを取得できません"));
+    Edit(dialog, "checkUrlEdit")->setText(url);
 
     Click(dialog, "okButton");
     QCOMPARE(QString::fromStdString(settings.sites[0].checkUrl), url);

@@ -86,15 +86,19 @@ PageProof ProvePagePublished(const std::string& checkUrl, const std::string& add
   if (got.kind == net::HttpGetKind::BadStatus) {
     return NotConfirmed(msg::kProofHttpStatus + std::to_string(got.status));
   }
-  if (got.kind != net::HttpGetKind::Ok) return NotConfirmed(got.reason);
+  if (got.kind != net::HttpGetKind::Ok) return {ProofKind::NotConfirmed, msg::kProofNotFetched, got.reason};
   if (!PageShowsAddress(got.body, address)) return NotConfirmed(msg::kProofAddressMissing);
   return {ProofKind::Confirmed, {}};
 }
 
-std::string DescribePageProof(int number, const PageProof& proof) {
+std::string FullProofReason(const PageProof& proof) {
+  return proof.detail.empty() ? proof.reason : proof.reason + msg::kReasonFollows + proof.detail;
+}
+
+std::string DescribePageProof(int number, const PageProof& proof, bool withDetail) {
   std::string text = msg::kProofSite + std::to_string(number);
   if (proof.kind == ProofKind::Confirmed) text += msg::kProofConfirmed;
-  else text += msg::kProofNotConfirmed + (msg::kReasonFollows + proof.reason);
+  else text += msg::kProofNotConfirmed + (msg::kReasonFollows + (withDetail ? FullProofReason(proof) : proof.reason));
   return Cp932(text);
 }
 

@@ -21,6 +21,7 @@ struct PageProofOptions {
 struct PageProof {
   ProofKind kind = ProofKind::NotConfirmed;
   std::string reason;  // NotConfirmed: why, UTF-8
+  std::string detail;  // the network library's own words (English) for a page not fetched; for the log
 };
 
 // The check address with a query no cache has seen (`zepa2-nocache=<token>`, appended to any
@@ -37,7 +38,11 @@ bool PageShowsAddress(const std::string& page, const std::string& address);
 PageProof ProvePagePublished(const std::string& checkUrl, const std::string& address,
                              const PageProofOptions& options = {});
 
-// The log line for a proof of site `number`, CP932: confirmed, or not with the reason.
-std::string DescribePageProof(int number, const PageProof& proof);
+// The reason, then the network's words when there are any: for the log and the status file.
+std::string FullProofReason(const PageProof& proof);
+
+// The log line for a proof of site `number`, CP932: confirmed, or not with the full reason. A box
+// (withDetail false) gives the Japanese reason alone.
+std::string DescribePageProof(int number, const PageProof& proof, bool withDetail = true);
 
 }  // namespace zepa2

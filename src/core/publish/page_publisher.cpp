@@ -30,7 +30,7 @@ void PagePublisher::ProveSite(SiteReport& report, const std::string& checkUrl, c
   options.stop = uploader_.stop();
   const PageProof proof = ProvePagePublished(checkUrl, address, options);
   report.proof = proof.kind;
-  report.proofReason = proof.reason;
+  report.proofReason = FullProofReason(proof);
   host_.AppendLog(DescribePageProof(report.number, proof),
                   proof.kind == ProofKind::Confirmed ? log_color::kGreen : log_color::kRed);
 }

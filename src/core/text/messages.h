@@ -345,6 +345,7 @@ inline constexpr const char* kProofSite = "サイト：";                       
 inline constexpr const char* kProofConfirmed = " 公開ページでアドレスを確認しました";
 inline constexpr const char* kProofNotConfirmed = " 公開ページでアドレスを確認できません";  // + kReasonFollows + reason
 inline constexpr const char* kProofBadUrl = "確認用アドレスが http:// または https:// のアドレスではありません";
+inline constexpr const char* kProofNotFetched = "ページを取得できません";
 inline constexpr const char* kProofAddressMissing = "ページにアドレスがありません";
 inline constexpr const char* kProofHttpStatus = "HTTP ステータス ";  // code
 inline constexpr const char* kProofStopped = "中止しました";

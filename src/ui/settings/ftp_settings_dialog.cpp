@@ -358,7 +358,7 @@ void FtpSettingsDialog::OnCheckUrl() {
     options.stop = &stop;
     return ProvePagePublished(url, *address, options);
   });
-  ShowMessage(this, FromCp932(DescribePageProof(sites_.shownIndex() + 1, proof)), MessageButtons::Ok,
+  ShowMessage(this, FromCp932(DescribePageProof(sites_.shownIndex() + 1, proof, false)), MessageButtons::Ok,
               proof.kind == ProofKind::Confirmed ? MessageIcon::Information : MessageIcon::Exclamation);
 }
 
