@@ -4,7 +4,7 @@
 # whose notice went to the service, and with a check that Esc stopped (the router never answers). Usage: bench/window_exit.sh [build folder]  (RUNS=7;
 # TRAY_HOST=1 has the service stand in for a desktop's tray host as well, NEVER_ANSWER=1 makes it
 # a hung daemon that takes notices and never answers; SERVICE=dunst puts a real notification daemon on
-# the bus instead of the stand-in)
+# the bus instead of the stand-in: apt-get install dunst)
 set -euo pipefail
 build=$(realpath "${1:-build}")
 runs=${RUNS:-7}
