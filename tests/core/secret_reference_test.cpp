@@ -70,7 +70,9 @@ TEST_F(SecretReferenceTest, EachKindResolvesOrSaysWhy) {
     SCOPED_TRACE(c.stored);
     const ResolvedSecret got = ResolveSecret(c.stored, "FTP.Pass1");
     EXPECT_EQ(got.secret, c.secret);
-    if (!c.secret) EXPECT_THAT(got.problem, HasSubstr(c.problem));
+    if (!c.secret) {
+      EXPECT_THAT(got.problem, HasSubstr(c.problem));
+    }
   }
 }
 

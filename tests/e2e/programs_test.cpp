@@ -249,7 +249,7 @@ TEST_F(ProgramsTest, UsageErrorsAndMissingSettingsGiveStatusTwo) {
   EXPECT_EQ(bad.exitCode, 2);
   EXPECT_NE(bad.err.find("--bogus"), std::string::npos);
   // A period that is no whole number of seconds, none at all, or one without --watch.
-  for (const std::vector<std::string> args : {std::vector<std::string>{"--watch", "--period", "0"},
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--watch", "--period", "0"},
                                               {"--watch", "--period", "5s"},
                                               {"--watch", "--period", "-1"},
                                               {"--watch", "--period"},
@@ -627,8 +627,12 @@ TEST_F(ProgramsTest, StateFilesThatAreNotFilesAreNeitherWaitedOnNorReplaced) {
       EXPECT_TRUE(IsKind(kind, file));
       const bool replaceable = kind == StateKind::Huge || kind == StateKind::LinkToRegular;
       EXPECT_EQ(run.exitCode, replaceable ? 0 : 1) << run.out << run.err;
-      if (!replaceable) EXPECT_NE(run.out.find(file.string()), std::string::npos) << run.out;
-      if (kind == StateKind::LinkToRegular) EXPECT_NE(ReadFile(aside), "10.0.0.99");  // written through
+      if (!replaceable) {
+        EXPECT_NE(run.out.find(file.string()), std::string::npos) << run.out;
+      }
+      if (kind == StateKind::LinkToRegular) {
+        EXPECT_NE(ReadFile(aside), "10.0.0.99");  // written through
+      }
     }
   }
 }

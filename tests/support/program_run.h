@@ -17,7 +17,7 @@ struct ProgramCall {
   std::vector<std::string> args;
   std::map<std::string, std::string> env;  // set on top of the test's own environment
   std::filesystem::path workingFolder;     // empty: the test's own
-  std::optional<std::string> input;        // written to its standard input through a pipe; none: /dev/null
+  std::optional<std::string> input{};      // written to its standard input through a pipe; none: /dev/null
 };
 
 struct ProgramResult {

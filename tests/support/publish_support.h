@@ -134,7 +134,7 @@ class S3TestServer {
  public:
   struct Options {
     std::vector<std::string> buckets{"www"};
-    std::string region;  // the region signatures must name; empty = any
+    std::string region{};  // the region signatures must name; empty = any
     int pageSize = 1000; // entries per ListObjectsV2 page
     bool stallPut = false;  // a PUT is read and never answered
   };

@@ -21,7 +21,7 @@ struct PageProofOptions {
 struct PageProof {
   ProofKind kind = ProofKind::NotConfirmed;
   std::string reason;  // NotConfirmed: why, UTF-8
-  std::string detail;  // the network library's own words (English) for a page not fetched; for the log
+  std::string detail{};  // the network library's own words (English) for a page not fetched; for the log
 };
 
 // The check address with a query no cache has seen (`zepa2-nocache=<token>`, appended to any

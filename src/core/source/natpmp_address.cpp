@@ -1,4 +1,5 @@
 #include "core/source/natpmp_address.h"
+#include "core/sys/stop_token.h"
 
 #include <arpa/inet.h>
 #define ENABLE_STRNATPMPERR  // the library is built with it; the header hides it unless asked
@@ -14,8 +15,6 @@
 
 namespace zepa2 {
 namespace {
-
-constexpr std::chrono::milliseconds kStopCheck{100};
 
 // Closes the library's socket on every way out.
 struct NatPmpSession {

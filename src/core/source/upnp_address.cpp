@@ -23,7 +23,6 @@ namespace {
 constexpr const char* kSsdpGroup = "239.255.255.250";
 constexpr int kSsdpPort = 1900;
 constexpr std::string_view kGatewayTarget = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
-constexpr std::chrono::milliseconds kStopCheck{100};
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() &&
@@ -148,7 +147,7 @@ struct DescribedService {
   std::optional<HttpUrl> descriptionUrl;  // nothing when the service could not be had: see reason
   ConnectionService service;
   std::string reason;
-  std::string note;  // the answer to discovery came from another host than the default gateway
+  std::string note{};  // the answer to discovery came from another host than the default gateway
 };
 
 DescribedService DescribeService(const std::string& igdUrl, const UpnpOptions& options) {

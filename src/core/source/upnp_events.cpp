@@ -17,6 +17,7 @@
 #include "core/net/server_address.h"
 #include "core/source/ipv4_literal.h"
 #include "core/source/upnp_address.h"
+#include "core/sys/stop_token.h"
 #include "core/text/messages.h"
 
 namespace zepa2 {
@@ -26,7 +27,6 @@ using namespace std::chrono_literals;
 
 constexpr std::chrono::milliseconds kConnectTimeout{2'000};
 constexpr std::chrono::milliseconds kAnswerTimeout{5'000};
-constexpr std::chrono::milliseconds kStopCheck{100};
 constexpr std::size_t kMaxMessageBytes = 64u << 10;  // an event is a few hundred bytes
 constexpr std::size_t kMaxCallbacks = 8;              // open callback connections at once
 // A subscription is renewed when half its time is gone, but never later than this before it

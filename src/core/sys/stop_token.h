@@ -8,6 +8,10 @@
 
 namespace zepa2 {
 
+// How long a blocking wait of our own (a socket poll) goes before it looks at the stop request
+// again: a stopped step ends within this.
+inline constexpr std::chrono::milliseconds kStopCheck{100};
+
 class StopToken {
  public:
   StopToken() = default;
