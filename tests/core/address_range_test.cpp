@@ -32,8 +32,12 @@ TEST(NonPublicAddress, EveryRangeAndItsPublicNeighbours) {
     SCOPED_TRACE(range.first);
     EXPECT_EQ(NonPublicReasonOf(range.first), range.reason);
     EXPECT_EQ(NonPublicReasonOf(range.last), range.reason);
-    if (range.before) EXPECT_EQ(NonPublicReasonOf(range.before), None) << range.before;
-    if (range.after) EXPECT_EQ(NonPublicReasonOf(range.after), None) << range.after;
+    if (range.before) {
+      EXPECT_EQ(NonPublicReasonOf(range.before), None) << range.before;
+    }
+    if (range.after) {
+      EXPECT_EQ(NonPublicReasonOf(range.after), None) << range.after;
+    }
   }
   EXPECT_EQ(NonPublicReasonOf("240.0.0.1"), MulticastReserved);
   EXPECT_EQ(NonPublicReasonOf("203.0.113.45"), None);

@@ -31,9 +31,9 @@ const char* UnsafeRouterField(std::string_view server, std::string_view page,
 }
 
 std::string UnsafeFieldLogLine(const char* fieldName) {
-  std::string text = msg::kUnsafeFieldNotSent;
-  text.replace(text.find("%s"), 2, fieldName);
-  return Cp932(text);
+  const std::string_view format = msg::kUnsafeFieldNotSent;
+  const std::size_t at = format.find("%s");
+  return Cp932(std::string(format.substr(0, at)) + fieldName + std::string(format.substr(at + 2)));
 }
 
 }  // namespace zepa2
