@@ -140,6 +140,37 @@ class DnsSettingsDialogTest : public QObject {
     QCOMPARE(saved.dnsTargets[2].zone, std::string("example.org"));
   }
 
+  // A target's pinned key is forgotten only after a Yes, and only that target's; a target without
+  // one has nothing to forget.
+  void forgettingAPinAsksAndTouchesOneTarget() {
+    const std::string pin = "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=";
+    AppSettings settings;
+    for (const int i : {0, 1}) {
+      settings.dnsTargets[static_cast<std::size_t>(i)].kind = DnsKind::Dyndns2;
+      settings.dnsTargets[static_cast<std::size_t>(i)].pin = pin;
+    }
+    settings.dnsTargets[2].kind = DnsKind::Dyndns2;
+    DnsSettingsDialog dialog(settings, "203.0.113.5");
+    dialog.show();
+    auto* forget = Child<QPushButton>(&dialog, "pinForgetButton");
+    QVERIFY(forget->isVisible() && forget->isEnabled());
+    MessageBoxSeam::QueueAnswer(MessageAnswer::No);
+    forget->click();
+    QCOMPARE(Edit(&dialog, "pinEdit")->text(), QString::fromStdString(pin));
+    MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
+    forget->click();
+    QCOMPARE(TakeMessages().size(), 2);
+    QVERIFY(Edit(&dialog, "pinEdit")->text().isEmpty() && !forget->isEnabled());
+    Combo(&dialog, "targetCombo")->setCurrentIndex(2);
+    QVERIFY(!forget->isEnabled());
+    Combo(&dialog, "targetCombo")->setCurrentIndex(1);
+    QVERIFY(forget->isEnabled());
+    Child<QPushButton>(&dialog, "okButton")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(settings.dnsTargets[0].pin, std::string());
+    QCOMPARE(settings.dnsTargets[1].pin, pin);
+  }
+
   void noAddressYetAsksForOne() {
     AppSettings settings;
     settings.dnsTargets[0].kind = DnsKind::Url;

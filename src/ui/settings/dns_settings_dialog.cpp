@@ -16,6 +16,7 @@
 #include "ui/common/dialog_units.h"
 #include "ui/common/message_box.h"
 #include "ui/common/off_ui_thread.h"
+#include "ui/common/server_key_prompt.h"
 #include "ui/common/settings_io.h"
 
 namespace zepa2::ui {
@@ -89,8 +90,9 @@ void DnsSettingsDialog::BuildControls() {
     recordsCombo_->addItem(QString::fromUtf8(records));
   matchEdit_ = Cp932Edit(row("match", msg::kDnsMatchLabel, 135, 230));
   apiEdit_ = Cp932Edit(row("api", msg::kDnsApiLabel, 153, 230));
-  pinEdit_ = row("pin", msg::kPinLabel, 171, 230);
+  pinEdit_ = row("pin", msg::kPinLabel, 171, 182);
   pinEdit_->setReadOnly(true);
+  forgetPinButton_ = AddControl<QPushButton>(this, du, "pinForgetButton", msg::kForgetPin, 246, 170, 44, 14);
   urlLabel_ = findChild<QLabel*>(QStringLiteral("urlLabel"));
   passLabel_ = findChild<QLabel*>(QStringLiteral("passLabel"));
 
@@ -102,6 +104,9 @@ void DnsSettingsDialog::BuildControls() {
   connect(targetCombo_, &QComboBox::currentIndexChanged, this, &DnsSettingsDialog::OnTargetChange);
   connect(kindCombo_, &QComboBox::currentIndexChanged, this, &DnsSettingsDialog::ShowFieldsOfKind);
   connect(test, &QPushButton::clicked, this, &DnsSettingsDialog::OnTest);
+  connect(forgetPinButton_, &QPushButton::clicked, this, [this] {
+    if (ConfirmForgetPin(this)) ShowPin(pinEdit_, forgetPinButton_, {});
+  });
   connect(ok, &QPushButton::clicked, this, &DnsSettingsDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &DnsSettingsDialog::reject);
 }
@@ -127,9 +132,9 @@ void DnsSettingsDialog::BindShownTarget() {
   fields.Choice(recordsCombo_, &DnsTarget::records);
   fields.Text(matchEdit_, &DnsTarget::match);
   fields.Text(apiEdit_, &DnsTarget::api);
-  // Read only: the pin is shown, and taken only by "--trust".
-  fields.Row([this](const DnsTarget& t) { pinEdit_->setText(QString::fromStdString(t.pin)); },
-                      [](DnsTarget&) {});
+  // Read only: the pin is taken by "--trust", and only forgotten here.
+  fields.Row([this](const DnsTarget& t) { ShowPin(pinEdit_, forgetPinButton_, t.pin); },
+             [this](DnsTarget& t) { t.pin = pinEdit_->text().toStdString(); });
 }
 
 void DnsSettingsDialog::ShowFieldsOfKind() {
@@ -155,11 +160,12 @@ void DnsSettingsDialog::ShowFieldsOfKind() {
   int rowY = kFirstRowY;
   for (const auto& field : fields) {
     const bool shown = !none && (field.kinds & (1u << static_cast<int>(kind))) != 0;
-    for (const char* part : {"Label", "Edit", "Combo"}) {
+    // Each part's offset from the row's top: a label sits lower, a button's frame a little higher.
+    for (const auto& [part, offset] : {std::pair{"Label", 2}, {"Edit", 0}, {"Combo", 0}, {"ForgetButton", -1}}) {
       auto* widget = findChild<QWidget*>(QString::fromLatin1(field.name) + QString::fromLatin1(part));
       if (!widget) continue;
       widget->setVisible(shown);
-      widget->move(widget->x(), du.Y(rowY + (part[0] == 'L' ? 2 : 0)));
+      widget->move(widget->x(), du.Y(rowY + offset));
     }
     if (shown) rowY += kRowStep;
   }

@@ -51,7 +51,8 @@ class DnsSettingsDialog : public QDialog {
   Cp932Edit zoneEdit_{nullptr};
   Cp932Edit matchEdit_{nullptr};
   Cp932Edit apiEdit_{nullptr};
-  QLineEdit* pinEdit_ = nullptr;
+  QLineEdit* pinEdit_ = nullptr;  // the shown target's pinned key, read only
+  QPushButton* forgetPinButton_ = nullptr;
 };
 
 // Runs the dialog modally over parent; "設定" has already saved when it returns.
