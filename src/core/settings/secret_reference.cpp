@@ -62,10 +62,10 @@ ResolvedSecret Found(std::string secret) {
 ResolvedSecret ReadSecretFile(const std::string& path, bool mustBePrivate) {
   // Non-blocking: a FIFO put in the file's place must not hang the run before it is refused.
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (fd.get() < 0) return Missing(std::string(msg::kSecretUnreadable) + ": " + std::strerror(errno));
+  if (fd.get() < 0) return Missing(std::string(msg::kSecretUnreadable) + msg::kReasonFollows + std::strerror(errno));
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0)
-    return Missing(std::string(msg::kSecretUnreadable) + ": " + std::strerror(errno));
+    return Missing(std::string(msg::kSecretUnreadable) + msg::kReasonFollows + std::strerror(errno));
   if (!S_ISREG(info.st_mode)) return Missing(msg::kSecretNotRegular);
   if (mustBePrivate && info.st_uid != ::geteuid()) return Missing(msg::kSecretNotOwn);
   if (mustBePrivate && (info.st_mode & (S_IRWXG | S_IRWXO)) != 0) return Missing(msg::kSecretNotPrivate);
@@ -75,7 +75,7 @@ ResolvedSecret ReadSecretFile(const std::string& path, bool mustBePrivate) {
   while (got < text.size()) {
     const ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return Missing(std::string(msg::kSecretUnreadable) + ": " + std::strerror(errno));
+    if (n < 0) return Missing(std::string(msg::kSecretUnreadable) + msg::kReasonFollows + std::strerror(errno));
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }

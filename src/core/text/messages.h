@@ -380,25 +380,25 @@ inline constexpr const char* kConfigNotANumber = "「%1」には整数を指定�
 // %1: the key, %2 and %3: the lowest and highest number.
 inline constexpr const char* kConfigOutOfRange = "「%1」には %2 から %3 までの整数を指定してください。";
 // %1: the key, %2: the known modes.
-inline constexpr const char* kConfigUnknownMode = "「%1」の転送方式が不明です。指定できる値: %2";
+inline constexpr const char* kConfigUnknownMode = "「%1」の転送方式が不明です。指定できる値：%2";
 inline constexpr const char* kConfigNotCp932 =
-    "「%1」の値に Shift_JIS (CP932) で表せない文字があるか、\\ の書き方が正しくありません (\\\\ または \\xHH)。";
+    "「%1」の値に Shift_JIS（CP932）で表せない文字があるか、\\ の書き方が正しくありません（\\\\ または \\xHH）。";
 inline constexpr const char* kConfigBadPin = "「%1」の鍵は sha256// で始まる形式で指定してください。";
 inline constexpr const char* kConfigSecretLiteral =
     "「%1」にはパスワードそのものを指定できません。zepa2-check config set-password %1 で標準入力から入力するか、"
     "keyring:, credential:名前, file:パス, env:名前 のいずれかの参照を指定してください。";
 // %1: the key, %2: why the reference cannot be used.
-inline constexpr const char* kConfigBadReference = "「%1」の参照を使えません: %2";
+inline constexpr const char* kConfigBadReference = "「%1」の参照を使えません：%2";
 inline constexpr const char* kConfigNotSecret = "「%1」はパスワードの設定ではありません。config set を使ってください。";
 inline constexpr const char* kConfigSaved =
     "設定を保存しました。起動中の ZEPA2 のウィンドウは次の確認の前に読み直します。"
-    "zepa2-check --watch には SIGHUP を送ると読み直します (systemctl --user reload zepa2-check)。\n";
+    "zepa2-check --watch には SIGHUP を送ると読み直します（systemctl --user reload zepa2-check）。\n";
 inline constexpr const char* kSettingsChangedOutside = "設定ファイルが変更されたため、読み直しました。";
-inline constexpr const char* kConfigPasswordPrompt = "パスワード: ";
+inline constexpr const char* kConfigPasswordPrompt = "パスワード：";
 inline constexpr const char* kConfigPasswordNone = "パスワードが入力されませんでした。何も保存していません。";
 inline constexpr const char* kConfigImportSecretSkipped = "「%1」はパスワードの設定のため取り込みませんでした。";
 inline constexpr const char* kConfigImportUnknown = "「%1」という設定はないため無視しました。";
-inline constexpr const char* kConfigImportUnreadable = "取り込むファイルを読めません: %1";
+inline constexpr const char* kConfigImportUnreadable = "取り込むファイルを読めません：%1";
 inline constexpr const char* kConfigArgumentNotText = "引数をロケールの文字コードから変換できません。";
 
 // ---- secrets kept outside the settings file ----
@@ -416,7 +416,7 @@ inline constexpr const char* kSecretNoCredentials =
 inline constexpr const char* kSecretNotRegular = "通常のファイルではありません";
 inline constexpr const char* kSecretNotOwn = "ファイルの所有者が本人ではありません";
 inline constexpr const char* kSecretNotPrivate = "ファイルが本人以外にも読み書きできます（chmod 600 にしてください）";
-inline constexpr const char* kSecretUnreadable = "ファイルを読めません";  // ": " strerror follows
+inline constexpr const char* kSecretUnreadable = "ファイルを読めません";  // kReasonFollows + strerror
 inline constexpr const char* kSecretTooLarge = "ファイルが大きすぎます";
 inline constexpr const char* kSecretKeyringMissing = "キーリングに見つかりません";
 inline constexpr const char* kSaveToKeyring = "キーリングに保存";  // the button beside a password
