@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QStringList>
 #include <QWidget>
+#include <vector>
 
 #include "ui/common/message_box.h"
 
@@ -17,7 +18,13 @@ T* Child(QWidget& dialog, const char* name) {
   return widget;
 }
 
+template <typename T = QWidget>
+T* Child(QWidget* dialog, const char* name) {
+  return Child<T>(*dialog, name);
+}
+
 inline QLineEdit* Edit(QWidget& dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
+inline QLineEdit* Edit(QWidget* dialog, const char* name) { return Child<QLineEdit>(*dialog, name); }
 
 // The names of the controls Tab reaches, in the order it reaches them, from the dialog round.
 inline QStringList TabOrder(QWidget& dialog) {
@@ -36,10 +43,14 @@ inline QStringList TabOrderOf(QWidget& dialog, const QStringList& names) {
   return ordered;
 }
 
-// The texts of the boxes shown since the last call (the seam must be intercepting).
-inline QStringList ShownTexts() {
+// The texts of the boxes shown since the last call (the seam must be intercepting), and their
+// icons when asked.
+inline QStringList ShownTexts(std::vector<ui::MessageIcon>* icons = nullptr) {
   QStringList texts;
-  for (const ui::ShownMessage& box : ui::MessageBoxSeam::TakeShown()) texts << box.text;
+  for (const ui::ShownMessage& box : ui::MessageBoxSeam::TakeShown()) {
+    texts << box.text;
+    if (icons) icons->push_back(box.icon);
+  }
   return texts;
 }
 

@@ -8,6 +8,7 @@
 #include "core/net/http_get.h"
 #include "core/settings/settings_store.h"
 #include "support/fixture_process.h"
+#include "support/qt_widgets.h"
 #include "support/temp_dir.h"
 #include "ui/common/message_box.h"
 #include "ui/settings/dns_settings_dialog.h"
@@ -19,31 +20,17 @@ using zepa2::ui::DnsSettingsDialog;
 using zepa2::ui::MessageAnswer;
 using zepa2::ui::MessageBoxSeam;
 using zepa2::ui::MessageIcon;
+using zepa2::test::Child;
+using zepa2::test::Edit;
+using zepa2::test::ShownTexts;
 
 namespace {
 
-template <typename T>
-T* Child(QWidget* dialog, const char* name) {
-  auto* w = dialog->findChild<T*>(QString::fromLatin1(name));
-  if (!w) qFatal("no widget %s", name);
-  return w;
-}
-
-QLineEdit* Edit(QWidget* dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
 QComboBox* Combo(QWidget* dialog, const char* name) { return Child<QComboBox>(dialog, name); }
 
 void Type(QLineEdit* edit, const QString& text) {
   edit->selectAll();
   edit->insert(text);
-}
-
-QStringList TakeMessages(std::vector<MessageIcon>* icons = nullptr) {
-  QStringList texts;
-  for (const auto& shown : MessageBoxSeam::TakeShown()) {
-    texts << shown.text;
-    if (icons) icons->push_back(shown.icon);
-  }
-  return texts;
 }
 
 }  // namespace
@@ -105,7 +92,7 @@ class DnsSettingsDialogTest : public QObject {
     Type(Edit(&dialog, "hostEdit"), "home.example.net");
     Child<QPushButton>(&dialog, "testButton")->click();
     std::vector<MessageIcon> icons;
-    const QStringList answer = TakeMessages(&icons);
+    const QStringList answer = ShownTexts(&icons);
     QCOMPARE(answer.size(), 1);
     QVERIFY2(answer[0].contains("DNS1（home.example.net）:更新成功"), qPrintable(answer[0]));
     QCOMPARE(icons.front(), MessageIcon::Information);
@@ -122,7 +109,7 @@ class DnsSettingsDialogTest : public QObject {
     Combo(&dialog, "recordsCombo")->setCurrentIndex(static_cast<int>(DnsRecords::A));
     Child<QPushButton>(&dialog, "testButton")->click();
     icons.clear();
-    const QStringList refused = TakeMessages(&icons);
+    const QStringList refused = ShownTexts(&icons);
     QVERIFY2(refused.size() == 1 && refused[0].contains("Authentication error"), qPrintable(refused.join("|")));
     QCOMPARE(icons.front(), MessageIcon::Exclamation);
 
@@ -159,7 +146,7 @@ class DnsSettingsDialogTest : public QObject {
     QCOMPARE(Edit(&dialog, "pinEdit")->text(), QString::fromStdString(pin));
     MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
     forget->click();
-    QCOMPARE(TakeMessages().size(), 2);
+    QCOMPARE(ShownTexts().size(), 2);
     QVERIFY(Edit(&dialog, "pinEdit")->text().isEmpty() && !forget->isEnabled());
     Combo(&dialog, "targetCombo")->setCurrentIndex(2);
     QVERIFY(!forget->isEnabled());
@@ -176,7 +163,7 @@ class DnsSettingsDialogTest : public QObject {
     settings.dnsTargets[0].kind = DnsKind::Url;
     DnsSettingsDialog dialog(settings, "");
     Child<QPushButton>(&dialog, "testButton")->click();
-    QCOMPARE(TakeMessages(), QStringList{"先にグローバルＩＰを取得してください。"});
+    QCOMPARE(ShownTexts(), QStringList{"先にグローバルＩＰを取得してください。"});
     MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
     dialog.reject();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));

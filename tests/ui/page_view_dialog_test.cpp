@@ -8,23 +8,18 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "support/qt_widgets.h"
 #include "support/temp_dir.h"
 #include "ui/common/message_box.h"
 #include "ui/settings/page_view_dialog.h"
 
+using zepa2::test::Child;
 using zepa2::ui::PageViewDialog;
 
 class PageViewDialogTest : public QObject {
   Q_OBJECT
 
  private:
-  template <typename T>
-  static T* Child(QWidget* dialog, const char* name) {
-    auto* w = dialog->findChild<T*>(QString::fromLatin1(name));
-    if (!w) qFatal("no widget %s", name);
-    return w;
-  }
-
   // Shows the dialog without a modal loop and waits until it can take the focus.
   static void Open(PageViewDialog& dialog) {
     dialog.show();

@@ -24,35 +24,21 @@ using zepa2::AppSettings;
 using zepa2::ui::MessageAnswer;
 using zepa2::ui::MessageBoxSeam;
 using zepa2::ui::MessageIcon;
+using zepa2::test::Child;
+using zepa2::test::Edit;
+using zepa2::test::ShownTexts;
 using zepa2::ui::RouterSettingsDialog;
 
 namespace {
 
 void NoPause(std::chrono::milliseconds) {}
 
-template <typename T>
-T* Child(QWidget* dialog, const char* name) {
-  auto* w = dialog->findChild<T*>(QString::fromLatin1(name));
-  if (!w) qFatal("no widget %s", name);
-  return w;
-}
-
-QLineEdit* Edit(QWidget* dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
 QPushButton* Button(QWidget* dialog, const char* name) { return Child<QPushButton>(dialog, name); }
 
 // Replaces the edit's text the way a paste over a selection does.
 void Paste(QLineEdit* edit, const QString& text) {
   edit->selectAll();
   edit->insert(text);
-}
-
-QStringList TakeMessages(std::vector<MessageIcon>* icons = nullptr) {
-  QStringList texts;
-  for (const auto& shown : MessageBoxSeam::TakeShown()) {
-    texts << shown.text;
-    if (icons) icons->push_back(shown.icon);
-  }
-  return texts;
 }
 
 // Clicks button and returns what the page view it opens showed; nothing when none opened.
@@ -96,7 +82,7 @@ class RouterSettingsDialogTest : public QObject {
   QStringList ConnectTo(RouterSettingsDialog& dialog, const QString& address) {
     Paste(Edit(&dialog, "addressEdit"), address);
     Button(&dialog, "connectTestButton")->click();
-    return TakeMessages();
+    return ShownTexts();
   }
 
   static bool PageButtonsEnabled(RouterSettingsDialog& dialog) {
@@ -297,7 +283,7 @@ class RouterSettingsDialogTest : public QObject {
     Paste(Edit(&dialog, "userEdit"), "admin");
     Paste(Edit(&dialog, "passEdit"), "secret");
     Button(&dialog, "connectTestButton")->click();
-    QCOMPARE(TakeMessages(&icons), QStringList{"成功しました。"});
+    QCOMPARE(ShownTexts(&icons), QStringList{"成功しました。"});
     QCOMPARE(icons, std::vector{MessageIcon::Information});
     QVERIFY(PageButtonsEnabled(dialog));
     const auto page = PageViewAfter(Button(&dialog, "showHtmlButton"));
@@ -315,7 +301,7 @@ class RouterSettingsDialogTest : public QObject {
     Button(&dialog, "filter1TestButton")->click();
     Button(&dialog, "filter2TestButton")->click();
     Button(&dialog, "autoFilterButton")->click();
-    QCOMPARE(TakeMessages(), QStringList(3, "先に接続テストを行ってください。"));
+    QCOMPARE(ShownTexts(), QStringList(3, "先に接続テストを行ってください。"));
   }
 
   // The connect test asks the chosen source; the choice and "whole page" are saved with "設定".
@@ -335,7 +321,7 @@ class RouterSettingsDialogTest : public QObject {
 
     std::vector<MessageIcon> icons;
     Button(&dialog, "connectTestButton")->click();
-    QCOMPARE(TakeMessages(&icons), QStringList{"成功しました。\n取得したアドレス：203.0.113.45"});
+    QCOMPARE(ShownTexts(&icons), QStringList{"成功しました。\n取得したアドレス：203.0.113.45"});
     QCOMPARE(icons, std::vector{MessageIcon::Information});
     QVERIFY(!PageButtonsEnabled(dialog));  // no page came with it
 
@@ -345,7 +331,7 @@ class RouterSettingsDialogTest : public QObject {
     Paste(Edit(&dialog, "igdUrlEdit"), faultUrl);
     Button(&dialog, "connectTestButton")->click();
     // Japanese only: the router's English fault is for the log.
-    QCOMPARE(TakeMessages(), QStringList{"接続できませんでした。\nUPnPでIPアドレス取得失敗"});
+    QCOMPARE(ShownTexts(), QStringList{"接続できませんでした。\nUPnPでIPアドレス取得失敗"});
 
     // Back to the router page: the page's own test, with the whole page as the address.
     source->setCurrentIndex(0);
@@ -432,7 +418,7 @@ class RouterSettingsDialogTest : public QObject {
     Paste(Edit(&dialog, "natPmpGatewayEdit"), gateway);
     Button(&dialog, "okButton")->click();
     if (refusal.isEmpty()) {
-      QCOMPARE(TakeMessages(), QStringList());
+      QCOMPARE(ShownTexts(), QStringList());
       QCOMPARE(dialog.result(), int(QDialog::Accepted));
       const AppSettings saved = LoadSavedSettings();
       QCOMPARE(QString::fromStdString(saved.igdUrl), igdUrl);
@@ -441,13 +427,13 @@ class RouterSettingsDialogTest : public QObject {
       return;
     }
     std::vector<MessageIcon> icons;
-    QVERIFY(TakeMessages(&icons).value(0).startsWith(refusal));
+    QVERIFY(ShownTexts(&icons).value(0).startsWith(refusal));
     QCOMPARE(icons, std::vector{MessageIcon::Exclamation});
     QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
     QCOMPARE(settings.igdUrl, std::string("http://192.168.0.1:1900/old.xml"));
     // The connect test refuses the same value before it asks anything.
     Button(&dialog, "connectTestButton")->click();
-    QVERIFY(TakeMessages().value(0).startsWith(refusal));
+    QVERIFY(ShownTexts().value(0).startsWith(refusal));
   }
 
   void showHtmlBeforeAnyTestShowsAnEmptyPage() {
@@ -484,7 +470,7 @@ class RouterSettingsDialogTest : public QObject {
 
     const auto view = PageViewAfter(Button(&dialog, which == 1 ? "filter1TestButton" : "filter2TestButton"));
     std::vector<MessageIcon> icons;
-    const QStringList messages = TakeMessages(&icons);
+    const QStringList messages = ShownTexts(&icons);
     if (message.isEmpty()) {
       QCOMPARE(view, std::optional<QString>(shown));
       QVERIFY(messages.isEmpty());
@@ -501,7 +487,7 @@ class RouterSettingsDialogTest : public QObject {
     QCOMPARE(ConnectTo(dialog, RouterAddress("empty.htm")), QStringList{"成功しました。"});
     Button(&dialog, "filter1TestButton")->click();
     Button(&dialog, "filter2TestButton")->click();
-    QCOMPARE(TakeMessages(), QStringList(2, "先に接続テストを行ってください。"));
+    QCOMPARE(ShownTexts(), QStringList(2, "先に接続テストを行ってください。"));
   }
 
   void credentialsFollowTheCheckBox() {
@@ -548,7 +534,7 @@ class RouterSettingsDialogTest : public QObject {
     MessageBoxSeam::QueueAnswer(MessageAnswer::No);
     Button(&dialog, "cancelButton")->click();
     std::vector<MessageIcon> icons;
-    QCOMPARE(TakeMessages(&icons),
+    QCOMPARE(ShownTexts(&icons),
              QStringList{"設定を中止します。\n変更データは反映されません。よろしいですか？"});
     QCOMPARE(icons, std::vector{MessageIcon::Question});
     QVERIFY(dialog.isVisible());
@@ -557,7 +543,7 @@ class RouterSettingsDialogTest : public QObject {
 
     MessageBoxSeam::QueueAnswer(MessageAnswer::Yes);
     QTest::keyClick(&dialog, Qt::Key_Escape);
-    QCOMPARE(TakeMessages().size(), 1);
+    QCOMPARE(ShownTexts().size(), 1);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(settings, before);
@@ -586,7 +572,7 @@ class RouterSettingsDialogTest : public QObject {
       Paste(Edit(&dialog, c.edit), c.text);
       Button(&dialog, "okButton")->click();
       std::vector<MessageIcon> icons;
-      QCOMPARE(TakeMessages(&icons),
+      QCOMPARE(ShownTexts(&icons),
                QStringList{QStringLiteral("「") + QString::fromUtf8(c.field) +
                            QStringLiteral("」に改行文字または NUL 文字が含まれています。\n取り除いてから設定してください。")});
       QVERIFY(icons.at(0) == MessageIcon::Exclamation);
@@ -606,7 +592,7 @@ class RouterSettingsDialogTest : public QObject {
     dialog.show();
     Paste(Edit(&dialog, "addressEdit"), "10.1.1.1/x.htm");
     Button(&dialog, "okButton")->click();
-    const QStringList messages = TakeMessages();
+    const QStringList messages = ShownTexts();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages[0].startsWith("設定を保存できませんでした。"));
     QVERIFY(dialog.isVisible());
@@ -678,7 +664,7 @@ class RouterSettingsDialogTest : public QObject {
     dialog.SetUrlOpener([](const QUrl&) { return false; });
     Paste(Edit(&dialog, "addressEdit"), "http://192.168.0.1/status.htm");
     Button(&dialog, "browserCheckButton")->click();
-    const QStringList shown = TakeMessages();
+    const QStringList shown = ShownTexts();
     QCOMPARE(shown.size(), 1);
     QVERIFY2(shown[0].contains("http://192.168.0.1/status.htm"), qPrintable(shown[0]));
   }
@@ -751,7 +737,7 @@ class RouterSettingsDialogTest : public QObject {
       Button(view, "okButton")->click();
     });
     Button(&dialog, "autoFilterButton")->click();
-    QCOMPARE(TakeMessages(), QStringList());
+    QCOMPARE(ShownTexts(), QStringList());
 
     const std::string filter1 = zepa2::Cp932("Nアドレスは").substr(0, 10);
     const std::string filter2 = zepa2::Cp932("接続中 です").substr(0, 10);
@@ -776,7 +762,7 @@ class RouterSettingsDialogTest : public QObject {
     // Closed with Esc before anything was pasted: nothing picked.
     zepa2::test::OnNextModalDialog([](QDialog* view) { view->reject(); });
     Button(&dialog, "autoFilterButton")->click();
-    QCOMPARE(TakeMessages(), QStringList{"対象となる文字列を選んでください。"});
+    QCOMPARE(ShownTexts(), QStringList{"対象となる文字列を選んでください。"});
 
     // A text the page does not hold.
     zepa2::test::OnNextModalDialog([](QDialog* view) {
@@ -784,7 +770,7 @@ class RouterSettingsDialogTest : public QObject {
       Button(view, "okButton")->click();
     });
     Button(&dialog, "autoFilterButton")->click();
-    QCOMPARE(TakeMessages(), QStringList{"フィルター文字の生成に失敗しました。\n手動で入力してください。"});
+    QCOMPARE(ShownTexts(), QStringList{"フィルター文字の生成に失敗しました。\n手動で入力してください。"});
     QCOMPARE(Edit(&dialog, "filter1Edit")->text(), QStringLiteral("keep"));
   }
 };
