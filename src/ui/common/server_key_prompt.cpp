@@ -39,6 +39,8 @@ void ShowPin(QLineEdit* field, QPushButton* forget, const std::string& pin) {
   forget->setEnabled(!pin.empty());
 }
 
+std::string PinShown(const QLineEdit* field) { return field->text().toStdString(); }
+
 bool ConfirmForgetPin(QWidget* parent) {
   return ShowMessage(parent, QString::fromUtf8(msg::kForgetPinQuestion), MessageButtons::YesNo,
                      MessageIcon::Question) == MessageAnswer::Yes;

@@ -27,6 +27,8 @@ std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& s
 
 // Shows a pin from its start (the whole pin on hover); its forget button is off while there is none.
 void ShowPin(QLineEdit* field, QPushButton* forget, const std::string& pin);
+// The pin a read-only pin field shows: as the settings hold it (ASCII).
+std::string PinShown(const QLineEdit* field);
 
 // Asks before a pin is forgotten: the next connection would have to trust the server again.
 bool ConfirmForgetPin(QWidget* parent);

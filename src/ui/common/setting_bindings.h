@@ -15,6 +15,7 @@
 
 #include "core/settings/app_settings.h"
 #include "ui/common/cp932_text.h"
+#include "ui/common/server_key_prompt.h"
 
 namespace zepa2::ui {
 
@@ -35,6 +36,11 @@ class FieldBindings {
   void Choice(QComboBox* combo, Enum Record::*field) {
     Row([combo, field](const Record& s) { combo->setCurrentIndex(static_cast<int>(s.*field)); },
         [combo, field](Record& s) { s.*field = static_cast<Enum>(std::max(0, combo->currentIndex())); });
+  }
+  // A read-only pin field, with the button that forgets the pin (off without one).
+  void Pin(QLineEdit* edit, QPushButton* forget, std::string Record::*field) {
+    Row([edit, forget, field](const Record& s) { ShowPin(edit, forget, s.*field); },
+        [edit, field](Record& s) { s.*field = PinShown(edit); });
   }
   // A control that shows its field some other way (two fields in one edit, a read-only pin).
   void Row(std::function<void(const Record&)> show, std::function<void(Record&)> store) {

@@ -133,8 +133,7 @@ void DnsSettingsDialog::BindShownTarget() {
   fields.Text(matchEdit_, &DnsTarget::match);
   fields.Text(apiEdit_, &DnsTarget::api);
   // Read only: the pin is taken by "--trust", and only forgotten here.
-  fields.Row([this](const DnsTarget& t) { ShowPin(pinEdit_, forgetPinButton_, t.pin); },
-             [this](DnsTarget& t) { t.pin = pinEdit_->text().toStdString(); });
+  fields.Pin(pinEdit_, forgetPinButton_, &DnsTarget::pin);
 }
 
 void DnsSettingsDialog::ShowFieldsOfKind() {

@@ -172,8 +172,7 @@ void FtpSettingsDialog::BindShownSite() {
           stored.unknownMode.reset();
         }
       });
-  site.Row([this](const FtpSite& shown) { ShowPinText(shown.pin); },
-                    [this](FtpSite& stored) { stored.pin = PinText(); });
+  site.Pin(pinEdit_, forgetPinButton_, &FtpSite::pin);
 }
 
 void FtpSettingsDialog::BindSettings() {
@@ -238,9 +237,6 @@ void FtpSettingsDialog::OnCancel() {
 }
 
 std::string FtpSettingsDialog::PasswordKey() const { return "FTP.Pass" + std::to_string(sites_.shownIndex() + 1); }
-
-// The pin field is read only: it holds the pin as the settings do (ASCII).
-std::string FtpSettingsDialog::PinText() const { return pinEdit_->text().toStdString(); }
 
 void FtpSettingsDialog::ShowPinText(const std::string& pin) { ShowPin(pinEdit_, forgetPinButton_, pin); }
 

@@ -59,7 +59,6 @@ class FtpSettingsDialog : public QDialog {
   // The shown site's password field, as the keyring and the configuration command name it.
   std::string PasswordKey() const;
   void ShowPinText(const std::string& pin);
-  std::string PinText() const;
   void TakeHomePageFrom(const std::string& templatePath);
 
   AppSettings& settings_;

@@ -157,7 +157,7 @@ void RouterSettingsDialog::FollowSource() {
   }
   igdUrlEdit_.widget()->setEnabled(source == AddressSource::Upnp);
   natPmpGatewayEdit_.widget()->setEnabled(source == AddressSource::NatPmp);
-  findChild<QWidget*>(QStringLiteral("forgetPinButton"))->setEnabled(page && !PinText().empty());
+  findChild<QWidget*>(QStringLiteral("forgetPinButton"))->setEnabled(page && !PinShown(pinEdit_).empty());
   userEdit_.widget()->setEnabled(page && authCheck_->isChecked());
   passEdit_.widget()->setEnabled(page && authCheck_->isChecked());
   findChild<QWidget*>(QStringLiteral("saveToKeyringButton"))->setEnabled(page && authCheck_->isChecked());
@@ -189,14 +189,10 @@ void RouterSettingsDialog::BindSettings() {
                   s.routerServer = std::move(typed.server);
                   s.routerPage = std::move(typed.path);
                 });
-  bindings_.Row([this](const AppSettings& s) { ShowPinText(s.routerPin); },
-                [this](AppSettings& s) { s.routerPin = PinText(); });
+  bindings_.Pin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), &AppSettings::routerPin);
 }
 
 RouterAddress RouterSettingsDialog::TypedAddress() const { return SplitRouterAddress(addressEdit_.Get()); }
-
-// The pin field is read only: it holds the pin as the settings do (ASCII).
-std::string RouterSettingsDialog::PinText() const { return pinEdit_->text().toStdString(); }
 
 void RouterSettingsDialog::ShowPinText(const std::string& pin) {
   ShowPin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), pin);
@@ -232,7 +228,7 @@ void RouterSettingsDialog::OnConnectTest() {
   // The fetch runs on a worker; it sees these copies only, and the page comes back when it is done.
   const RouterAddress address = TypedAddress();
   const net::HttpCredentials credentials{userEdit_.Get(), *password};
-  std::string pin = PinText();
+  std::string pin = PinShown(pinEdit_);
   bool stopped = false;
   auto fetch = [&] {
     const std::string askedPin = pin;

@@ -45,7 +45,6 @@ class RouterSettingsDialog : public QDialog {
   void BindSettings();
   // The address edit's text split into server and page, as "設定" stores them.
   RouterAddress TypedAddress() const;
-  std::string PinText() const;
   void ShowPinText(const std::string& pin);
 
   void OnInitDialog();
