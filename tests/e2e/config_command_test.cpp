@@ -61,6 +61,28 @@ class ConfigCommandTest : public ::testing::Test {
     return kept;
   }
 
+  // Sets, through `config set`, the router page and site 1 of a publishing run, the site's
+  // password as passReference, then the extra keys and values.
+  void ConfigurePublishing(const test::FixtureProcess& router, const test::FtpTestServer& site,
+                           const std::string& passReference,
+                           const std::vector<std::vector<std::string>>& extra = {}) const {
+    std::vector<std::vector<std::string>> sets{{"HTTP.Server", router.hostPort()},
+                                               {"HTTP.Page", "status.htm"},
+                                               {"FILTER.FILTER1", "WAN側IPアドレス"},
+                                               {"FILTER.FILTER2", "</table>"},
+                                               {"FILTER.FILTER3", "<td>"},
+                                               {"FILTER.FILTER4", "</td>"},
+                                               {"FTP.Server1", site.server()},
+                                               {"FTP.User1", test::FtpTestServer::kUser},
+                                               {"FTP.File1", "index.html"},
+                                               {"FTP.Path1", (dir_ / "site.html").string()},
+                                               {"FTP.Pass1", passReference}};
+    sets.insert(sets.end(), extra.begin(), extra.end());
+    for (const std::vector<std::string>& set : sets) {
+      ASSERT_EQ(Config({"set", set[0], set[1]}).exitCode, 0) << set[0];
+    }
+  }
+
   test::TempDir dir_;
 };
 
@@ -180,20 +202,7 @@ TEST_F(ConfigCommandTest, RunTakesThePasswordFromItsReference) {
   test::FixtureProcess router("router_server.py");
   test::FtpTestServer site;
   test::WriteFile(dir_ / "site.html", "address $$IP_ADDRESS$$\n");
-  for (const std::vector<std::string>& set :
-       std::vector<std::vector<std::string>>{{"HTTP.Server", router.hostPort()},
-                                             {"HTTP.Page", "status.htm"},
-                                             {"FILTER.FILTER1", "WAN側IPアドレス"},
-                                             {"FILTER.FILTER2", "</table>"},
-                                             {"FILTER.FILTER3", "<td>"},
-                                             {"FILTER.FILTER4", "</td>"},
-                                             {"FTP.Server1", site.server()},
-                                             {"FTP.User1", test::FtpTestServer::kUser},
-                                             {"FTP.File1", "index.html"},
-                                             {"FTP.Path1", (dir_ / "site.html").string()},
-                                             {"FTP.Pass1", "env:ZEPA2_FTP_PASS"}}) {
-    ASSERT_EQ(Config({"set", set[0], set[1]}).exitCode, 0) << set[0];
-  }
+  ASSERT_NO_FATAL_FAILURE(ConfigurePublishing(router, site, "env:ZEPA2_FTP_PASS"));
   test::ProgramCall call{ZEPA2_CHECK_PROGRAM,
                          {"--force"},
                          {{"HOME", dir_.path().string()},
@@ -224,22 +233,9 @@ TEST_F(ConfigCommandTest, TracedRunWritesThePasswordNowhereElse) {
   test::WriteFile(dir_ / "site.html", "address $$IP_ADDRESS$$\n");
   test::WriteFile(dir_ / "ftp-pass", std::string(test::FtpTestServer::kPassword) + "\n");
   fs::permissions(dir_ / "ftp-pass", fs::perms::owner_read | fs::perms::owner_write);
-  for (const std::vector<std::string>& set :
-       std::vector<std::vector<std::string>>{{"HTTP.Server", router.hostPort()},
-                                             {"HTTP.Page", "status.htm"},
-                                             {"FILTER.FILTER1", "WAN側IPアドレス"},
-                                             {"FILTER.FILTER2", "</table>"},
-                                             {"FILTER.FILTER3", "<td>"},
-                                             {"FILTER.FILTER4", "</td>"},
-                                             {"FTP.Server1", site.server()},
-                                             {"FTP.User1", test::FtpTestServer::kUser},
-                                             {"FTP.File1", "index.html"},
-                                             {"FTP.Path1", (dir_ / "site.html").string()},
-                                             {"FTP.Pass1", "file:" + (dir_ / "ftp-pass").string()},
-                                             {"SYSTEM.OnPublish", "true"},
-                                             {"SYSTEM.MetricsFile", (dir_ / "zepa2.prom").string()}}) {
-    ASSERT_EQ(Config({"set", set[0], set[1]}).exitCode, 0) << set[0];
-  }
+  ASSERT_NO_FATAL_FAILURE(ConfigurePublishing(
+      router, site, "file:" + (dir_ / "ftp-pass").string(),
+      {{"SYSTEM.OnPublish", "true"}, {"SYSTEM.MetricsFile", (dir_ / "zepa2.prom").string()}}));
   const fs::path trace = dir_ / "work" / "trace";
   const test::ProgramResult traced = test::RunProgram(
       {"/usr/bin/strace",

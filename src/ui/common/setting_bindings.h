@@ -42,7 +42,7 @@ class FieldBindings {
     Row([edit, forget, field](const Record& s) { ShowPin(edit, forget, s.*field); },
         [edit, field](Record& s) { s.*field = PinShown(edit); });
   }
-  // A control that shows its field some other way (two fields in one edit, a read-only pin).
+  // A control that shows its field some other way (two fields in one edit, a mode it may not know).
   void Row(std::function<void(const Record&)> show, std::function<void(Record&)> store) {
     rows_.push_back({std::move(show), std::move(store)});
   }
