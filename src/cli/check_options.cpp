@@ -69,13 +69,13 @@ std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string
     else if (arg == "--trust") options.trust = true;
     else if (arg == "--retry-seconds" && i + 1 < argc) {
       const std::string_view number = argv[++i];
-      const auto [end, problem] = std::from_chars(number.data(), number.data() + number.size(), options.retrySeconds);
+      const auto [end, problem] =
+          std::from_chars(number.data(), number.data() + number.size(), options.retrySeconds);
       if (problem != std::errc() || end != number.data() + number.size() || options.retrySeconds < 1) {
         error = "zepa2-check: --retry-seconds takes a whole number of seconds from 1";
         return std::nullopt;
       }
-    }
-    else if (arg == "--help" || arg == "-h") options.help = true;
+    } else if (arg == "--help" || arg == "-h") options.help = true;
     else if (arg == "--version") options.version = true;
     else {
       error = "zepa2-check: unknown option '" + std::string(arg) + "' (see --help)";
@@ -90,7 +90,8 @@ std::optional<CheckOptions> ParseCheckOptions(int argc, char** argv, std::string
     error = "zepa2-check: --period goes with --watch";
     return std::nullopt;
   }
-  if (options.status && (options.force || options.dryRun || options.watch || options.printAddress || options.trust)) {
+  if (options.status &&
+      (options.force || options.dryRun || options.watch || options.printAddress || options.trust)) {
     error = "zepa2-check: --status runs no check; it takes no other option but --human";
     return std::nullopt;
   }

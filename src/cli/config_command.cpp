@@ -69,9 +69,8 @@ std::optional<AppSettings> LoadForConfig(const std::filesystem::path& file) {
     return std::nullopt;
   }
   AppSettings settings;
-  const SettingsLoadReport report = LoadSettingsWithReport(settings, file, [] {
-    std::fprintf(stderr, "zepa2-check: %s\n", msg::kBadPasswordChar);
-  });
+  const SettingsLoadReport report = LoadSettingsWithReport(
+      settings, file, [] { std::fprintf(stderr, "zepa2-check: %s\n", msg::kBadPasswordChar); });
   if (std::filesystem::exists(file, ec) && !report.fileFound) {
     Refuse("cannot read the settings file " + file.string() + ".");
     return std::nullopt;
@@ -80,9 +79,8 @@ std::optional<AppSettings> LoadForConfig(const std::filesystem::path& file) {
 }
 
 int Save(const AppSettings& settings, const std::filesystem::path& file) {
-  const SaveResult saved = SaveSettings(settings, file, [] {
-    std::fprintf(stderr, "zepa2-check: %s\n", msg::kBadPasswordChar);
-  });
+  const SaveResult saved =
+      SaveSettings(settings, file, [] { std::fprintf(stderr, "zepa2-check: %s\n", msg::kBadPasswordChar); });
   if (!saved.ok) {
     std::fprintf(stderr, "zepa2-check: %s\n", saved.error.c_str());
     return kConfigFailed;
@@ -106,7 +104,8 @@ int Get(const AppSettings& settings, const std::string& key) {
   return kConfigOk;
 }
 
-int Set(AppSettings& settings, const std::filesystem::path& file, const std::string& key, std::string_view value) {
+int Set(AppSettings& settings, const std::filesystem::path& file, const std::string& key,
+        std::string_view value) {
   const std::optional<std::string> utf8 = LocaleToUtf8(value);
   if (!utf8) return Refuse(msg::kConfigArgumentNotText);
   if (auto problem = SetSettingValue(settings, key, *utf8)) return Refuse(*problem);
@@ -149,7 +148,8 @@ std::string ReadSecretLine() {
   return line;
 }
 
-int SetPassword(AppSettings& settings, const std::filesystem::path& file, const std::string& key, bool keyring) {
+int SetPassword(AppSettings& settings, const std::filesystem::path& file, const std::string& key,
+                bool keyring) {
   const std::optional<SettingField> field = FindSettingField(key);
   if (!field) return Refuse(FillMessage(msg::kConfigUnknownKey, key));
   if (field->kind != SettingKind::Secret) return Refuse(FillMessage(msg::kConfigNotSecret, key));
@@ -184,7 +184,8 @@ int Export(const AppSettings& settings) {
       std::printf("[%s]\n", section.c_str());
     }
     if (field.kind == SettingKind::Secret) continue;
-    std::printf("%s=%s\n", NameOf(field.key).c_str(), GetSettingValue(settings, field.key).value_or("").c_str());
+    std::printf("%s=%s\n", NameOf(field.key).c_str(),
+                GetSettingValue(settings, field.key).value_or("").c_str());
   }
   return kConfigOk;
 }
@@ -198,7 +199,8 @@ int Import(AppSettings& settings, const std::filesystem::path& file, const std::
     const auto it = lines.values.find({SectionOf(field.key), NameOf(field.key)});
     if (it == lines.values.end()) continue;
     if (field.kind == SettingKind::Secret) {
-      std::fprintf(stderr, "zepa2-check: %s\n", FillMessage(msg::kConfigImportSecretSkipped, field.key).c_str());
+      std::fprintf(stderr, "zepa2-check: %s\n",
+                   FillMessage(msg::kConfigImportSecretSkipped, field.key).c_str());
       continue;
     }
     // A value the file already holds needs no check: a mode of a newer version round-trips.
@@ -207,7 +209,8 @@ int Import(AppSettings& settings, const std::filesystem::path& file, const std::
   }
   for (const auto& [where, value] : lines.values) {
     if (!FindSettingField(where.first + "." + where.second))
-      std::fprintf(stderr, "zepa2-check: %s\n", FillMessage(msg::kConfigImportUnknown, where.first + "." + where.second).c_str());
+      std::fprintf(stderr, "zepa2-check: %s\n",
+                   FillMessage(msg::kConfigImportUnknown, where.first + "." + where.second).c_str());
   }
   return Save(settings, file);
 }

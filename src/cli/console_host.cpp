@@ -13,8 +13,7 @@ void ConsoleHost::AppendLog(const std::string& text, LogColor color) {
   WriteLine(Cp932ToUtf8(MakeLogLine(Now(), text)), color);
 }
 
-void ConsoleHost::AppendFailureLog(const std::string& text, LogColor color,
-                                   const std::string& reason) {
+void ConsoleHost::AppendFailureLog(const std::string& text, LogColor color, const std::string& reason) {
   std::string line = Cp932ToUtf8(MakeLogLine(Now(), text));
   if (!reason.empty()) line += msg::kReasonFollows + reason;
   WriteLine(line, color);

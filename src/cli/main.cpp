@@ -51,7 +51,8 @@ std::optional<std::string> SettingsFileProblem(const std::filesystem::path& file
   if (!std::filesystem::exists(status)) {
     return "no settings file at " + file.string() + "; set ZEPA2 up in its window first.";
   }
-  if (!std::filesystem::is_regular_file(status)) return "the settings file " + file.string() + " is not a file.";
+  if (!std::filesystem::is_regular_file(status))
+    return "the settings file " + file.string() + " is not a file.";
   if (!std::ifstream(file, std::ios::binary)) {
     return "cannot read the settings file " + file.string() + ": " + std::strerror(errno);
   }
@@ -65,9 +66,8 @@ std::optional<AppSettings> LoadCompanionSettings(const std::filesystem::path& fi
     return std::nullopt;
   }
   AppSettings settings;
-  const SettingsLoadReport report = LoadSettingsWithReport(settings, file, [] {
-    std::fprintf(stderr, "zepa2-check: %s\n", msg::kBadPasswordChar);
-  });
+  const SettingsLoadReport report = LoadSettingsWithReport(
+      settings, file, [] { std::fprintf(stderr, "zepa2-check: %s\n", msg::kBadPasswordChar); });
   if (report.hadUnreadableLines) {
     std::fprintf(stderr, "zepa2-check: some lines of %s could not be read; their defaults are used.\n",
                  file.c_str());
@@ -88,7 +88,8 @@ RunState ReadRunState(ConsoleHost& host) {
   refused.emplace_back();
   state.dnsTargets = ReadDnsState(DnsStateFilePath(), &refused.back());
   for (const std::string& refusal : refused) {
-    if (!refusal.empty()) host.AppendLog(Cp932(msg::kStateFileRefused) + Utf8ToCp932(refusal), log_color::kRed);
+    if (!refusal.empty())
+      host.AppendLog(Cp932(msg::kStateFileRefused) + Utf8ToCp932(refusal), log_color::kRed);
   }
   return state;
 }
@@ -262,7 +263,8 @@ int PrintStatus(bool human) {
 }
 
 // The listeners the settings ask for; the ones there are kept while the settings ask for the same.
-void RefreshListeners(std::unique_ptr<ChangeListeners>& listeners, const AppSettings& settings, Companion& companion) {
+void RefreshListeners(std::unique_ptr<ChangeListeners>& listeners, const AppSettings& settings,
+                      Companion& companion) {
   ListenerPlan plan = PlanListeners(settings);
   if (listeners && listeners->plan() == plan) return;
   listeners.reset();  // the old ones let go of their ports first
@@ -277,7 +279,7 @@ class WatchWait {
   using Clock = std::chrono::steady_clock;
   struct Woken {
     bool stop = false;
-    bool reload = false;             // SIGHUP: the settings file is read again
+    bool reload = false;              // SIGHUP: the settings file is read again
     const char* checkLine = nullptr;  // a check is due: the line that says what started it
   };
 
@@ -347,8 +349,8 @@ int Run(const CheckOptions& options) {
     bool retryTold = false;
     const char* checkLine = nullptr;
     while (!checkLine) {
-      const std::int64_t period = options.periodSeconds.value_or(
-          CheckPeriodSeconds(settings.intervalUnit, settings.interval));
+      const std::int64_t period =
+          options.periodSeconds.value_or(CheckPeriodSeconds(settings.intervalUnit, settings.interval));
       if (period <= 0) return status;
       const std::chrono::seconds timerWait = companion.retry().NextWait(std::chrono::seconds(period));
       if (retrying && !retryTold) {

@@ -4,11 +4,16 @@ namespace zepa2 {
 
 SiteResultKind SiteResultOf(net::OutcomeKind kind) {
   switch (kind) {
-    case net::OutcomeKind::Done: return SiteResultKind::Done;
-    case net::OutcomeKind::TransferRefused: return SiteResultKind::TransferRefused;
-    case net::OutcomeKind::ConnectFailed: return SiteResultKind::ConnectFailed;
-    case net::OutcomeKind::TimedOut: return SiteResultKind::TimedOut;
-    case net::OutcomeKind::Cancelled: return SiteResultKind::Cancelled;
+    case net::OutcomeKind::Done:
+      return SiteResultKind::Done;
+    case net::OutcomeKind::TransferRefused:
+      return SiteResultKind::TransferRefused;
+    case net::OutcomeKind::ConnectFailed:
+      return SiteResultKind::ConnectFailed;
+    case net::OutcomeKind::TimedOut:
+      return SiteResultKind::TimedOut;
+    case net::OutcomeKind::Cancelled:
+      return SiteResultKind::Cancelled;
   }
   return SiteResultKind::ConnectFailed;
 }

@@ -18,12 +18,12 @@ namespace zepa2 {
 
 // How a run ended.
 enum class CheckOutcome {
-  AddressNotFound,   // no address: fetch, markers, local address or decimal form failed
-  Found,             // an address, but nothing went online: a test run, or a run stopped before publishing
-  Unchanged,         // same address as last time, not forced and no site owed a page: nothing published
-  Published,         // every site handled took the page
-  PartlyPublished,   // some sites took the page, others failed
-  PublishFailed,     // no site took the page
+  AddressNotFound,  // no address: fetch, markers, local address or decimal form failed
+  Found,            // an address, but nothing went online: a test run, or a run stopped before publishing
+  Unchanged,        // same address as last time, not forced and no site owed a page: nothing published
+  Published,        // every site handled took the page
+  PartlyPublished,  // some sites took the page, others failed
+  PublishFailed,    // no site took the page
 };
 
 // One site's part of a publish.
@@ -47,10 +47,10 @@ enum class ProofKind {
 };
 
 struct SiteReport {
-  int number = 0;       // 1..5
-  std::string server;   // CP932, as in the settings
+  int number = 0;      // 1..5
+  std::string server;  // CP932, as in the settings
   SiteResultKind kind = SiteResultKind::ConnectFailed;
-  std::string reason;   // the network library's text for a failed transfer, else empty (ASCII/UTF-8)
+  std::string reason;  // the network library's text for a failed transfer, else empty (ASCII/UTF-8)
   net::KeyTrouble key = net::KeyTrouble::None;  // a server refused for its key, before any password went
   ProofKind proof = ProofKind::NotChecked;
   std::string proofReason;  // NotConfirmed: why, UTF-8
@@ -76,7 +76,7 @@ struct CheckReport {
   // when none did.
   std::chrono::seconds holdOff{};
   // The address as found, before any decimal form: what a DNS record holds.
-  std::string dottedAddress;    // CP932
+  std::string dottedAddress;                // CP932
   std::vector<DnsTargetReport> dnsTargets;  // the DNS targets in use, in order
 };
 
@@ -91,9 +91,10 @@ inline bool SiteSucceeded(SiteResultKind kind) {
 // Whether a run left work to try again soon: it found no address, a site is still owed the page,
 // or a DNS target its update (a held one after its hold; a stopped one waits for new settings).
 inline bool LeftWorkOwed(const CheckReport& report) {
-  const bool targetOwed = std::any_of(report.dnsTargets.begin(), report.dnsTargets.end(), [](const DnsTargetReport& t) {
-    return t.result == DnsResultKind::Failed || t.result == DnsResultKind::Held;
-  });
+  const bool targetOwed =
+      std::any_of(report.dnsTargets.begin(), report.dnsTargets.end(), [](const DnsTargetReport& t) {
+        return t.result == DnsResultKind::Failed || t.result == DnsResultKind::Held;
+      });
   return report.outcome == CheckOutcome::AddressNotFound || report.outcome == CheckOutcome::PartlyPublished ||
          report.outcome == CheckOutcome::PublishFailed || !report.state.owedSites.empty() || targetOwed;
 }

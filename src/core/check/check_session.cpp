@@ -37,15 +37,17 @@ struct CheckSession::GatewayWording {
   const char* found;
   const char* failed;
 };
-const CheckSession::GatewayWording CheckSession::kUpnpWording{
-    msg::kUpnpAskStart, msg::kUpnpAddressFound, msg::kUpnpAddressFailed};
+const CheckSession::GatewayWording CheckSession::kUpnpWording{msg::kUpnpAskStart, msg::kUpnpAddressFound,
+                                                              msg::kUpnpAddressFailed};
 const CheckSession::GatewayWording CheckSession::kNatPmpWording{
     msg::kNatPmpAskStart, msg::kNatPmpAddressFound, msg::kNatPmpAddressFailed};
 
 const CheckSession::GatewayWording& CheckSession::WordingOf(GatewayProtocol protocol) {
   switch (protocol) {
-    case GatewayProtocol::Upnp: return kUpnpWording;
-    case GatewayProtocol::NatPmp: return kNatPmpWording;
+    case GatewayProtocol::Upnp:
+      return kUpnpWording;
+    case GatewayProtocol::NatPmp:
+      return kNatPmpWording;
   }
   return kUpnpWording;
 }
@@ -54,13 +56,20 @@ namespace {
 
 const char* NonPublicText(NonPublicReason reason) {
   switch (reason) {
-    case NonPublicReason::ThisNetwork: return msg::kNonPublicThisNetwork;
-    case NonPublicReason::Private: return msg::kNonPublicPrivate;
-    case NonPublicReason::SharedNat: return msg::kNonPublicSharedNat;
-    case NonPublicReason::Loopback: return msg::kNonPublicLoopback;
-    case NonPublicReason::LinkLocal: return msg::kNonPublicLinkLocal;
-    case NonPublicReason::MulticastReserved: return msg::kNonPublicMulticastReserved;
-    case NonPublicReason::None: break;
+    case NonPublicReason::ThisNetwork:
+      return msg::kNonPublicThisNetwork;
+    case NonPublicReason::Private:
+      return msg::kNonPublicPrivate;
+    case NonPublicReason::SharedNat:
+      return msg::kNonPublicSharedNat;
+    case NonPublicReason::Loopback:
+      return msg::kNonPublicLoopback;
+    case NonPublicReason::LinkLocal:
+      return msg::kNonPublicLinkLocal;
+    case NonPublicReason::MulticastReserved:
+      return msg::kNonPublicMulticastReserved;
+    case NonPublicReason::None:
+      break;
   }
   return "";
 }
@@ -103,7 +112,8 @@ void CheckSession::UpdateDnsNames(CheckReport& report, const RunRequest& request
   if (addresses.ipv6.empty() && AnyDnsTargetNeedsIpv6(settings_.dnsTargets)) {
     addresses.ipv6 = options_.ipv6Address();
     if (!addresses.ipv6.empty())
-      host_.AppendLog(Cp932(msg::kIpv6AddressOpen) + addresses.ipv6 + Cp932(msg::kIpv6AddressClose), log_color::kGreen);
+      host_.AppendLog(Cp932(msg::kIpv6AddressOpen) + addresses.ipv6 + Cp932(msg::kIpv6AddressClose),
+                      log_color::kGreen);
   }
   net::HttpGetOptions http = options_.http;
   http.stop = options_.stop;
@@ -114,7 +124,8 @@ void CheckSession::UpdateDnsNames(CheckReport& report, const RunRequest& request
   report.state.dnsTargets = run.states;
   // A provider's outage is its own "try later": the next check waits for the longest hold.
   for (const DnsTargetState& target : run.states) {
-    if (target.holdUntil > now) report.holdOff = std::max(report.holdOff, std::chrono::seconds(target.holdUntil - now));
+    if (target.holdUntil > now)
+      report.holdOff = std::max(report.holdOff, std::chrono::seconds(target.holdUntil - now));
   }
 }
 
@@ -122,7 +133,8 @@ CheckReport CheckSession::FindAddress() {
   BusyScope busy(host_);
   if (settings_.useLocalAddress) return FindLocalAddress();
   if (const auto protocol = GatewayProtocolOf(settings_.addressSource)) {
-    return TakeGatewayAnswer(WordingOf(*protocol), [&] { return AskGateway(*protocol, settings_, options_.stop); });
+    return TakeGatewayAnswer(WordingOf(*protocol),
+                             [&] { return AskGateway(*protocol, settings_, options_.stop); });
   }
   // A network failure ends the run quietly after the connect line.
   CheckReport fetched;
@@ -144,7 +156,9 @@ CheckReport CheckSession::TakeGatewayAnswer(const GatewayWording& wording,
                                             const std::function<GatewayAnswer()>& ask) {
   host_.AppendLog(Cp932(wording.start), log_color::kBlack);
   const GatewayAnswer answer = ask();
-  if (!answer.note.empty()) host_.AppendLog(Cp932(msg::kGatewayNoteOpen) + answer.note + Cp932(msg::kGatewayNoteClose), log_color::kViolet);
+  if (!answer.note.empty())
+    host_.AppendLog(Cp932(msg::kGatewayNoteOpen) + answer.note + Cp932(msg::kGatewayNoteClose),
+                    log_color::kViolet);
   if (!answer.found()) {
     host_.AppendLog(Cp932(wording.failed) + Cp932(msg::kReasonFollows) + answer.reason, log_color::kRed);
     CheckReport notFound;
@@ -162,15 +176,15 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
     // A password kept outside the settings is looked up for this request only.
     ResolvedSecret password = ResolveSecret(settings_.routerPass, "HTTP.Pass");
     if (!password.secret) {
-      host_.AppendLog(UnresolvedSecretLogLine("HTTP.Pass", settings_.routerPass, password.problem), log_color::kRed);
+      host_.AppendLog(UnresolvedSecretLogLine("HTTP.Pass", settings_.routerPass, password.problem),
+                      log_color::kRed);
       reason = "password reference not resolved: " + password.problem;
       return false;
     }
     credentials = {settings_.routerUser, std::move(*password.secret)};
   }
   const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
-  if (const char* field =
-          UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
+  if (const char* field = UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
     host_.AppendLog(UnsafeFieldLogLine(field), log_color::kRed);
     reason = "a line break or NUL in a router field";
     return false;
@@ -187,7 +201,8 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
   }
   report.routerPageText = std::move(got.body);
   switch (got.kind) {
-    case RouterPageKind::NoAnswer: return false;
+    case RouterPageKind::NoAnswer:
+      return false;
     case RouterPageKind::BrokenOff:
       host_.AppendLog(server + Cp932(msg::kServerConnected), log_color::kGreen);
       return false;
@@ -205,7 +220,8 @@ CheckReport CheckSession::SearchRouterPage(CheckReport fetched) {
   host_.AppendLog(Cp932(msg::kAddressSearchStart), log_color::kViolet);
   if (settings_.wholePage) {
     const std::string page = fetched.routerPageText;
-    return TakeMachineAddress(std::move(fetched), page, Cp932(msg::kAddressFound), Cp932(msg::kAddressNotFound));
+    return TakeMachineAddress(std::move(fetched), page, Cp932(msg::kAddressFound),
+                              Cp932(msg::kAddressNotFound));
   }
   const std::optional<std::string> found = MarkedAddress(fetched.routerPageText, settings_);
   if (!found) {
@@ -220,8 +236,8 @@ CheckReport CheckSession::TakeMachineAddress(CheckReport report, std::string_vie
                                              const std::string& foundLine, const std::string& failedLine) {
   const std::optional<std::string> address = Ipv4Literal(text);
   if (!address) {
-    report.reason = "not an IPv4 address: " + EscapeControlBytes(text.substr(0, 64)) +
-                    (text.size() > 64 ? "..." : "");
+    report.reason =
+        "not an IPv4 address: " + EscapeControlBytes(text.substr(0, 64)) + (text.size() > 64 ? "..." : "");
     host_.AppendLog(failedLine, log_color::kRed);
     host_.AppendFailureLog(Cp932(msg::kAddressNotIpv4), log_color::kRed, report.reason);
     return report;
@@ -257,9 +273,9 @@ bool CheckSession::ApplyDecimalForm(std::string& address, const ConversionWordin
     host_.AppendLog(Cp932(wording.failed), log_color::kRed);
     return false;
   }
-  host_.AppendLog(Cp932(wording.open) + address + Cp932(msg::kConversionArrow) + *decimal +
-                      Cp932(wording.close),
-                  log_color::kGreen);
+  host_.AppendLog(
+      Cp932(wording.open) + address + Cp932(msg::kConversionArrow) + *decimal + Cp932(wording.close),
+      log_color::kGreen);
   address = *decimal;
   return true;
 }
@@ -271,7 +287,8 @@ CheckReport CheckSession::PublishIfChanged(CheckReport found, const RunRequest& 
   if (options_.stop && options_.stop->stopRequested()) return report;
 
   RunState& state = report.state;
-  const bool changed = address != state.lastAddress || (ipv6Used && report.ipv6Address != state.lastIpv6Address);
+  const bool changed =
+      address != state.lastAddress || (ipv6Used && report.ipv6Address != state.lastIpv6Address);
   PublishRequest publish{address, report.ipv6Address, request.onlySites, request.mode == RunMode::ShowPages};
   if (!changed && !request.force) {
     // A site that failed last time still shows an old page: it gets this one, the others rest.
@@ -294,9 +311,7 @@ CheckReport CheckSession::PublishIfChanged(CheckReport found, const RunRequest& 
   report.sites = publisher_.Publish(publish);
   state.owedSites = OwedSitesAfter(std::move(state.owedSites), report.sites, changed);
 
-  const auto count = [&](auto pred) {
-    return std::count_if(report.sites.begin(), report.sites.end(), pred);
-  };
+  const auto count = [&](auto pred) { return std::count_if(report.sites.begin(), report.sites.end(), pred); };
   const auto done = count([](const SiteReport& s) { return s.kind == SiteResultKind::Done; });
   const auto failed = count([](const SiteReport& s) { return !SiteSucceeded(s.kind); });
   if (failed == 0) {
@@ -327,7 +342,8 @@ std::vector<int> CheckSession::OwedSitesInUse(const std::vector<int>& owed) cons
   return inUse;
 }
 
-std::vector<int> OwedSitesAfter(std::vector<int> owed, const std::vector<SiteReport>& sites, bool addressChanged) {
+std::vector<int> OwedSitesAfter(std::vector<int> owed, const std::vector<SiteReport>& sites,
+                                bool addressChanged) {
   for (const SiteReport& site : sites) {
     const auto at = std::find(owed.begin(), owed.end(), site.number);
     const bool isOwed = site.kind == SiteResultKind::Shown ? addressChanged || at != owed.end()

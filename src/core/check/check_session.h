@@ -1,4 +1,5 @@
-// One run of the check: find the current address (router page, the router itself or this host), compare, publish.
+// One run of the check: find the current address (router page, the router itself or this host), compare,
+// publish.
 #pragma once
 
 #include <functional>
@@ -91,6 +92,7 @@ class CheckSession {
 
 // The sites still owed the page after a publish: a page that was only shown (a test run) leaves a
 // site as it was, unless the address it holds online is now an old one.
-std::vector<int> OwedSitesAfter(std::vector<int> owed, const std::vector<SiteReport>& sites, bool addressChanged);
+std::vector<int> OwedSitesAfter(std::vector<int> owed, const std::vector<SiteReport>& sites,
+                                bool addressChanged);
 
 }  // namespace zepa2

@@ -9,10 +9,11 @@
 namespace zepa2 {
 
 struct PublishRequest {
-  std::string address;      // CP932
+  std::string address;        // CP932
   std::string ipv6Address{};  // CP932, for the pages that carry its token; empty for none
-  std::vector<int> onlySites{};  // site numbers to handle (those in use among them); empty = every site in use
-  bool showOnly = false;       // each page is shown instead of uploaded (a test run)
+  std::vector<int>
+      onlySites{};        // site numbers to handle (those in use among them); empty = every site in use
+  bool showOnly = false;  // each page is shown instead of uploaded (a test run)
 };
 
 class Publisher {

@@ -15,16 +15,16 @@ enum class RunMode {
 };
 
 struct RunRequest {
-  bool force = false;           // publish even an unchanged address
+  bool force = false;  // publish even an unchanged address
   RunMode mode = RunMode::Publish;
   std::vector<int> onlySites{};  // site numbers to handle; empty = every site in use
 };
 
 // What one run hands the next: the window keeps it in memory, zepa2-check in its state files.
 struct RunState {
-  std::string lastAddress;      // CP932: the address last handed to the sites; empty before any
-  std::string lastIpv6Address;  // CP932: the IPv6 address that publish carried; empty for none
-  std::vector<int> owedSites;   // sites that did not take the last address, ascending
+  std::string lastAddress;       // CP932: the address last handed to the sites; empty before any
+  std::string lastIpv6Address;   // CP932: the IPv6 address that publish carried; empty for none
+  std::vector<int> owedSites;    // sites that did not take the last address, ascending
   DnsTargetStates dnsTargets{};  // what each DNS target's provider took, and its stop or hold
 
   bool operator==(const RunState&) const = default;

@@ -31,17 +31,14 @@ bool Rotate(const std::filesystem::path& file) {
   return true;
 }
 
-std::string Failure(const std::filesystem::path& file) {
-  return file.string() + ": " + std::strerror(errno);
-}
+std::string Failure(const std::filesystem::path& file) { return file.string() + ": " + std::strerror(errno); }
 
 }  // namespace
 
 std::filesystem::path LogFilePath() { return XdgStateHome() / "ZEPA" / "zepa2.log"; }
 
 std::string AppendLogFileLine(const std::filesystem::path& file, std::time_t when,
-                              const std::string& cp932Text, LogColor color,
-                              std::uintmax_t rotateBytes) {
+                              const std::string& cp932Text, LogColor color, std::uintmax_t rotateBytes) {
   const std::string line = PlainLogLine(Cp932ToUtf8(MakeLogLine(when, cp932Text)), color);
   const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
   if (!MakeMissingFolders(folder)) return Failure(folder);

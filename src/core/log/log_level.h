@@ -10,10 +10,14 @@ namespace zepa2 {
 // black → "info", green → "ok", red → "error", the special colours → "note".
 constexpr std::string_view LogLevelWord(LogColor color) {
   switch (color) {
-    case log_color::kBlack: return "info";
-    case log_color::kGreen: return "ok";
-    case log_color::kRed: return "error";
-    default: return "note";
+    case log_color::kBlack:
+      return "info";
+    case log_color::kGreen:
+      return "ok";
+    case log_color::kRed:
+      return "error";
+    default:
+      return "note";
   }
 }
 

@@ -13,9 +13,7 @@ std::string FormatLogStamp(std::time_t when) {
   return std::string(buffer, n);
 }
 
-std::string MakeLogLine(std::time_t when, const std::string& text) {
-  return FormatLogStamp(when) + text;
-}
+std::string MakeLogLine(std::time_t when, const std::string& text) { return FormatLogStamp(when) + text; }
 
 std::string PlainLogLine(const std::string& utf8Text, LogColor color) {
   std::string level(LogLevelWord(color));

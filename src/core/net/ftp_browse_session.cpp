@@ -5,10 +5,8 @@
 
 namespace zepa2::net {
 
-std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const SiteLogin& login,
-                                                          TransferLimits limits,
-                                                          Outcome* failure,
-                                                          const std::string& startFile) {
+std::optional<FtpBrowseSession> FtpBrowseSession::Connect(const SiteLogin& login, TransferLimits limits,
+                                                          Outcome* failure, const std::string& startFile) {
   Outcome ignored;
   Outcome& outcome = failure ? *failure : ignored;
   auto session = Transport::Open(login, limits);

@@ -8,8 +8,9 @@ constexpr std::string_view kLinkArrow = " -> ";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsEntryType(char c) { return c == '-' || c == 'd' || c == 'l' || c == 'p' || c == 's' ||
-                                  c == 'c' || c == 'b'; }
+bool IsEntryType(char c) {
+  return c == '-' || c == 'd' || c == 'l' || c == 'p' || c == 's' || c == 'c' || c == 'b';
+}
 
 }  // namespace
 

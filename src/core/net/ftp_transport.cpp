@@ -14,8 +14,8 @@ size_t NoteUtf8Feature(char* data, size_t size, size_t count, void* utf8) {
     line.remove_suffix(1);
   }
   while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-  if (line.size() == 4 && (line[0] | 0x20) == 'u' && (line[1] | 0x20) == 't' &&
-      (line[2] | 0x20) == 'f' && line[3] == '8') {
+  if (line.size() == 4 && (line[0] | 0x20) == 'u' && (line[1] | 0x20) == 't' && (line[2] | 0x20) == 'f' &&
+      line[3] == '8') {
     *static_cast<bool*>(utf8) = true;
   }
   return size * count;
@@ -24,7 +24,8 @@ size_t NoteUtf8Feature(char* data, size_t size, size_t count, void* utf8) {
 // The data connection and the protection the mode's row asks for.
 void SetModeOptions(CURL* handle, const SiteLogin& login) {
   const TransferModeRow& row = RowOf(login.mode);
-  if (row.activeData) curl_easy_setopt(handle, CURLOPT_FTPPORT, "-");  // from the control connection's address
+  if (row.activeData)
+    curl_easy_setopt(handle, CURLOPT_FTPPORT, "-");  // from the control connection's address
   // Otherwise libcurl's own way: EPSV, then PASV.
   if (row.key != PinnedKeyKind::TlsPublicKey) return;
   // AUTH TLS comes before USER: a server that fails the check never sees the log-in.

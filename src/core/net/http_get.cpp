@@ -73,9 +73,14 @@ HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
     curl_easy_setopt(h, CURLOPT_PINNEDPUBLICKEY, options.pin.c_str());
   }
   switch (options.family) {
-    case IpFamily::Any: break;
-    case IpFamily::V4Only: curl_easy_setopt(h, CURLOPT_IPRESOLVE, static_cast<long>(CURL_IPRESOLVE_V4)); break;
-    case IpFamily::V6Only: curl_easy_setopt(h, CURLOPT_IPRESOLVE, static_cast<long>(CURL_IPRESOLVE_V6)); break;
+    case IpFamily::Any:
+      break;
+    case IpFamily::V4Only:
+      curl_easy_setopt(h, CURLOPT_IPRESOLVE, static_cast<long>(CURL_IPRESOLVE_V4));
+      break;
+    case IpFamily::V6Only:
+      curl_easy_setopt(h, CURLOPT_IPRESOLVE, static_cast<long>(CURL_IPRESOLVE_V6));
+      break;
   }
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
@@ -86,7 +91,8 @@ HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
   CurlErrorBuffer errors;
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errors.text.data());
   if (credentials && !(credentials->user.empty() && credentials->password.empty())) {
-    curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(options.basicUnasked ? CURLAUTH_BASIC : CURLAUTH_ANY));
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH,
+                     static_cast<long>(options.basicUnasked ? CURLAUTH_BASIC : CURLAUTH_ANY));
     curl_easy_setopt(h, CURLOPT_USERNAME, credentials->user.c_str());
     curl_easy_setopt(h, CURLOPT_PASSWORD, credentials->password.c_str());
   }
@@ -115,8 +121,7 @@ HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
 }  // namespace
 
 HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
-                      const std::optional<HttpCredentials>& credentials,
-                      const HttpGetOptions& options) {
+                      const std::optional<HttpCredentials>& credentials, const HttpGetOptions& options) {
   const std::string url = (options.https ? "https://" : "http://") + server.host + ":" +
                           std::to_string(server.port) + "/" + EncodePath(path);
   // Routers like to forward their status page; follow that the way a browser does, in the

@@ -41,7 +41,7 @@ struct HttpGetOptions {
   const StopToken* stop = nullptr;                 // a stop request aborts the request within a second
   std::optional<HttpPost> post;                    // set: POST this instead of the GET
   bool keepAnyBody = false;                        // keep the body of any status (a SOAP fault's 500)
-  bool https = false;  // HTTPS instead of HTTP
+  bool https = false;                              // HTTPS instead of HTTP
   // HTTPS: "sha256//…" of the server's key; the pin alone then decides whether it is trusted.
   // Empty: the certificate is verified against the system's store and the host name.
   std::string pin;
@@ -55,19 +55,19 @@ struct HttpGetOptions {
 
 struct HttpGetResult {
   HttpGetKind kind = HttpGetKind::Failed;
-  long status = 0;   // 0 while no status line arrived (a redirect that led nowhere counts as none)
-  std::string body;  // with Failed after status 200: the bytes read before the failure; with
-                     // BadStatus only when keepAnyBody was asked for
+  long status = 0;     // 0 while no status line arrived (a redirect that led nowhere counts as none)
+  std::string body;    // with Failed after status 200: the bytes read before the failure; with
+                       // BadStatus only when keepAnyBody was asked for
   std::string reason;  // libcurl's words for a failed request, else empty
   KeyTrouble key = KeyTrouble::None;  // HTTPS refused for the server's key: nothing was sent
 };
 
-// GET "http://" (or "https://") + host:port + "/" + path. Path bytes that a URL cannot carry as they are (spaces,
-// control and 8-bit bytes) are sent percent-encoded. Up to five redirects are followed, never from HTTPS to plain HTTP. Credentials, when given and not both empty,
-// answer the server's Basic or Digest challenge; nothing is sent unasked.
+// GET "http://" (or "https://") + host:port + "/" + path. Path bytes that a URL cannot carry as they are
+// (spaces, control and 8-bit bytes) are sent percent-encoded. Up to five redirects are followed, never from
+// HTTPS to plain HTTP. Credentials, when given and not both empty, answer the server's Basic or Digest
+// challenge; nothing is sent unasked.
 HttpGetResult HttpGet(const ServerAddress& server, const std::string& path,
-                      const std::optional<HttpCredentials>& credentials,
-                      const HttpGetOptions& options = {});
+                      const std::optional<HttpCredentials>& credentials, const HttpGetOptions& options = {});
 
 // GET of a whole http:// or https:// URL (already percent-encoded), as HttpGet otherwise but
 // without credentials, redirects kept to those two schemes, and every cache asked for a fresh answer.

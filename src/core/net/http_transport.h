@@ -1,4 +1,5 @@
-// What the HTTP transports (WebDAV, S3) share: one HTTP/1.1 request at a time, its answer kept, the page's PUT.
+// What the HTTP transports (WebDAV, S3) share: one HTTP/1.1 request at a time, its answer kept, the page's
+// PUT.
 #pragma once
 
 #include <string>
@@ -24,9 +25,9 @@ class HttpTransport : public Transport {
 
  protected:
   struct Answer {
-    long status = 0;          // 0 until a status line came
-    std::string statusLine;   // the last one ("HTTP/1.1 409 Conflict"), without its line end
-    std::string body;         // up to kMaxListingBytes
+    long status = 0;         // 0 until a status line came
+    std::string statusLine;  // the last one ("HTTP/1.1 409 Conflict"), without its line end
+    std::string body;        // up to kMaxListingBytes
   };
 
   // hostRoot: "https://host:port" or "http://host:port". Sets up HTTP/1.1 (libcurl 7.88 breaks an

@@ -80,7 +80,8 @@ class S3Transport final : public HttpTransport {
       token = tree->ChildText("NextContinuationToken");
       if (!withEntries || tree->ChildText("IsTruncated") != "true" || token.empty()) break;
       if (received > kMaxListingBytes) {
-        listing.outcome = {OutcomeKind::TransferRefused, "the listing is larger than any folder anyone browses", true};
+        listing.outcome = {OutcomeKind::TransferRefused,
+                           "the listing is larger than any folder anyone browses", true};
         return listing;
       }
     }
@@ -132,7 +133,8 @@ class S3Transport final : public HttpTransport {
     listing.outcome = OutcomeOf(Send(UrlFor("/"), nullptr, {}));
     if (!listing.outcome.done()) return listing;
     const auto tree = ParseXml(answer().body);
-    const XmlElement* buckets = tree && tree->name == "ListAllMyBucketsResult" ? tree->Child("Buckets") : nullptr;
+    const XmlElement* buckets =
+        tree && tree->name == "ListAllMyBucketsResult" ? tree->Child("Buckets") : nullptr;
     if (!buckets) return Unreadable(std::move(listing));
     for (const XmlElement& bucket : buckets->children) {
       if (withEntries && bucket.name == "Bucket") listing.entries.push_back({bucket.ChildText("Name"), true});
@@ -142,7 +144,8 @@ class S3Transport final : public HttpTransport {
   }
 
   FolderListing Unreadable(FolderListing listing) const {
-    listing.outcome = {OutcomeKind::TransferRefused, HttpTransport::RefusalReason() + ": no S3 listing answered", true};
+    listing.outcome = {OutcomeKind::TransferRefused,
+                       HttpTransport::RefusalReason() + ": no S3 listing answered", true};
     return listing;
   }
 };
@@ -151,7 +154,8 @@ class S3Transport final : public HttpTransport {
 
 bool IsRegionName(std::string_view region) {
   for (char c : region) {
-    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_')) {
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+          c == '_')) {
       return false;
     }
   }

@@ -72,7 +72,8 @@ std::optional<HttpUrl> ParseHttpUrl(std::string_view url) {
   const std::size_t slash = url.find('/');
   auto server = ParseServerAddress(url.substr(0, slash), 80);
   if (!server) return std::nullopt;
-  return HttpUrl{std::move(*server), slash == std::string_view::npos ? "" : std::string(url.substr(slash + 1))};
+  return HttpUrl{std::move(*server),
+                 slash == std::string_view::npos ? "" : std::string(url.substr(slash + 1))};
 }
 
 }  // namespace zepa2::net

@@ -46,8 +46,7 @@ int KeepHostKey(void* pin, int /*keytype*/, const char* key, size_t keyLength) {
 // The first certificate of the chain libcurl gathered (the server's own), in PEM.
 std::optional<std::string> ServerCertificatePem(CURL* handle) {
   curl_certinfo* chain = nullptr;
-  if (curl_easy_getinfo(handle, CURLINFO_CERTINFO, &chain) != CURLE_OK || !chain ||
-      chain->num_of_certs < 1) {
+  if (curl_easy_getinfo(handle, CURLINFO_CERTINFO, &chain) != CURLE_OK || !chain || chain->num_of_certs < 1) {
     return std::nullopt;
   }
   constexpr std::string_view kCert = "Cert:";
@@ -66,8 +65,8 @@ bool IsPinText(std::string_view text) {
   if (text.size() != kPinBase64Chars || text.back() != '=') return false;
   text.remove_suffix(1);
   for (char c : text) {
-    const bool base64 = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                        c == '+' || c == '/';
+    const bool base64 =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
     if (!base64) return false;
   }
   return true;

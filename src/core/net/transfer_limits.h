@@ -14,7 +14,7 @@ namespace zepa2::net {
 using SteadyClock = std::chrono::steady_clock;
 
 struct TransferLimits {
-  const StopToken* stop = nullptr;                      // null: never stopped
+  const StopToken* stop = nullptr;  // null: never stopped
   SteadyClock::time_point deadline = SteadyClock::time_point::max();
 
   bool stopRequested() const { return stop && stop->stopRequested(); }

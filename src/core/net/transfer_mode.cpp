@@ -9,20 +9,20 @@ namespace zepa2::net {
 namespace {
 
 constexpr std::array<TransferModeRow, 6> kRows{{
-    {TransferMode::ActiveFtp, "ftp-active", msg::kModeActiveFtp, "FTP", "ftp", 21,
-     PinnedKeyKind::None, true, true, true, TransportKind::Ftp},
-    {TransferMode::PassiveFtp, "ftp-passive", msg::kModePassiveFtp, "FTP", "ftp", 21,
-     PinnedKeyKind::None, true, false, true, TransportKind::Ftp},
+    {TransferMode::ActiveFtp, "ftp-active", msg::kModeActiveFtp, "FTP", "ftp", 21, PinnedKeyKind::None, true,
+     true, true, TransportKind::Ftp},
+    {TransferMode::PassiveFtp, "ftp-passive", msg::kModePassiveFtp, "FTP", "ftp", 21, PinnedKeyKind::None,
+     true, false, true, TransportKind::Ftp},
     // Explicit AUTH TLS, passive: the TLS pin (when set) alone decides whether the server is trusted.
-    {TransferMode::FtpTls, "ftps", msg::kModeFtpTls, "FTPS", "ftp", 21,
-     PinnedKeyKind::TlsPublicKey, true, false, true, TransportKind::Ftp},
-    {TransferMode::Sftp, "sftp", msg::kModeSftp, "SFTP", "sftp", 22,
-     PinnedKeyKind::SshHostKey, false, false, true, TransportKind::Sftp},
+    {TransferMode::FtpTls, "ftps", msg::kModeFtpTls, "FTPS", "ftp", 21, PinnedKeyKind::TlsPublicKey, true,
+     false, true, TransportKind::Ftp},
+    {TransferMode::Sftp, "sftp", msg::kModeSftp, "SFTP", "sftp", 22, PinnedKeyKind::SshHostKey, false, false,
+     true, TransportKind::Sftp},
     // Pages go over HTTP as they are built: no line ends are rewritten.
-    {TransferMode::WebDav, "webdav", msg::kModeWebDav, "WebDAV", "https", 443,
-     PinnedKeyKind::TlsPublicKey, false, false, true, TransportKind::WebDav, true},
-    {TransferMode::S3, "s3", msg::kModeS3, "S3", "https", 443,
-     PinnedKeyKind::TlsPublicKey, false, false, true, TransportKind::S3, true, true},
+    {TransferMode::WebDav, "webdav", msg::kModeWebDav, "WebDAV", "https", 443, PinnedKeyKind::TlsPublicKey,
+     false, false, true, TransportKind::WebDav, true},
+    {TransferMode::S3, "s3", msg::kModeS3, "S3", "https", 443, PinnedKeyKind::TlsPublicKey, false, false,
+     true, TransportKind::S3, true, true},
 }};
 
 // The table is indexed by the settings value; a row out of place would name another mode.

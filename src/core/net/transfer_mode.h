@@ -33,9 +33,9 @@ struct TransferModeRow {
   std::string_view scheme;      // of libcurl's URL
   int defaultPort;
   PinnedKeyKind key;
-  bool typeA;      // the page goes with the ASCII type (TYPE A right before STOR)
-  bool activeData; // FTP: the server connects back for data (PORT/EPRT) instead of passive
-  bool canBrowse;  // the dialog's site browser can list its folders
+  bool typeA;       // the page goes with the ASCII type (TYPE A right before STOR)
+  bool activeData;  // FTP: the server connects back for data (PORT/EPRT) instead of passive
+  bool canBrowse;   // the dialog's site browser can list its folders
   TransportKind transport;
   // The server text may begin with "http://" or "https://" (a web address); without one the row's
   // scheme and port stand, as for every other mode.

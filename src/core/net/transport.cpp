@@ -36,8 +36,8 @@ struct CurlUrlDeleter {
 };
 
 bool IsUrlSafe(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == '.' || c == '_' || c == '~' || c == '/';
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+         c == '_' || c == '~' || c == '/';
 }
 
 bool ParsesAsUrl(const std::string& url) {
@@ -108,10 +108,18 @@ std::unique_ptr<Transport> Transport::Open(const SiteLogin& login, TransferLimit
   SetCommonOptions(handle.get(), login, site->scheme);
   std::unique_ptr<Transport> transport;
   switch (row.transport) {
-    case TransportKind::Ftp: transport = OpenFtpTransport(std::move(handle), hostRoot, limits, login); break;
-    case TransportKind::Sftp: transport = OpenSftpTransport(std::move(handle), hostRoot, limits, login); break;
-    case TransportKind::WebDav: transport = OpenWebDavTransport(std::move(handle), hostRoot, limits, login); break;
-    case TransportKind::S3: transport = OpenS3Transport(std::move(handle), hostRoot, limits, login); break;
+    case TransportKind::Ftp:
+      transport = OpenFtpTransport(std::move(handle), hostRoot, limits, login);
+      break;
+    case TransportKind::Sftp:
+      transport = OpenSftpTransport(std::move(handle), hostRoot, limits, login);
+      break;
+    case TransportKind::WebDav:
+      transport = OpenWebDavTransport(std::move(handle), hostRoot, limits, login);
+      break;
+    case TransportKind::S3:
+      transport = OpenS3Transport(std::move(handle), hostRoot, limits, login);
+      break;
   }
   if (transport && !ParsesAsUrl(transport->rootUrl())) return nullptr;
   return transport;

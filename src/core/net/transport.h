@@ -114,7 +114,10 @@ class Transport {
   // HTTP has no session to end: closing then sends nothing, and the connection goes with the handle.
   void SendNothingOnClose() { goodbyeOnClose_ = false; }
   Outcome Done() const { return {OutcomeKind::Done, {}, true}; }
-  void TakeLogIn(bool utf8) { loggedIn_ = true; utf8_ = utf8; }
+  void TakeLogIn(bool utf8) {
+    loggedIn_ = true;
+    utf8_ = utf8;
+  }
   bool loggedIn() const { return loggedIn_; }
   bool pinned() const { return pinned_; }
   CurlErrorBuffer& errors() const { return *errors_; }

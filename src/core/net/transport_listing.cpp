@@ -112,7 +112,8 @@ FolderListing Transport::ListFolder(const std::string& absoluteWirePath, bool wi
   listing.outcome = OutcomeOf(code);
   if (withEntries || code == CURLE_OK) {
     // A folder visited without its server's name for it leaves the client not knowing where it is.
-    if (!withEntries && !reply.directory) listing.outcome = {OutcomeKind::ConnectFailed, "no folder name came back", true};
+    if (!withEntries && !reply.directory)
+      listing.outcome = {OutcomeKind::ConnectFailed, "no folder name came back", true};
     return listing;
   }
   if (code == CURLE_REMOTE_ACCESS_DENIED || (sftp && code == CURLE_REMOTE_FILE_NOT_FOUND)) {

@@ -78,7 +78,8 @@ class WebDavTransport final : public HttpTransport {
     listing.outcome = OutcomeOf(code);
     // Servers forbid a folder the account may not enter (or a file asked for as a folder): once
     // the account is proved that is a refused folder, not a refused log-in.
-    if (!withEntries && code == CURLE_OK && answer().status == 403) listing.outcome.kind = OutcomeKind::TransferRefused;
+    if (!withEntries && code == CURLE_OK && answer().status == 403)
+      listing.outcome.kind = OutcomeKind::TransferRefused;
     if (!listing.outcome.done()) return listing;
     const auto tree = answer().status == 207 ? ParseXml(answer().body) : std::nullopt;
     if (!tree || tree->name != "multistatus") {
@@ -109,7 +110,8 @@ class WebDavTransport final : public HttpTransport {
   // servers): the folder is never made on the user's behalf, and the line says why.
   std::string RefusalReason() const override {
     const long status = answer().status;
-    if (status == 404 || status == 409) return "the folder does not exist (" + HttpTransport::RefusalReason() + ")";
+    if (status == 404 || status == 409)
+      return "the folder does not exist (" + HttpTransport::RefusalReason() + ")";
     return HttpTransport::RefusalReason();
   }
 };

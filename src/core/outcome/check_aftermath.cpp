@@ -15,7 +15,8 @@ bool FinishCheck(const CheckReport& report, const AppSettings& settings,
   if (!error.empty()) log(Cp932(msg::kStatusWriteFailed) + Utf8ToCp932(error), log_color::kRed);
   if (!settings.metricsFile.empty()) {
     const std::string metricsError = WriteMetricsFile(LocalPath(settings.metricsFile), report, settings);
-    if (!metricsError.empty()) log(Cp932(msg::kMetricsWriteFailed) + Utf8ToCp932(metricsError), log_color::kRed);
+    if (!metricsError.empty())
+      log(Cp932(msg::kMetricsWriteFailed) + Utf8ToCp932(metricsError), log_color::kRed);
   }
   RunPublishHook(settings.onPublish, report, log, stop, hookTimeLimit);
   return error.empty();

@@ -24,8 +24,7 @@ std::string FailureLines(const CheckReport& report) {
   std::string lines;
   for (const SiteReport& site : report.sites) {
     if (!SiteSucceeded(site.kind)) lines += SiteLine(site, SiteResultText(site.kind));
-    else if (site.proof == ProofKind::NotConfirmed)
-      lines += SiteLine(site, msg::kNoticeNotConfirmed);
+    else if (site.proof == ProofKind::NotConfirmed) lines += SiteLine(site, msg::kNoticeNotConfirmed);
   }
   return lines;
 }
@@ -37,8 +36,8 @@ std::string DnsFailureLines(const CheckReport& report) {
   std::string lines;
   for (const DnsTargetReport& target : report.dnsTargets) {
     if (!target.sent || !DnsTargetFailed(target.result)) continue;
-    lines += Cp932(msg::kDnsTarget) + std::to_string(target.number) + Cp932("（") + target.hosts + Cp932("）：") +
-             Cp932(DnsResultText(target.result));
+    lines += Cp932(msg::kDnsTarget) + std::to_string(target.number) + Cp932("（") + target.hosts +
+             Cp932("）：") + Cp932(DnsResultText(target.result));
     if (!target.code.empty()) lines += Cp932("（") + Utf8ToCp932(target.code) + Cp932("）");
     lines += "\n";
   }
@@ -53,7 +52,8 @@ std::optional<CheckNotice> RecoveryNotice(const CheckReport& report) {
     if (DnsTargetFailed(target.result)) return std::nullopt;
   if (report.outcome == CheckOutcome::Unchanged ||
       (report.outcome == CheckOutcome::Published && FailureLines(report).empty()))
-    return CheckNotice{Cp932(msg::kNoticeRecoveredTitle), Cp932(msg::kNoticeSameAddress) + report.address, false};
+    return CheckNotice{Cp932(msg::kNoticeRecoveredTitle), Cp932(msg::kNoticeSameAddress) + report.address,
+                       false};
   return std::nullopt;
 }
 

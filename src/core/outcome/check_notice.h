@@ -1,4 +1,5 @@
-// What the desktop is told after a check, by the [SYSTEM] Notify setting: nothing, failures, or every publish.
+// What the desktop is told after a check, by the [SYSTEM] Notify setting: nothing, failures, or every
+// publish.
 #pragma once
 
 #include <optional>

@@ -22,17 +22,24 @@ struct SeriesNames {
 };
 
 constexpr SeriesNames kSiteSeries{
-    "zepa2_site_last_success_timestamp_seconds", "When the site last took the page, in seconds since the epoch.",
-    "zepa2_site_last_result", "1 when the site took the page at its last publish, 0 when it did not.",
-    "zepa2_site_result_info", "The kind of the site's last result (as in last-run.json), in its labels; always 1.",
-    "site", "server"};
+    "zepa2_site_last_success_timestamp_seconds",
+    "When the site last took the page, in seconds since the epoch.",
+    "zepa2_site_last_result",
+    "1 when the site took the page at its last publish, 0 when it did not.",
+    "zepa2_site_result_info",
+    "The kind of the site's last result (as in last-run.json), in its labels; always 1.",
+    "site",
+    "server"};
 
 constexpr SeriesNames kDnsSeries{
     "zepa2_dns_last_success_timestamp_seconds",
     "When the DNS target's provider last took or confirmed the address, in seconds since the epoch.",
-    "zepa2_dns_last_result", "1 when the DNS target holds the address after its last check, 0 when it does not.",
-    "zepa2_dns_result_info", "The kind of the DNS target's last result (as in last-run.json), in its labels; always 1.",
-    "target", "hosts"};
+    "zepa2_dns_last_result",
+    "1 when the DNS target holds the address after its last check, 0 when it does not.",
+    "zepa2_dns_result_info",
+    "The kind of the DNS target's last result (as in last-run.json), in its labels; always 1.",
+    "target",
+    "hosts"};
 
 // A label value as the text format wants it: backslash, double quote and line feed escaped.
 std::string LabelValue(std::string_view text) {
@@ -174,7 +181,8 @@ SiteMetricsByNumber ReadSeries(std::string_view text, const SeriesNames& names) 
     const std::optional<std::int64_t> number = Number(sample->labels.at(numberLabel));
     const std::optional<std::int64_t> value = Number(sample->value);
     if (!number || *number < 1 || *number > kSiteSlots || !value) continue;
-    if (sample->name != names.lastSuccess && sample->name != names.lastResult && sample->name != names.resultInfo)
+    if (sample->name != names.lastSuccess && sample->name != names.lastResult &&
+        sample->name != names.resultInfo)
       continue;
     SiteMetrics& one = series[static_cast<int>(*number)];
     one.server = sample->labels.contains(whereLabel) ? sample->labels.at(whereLabel) : "";
@@ -187,8 +195,9 @@ SiteMetricsByNumber ReadSeries(std::string_view text, const SeriesNames& names) 
 
 void WriteSeries(MetricsWriter& out, const SeriesNames& names, const SiteMetricsByNumber& series) {
   const auto labels = [&names](int number, const SiteMetrics& one) {
-    return std::vector<std::pair<std::string, std::string>>{{std::string(names.numberLabel), std::to_string(number)},
-                                                            {std::string(names.whereLabel), one.server}};
+    return std::vector<std::pair<std::string, std::string>>{
+        {std::string(names.numberLabel), std::to_string(number)},
+        {std::string(names.whereLabel), one.server}};
   };
   out.Family(names.lastSuccess, names.lastSuccessHelp);
   for (const auto& [number, one] : series)
@@ -213,7 +222,8 @@ MetricsBefore ReadMetricsBefore(std::string_view text) {
 
 std::string MetricsText(const CheckReport& report, const AppSettings& settings, const MetricsBefore& before) {
   MetricsWriter out;
-  out.Family("zepa2_last_check_timestamp_seconds", "When the last address check started, in seconds since the epoch.");
+  out.Family("zepa2_last_check_timestamp_seconds",
+             "When the last address check started, in seconds since the epoch.");
   out.Sample("zepa2_last_check_timestamp_seconds", {}, static_cast<std::int64_t>(report.checkedAt));
   out.Family("zepa2_last_check_info", "How the last check ended (outcome as in last-run.json); always 1.");
   out.Sample("zepa2_last_check_info", {{"outcome", std::string(CheckOutcomeName(report.outcome))}}, 1);
@@ -223,7 +233,8 @@ std::string MetricsText(const CheckReport& report, const AppSettings& settings, 
   out.Family("zepa2_address_info", "The address the last check found, in its labels; always 1.");
   if (found) {
     out.Sample("zepa2_address_info",
-               {{"address", Cp932ToUtf8(report.address)}, {"ipv6_address", Cp932ToUtf8(report.state.lastIpv6Address)}},
+               {{"address", Cp932ToUtf8(report.address)},
+                {"ipv6_address", Cp932ToUtf8(report.state.lastIpv6Address)}},
                1);
   }
 
@@ -232,7 +243,8 @@ std::string MetricsText(const CheckReport& report, const AppSettings& settings, 
   return out.Take();
 }
 
-std::string WriteMetricsFile(const std::filesystem::path& file, const CheckReport& report, const AppSettings& settings) {
+std::string WriteMetricsFile(const std::filesystem::path& file, const CheckReport& report,
+                             const AppSettings& settings) {
   const BoundedRead old = ReadBoundedFile(file, kMaxMetricsFileBytes);
   const MetricsBefore before = old.read() ? ReadMetricsBefore(old.bytes) : MetricsBefore{};
   const PrivateWriteResult written = WriteSharedFileAtomically(file, MetricsText(report, settings, before));

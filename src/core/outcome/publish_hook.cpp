@@ -43,10 +43,10 @@ void LogHookEnd(const ShellCommandResult& result, std::chrono::milliseconds time
 std::vector<EnvironmentEntry> PublishHookEnvironment(const CheckReport& report) {
   const std::string& ipv6Address = report.state.lastIpv6Address;
   std::string failed;
-  for (int number : FailedSiteNumbers(report))
-    failed += (failed.empty() ? "" : " ") + std::to_string(number);
+  for (int number : FailedSiteNumbers(report)) failed += (failed.empty() ? "" : " ") + std::to_string(number);
   for (const DnsTargetReport& target : report.dnsTargets)
-    if (DnsTargetFailed(target.result)) failed += (failed.empty() ? "dns" : " dns") + std::to_string(target.number);
+    if (DnsTargetFailed(target.result))
+      failed += (failed.empty() ? "dns" : " dns") + std::to_string(target.number);
   std::optional<std::string> ipv6;
   if (!ipv6Address.empty()) ipv6 = Cp932ToUtf8(ipv6Address);
   return {
@@ -58,9 +58,8 @@ std::vector<EnvironmentEntry> PublishHookEnvironment(const CheckReport& report) 
   };
 }
 
-bool RunPublishHook(const std::string& commandLine, const CheckReport& report,
-                    const HookLogSink& log, const StopToken* stop,
-                    std::chrono::milliseconds timeLimit) {
+bool RunPublishHook(const std::string& commandLine, const CheckReport& report, const HookLogSink& log,
+                    const StopToken* stop, std::chrono::milliseconds timeLimit) {
   if (commandLine.empty() || !IsPublishOutcome(report.outcome)) return false;
   log(Cp932(msg::kHookStart), log_color::kBlack);
   ShellCommandOptions options;

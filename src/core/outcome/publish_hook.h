@@ -28,7 +28,8 @@ using HookLogSink = std::function<void(const std::string& text, LogColor color)>
 // runs it and logs its start and end. Blocks until it ends or the time limit passes: call it off
 // the UI thread. The end is logged as its exit status, then its first error line if any. Returns
 // whether the command ran.
-bool RunPublishHook(const std::string& commandLine, const CheckReport& report, const HookLogSink& log, const StopToken* stop = nullptr,
+bool RunPublishHook(const std::string& commandLine, const CheckReport& report, const HookLogSink& log,
+                    const StopToken* stop = nullptr,
                     std::chrono::milliseconds timeLimit = kPublishHookTimeLimit);
 
 }  // namespace zepa2

@@ -94,9 +94,10 @@ std::string DnsRows(const Json& file) {
     const auto number = target.find("number");
     const std::string code = Field(target, "code");
     const std::string why = code.empty() ? Field(target, "reason") : code;
-    text += (number != target.end() && number->is_number_integer() ? std::to_string(number->get<int>()) : "?") +
-            "\t" + Field(target, "kind") + "\t" + Field(target, "hosts") + "\t" +
-            DnsResultTextOf(Field(target, "result")) + (why.empty() ? "" : msg::kReasonFollows + why) + "\n";
+    text +=
+        (number != target.end() && number->is_number_integer() ? std::to_string(number->get<int>()) : "?") +
+        "\t" + Field(target, "kind") + "\t" + Field(target, "hosts") + "\t" +
+        DnsResultTextOf(Field(target, "result")) + (why.empty() ? "" : msg::kReasonFollows + why) + "\n";
   }
   return text;
 }
@@ -164,7 +165,8 @@ std::string WriteRunStatus(const std::filesystem::path& file, const CheckReport&
       if (!at.empty()) lastPublishedAt = at;
     }
   }
-  const PrivateWriteResult r = WritePrivateFileAtomically(file, RunStatusJson(report, settings, lastPublishedAt));
+  const PrivateWriteResult r =
+      WritePrivateFileAtomically(file, RunStatusJson(report, settings, lastPublishedAt));
   return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
 }
 
@@ -178,7 +180,8 @@ std::optional<std::string> LastRunAddress(const std::filesystem::path& file) {
   const Json run = Json::parse(text.bytes, nullptr, false);
   if (!run.is_object()) return std::nullopt;
   const auto address = run.find("address");
-  if (address == run.end() || !address->is_string() || address->get<std::string>().empty()) return std::nullopt;
+  if (address == run.end() || !address->is_string() || address->get<std::string>().empty())
+    return std::nullopt;
   return Utf8ToCp932(address->get<std::string>());
 }
 

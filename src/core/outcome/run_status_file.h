@@ -20,10 +20,11 @@ std::filesystem::path RunStatusFilePath();
 // "unknown" for a number this version does not know.
 std::string_view TransferModeName(const FtpSite& site);
 
-// The file's text for a run with settings: outcome, address, ipv6_address, checked_at, last_published_at (this run's time
-// when it published something, else lastPublishedAt as it was: an ISO 8601 text or null), and per
-// site number, server, mode, result, reason, confirmed (true, false or null when not checked) and
-// confirm_reason, and per DNS target (dns) number, kind, hosts, result, code and reason. UTF-8 JSON; texts of the settings are converted from CP932.
+// The file's text for a run with settings: outcome, address, ipv6_address, checked_at, last_published_at
+// (this run's time when it published something, else lastPublishedAt as it was: an ISO 8601 text or null),
+// and per site number, server, mode, result, reason, confirmed (true, false or null when not checked) and
+// confirm_reason, and per DNS target (dns) number, kind, hosts, result, code and reason. UTF-8 JSON; texts of
+// the settings are converted from CP932.
 std::string RunStatusJson(const CheckReport& report, const AppSettings& settings,
                           const std::optional<std::string>& lastPublishedAt);
 

@@ -7,11 +7,13 @@ namespace zepa2 {
 
 std::string KeyTroubleLogLine(const std::string& server, net::KeyTrouble key, net::PinnedKeyKind keyKind) {
   switch (key) {
-    case net::KeyTrouble::None: return {};
-    case net::KeyTrouble::Changed: return server + Cp932(msg::kKeyChanged);
+    case net::KeyTrouble::None:
+      return {};
+    case net::KeyTrouble::Changed:
+      return server + Cp932(msg::kKeyChanged);
     case net::KeyTrouble::Unverified:
-      return server + Cp932(keyKind == net::PinnedKeyKind::SshHostKey ? msg::kSftpKeyNotPinned
-                                                                      : msg::kKeyUnverified);
+      return server +
+             Cp932(keyKind == net::PinnedKeyKind::SshHostKey ? msg::kSftpKeyNotPinned : msg::kKeyUnverified);
   }
   return {};
 }

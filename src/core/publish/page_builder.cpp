@@ -63,9 +63,12 @@ std::string FillTemplateLine(const std::string& line, const std::string& address
   int times = 0;
   int addresses = 0;
   int ipv6Addresses = 0;
-  std::string out = ReplaceEach(line, kTimeToken, [&] { return FormatPageTime(now()); }, &times);
-  out = ReplaceEach(out, kIpv6AddressToken, [&] { return ipv6Address; }, &ipv6Addresses);
-  out = ReplaceEach(out, kAddressToken, [&] { return address; }, &addresses);
+  std::string out = ReplaceEach(
+      line, kTimeToken, [&] { return FormatPageTime(now()); }, &times);
+  out = ReplaceEach(
+      out, kIpv6AddressToken, [&] { return ipv6Address; }, &ipv6Addresses);
+  out = ReplaceEach(
+      out, kAddressToken, [&] { return address; }, &addresses);
   out.append(static_cast<std::size_t>(addresses) + 1, '\n');
   return out;
 }
@@ -85,8 +88,7 @@ BuildOutcome BuildPage(const std::string& templatePath, const std::filesystem::p
     if (endedByLf && !line.empty() && line.back() == '\r') line.pop_back();
     AppendWithCrLf(page, FillTemplateLine(line, address, now, ipv6Address));
   }
-  return WriteNewPrivateFile(pageFile, page) ? BuildOutcome::PageWritten
-                                             : BuildOutcome::TempFileNotCreated;
+  return WriteNewPrivateFile(pageFile, page) ? BuildOutcome::PageWritten : BuildOutcome::TempFileNotCreated;
 }
 
 bool TemplateUsesIpv6(const std::string& templatePath) {

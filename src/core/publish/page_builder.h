@@ -36,8 +36,7 @@ std::string FillTemplateLine(const std::string& line, const std::string& address
 // template is read whole first: a template that is not a regular file, cannot be read to its end
 // or is over kMaxTemplateBytes is TemplateNotOpened, and then no page file is made.
 BuildOutcome BuildPage(const std::string& templatePath, const std::filesystem::path& pageFile,
-                       const std::string& address, const Clock& now,
-                       const std::string& ipv6Address = {});
+                       const std::string& address, const Clock& now, const std::string& ipv6Address = {});
 
 // Whether the template (a CP932 path) can be read and carries the IPv6 token.
 bool TemplateUsesIpv6(const std::string& templatePath);

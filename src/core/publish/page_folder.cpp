@@ -47,9 +47,7 @@ std::optional<PageFolder> PageFolder::CreateUnder(const std::vector<std::filesys
   return std::nullopt;
 }
 
-PageFolder::PageFolder(PageFolder&& other) noexcept : path_(std::move(other.path_)) {
-  other.path_.clear();
-}
+PageFolder::PageFolder(PageFolder&& other) noexcept : path_(std::move(other.path_)) { other.path_.clear(); }
 
 PageFolder::~PageFolder() {
   if (path_.empty()) return;

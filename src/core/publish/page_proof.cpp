@@ -48,8 +48,7 @@ std::string CacheDefeatingUrl(const std::string& url, std::uint64_t token) {
   CurlUrl parsed = ParseWebUrl(url.find("://") == std::string::npos ? "http://" + url : url);
   if (!parsed) return {};
   const std::string query = "zepa2-nocache=" + std::to_string(token);
-  if (curl_url_set(parsed.get(), CURLUPART_QUERY, query.c_str(), CURLU_APPENDQUERY) != CURLUE_OK)
-    return {};
+  if (curl_url_set(parsed.get(), CURLUPART_QUERY, query.c_str(), CURLU_APPENDQUERY) != CURLUE_OK) return {};
   return Text(parsed.get());
 }
 
@@ -98,7 +97,9 @@ std::string FullProofReason(const PageProof& proof) {
 std::string DescribePageProof(int number, const PageProof& proof, bool withDetail) {
   std::string text = msg::kProofSite + std::to_string(number);
   if (proof.kind == ProofKind::Confirmed) text += msg::kProofConfirmed;
-  else text += msg::kProofNotConfirmed + (msg::kReasonFollows + (withDetail ? FullProofReason(proof) : proof.reason));
+  else
+    text += msg::kProofNotConfirmed +
+            (msg::kReasonFollows + (withDetail ? FullProofReason(proof) : proof.reason));
   return Cp932(text);
 }
 

@@ -20,7 +20,7 @@ struct PageProofOptions {
 
 struct PageProof {
   ProofKind kind = ProofKind::NotConfirmed;
-  std::string reason;  // NotConfirmed: why, UTF-8
+  std::string reason;    // NotConfirmed: why, UTF-8
   std::string detail{};  // the network library's own words (English) for a page not fetched; for the log
 };
 

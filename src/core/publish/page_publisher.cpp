@@ -65,8 +65,8 @@ std::vector<SiteReport> PagePublisher::Publish(const PublishRequest& request) {
       continue;
     }
     const std::filesystem::path pageFile = folder->NewPageFile();
-    switch (BuildPage(site.localFile, pageFile, request.address, [this] { return host_.Now(); },
-                      request.ipv6Address)) {
+    switch (BuildPage(
+        site.localFile, pageFile, request.address, [this] { return host_.Now(); }, request.ipv6Address)) {
       case BuildOutcome::TempFileNotCreated:
         host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
         report.kind = SiteResultKind::PageNotWritten;
@@ -111,7 +111,8 @@ void PagePublisher::Deliver(SiteReport& report, const FtpSite& site, const std::
   const std::string passKey = "FTP.Pass" + std::to_string(report.number);
   ResolvedSecret password = ResolveSecret(site.pass, passKey);
   if (!password.secret) {
-    host_.AppendLog(site.server + UnresolvedSecretLogLine(passKey, site.pass, password.problem), log_color::kRed);
+    host_.AppendLog(site.server + UnresolvedSecretLogLine(passKey, site.pass, password.problem),
+                    log_color::kRed);
     host_.AppendLog(Cp932(msg::kHomePageUpdateFailed), log_color::kRed);
     report.kind = SiteResultKind::ConnectFailed;
     report.reason = "password reference not resolved: " + password.problem;
@@ -122,7 +123,8 @@ void PagePublisher::Deliver(SiteReport& report, const FtpSite& site, const std::
   report.kind = SiteResultOf(outcome.kind);
   report.reason = std::move(outcome.reason);
   report.key = outcome.key;
-  if (report.kind == SiteResultKind::Done && !site.checkUrl.empty()) ProveSite(report, site.checkUrl, request.address);
+  if (report.kind == SiteResultKind::Done && !site.checkUrl.empty())
+    ProveSite(report, site.checkUrl, request.address);
 }
 
 }  // namespace zepa2

@@ -13,8 +13,7 @@ namespace zepa2 {
 class PageUploader {
  public:
   // stop, when given, ends a running upload early (the program is ending).
-  explicit PageUploader(CheckHost& host, const StopToken* stop = nullptr)
-      : host_(host), stop_(stop) {}
+  explicit PageUploader(CheckHost& host, const StopToken* stop = nullptr) : host_(host), stop_(stop) {}
 
   // Stores pageFile under remoteFile (relative to the login folder) within the site's deadline,
   // QUIT included, over the login's transfer mode. The outcome is logged and returned; a failed

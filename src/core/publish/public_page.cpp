@@ -6,8 +6,7 @@
 
 namespace zepa2 {
 
-std::optional<std::string> PublicPageUrl(const std::string& homePageAddress,
-                                         const std::string& lastAddress) {
+std::optional<std::string> PublicPageUrl(const std::string& homePageAddress, const std::string& lastAddress) {
   if (lastAddress.empty()) return std::nullopt;
   std::string page = homePageAddress;
   const std::string_view token = kAddressToken;

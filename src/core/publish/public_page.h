@@ -8,7 +8,6 @@ namespace zepa2 {
 
 // "http://" + homePageAddress with its first $$IP_ADDRESS$$ replaced by lastAddress (any further
 // tokens stay). Nothing while no address has been found yet: the caller asks for one first.
-std::optional<std::string> PublicPageUrl(const std::string& homePageAddress,
-                                         const std::string& lastAddress);
+std::optional<std::string> PublicPageUrl(const std::string& homePageAddress, const std::string& lastAddress);
 
 }  // namespace zepa2

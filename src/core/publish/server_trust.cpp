@@ -39,7 +39,8 @@ std::vector<LearnedServerKey> PinUnpinnedServers(AppSettings& settings, const St
   auto limits = [stop] { return net::TransferLimits{stop, net::SteadyClock::now() + kLearnDeadline}; };
   for (int n = 1; n <= settings.siteCount && n <= kSiteSlots; ++n) {
     FtpSite& site = settings.sites[n - 1];
-    if (site.server.empty() || !site.pin.empty() || site.unknownMode || !net::HasServerKey(site.mode)) continue;
+    if (site.server.empty() || !site.pin.empty() || site.unknownMode || !net::HasServerKey(site.mode))
+      continue;
     LearnedServerKey entry{site.server, n, 0, LearnSiteKey(site.server, site.mode, limits())};
     if (entry.key.pin) site.pin = *entry.key.pin;
     learned.push_back(std::move(entry));

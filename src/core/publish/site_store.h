@@ -25,7 +25,6 @@ net::SiteLogin SiteLoginOf(const FtpSite& site, std::string password);
 // deadline, QUIT included, waits kPauseBeforeClosing through pause after a stored file, and
 // closes. A server text that names no host or a pin that is no pin is a failed connection.
 net::Outcome StoreOnSite(const net::SiteLogin& login, const std::filesystem::path& localFile,
-                         const std::string& remoteName, const PauseFunction& pause,
-                         const StopToken* stop);
+                         const std::string& remoteName, const PauseFunction& pause, const StopToken* stop);
 
 }  // namespace zepa2

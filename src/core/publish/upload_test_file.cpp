@@ -6,8 +6,7 @@
 namespace zepa2 {
 
 net::Outcome UploadTestFile(const net::SiteLogin& login, const std::string& uploadFile,
-                            const std::string& localFile, const PauseFunction& pause,
-                            const StopToken* stop) {
+                            const std::string& localFile, const PauseFunction& pause, const StopToken* stop) {
   return StoreOnSite(login, LocalPath(localFile), uploadFile, pause, stop);
 }
 

@@ -8,9 +8,12 @@ namespace zepa2 {
 // 0 minutes → 60, 1 hours → 3600, 2 days → 86400; any other unit counts as minutes.
 constexpr int SecondsPerUnit(int unit) {
   switch (unit) {
-    case 1: return 3600;
-    case 2: return 86400;
-    default: return 60;
+    case 1:
+      return 3600;
+    case 2:
+      return 86400;
+    default:
+      return 60;
   }
 }
 

@@ -6,10 +6,14 @@ namespace zepa2 {
 
 const char* UnitCaption(int unit) {
   switch (unit) {
-    case 0: return msg::kUnitMinutes;
-    case 1: return msg::kUnitHours;
-    case 2: return msg::kUnitDays;
-    default: return nullptr;
+    case 0:
+      return msg::kUnitMinutes;
+    case 1:
+      return msg::kUnitHours;
+    case 2:
+      return msg::kUnitDays;
+    default:
+      return nullptr;
   }
 }
 

@@ -20,9 +20,11 @@ struct FtpSite {
   // FTP/Mode%d when it holds a number this version does not know (a newer version's mode, a typo):
   // kept and saved back as it is, and the site is refused rather than reached by another mode.
   std::optional<int> unknownMode{};
-  std::string pin{};        // FTP/Pin%d: "sha256//…" of the server's key, or empty
-  std::string checkUrl{};   // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
-  std::string region{};     // FTP/Region%d: storage region of a mode that signs with one (S3); empty = its default
+  std::string pin{};  // FTP/Pin%d: "sha256//…" of the server's key, or empty
+  std::string
+      checkUrl{};  // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
+  std::string
+      region{};  // FTP/Region%d: storage region of a mode that signs with one (S3); empty = its default
 
   bool operator==(const FtpSite&) const = default;
 };
@@ -30,7 +32,9 @@ struct FtpSite {
 inline constexpr int kSiteSlots = 5;
 
 // The number of sites a run handles: siteCount held to 1..5.
-inline int SitesToPublish(int siteCount) { return siteCount < 1 ? 1 : siteCount > kSiteSlots ? kSiteSlots : siteCount; }
+inline int SitesToPublish(int siteCount) {
+  return siteCount < 1 ? 1 : siteCount > kSiteSlots ? kSiteSlots : siteCount;
+}
 
 // How a DNS target is updated ([DNS] Kind%d); 0 (or an empty value) is no target.
 enum class DnsKind { None = 0, Url = 1, Dyndns2 = 2, Cloudflare = 3 };
@@ -46,11 +50,11 @@ struct DnsTarget {
   // DNS/Kind%d when it holds a number this version does not know: kept, saved back, and the
   // target refused rather than updated by another protocol.
   std::optional<int> unknownKind{};
-  std::string url{};    // DNS/Url%d: URL template (URL kind), the provider's server (dyndns2)
-  std::string user{};   // DNS/User%d
-  std::string pass{};   // DNS/Pass%d: password, or Cloudflare's API token (scrambled in the file)
-  std::string host{};   // DNS/Host%d: one or more names, comma-separated
-  std::string zone{};   // DNS/Zone%d: Cloudflare's zone name
+  std::string url{};   // DNS/Url%d: URL template (URL kind), the provider's server (dyndns2)
+  std::string user{};  // DNS/User%d
+  std::string pass{};  // DNS/Pass%d: password, or Cloudflare's API token (scrambled in the file)
+  std::string host{};  // DNS/Host%d: one or more names, comma-separated
+  std::string zone{};  // DNS/Zone%d: Cloudflare's zone name
   DnsRecords records = DnsRecords::A;  // DNS/Records%d
   std::string match{};  // DNS/Match%d: URL kind, text a successful answer holds; empty = any 2xx
   std::string api{};    // DNS/Api%d: Cloudflare's API base address; empty = the public one
@@ -73,37 +77,36 @@ inline bool AnyDnsTargetSet(const std::array<DnsTarget, kDnsSlots>& targets) {
 enum class AddressSource { RouterPage = 0, Upnp = 1, NatPmp = 2 };
 
 struct AppSettings {
-  bool runAtStart = false;                   // SYSTEM/STARTRUN
-  std::string homePageAddress = "127.0.0.1"; // SYSTEM/MYHOME
-  int siteCount = 1;                         // FTP/MIRROR
-  bool decimalAddress = false;               // SYSTEM/BIT32
-  bool useLocalAddress = false;              // SYSTEM/LOCALGLOBAL
-  bool startMinimized = false;               // SYSTEM/STARTMIN
-  int intervalUnit = 1;                      // SYSTEM/TIMENO: 0 minutes, 1 hours, 2 days
-  int interval = 30;                         // SYSTEM/INTERVAL; 0 = no timed checks
-  std::string filter4;                       // FILTER/FILTER4: end marker of the second pair
-  std::string filter3;                       // FILTER/FILTER3: start marker of the second pair
-  std::string filter2;                       // FILTER/FILTER2: end marker of the first pair
-  std::string filter1;                       // FILTER/FILTER1: start marker of the first pair
-  std::array<FtpSite, kSiteSlots> sites{};   // sites 1..5 at indexes 0..4
-  std::string routerPage;                    // HTTP/Page
-  std::string routerServer;                  // HTTP/Server
-  std::string routerUser;                    // HTTP/User
-  std::string routerPass;                    // HTTP/Pass (plain, or a secret reference)
-  bool routerAuth = false;                   // HTTP/ROUTER: 1 = send user and password
-  int notify = 1;                            // SYSTEM/Notify: 0 none, 1 failures only, 2 every publish (held to 0..2)
-  std::string onPublish;                     // SYSTEM/OnPublish: command line run after a publish; empty = none
+  bool runAtStart = false;                    // SYSTEM/STARTRUN
+  std::string homePageAddress = "127.0.0.1";  // SYSTEM/MYHOME
+  int siteCount = 1;                          // FTP/MIRROR
+  bool decimalAddress = false;                // SYSTEM/BIT32
+  bool useLocalAddress = false;               // SYSTEM/LOCALGLOBAL
+  bool startMinimized = false;                // SYSTEM/STARTMIN
+  int intervalUnit = 1;                       // SYSTEM/TIMENO: 0 minutes, 1 hours, 2 days
+  int interval = 30;                          // SYSTEM/INTERVAL; 0 = no timed checks
+  std::string filter4;                        // FILTER/FILTER4: end marker of the second pair
+  std::string filter3;                        // FILTER/FILTER3: start marker of the second pair
+  std::string filter2;                        // FILTER/FILTER2: end marker of the first pair
+  std::string filter1;                        // FILTER/FILTER1: start marker of the first pair
+  std::array<FtpSite, kSiteSlots> sites{};    // sites 1..5 at indexes 0..4
+  std::string routerPage;                     // HTTP/Page
+  std::string routerServer;                   // HTTP/Server
+  std::string routerUser;                     // HTTP/User
+  std::string routerPass;                     // HTTP/Pass (plain, or a secret reference)
+  bool routerAuth = false;                    // HTTP/ROUTER: 1 = send user and password
+  int notify = 1;         // SYSTEM/Notify: 0 none, 1 failures only, 2 every publish (held to 0..2)
+  std::string onPublish;  // SYSTEM/OnPublish: command line run after a publish; empty = none
   AddressSource addressSource = AddressSource::RouterPage;  // HTTP/Source
-  std::string igdUrl;                        // HTTP/IgdUrl: the router's UPnP root description; empty = discover
-  std::string natPmpGateway;                 // HTTP/NatPmpGateway: IPv4; empty = the default route's gateway
-  bool wholePage = false;                    // FILTER/WholePage: 1 = the trimmed page body is the address
-  std::string routerPin;                     // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
-  std::string metricsFile;                   // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
-  bool events = true;                        // SYSTEM/Events: a change of the network or the router's word starts a check
+  std::string igdUrl;         // HTTP/IgdUrl: the router's UPnP root description; empty = discover
+  std::string natPmpGateway;  // HTTP/NatPmpGateway: IPv4; empty = the default route's gateway
+  bool wholePage = false;     // FILTER/WholePage: 1 = the trimmed page body is the address
+  std::string routerPin;      // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
+  std::string metricsFile;    // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
+  bool events = true;         // SYSTEM/Events: a change of the network or the router's word starts a check
   std::array<DnsTarget, kDnsSlots> dnsTargets{};  // DNS targets 1..5 at indexes 0..4
 
   bool operator==(const AppSettings&) const = default;
 };
-
 
 }  // namespace zepa2

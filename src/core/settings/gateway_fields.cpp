@@ -33,9 +33,12 @@ std::optional<RefusedField> RefuseNatPmpGateway(std::string_view gateway) {
 std::optional<RefusedField> RefuseGatewayField(AddressSource source, std::string_view igdUrl,
                                                std::string_view gateway) {
   switch (source) {
-    case AddressSource::RouterPage: return std::nullopt;
-    case AddressSource::Upnp: return RefuseIgdUrl(igdUrl);
-    case AddressSource::NatPmp: return RefuseNatPmpGateway(gateway);
+    case AddressSource::RouterPage:
+      return std::nullopt;
+    case AddressSource::Upnp:
+      return RefuseIgdUrl(igdUrl);
+    case AddressSource::NatPmp:
+      return RefuseNatPmpGateway(gateway);
   }
   return std::nullopt;
 }

@@ -14,8 +14,8 @@ namespace {
 // server without a desktop then needs neither it nor GLib, and only a keyring reference fails
 // there, with its own line.
 using LookupFunction = gchar* (*)(const SecretSchema*, GCancellable*, GError**, ...);
-using StoreFunction = gboolean (*)(const SecretSchema*, const gchar*, const gchar*, const gchar*, GCancellable*,
-                                   GError**, ...);
+using StoreFunction = gboolean (*)(const SecretSchema*, const gchar*, const gchar*, const gchar*,
+                                   GCancellable*, GError**, ...);
 using FreeFunction = void (*)(gchar*);
 using ErrorFreeFunction = void (*)(GError*);
 
@@ -55,7 +55,14 @@ const SecretSchema kSchema = {
     "io.github.zepa2.Password",
     SECRET_SCHEMA_DONT_MATCH_NAME,
     {{"application", SECRET_SCHEMA_ATTRIBUTE_STRING}, {"key", SECRET_SCHEMA_ATTRIBUTE_STRING}, {nullptr, {}}},
-    0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    0,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr};
 
 constexpr const char* kApplication = "zepa2";
 
@@ -77,8 +84,8 @@ KeyringAnswer LookUpKeyringSecret(std::string_view key) {
   if (!library.usable()) return {std::nullopt, Unavailable(library, nullptr)};
   const std::string keyText(key);
   GError* error = nullptr;
-  gchar* secret = library.lookup(&kSchema, nullptr, &error, "application", kApplication, "key", keyText.c_str(),
-                                 static_cast<const char*>(nullptr));
+  gchar* secret = library.lookup(&kSchema, nullptr, &error, "application", kApplication, "key",
+                                 keyText.c_str(), static_cast<const char*>(nullptr));
   if (error) return {std::nullopt, Unavailable(library, error)};
   if (!secret) return {std::nullopt, msg::kSecretKeyringMissing};
   std::string found(secret);
@@ -93,9 +100,9 @@ KeyringAnswer StoreKeyringSecret(std::string_view key, std::string_view secret) 
   const std::string label = "ZEPA2 " + keyText;
   const std::string secretText(secret);
   GError* error = nullptr;
-  const gboolean stored = library.store(&kSchema, SECRET_COLLECTION_DEFAULT, label.c_str(), secretText.c_str(), nullptr,
-                                        &error, "application", kApplication, "key", keyText.c_str(),
-                                        static_cast<const char*>(nullptr));
+  const gboolean stored =
+      library.store(&kSchema, SECRET_COLLECTION_DEFAULT, label.c_str(), secretText.c_str(), nullptr, &error,
+                    "application", kApplication, "key", keyText.c_str(), static_cast<const char*>(nullptr));
   if (error || !stored) return {std::nullopt, Unavailable(library, error)};
   return {std::string(), {}};
 }

@@ -19,8 +19,8 @@ std::string ScramblePassword(std::string_view text, PasswordKeyStream& keys,
   for (char byte : text) {
     // Keys run 0..8, so the XOR never leaves 0x00..0xDF and the stored byte stays in 0x20..0xFF.
     const auto key = static_cast<unsigned char>(keys.Draw() / 3968);
-    const unsigned char down = ShiftPasswordText(static_cast<unsigned char>(byte),
-                                                 ShiftDirection::Down, notice);
+    const unsigned char down =
+        ShiftPasswordText(static_cast<unsigned char>(byte), ShiftDirection::Down, notice);
     result += static_cast<char>(ShiftPasswordText(down ^ key, ShiftDirection::Up, notice));
   }
   return result;

@@ -104,7 +104,8 @@ PrivateWriteResult WriteAtomically(const std::filesystem::path& path, std::strin
     return Failed(PrivateWriteError::NotRegular);
   }
   const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-  if (!MakeMissingFolders(folder, shared ? shared->newFolders : 0700)) return Failed(PrivateWriteError::Folder);
+  if (!MakeMissingFolders(folder, shared ? shared->newFolders : 0700))
+    return Failed(PrivateWriteError::Folder);
   // With the effective identity and capabilities, the ones the writing itself will meet.
   if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
     return Failed(PrivateWriteError::FolderNotWritable);
@@ -150,18 +151,32 @@ PrivateWriteResult WriteSharedFileAtomically(const std::filesystem::path& file, 
   return WriteAtomically(file, bytes, modes);
 }
 
-std::string DescribePrivateWriteFailure(const std::filesystem::path& file,
-                                        const PrivateWriteResult& result) {
+std::string DescribePrivateWriteFailure(const std::filesystem::path& file, const PrivateWriteResult& result) {
   const char* step = "";
   switch (result.error) {
-    case PrivateWriteError::None: return {};
-    case PrivateWriteError::Folder: step = msg::kSettingsFolderFailed; break;
-    case PrivateWriteError::FolderNotWritable: step = msg::kSettingsFolderNotWritable; break;
-    case PrivateWriteError::NotRegular: step = msg::kSettingsNotRegularFile; break;
-    case PrivateWriteError::CreateTemporary: step = msg::kSettingsTemporaryFailed; break;
-    case PrivateWriteError::Write: step = msg::kSettingsWriteFailed; break;
-    case PrivateWriteError::Sync: step = msg::kSettingsSyncFailed; break;
-    case PrivateWriteError::Rename: step = msg::kSettingsRenameFailed; break;
+    case PrivateWriteError::None:
+      return {};
+    case PrivateWriteError::Folder:
+      step = msg::kSettingsFolderFailed;
+      break;
+    case PrivateWriteError::FolderNotWritable:
+      step = msg::kSettingsFolderNotWritable;
+      break;
+    case PrivateWriteError::NotRegular:
+      step = msg::kSettingsNotRegularFile;
+      break;
+    case PrivateWriteError::CreateTemporary:
+      step = msg::kSettingsTemporaryFailed;
+      break;
+    case PrivateWriteError::Write:
+      step = msg::kSettingsWriteFailed;
+      break;
+    case PrivateWriteError::Sync:
+      step = msg::kSettingsSyncFailed;
+      break;
+    case PrivateWriteError::Rename:
+      step = msg::kSettingsRenameFailed;
+      break;
   }
   return file.string() + ": " + step + " (" + std::strerror(result.errnum) + ")";
 }

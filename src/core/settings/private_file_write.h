@@ -9,7 +9,16 @@ namespace zepa2 {
 
 // NotRegular: the file (or the final target of its links) is a FIFO, a device, a socket or a
 // folder: it is neither written through nor replaced.
-enum class PrivateWriteError { None, Folder, FolderNotWritable, NotRegular, CreateTemporary, Write, Sync, Rename };
+enum class PrivateWriteError {
+  None,
+  Folder,
+  FolderNotWritable,
+  NotRegular,
+  CreateTemporary,
+  Write,
+  Sync,
+  Rename
+};
 
 struct PrivateWriteResult {
   PrivateWriteError error = PrivateWriteError::None;
@@ -28,8 +37,7 @@ bool WriteAllBytes(int fd, std::string_view bytes);
 // is a symbolic link, the file it leads to is replaced and the link stays (a settings file kept in
 // a dotfiles repository). Missing folders are made 0700; a folder that exists keeps its mode,
 // which is the user's choice. On failure `file` is left as it was.
-PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file,
-                                              std::string_view bytes);
+PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 // As WritePrivateFileAtomically, but a private regular file that already holds exactly these
 // bytes is left as it is: the state of a run that changed nothing costs no writes and no syncs.
@@ -47,7 +55,6 @@ PrivateWriteResult WriteSharedFileAtomically(const std::filesystem::path& file, 
                                              SharedFileModes modes = {});
 
 // "<file>: <reason>" for the user.
-std::string DescribePrivateWriteFailure(const std::filesystem::path& file,
-                                        const PrivateWriteResult& result);
+std::string DescribePrivateWriteFailure(const std::filesystem::path& file, const PrivateWriteResult& result);
 
 }  // namespace zepa2

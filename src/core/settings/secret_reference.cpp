@@ -62,7 +62,8 @@ ResolvedSecret Found(std::string secret) {
 ResolvedSecret ReadSecretFile(const std::string& path, bool mustBePrivate) {
   // Non-blocking: a FIFO put in the file's place must not hang the run before it is refused.
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (fd.get() < 0) return Missing(std::string(msg::kSecretUnreadable) + msg::kReasonFollows + std::strerror(errno));
+  if (fd.get() < 0)
+    return Missing(std::string(msg::kSecretUnreadable) + msg::kReasonFollows + std::strerror(errno));
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0)
     return Missing(std::string(msg::kSecretUnreadable) + msg::kReasonFollows + std::strerror(errno));
@@ -75,7 +76,8 @@ ResolvedSecret ReadSecretFile(const std::string& path, bool mustBePrivate) {
   while (got < text.size()) {
     const ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return Missing(std::string(msg::kSecretUnreadable) + msg::kReasonFollows + std::strerror(errno));
+    if (n < 0)
+      return Missing(std::string(msg::kSecretUnreadable) + msg::kReasonFollows + std::strerror(errno));
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }
@@ -98,7 +100,8 @@ std::optional<std::string> ProblemOf(const SecretReference& reference) {
       if (!reference.name.empty()) return msg::kSecretKeyringExtra;
       return std::nullopt;
     case SecretSource::Credential:
-      if (reference.name.empty() || reference.name == "." || reference.name == "..") return msg::kSecretNoName;
+      if (reference.name.empty() || reference.name == "." || reference.name == "..")
+        return msg::kSecretNoName;
       if (reference.name.find('/') != std::string::npos) return msg::kSecretCredentialSlash;
       return std::nullopt;
     case SecretSource::File:
@@ -159,7 +162,8 @@ ResolvedSecret ResolveSecret(std::string_view stored, std::string_view key) {
   return Resolve(*reference, key);
 }
 
-std::string UnresolvedSecretLogLine(std::string_view key, std::string_view stored, const std::string& problem) {
+std::string UnresolvedSecretLogLine(std::string_view key, std::string_view stored,
+                                    const std::string& problem) {
   return Cp932(FillMessage(msg::kSecretUnresolved, key, Cp932ToUtf8(stored), problem));
 }
 

@@ -48,61 +48,68 @@ class SlotCollector {
 
   void Integer(const std::string& name, int& field) {
     const std::string key = Key(name);
-    AddNumber(name, [&field] { return field; },
-              [&field, key](int value) -> std::optional<std::string> {
-                if (auto range = DialogRangeOf(key))
-                  if (auto problem = NumberProblem(key, value, *range)) return problem;
-                field = value;
-                return std::nullopt;
-              });
+    AddNumber(
+        name, [&field] { return field; },
+        [&field, key](int value) -> std::optional<std::string> {
+          if (auto range = DialogRangeOf(key))
+            if (auto problem = NumberProblem(key, value, *range)) return problem;
+          field = value;
+          return std::nullopt;
+        });
   }
 
   void Integer(const std::string& name, int& field, int lowest, int highest) {
-    AddRanged(name, [&field] { return field; }, [&field](int value) { field = value; }, {lowest, highest});
+    AddRanged(
+        name, [&field] { return field; }, [&field](int value) { field = value; }, {lowest, highest});
   }
 
   void Flag(const std::string& name, bool& field, int) {
-    AddRanged(name, [&field] { return field ? 1 : 0; }, [&field](int value) { field = value != 0; }, {0, 1});
+    AddRanged(
+        name, [&field] { return field ? 1 : 0; }, [&field](int value) { field = value != 0; }, {0, 1});
   }
   void FlagIfChanged(const std::string& name, bool& field, bool) { Flag(name, field, 0); }
 
   void Source(const std::string& name, AddressSource& field) {
-    AddRanged(name, [&field] { return static_cast<int>(field); },
-              [&field](int value) { field = static_cast<AddressSource>(value); },
-              {static_cast<int>(AddressSource::RouterPage), static_cast<int>(AddressSource::NatPmp)});
+    AddRanged(
+        name, [&field] { return static_cast<int>(field); },
+        [&field](int value) { field = static_cast<AddressSource>(value); },
+        {static_cast<int>(AddressSource::RouterPage), static_cast<int>(AddressSource::NatPmp)});
   }
 
   // A mode this version does not know stays as it is until a known one is set; setting an unknown
   // one is refused, as the dialog's drop-down offers only the known.
   void Mode(const std::string& name, net::TransferMode& mode, std::optional<int>& unknown) {
     const std::string key = Key(name);
-    AddNumber(name, [&mode, &unknown] { return unknown.value_or(static_cast<int>(mode)); },
-              [&mode, &unknown, key](int value) -> std::optional<std::string> {
-                const std::optional<net::TransferMode> known = net::TransferModeOfSetting(value);
-                if (!known) return FillMessage(msg::kConfigUnknownMode, key, ModeList());
-                mode = *known;
-                unknown.reset();
-                return std::nullopt;
-              });
+    AddNumber(
+        name, [&mode, &unknown] { return unknown.value_or(static_cast<int>(mode)); },
+        [&mode, &unknown, key](int value) -> std::optional<std::string> {
+          const std::optional<net::TransferMode> known = net::TransferModeOfSetting(value);
+          if (!known) return FillMessage(msg::kConfigUnknownMode, key, ModeList());
+          mode = *known;
+          unknown.reset();
+          return std::nullopt;
+        });
   }
 
   // As a transfer mode: a kind this version does not know stays until a known one is set.
   void DnsKind(const std::string& name, zepa2::DnsKind& kind, std::optional<int>& unknown) {
     const std::string key = Key(name);
     const NumberRange kinds{static_cast<int>(zepa2::DnsKind::None), static_cast<int>(zepa2::kLastDnsKind)};
-    AddNumber(name, [&kind, &unknown] { return unknown.value_or(static_cast<int>(kind)); },
-              [&kind, &unknown, key, kinds](int value) -> std::optional<std::string> {
-                if (auto problem = NumberProblem(key, value, kinds)) return problem;
-                kind = static_cast<zepa2::DnsKind>(value);
-                unknown.reset();
-                return std::nullopt;
-              });
+    AddNumber(
+        name, [&kind, &unknown] { return unknown.value_or(static_cast<int>(kind)); },
+        [&kind, &unknown, key, kinds](int value) -> std::optional<std::string> {
+          if (auto problem = NumberProblem(key, value, kinds)) return problem;
+          kind = static_cast<zepa2::DnsKind>(value);
+          unknown.reset();
+          return std::nullopt;
+        });
   }
 
   void DnsRecords(const std::string& name, zepa2::DnsRecords& field) {
-    AddRanged(name, [&field] { return static_cast<int>(field); },
-              [&field](int value) { field = static_cast<zepa2::DnsRecords>(value); },
-              {static_cast<int>(zepa2::DnsRecords::A), static_cast<int>(zepa2::DnsRecords::Both)});
+    AddRanged(
+        name, [&field] { return static_cast<int>(field); },
+        [&field](int value) { field = static_cast<zepa2::DnsRecords>(value); },
+        {static_cast<int>(zepa2::DnsRecords::A), static_cast<int>(zepa2::DnsRecords::Both)});
   }
 
  private:
@@ -208,8 +215,10 @@ std::optional<std::string> SetSettingValue(AppSettings& settings, std::string_vi
   return Change(settings, key, [spelled](const FieldSlot& slot) -> std::optional<std::string> {
     if (slot.kind == SettingKind::Secret) {
       // The secret itself would stay in the shell's history and show in every process list.
-      if (!spelled.empty() && !ParseSecretReference(spelled)) return FillMessage(msg::kConfigSecretLiteral, slot.key);
-      if (auto problem = SecretReferenceProblem(spelled)) return FillMessage(msg::kConfigBadReference, slot.key, *problem);
+      if (!spelled.empty() && !ParseSecretReference(spelled))
+        return FillMessage(msg::kConfigSecretLiteral, slot.key);
+      if (auto problem = SecretReferenceProblem(spelled))
+        return FillMessage(msg::kConfigBadReference, slot.key, *problem);
     }
     return slot.take(spelled);
   });

@@ -23,7 +23,7 @@ struct DialogRange {
 // notice choice carry their range in the layout table already.
 constexpr std::array kDialogRanges{
     DialogRange{"SYSTEM.INTERVAL", {0, kIntervalMax}, msg::kIntervalInvalid},
-    DialogRange{"SYSTEM.TIMENO", {0, 2}, nullptr},         // minutes, hours, days
+    DialogRange{"SYSTEM.TIMENO", {0, 2}, nullptr},        // minutes, hours, days
     DialogRange{"FTP.MIRROR", {1, kSiteSlots}, nullptr},  // the site count drop-down
 };
 
@@ -67,7 +67,8 @@ std::optional<std::string> SiteFieldProblem(const FtpSite& site, int index) {
   constexpr const char* kSiteNames[kSiteSlots] = {msg::kSiteRadio1, msg::kSiteRadio2, msg::kSiteRadio3,
                                                   msg::kSiteRadio4, msg::kSiteRadio5};
   if (const char* field = UnsafeFtpSiteField(site.server, site.user, site.pass, site.uploadFile))
-    return FillMessage(msg::kUnsafeFieldInDialog, FillMessage(msg::kSiteFieldFormat, kSiteNames[index], field));
+    return FillMessage(msg::kUnsafeFieldInDialog,
+                       FillMessage(msg::kSiteFieldFormat, kSiteNames[index], field));
   if (!site.unknownMode && net::RowOf(site.mode).usesRegion && !net::IsRegionName(site.region))
     return FillMessage(msg::kBadRegionInDialog,
                        FillMessage(msg::kSiteFieldFormat, kSiteNames[index], msg::kRegionLabel));

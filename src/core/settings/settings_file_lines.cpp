@@ -51,8 +51,7 @@ class LineParser {
       result_.hadUnreadableLines = true;
       return;
     }
-    result_.values[{section_, std::string(line.substr(0, equals))}] =
-        std::string(line.substr(equals + 1));
+    result_.values[{section_, std::string(line.substr(0, equals))}] = std::string(line.substr(equals + 1));
   }
 
  private:

@@ -23,7 +23,7 @@ namespace zepa2 {
 // restarts the password keystream: the DNS passwords' bytes then never depend on the FTP ones.
 // It returns whether the section's values are visited (a loader always visits them).
 template <typename Record, typename Visitor>
-  requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
+requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
 void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Section("HTTP");
   v.Text("Server", s.routerServer);

@@ -14,8 +14,7 @@ namespace {
 // record's default.
 class FieldReader {
  public:
-  FieldReader(const SettingsFileLines& lines, const BadPasswordByteNotice& notice,
-              bool& hadUnreadable)
+  FieldReader(const SettingsFileLines& lines, const BadPasswordByteNotice& notice, bool& hadUnreadable)
       : lines_(lines), notice_(notice), hadUnreadable_(hadUnreadable) {}
 
   void Section(const char* name) { section_ = name; }
@@ -61,9 +60,15 @@ class FieldReader {
     int number = static_cast<int>(field);
     Integer(name, number);
     switch (number) {
-      case static_cast<int>(AddressSource::Upnp): field = AddressSource::Upnp; break;
-      case static_cast<int>(AddressSource::NatPmp): field = AddressSource::NatPmp; break;
-      default: field = AddressSource::RouterPage; break;
+      case static_cast<int>(AddressSource::Upnp):
+        field = AddressSource::Upnp;
+        break;
+      case static_cast<int>(AddressSource::NatPmp):
+        field = AddressSource::NatPmp;
+        break;
+      default:
+        field = AddressSource::RouterPage;
+        break;
     }
   }
 
@@ -82,7 +87,8 @@ class FieldReader {
     if (!raw || raw->empty()) return;
     int number = 0;
     Integer(name, number);
-    if (number >= 0 && number <= static_cast<int>(zepa2::kLastDnsKind)) kind = static_cast<zepa2::DnsKind>(number);
+    if (number >= 0 && number <= static_cast<int>(zepa2::kLastDnsKind))
+      kind = static_cast<zepa2::DnsKind>(number);
     else unknown = number;
   }
 

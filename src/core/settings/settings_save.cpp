@@ -29,9 +29,7 @@ class FieldWriter {
     return true;
   }
 
-  void Text(const std::string& name, const std::string& field) {
-    Line(name, EscapeSettingsText(field));
-  }
+  void Text(const std::string& name, const std::string& field) { Line(name, EscapeSettingsText(field)); }
 
   void OptionalText(const std::string& name, const std::string& field) {
     if (!field.empty()) Text(name, field);
@@ -53,7 +51,9 @@ class FieldWriter {
   void DnsKind(const std::string& name, zepa2::DnsKind kind, const std::optional<int>& unknown) {
     Integer(name, unknown.value_or(static_cast<int>(kind)));
   }
-  void DnsRecords(const std::string& name, zepa2::DnsRecords field) { Integer(name, static_cast<int>(field)); }
+  void DnsRecords(const std::string& name, zepa2::DnsRecords field) {
+    Integer(name, static_cast<int>(field));
+  }
 
   void Password(const std::string& name, const std::string& field) {
     Text(name, ScramblePassword(field, keys_, notice_));
@@ -66,8 +66,7 @@ class FieldWriter {
 
  private:
   void Line(const std::string& name, const std::string& value) {
-    if (overlongName_.empty() && name.size() + 1 + value.size() > kMaxSettingsLineBytes)
-      overlongName_ = name;
+    if (overlongName_.empty() && name.size() + 1 + value.size() > kMaxSettingsLineBytes) overlongName_ = name;
     (((text_ += name) += '=') += value) += '\n';
   }
 
@@ -79,8 +78,7 @@ class FieldWriter {
 
 // A file with lines this program could not read may hold settings written by hand or by a newer
 // version; it is kept once as <file>.bak before being replaced.
-PrivateWriteResult KeepUnreadableOriginal(const std::filesystem::path& file,
-                                          std::filesystem::path& backup) {
+PrivateWriteResult KeepUnreadableOriginal(const std::filesystem::path& file, std::filesystem::path& backup) {
   AppSettings scratch;
   if (!LoadSettingsWithReport(scratch, file, {}).hadUnreadableLines) return {};
   const std::string original = ReadRegularFile(file, kMaxSettingsFileBytes).value_or("");

@@ -8,7 +8,9 @@
 namespace zepa2 {
 namespace {
 
-void AppendHexByte(std::string& out, unsigned char byte) { zepa2::AppendHexByte(out, "\\x", byte, HexCase::Upper); }
+void AppendHexByte(std::string& out, unsigned char byte) {
+  zepa2::AppendHexByte(out, "\\x", byte, HexCase::Upper);
+}
 
 bool NeedsEscapeAlone(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
 

@@ -14,16 +14,16 @@ const char* FirstUnsafeField(std::initializer_list<ProtocolField> fields) {
   return nullptr;
 }
 
-const char* UnsafeFtpSiteField(std::string_view server, std::string_view user,
-                               std::string_view password, std::string_view remoteFile) {
+const char* UnsafeFtpSiteField(std::string_view server, std::string_view user, std::string_view password,
+                               std::string_view remoteFile) {
   return FirstUnsafeField({{msg::kFtpServerLabel, server},
                            {msg::kFtpUserLabel, user},
                            {msg::kFtpPasswordLabel, password},
                            {msg::kUploadFileLabel, remoteFile}});
 }
 
-const char* UnsafeRouterField(std::string_view server, std::string_view page,
-                              std::string_view user, std::string_view password) {
+const char* UnsafeRouterField(std::string_view server, std::string_view page, std::string_view user,
+                              std::string_view password) {
   return FirstUnsafeField({{msg::kRouterServerLabel, server},
                            {msg::kRouterPathLabel, page},
                            {msg::kRouterUserField, user},

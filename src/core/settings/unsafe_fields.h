@@ -17,10 +17,10 @@ struct ProtocolField {
 const char* FirstUnsafeField(std::initializer_list<ProtocolField> fields);
 
 // The fields of an FTP site and of the router request that go onto the wire.
-const char* UnsafeFtpSiteField(std::string_view server, std::string_view user,
-                               std::string_view password, std::string_view remoteFile);
-const char* UnsafeRouterField(std::string_view server, std::string_view page,
-                              std::string_view user, std::string_view password);
+const char* UnsafeFtpSiteField(std::string_view server, std::string_view user, std::string_view password,
+                               std::string_view remoteFile);
+const char* UnsafeRouterField(std::string_view server, std::string_view page, std::string_view user,
+                              std::string_view password);
 
 // The activity-log line (CP932) that says a field was not sent, and why.
 std::string UnsafeFieldLogLine(const char* fieldName);

@@ -4,8 +4,8 @@
 
 namespace zepa2 {
 
-std::optional<std::string_view> ExtractBetween(std::string_view startMarker,
-                                               std::string_view endMarker, std::string_view text) {
+std::optional<std::string_view> ExtractBetween(std::string_view startMarker, std::string_view endMarker,
+                                               std::string_view text) {
   const std::size_t start = FindAligned(text, startMarker, 0);
   if (start == std::string_view::npos) return std::nullopt;
   const std::size_t from = start + startMarker.size();
@@ -14,9 +14,8 @@ std::optional<std::string_view> ExtractBetween(std::string_view startMarker,
   return text.substr(from, end - from);
 }
 
-ExtractedAddress ExtractAddress(std::string_view page, std::string_view filter1,
-                                std::string_view filter2, std::string_view filter3,
-                                std::string_view filter4) {
+ExtractedAddress ExtractAddress(std::string_view page, std::string_view filter1, std::string_view filter2,
+                                std::string_view filter3, std::string_view filter4) {
   const auto region = ExtractBetween(filter1, filter2, page);
   if (!region) return {AddressOutcome::FirstPairMissing, {}};
   const auto address = ExtractBetween(filter3, filter4, *region);

@@ -11,9 +11,12 @@ namespace zepa2 {
 
 const char* ChangeCauseLine(ChangeCause cause) {
   switch (cause) {
-    case ChangeCause::Network: return msg::kRunByNetworkChange;
-    case ChangeCause::NatPmpAnnouncement: return msg::kRunByNatPmpAnnouncement;
-    case ChangeCause::UpnpEvent: return msg::kRunByUpnpEvent;
+    case ChangeCause::Network:
+      return msg::kRunByNetworkChange;
+    case ChangeCause::NatPmpAnnouncement:
+      return msg::kRunByNatPmpAnnouncement;
+    case ChangeCause::UpnpEvent:
+      return msg::kRunByUpnpEvent;
   }
   return msg::kRunByNetworkChange;
 }
@@ -82,7 +85,8 @@ ChangeListeners::Taken ChangeListeners::Take(Clock::time_point now, const std::s
   };
   if (network_ && network_->TakeChanges()) note(ChangeCause::Network);
   // The gateway is looked up as the datagrams come: the default route may have changed since.
-  if (natPmp_ && AnnouncedNewAddress(natPmp_->Take(NatPmpGatewayToAsk(plan_.natPmpGateway)), publishedAddress)) {
+  if (natPmp_ &&
+      AnnouncedNewAddress(natPmp_->Take(NatPmpGatewayToAsk(plan_.natPmpGateway)), publishedAddress)) {
     note(ChangeCause::NatPmpAnnouncement);
   }
   if (upnp_) {

@@ -29,7 +29,7 @@ struct ListenerPlan {
   bool natPmp = false;
   std::string natPmpGateway;  // as set; empty: the default route's gateway, looked up as datagrams come
   bool upnp = false;
-  std::string igdUrl{};       // as set; empty: discovered
+  std::string igdUrl{};  // as set; empty: discovered
   bool operator==(const ListenerPlan&) const = default;
 };
 ListenerPlan PlanListeners(const AppSettings& settings);

@@ -28,8 +28,7 @@ std::vector<InterfaceAddress> ListIpv4Interfaces() {
     char text[INET_ADDRSTRLEN] = {};
     const auto* in = reinterpret_cast<const sockaddr_in*>(it->ifa_addr);
     if (inet_ntop(AF_INET, &in->sin_addr, text, sizeof text) == nullptr) continue;
-    out.push_back({it->ifa_name, text, (it->ifa_flags & IFF_UP) != 0,
-                   (it->ifa_flags & IFF_LOOPBACK) != 0});
+    out.push_back({it->ifa_name, text, (it->ifa_flags & IFF_UP) != 0, (it->ifa_flags & IFF_LOOPBACK) != 0});
   }
   return out;
 }

@@ -57,8 +57,8 @@ GatewayAnswer AskNatPmpPublicAddress(const std::string& gateway, const NatPmpOpt
   const auto deadline = std::chrono::steady_clock::now() + options.answerTimeout;
   for (;;) {
     if (options.stop && options.stop->stopRequested()) return {{}, "NAT-PMP: stopped"};
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return {{}, "NAT-PMP: no answer from " + gateway};
     pollfd socketReady{session.handle.s, POLLIN, 0};
     poll(&socketReady, 1, static_cast<int>(std::min(left, kStopCheck).count()));

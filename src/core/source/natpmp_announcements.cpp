@@ -15,7 +15,9 @@ constexpr const char* kAllHostsGroup = "224.0.0.1";
 constexpr unsigned char kPublicAddressAnswer = 128;
 constexpr std::size_t kAnnouncementSize = 12;
 
-std::string Failure(const char* step) { return std::string("NAT-PMP: ") + step + ": " + std::strerror(errno); }
+std::string Failure(const char* step) {
+  return std::string("NAT-PMP: ") + step + ": " + std::strerror(errno);
+}
 
 }  // namespace
 
@@ -68,7 +70,8 @@ std::vector<std::string> NatPmpAnnouncements::Take(const std::string& gateway) {
     char datagram[64];
     sockaddr_in from{};
     socklen_t fromSize = sizeof from;
-    const ssize_t n = recvfrom(fd_, datagram, sizeof datagram, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromSize);
+    const ssize_t n =
+        recvfrom(fd_, datagram, sizeof datagram, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromSize);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return announced;
     if (!knowGateway || from.sin_family != AF_INET || from.sin_addr.s_addr != expected.s_addr) continue;

@@ -26,9 +26,15 @@ RouterPageAnswer FetchRouterPage(const RouterRequest& request, CheckHost& host,
   host.Pause(kRouterAnswerPause);
   answer.body = std::move(got.body);
   switch (got.kind) {
-    case net::HttpGetKind::Ok: answer.kind = RouterPageKind::Page; break;
-    case net::HttpGetKind::BadStatus: answer.kind = RouterPageKind::BadStatus; break;
-    case net::HttpGetKind::Failed: answer.kind = RouterPageKind::BrokenOff; break;
+    case net::HttpGetKind::Ok:
+      answer.kind = RouterPageKind::Page;
+      break;
+    case net::HttpGetKind::BadStatus:
+      answer.kind = RouterPageKind::BadStatus;
+      break;
+    case net::HttpGetKind::Failed:
+      answer.kind = RouterPageKind::BrokenOff;
+      break;
   }
   return answer;
 }

@@ -36,8 +36,8 @@ enum class RouterPageKind {
 
 struct RouterPageAnswer {
   RouterPageKind kind = RouterPageKind::NoAnswer;
-  std::string body;    // CP932 as the router sent it; see the kinds
-  std::string reason;  // libcurl's words for a failure, else empty
+  std::string body;                             // CP932 as the router sent it; see the kinds
+  std::string reason;                           // libcurl's words for a failure, else empty
   net::KeyTrouble key = net::KeyTrouble::None;  // HTTPS refused for the router's key
 };
 

@@ -43,7 +43,8 @@ std::string_view Trimmed(std::string_view text) {
 std::optional<std::string_view> HeaderValue(std::string_view datagram, std::string_view name) {
   for (std::size_t from = datagram.find('\n'); from != std::string_view::npos;) {
     const std::size_t end = datagram.find('\n', from + 1);
-    const std::string_view line = datagram.substr(from + 1, end == std::string_view::npos ? end : end - from - 1);
+    const std::string_view line =
+        datagram.substr(from + 1, end == std::string_view::npos ? end : end - from - 1);
     from = end;
     if (StartsWithNoCase(line, name) && line.size() > name.size() && line[name.size()] == ':') {
       return Trimmed(line.substr(name.size() + 1));
@@ -135,8 +136,8 @@ GatewayAnswer ReadSoapAnswer(const std::string& body, long status) {
     answer.reason = std::string("UPnP: the router refused GetExternalIPAddress (") + code +
                     (text ? std::string(" ") + text : std::string()) + ")";
   } else {
-    answer.reason = "UPnP: GetExternalIPAddress answered HTTP " + std::to_string(status) +
-                    " without an address";
+    answer.reason =
+        "UPnP: GetExternalIPAddress answered HTTP " + std::to_string(status) + " without an address";
   }
   ClearNameValueList(&values);
   return answer;
@@ -165,7 +166,8 @@ DescribedService DescribeService(const std::string& igdUrl, const UpnpOptions& o
   if (!descriptionUrl) return {{}, {}, "UPnP: the description URL is not an http:// URL"};
   const net::HttpGetResult description =
       net::HttpGet(descriptionUrl->server, descriptionUrl->path, std::nullopt, ExchangeOptions(options));
-  if (description.kind != net::HttpGetKind::Ok) return {{}, {}, FailedExchange("the description", description)};
+  if (description.kind != net::HttpGetKind::Ok)
+    return {{}, {}, FailedExchange("the description", description)};
   const auto service = ReadDescription(description.body, url);
   if (!service) return {{}, {}, "UPnP: the router describes no WAN IP or PPP connection service"};
   described.descriptionUrl = descriptionUrl;
@@ -183,10 +185,15 @@ bool OnDescriptionServer(const HttpUrl& named, const HttpUrl& description) {
 
 std::string SsdpSearchRequest(std::chrono::seconds maxWait) {
   return "M-SEARCH * HTTP/1.1\r\n"
-         "HOST: " + std::string(kSsdpGroup) + ":" + std::to_string(kSsdpPort) + "\r\n"
+         "HOST: " +
+         std::string(kSsdpGroup) + ":" + std::to_string(kSsdpPort) +
+         "\r\n"
          "MAN: \"ssdp:discover\"\r\n"
-         "MX: " + std::to_string(std::max<long>(1, maxWait.count())) + "\r\n"
-         "ST: " + std::string(kGatewayTarget) + "\r\n\r\n";
+         "MX: " +
+         std::to_string(std::max<long>(1, maxWait.count())) +
+         "\r\n"
+         "ST: " +
+         std::string(kGatewayTarget) + "\r\n\r\n";
 }
 
 std::optional<std::string> SsdpAnswerLocation(std::string_view datagram) {
@@ -215,8 +222,8 @@ IgdDiscovery DiscoverIgd(const UpnpOptions& options) {
   group.sin_family = AF_INET;
   group.sin_port = htons(kSsdpPort);
   inet_pton(AF_INET, kSsdpGroup, &group.sin_addr);
-  const std::string request = SsdpSearchRequest(
-      std::chrono::duration_cast<std::chrono::seconds>(options.discoveryTimeout));
+  const std::string request =
+      SsdpSearchRequest(std::chrono::duration_cast<std::chrono::seconds>(options.discoveryTimeout));
   if (sendto(socket.fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&group),
              sizeof group) < 0) {
     return {{}, "UPnP: the discovery request could not be sent"};
@@ -225,8 +232,8 @@ IgdDiscovery DiscoverIgd(const UpnpOptions& options) {
   std::array<char, 2048> datagram{};
   for (;;) {
     if (options.stop && options.stop->stopRequested()) return {{}, "UPnP: stopped"};
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       if (!other.location.empty()) return other;
       return {{}, "UPnP: no router answered the discovery", {}};
@@ -251,7 +258,8 @@ GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOption
   if (!IsPlainUpnpText(service.serviceType)) {
     return {{}, "UPnP: the service type holds control bytes or markup"};
   }
-  if (!IsPlainUpnpText(service.controlUrl)) return {{}, "UPnP: the control URL holds control bytes or markup"};
+  if (!IsPlainUpnpText(service.controlUrl))
+    return {{}, "UPnP: the control URL holds control bytes or markup"};
   const auto control = net::ParseHttpUrl(service.controlUrl);
   if (!control) return {{}, "UPnP: the control URL is not an http:// URL"};
   if (!OnDescriptionServer(*control, *described.descriptionUrl)) {
@@ -264,8 +272,10 @@ GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOption
       "<?xml version=\"1.0\"?>\r\n"
       "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
       "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>"
-      "<u:GetExternalIPAddress xmlns:u=\"" + service.serviceType + "\"></u:GetExternalIPAddress>"
-      "</s:Body></s:Envelope>\r\n",
+      "<u:GetExternalIPAddress xmlns:u=\"" +
+          service.serviceType +
+          "\"></u:GetExternalIPAddress>"
+          "</s:Body></s:Envelope>\r\n",
       {"Content-Type: text/xml; charset=\"utf-8\"",
        "SOAPAction: \"" + service.serviceType + "#GetExternalIPAddress\""}};
   const net::HttpGetResult answer = net::HttpGet(control->server, control->path, std::nullopt, call);

@@ -28,7 +28,7 @@ using namespace std::chrono_literals;
 constexpr std::chrono::milliseconds kConnectTimeout{2'000};
 constexpr std::chrono::milliseconds kAnswerTimeout{5'000};
 constexpr std::size_t kMaxMessageBytes = 64u << 10;  // an event is a few hundred bytes
-constexpr std::size_t kMaxCallbacks = 8;              // open callback connections at once
+constexpr std::size_t kMaxCallbacks = 8;             // open callback connections at once
 // A subscription is renewed when half its time is gone, but never later than this before it
 // ends, and no sooner than this after it began, however short a time the router granted.
 constexpr std::chrono::milliseconds kShortestRenewal{500};
@@ -43,7 +43,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+    text.remove_suffix(1);
   return text;
 }
 
@@ -60,7 +61,8 @@ std::vector<Header> Headers(std::string_view head) {
     const std::string_view line = head.substr(from + 1, end == std::string_view::npos ? end : end - from - 1);
     from = end;
     const std::size_t colon = line.find(':');
-    if (colon != std::string_view::npos) headers.push_back({Trim(line.substr(0, colon)), Trim(line.substr(colon + 1))});
+    if (colon != std::string_view::npos)
+      headers.push_back({Trim(line.substr(0, colon)), Trim(line.substr(colon + 1))});
   }
   return headers;
 }
@@ -152,8 +154,8 @@ std::optional<EventNotice> ReadEventNotice(std::string_view request) {
 // The exchange itself, on the side thread: blocking, but bounded, and cut short by a stop.
 // A new subscription (sid empty) names the callback address on the interface that faces the
 // router: the one this connection to it leaves by.
-UpnpEvents::Exchange UpnpEvents::Subscribe(const std::string& igdUrl, std::string eventUrl, const std::string& sid,
-                                           int callbackPort, const StopToken& stop) {
+UpnpEvents::Exchange UpnpEvents::Subscribe(const std::string& igdUrl, std::string eventUrl,
+                                           const std::string& sid, int callbackPort, const StopToken& stop) {
   Exchange done;
   if (eventUrl.empty()) {
     UpnpEventUrl found = FindUpnpEventUrl(igdUrl, {.stop = &stop});
@@ -172,7 +174,8 @@ UpnpEvents::Exchange UpnpEvents::Subscribe(const std::string& igdUrl, std::strin
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
-  if (!server || getaddrinfo(server->host.c_str(), std::to_string(server->port).c_str(), &hints, &found) != 0) {
+  if (!server ||
+      getaddrinfo(server->host.c_str(), std::to_string(server->port).c_str(), &hints, &found) != 0) {
     done.reason = "UPnP: the event URL's host cannot be found";
     return done;
   }
@@ -201,9 +204,11 @@ UpnpEvents::Exchange UpnpEvents::Subscribe(const std::string& igdUrl, std::strin
   socklen_t localSize = sizeof local;
   getsockname(socket.fd, reinterpret_cast<sockaddr*>(&local), &localSize);
 
-  std::string request = "SUBSCRIBE " + path + " HTTP/1.1\r\nHOST: " + std::string(rest.substr(0, slash)) + "\r\n";
+  std::string request =
+      "SUBSCRIBE " + path + " HTTP/1.1\r\nHOST: " + std::string(rest.substr(0, slash)) + "\r\n";
   if (sid.empty()) {
-    request += "CALLBACK: <http://" + NumericAddress(local) + ":" + std::to_string(callbackPort) + "/>\r\n"
+    request += "CALLBACK: <http://" + NumericAddress(local) + ":" + std::to_string(callbackPort) +
+               "/>\r\n"
                "NT: upnp:event\r\n";
   } else {
     request += "SID: " + sid + "\r\n";
@@ -242,7 +247,8 @@ UpnpEvents::UpnpEvents(std::string igdUrl) : igdUrl_(std::move(igdUrl)), nextSub
   sockaddr_in any{};
   any.sin_family = AF_INET;
   any.sin_addr.s_addr = htonl(INADDR_ANY);
-  if (listener_ >= 0 && (bind(listener_, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 || listen(listener_, 8) != 0)) {
+  if (listener_ >= 0 &&
+      (bind(listener_, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 || listen(listener_, 8) != 0)) {
     ::close(listener_);
     listener_ = -1;
   }
@@ -329,9 +335,11 @@ void UpnpEvents::AcceptCallbacks() {
   for (;;) {
     sockaddr_in peer{};
     socklen_t size = sizeof peer;
-    const int fd = accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    const int fd =
+        accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) return;
-    if (routerAddress_.empty() || NumericAddress(peer) != routerAddress_ || connections_.size() >= kMaxCallbacks) {
+    if (routerAddress_.empty() || NumericAddress(peer) != routerAddress_ ||
+        connections_.size() >= kMaxCallbacks) {
       ::close(fd);
       continue;
     }
@@ -360,11 +368,14 @@ void UpnpEvents::ReadCallbacks(Taken& taken) {
     const std::optional<EventNotice> notice = closed ? std::nullopt : ReadEventNotice(it->received);
     if (notice) {
       const bool ours = notice->isNotify && !sid_.empty() && notice->sid == sid_;
-      const char* answer = ours ? "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"
-                                : "HTTP/1.1 412 Precondition Failed\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-      [[maybe_unused]] const ssize_t n = send(it->fd, answer, std::strlen(answer), MSG_NOSIGNAL | MSG_DONTWAIT);
+      const char* answer =
+          ours ? "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"
+               : "HTTP/1.1 412 Precondition Failed\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+      [[maybe_unused]] const ssize_t n =
+          send(it->fd, answer, std::strlen(answer), MSG_NOSIGNAL | MSG_DONTWAIT);
       if (ours && !notice->externalAddress.empty()) {
-        if (auto address = Ipv4Literal(notice->externalAddress)) taken.addresses.push_back(std::move(*address));
+        if (auto address = Ipv4Literal(notice->externalAddress))
+          taken.addresses.push_back(std::move(*address));
       }
     }
     if (closed || notice) {

@@ -17,8 +17,8 @@ namespace zepa2 {
 
 // What a router answered a SUBSCRIBE with.
 struct SubscribeAnswer {
-  int status = 0;                 // the HTTP status; 0 when the answer was unreadable
-  std::string sid;                // the subscription's identifier
+  int status = 0;                  // the HTTP status; 0 when the answer was unreadable
+  std::string sid;                 // the subscription's identifier
   std::chrono::seconds granted{};  // how long it lasts; zero when the router said "infinite" or nothing
 };
 SubscribeAnswer ReadSubscribeAnswer(std::string_view answer);

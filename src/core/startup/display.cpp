@@ -12,8 +12,6 @@ bool IsSet(const char* name) {
 
 }  // namespace
 
-bool DisplayConfigured() {
-  return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
-}
+bool DisplayConfigured() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
 
 }  // namespace zepa2

@@ -32,8 +32,8 @@ std::string AddressText(int family, const void* bytes, std::size_t size) {
 template <typename Header>
 std::vector<const rtattr*> Attributes(const nlmsghdr* message, int count) {
   std::vector<const rtattr*> found(static_cast<std::size_t>(count), nullptr);
-  const auto* attribute =
-      reinterpret_cast<const rtattr*>(reinterpret_cast<const char*>(NLMSG_DATA(message)) + NLMSG_ALIGN(sizeof(Header)));
+  const auto* attribute = reinterpret_cast<const rtattr*>(reinterpret_cast<const char*>(NLMSG_DATA(message)) +
+                                                          NLMSG_ALIGN(sizeof(Header)));
   int left = static_cast<int>(message->nlmsg_len) - static_cast<int>(NLMSG_LENGTH(sizeof(Header)));
   for (; RTA_OK(attribute, left); attribute = RTA_NEXT(attribute, left)) {
     if (attribute->rta_type < count) found[attribute->rta_type] = attribute;
@@ -84,7 +84,8 @@ void ReadRoute(const nlmsghdr* message, std::vector<NetworkFact>& facts) {
                           AddressIn(header->rtm_family, attributes[RTA_GATEWAY]) + " metric " +
                           std::to_string(U32(attributes[RTA_PRIORITY]).value_or(0)) +
                           (attributes[RTA_MULTIPATH] ? " multipath" : "");
-  facts.push_back({message->nlmsg_type == RTM_NEWROUTE ? Kind::DefaultRouteAdded : Kind::DefaultRouteRemoved, key});
+  facts.push_back(
+      {message->nlmsg_type == RTM_NEWROUTE ? Kind::DefaultRouteAdded : Kind::DefaultRouteRemoved, key});
 }
 
 struct DumpRequest {
@@ -188,7 +189,8 @@ void NetworkWatch::LearnPresentState() {
     // Changes that arrive meanwhile are learned alike: the present state is what counts.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDumpWaitMilliseconds);
     for (bool done = false; !done;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       pollfd ready{fd_, POLLIN, 0};
       if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) break;
       const std::string_view messages = Receive(fd_);

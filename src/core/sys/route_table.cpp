@@ -79,7 +79,8 @@ std::optional<DefaultRoute> BestIpv6DefaultRoute(std::string_view procNetIpv6Rou
     if (dest != std::string(32, '0') || destBits != "00" || metric.size() > 8 || flags.size() > 8) continue;
     const unsigned long flagBits = Number(flags, 16).value_or(0);
     const std::optional<unsigned long> metricValue = Number(metric, 16);
-    if (!metricValue || !(flagBits & kIpv6RouteUp) || (flagBits & kIpv6RouteReject) || device == "lo") continue;
+    if (!metricValue || !(flagBits & kIpv6RouteUp) || (flagBits & kIpv6RouteReject) || device == "lo")
+      continue;
     KeepBetter(best, {device, {}, *metricValue});
   }
   return best;

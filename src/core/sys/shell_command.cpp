@@ -79,8 +79,7 @@ ShellCommandResult NotStarted(int errnum) {
 
 }  // namespace
 
-ShellCommandResult RunShellCommand(const std::string& commandLine,
-                                   const ShellCommandOptions& options) {
+ShellCommandResult RunShellCommand(const std::string& commandLine, const ShellCommandOptions& options) {
   int errPipe[2];
   if (::pipe2(errPipe, O_CLOEXEC) != 0) return NotStarted(errno);
   ::fcntl(errPipe[0], F_SETFL, O_NONBLOCK);

@@ -29,12 +29,18 @@ struct DnsAnswer {
 // failure a success, and an address taken one already held.
 inline int AnswerGravity(DnsAnswerKind kind) {
   switch (kind) {
-    case DnsAnswerKind::AlreadyHeld: return 0;
-    case DnsAnswerKind::Taken: return 1;
-    case DnsAnswerKind::Failed: return 2;
-    case DnsAnswerKind::Cancelled: return 2;
-    case DnsAnswerKind::Holding: return 3;
-    case DnsAnswerKind::Stopping: return 4;
+    case DnsAnswerKind::AlreadyHeld:
+      return 0;
+    case DnsAnswerKind::Taken:
+      return 1;
+    case DnsAnswerKind::Failed:
+      return 2;
+    case DnsAnswerKind::Cancelled:
+      return 2;
+    case DnsAnswerKind::Holding:
+      return 3;
+    case DnsAnswerKind::Stopping:
+      return 4;
   }
   return 4;
 }

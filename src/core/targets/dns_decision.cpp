@@ -30,7 +30,8 @@ DnsDecision DecideDnsUpdate(const DnsTargetState& state, const std::string& stam
   if (!state.stopCode.empty()) return {DnsVerdict::Stopped};
   if (state.holdUntil > now) return {DnsVerdict::Held};
   const bool sendA = keepsA && (force || addresses.ipv4 != state.address || state.address.empty());
-  const bool sendAaaa = keepsAaaa && (force || addresses.ipv6 != state.ipv6Address || state.ipv6Address.empty());
+  const bool sendAaaa =
+      keepsAaaa && (force || addresses.ipv6 != state.ipv6Address || state.ipv6Address.empty());
   if (!sendA && !sendAaaa) return {DnsVerdict::Untouched};
   return {DnsVerdict::Send, sendA, sendAaaa};
 }

@@ -12,10 +12,10 @@ enum class DnsResultKind {
   Updated,      // the provider took the address
   AlreadyHeld,  // the provider held the address already
   Untouched,    // nothing sent: the provider took this address before
-  Stopped,      // a provider's code stopped the target (now or before): nothing is sent until its settings change
-  Held,         // a provider's outage is waited out (now or before): nothing is sent until the hold ends
-  Failed,       // no answer, a refused one or an unknown kind: tried again at the next check
-  Cancelled,    // the run was stopped
+  Stopped,  // a provider's code stopped the target (now or before): nothing is sent until its settings change
+  Held,     // a provider's outage is waited out (now or before): nothing is sent until the hold ends
+  Failed,   // no answer, a refused one or an unknown kind: tried again at the next check
+  Cancelled,  // the run was stopped
 };
 
 struct DnsTargetReport {

@@ -51,19 +51,24 @@ class TargetRun {
     const std::string stamp = DnsSettingsStamp(target_);
     const DnsDecision decision = DecideDnsUpdate(state, stamp, target_.records, addresses, force, now);
     switch (decision.verdict) {
-      case DnsVerdict::Untouched: return Finish(DnsResultKind::Untouched, msg::kDnsUntouched, log_color::kViolet);
+      case DnsVerdict::Untouched:
+        return Finish(DnsResultKind::Untouched, msg::kDnsUntouched, log_color::kViolet);
       case DnsVerdict::Stopped:
         report_.code = state.stopCode;
-        return Finish(DnsResultKind::Stopped, Formatted(msg::kDnsStillStopped, state.stopCode), log_color::kRed);
+        return Finish(DnsResultKind::Stopped, Formatted(msg::kDnsStillStopped, state.stopCode),
+                      log_color::kRed);
       case DnsVerdict::Held:
-        return Finish(DnsResultKind::Held, Formatted(msg::kDnsStillHeld, LocalClock(state.holdUntil)), log_color::kRed);
-      case DnsVerdict::Send: break;
+        return Finish(DnsResultKind::Held, Formatted(msg::kDnsStillHeld, LocalClock(state.holdUntil)),
+                      log_color::kRed);
+      case DnsVerdict::Send:
+        break;
     }
     // A password or token kept elsewhere is looked up now, and only now.
     const std::string passKey = "DNS.Pass" + std::to_string(report_.number);
     ResolvedSecret pass = ResolveSecret(target_.pass, passKey);
     if (!pass.secret) {
-      host_.AppendLog(prefix_ + UnresolvedSecretLogLine(passKey, target_.pass, pass.problem), log_color::kRed);
+      host_.AppendLog(prefix_ + UnresolvedSecretLogLine(passKey, target_.pass, pass.problem),
+                      log_color::kRed);
       report_.reason = pass.problem;
       report_.result = DnsResultKind::Failed;
       return report_;
@@ -77,7 +82,8 @@ class TargetRun {
       if (!(family == DnsFamily::A ? decision.sendA : decision.sendAaaa)) continue;
       DnsAnswer answer = updater->Update(resolved, family, addresses, http);
       state = DnsStateAfter(std::move(state), stamp, family, AddressOf(family, addresses), answer, now);
-      const bool endsTarget = answer.kind == DnsAnswerKind::Stopping || answer.kind == DnsAnswerKind::Holding ||
+      const bool endsTarget = answer.kind == DnsAnswerKind::Stopping ||
+                              answer.kind == DnsAnswerKind::Holding ||
                               answer.kind == DnsAnswerKind::Cancelled;
       if (!gravest || AnswerGravity(answer.kind) > AnswerGravity(gravest->kind)) gravest = std::move(answer);
       if (endsTarget) break;
@@ -90,24 +96,28 @@ class TargetRun {
     report_.code = answer.code;
     report_.reason = answer.reason;
     switch (answer.kind) {
-      case DnsAnswerKind::Taken: return Finish(DnsResultKind::Updated, msg::kDnsUpdated, log_color::kGreen);
+      case DnsAnswerKind::Taken:
+        return Finish(DnsResultKind::Updated, msg::kDnsUpdated, log_color::kGreen);
       case DnsAnswerKind::AlreadyHeld: {
         Finish(DnsResultKind::AlreadyHeld, msg::kDnsAlreadyHeld, log_color::kGreen);
         // A provider that says "nothing changed" to an unforced update was sent one it did not need.
         report_.needless = !force && !answer.code.empty();
-        if (report_.needless) host_.AppendLog(Cp932(Formatted(msg::kDnsNeedlessNote, answer.code)), log_color::kViolet);
+        if (report_.needless)
+          host_.AppendLog(Cp932(Formatted(msg::kDnsNeedlessNote, answer.code)), log_color::kViolet);
         return report_;
       }
       case DnsAnswerKind::Stopping:
         return Finish(DnsResultKind::Stopped, Formatted(msg::kDnsStopping, answer.code), log_color::kRed);
       case DnsAnswerKind::Holding: {
         const int minutes = static_cast<int>(kDnsHoldTime.count());
-        return Finish(DnsResultKind::Held, Formatted(msg::kDnsHolding, answer.code, minutes), log_color::kRed);
+        return Finish(DnsResultKind::Held, Formatted(msg::kDnsHolding, answer.code, minutes),
+                      log_color::kRed);
       }
       case DnsAnswerKind::Failed:
-        return Finish(DnsResultKind::Failed, std::string(msg::kDnsFailed) + msg::kReasonFollows + answer.reason,
-                      log_color::kRed);
-      case DnsAnswerKind::Cancelled: return Finish(DnsResultKind::Cancelled, msg::kDnsCancelled, log_color::kRed);
+        return Finish(DnsResultKind::Failed,
+                      std::string(msg::kDnsFailed) + msg::kReasonFollows + answer.reason, log_color::kRed);
+      case DnsAnswerKind::Cancelled:
+        return Finish(DnsResultKind::Cancelled, msg::kDnsCancelled, log_color::kRed);
     }
     return report_;
   }

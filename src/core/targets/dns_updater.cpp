@@ -16,10 +16,14 @@ const DnsUpdater* UpdaterOf(DnsKind kind) {
   static const Dyndns2Updater dyndns2;
   static const CloudflareUpdater cloudflare;
   switch (kind) {
-    case DnsKind::None: return nullptr;
-    case DnsKind::Url: return &url;
-    case DnsKind::Dyndns2: return &dyndns2;
-    case DnsKind::Cloudflare: return &cloudflare;
+    case DnsKind::None:
+      return nullptr;
+    case DnsKind::Url:
+      return &url;
+    case DnsKind::Dyndns2:
+      return &dyndns2;
+    case DnsKind::Cloudflare:
+      return &cloudflare;
   }
   return nullptr;
 }
@@ -37,21 +41,34 @@ DnsAnswer FailedRequestAnswer(const net::HttpGetResult& got, const net::HttpGetO
   if (http.stop && http.stop->stopRequested()) return {DnsAnswerKind::Cancelled};
   DnsAnswer answer{DnsAnswerKind::Failed, {}, got.reason, got.key};
   switch (got.key) {
-    case net::KeyTrouble::None: break;
-    case net::KeyTrouble::Unverified: answer.reason = msg::kDnsKeyUnverified + (msg::kReasonFollows + got.reason); break;
-    case net::KeyTrouble::Changed: answer.reason = msg::kDnsKeyChanged + (msg::kReasonFollows + got.reason); break;
+    case net::KeyTrouble::None:
+      break;
+    case net::KeyTrouble::Unverified:
+      answer.reason = msg::kDnsKeyUnverified + (msg::kReasonFollows + got.reason);
+      break;
+    case net::KeyTrouble::Changed:
+      answer.reason = msg::kDnsKeyChanged + (msg::kReasonFollows + got.reason);
+      break;
   }
-  if (answer.reason.empty() && got.status != 0) answer.reason = msg::kDnsHttpStatus + std::to_string(got.status);
+  if (answer.reason.empty() && got.status != 0)
+    answer.reason = msg::kDnsHttpStatus + std::to_string(got.status);
   return answer;
 }
 
 std::string HttpsUpdateServer(const DnsTarget& target) {
   std::string url;
   switch (target.kind) {
-    case DnsKind::None: return {};
-    case DnsKind::Url: url = FilledUpdateUrl(target.url, {"192.0.2.1", "2001:db8::1"}); break;
-    case DnsKind::Dyndns2: url = target.url.find("://") == std::string::npos ? "https://" + target.url : target.url; break;
-    case DnsKind::Cloudflare: url = target.api.empty() ? kCloudflareApi : target.api; break;
+    case DnsKind::None:
+      return {};
+    case DnsKind::Url:
+      url = FilledUpdateUrl(target.url, {"192.0.2.1", "2001:db8::1"});
+      break;
+    case DnsKind::Dyndns2:
+      url = target.url.find("://") == std::string::npos ? "https://" + target.url : target.url;
+      break;
+    case DnsKind::Cloudflare:
+      url = target.api.empty() ? kCloudflareApi : target.api;
+      break;
   }
   if (!url.starts_with("https://")) return {};
   net::EnsureCurlGlobalInit();

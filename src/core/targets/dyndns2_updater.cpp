@@ -73,7 +73,8 @@ DnsAnswer Dyndns2Updater::Update(const DnsTarget& target, DnsFamily family, cons
 
   net::HttpGetOptions options = UpdateRequestOptions(target, http);
   options.basicUnasked = true;
-  const net::HttpGetResult got = net::HttpRequestUrl(url, net::HttpCredentials{target.user, target.pass}, options);
+  const net::HttpGetResult got =
+      net::HttpRequestUrl(url, net::HttpCredentials{target.user, target.pass}, options);
   if (!got.reason.empty() || got.status == 0) return FailedRequestAnswer(got, options);
   DnsAnswer answer = Dyndns2AnswerOf(got.body);
   // A server error without a code of the protocol (a proxy's 502 page) is a plain failure.

@@ -9,9 +9,7 @@
 namespace zepa2 {
 
 // A byte in 0x81..0x9F or 0xE0..0xFC starts a two-byte character.
-constexpr bool IsLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Length in bytes of the character starting at pos (1 or 2; 1 when a lead byte ends the text).
 std::size_t CharLength(std::string_view text, std::size_t pos);

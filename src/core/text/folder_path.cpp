@@ -15,8 +15,7 @@ std::string NormalizeStartPath(std::string_view path) {
     previous = last;
     last = pos;
   }
-  const bool lastIsSeparator =
-      path.size() - last == 1 && (path[last] == '\\' || path[last] == '/');
+  const bool lastIsSeparator = path.size() - last == 1 && (path[last] == '\\' || path[last] == '/');
   const bool followsColon = last - previous == 1 && path[previous] == ':';
   if (lastIsSeparator && !followsColon) return std::string(path.substr(0, last));
   return std::string(path);

@@ -13,7 +13,8 @@ inline constexpr const char* kSettingsTemporaryFailed = "一時ファイルを�
 inline constexpr const char* kSettingsWriteFailed = "書き込めません";
 inline constexpr const char* kSettingsSyncFailed = "ディスクに書き込めません";
 inline constexpr const char* kSettingsRenameFailed = "ファイルを置き換えられません";
-inline constexpr const char* kSettingsNotRegularFile = "通常のファイルではないため、書き込みも置き換えもしません";
+inline constexpr const char* kSettingsNotRegularFile =
+    "通常のファイルではないため、書き込みも置き換えもしません";
 inline constexpr const char* kSettingsValueTooLong = "設定値が長すぎて保存できません";
 
 // ---- start-up and main window ----
@@ -56,9 +57,9 @@ inline constexpr const char* kBrowserNotStarted =
 inline constexpr const char* kStartedNormally = "正常起動しました";
 
 // ---- address check ----
-inline constexpr const char* kServerConnectStart = "サーバ接続開始";      // behind the server
-inline constexpr const char* kServerConnected = ":サーバ接続成功";         // behind the server
-inline constexpr const char* kServerDisconnected = ":サーバを切断";        // behind the server
+inline constexpr const char* kServerConnectStart = "サーバ接続開始";  // behind the server
+inline constexpr const char* kServerConnected = ":サーバ接続成功";    // behind the server
+inline constexpr const char* kServerDisconnected = ":サーバを切断";   // behind the server
 inline constexpr const char* kAddressSearchStart = "IPアドレス検索開始";
 inline constexpr const char* kAddressNotFound = "IPアドレス取得失敗";
 inline constexpr const char* kAddressFound = "IPアドレス取得成功";
@@ -68,12 +69,12 @@ inline constexpr const char* kGatewayNoteOpen = "注意：既定のゲートウ�
 inline constexpr const char* kGatewayNoteClose = "）";
 inline constexpr const char* kAddressNotIpv4 = "答えがIPv4アドレスではないため、公開しません。";
 inline constexpr const char* kRouterConversionFailed = "アドレスの変換に失敗しました。";
-inline constexpr const char* kRouterConversionOpen = "アドレス変換(";     // dotted->decimal)
+inline constexpr const char* kRouterConversionOpen = "アドレス変換(";  // dotted->decimal)
 inline constexpr const char* kRouterConversionClose = ")";
 inline constexpr const char* kLocalAddressError = "ローカルアドレス取得エラー";
 inline constexpr const char* kLocalAddressObtained = "ローカルアドレス取得";
 inline constexpr const char* kLocalConversionFailed = "ＩＰアドレスの変換に失敗しました。";
-inline constexpr const char* kLocalConversionOpen = "アドレス変換<";      // dotted->decimal>…
+inline constexpr const char* kLocalConversionOpen = "アドレス変換<";  // dotted->decimal>…
 inline constexpr const char* kLocalConversionClose = ">に成功しました。";
 inline constexpr const char* kConversionArrow = "->";
 inline constexpr const char* kAddressUnchanged = "アドレスが変更されてないため、更新しません。";
@@ -87,8 +88,10 @@ inline constexpr const char* kUpnpAddressFound = "UPnPでIPアドレス取得成
 inline constexpr const char* kUpnpAddressFailed = "UPnPでIPアドレス取得失敗";  // + kReasonFollows + reason
 inline constexpr const char* kNatPmpAskStart = "NAT-PMPでルータに問い合わせ開始";
 inline constexpr const char* kNatPmpAddressFound = "NAT-PMPでIPアドレス取得成功";
-inline constexpr const char* kNatPmpAddressFailed = "NAT-PMPでIPアドレス取得失敗";  // + kReasonFollows + reason
-inline constexpr const char* kNonPublicNoteOpen = "注意：このアドレスは公開アドレスではありません（";  // reason）
+inline constexpr const char* kNatPmpAddressFailed =
+    "NAT-PMPでIPアドレス取得失敗";  // + kReasonFollows + reason
+inline constexpr const char* kNonPublicNoteOpen =
+    "注意：このアドレスは公開アドレスではありません（";  // reason）
 inline constexpr const char* kNonPublicNoteClose = "）。外から届かない可能性があります。";
 inline constexpr const char* kNonPublicThisNetwork = "このネットワーク 0.0.0.0/8";
 inline constexpr const char* kNonPublicPrivate = "プライベートアドレス";
@@ -243,14 +246,16 @@ inline constexpr const char* kNatPmpGatewayLabel = "ゲートウェイ";
 inline constexpr const char* kIgdUrlPlaceholder = "空欄：自動検出";
 inline constexpr const char* kNatPmpGatewayPlaceholder = "空欄：自動";
 inline constexpr const char* kIgdUrlTip =
-    "ルータのUPnP記述ファイルのURL（例：http://192.168.0.1:5000/rootDesc.xml）。\n空欄のときはネットワークから探します。";
+    "ルータのUPnP記述ファイルのURL（例：http://192.168.0.1:5000/"
+    "rootDesc.xml）。\n空欄のときはネットワークから探します。";
 inline constexpr const char* kNatPmpGatewayTip =
     "NAT-PMPで問い合わせるルータのIPv4アドレス。\n空欄のときはデフォルトゲートウェイに問い合わせます。";
 // %1: the field's label.
 inline constexpr const char* kIgdUrlNotHttp =
     "「%1」には http:// で始まるURLを入力してください。\n空欄にするとルータを自動で探します。";
 inline constexpr const char* kGatewayNotIpv4 =
-    "「%1」にはIPv4アドレス（例：192.168.0.1）を入力してください。\n空欄にするとデフォルトゲートウェイを使います。";
+    "「%1」にはIPv4アドレス（例：192.168.0."
+    "1）を入力してください。\n空欄にするとデフォルトゲートウェイを使います。";
 
 // ---- FTP settings and site browser ----
 inline constexpr const char* kFtpSettingsTitle = "ＦＴＰの設定";
@@ -282,7 +287,8 @@ inline constexpr const char* kCheckUrlButton = "今すぐ確認";
 inline constexpr const char* kCancelSettingsQuestion =
     "設定を中止します。\n変更データは反映されません。よろしいですか？";
 inline constexpr const char* kUploadTestQuestion =
-    "選択中のサイトにテストファイルをアップロードします。\nテスト後マニュアル実行で書き換える必要があります。";
+    "選択中のサイトにテストファイルをアップロードします。\nテスト後マニュアル実行で書き換える必要があります"
+    "。";
 inline constexpr const char* kUploadTestTransferFailed = "ファイルの転送エラー";
 inline constexpr const char* kUploadTestUnexpected = "予期せぬエラーです。";
 inline constexpr const char* kFtpBrowseTitle = "FTPサイト内参照";
@@ -333,18 +339,21 @@ inline constexpr const char* kSiteResultTransferRefused = "転送拒否";
 inline constexpr const char* kSiteResultTimedOut = "時間切れ";
 inline constexpr const char* kSiteResultCancelled = "中止";
 inline constexpr const char* kHookStart = "公開後のコマンドを実行します";
-inline constexpr const char* kHookExited = "公開後のコマンドが終了しました（終了コード ";  // code)
+inline constexpr const char* kHookExited = "公開後のコマンドが終了しました（終了コード ";             // code)
 inline constexpr const char* kHookSignalled = "公開後のコマンドがシグナルで終了しました（シグナル ";  // n)
-inline constexpr const char* kHookTimedOut = "公開後のコマンドが時間内に終わらないため終了させました（";  // s秒)
+inline constexpr const char* kHookTimedOut =
+    "公開後のコマンドが時間内に終わらないため終了させました（";  // s秒)
 inline constexpr const char* kHookSecondsClose = "秒）";
 inline constexpr const char* kHookStopped = "公開後のコマンドを中止しました";
 inline constexpr const char* kHookNotStarted = "公開後のコマンドを起動できません（";  // reason)
 inline constexpr const char* kHookClose = "）";
 inline constexpr const char* kHookErrorOutput = "公開後のコマンドのエラー出力：";
-inline constexpr const char* kProofSite = "サイト：";                       // n, then one of:
+inline constexpr const char* kProofSite = "サイト：";  // n, then one of:
 inline constexpr const char* kProofConfirmed = " 公開ページでアドレスを確認しました";
-inline constexpr const char* kProofNotConfirmed = " 公開ページでアドレスを確認できません";  // + kReasonFollows + reason
-inline constexpr const char* kProofBadUrl = "確認用アドレスが http:// または https:// のアドレスではありません";
+inline constexpr const char* kProofNotConfirmed =
+    " 公開ページでアドレスを確認できません";  // + kReasonFollows + reason
+inline constexpr const char* kProofBadUrl =
+    "確認用アドレスが http:// または https:// のアドレスではありません";
 inline constexpr const char* kProofNotFetched = "ページを取得できません";
 inline constexpr const char* kProofAddressMissing = "ページにアドレスがありません";
 inline constexpr const char* kProofHttpStatus = "HTTP ステータス ";  // code
@@ -359,7 +368,8 @@ inline constexpr const char* kNoticeRecoveredTitle = "ZEPA2: 復旧しました"
 inline constexpr const char* kNoticeSite = "サイト：";
 inline constexpr const char* kNoticeNotConfirmed = "公開ページで未確認";
 inline constexpr const char* kStatusWriteFailed = "実行結果を保存できません：";  // file: reason
-inline constexpr const char* kMetricsWriteFailed = "監視用のメトリクスファイルを保存できません：";  // file: reason
+inline constexpr const char* kMetricsWriteFailed =
+    "監視用のメトリクスファイルを保存できません：";  // file: reason
 inline constexpr const char* kStatusNone = "zepa2-check: まだ実行結果がありません";
 inline constexpr const char* kStatusUnreadable = "zepa2-check: 実行結果を読めません";
 inline constexpr const char* kStatusAddress = "アドレス";
@@ -375,35 +385,41 @@ inline constexpr const char* kProofTextNotChecked = "-";
 
 // ---- zepa2-check config ----
 // %1: the key ("FTP.Server1").
-inline constexpr const char* kConfigUnknownKey = "「%1」という設定はありません。zepa2-check config list で一覧を表示できます。";
+inline constexpr const char* kConfigUnknownKey =
+    "「%1」という設定はありません。zepa2-check config list で一覧を表示できます。";
 inline constexpr const char* kConfigNotANumber = "「%1」には整数を指定してください。";
 // %1: the key, %2 and %3: the lowest and highest number.
 inline constexpr const char* kConfigOutOfRange = "「%1」には %2 から %3 までの整数を指定してください。";
 // %1: the key, %2: the known modes.
 inline constexpr const char* kConfigUnknownMode = "「%1」の転送方式が不明です。指定できる値：%2";
 inline constexpr const char* kConfigNotCp932 =
-    "「%1」の値に Shift_JIS（CP932）で表せない文字があるか、\\ の書き方が正しくありません（\\\\ または \\xHH）。";
+    "「%1」の値に Shift_JIS（CP932）で表せない文字があるか、\\ の書き方が正しくありません（\\\\ または "
+    "\\xHH）。";
 inline constexpr const char* kConfigBadPin = "「%1」の鍵は sha256// で始まる形式で指定してください。";
 inline constexpr const char* kConfigSecretLiteral =
-    "「%1」にはパスワードそのものを指定できません。zepa2-check config set-password %1 で標準入力から入力するか、"
+    "「%1」にはパスワードそのものを指定できません。zepa2-check config set-password %1 "
+    "で標準入力から入力するか、"
     "keyring:, credential:名前, file:パス, env:名前 のいずれかの参照を指定してください。";
 // %1: the key, %2: why the reference cannot be used.
 inline constexpr const char* kConfigBadReference = "「%1」の参照を使えません：%2";
-inline constexpr const char* kConfigNotSecret = "「%1」はパスワードの設定ではありません。config set を使ってください。";
+inline constexpr const char* kConfigNotSecret =
+    "「%1」はパスワードの設定ではありません。config set を使ってください。";
 inline constexpr const char* kConfigSaved =
     "設定を保存しました。起動中の ZEPA2 のウィンドウは次の確認の前に読み直します。"
     "zepa2-check --watch には SIGHUP を送ると読み直します（systemctl --user reload zepa2-check）。\n";
 inline constexpr const char* kSettingsChangedOutside = "設定ファイルが変更されたため、読み直しました。";
 inline constexpr const char* kConfigPasswordPrompt = "パスワード：";
 inline constexpr const char* kConfigPasswordNone = "パスワードが入力されませんでした。何も保存していません。";
-inline constexpr const char* kConfigImportSecretSkipped = "「%1」はパスワードの設定のため取り込みませんでした。";
+inline constexpr const char* kConfigImportSecretSkipped =
+    "「%1」はパスワードの設定のため取り込みませんでした。";
 inline constexpr const char* kConfigImportUnknown = "「%1」という設定はないため無視しました。";
 inline constexpr const char* kConfigImportUnreadable = "取り込むファイルを読めません：%1";
 inline constexpr const char* kConfigArgumentNotText = "引数をロケールの文字コードから変換できません。";
 
 // ---- secrets kept outside the settings file ----
 // %1: the key, %2: the reference, %3: why it gave no secret.
-inline constexpr const char* kSecretUnresolved = "「%1」の参照「%2」からパスワードを取り出せないため、送信しませんでした（%3）。";
+inline constexpr const char* kSecretUnresolved =
+    "「%1」の参照「%2」からパスワードを取り出せないため、送信しませんでした（%3）。";
 inline constexpr const char* kSecretNoName = "名前がありません";
 inline constexpr const char* kSecretKeyringExtra = "keyring: の後には何も書きません";
 inline constexpr const char* kSecretRelativePath = "file: には / で始まるパスを指定してください";
@@ -415,14 +431,16 @@ inline constexpr const char* kSecretNoCredentials =
     "CREDENTIALS_DIRECTORY がありません（systemd の LoadCredential= で起動されていません）";
 inline constexpr const char* kSecretNotRegular = "通常のファイルではありません";
 inline constexpr const char* kSecretNotOwn = "ファイルの所有者が本人ではありません";
-inline constexpr const char* kSecretNotPrivate = "ファイルが本人以外にも読み書きできます（chmod 600 にしてください）";
+inline constexpr const char* kSecretNotPrivate =
+    "ファイルが本人以外にも読み書きできます（chmod 600 にしてください）";
 inline constexpr const char* kSecretUnreadable = "ファイルを読めません";  // kReasonFollows + strerror
 inline constexpr const char* kSecretTooLarge = "ファイルが大きすぎます";
 inline constexpr const char* kSecretKeyringMissing = "キーリングに見つかりません";
 inline constexpr const char* kSaveToKeyring = "キーリングに保存";  // the button beside a password
 inline constexpr const char* kKeyringNothingToSave = "キーリングに保存するパスワードを入力してください。";
 inline constexpr const char* kKeyringSaved =
-    "パスワードをキーリングに保存しました。OK で設定を閉じると、設定ファイルには keyring: の参照だけが残ります。";
+    "パスワードをキーリングに保存しました。OK で設定を閉じると、設定ファイルには keyring: "
+    "の参照だけが残ります。";
 inline constexpr const char* kKeyringSaveFailed = "パスワードをキーリングに保存できません。\n%1";
 inline constexpr const char* kSecretKeyringUnavailable = "キーリングを使えません";  // ": " reason follows
 // ---- checks on events and retries ----
@@ -432,25 +450,26 @@ inline constexpr const char* kRunByUpnpEvent = "ルータがUPnPで新しいア�
 inline constexpr const char* kRunBySignal = "確認の指示（SIGUSR1）を受けました";
 inline constexpr const char* kRunAsRetry = "失敗した確認の再試行";
 inline constexpr const char* kRetryFormat = "失敗したため、%lld秒後にもう一度確認します。";  // seconds
-inline constexpr const char* kListenerUnavailable = "変化の監視を始められません。周期での確認は続けます：";  // reason
+inline constexpr const char* kListenerUnavailable =
+    "変化の監視を始められません。周期での確認は続けます：";  // reason
 inline constexpr const char* kUpnpSubscriptionRefused =
     "ルータがUPnPのイベント購読を受け付けませんでした。周期での確認は続けます：";  // reason
 inline constexpr const char* kEventsCaption = "変化時に確認";
 
 // ---- DNS targets ----
 // Each line starts with the target: "DNS2(home.example.jp)".
-inline constexpr const char* kDnsTarget = "DNS";                    // n(names)
+inline constexpr const char* kDnsTarget = "DNS";  // n(names)
 inline constexpr const char* kDnsUpdateStart = ":更新開始";
 inline constexpr const char* kDnsUpdated = ":更新成功";
 inline constexpr const char* kDnsAlreadyHeld = ":更新成功（登録済みのアドレスでした）";
 inline constexpr const char* kDnsNeedlessNote =
-    "注意：アドレスが変わっていないのに更新を送りました（%s）。繰り返すとプロバイダに停止される場合があります。";
+    "注意：アドレスが変わっていないのに更新を送りました（%"
+    "s）。繰り返すとプロバイダに停止される場合があります。";
 inline constexpr const char* kDnsUntouched = ":アドレスが変更されてないため、更新しません。";
-inline constexpr const char* kDnsFailed = ":更新失敗";                // + kReasonFollows + reason
+inline constexpr const char* kDnsFailed = ":更新失敗";  // + kReasonFollows + reason
 inline constexpr const char* kDnsStopping =
     ":プロバイダが「%s」と答えたため停止します。設定を変更するまで更新を送りません。";
-inline constexpr const char* kDnsStillStopped =
-    ":「%s」で停止中です。設定を変更するまで更新を送りません。";
+inline constexpr const char* kDnsStillStopped = ":「%s」で停止中です。設定を変更するまで更新を送りません。";
 inline constexpr const char* kDnsHolding = ":プロバイダが「%s」と答えたため、%d分間は更新を送りません。";
 inline constexpr const char* kDnsStillHeld = ":プロバイダの障害のため、%sまで更新を送りません。";
 inline constexpr const char* kDnsUnknownKind = ":種類の値（%d）が不明なため、更新しませんでした。";
@@ -462,11 +481,11 @@ inline constexpr const char* kDnsNoServer = "サーバまたはURLが設定さ�
 inline constexpr const char* kDnsNoHost = "ホスト名が設定されていません";
 inline constexpr const char* kDnsNoZone = "ゾーンが設定されていません";
 inline constexpr const char* kDnsBadUrl = "URLが http:// または https:// で始まっていません";
-inline constexpr const char* kDnsHttpStatus = "HTTP ステータス ";     // code
+inline constexpr const char* kDnsHttpStatus = "HTTP ステータス ";  // code
 inline constexpr const char* kDnsMatchMissing = "応答に指定の文字列がありません";
-inline constexpr const char* kDnsUnknownAnswer = "不明な応答：";      // the answer's first line
-inline constexpr const char* kDnsApiError = "APIエラー：";            // the API's message (code)
-inline constexpr const char* kDnsZoneNotFound = "ゾーンが見つかりません：";    // zone
+inline constexpr const char* kDnsUnknownAnswer = "不明な応答：";                 // the answer's first line
+inline constexpr const char* kDnsApiError = "APIエラー：";                       // the API's message (code)
+inline constexpr const char* kDnsZoneNotFound = "ゾーンが見つかりません：";      // zone
 inline constexpr const char* kDnsRecordNotFound = "レコードが見つかりません：";  // type name
 inline constexpr const char* kDnsKeyUnverified = "サーバの証明書を確認できません";
 inline constexpr const char* kDnsKeyChanged = "サーバの鍵が登録した鍵から変わっています";

@@ -48,7 +48,8 @@ bool AppendDecoded(std::string& out, std::string_view text) {
       const bool hex = entity[1] == 'x';
       const std::string_view digits = entity.substr(hex ? 2 : 1);
       unsigned long code = 0;
-      const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
+      const auto [end, ec] =
+          std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
       if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || code == 0 ||
           code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         return false;
@@ -87,8 +88,8 @@ class Reader {
   // type could define entities; none of the answers read here has one, so it is refused.
   bool SkipMisc() {
     for (;;) {
-      while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\r' ||
-                                     text_[pos_] == '\n')) {
+      while (pos_ < text_.size() &&
+             (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\r' || text_[pos_] == '\n')) {
         ++pos_;
       }
       if (StartsWith("<?")) {

@@ -11,8 +11,8 @@ namespace zepa2::ui {
 
 // One control of a form at its place in dialog units; caption (UTF-8) may be null.
 template <typename Control>
-Control* AddControl(QWidget* dialog, const DialogUnits& units, const char* name, const char* caption,
-                    int x, int y, int width, int height) {
+Control* AddControl(QWidget* dialog, const DialogUnits& units, const char* name, const char* caption, int x,
+                    int y, int width, int height) {
   auto* control = new Control(dialog);
   control->setObjectName(QString::fromLatin1(name));
   if constexpr (std::is_same_v<Control, QGroupBox>) {

@@ -27,19 +27,26 @@ SeamState& Seam() {
 
 MessageAnswer SafeAnswer(MessageButtons buttons) {
   switch (buttons) {
-    case MessageButtons::Ok: return MessageAnswer::Ok;
-    case MessageButtons::OkCancel: return MessageAnswer::Cancel;
-    case MessageButtons::YesNo: return MessageAnswer::No;
+    case MessageButtons::Ok:
+      return MessageAnswer::Ok;
+    case MessageButtons::OkCancel:
+      return MessageAnswer::Cancel;
+    case MessageButtons::YesNo:
+      return MessageAnswer::No;
   }
   return MessageAnswer::Ok;
 }
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::None: return QMessageBox::NoIcon;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None:
+      return QMessageBox::NoIcon;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::Question:
+      return QMessageBox::Question;
   }
   return QMessageBox::NoIcon;
 }
@@ -60,8 +67,8 @@ void CentreOn(QMessageBox& box, QWidget* parent) {
 
 // A line that is one run of printable ASCII: a key's fingerprint, an address, a path.
 bool IsOneToken(const QString& line) {
-  return !line.isEmpty() &&
-         std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; });
+  return !line.isEmpty() && std::all_of(line.begin(), line.end(),
+                                        [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; });
 }
 
 // The line breaker would cut such a line at its '/' or '+', and a key cut in two cannot be read
@@ -73,17 +80,18 @@ void KeepTokenLinesWhole(QMessageBox& box, const QString& text) {
   const QFontMetrics metrics(label->font());
   int widest = 0;
   for (const QString& line : text.split(QLatin1Char('\n'))) {
-    if (IsOneToken(line)) widest = std::max(widest, metrics.horizontalAdvance(line) + 2 * label->margin() + 2);
+    if (IsOneToken(line))
+      widest = std::max(widest, metrics.horizontalAdvance(line) + 2 * label->margin() + 2);
   }
   if (widest == 0) return;
-  if (const QScreen* screen = box.screen()) widest = std::min(widest, screen->availableGeometry().width() * 3 / 4);
+  if (const QScreen* screen = box.screen())
+    widest = std::min(widest, screen->availableGeometry().width() * 3 / 4);
   label->setMinimumWidth(widest);
 }
 
 }  // namespace
 
-MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
-                          MessageIcon icon) {
+MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons, MessageIcon icon) {
   SeamState& seam = Seam();
   if (seam.intercepting) {
     seam.shown.push_back({text, buttons, icon});
@@ -118,11 +126,16 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons b
   CentreOn(box, parent);
   const NormalCursorWhileAsking pointer;
   switch (box.exec()) {
-    case QMessageBox::Ok: return MessageAnswer::Ok;
-    case QMessageBox::Yes: return MessageAnswer::Yes;
-    case QMessageBox::No: return MessageAnswer::No;
-    case QMessageBox::Cancel: return MessageAnswer::Cancel;
-    default: return SafeAnswer(buttons);
+    case QMessageBox::Ok:
+      return MessageAnswer::Ok;
+    case QMessageBox::Yes:
+      return MessageAnswer::Yes;
+    case QMessageBox::No:
+      return MessageAnswer::No;
+    case QMessageBox::Cancel:
+      return MessageAnswer::Cancel;
+    default:
+      return SafeAnswer(buttons);
   }
 }
 

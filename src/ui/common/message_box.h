@@ -14,8 +14,7 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // Shows a modal box titled "ZEPA2", centred on parent's window (on the screen when that is not
 // shown), and returns the button the user chose. Esc gives Cancel/No.
-MessageAnswer ShowMessage(QWidget* parent, const QString& text,
-                          MessageButtons buttons = MessageButtons::Ok,
+MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons = MessageButtons::Ok,
                           MessageIcon icon = MessageIcon::Exclamation);
 
 struct ShownMessage {

@@ -31,7 +31,8 @@ void RunStepOffUiThread(QWidget* dialog, const std::function<void(const StopToke
 template <typename Result, typename Work>
 Result RunOffUiThread(QWidget* dialog, Work&& work, const char* busyText = msg::kStepConnecting) {
   std::optional<Result> result;
-  RunStepOffUiThread(dialog, [&](const StopToken& stop) { result.emplace(work(stop)); }, busyText);
+  RunStepOffUiThread(
+      dialog, [&](const StopToken& stop) { result.emplace(work(stop)); }, busyText);
   return std::move(*result);
 }
 

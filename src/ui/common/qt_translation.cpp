@@ -12,8 +12,7 @@ bool LoadQtJapanese(QCoreApplication& app) {
   // type names it reads from the MIME database follow the default locale, not the translator.
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
   auto* translator = new QTranslator(&app);
-  if (!translator->load(QStringLiteral("qtbase_ja"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     delete translator;
     return false;
   }

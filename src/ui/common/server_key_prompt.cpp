@@ -16,16 +16,17 @@ std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& s
   // Both cases show the key the server presents: to pin it, or to compare it with the pinned one.
   const net::PresentedKey presented = RunOffUiThread<net::PresentedKey>(parent, learn);
   if (trouble == net::KeyTrouble::Changed) {
-    const QString now = presented.pin ? QString::fromStdString(*presented.pin) : QString::fromUtf8(msg::kKeyNotLearned);
-    ShowMessage(parent, QString::fromUtf8(msg::kKeyChangedBox).arg(server, QString::fromStdString(pinned), now),
+    const QString now =
+        presented.pin ? QString::fromStdString(*presented.pin) : QString::fromUtf8(msg::kKeyNotLearned);
+    ShowMessage(parent,
+                QString::fromUtf8(msg::kKeyChangedBox).arg(server, QString::fromStdString(pinned), now),
                 MessageButtons::Ok, MessageIcon::Exclamation);
     return std::nullopt;
   }
   if (!presented.pin) return std::nullopt;
-  const QString question = QString::fromUtf8(msg::kTrustKeyQuestion)
-                               .arg(server, QString::fromStdString(*presented.pin));
-  if (ShowMessage(parent, question, MessageButtons::OkCancel, MessageIcon::Question) !=
-      MessageAnswer::Ok) {
+  const QString question =
+      QString::fromUtf8(msg::kTrustKeyQuestion).arg(server, QString::fromStdString(*presented.pin));
+  if (ShowMessage(parent, question, MessageButtons::OkCancel, MessageIcon::Question) != MessageAnswer::Ok) {
     return std::nullopt;
   }
   return presented.pin;

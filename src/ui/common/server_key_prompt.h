@@ -19,8 +19,8 @@ using KeyLearner = std::function<net::PresentedKey(const StopToken&)>;
 
 // After a step refused for trouble with the server's key, the key it presents is learned off the
 // UI thread. For a changed key, a box shows the pinned and the presented key (nothing is pinned:
-// the user forgets the old pin first); for an unverified one, its fingerprint is shown in a question. Gives the pin to store when
-// the user answered OK, else nothing (the step then ends as a failed connection).
+// the user forgets the old pin first); for an unverified one, its fingerprint is shown in a question. Gives
+// the pin to store when the user answered OK, else nothing (the step then ends as a failed connection).
 std::optional<std::string> AskToTrustServerKey(QWidget* parent, const QString& server,
                                                net::KeyTrouble trouble, const std::string& pinned,
                                                const KeyLearner& learn);

@@ -25,8 +25,7 @@ void LoadAppSettings(QWidget* parent, AppSettings& settings) {
 bool SaveAppSettings(QWidget* parent, const AppSettings& settings) {
   const SaveResult result = SaveSettings(settings, SettingsFilePath(), BadPasswordBox(parent));
   if (!result.ok) {
-    ShowMessage(parent,
-                QString::fromUtf8(msg::kSettingsSaveFailed).arg(QString::fromUtf8(result.error)),
+    ShowMessage(parent, QString::fromUtf8(msg::kSettingsSaveFailed).arg(QString::fromUtf8(result.error)),
                 MessageButtons::Ok, MessageIcon::Exclamation);
   }
   return result.ok;

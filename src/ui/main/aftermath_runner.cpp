@@ -34,7 +34,8 @@ void AftermathRunner::Loop() {
   const auto log = [this](const std::string& text, LogColor color) {
     if (!window_) return;
     QMetaObject::invokeMethod(
-        window_.data(), [window = window_, appendLog = appendLog_, text, color] {
+        window_.data(),
+        [window = window_, appendLog = appendLog_, text, color] {
           if (window) appendLog(text, color);
         },
         Qt::QueuedConnection);

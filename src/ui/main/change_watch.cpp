@@ -54,7 +54,8 @@ void ChangeWatch::Poll() {
   }
   // The next moment something is due; while a check runs, its end polls instead.
   std::optional<EventMerger::Clock::time_point> next = listeners_->nextDeadline();
-  if (const auto merged = merger_.dueAt(); merged && !host_.checkRunning() && (!next || *merged < *next)) next = merged;
+  if (const auto merged = merger_.dueAt(); merged && !host_.checkRunning() && (!next || *merged < *next))
+    next = merged;
   if (!next) {
     due_.stop();
     return;

@@ -24,7 +24,7 @@ class ChangeWatch : public QObject {
  public:
   struct Host {
     std::function<bool()> checkRunning;
-    std::function<std::string()> publishedAddress;  // CP932
+    std::function<std::string()> publishedAddress;          // CP932
     std::function<void(const std::string&, LogColor)> log;  // CP932 lines
   };
   ChangeWatch(QObject* parent, Host host);

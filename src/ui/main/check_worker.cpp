@@ -31,7 +31,8 @@ bool CheckWorker::Start(std::function<CheckReport()> job) {
   thread_ = std::thread([this, job = std::move(job)] {
     const CheckReport report = job();
     // Posted last: when it runs, the thread has nothing left to do but end.
-    QMetaObject::invokeMethod(window_, [this, report] { Finish(report); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        window_, [this, report] { Finish(report); }, Qt::QueuedConnection);
   });
   return true;
 }
@@ -57,7 +58,8 @@ void CheckWorker::Pause(std::chrono::milliseconds duration) {
 }
 
 void CheckWorker::SetBusy(bool busy) {
-  QMetaObject::invokeMethod(window_, [busy] { SetWaitCursor(busy); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      window_, [busy] { SetWaitCursor(busy); }, Qt::QueuedConnection);
 }
 
 // The page view is modal on the UI thread; the check waits here until the user closes it. Not a

@@ -21,16 +21,16 @@ void TrayNoticeChannel::Show(const QString& title, const QString& body, bool fai
 
 void BusNoticeChannel::Show(const QString& title, const QString& body, bool failure) {
   if (!bus_.isConnected()) return;
-  QDBusMessage call = QDBusMessage::createMethodCall(
-      "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
-      "org.freedesktop.Notifications", "Notify");
+  QDBusMessage call =
+      QDBusMessage::createMethodCall("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                                     "org.freedesktop.Notifications", "Notify");
   // Normal urgency for failures too: a critical notice stays until read, and a router down
   // overnight would leave a pile of them.
   (void)failure;
   const QVariantMap hints{{"urgency", QVariant::fromValue<uchar>(1)},
                           {"desktop-entry", QStringLiteral("zepa2")}};
-  call << QStringLiteral("ZEPA2") << 0u << QStringLiteral("zepa2") << title << body << QStringList()
-       << hints << -1;
+  call << QStringLiteral("ZEPA2") << 0u << QStringLiteral("zepa2") << title << body << QStringList() << hints
+       << -1;
   bus_.call(call, QDBus::NoBlock);
 }
 

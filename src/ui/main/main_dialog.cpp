@@ -48,8 +48,6 @@ namespace {
 
 constexpr int kTimerMilliseconds = 1000;
 
-
-
 }  // namespace
 
 MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* parent)
@@ -68,15 +66,15 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
               // Called on the worker: the window takes the address on its own thread.
               .addressTaken =
                   [this](const std::string& address) {
-                    QMetaObject::invokeMethod(this, [this, address] { ShowAddress(address); },
-                                              Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(
+                        this, [this, address] { ShowAddress(address); }, Qt::QueuedConnection);
                   }}),
       openUrl_(DesktopUrlOpener()),
       trayAvailable_(&QSystemTrayIcon::isSystemTrayAvailable) {
   setWindowTitle(QString::fromUtf8(msg::kMainCaption));
   // No close box: the window ends only through its own quit command.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint);
   controls_ = BuildMainDialogControls(this);
   addressEdit_ = Cp932Edit(controls_.addressEdit);
   BuildMenus();
@@ -100,9 +98,7 @@ MainDialog::MainDialog(AppSettings& settings, PauseFunction pause, QWidget* pare
 // The check works on members declared after the worker: it must end before they go.
 MainDialog::~MainDialog() { worker_.StopAndWait(); }
 
-void MainDialog::SetUrlOpener(UrlOpener openUrl) {
-  openUrl_ = std::move(openUrl);
-}
+void MainDialog::SetUrlOpener(UrlOpener openUrl) { openUrl_ = std::move(openUrl); }
 
 void MainDialog::SetTrayAvailability(std::function<bool()> available) {
   trayAvailable_ = std::move(available);
@@ -120,16 +116,16 @@ void MainDialog::BuildMenus() {
   // Both window items are posted, so the menu has closed before the window changes.
   windowMenu_ = BuildPopupMenu(
       this, PopupKind::Window,
-      {[this] { QMetaObject::invokeMethod(this, &MainDialog::OnHideToTray, Qt::QueuedConnection); },
-       runNow, exit, about,
+      {[this] { QMetaObject::invokeMethod(this, &MainDialog::OnHideToTray, Qt::QueuedConnection); }, runNow,
+       exit, about,
        [this] { QMetaObject::invokeMethod(this, &MainDialog::OnDnsSettings, Qt::QueuedConnection); }});
-  trayMenu_ = BuildPopupMenu(
-      this, PopupKind::Tray,
-      {[this] {
-         QMetaObject::invokeMethod(
-             this, [this] { OnTrayNotify(QSystemTrayIcon::Trigger); }, Qt::QueuedConnection);
-       },
-       runNow, exit, about});
+  trayMenu_ =
+      BuildPopupMenu(this, PopupKind::Tray,
+                     {[this] {
+                        QMetaObject::invokeMethod(
+                            this, [this] { OnTrayNotify(QSystemTrayIcon::Trigger); }, Qt::QueuedConnection);
+                      },
+                      runNow, exit, about});
   tray_ = std::make_unique<TrayIcon>(this, trayMenu_);
   connect(tray_->icon(), &QSystemTrayIcon::activated, this, &MainDialog::OnTrayNotify);
 }
@@ -159,7 +155,8 @@ void MainDialog::HideToTrayAtStart() {
 // Posted, so the window is on the screen before the check begins; the countdown keeps its start
 // value.
 void MainDialog::RunCheckAtStart() {
-  QMetaObject::invokeMethod(this, [this] { RunAddressCheck({}); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { RunAddressCheck({}); }, Qt::QueuedConnection);
 }
 
 void MainDialog::ConnectCommands() {
@@ -191,8 +188,7 @@ std::optional<int> MainDialog::IntervalInField() const {
 std::optional<int> MainDialog::CheckedInterval() {
   const std::optional<int> interval = IntervalInField();
   if (!interval) {
-    ShowMessage(this, QString::fromUtf8(msg::kIntervalInvalid), MessageButtons::Ok,
-                MessageIcon::Exclamation);
+    ShowMessage(this, QString::fromUtf8(msg::kIntervalInvalid), MessageButtons::Ok, MessageIcon::Exclamation);
     controls_.intervalEdit->setFocus();
     controls_.intervalEdit->selectAll();
   }
@@ -213,8 +209,8 @@ void MainDialog::AppendLog(const std::string& text, LogColor color) {
   if (!logFileFailed_) {
     if (const std::string error = AppendLogFileLine(logFile_, now, text, color); !error.empty()) {
       logFileFailed_ = true;
-      controls_.logList->AddLine(
-          FromCp932(MakeLogLine(now, Cp932(msg::kLogFileFailed) + Utf8ToCp932(error))), log_color::kRed);
+      controls_.logList->AddLine(FromCp932(MakeLogLine(now, Cp932(msg::kLogFileFailed) + Utf8ToCp932(error))),
+                                 log_color::kRed);
     }
   }
 }
@@ -290,9 +286,7 @@ void MainDialog::RunCheckOnChange(const char* line) {
   RunAddressCheck({}, true);
 }
 
-void MainDialog::OnRunAtStartClick() {
-  SaveOption(controls_.runAtStartCheck, &AppSettings::runAtStart);
-}
+void MainDialog::OnRunAtStartClick() { SaveOption(controls_.runAtStartCheck, &AppSettings::runAtStart); }
 
 void MainDialog::OnLocalAddressClick() {
   SaveOption(controls_.localAddressCheck, &AppSettings::useLocalAddress);
@@ -336,7 +330,8 @@ void MainDialog::ShowCheckRunning(bool running) {
   controls_.conversionTestButton->setEnabled(!running);
   for (QMenu* menu : {windowMenu_, trayMenu_}) {
     if (!menu) continue;
-    if (auto* runNow = menu->findChild<QAction*>(QStringLiteral("runNowAction"))) runNow->setEnabled(!running);
+    if (auto* runNow = menu->findChild<QAction*>(QStringLiteral("runNowAction")))
+      runNow->setEnabled(!running);
   }
   if (running) controls_.countdownLabel->setText(QString::fromUtf8(msg::kCheckRunning));
   else ShowCountdown();
@@ -353,7 +348,9 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
   if (runIsTimed_) UpdateTrayIcon(false);
   if (runRequest_.mode == RunMode::Publish) retry_.Record(LeftWorkOwed(report), report.holdOff);
   // The countdown starts over: the period, or less after a failure.
-  countdown_ = retry_.NextWait(std::chrono::seconds(CheckPeriodSeconds(settings_.intervalUnit, settings_.interval))).count();
+  countdown_ =
+      retry_.NextWait(std::chrono::seconds(CheckPeriodSeconds(settings_.intervalUnit, settings_.interval)))
+          .count();
   ShowCheckRunning(false);
   emit checkEnded();
   if (quitWhenCheckEnds_) {
@@ -361,7 +358,8 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
     return;
   }
   // Posted: a change that came during the check starts its own once this one is wholly done.
-  QMetaObject::invokeMethod(changes_.get(), [this] { changes_->CheckEnded(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      changes_.get(), [this] { changes_->CheckEnded(); }, Qt::QueuedConnection);
 }
 
 void MainDialog::AfterCheck(const CheckReport& report) {
@@ -395,8 +393,8 @@ void MainDialog::RunByHand(RunMode mode, const char* logLine) {
   // A field without a valid number is said, and counts as the number in force.
   CheckedInterval();
   if (HasUnappliedChanges(ShownSettings(), settings_) &&
-      ShowMessage(this, QString::fromUtf8(msg::kUnappliedSettingsQuestion),
-                  MessageButtons::OkCancel, MessageIcon::Question) != MessageAnswer::Ok) {
+      ShowMessage(this, QString::fromUtf8(msg::kUnappliedSettingsQuestion), MessageButtons::OkCancel,
+                  MessageIcon::Question) != MessageAnswer::Ok) {
     return;
   }
   // A timed check that fell due while the question was open may still be running.
@@ -407,13 +405,9 @@ void MainDialog::RunByHand(RunMode mode, const char* logLine) {
   RunAddressCheck({.force = true, .mode = mode});
 }
 
-void MainDialog::SetCountdown(int unit, int interval) {
-  countdown_ = CheckPeriodSeconds(unit, interval);
-}
+void MainDialog::SetCountdown(int unit, int interval) { countdown_ = CheckPeriodSeconds(unit, interval); }
 
-void MainDialog::OnUnitButton() {
-  controls_.unitButton->setUnit(NextUnit(controls_.unitButton->unit()));
-}
+void MainDialog::OnUnitButton() { controls_.unitButton->setUnit(NextUnit(controls_.unitButton->unit())); }
 
 void MainDialog::OnApplyInterval() {
   // A field without a valid number is said, and the number in force is applied with the unit
@@ -466,8 +460,7 @@ void MainDialog::OpenPublicPage() {
   CheckedInterval();
   const std::optional<std::string> url = PublicPageUrl(settings_.homePageAddress, lastAddress());
   if (!url) {
-    ShowMessage(this, QString::fromUtf8(msg::kGetAddressFirst), MessageButtons::Ok,
-                MessageIcon::Exclamation);
+    ShowMessage(this, QString::fromUtf8(msg::kGetAddressFirst), MessageButtons::Ok, MessageIcon::Exclamation);
     return;
   }
   OpenInBrowser(this, QUrl(FromCp932(*url)), openUrl_);
@@ -533,7 +526,7 @@ void MainDialog::changeEvent(QEvent* event) {
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
   // From the keyboard the menu opens just inside the window's top-left corner.
   OnContextMenu(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5))
-                                                                : event->globalPos());
+                                                               : event->globalPos());
 }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {

@@ -38,7 +38,6 @@ class QMenu;
 
 namespace zepa2::ui {
 
-
 class MainDialog : public QDialog {
   Q_OBJECT
 

@@ -61,13 +61,11 @@ MainDialogControls BuildMainDialogControls(QDialog* d) {
   c.startMinimizedCheck =
       Check(d, "startMinimizedCheck", m::kStartMinimizedCaption, DluRect(277, 17, 67, 10));
   c.runAtStartCheck = Check(d, "runAtStartCheck", m::kRunAtStartCaption, DluRect(277, 28, 60, 10));
-  c.localAddressCheck =
-      Check(d, "localAddressCheck", m::kLocalAddressCaption, DluRect(277, 39, 83, 10));
+  c.localAddressCheck = Check(d, "localAddressCheck", m::kLocalAddressCaption, DluRect(277, 39, 83, 10));
   c.decimalAddressCheck =
       Check(d, "decimalAddressCheck", m::kDecimalAddressCaption, DluRect(277, 50, 54, 10));
   c.intervalEdit = Place(new QLineEdit(d), "intervalEdit", DluRect(286, 75, 51, 14));
-  c.unitButton =
-      Place(new UnitButton(Text(m::kUnitCaption), d), "unitButton", DluRect(339, 75, 12, 14));
+  c.unitButton = Place(new UnitButton(Text(m::kUnitCaption), d), "unitButton", DluRect(339, 75, 12, 14));
   c.applyButton = Button(d, "applyButton", m::kApplyCaption, DluRect(295, 96, 54, 14));
   c.addressEdit = Place(new QLineEdit(d), "addressEdit", DluRect(272, 133, 94, 14));
   c.addressEdit->setReadOnly(true);
@@ -75,23 +73,20 @@ MainDialogControls BuildMainDialogControls(QDialog* d) {
   c.addressEdit->setFont(AddressFont());
   c.routerSettingsButton =
       Button(d, "routerSettingsButton", m::kRouterSettingsCaption, DluRect(294, 157, 54, 14));
-  c.ftpSettingsButton =
-      Button(d, "ftpSettingsButton", m::kFtpSettingsCaption, DluRect(294, 177, 54, 14));
-  c.pageSettingsButton =
-      Button(d, "pageSettingsButton", m::kPageSettingsCaption, DluRect(294, 197, 54, 14));
+  c.ftpSettingsButton = Button(d, "ftpSettingsButton", m::kFtpSettingsCaption, DluRect(294, 177, 54, 14));
+  c.pageSettingsButton = Button(d, "pageSettingsButton", m::kPageSettingsCaption, DluRect(294, 197, 54, 14));
   c.pageSettingsButton->hide();
   c.pageSettingsButton->setEnabled(false);
   c.clearLogButton = Button(d, "clearLogButton", m::kClearLogCaption, DluRect(6, 284, 50, 14));
   c.browserButton = Button(d, "browserButton", m::kBrowserCaption, DluRect(214, 284, 54, 14));
   c.quitButton = Button(d, "quitButton", m::kQuitCaption, DluRect(294, 284, 54, 14));
   c.logList = Place(new ActivityLog(d), "logList", DluRect(7, 22, 263, 255));
-  c.titleLabel = Label(d, "titleLabel", m::kProductName, DluRect(7, 7, 178, 12),
-                       Qt::AlignLeft | Qt::AlignVCenter);
+  c.titleLabel =
+      Label(d, "titleLabel", m::kProductName, DluRect(7, 7, 178, 12), Qt::AlignLeft | Qt::AlignVCenter);
   c.titleLabel->setFont(TitleFont());
   Label(d, "intervalCaption", m::kIntervalCaption, DluRect(289, 64, 31, 8));
   Label(d, "addressCaption", m::kAddressCaption, DluRect(291, 120, 56, 8));
-  c.versionLabel = Label(d, "versionLabel", "", DluRect(187, 11, 39, 8),
-                         Qt::AlignLeft | Qt::AlignVCenter);
+  c.versionLabel = Label(d, "versionLabel", "", DluRect(187, 11, 39, 8), Qt::AlignLeft | Qt::AlignVCenter);
   c.countdownLabel = Label(d, "countdownLabel", "", DluRect(275, 2, 91, 12), Qt::AlignCenter);
   c.conversionTestButton =
       Button(d, "conversionTestButton", m::kConversionTestCaption, DluRect(294, 220, 54, 14));

@@ -9,8 +9,7 @@ QFont GothicFont(int pixelSize, QFont::Weight weight) {
   QFont font;
   // Any installed Japanese gothic will do; these are tried in order before the system default.
   font.setFamilies({QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAexGothic"),
-                    QStringLiteral("IPAGothic"), QStringLiteral("VL Gothic"),
-                    QStringLiteral("TakaoGothic")});
+                    QStringLiteral("IPAGothic"), QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic")});
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(pixelSize);
   font.setWeight(weight);

@@ -23,7 +23,8 @@ QMenu* BuildPopupMenu(QWidget* parent, PopupKind kind, const PopupCommands& comm
           onWindow ? msg::kMenuMinimize : msg::kMenuRestore, commands.minimizeOrRestore);
   AddItem(menu, "runNowAction", msg::kMenuRunNow, commands.runNow);
   // The DNS targets have no button of their own on the window: their settings open from here.
-  if (commands.dnsSettings) AddItem(menu, "dnsSettingsAction", msg::kDnsSettingsCaption, commands.dnsSettings);
+  if (commands.dnsSettings)
+    AddItem(menu, "dnsSettingsAction", msg::kDnsSettingsCaption, commands.dnsSettings);
   menu->addSeparator();
   AddItem(menu, "exitAction", msg::kMenuExit, commands.exit);
   menu->addSeparator();

@@ -66,11 +66,13 @@ void DnsSettingsDialog::BuildControls() {
 
   AddControl<QLabel>(this, du, "targetLabel", msg::kDnsTargetLabel, 7, 9, 40, 8);
   targetCombo_ = AddControl<QComboBox>(this, du, "targetCombo", nullptr, 50, 7, 60, 12);
-  for (int n = 1; n <= kDnsSlots; ++n) targetCombo_->addItem(QString::fromUtf8(msg::kDnsTarget) + QString::number(n));
+  for (int n = 1; n <= kDnsSlots; ++n)
+    targetCombo_->addItem(QString::fromUtf8(msg::kDnsTarget) + QString::number(n));
   AddControl<QLabel>(this, du, "kindLabel", msg::kDnsKindLabel, 120, 9, 28, 8);
   kindCombo_ = AddControl<QComboBox>(this, du, "kindCombo", nullptr, 150, 7, 80, 12);
   // In the order of the file's numbers: the index is the kind.
-  for (const char* kind : {msg::kDnsKindNone, msg::kDnsKindUrl, msg::kDnsKindDyndns2, msg::kDnsKindCloudflare})
+  for (const char* kind :
+       {msg::kDnsKindNone, msg::kDnsKindUrl, msg::kDnsKindDyndns2, msg::kDnsKindCloudflare})
     kindCombo_->addItem(QString::fromUtf8(kind));
 
   const auto row = [&](const char* name, const char* caption, int y, int width) {
@@ -98,7 +100,8 @@ void DnsSettingsDialog::BuildControls() {
 
   auto* test = AddControl<QPushButton>(this, du, "testButton", msg::kDnsTestButton, 7, kButtonsY, 60, 14);
   auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 180, kButtonsY, 52, 14);
-  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 238, kButtonsY, 52, 14);
+  auto* cancel =
+      AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 238, kButtonsY, 52, 14);
   ok->setDefault(true);
 
   connect(targetCombo_, &QComboBox::currentIndexChanged, this, &DnsSettingsDialog::OnTargetChange);
@@ -160,7 +163,8 @@ void DnsSettingsDialog::ShowFieldsOfKind() {
   for (const auto& field : fields) {
     const bool shown = !none && (field.kinds & (1u << static_cast<int>(kind))) != 0;
     // Each part's offset from the row's top: a label sits lower, a button's frame a little higher.
-    for (const auto& [part, offset] : {std::pair{"Label", 2}, {"Edit", 0}, {"Combo", 0}, {"ForgetButton", -1}}) {
+    for (const auto& [part, offset] :
+         {std::pair{"Label", 2}, {"Edit", 0}, {"Combo", 0}, {"ForgetButton", -1}}) {
       auto* widget = findChild<QWidget*>(QString::fromLatin1(field.name) + QString::fromLatin1(part));
       if (!widget) continue;
       widget->setVisible(shown);
@@ -169,12 +173,11 @@ void DnsSettingsDialog::ShowFieldsOfKind() {
     if (shown) rowY += kRowStep;
   }
   urlLabel_->setText(QString::fromUtf8(kind == DnsKind::Dyndns2 ? msg::kDnsServerLabel : msg::kDnsUrlLabel));
-  passLabel_->setText(QString::fromUtf8(kind == DnsKind::Cloudflare ? msg::kDnsTokenLabel : msg::kDnsPassLabel));
+  passLabel_->setText(
+      QString::fromUtf8(kind == DnsKind::Cloudflare ? msg::kDnsTokenLabel : msg::kDnsPassLabel));
 }
 
-void DnsSettingsDialog::OnTargetChange() {
-  targets_.ShowRecord(std::max(0, targetCombo_->currentIndex()));
-}
+void DnsSettingsDialog::OnTargetChange() { targets_.ShowRecord(std::max(0, targetCombo_->currentIndex())); }
 
 // One update now through the check's own code; its lines are the answer shown.
 void DnsSettingsDialog::OnTest() {
@@ -189,7 +192,8 @@ void DnsSettingsDialog::OnTest() {
     std::string lines;
   };
   const Answer answer = RunOffUiThread<Answer>(this, [&](const StopToken& stop) {
-    const DnsAddresses addresses{address_, target.records == DnsRecords::A ? std::string() : GlobalIpv6Address()};
+    const DnsAddresses addresses{address_,
+                                 target.records == DnsRecords::A ? std::string() : GlobalIpv6Address()};
     TestLineHost host;
     net::HttpGetOptions http;
     http.stop = &stop;

@@ -50,10 +50,10 @@ std::string CFileSelect::PathName() const {
 }
 
 bool PickTemplateFile(QWidget* parent, std::string& path) {
-  CFileSelect dialog(parent, QStringLiteral("html"), QStringLiteral("index.html"),
-                     {QString::fromUtf8(msg::kFileSelectHtmlFilter),
-                      QString::fromUtf8(msg::kFileSelectHtmFilter),
-                      QString::fromUtf8(msg::kFileSelectAllFilter)});
+  CFileSelect dialog(
+      parent, QStringLiteral("html"), QStringLiteral("index.html"),
+      {QString::fromUtf8(msg::kFileSelectHtmlFilter), QString::fromUtf8(msg::kFileSelectHtmFilter),
+       QString::fromUtf8(msg::kFileSelectAllFilter)});
   if (dialog.exec() != QDialog::Accepted) return false;
   const std::string chosen = dialog.PathName();
   if (chosen.empty()) return false;

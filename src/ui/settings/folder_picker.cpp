@@ -78,13 +78,13 @@ void FolderPicker::SelectStartPath(const std::string& startPath) {
   if (path.isEmpty()) return;
   const QModelIndex index = model_->index(path);
   if (!index.isValid() || !model_->isDir(index)) return;
-  tree_->selectionModel()->setCurrentIndex(
-      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  tree_->selectionModel()->setCurrentIndex(index,
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   // The folder's siblings are read in the background and sorted in after opening, which moves
   // its row; follow it once, when that first sort lands, and leave the user's scrolling alone after.
   connect(
-      model_, &QAbstractItemModel::layoutChanged, this,
-      [this] { tree_->scrollTo(tree_->currentIndex()); }, Qt::SingleShotConnection);
+      model_, &QAbstractItemModel::layoutChanged, this, [this] { tree_->scrollTo(tree_->currentIndex()); },
+      Qt::SingleShotConnection);
   tree_->scrollTo(index);
 }
 

@@ -93,8 +93,8 @@ bool FtpBrowseDialog::Connect() {
   auto logIn = [&] {
     const net::SiteLogin login{serverName, userName, password, mode, pin, region};
     connection_ = RunOffUiThread<std::optional<net::FtpBrowseSession>>(this, [&](const StopToken& stop) {
-      auto session = net::FtpBrowseSession::Connect(
-          login, {&stop, net::SteadyClock::now() + kStepDeadline}, &failure, uploadFile);
+      auto session = net::FtpBrowseSession::Connect(login, {&stop, net::SteadyClock::now() + kStepDeadline},
+                                                    &failure, uploadFile);
       if (session) session->SetLimits({});  // the stop token lives no longer than this step
       return session;
     });
@@ -127,10 +127,13 @@ Result FtpBrowseDialog::OnServer(Step&& step) {
 // that too happens off the UI thread, and Esc cuts it short.
 void FtpBrowseDialog::Disconnect() {
   if (!connection_) return;
-  RunStepOffUiThread(this, [this](const StopToken& stop) {
-    connection_->SetLimits({&stop, net::SteadyClock::now() + kStepDeadline});
-    connection_.reset();
-  }, msg::kStepDisconnecting);
+  RunStepOffUiThread(
+      this,
+      [this](const StopToken& stop) {
+        connection_->SetLimits({&stop, net::SteadyClock::now() + kStepDeadline});
+        connection_.reset();
+      },
+      msg::kStepDisconnecting);
 }
 
 QString FtpBrowseDialog::Shown(const std::string& name) const {

@@ -33,7 +33,7 @@ class FtpBrowseDialog : public QDialog {
   std::string userName;
   std::string password;
   net::TransferMode mode = net::TransferMode::ActiveFtp;  // the site's transfer mode
-  std::string pin;  // the site's pinned key; a key the user trusts here lands in it
+  std::string pin;         // the site's pinned key; a key the user trusts here lands in it
   std::string region;      // the site's storage region (S3)
   std::string uploadFile;  // the site's page: a server with no log-in folder (HTTP) is browsed beside it
   // After OK: the folder, "/", and the file name, joined as they stand.
@@ -60,7 +60,7 @@ class FtpBrowseDialog : public QDialog {
   Result OnServer(Step&& step);
 
   std::optional<net::FtpBrowseSession> connection_;
-  bool utf8Names_ = false;  // the server names things in UTF-8; the names here are CP932
+  bool utf8Names_ = false;              // the server names things in UTF-8; the names here are CP932
   std::vector<net::FtpEntry> entries_;  // one per list row
   std::string directoryText_;
   std::string fileNameText_;

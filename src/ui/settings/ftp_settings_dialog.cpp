@@ -28,11 +28,10 @@
 namespace zepa2::ui {
 namespace {
 
-constexpr const char* kRadioNames[kSiteSlots] = {"site1Radio", "site2Radio", "site3Radio",
-                                                 "site4Radio", "site5Radio"};
-constexpr const char* kRadioCaptions[kSiteSlots] = {msg::kSiteRadio1, msg::kSiteRadio2,
-                                                    msg::kSiteRadio3, msg::kSiteRadio4,
-                                                    msg::kSiteRadio5};
+constexpr const char* kRadioNames[kSiteSlots] = {"site1Radio", "site2Radio", "site3Radio", "site4Radio",
+                                                 "site5Radio"};
+constexpr const char* kRadioCaptions[kSiteSlots] = {msg::kSiteRadio1, msg::kSiteRadio2, msg::kSiteRadio3,
+                                                    msg::kSiteRadio4, msg::kSiteRadio5};
 
 QFont FormFont(QFont font) {
   font.setPointSize(10);
@@ -47,12 +46,15 @@ struct UploadOutcome {
 // Time-outs and stop requests read as the failure the user knows from a dead server.
 UploadOutcome OutcomeOf(const net::Outcome& result) {
   switch (result.kind) {
-    case net::OutcomeKind::Done: return {msg::kConnectSucceeded, MessageIcon::Information};
-    case net::OutcomeKind::TransferRefused: return {msg::kUploadTestTransferFailed, MessageIcon::Exclamation};
+    case net::OutcomeKind::Done:
+      return {msg::kConnectSucceeded, MessageIcon::Information};
+    case net::OutcomeKind::TransferRefused:
+      return {msg::kUploadTestTransferFailed, MessageIcon::Exclamation};
     case net::OutcomeKind::ConnectFailed:
     case net::OutcomeKind::TimedOut:
       return {msg::kConnectFailed, MessageIcon::Exclamation};
-    case net::OutcomeKind::Cancelled: return {msg::kStepStopped, MessageIcon::Information};
+    case net::OutcomeKind::Cancelled:
+      return {msg::kStepStopped, MessageIcon::Information};
   }
   return {msg::kConnectFailed, MessageIcon::Exclamation};
 }
@@ -76,8 +78,8 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
   AddControl<QLabel>(this, du, "siteSwitchLabel", msg::kSiteSwitchLabel, 7, 38, 60, 8);
   siteGroup_ = new QButtonGroup(this);
   for (int i = 0; i < kSiteSlots; ++i) {
-    siteRadios_[i] = AddControl<QRadioButton>(this, du, kRadioNames[i], kRadioCaptions[i],
-                                              68 + i * 45, 37, 43, 10);
+    siteRadios_[i] =
+        AddControl<QRadioButton>(this, du, kRadioNames[i], kRadioCaptions[i], 68 + i * 45, 37, 43, 10);
     siteGroup_->addButton(siteRadios_[i], i);
   }
 
@@ -93,16 +95,19 @@ FtpSettingsDialog::FtpSettingsDialog(AppSettings& settings, QWidget* parent)
       AddControl<QPushButton>(this, du, "saveToKeyringButton", msg::kSaveToKeyring, 224, 64, 64, 13);
   AddControl<QLabel>(this, du, "uploadFileLabel", msg::kUploadFileLabel, 15, 99, 100, 8);
   uploadFileEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "uploadFileEdit", nullptr, 15, 109, 226, 12));
-  auto* uploadBrowse = AddControl<QPushButton>(this, du, "uploadBrowseButton", msg::kFtpBrowse, 246, 108, 42, 14);
+  auto* uploadBrowse =
+      AddControl<QPushButton>(this, du, "uploadBrowseButton", msg::kFtpBrowse, 246, 108, 42, 14);
   AddControl<QLabel>(this, du, "localFileLabel", msg::kLocalFileLabel, 15, 126, 100, 8);
   localFileEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "localFileEdit", nullptr, 15, 136, 226, 12));
-  auto* localBrowse = AddControl<QPushButton>(this, du, "localBrowseButton", msg::kFtpBrowse, 246, 135, 42, 14);
+  auto* localBrowse =
+      AddControl<QPushButton>(this, du, "localBrowseButton", msg::kFtpBrowse, 246, 135, 42, 14);
 
   // The shown site's transfer mode, pinned key and check address belong to the site: they sit in
   // its group under the local file, and Tab reaches them there, before the page address.
   AddControl<QLabel>(this, du, "transferModeLabel", msg::kTransferModeLabel, 15, 156, 40, 8);
   modeCombo_ = AddControl<QComboBox>(this, du, "transferModeCombo", nullptr, 56, 154, 76, 12);
-  for (const net::TransferModeRow& row : net::TransferModes()) modeCombo_->addItem(QString::fromUtf8(row.caption));
+  for (const net::TransferModeRow& row : net::TransferModes())
+    modeCombo_->addItem(QString::fromUtf8(row.caption));
   AddControl<QLabel>(this, du, "pinLabel", msg::kPinLabel, 138, 156, 14, 8);
   pinEdit_ = AddControl<QLineEdit>(this, du, "pinEdit", nullptr, 153, 154, 87, 12);
   pinEdit_->setReadOnly(true);
@@ -218,7 +223,8 @@ void FtpSettingsDialog::OnOK() {
   bindings_.Store(updated);
   // A pasted line break would reach the server as a command of its own.
   for (int i = 0; i < kSiteSlots; ++i) {
-    if (const std::optional<std::string> problem = SiteFieldProblem(updated.sites[static_cast<std::size_t>(i)], i)) {
+    if (const std::optional<std::string> problem =
+            SiteFieldProblem(updated.sites[static_cast<std::size_t>(i)], i)) {
       ShowMessage(this, QString::fromStdString(*problem), MessageButtons::Ok, MessageIcon::Exclamation);
       return;
     }
@@ -236,7 +242,9 @@ void FtpSettingsDialog::OnCancel() {
   }
 }
 
-std::string FtpSettingsDialog::PasswordKey() const { return "FTP.Pass" + std::to_string(sites_.shownIndex() + 1); }
+std::string FtpSettingsDialog::PasswordKey() const {
+  return "FTP.Pass" + std::to_string(sites_.shownIndex() + 1);
+}
 
 void FtpSettingsDialog::ShowPinText(const std::string& pin) { ShowPin(pinEdit_, forgetPinButton_, pin); }
 
@@ -270,7 +278,8 @@ void FtpSettingsDialog::OnForgetPin() {
 // working copy remembers the mode the pin was taken with.
 void FtpSettingsDialog::OnModeChosen() {
   const FtpSite& last = sites_.LastTaken();
-  const net::PinnedKeyKind before = last.unknownMode ? net::PinnedKeyKind::None : net::PinnedKeyKindOf(last.mode);
+  const net::PinnedKeyKind before =
+      last.unknownMode ? net::PinnedKeyKind::None : net::PinnedKeyKindOf(last.mode);
   if (before != net::PinnedKeyKindOf(sites_.TakeShown().mode)) ShowPinText({});
   ShowModeFields();
 }

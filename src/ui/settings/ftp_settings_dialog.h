@@ -63,7 +63,7 @@ class FtpSettingsDialog : public QDialog {
 
   AppSettings& settings_;
   PauseFunction pause_;
-  SettingBindings bindings_;                   // the dialog's controls and the settings they show
+  SettingBindings bindings_;                  // the dialog's controls and the settings they show
   RecordsOnShow<FtpSite, kSiteSlots> sites_;  // the site edits and every site as edited so far
   std::array<QRadioButton*, kSiteSlots> siteRadios_{};
   QButtonGroup* siteGroup_;
@@ -77,8 +77,8 @@ class FtpSettingsDialog : public QDialog {
   Cp932Edit checkUrlEdit_{nullptr};
   Cp932Edit regionEdit_{nullptr};  // the shown site's storage region, for a mode that has one
   QWidget* regionLabel_ = nullptr;
-  QComboBox* modeCombo_ = nullptr;         // the shown site's transfer mode
-  QLineEdit* pinEdit_ = nullptr;           // the shown site's pinned key, read only
+  QComboBox* modeCombo_ = nullptr;  // the shown site's transfer mode
+  QLineEdit* pinEdit_ = nullptr;    // the shown site's pinned key, read only
   QPushButton* forgetPinButton_ = nullptr;
 };
 

@@ -22,8 +22,7 @@ QFont FormFont(QFont font) {
 
 }  // namespace
 
-PageSettingsDialog::PageSettingsDialog(QWidget* parent)
-    : QDialog(parent) {
+PageSettingsDialog::PageSettingsDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("pageSettingsDialog"));
   setWindowTitle(QString::fromUtf8(msg::kPageSettingsTitle));
   setFont(FormFont(font()));
@@ -56,10 +55,8 @@ PageSettingsDialog::PageSettingsDialog(QWidget* parent)
   ok->setDefault(true);
 
   connect(rewriteSwitch_, &QCheckBox::toggled, this, &PageSettingsDialog::ApplyEnableRule);
-  connect(sourceBrowse_, &QPushButton::clicked, this,
-          [this] { BrowseInto(sourceEdit_); });
-  connect(outputBrowse_, &QPushButton::clicked, this,
-          [this] { BrowseInto(outputEdit_); });
+  connect(sourceBrowse_, &QPushButton::clicked, this, [this] { BrowseInto(sourceEdit_); });
+  connect(outputBrowse_, &QPushButton::clicked, this, [this] { BrowseInto(outputEdit_); });
   connect(copyOutput_, &QPushButton::clicked, this, &PageSettingsDialog::OnCopyOutput);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -71,8 +68,8 @@ PageSettingsDialog::~PageSettingsDialog() = default;
 
 void PageSettingsDialog::ApplyEnableRule() {
   const bool on = rewriteSwitch_->isChecked();
-  const std::initializer_list<QWidget*> folderControls = {
-      sourceEdit_.widget(), sourceBrowse_, outputEdit_.widget(), outputBrowse_, copyOutput_};
+  const std::initializer_list<QWidget*> folderControls = {sourceEdit_.widget(), sourceBrowse_,
+                                                          outputEdit_.widget(), outputBrowse_, copyOutput_};
   for (QWidget* control : folderControls) control->setEnabled(on);
 }
 

@@ -38,7 +38,8 @@ PageViewDialog::PageViewDialog(bool pickMode, QWidget* parent)
       pageText_(new QPlainTextEdit(this)),
       pickEdit_(new QLineEdit(this)),
       pickHint_(new QLabel(QString::fromUtf8(msg::kPageViewPickHint), this)),
-      okButton_(new QPushButton(QString::fromUtf8(pickMode ? msg::kPageViewPick : msg::kPageViewClose), this)) {
+      okButton_(
+          new QPushButton(QString::fromUtf8(pickMode ? msg::kPageViewPick : msg::kPageViewClose), this)) {
   setObjectName(QStringLiteral("PageViewDialog"));
   setWindowTitle(QString::fromUtf8(msg::kPageViewTitle));
   pageText_->setObjectName(QStringLiteral("pageText"));
@@ -70,9 +71,7 @@ PageViewDialog::PageViewDialog(bool pickMode, QWidget* parent)
   resize(660, 590);
 }
 
-void PageViewDialog::setSourceText(const std::string& cp932) {
-  pageText_->setPlainText(FromCp932(cp932));
-}
+void PageViewDialog::setSourceText(const std::string& cp932) { pageText_->setPlainText(FromCp932(cp932)); }
 
 void PageViewDialog::accept() {
   pickedText_ = TrimWhiteSpace(ToCp932(pickEdit_->text()));
@@ -110,8 +109,7 @@ void ShowGeneratedPage(const std::string& page) {
 bool ShowPageFile(const std::filesystem::path& file) {
   const std::optional<std::string> page = ReadWholeFile(file);
   if (!page) {
-    ShowMessage(nullptr, QString::fromUtf8(msg::kTempPageNotOpened), MessageButtons::Ok,
-                MessageIcon::None);
+    ShowMessage(nullptr, QString::fromUtf8(msg::kTempPageNotOpened), MessageButtons::Ok, MessageIcon::None);
     return false;
   }
   ShowGeneratedPage(*page);

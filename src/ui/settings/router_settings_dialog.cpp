@@ -73,7 +73,8 @@ void RouterSettingsDialog::BuildControls() {
   for (const char* source : {msg::kSourceRouterPage, msg::kSourceUpnp, msg::kSourceNatPmp}) {
     sourceCombo_->addItem(QString::fromUtf8(source));
   }
-  wholePageCheck_ = AddControl<QCheckBox>(this, du, "wholePageCheck", msg::kWholePageCaption, 152, 22, 120, 10);
+  wholePageCheck_ =
+      AddControl<QCheckBox>(this, du, "wholePageCheck", msg::kWholePageCaption, 152, 22, 120, 10);
   // The router's own addresses for the two sources that ask it, each right under the choice.
   AddControl<QLabel>(this, du, "igdUrlLabel", msg::kIgdUrlLabel, 7, 39, 36, 8);
   igdUrlEdit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "igdUrlEdit", nullptr, 44, 37, 164, 12));
@@ -89,7 +90,8 @@ void RouterSettingsDialog::BuildControls() {
   AddControl<QLabel>(this, du, "httpPrefixLabel", msg::kRouterHttpPrefix, 52, 69, 26, 8);
   auto* address = AddControl<QLineEdit>(this, du, "addressEdit", nullptr, 78, 67, 186, 12);
   addressEdit_ = Cp932Edit(address);
-  auto* browser = AddControl<QPushButton>(this, du, "browserCheckButton", msg::kBrowserCheck, 268, 66, 68, 14);
+  auto* browser =
+      AddControl<QPushButton>(this, du, "browserCheckButton", msg::kBrowserCheck, 268, 66, 68, 14);
 
   AddControl<QLabel>(this, du, "serverNameLabel", msg::kRouterServerLabel, 15, 87, 44, 8);
   serverLabel_ = AddControl<QLabel>(this, du, "serverLabel", nullptr, 62, 87, 120, 8);
@@ -102,8 +104,10 @@ void RouterSettingsDialog::BuildControls() {
   auto* pass = AddControl<QLineEdit>(this, du, "passEdit", nullptr, 218, 116, 118, 12);
   pass->setEchoMode(QLineEdit::Password);
   passEdit_ = Cp932Edit(pass);
-  auto* toKeyring = AddControl<QPushButton>(this, du, "saveToKeyringButton", msg::kSaveToKeyring, 266, 130, 70, 13);
-  auto* connectTest = AddControl<QPushButton>(this, du, "connectTestButton", msg::kConnectTest, 15, 121, 70, 14);
+  auto* toKeyring =
+      AddControl<QPushButton>(this, du, "saveToKeyringButton", msg::kSaveToKeyring, 266, 130, 70, 13);
+  auto* connectTest =
+      AddControl<QPushButton>(this, du, "connectTestButton", msg::kConnectTest, 15, 121, 70, 14);
   auto* showHtml = AddControl<QPushButton>(this, du, "showHtmlButton", msg::kShowHtml, 90, 121, 70, 14);
 
   AddControl<QLabel>(this, du, "filterChars1Label", msg::kFilterChars1, 15, 164, 66, 8);
@@ -112,7 +116,8 @@ void RouterSettingsDialog::BuildControls() {
   AddControl<QLabel>(this, du, "filterChars2Label", msg::kFilterChars2, 15, 182, 66, 8);
   filter3Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter3Edit", nullptr, 84, 180, 124, 12));
   filter4Edit_ = Cp932Edit(AddControl<QLineEdit>(this, du, "filter4Edit", nullptr, 212, 180, 124, 12));
-  autoFilterButton_ = AddControl<QPushButton>(this, du, "autoFilterButton", msg::kAutoFilter, 15, 199, 100, 14);
+  autoFilterButton_ =
+      AddControl<QPushButton>(this, du, "autoFilterButton", msg::kAutoFilter, 15, 199, 100, 14);
   filter1TestButton_ =
       AddControl<QPushButton>(this, du, "filter1TestButton", msg::kFilter1Test, 176, 199, 78, 14);
   filter2TestButton_ =
@@ -124,7 +129,8 @@ void RouterSettingsDialog::BuildControls() {
   pinEdit_->setReadOnly(true);
   auto* forgetPin = AddControl<QPushButton>(this, du, "forgetPinButton", msg::kForgetPin, 176, 225, 50, 14);
   auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 232, 225, 52, 14);
-  auto* cancel = AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 225, 52, 14);
+  auto* cancel =
+      AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 290, 225, 52, 14);
   ok->setDefault(true);
 
   connect(address, &QLineEdit::textChanged, this, &RouterSettingsDialog::OnAddressChange);
@@ -151,8 +157,8 @@ void RouterSettingsDialog::FollowSource() {
   const AddressSource source = ChosenSource();
   const bool page = source == AddressSource::RouterPage;
   const bool markers = page && !wholePageCheck_->isChecked();
-  for (const char* name : {"addressEdit", "browserCheckButton", "authCheck", "showHtmlButton", "pinEdit",
-                           "wholePageCheck"}) {
+  for (const char* name :
+       {"addressEdit", "browserCheckButton", "authCheck", "showHtmlButton", "pinEdit", "wholePageCheck"}) {
     findChild<QWidget*>(QLatin1String(name))->setEnabled(page);
   }
   igdUrlEdit_.widget()->setEnabled(source == AddressSource::Upnp);
@@ -183,13 +189,15 @@ void RouterSettingsDialog::BindSettings() {
   bindings_.Text(igdUrlEdit_, &AppSettings::igdUrl);
   bindings_.Text(natPmpGatewayEdit_, &AppSettings::natPmpGateway);
   // The server and the page are one edit, split as it is typed (its change shows the split).
-  bindings_.Row([this](const AppSettings& s) { addressEdit_.Set(JoinRouterAddress(s.routerServer, s.routerPage)); },
-                [this](AppSettings& s) {
-                  RouterAddress typed = TypedAddress();
-                  s.routerServer = std::move(typed.server);
-                  s.routerPage = std::move(typed.path);
-                });
-  bindings_.Pin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), &AppSettings::routerPin);
+  bindings_.Row(
+      [this](const AppSettings& s) { addressEdit_.Set(JoinRouterAddress(s.routerServer, s.routerPage)); },
+      [this](AppSettings& s) {
+        RouterAddress typed = TypedAddress();
+        s.routerServer = std::move(typed.server);
+        s.routerPage = std::move(typed.path);
+      });
+  bindings_.Pin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")),
+                &AppSettings::routerPin);
 }
 
 RouterAddress RouterSettingsDialog::TypedAddress() const { return SplitRouterAddress(addressEdit_.Get()); }
@@ -290,9 +298,15 @@ void RouterSettingsDialog::OnFilter2Test() {
   const ExtractedAddress found = ExtractAddress(pageText_, filter1Edit_.Get(), filter2Edit_.Get(),
                                                 filter3Edit_.Get(), filter4Edit_.Get());
   switch (found.outcome) {
-    case AddressOutcome::FirstPairMissing: Inform(msg::kFilter1TextNotFound); break;
-    case AddressOutcome::SecondPairMissing: Inform(msg::kFilter2TextNotFound); break;
-    case AddressOutcome::AddressFound: ShowInPageView(found.address); break;
+    case AddressOutcome::FirstPairMissing:
+      Inform(msg::kFilter1TextNotFound);
+      break;
+    case AddressOutcome::SecondPairMissing:
+      Inform(msg::kFilter2TextNotFound);
+      break;
+    case AddressOutcome::AddressFound:
+      ShowInPageView(found.address);
+      break;
   }
 }
 

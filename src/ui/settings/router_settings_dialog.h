@@ -29,8 +29,7 @@ class RouterSettingsDialog : public QDialog {
  public:
   // pause is the router's settle pause after it answered, on the fetch's worker; tests pass one
   // that does not wait. Without one it sleeps, cut short by Esc.
-  explicit RouterSettingsDialog(AppSettings& settings, PauseFunction pause = {},
-                                QWidget* parent = nullptr);
+  explicit RouterSettingsDialog(AppSettings& settings, PauseFunction pause = {}, QWidget* parent = nullptr);
   ~RouterSettingsDialog() override;
 
   // How "ブラウザで確認" hands the address on; the desktop's browser unless replaced. When it

@@ -38,10 +38,11 @@ CryptoCalls Open() {
   if (!library) return c;
   const bool complete =
       Find(library, "EVP_Digest", c.digest) && Find(library, "EVP_sha256", c.sha256) &&
-      Find(library, "EVP_EncodeBlock", c.encode_block) && Find(library, "BIO_new_mem_buf", c.bio_new_mem_buf) &&
-      Find(library, "BIO_free", c.bio_free) && Find(library, "PEM_read_bio_X509", c.pem_read_bio_x509) &&
-      Find(library, "X509_free", c.x509_free) && Find(library, "X509_get0_pubkey", c.x509_get0_pubkey) &&
-      Find(library, "i2d_PUBKEY", c.i2d_pubkey) && Find(library, "CRYPTO_free", c.crypto_free);
+      Find(library, "EVP_EncodeBlock", c.encode_block) &&
+      Find(library, "BIO_new_mem_buf", c.bio_new_mem_buf) && Find(library, "BIO_free", c.bio_free) &&
+      Find(library, "PEM_read_bio_X509", c.pem_read_bio_x509) && Find(library, "X509_free", c.x509_free) &&
+      Find(library, "X509_get0_pubkey", c.x509_get0_pubkey) && Find(library, "i2d_PUBKEY", c.i2d_pubkey) &&
+      Find(library, "CRYPTO_free", c.crypto_free);
   return complete ? c : CryptoCalls{};
 }
 
@@ -78,7 +79,9 @@ void X509_free(X509* certificate) {
 EVP_PKEY* X509_get0_pubkey(const X509* certificate) {
   return Loaded() ? Crypto().x509_get0_pubkey(certificate) : nullptr;
 }
-int i2d_PUBKEY(const EVP_PKEY* key, unsigned char** out) { return Loaded() ? Crypto().i2d_pubkey(key, out) : -1; }
+int i2d_PUBKEY(const EVP_PKEY* key, unsigned char** out) {
+  return Loaded() ? Crypto().i2d_pubkey(key, out) : -1;
+}
 void CRYPTO_free(void* memory, const char* file, int line) {
   if (Loaded() && memory) Crypto().crypto_free(memory, file, line);
 }

@@ -52,7 +52,8 @@ CurlCalls Open() {
   if (!library) return c;
   const bool complete =
       Find(library, "curl_global_init", c.global_init) && Find(library, "curl_easy_init", c.easy_init) &&
-      Find(library, "curl_easy_cleanup", c.easy_cleanup) && Find(library, "curl_easy_setopt", c.easy_setopt) &&
+      Find(library, "curl_easy_cleanup", c.easy_cleanup) &&
+      Find(library, "curl_easy_setopt", c.easy_setopt) &&
       Find(library, "curl_easy_getinfo", c.easy_getinfo) &&
       Find(library, "curl_easy_strerror", c.easy_strerror) && Find(library, "curl_free", c.free) &&
       Find(library, "curl_slist_append", c.slist_append) &&
@@ -62,7 +63,8 @@ CurlCalls Open() {
       Find(library, "curl_multi_cleanup", c.multi_cleanup) &&
       Find(library, "curl_multi_add_handle", c.multi_add_handle) &&
       Find(library, "curl_multi_remove_handle", c.multi_remove_handle) &&
-      Find(library, "curl_multi_perform", c.multi_perform) && Find(library, "curl_multi_poll", c.multi_poll) &&
+      Find(library, "curl_multi_perform", c.multi_perform) &&
+      Find(library, "curl_multi_poll", c.multi_poll) &&
       Find(library, "curl_multi_info_read", c.multi_info_read);
   // A library missing a call we make is not the one we were built for: use none of it.
   return complete ? c : CurlCalls{};
