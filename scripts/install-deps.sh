@@ -16,6 +16,7 @@ packages=(
   libsecret-1-dev gnome-keyring libsecret-tools strace
   dpkg-dev file desktop-file-utils appstream groff-base
   clang-format clang libclang-rt-14-dev
+  libldns-dev knot knot-dnsutils bind9 bind9-dnsutils
 )
 
 missing=()

@@ -30,9 +30,14 @@ AppSettings EveryFieldSet() {
   s.natPmpGateway = "192.168.0.1";
   for (int i = 0; i < kSiteSlots; ++i) {
     const std::string n = std::to_string(i + 1);
-    s.sites[i] = {"ftp" + n + ".example.net:21", "user" + n, "credential:ftp" + n, "/public_html/ip" + n + ".html",
-                  "/home/me/" + Cp932("テンプレ") + n + ".html", static_cast<net::TransferMode>(i == 4 ? 5 : i % 4),
-                  std::nullopt, i == 2 ? "sha256//" + std::string(43, 'B') + "=" : "",
+    s.sites[i] = {"ftp" + n + ".example.net:21",
+                  "user" + n,
+                  "credential:ftp" + n,
+                  "/public_html/ip" + n + ".html",
+                  "/home/me/" + Cp932("テンプレ") + n + ".html",
+                  static_cast<net::TransferMode>(i == 4 ? 5 : i % 4),
+                  std::nullopt,
+                  i == 2 ? "sha256//" + std::string(43, 'B') + "=" : "",
                   "https://www.example.net/ip" + n + ".html?a=b&c=d"};
     s.sites[i].region = i == 4 ? "auto" : "ap-northeast-" + n;
   }
@@ -58,10 +63,19 @@ AppSettings EveryFieldSet() {
   s.metricsFile = "/var/lib/prometheus/node-exporter/zepa2.prom";
   for (int i = 0; i < kDnsSlots; ++i) {
     const std::string n = std::to_string(i + 1);
-    s.dnsTargets[i] = {static_cast<DnsKind>(1 + i % 3), std::nullopt, "https://dyn" + n + ".example.net/u?ip=$$IP_ADDRESS$$",
-                       "user" + n, "env:DNS_PASS" + n, "a.example.net,b" + n + ".example.net", "example.net",
-                       static_cast<DnsRecords>(i % 3), "OK" + n, "http://127.0.0.1:8443/client/v4",
-                       i == 1 ? "sha256//" + std::string(43, 'C') + "=" : ""};
+    s.dnsTargets[i] = {static_cast<DnsKind>(1 + i % 4),
+                       std::nullopt,
+                       "https://dyn" + n + ".example.net/u?ip=$$IP_ADDRESS$$",
+                       "user" + n,
+                       "env:DNS_PASS" + n,
+                       "a.example.net,b" + n + ".example.net",
+                       "example.net",
+                       static_cast<DnsRecords>(i % 3),
+                       "OK" + n,
+                       "http://127.0.0.1:8443/client/v4",
+                       i == 1 ? "sha256//" + std::string(43, 'C') + "=" : "",
+                       "hmac-sha512",
+                       std::to_string(60 * (i + 1))};
   }
   s.dnsTargets[0].pass = "dns secret";  // the secret itself, kept in the file
   return s;
@@ -76,10 +90,11 @@ AppSettings Rebuilt(const AppSettings& from) {
     const std::optional<std::string> spelled = GetSettingValue(from, field.key);
     EXPECT_TRUE(spelled);
     if (!spelled) continue;
-    const bool secretItself = field.kind == SettingKind::Secret && !spelled->empty() && !ParseSecretReference(*spelled);
-    const std::optional<std::string> refused = secretItself
-                                                   ? SetSecretValue(rebuilt, field.key, *UnescapeSettingsText(*spelled))
-                                                   : SetSettingValue(rebuilt, field.key, *spelled);
+    const bool secretItself =
+        field.kind == SettingKind::Secret && !spelled->empty() && !ParseSecretReference(*spelled);
+    const std::optional<std::string> refused =
+        secretItself ? SetSecretValue(rebuilt, field.key, *UnescapeSettingsText(*spelled))
+                     : SetSettingValue(rebuilt, field.key, *spelled);
     EXPECT_EQ(refused, std::nullopt);
   }
   return rebuilt;
@@ -177,7 +192,8 @@ TEST(SettingFields, TakesTextAsTheFileSpellsIt) {
   EXPECT_EQ(SetSettingValue(settings, "FTP.Pass2", ""), std::nullopt);
   EXPECT_EQ(settings.sites[1].pass, "");
   // set-password is for secrets only.
-  EXPECT_THAT(SetSecretValue(settings, "FTP.User1", "x").value_or(""), HasSubstr("パスワードの設定ではありません"));
+  EXPECT_THAT(SetSecretValue(settings, "FTP.User1", "x").value_or(""),
+              HasSubstr("パスワードの設定ではありません"));
 }
 
 // A mode of a newer version stays as the file has it until a known one replaces it.

@@ -231,6 +231,24 @@ TEST_F(SettingsFileTest, RegionIsWrittenOnlyWhenSet) {
   EXPECT_EQ(again.sites[1].mode, net::TransferMode::S3);
 }
 
+// The key's algorithm and the TTL came with RFC 2136 targets: a target without them saves as it
+// did before them, and set they follow the target's pin.
+TEST_F(SettingsFileTest, DnsAlgorithmAndTtlAreWrittenOnlyWhenSet) {
+  AppSettings s;
+  s.dnsTargets[0] = {.kind = DnsKind::Dyndns2, .user = "me", .host = "home.example.net"};
+  ASSERT_TRUE(SaveSettings(s, file_, {}).ok);
+  const std::string old = ReadFile(file_);
+  EXPECT_EQ(old.find("Algorithm"), std::string::npos);
+  EXPECT_EQ(old.find("Ttl"), std::string::npos);
+
+  s.dnsTargets[1] = {.kind = DnsKind::Rfc2136, .url = "[2001:db8::53]:5353", .user = "key", .zone = "example.test",
+                     .algorithm = "hmac-sha512", .ttl = "60"};
+  int saveNotices = 0, loadNotices = 0;
+  EXPECT_EQ(SaveAndLoad(s, saveNotices, loadNotices), s);
+  EXPECT_THAT(ReadFile(file_), HasSubstr("Kind2=4\n"));
+  EXPECT_THAT(ReadFile(file_), HasSubstr("Pin2=\nAlgorithm2=hmac-sha512\nTtl2=60\nKind3="));
+}
+
 // A mode this version does not know (a newer version's, a typo) is never read as another mode:
 // it is kept as the file has it, saved back unchanged, and the site refuses to connect.
 TEST_F(SettingsFileTest, UnknownModeIsKeptAndNeverReadAsAnother) {

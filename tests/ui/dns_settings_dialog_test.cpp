@@ -8,6 +8,7 @@
 #include "core/net/http_get.h"
 #include "core/settings/settings_store.h"
 #include "support/fixture_process.h"
+#include "support/name_server.h"
 #include "support/qt_widgets.h"
 #include "support/temp_dir.h"
 #include "ui/common/message_box.h"
@@ -75,6 +76,41 @@ class DnsSettingsDialogTest : public QObject {
     Combo(&dialog, "kindCombo")->setCurrentIndex(static_cast<int>(DnsKind::Cloudflare));
     QVERIFY(!visible("urlEdit") && !visible("userEdit") && visible("zoneEdit") && visible("apiEdit"));
     QCOMPARE(Child<QLabel>(&dialog, "passLabel")->text(), QStringLiteral("APIトークン"));
+    QVERIFY(!visible("algorithmEdit") && !visible("ttlEdit"));
+    Combo(&dialog, "kindCombo")->setCurrentIndex(static_cast<int>(DnsKind::Rfc2136));
+    QVERIFY(visible("urlEdit") && visible("zoneEdit") && visible("userEdit") && visible("algorithmEdit") &&
+            visible("passEdit") && visible("ttlEdit") && !visible("pinEdit") && !visible("apiEdit"));
+    QCOMPARE(Child<QLabel>(&dialog, "urlLabel")->text(), QStringLiteral("サーバ"));
+    QCOMPARE(Child<QLabel>(&dialog, "userLabel")->text(), QStringLiteral("鍵の名前"));
+    QCOMPARE(Child<QLabel>(&dialog, "passLabel")->text(), QStringLiteral("秘密鍵"));
+  }
+
+  // An RFC 2136 target's test sends one signed update to a real name server; its fields are saved.
+  void rfc2136TestSendsOneSignedUpdate() {
+    zepa2::test::LocalNameServer server(zepa2::test::NameServerKind::Knot);
+    AppSettings settings;
+    DnsSettingsDialog dialog(settings, "203.0.113.5");
+    dialog.show();
+    Combo(&dialog, "kindCombo")->setCurrentIndex(static_cast<int>(DnsKind::Rfc2136));
+    Type(Edit(&dialog, "urlEdit"), QString::fromStdString(server.hostPort()));
+    Type(Edit(&dialog, "zoneEdit"), zepa2::test::kZone);
+    Type(Edit(&dialog, "hostEdit"), "home.example.test");
+    Type(Edit(&dialog, "userEdit"), zepa2::test::kUpdateKeyName);
+    Type(Edit(&dialog, "passEdit"), zepa2::test::kUpdateKeySecret);
+    Type(Edit(&dialog, "ttlEdit"), "60");
+    Child<QPushButton>(&dialog, "testButton")->click();
+    const QStringList answer = ShownTexts();
+    QVERIFY2(answer.size() == 1 && answer[0].contains("DNS1（home.example.test）:更新成功"),
+             qPrintable(answer.join("|")));
+    QCOMPARE(server.Records("home.example.test", "A"), std::string("60 203.0.113.5\n"));
+
+    Child<QPushButton>(&dialog, "okButton")->click();
+    AppSettings saved;
+    zepa2::LoadSettings(saved, zepa2::SettingsFilePath(), [] {});
+    QCOMPARE(saved.dnsTargets[0].kind, DnsKind::Rfc2136);
+    QCOMPARE(saved.dnsTargets[0].ttl, std::string("60"));
+    QCOMPARE(saved.dnsTargets[0].algorithm, std::string());
+    QCOMPARE(saved.dnsTargets[0].user, std::string(zepa2::test::kUpdateKeyName));
   }
 
   // Filled for two targets, tested against the provider, saved: the file holds both, the window's

@@ -39,7 +39,7 @@ inline bool DnsTargetFailed(DnsResultKind kind) {
 std::string_view DnsResultName(DnsResultKind kind);
 // What a person reads for it, UTF-8.
 const char* DnsResultText(DnsResultKind kind);
-// "url", "dyndns2", "cloudflare" ("none" for no kind).
+// "url", "dyndns2", "cloudflare", "rfc2136" ("none" for no kind).
 std::string_view DnsKindName(DnsKind kind);
 
 }  // namespace zepa2

@@ -50,11 +50,13 @@ struct DnsTarget {
   std::string user{};  // DNS/User%d
   std::string pass{};  // DNS/Pass%d: password, or Cloudflare's API token (scrambled in the file)
   std::string host{};  // DNS/Host%d: one or more names, comma-separated
-  std::string zone{};  // DNS/Zone%d: Cloudflare's zone name
+  std::string zone{};  // DNS/Zone%d: the zone's name (Cloudflare, RFC 2136)
   DnsRecords records = DnsRecords::A;  // DNS/Records%d
-  std::string match{};  // DNS/Match%d: URL kind, text a successful answer holds; empty = any 2xx
-  std::string api{};    // DNS/Api%d: Cloudflare's API base address; empty = the public one
-  std::string pin{};    // DNS/Pin%d: "sha256//…" of the HTTPS update server's key, or empty
+  std::string match{};      // DNS/Match%d: URL kind, text a successful answer holds; empty = any 2xx
+  std::string api{};        // DNS/Api%d: Cloudflare's API base address; empty = the public one
+  std::string pin{};        // DNS/Pin%d: "sha256//…" of the HTTPS update server's key, or empty
+  std::string algorithm{};  // DNS/Algorithm%d: RFC 2136, the TSIG key's algorithm; empty = hmac-sha256
+  std::string ttl{};        // DNS/Ttl%d: RFC 2136, the records' TTL (1..86400); empty = 300
 
   bool operator==(const DnsTarget&) const = default;
 };

@@ -9,14 +9,18 @@ namespace {
 
 constexpr unsigned kEveryKindUses = kDnsFieldPass | kDnsFieldHost | kDnsFieldRecords | kDnsFieldPin;
 
-constexpr std::array<DnsKindRow, 4> kRows{{
-    {DnsKind::None, "none", msg::kDnsKindNone, 0, msg::kDnsUrlLabel, msg::kDnsPassLabel},
+constexpr std::array<DnsKindRow, 5> kRows{{
+    {DnsKind::None, "none", msg::kDnsKindNone, 0, msg::kDnsUrlLabel, msg::kDnsUserLabel, msg::kDnsPassLabel},
     {DnsKind::Url, "url", "URL", kEveryKindUses | kDnsFieldUrl | kDnsFieldUser | kDnsFieldMatch,
-     msg::kDnsUrlLabel, msg::kDnsPassLabel},
+     msg::kDnsUrlLabel, msg::kDnsUserLabel, msg::kDnsPassLabel},
     {DnsKind::Dyndns2, "dyndns2", "dyndns2", kEveryKindUses | kDnsFieldUrl | kDnsFieldUser,
-     msg::kDnsServerLabel, msg::kDnsPassLabel},
+     msg::kDnsServerLabel, msg::kDnsUserLabel, msg::kDnsPassLabel},
     {DnsKind::Cloudflare, "cloudflare", "Cloudflare", kEveryKindUses | kDnsFieldZone | kDnsFieldApi,
-     msg::kDnsUrlLabel, msg::kDnsTokenLabel},
+     msg::kDnsUrlLabel, msg::kDnsUserLabel, msg::kDnsTokenLabel},
+    {DnsKind::Rfc2136, "rfc2136", "RFC 2136",
+     kDnsFieldUrl | kDnsFieldZone | kDnsFieldHost | kDnsFieldUser | kDnsFieldAlgorithm | kDnsFieldPass |
+         kDnsFieldTtl | kDnsFieldRecords,
+     msg::kDnsServerLabel, msg::kDnsKeyNameLabel, msg::kDnsSecretLabel},
 }};
 
 // The table is indexed by the settings value; a row out of place would name another kind.

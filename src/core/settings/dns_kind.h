@@ -13,6 +13,7 @@ enum class DnsKind {
   Url = 1,         // a plain update URL with the address filled in
   Dyndns2 = 2,     // GET /nic/update?hostname=…&myip=… with Basic authentication
   Cloudflare = 3,  // the record's content changed through Cloudflare's API
+  Rfc2136 = 4,     // a DNS UPDATE signed with a TSIG key, sent to the zone's name server
 };
 
 // The values of a target a kind uses: the dialog shows their rows, the rest stay hidden.
@@ -26,6 +27,8 @@ enum DnsField : unsigned {
   kDnsFieldMatch = 1u << 6,
   kDnsFieldApi = 1u << 7,
   kDnsFieldPin = 1u << 8,  // the update server's key can be pinned
+  kDnsFieldAlgorithm = 1u << 9,
+  kDnsFieldTtl = 1u << 10,
 };
 
 struct DnsKindRow {
@@ -34,6 +37,7 @@ struct DnsKindRow {
   const char* caption;          // UTF-8, the DNS dialog's drop-down
   unsigned fields;              // DnsField bits
   const char* urlLabel;         // UTF-8, what the Url field holds for this kind
+  const char* userLabel;        // UTF-8, what the User field holds for this kind
   const char* passLabel;        // UTF-8, what the Pass field holds for this kind
 
   bool Uses(DnsField field) const { return (fields & field) != 0; }

@@ -88,6 +88,8 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
       v.Text("Match" + number, target.match);
       v.Text("Api" + number, target.api);
       v.Text("Pin" + number, target.pin);
+      v.OptionalText("Algorithm" + number, target.algorithm);
+      v.OptionalText("Ttl" + number, target.ttl);
     }
   }
 }

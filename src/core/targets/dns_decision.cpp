@@ -13,6 +13,9 @@ std::string DnsSettingsStamp(const DnsTarget& t) {
   add(std::to_string(static_cast<int>(t.kind)) + "/" + std::to_string(t.unknownKind.value_or(-1)));
   for (const std::string* value : {&t.url, &t.user, &t.pass, &t.host, &t.zone, &t.match, &t.api, &t.pin})
     add(*value);
+  // Values added later go in named and only when set: a target from before them keeps its stamp.
+  for (const auto& [name, value] : {std::pair{"algorithm", &t.algorithm}, {"ttl", &t.ttl}})
+    if (!value->empty()) add(name + ("=" + *value));
   add(std::to_string(static_cast<int>(t.records)));
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int size = 0;

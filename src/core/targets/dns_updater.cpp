@@ -5,6 +5,7 @@
 #include "core/targets/cloudflare_updater.h"
 #include "core/targets/dyndns2_updater.h"
 #include "core/net/curl_handle.h"
+#include "core/targets/rfc2136_updater.h"
 #include "core/targets/url_updater.h"
 #include "core/text/hex_escape.h"
 #include "core/text/messages.h"
@@ -15,6 +16,7 @@ const DnsUpdater* UpdaterOf(DnsKind kind) {
   static const UrlUpdater url;
   static const Dyndns2Updater dyndns2;
   static const CloudflareUpdater cloudflare;
+  static const Rfc2136Updater rfc2136;
   switch (kind) {
     case DnsKind::None:
       return nullptr;
@@ -24,6 +26,8 @@ const DnsUpdater* UpdaterOf(DnsKind kind) {
       return &dyndns2;
     case DnsKind::Cloudflare:
       return &cloudflare;
+    case DnsKind::Rfc2136:
+      return &rfc2136;
   }
   return nullptr;
 }

@@ -51,9 +51,10 @@ constexpr struct {
   const char* name;
   DnsField field;
 } kFieldRows[] = {
-    {"url", kDnsFieldUrl},     {"user", kDnsFieldUser}, {"pass", kDnsFieldPass},
-    {"host", kDnsFieldHost},   {"zone", kDnsFieldZone}, {"records", kDnsFieldRecords},
-    {"match", kDnsFieldMatch}, {"api", kDnsFieldApi},   {"pin", kDnsFieldPin},
+    {"url", kDnsFieldUrl},         {"user", kDnsFieldUser}, {"algorithm", kDnsFieldAlgorithm},
+    {"pass", kDnsFieldPass},       {"host", kDnsFieldHost}, {"zone", kDnsFieldZone},
+    {"records", kDnsFieldRecords}, {"ttl", kDnsFieldTtl},   {"match", kDnsFieldMatch},
+    {"api", kDnsFieldApi},         {"pin", kDnsFieldPin},
 };
 
 DnsKind ChosenKind(const QComboBox* combo) {
@@ -104,11 +105,19 @@ void DnsSettingsDialog::BuildControls() {
     recordsCombo_->addItem(QString::fromUtf8(records));
   matchEdit_ = Cp932Edit(row("match", msg::kDnsMatchLabel, 135, 230));
   apiEdit_ = Cp932Edit(row("api", msg::kDnsApiLabel, 153, 230));
+  // Their rows' places are given by ShowFieldsOfKind; the empty values' meaning shows in grey.
+  QLineEdit* algorithm = row("algorithm", msg::kDnsAlgorithmLabel, 27, 110);
+  algorithm->setPlaceholderText(QStringLiteral("hmac-sha256"));
+  algorithmEdit_ = Cp932Edit(algorithm);
+  QLineEdit* ttl = row("ttl", msg::kDnsTtlLabel, 27, 50);
+  ttl->setPlaceholderText(QStringLiteral("300"));
+  ttlEdit_ = Cp932Edit(ttl);
   pinEdit_ = row("pin", msg::kPinLabel, 171, 182);
   pinEdit_->setReadOnly(true);
   forgetPinButton_ = AddControl<QPushButton>(this, du, "pinForgetButton", msg::kForgetPin, 246, 170, 44, 14);
   urlLabel_ = findChild<QLabel*>(QStringLiteral("urlLabel"));
   passLabel_ = findChild<QLabel*>(QStringLiteral("passLabel"));
+  userLabel_ = findChild<QLabel*>(QStringLiteral("userLabel"));
 
   auto* test = AddControl<QPushButton>(this, du, "testButton", msg::kDnsTestButton, 7, buttonsY, 60, 14);
   auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 180, buttonsY, 52, 14);
@@ -147,6 +156,8 @@ void DnsSettingsDialog::BindShownTarget() {
   fields.Choice(recordsCombo_, &DnsTarget::records);
   fields.Text(matchEdit_, &DnsTarget::match);
   fields.Text(apiEdit_, &DnsTarget::api);
+  fields.Text(algorithmEdit_, &DnsTarget::algorithm);
+  fields.Text(ttlEdit_, &DnsTarget::ttl);
   // Read only: the pin is taken by "--trust", and only forgotten here.
   fields.Pin(pinEdit_, forgetPinButton_, &DnsTarget::pin);
 }
@@ -170,6 +181,7 @@ void DnsSettingsDialog::ShowFieldsOfKind() {
   }
   urlLabel_->setText(QString::fromUtf8(kind.urlLabel));
   passLabel_->setText(QString::fromUtf8(kind.passLabel));
+  userLabel_->setText(QString::fromUtf8(kind.userLabel));
 }
 
 void DnsSettingsDialog::OnTargetChange() { targets_.ShowRecord(std::max(0, targetCombo_->currentIndex())); }

@@ -44,6 +44,7 @@ class DnsSettingsDialog : public QDialog {
   QComboBox* recordsCombo_ = nullptr;
   QLabel* urlLabel_ = nullptr;
   QLabel* passLabel_ = nullptr;
+  QLabel* userLabel_ = nullptr;
   Cp932Edit urlEdit_{nullptr};
   Cp932Edit userEdit_{nullptr};
   Cp932Edit passEdit_{nullptr};
@@ -51,6 +52,8 @@ class DnsSettingsDialog : public QDialog {
   Cp932Edit zoneEdit_{nullptr};
   Cp932Edit matchEdit_{nullptr};
   Cp932Edit apiEdit_{nullptr};
+  Cp932Edit algorithmEdit_{nullptr};
+  Cp932Edit ttlEdit_{nullptr};
   QLineEdit* pinEdit_ = nullptr;  // the shown target's pinned key, read only
   QPushButton* forgetPinButton_ = nullptr;
 };
