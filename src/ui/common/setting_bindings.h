@@ -37,10 +37,27 @@ class FieldBindings {
     Row([combo, field](const Record& s) { combo->setCurrentIndex(static_cast<int>(s.*field)); },
         [combo, field](Record& s) { s.*field = static_cast<Enum>(std::max(0, combo->currentIndex())); });
   }
-  // A read-only pin field, with the button that forgets the pin (off without one).
-  void Pin(QLineEdit* edit, QPushButton* forget, std::string Record::*field) {
+  // The same for a choice the file may hold unusable: then no item is shown, and the value stays
+  // as it was until an item is picked.
+  template <typename Enum>
+  void Choice(QComboBox* combo, Enum Record::*field, UnusableValue Record::*unknown) {
+    Row([combo, field, unknown](
+            const Record& s) { combo->setCurrentIndex((s.*unknown) ? -1 : static_cast<int>(s.*field)); },
+        [combo, field, unknown](Record& s) {
+          if (combo->currentIndex() < 0) return;
+          s.*field = static_cast<Enum>(combo->currentIndex());
+          (s.*unknown).reset();
+        });
+  }
+  // A read-only pin field, with the button that forgets the pin (off without one). A pin the file could not
+  // read shows as it was spelled and stays so until it is changed.
+  void Pin(QLineEdit* edit, QPushButton* forget, std::string Record::*field,
+           UnusableValue Record::*unreadable) {
     Row([edit, forget, field](const Record& s) { ShowPin(edit, forget, s.*field); },
-        [edit, field](Record& s) { s.*field = PinShown(edit); });
+        [edit, field, unreadable](Record& s) {
+          s.*field = PinShown(edit);
+          if (s.*unreadable != s.*field) (s.*unreadable).reset();
+        });
   }
   // A control that shows its field some other way (two fields in one edit, a mode it may not know).
   void Row(std::function<void(const Record&)> show, std::function<void(Record&)> store) {

@@ -184,7 +184,7 @@ void RouterSettingsDialog::BindSettings() {
   bindings_.Flag(authCheck_, &AppSettings::routerAuth);
   bindings_.Text(userEdit_, &AppSettings::routerUser);
   bindings_.Text(passEdit_, &AppSettings::routerPass);
-  bindings_.Choice(sourceCombo_, &AppSettings::addressSource);
+  bindings_.Choice(sourceCombo_, &AppSettings::addressSource, &AppSettings::unknownSource);
   bindings_.Flag(wholePageCheck_, &AppSettings::wholePage);
   bindings_.Text(igdUrlEdit_, &AppSettings::igdUrl);
   bindings_.Text(natPmpGatewayEdit_, &AppSettings::natPmpGateway);
@@ -196,8 +196,8 @@ void RouterSettingsDialog::BindSettings() {
         s.routerServer = std::move(typed.server);
         s.routerPage = std::move(typed.path);
       });
-  bindings_.Pin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")),
-                &AppSettings::routerPin);
+  bindings_.Pin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")), &AppSettings::routerPin,
+                &AppSettings::unreadableRouterPin);
 }
 
 RouterAddress RouterSettingsDialog::TypedAddress() const { return SplitRouterAddress(addressEdit_.Get()); }
