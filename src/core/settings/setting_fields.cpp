@@ -99,12 +99,12 @@ class SlotCollector {
   // As a transfer mode: a kind this version cannot use stays until a known one is set.
   void DnsKind(const std::string& name, zepa2::DnsKind& kind, UnusableValue& unknown) {
     const std::string key = Key(name);
-    const NumberRange kinds{static_cast<int>(zepa2::DnsKind::None), static_cast<int>(zepa2::kLastDnsKind)};
+    const NumberRange kinds{0, static_cast<int>(DnsKinds().size()) - 1};
     AddChoice(
         name, [&kind] { return static_cast<int>(kind); }, unknown,
         [&kind, key, kinds](int value) -> std::optional<std::string> {
           if (auto problem = NumberProblem(key, value, kinds)) return problem;
-          kind = static_cast<zepa2::DnsKind>(value);
+          kind = *DnsKindOfSetting(value);
           return std::nullopt;
         });
   }

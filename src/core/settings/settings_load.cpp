@@ -80,9 +80,9 @@ class FieldReader {
     const std::string* raw = Find(name);
     if (!raw || raw->empty()) return;
     Choice(name, unknown, [&kind](int number) {
-      const bool known = number >= 0 && number <= static_cast<int>(zepa2::kLastDnsKind);
-      if (known) kind = static_cast<zepa2::DnsKind>(number);
-      return known;
+      const std::optional<zepa2::DnsKind> known = DnsKindOfSetting(number);
+      if (known) kind = *known;
+      return known.has_value();
     });
   }
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 
 class QSystemTrayIcon;
 
