@@ -74,6 +74,7 @@ AppSettings EveryFieldSet() {
                        "OK" + n,
                        "http://127.0.0.1:8443/client/v4",
                        i == 1 ? "sha256//" + std::string(43, 'C') + "=" : "",
+                       std::nullopt,
                        "hmac-sha512",
                        std::to_string(60 * (i + 1))};
   }
@@ -199,7 +200,7 @@ TEST(SettingFields, TakesTextAsTheFileSpellsIt) {
 // A mode of a newer version stays as the file has it until a known one replaces it.
 TEST(SettingFields, UnknownModeIsShownAndReplacedButNeverSet) {
   AppSettings settings;
-  settings.sites[0].unknownMode = 7;
+  settings.sites[0].unknownMode = "7";
   EXPECT_EQ(GetSettingValue(settings, "FTP.Mode1"), "7");
   EXPECT_EQ(SetSettingValue(settings, "FTP.Mode1", "3"), std::nullopt);
   EXPECT_EQ(settings.sites[0].mode, net::TransferMode::Sftp);

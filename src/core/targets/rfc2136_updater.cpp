@@ -120,10 +120,10 @@ DnsAnswer UpdateAnswerOf(std::span<const std::uint8_t> wire, std::uint16_t query
                          std::span<const std::uint8_t> queryMac) {
   ldns_pkt* parsed = nullptr;
   if (ldns_wire2pkt(&parsed, wire.data(), wire.size()) != LDNS_STATUS_OK || !parsed)
-    return Failure(msg::kDnsUnreadableAnswer);
+    return Failure(msg::kDnsUnreadableDnsAnswer);
   const dns::Packet answer(parsed);
   if (ldns_pkt_id(answer.get()) != queryId || !ldns_pkt_qr(answer.get()))
-    return Failure(msg::kDnsUnreadableAnswer);
+    return Failure(msg::kDnsUnreadableDnsAnswer);
 
   // Errors of the key come unsigned (the server could not sign with a key it refused), BADTIME signed.
   switch (TsigErrorOf(answer.get())) {
@@ -185,7 +185,7 @@ DnsAnswer Rfc2136Updater::Update(const DnsTarget& target, DnsFamily family, cons
   }
   const dns::Packet update(
       ldns_update_pkt_new(zone.release(), LDNS_RR_CLASS_IN, nullptr, updates.get(), nullptr));
-  if (!update) return Failure(msg::kDnsUnreadableAnswer);
+  if (!update) return Failure(msg::kDnsUnreadableDnsAnswer);
   ldns_pkt_set_rd(update.get(), false);
   ldns_pkt_set_random_id(update.get());
   const TsigKey key{target.user, target.pass, *algorithm};

@@ -159,7 +159,7 @@ void DnsSettingsDialog::BindShownTarget() {
   fields.Text(algorithmEdit_, &DnsTarget::algorithm);
   fields.Text(ttlEdit_, &DnsTarget::ttl);
   // Read only: the pin is taken by "--trust", and only forgotten here.
-  fields.Pin(pinEdit_, forgetPinButton_, &DnsTarget::pin);
+  fields.Pin(pinEdit_, forgetPinButton_, &DnsTarget::pin, &DnsTarget::unreadablePin);
 }
 
 void DnsSettingsDialog::ShowFieldsOfKind() {
