@@ -50,6 +50,8 @@ AppSettings EveryFieldSet() {
   s.runAtStart = true;
   s.useLocalAddress = true;
   s.events = false;
+  s.ipv6Interface = "enp3s0";
+  s.ipv6Temporary = true;
   s.decimalAddress = true;
   s.intervalUnit = 0;
   s.homePageAddress = "www.example.net/~me/$$IP_ADDRESS$$ ";
@@ -64,6 +66,7 @@ AppSettings EveryFieldSet() {
                        i == 1 ? "sha256//" + std::string(43, 'C') + "=" : ""};
   }
   s.dnsTargets[0].pass = "dns secret";  // the secret itself, kept in the file
+  for (int i = 0; i < kDnsSlots; ++i) s.dnsTargets[i].suffix = "::" + std::to_string(i + 1) + "/56";
   return s;
 }
 
@@ -151,6 +154,10 @@ TEST(SettingFields, RefusesWhatTheDialogsRefuse) {
       {"FTP.Pass1", "keyring:other", "keyring: の後には何も書きません"},
       {"SYSTEM.MYHOME", "C:\\dir", "\\ の書き方が正しくありません"},
       {"FILTER.FILTER1", "\xF0\x9F\x98\x80", "CP932"},  // an emoji has no CP932 form
+      {"DNS.Suffix1", "::", "「DNS.Suffix1」のインターフェースIDがすべて0です"},
+      {"DNS.Suffix2", "::1:0:0:0:0", "プレフィックスの部分にかかっています"},
+      {"DNS.Suffix3", "::12/130", "1から127"},
+      {"DNS.Suffix4", "nas.lan", "インターフェースIDの形式"},
       {"SYSTEM.NoSuchKey", "1", "という設定はありません"},
       {"FTP", "1", "という設定はありません"},
   };

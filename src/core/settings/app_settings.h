@@ -55,6 +55,9 @@ struct DnsTarget {
   std::string match{};  // DNS/Match%d: URL kind, text a successful answer holds; empty = any 2xx
   std::string api{};    // DNS/Api%d: Cloudflare's API base address; empty = the public one
   std::string pin{};    // DNS/Pin%d: "sha256//…" of the HTTPS update server's key, or empty
+  // DNS/Suffix%d: another machine's interface identifier ("::12", "::50:0:0:0:12/56"); its AAAA
+  // is this machine's prefix with it. Empty: this machine's own address.
+  std::string suffix{};
 
   bool operator==(const DnsTarget&) const = default;
 };
@@ -99,7 +102,10 @@ struct AppSettings {
   bool wholePage = false;     // FILTER/WholePage: 1 = the trimmed page body is the address
   std::string routerPin;      // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
   std::string metricsFile;    // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
-  bool events = true;         // SYSTEM/Events: a change of the network or the router's word starts a check
+  std::string ipv6Interface;  // SYSTEM/Ipv6Interface: where the IPv6 address is; empty = the default route's
+  bool ipv6Temporary =
+      false;           // SYSTEM/Ipv6Temporary: 1 = a current temporary IPv6 address, not the stable one
+  bool events = true;  // SYSTEM/Events: a change of the network or the router's word starts a check
   std::array<DnsTarget, kDnsSlots> dnsTargets{};  // DNS targets 1..5 at indexes 0..4
 
   bool operator==(const AppSettings&) const = default;

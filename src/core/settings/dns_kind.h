@@ -25,7 +25,8 @@ enum DnsField : unsigned {
   kDnsFieldRecords = 1u << 5,
   kDnsFieldMatch = 1u << 6,
   kDnsFieldApi = 1u << 7,
-  kDnsFieldPin = 1u << 8,  // the update server's key can be pinned
+  kDnsFieldPin = 1u << 8,     // the update server's key can be pinned
+  kDnsFieldSuffix = 1u << 9,  // another machine's AAAA by this one's prefix
 };
 
 struct DnsKindRow {

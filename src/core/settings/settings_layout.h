@@ -73,6 +73,8 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("OnPublish", s.onPublish);
   v.Text("MetricsFile", s.metricsFile);
   v.FlagIfChanged("Events", s.events, true);
+  v.OptionalText("Ipv6Interface", s.ipv6Interface);
+  v.FlagIfChanged("Ipv6Temporary", s.ipv6Temporary, false);
 
   if (v.OptionalSection("DNS", AnyDnsTargetSet(s.dnsTargets))) {
     for (int n = 1; n <= kDnsSlots; ++n) {
@@ -88,6 +90,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
       v.Text("Match" + number, target.match);
       v.Text("Api" + number, target.api);
       v.Text("Pin" + number, target.pin);
+      v.OptionalText("Suffix" + number, target.suffix);
     }
   }
 }

@@ -345,7 +345,13 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
       AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(written.reason()), log_color::kRed);
   }
   runState_ = report.state;
-  if (runRequest_.mode == RunMode::Publish) AfterCheck(report);
+  if (runRequest_.mode == RunMode::Publish) {
+    // The IPv6 address beside the IPv4 one, while a page or a DNS target uses it.
+    controls_.ipv6AddressEdit->setText(QString::fromLatin1(report.ipv6Address));
+    controls_.ipv6AddressEdit->setToolTip(QString::fromLatin1(report.ipv6Address));
+    controls_.ipv6AddressEdit->setVisible(!report.ipv6Address.empty());
+    AfterCheck(report);
+  }
   if (runIsTimed_) UpdateTrayIcon(false);
   if (runRequest_.mode == RunMode::Publish) retry_.Record(LeftWorkOwed(report), report.holdOff);
   // The countdown starts over: the period, or less after a failure.

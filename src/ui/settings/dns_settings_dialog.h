@@ -49,6 +49,7 @@ class DnsSettingsDialog : public QDialog {
   Cp932Edit passEdit_{nullptr};
   Cp932Edit hostEdit_{nullptr};
   Cp932Edit zoneEdit_{nullptr};
+  Cp932Edit suffixEdit_{nullptr};
   Cp932Edit matchEdit_{nullptr};
   Cp932Edit apiEdit_{nullptr};
   QLineEdit* pinEdit_ = nullptr;  // the shown target's pinned key, read only
