@@ -26,6 +26,6 @@ for name in "${names[@]}"; do
   seeds=()
   [ -d "$here/corpus/$name" ] && seeds=("$here/corpus/$name")
   echo "== ${name}_fuzz, ${seconds} s"
-  "$out/${name}_fuzz" -max_total_time="$seconds" -max_len=1048576 -timeout=10 -rss_limit_mb=2048 \
+  "$out/fuzz/${name}_fuzz" -max_total_time="$seconds" -max_len=1048576 -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$out/${name}-" "$out/corpus-$name" "${seeds[@]}"
 done
