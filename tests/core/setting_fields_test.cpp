@@ -64,6 +64,10 @@ AppSettings EveryFieldSet() {
                        i == 1 ? "sha256//" + std::string(43, 'C') + "=" : ""};
   }
   s.dnsTargets[0].pass = "dns secret";  // the secret itself, kept in the file
+  s.notifyChannels = {"smtps://mail.example.net:465", false, "me@example.net", "mail secret", "zepa2@example.net",
+                      "me@example.net, you@example.org", "sha256//" + std::string(43, 'D') + "=",
+                      "https://discord.com/api/webhooks/1/abc", WebhookKind::Ntfy, "",
+                      "https://hc-ping.com/0f6c1d2e"};
   return s;
 }
 
@@ -111,7 +115,7 @@ TEST(SettingFields, SecretsAreTheFieldsThatHoldPasswords) {
     if (field.kind == SettingKind::Secret) secrets.push_back(field.key);
   EXPECT_THAT(secrets, ::testing::ElementsAre("HTTP.Pass", "FTP.Pass1", "FTP.Pass2", "FTP.Pass3", "FTP.Pass4",
                                               "FTP.Pass5", "DNS.Pass1", "DNS.Pass2", "DNS.Pass3", "DNS.Pass4",
-                                              "DNS.Pass5"));
+                                              "DNS.Pass5", "NOTIFY.MailPass"));
 }
 
 struct RefusedCase {
@@ -151,6 +155,20 @@ TEST(SettingFields, RefusesWhatTheDialogsRefuse) {
       {"FTP.Pass1", "keyring:other", "keyring: の後には何も書きません"},
       {"SYSTEM.MYHOME", "C:\\dir", "\\ の書き方が正しくありません"},
       {"FILTER.FILTER1", "\xF0\x9F\x98\x80", "CP932"},  // an emoji has no CP932 form
+      {"NOTIFY.MailServer", "mail.example.net", "smtp://ホスト[:ポート]"},
+      {"NOTIFY.MailServer", "smtp://mail.example.net/x", "「メール：送信サーバ」"},
+      {"NOTIFY.MailServer", "smtp://mail.example.net:0", "smtp://ホスト[:ポート]"},
+      {"NOTIFY.MailTo", "me@example.net, you", "「メール：宛先」のメールアドレス「you」"},
+      {"NOTIFY.MailTo", "me@example.net\x0D\x0ARCPT TO:<x@y>", "メールアドレス"},
+      {"NOTIFY.MailFrom", "a@example.net,b@example.net", "「メール：差出人」"},
+      {"NOTIFY.MailUser", "me\x0A", "改行文字または NUL 文字"},
+      {"NOTIFY.MailPass", "secret", "パスワードそのものを指定できません"},
+      {"NOTIFY.MailPin", "sha256//short", "sha256// で始まる形式"},
+      {"NOTIFY.WebhookUrl", "discord.com/api/webhooks/1/abc", "http:// または https://"},
+      {"NOTIFY.WebhookUrl", "https://example.net/hook here", "「Webhook：URL」"},
+      {"NOTIFY.WebhookKind", "4", "0 から 3 までの整数"},
+      {"NOTIFY.PingUrl", "ftp://example.net/ping", "「死活監視：ping URL」"},
+      {"NOTIFY.MailTls", "2", "0 から 1 までの整数"},
       {"SYSTEM.NoSuchKey", "1", "という設定はありません"},
       {"FTP", "1", "という設定はありません"},
   };

@@ -6,6 +6,7 @@
 #include "core/net/server_key.h"
 #include "core/schedule/interval_field.h"
 #include "core/settings/gateway_fields.h"
+#include "core/settings/notify_fields.h"
 #include "core/settings/unsafe_fields.h"
 #include "core/text/fill_message.h"
 #include "core/text/messages.h"
@@ -60,7 +61,7 @@ std::optional<std::string> RecordProblem(const AppSettings& s) {
     if (auto problem = PinProblem(site.pin, "FTP.Pin" + number)) return problem;
     if (auto problem = SiteFieldProblem(site, i)) return problem;
   }
-  return std::nullopt;
+  return NotifyFieldProblem(s.notifyChannels);
 }
 
 std::optional<std::string> SiteFieldProblem(const FtpSite& site, int index) {

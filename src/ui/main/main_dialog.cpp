@@ -364,7 +364,8 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
 
 void MainDialog::AfterCheck(const CheckReport& report) {
   // A run the user stopped by quitting did not fail: nothing is told of it on the way out.
-  if (!quitWhenCheckEnds_) notifier_->Notify(runSettings_.notify, report);
+  if (!quitWhenCheckEnds_)
+    aftermath_->Tell({runSettings_, report, notifier_->Notify(runSettings_.notify, report)});
   aftermath_->Run(report, runSettings_, RunStatusFilePath());
 }
 
