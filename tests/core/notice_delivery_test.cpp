@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/notify/heartbeat.h"
+#include "core/notify/mail.h"
 #include "core/notify/notice_sender.h"
 #include "core/notify/webhook.h"
 #include "core/text/cp932.h"
@@ -214,6 +215,115 @@ TEST_F(WebhookTest, HttpsServerIsVerifiedOrPinned) {
   ASSERT_EQ(log_.lines.size(), 2u);
   EXPECT_THAT(log_.lines[0], ::testing::StartsWith("!Webhookでの通知に失敗しました：サーバの鍵を確認できません"));
   EXPECT_EQ(log_.lines[1], "Webhookで通知しました");
+}
+
+class MailTest : public WebhookTest {
+ protected:
+  NotifyChannels Mail(const test::FixtureProcess& server, const char* scheme = "smtp") {
+    NotifyChannels channels;
+    channels.mailServer = std::string(scheme) + "://" + server.hostPort();
+    channels.mailUser = "me";
+    channels.mailPass = "env:ZEPA2_TEST_MAIL_PASS";
+    channels.mailFrom = "zepa2@example.net";
+    channels.mailTo = "me@example.net, you@example.org";
+    return channels;
+  }
+  test::ScopedEnv password_{"ZEPA2_TEST_MAIL_PASS", "mail-secret"};
+  const std::string login_ = "me:mail-secret";
+};
+
+std::vector<Json> Events(const std::vector<Json>& records, const char* event) {
+  std::vector<Json> found;
+  for (const Json& record : records)
+    if (record["event"] == event) found.push_back(record);
+  return found;
+}
+
+// Over STARTTLS with a pinned key and a log-in whose password is a reference: one proper MIME
+// message, read back by Python's email package as the notice in Japanese.
+TEST_F(MailTest, StartTlsMailIsAProperMimeMessageInUtf8) {
+  test::FixtureProcess server("smtp_server.py",
+                              {record_.string(), "--starttls", dir_.path().string(), "--login", login_});
+  NotifyChannels channels = Mail(server);
+  channels.mailPin = test::ReadFile(dir_ / "cert.pin");
+  SendMailNotice(channels, check_.notice, check_.report.checkedAt, log_.Sink(), {});
+  ASSERT_THAT(log_.lines, ::testing::ElementsAre("メールで通知しました"));
+  const std::vector<Json> messages = Events(Recorded(record_), "message");
+  ASSERT_EQ(messages.size(), 1u);
+  const Json& mail = messages[0];
+  EXPECT_EQ(mail["login"], "me");
+  EXPECT_EQ(mail["from"], "zepa2@example.net");
+  EXPECT_EQ(mail["to"], Json({"me@example.net", "you@example.org"}));
+  EXPECT_EQ(mail["subject"], kFailedTitle);
+  std::string body = mail["body"];
+  std::erase(body, '\r');
+  EXPECT_EQ(body, std::string(kFailedBody) + "\n");
+  EXPECT_EQ(mail["content_type"], "text/plain");
+  EXPECT_EQ(mail["charset"], "utf-8");
+  EXPECT_EQ(mail["defects"], Json::array());
+  EXPECT_THAT(mail["date"].get<std::string>(), ::testing::StartsWith("2027-01-15T"));
+  EXPECT_THAT(mail["message_id"].get<std::string>(), ::testing::MatchesRegex("<.+@example\\.net>"));
+  EXPECT_THAT(mail["raw"].get<std::string>(), ::testing::HasSubstr("Subject: =?UTF-8?B?"));
+}
+
+// A long Japanese subject is split into words a mail reader joins again.
+TEST_F(MailTest, LongSubjectComesBackWhole) {
+  test::FixtureProcess server("smtp_server.py", {record_.string(), "--smtps", dir_.path().string(), "--login", login_});
+  NotifyChannels channels = Mail(server, "smtps");
+  channels.mailPin = test::ReadFile(dir_ / "cert.pin");
+  std::string title;
+  for (int i = 0; i < 12; ++i) title += "公開に失敗しました、";
+  SendMailNotice(channels, {Cp932(title), Cp932("本文"), true}, 0, log_.Sink(), {});
+  const std::vector<Json> messages = Events(Recorded(record_), "message");
+  ASSERT_EQ(messages.size(), 1u) << ::testing::PrintToString(log_.lines);
+  EXPECT_EQ(messages[0]["subject"], title);
+  std::istringstream raw(messages[0]["raw"].get<std::string>());
+  for (std::string line; std::getline(raw, line);) EXPECT_LE(line.size(), 78u) << line;
+}
+
+// What must never go: a password to a server that does not take STARTTLS, a password to a
+// server whose key cannot be verified, and a notice through a mute server past its deadline.
+// Each is one red line naming no secret.
+TEST_F(MailTest, RefusedTlsSendsNoPasswordAndAMuteServerEndsAtTheDeadline) {
+  test::FixtureProcess plain("smtp_server.py", {record_.string(), "--login", login_});
+  SendMailNotice(Mail(plain), check_.notice, 0, log_.Sink(), {});
+  test::FixtureProcess selfSigned("smtp_server.py",
+                                  {record_.string(), "--starttls", dir_.path().string(), "--login", login_});
+  SendMailNotice(Mail(selfSigned), check_.notice, 0, log_.Sink(), {});
+  EXPECT_TRUE(Recorded(record_).empty()) << test::ReadFile(record_);  // no log-in tried, no message
+
+  test::FixtureProcess mute("smtp_server.py", {(dir_ / "mute").string(), "--mute"});
+  SendMailNotice(Mail(mute), check_.notice, 0, log_.Sink(), {.deadline = std::chrono::milliseconds(300)});
+  ASSERT_EQ(log_.lines.size(), 3u);
+  for (const std::string& line : log_.lines) {
+    EXPECT_THAT(line, ::testing::StartsWith("!メールでの通知に失敗しました："));
+    EXPECT_THAT(line, ::testing::Not(HasSubstr("mail-secret")));
+  }
+  EXPECT_THAT(log_.lines[1], HasSubstr("サーバの鍵を確認できません"));
+  EXPECT_EQ(log_.lines[2], "!メールでの通知に失敗しました：時間内に終わりませんでした");
+
+  // MailTls=0 is the user's word that this server goes in clear.
+  NotifyChannels clear = Mail(plain);
+  clear.mailTls = false;
+  SendMailNotice(clear, check_.notice, 0, log_.Sink(), {});
+  EXPECT_EQ(log_.lines.back(), "メールで通知しました");
+  EXPECT_EQ(Events(Recorded(record_), "message").size(), 1u);
+}
+
+// A wrong password or an unresolvable reference is told; the password itself is not.
+TEST_F(MailTest, RefusedLogInIsARedLine) {
+  test::FixtureProcess server("smtp_server.py",
+                              {record_.string(), "--starttls", dir_.path().string(), "--login", "me:other"});
+  NotifyChannels channels = Mail(server);
+  channels.mailPin = test::ReadFile(dir_ / "cert.pin");
+  SendMailNotice(channels, check_.notice, 0, log_.Sink(), {});
+  channels.mailPass = "env:ZEPA2_NO_SUCH_VARIABLE";
+  SendMailNotice(channels, check_.notice, 0, log_.Sink(), {});
+  ASSERT_EQ(log_.lines.size(), 2u);
+  EXPECT_THAT(log_.lines[0], ::testing::StartsWith("!メールでの通知に失敗しました："));
+  EXPECT_THAT(log_.lines[1], HasSubstr("NOTIFY.MailPass"));
+  for (const std::string& line : log_.lines) EXPECT_THAT(line, ::testing::Not(HasSubstr("mail-secret")));
+  EXPECT_TRUE(Events(Recorded(record_), "message").empty());
 }
 
 }  // namespace
