@@ -22,5 +22,11 @@ struct NoticeJob {
 // check. Blocks: call it off the UI thread.
 void DeliverNotice(const NoticeJob& job, const NoticeLog& log, const NoticeLimits& limits);
 
+enum class NoticeChannelKind { Mail, Webhook, Heartbeat };
+
+// The settings dialog's テスト: a test notice through one channel now (the heartbeat as after a
+// good check), logged as a check's would be. Blocks.
+void SendTestNotice(NoticeChannelKind channel, const AppSettings& settings, const NoticeLog& log,
+                    const NoticeLimits& limits);
 
 }  // namespace zepa2
