@@ -2,14 +2,16 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
+# Extra CMake settings, e.g. CMAKE_FLAGS=-DZEPA2_WERROR=ON (continuous integration).
+CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test clean
+.PHONY: deps configure build run test sanitize-test fuzz clean
 
 deps:
 	@bash scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -24,5 +26,17 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The core's tests again, with everything built under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize-test: deps
+	@cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEPA2_SANITIZE=ON \
+	  -DZEPA2_BUILD_UI=OFF -DZEPA2_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-sanitize -j $(JOBS) --target zepa2_core_tests
+	@cd build-sanitize && ctest --output-on-failure -j $(JOBS) -L core
+
+# Every fuzzer on its corpus for FUZZ_SECONDS each.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@bash fuzz/run.sh $(FUZZ_SECONDS)
+
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) build-sanitize build-fuzz

@@ -45,7 +45,7 @@ bool HasLongDigitRunOrZero(const std::string& s) {
   for (char c : s) {
     if (c == '\0') return true;  // atoi would stop early
     run = (c >= '0' && c <= '9') ? run + 1 : 0;
-    if (run > 9) return true;   // atoi's overflow is undefined; the program saturates
+    if (run > 9) return true;  // atoi's overflow is undefined; the program saturates
   }
   return false;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with libFuzzer and sanitizers and runs each one (default 60 s each).
-# Usage: fuzz/run.sh [seconds] [name...]   names: extract generate_filters (default: all).
-# Needs clang and libclang-rt-14-dev; not part of the normal build or CI.
+# Builds the fuzzers (CMake targets of fuzz/, with clang, libFuzzer and the sanitizers) and runs
+# each on its corpus for a bounded time. A crash, a sanitizer report or a broken rule fails the run.
+# Usage: fuzz/run.sh [seconds] [name...]   names: the *_fuzz.cpp files without _fuzz.cpp (default: all)
+# Needs clang and libclang-rt-14-dev (scripts/install-deps.sh installs them).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
@@ -9,19 +10,22 @@ out="${FUZZ_OUT:-$root/build-fuzz}"
 seconds="${1:-60}"
 shift || true
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(extract generate_filters)
+if [ ${#names[@]} -eq 0 ]; then
+  for source in "$here"/*_fuzz.cpp; do names+=("$(basename "$source" _fuzz.cpp)"); done
+fi
 
-core_sources=(
-  "$root/src/core/text/marker_search.cpp"
-  "$root/src/core/text/cp932.cpp"
-  "$root/src/core/source/address_extract.cpp"
-  "$root/src/core/source/decimal_address.cpp"
-  "$root/src/core/source/filter_generation.cpp"
-)
+CXX=clang++ CC=clang cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEPA2_FUZZ=ON \
+  -DZEPA2_BUILD_UI=OFF -DZEPA2_BUILD_TESTS=OFF -DZEPA2_BUILD_BENCH=OFF >/dev/null
+targets=()
+for name in "${names[@]}"; do targets+=("${name}_fuzz"); done
+cmake --build "$out" -j "$(nproc)" --target "${targets[@]}"
 
 for name in "${names[@]}"; do
+  # The committed seeds are read, never written; what the run finds goes into the build's folder.
   mkdir -p "$out/corpus-$name"
-  clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root/src" "$here/${name}_fuzz.cpp" "${core_sources[@]}" -o "$out/${name}_fuzz"
-  "$out/${name}_fuzz" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$out/corpus-$name"
+  seeds=()
+  [ -d "$here/corpus/$name" ] && seeds=("$here/corpus/$name")
+  echo "== ${name}_fuzz, ${seconds} s"
+  "$out/fuzz/${name}_fuzz" -max_total_time="$seconds" -max_len=1048576 -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$out/${name}-" "$out/corpus-$name" "${seeds[@]}"
 done

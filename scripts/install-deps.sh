@@ -15,6 +15,7 @@ packages=(
   python3-prometheus-client python3-aiosmtpd
   libsecret-1-dev gnome-keyring libsecret-tools strace
   dpkg-dev file desktop-file-utils appstream groff-base
+  clang-format clang libclang-rt-14-dev
 )
 
 missing=()

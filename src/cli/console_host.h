@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/check/check_host.h"
+#include "core/run/check_host.h"
 
 namespace zepa2::cli {
 

@@ -19,7 +19,7 @@
 #include "core/outcome/check_aftermath.h"
 #include "core/outcome/check_notice.h"
 #include "core/notify/notice_sender.h"
-#include "core/check/check_report_text.h"
+#include "core/run/check_report_text.h"
 #include "core/outcome/dns_state_file.h"
 #include "core/outcome/last_address_file.h"
 #include "core/outcome/run_status_file.h"
@@ -153,11 +153,12 @@ class Companion {
     const ExitStatus dns = StoreDnsState(report);
     if (!IsPublishOutcome(report.outcome)) return dns == kExitOk ? ExitStatusOf(report) : dns;
     state_ = report.state;
-    for (const std::string& error : {WriteOwedSites(OwedSitesFilePath(), state_.owedSites),
-                                     WriteLastAddress(LastIpv6AddressFilePath(), state_.lastIpv6Address),
-                                     WriteLastAddress(LastAddressFilePath(), state_.lastAddress)}) {
-      if (error.empty()) continue;
-      host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
+    for (const FileWriteResult& written :
+         {WriteOwedSites(OwedSitesFilePath(), state_.owedSites),
+          WriteLastAddress(LastIpv6AddressFilePath(), state_.lastIpv6Address),
+          WriteLastAddress(LastAddressFilePath(), state_.lastAddress)}) {
+      if (written.ok()) continue;
+      host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(written.reason()), log_color::kRed);
       return kExitFailed;
     }
     return dns == kExitOk ? ExitStatusOf(report) : dns;
@@ -167,9 +168,9 @@ class Companion {
   ExitStatus StoreDnsState(const CheckReport& report) {
     if (report.state.dnsTargets == state_.dnsTargets) return kExitOk;
     state_.dnsTargets = report.state.dnsTargets;
-    const std::string error = WriteDnsState(DnsStateFilePath(), state_.dnsTargets);
-    if (error.empty()) return kExitOk;
-    host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
+    const FileWriteResult written = WriteDnsState(DnsStateFilePath(), state_.dnsTargets);
+    if (written.ok()) return kExitOk;
+    host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(written.reason()), log_color::kRed);
     return kExitFailed;
   }
 

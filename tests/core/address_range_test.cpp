@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/source/address_range.h"
+#include "core/net/address_range.h"
 
 namespace zepa2 {
 namespace {

@@ -26,7 +26,7 @@ TEST(LastAddressFile, KeepsAnyAddressByteForByte) {
   // Markers may cut out any text, long or empty, CP932 included.
   for (const std::string& address :
        {std::string("10.0.0.1"), std::string(), std::string(300, 'x') + "\x83\x65\n"}) {
-    ASSERT_EQ(WriteLastAddress(file, address), "");
+    ASSERT_TRUE(WriteLastAddress(file, address).ok());
     EXPECT_EQ(ReadLastAddress(file), address);
   }
   EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
@@ -42,18 +42,18 @@ TEST(LastAddressFile, UnchangedPrivateFileIsNotRewritten) {
     struct stat info {};
     return ::stat(file.c_str(), &info) == 0 ? info.st_ino : 0;
   };
-  ASSERT_EQ(WriteLastAddress(file, "10.0.0.1"), "");
+  ASSERT_TRUE(WriteLastAddress(file, "10.0.0.1").ok());
   const auto first = inode();
-  ASSERT_EQ(WriteLastAddress(file, "10.0.0.1"), "");
+  ASSERT_TRUE(WriteLastAddress(file, "10.0.0.1").ok());
   EXPECT_EQ(inode(), first);
 
-  ASSERT_EQ(WriteLastAddress(file, "10.0.0.2"), "");
+  ASSERT_TRUE(WriteLastAddress(file, "10.0.0.2").ok());
   EXPECT_NE(inode(), first);
   EXPECT_EQ(ReadLastAddress(file), "10.0.0.2");
 
   std::filesystem::permissions(file, std::filesystem::perms::others_read, std::filesystem::perm_options::add);
   const auto shared = inode();
-  ASSERT_EQ(WriteLastAddress(file, "10.0.0.2"), "");
+  ASSERT_TRUE(WriteLastAddress(file, "10.0.0.2").ok());
   EXPECT_NE(inode(), shared);
   EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::others_read,
             std::filesystem::perms::none);
@@ -62,8 +62,9 @@ TEST(LastAddressFile, UnchangedPrivateFileIsNotRewritten) {
 TEST(LastAddressFile, UnwritablePlaceIsReported) {
   test::TempDir dir;
   test::WriteFile(dir / "ZEPA", "a file where the folder should be");
-  const std::string error = WriteLastAddress(dir / "ZEPA" / "last-address", "10.0.0.1");
-  EXPECT_NE(error.find("last-address"), std::string::npos) << error;
+  const FileWriteResult written = WriteLastAddress(dir / "ZEPA" / "last-address", "10.0.0.1");
+  EXPECT_FALSE(written.ok());
+  EXPECT_NE(written.reason().find("last-address"), std::string::npos) << written.reason();
 }
 
 }  // namespace

@@ -121,5 +121,37 @@ TEST_F(RouterFetch, OversizedBodyFailsInsteadOfGrowing) {
   EXPECT_LE(output_.size(), 1000u);
 }
 
+// The check and the dialog's test send what the settings make of the request: the log-in only when
+// it is asked for and the router's page is the source, the pin always.
+TEST(RouterRequestOf, SendsTheLogInOnlyWhenTheSettingsAskForIt) {
+  AppSettings settings;
+  settings.routerServer = "192.168.0.1";
+  settings.routerPage = "status.htm";
+  settings.routerUser = "admin";
+  settings.routerPin = "sha256//pin";
+  const struct {
+    bool auth;
+    AddressSource source;
+    bool sent;
+  } cases[] = {
+      {false, AddressSource::RouterPage, false},
+      {true, AddressSource::RouterPage, true},
+      {true, AddressSource::Upnp, false},
+  };
+  for (const auto& c : cases) {
+    settings.routerAuth = c.auth;
+    settings.addressSource = c.source;
+    const RouterRequest request = RouterRequestOf(settings, "secret");
+    EXPECT_EQ(request.server, "192.168.0.1");
+    EXPECT_EQ(request.path, "status.htm");
+    EXPECT_EQ(request.pin, "sha256//pin");
+    ASSERT_EQ(request.credentials.has_value(), c.sent) << c.auth;
+    if (c.sent) {
+      EXPECT_EQ(request.credentials->user, "admin");
+      EXPECT_EQ(request.credentials->password, "secret");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zepa2

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "core/source/router_fetch.h"
 #include "core/net/ftp_browse_session.h"
 #include "core/net/server_key.h"
 #include "core/publish/page_uploader.h"
+#include "core/publish/server_trust.h"
 #include "core/publish/upload_test_file.h"
 #include "core/text/cp932.h"
 #include "support/publish_support.h"
@@ -147,18 +149,55 @@ TEST_F(SecureUploadTest, SftpWithAWrongPinOrNoPinIsRefusedBeforeTheLogIn) {
 TEST(ServerKey, LearnedKeysMatchTheServersOwnPinsWithoutALogIn) {
   test::FtpTestServer ftp(test::FtpServerOptions{.tls = true});
   test::SftpTestServer sftp;
-  const net::PresentedKey tls = net::LearnServerKey("ftp://" + ftp.server() + "/");
-  const net::PresentedKey ssh = net::LearnServerKey("sftp://" + sftp.server() + "/");
+  const net::PresentedKey tls = net::LearnServerKey("ftp://" + ftp.server() + "/", net::PinnedKeyKind::TlsPublicKey);
+  const net::PresentedKey ssh = net::LearnServerKey("sftp://" + sftp.server() + "/", net::PinnedKeyKind::SshHostKey);
   EXPECT_EQ(tls.pin, ftp.pin()) << tls.reason;
   EXPECT_EQ(ssh.pin, sftp.pin()) << ssh.reason;
   EXPECT_FALSE(SentLogin(ftp.commands()));
   EXPECT_FALSE(SentLogin(sftp.commands()));
 
   test::FtpTestServer plain;  // says no to AUTH TLS
-  const net::PresentedKey none = net::LearnServerKey("ftp://" + plain.server() + "/");
+  const net::PresentedKey none = net::LearnServerKey("ftp://" + plain.server() + "/", net::PinnedKeyKind::TlsPublicKey);
   EXPECT_FALSE(none.pin);
   EXPECT_NE(none.reason, "");
   EXPECT_FALSE(SentLogin(plain.commands()));
+}
+
+// Every mode whose row names a key learns it through the row alone: a mode added to the table is
+// covered here without a second list of the protocols whose keys can be learned.
+TEST(ServerKey, EveryModeWithAKeyLearnsItFromAServerOfItsScheme) {
+  std::optional<test::FtpTestServer> ftps;
+  std::optional<test::SftpTestServer> sftp;
+  std::optional<test::WebDavTestServer> https;
+  for (const net::TransferModeRow& row : net::TransferModes()) {
+    SCOPED_TRACE(std::string(row.statusName));
+    std::string server;
+    std::string pin;
+    switch (row.key) {
+      case net::PinnedKeyKind::None:
+        EXPECT_FALSE(LearnSiteKey("127.0.0.1:1", row.mode).pin);
+        continue;
+      case net::PinnedKeyKind::SshHostKey:
+        if (!sftp) sftp.emplace();
+        server = sftp->server();
+        pin = sftp->pin();
+        break;
+      case net::PinnedKeyKind::TlsPublicKey:
+        if (row.scheme == "ftp") {
+          if (!ftps) ftps.emplace(test::FtpServerOptions{.tls = true});
+          server = ftps->server();
+          pin = ftps->pin();
+        } else {
+          ASSERT_EQ(row.scheme, "https");
+          if (!https) https.emplace(test::WebDavTestServer::Options{.tls = true});
+          server = https->server();
+          pin = https->pin();
+        }
+        break;
+    }
+    const net::PresentedKey learned = LearnSiteKey(server, row.mode);
+    EXPECT_EQ(learned.pin, pin) << learned.reason;
+  }
 }
 
 TEST(ServerKey, PinTextIsThePrefixAndTheBase64OfThirtyTwoBytes) {
@@ -241,20 +280,20 @@ class HttpsRouterTest : public ::testing::Test {
 
 TEST_F(HttpsRouterTest, RightPinFetchesWithBasicAuthAndOthersAreRefusedBeforeTheRequest) {
   const net::HttpGetResult got = Get("basic/status.htm", Pin());
-  EXPECT_EQ(got.kind, net::HttpGetKind::Ok) << got.reason;
+  EXPECT_EQ(got.kind, net::HttpGetKind::Ok) << got.outcome.reason;
   EXPECT_THAT(got.body, HasSubstr("10.0.0.1"));
 
   const net::HttpGetResult changed = Get("basic/status.htm", kWrongPin);
   EXPECT_EQ(changed.kind, net::HttpGetKind::Failed);
-  EXPECT_EQ(changed.key, KeyTrouble::Changed);
+  EXPECT_EQ(changed.outcome.key, KeyTrouble::Changed);
   const net::HttpGetResult unverified = Get("basic/status.htm", "");
-  EXPECT_EQ(unverified.key, KeyTrouble::Unverified);
+  EXPECT_EQ(unverified.outcome.key, KeyTrouble::Unverified);
   EXPECT_EQ(unverified.status, 0);
 
   // Only the first fetch ever reached the server: its challenge and its answer.
   const std::string log = Get("log", Pin()).body;
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
-  EXPECT_EQ(net::LearnServerKey(Server() + "/").pin, Pin());
+  EXPECT_EQ(net::LearnServerKey(Server() + "/", net::PinnedKeyKind::TlsPublicKey).pin, Pin());
 }
 
 TEST(WebServerText, SchemeAndDefaultPort) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/check/check_host.h"
+#include "core/run/check_host.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/read_file.h"
 #include "support/fixture_process.h"

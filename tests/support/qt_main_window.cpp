@@ -23,6 +23,25 @@ const ui::ActivityLog& Log(const ui::MainDialog& dialog) {
 MainWindowScope::MainWindowScope() { ui::MessageBoxSeam::Intercept(true); }
 MainWindowScope::~MainWindowScope() { ui::MessageBoxSeam::Intercept(false); }
 
+MainWindowTest::~MainWindowTest() = default;
+
+void MainWindowTest::init() {
+  scope_ = std::make_unique<MainWindowScope>();
+  settings_ = AppSettings{};
+  Prepare();
+}
+
+void MainWindowTest::cleanup() {
+  dialog_.reset();
+  Finish();
+  scope_.reset();
+}
+
+ui::MainDialog& MainWindowTest::CreateWindow() {
+  dialog_ = std::make_unique<ui::MainDialog>(settings_, [](std::chrono::milliseconds) {});
+  return *dialog_;
+}
+
 QStringList LogTexts(const ui::MainDialog& dialog) { return LogTextsFrom(dialog, 0); }
 
 QStringList LogTextsFrom(const ui::MainDialog& dialog, int from) {
@@ -52,7 +71,7 @@ int RouterRequestCount(const std::string& hostPort, const std::string& path) {
   const auto server = net::ParseServerAddress(hostPort, 80);
   if (!server) qFatal("bad router server %s", hostPort.c_str());
   const net::HttpGetResult log = net::HttpGet(*server, "log", std::nullopt);
-  if (log.kind != net::HttpGetKind::Ok) qFatal("router log unreadable: %s", log.reason.c_str());
+  if (log.kind != net::HttpGetKind::Ok) qFatal("router log unreadable: %s", log.outcome.reason.c_str());
   const QStringList lines = QString::fromLatin1(log.body).split(u'\n');
   const QString asked = QString::fromStdString(path) + u' ';
   return static_cast<int>(std::count_if(lines.begin(), lines.end(),

@@ -3,16 +3,14 @@
 
 #include <QObject>
 #include <QStringList>
+#include <memory>
 #include <string>
 
 #include "core/settings/app_settings.h"
 #include "support/publish_support.h"
 #include "support/temp_dir.h"
 #include "ui/main/desktop_notices.h"
-
-namespace zepa2::ui {
-class MainDialog;
-}
+#include "ui/main/main_dialog.h"
 
 namespace zepa2::test {
 
@@ -32,6 +30,30 @@ class MainWindowScope {
   ScopedEnv state_{"XDG_STATE_HOME", (dir_.path() / "state").string()};
   ScopedEnv bus_{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/zepa2-test-bus"};
   ScopedWorkingFolder workingFolder_{dir_.path()};
+};
+
+// The set-up every test program of the main window shares: before each test its own folders
+// (MainWindowScope) and default settings, after it the window and then the folders gone. A program
+// derives from it; what all its tests share more goes into Prepare (and Finish), and CreateWindow
+// makes the window of settings_ (not yet shown).
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ public:
+  ~MainWindowTest() override;
+
+ private slots:
+  void init();
+  void cleanup();
+
+ protected:
+  virtual void Prepare() {}
+  virtual void Finish() {}
+  ui::MainDialog& CreateWindow();
+
+  std::unique_ptr<MainWindowScope> scope_;
+  AppSettings settings_;
+  std::unique_ptr<ui::MainDialog> dialog_;
 };
 
 // A named child widget; ends the test program when it is missing.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/check/check_host.h"
+#include "core/run/check_host.h"
 #include "core/sys/read_file.h"
 
 namespace zepa2::test {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/check/publisher.h"
+#include "core/run/publisher.h"
 
 namespace zepa2::test {
 

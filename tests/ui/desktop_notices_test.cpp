@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 #include "ui/main/desktop_notices.h"
 
 using namespace zepa2;

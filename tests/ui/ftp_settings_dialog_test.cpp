@@ -138,7 +138,7 @@ class FtpSettingsDialogTest : public QObject {
     CheckReport lastRun;
     lastRun.outcome = CheckOutcome::Published;
     lastRun.address = "192.0.2.50";
-    QCOMPARE(WriteRunStatus(RunStatusFilePath(), lastRun, AppSettings{}), std::string());
+    QVERIFY(WriteRunStatus(RunStatusFilePath(), lastRun, AppSettings{}).ok());
     Click(dialog, kRadios[0]);
     QCOMPARE(Edit(dialog, "checkUrlEdit")->text(), url);
     Click(dialog, "checkUrlButton");
@@ -459,7 +459,7 @@ class FtpSettingsDialogTest : public QObject {
     FtpSettingsDialog dialog(settings);
     dialog.SetPause([](std::chrono::milliseconds) {});
     auto* mode = Child<QComboBox>(dialog, "transferModeCombo");
-    QCOMPARE(mode->count(), 6);
+    QCOMPARE(mode->count(), static_cast<int>(net::TransferModes().size()));
     QCOMPARE(mode->itemText(0), QStringLiteral("FTP（アクティブ）"));
     QCOMPARE(mode->itemText(3), QStringLiteral("SFTP"));
     QCOMPARE(mode->itemText(4), QStringLiteral("WebDAV"));

@@ -22,26 +22,13 @@
 using namespace zepa2;
 using namespace zepa2::ui;
 
-class MainDialogTest : public QObject {
+class MainDialogTest : public test::MainWindowTest {
   Q_OBJECT
 
+ protected:
+  void Prepare() override { CreateWindow().show(); }
+
  private slots:
-  void init() {
-    configDir_ = std::make_unique<test::TempDir>();
-    configEnv_ = std::make_unique<test::ScopedEnv>("XDG_CONFIG_HOME", configDir_->path().string());
-    MessageBoxSeam::Intercept(true);
-    settings_ = AppSettings{};
-    dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
-    dialog_->show();
-  }
-
-  void cleanup() {
-    dialog_.reset();
-    MessageBoxSeam::Intercept(false);
-    configEnv_.reset();
-    configDir_.reset();
-  }
-
   void startsWithItsCaptionsAndOneBlackLine() {
     QCOMPARE(dialog_->windowTitle(), QStringLiteral("-ZEPA2-"));
     QCOMPARE(Find<QLabel>("versionLabel")->text(), QStringLiteral("Ver 1.12"));
@@ -143,7 +130,7 @@ class MainDialogTest : public QObject {
   // What the file does not hold is not in force either: the box says why, and the window shows
   // the stored option and keeps running on the stored period.
   void aFailedSaveKeepsTheStoredOptionAndPeriod() {
-    const auto notAFolder = configDir_->path() / "not-a-folder";
+    const auto notAFolder = scope_->dir().path() / "not-a-folder";
     test::WriteFile(notAFolder, "x");
     test::ScopedEnv xdg("XDG_CONFIG_HOME", notAFolder.string());
     const AppSettings before = settings_;
@@ -316,10 +303,6 @@ class MainDialogTest : public QObject {
     return c.rgb();
   }
 
-  std::unique_ptr<test::TempDir> configDir_;
-  std::unique_ptr<test::ScopedEnv> configEnv_;
-  AppSettings settings_;
-  std::unique_ptr<MainDialog> dialog_;
 };
 
 QTEST_MAIN(MainDialogTest)

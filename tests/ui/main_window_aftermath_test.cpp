@@ -23,14 +23,12 @@ using RecordingChannel = test::RecordingNoticeChannel;
 
 }  // namespace
 
-class MainWindowAftermathTest : public QObject {
+class MainWindowAftermathTest : public test::MainWindowTest {
   Q_OBJECT
 
- private slots:
-  void init() {
-    scope_ = std::make_unique<test::MainWindowScope>();
+ protected:
+  void Prepare() override {
     ftp_ = std::make_unique<test::FtpTestServer>();
-    settings_ = AppSettings{};
     test::UseRouterServer(settings_, test::RouterTestServer());
     test::WriteFile(scope_->dir() / "site.tpl", "<p>$$IP_ADDRESS$$</p>\n");
     for (int i = 0; i < 2; ++i) {
@@ -40,20 +38,17 @@ class MainWindowAftermathTest : public QObject {
     settings_.sites[1].pass = "wrong";
     settings_.siteCount = 2;
     settings_.onPublish = "echo \"$ZEPA2_RESULT|$ZEPA2_ADDRESS|$ZEPA2_FAILED_SITES\" > " + Hook().string();
-    dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
-    dialog_->SetNoticeChannels(tray_, bus_);
+    CreateWindow().SetNoticeChannels(tray_, bus_);
     dialog_->SetTrayAvailability([] { return true; });
     dialog_->show();
   }
-
-  void cleanup() {
-    dialog_.reset();
+  void Finish() override {
     ftp_.reset();
-    scope_.reset();
     tray_.shown.clear();
     bus_.shown.clear();
   }
 
+ private slots:
   void failedSiteIsToldKeptAndHandedToTheCommand() {
     RunByHand();
     // The window shows no tray icon while it is open: the desktop's service gets the notice.
@@ -125,11 +120,8 @@ class MainWindowAftermathTest : public QObject {
     QVERIFY(test::WaitForCheckEnd(*dialog_));
   }
 
-  std::unique_ptr<test::MainWindowScope> scope_;
   std::unique_ptr<test::FtpTestServer> ftp_;
-  AppSettings settings_;
   RecordingChannel tray_, bus_;
-  std::unique_ptr<MainDialog> dialog_;
 };
 
 QTEST_MAIN(MainWindowAftermathTest)

@@ -28,21 +28,13 @@ void NoPause(std::chrono::milliseconds) {}
 
 }  // namespace
 
-class MainWindowLiveTest : public QObject {
+class MainWindowLiveTest : public test::MainWindowTest {
   Q_OBJECT
 
+ protected:
+  void Prepare() override { test::UseRouterServer(settings_, test::RouterTestServer()); }
+
  private slots:
-  void init() {
-    scope_ = std::make_unique<test::MainWindowScope>();
-    settings_ = AppSettings{};
-    test::UseRouterServer(settings_, test::RouterTestServer());
-  }
-
-  void cleanup() {
-    dialog_.reset();
-    scope_.reset();
-  }
-
   void slowRouterLeavesTheEventLoopRunningAndLinesArriving() {
     settings_.routerPage = "slow/" + std::to_string(kSlowRouterMs) + "/status.htm";
     Open();
@@ -120,9 +112,6 @@ class MainWindowLiveTest : public QObject {
 
   ActivityLog* Log() { return Find<ActivityLog>("logList"); }
 
-  std::unique_ptr<test::MainWindowScope> scope_;
-  AppSettings settings_;
-  std::unique_ptr<MainDialog> dialog_;
 };
 
 QTEST_MAIN(MainWindowLiveTest)

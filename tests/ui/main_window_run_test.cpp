@@ -38,34 +38,29 @@ class ShowWatcher : public QObject {
 
 }  // namespace
 
-class MainWindowRunTest : public QObject {
+class MainWindowRunTest : public test::MainWindowTest {
   Q_OBJECT
 
- private slots:
-  void init() {
-    scope_ = std::make_unique<test::MainWindowScope>();
+ protected:
+  void Prepare() override {
     ftp_ = std::make_unique<test::FtpTestServer>();
-    settings_ = AppSettings{};
     test::UseRouterServer(settings_, test::RouterTestServer());
     test::WriteFile(scope_->dir() / "site.tpl", "<p>$$IP_ADDRESS$$</p>\n");
     FtpSite& site = settings_.sites[0];
     site = {ftp_->server(), test::FtpTestServer::kUser, test::FtpTestServer::kPassword,
             "index.html", (scope_->dir() / "site.tpl").string()};
-    dialog_ = std::make_unique<MainDialog>(settings_, [](std::chrono::milliseconds) {});
-    dialog_->SetUrlOpener([this](const QUrl& url) {
+    CreateWindow().SetUrlOpener([this](const QUrl& url) {
       opened_.push_back(url);
       return true;
     });
     dialog_->show();
   }
-
-  void cleanup() {
-    dialog_.reset();
+  void Finish() override {
     ftp_.reset();
-    scope_.reset();
     opened_.clear();
   }
 
+ private slots:
   void manualRunLogsFetchesAndPublishesEveryTime() {
     Find<QPushButton>("getZepaButton")->click();
     QVERIFY(test::WaitForCheckEnd(*dialog_));
@@ -286,10 +281,7 @@ class MainWindowRunTest : public QObject {
     return test::FindChild<W>(*dialog_, name);
   }
 
-  std::unique_ptr<test::MainWindowScope> scope_;
   std::unique_ptr<test::FtpTestServer> ftp_;
-  AppSettings settings_;
-  std::unique_ptr<MainDialog> dialog_;
   std::vector<QUrl> opened_;
 };
 

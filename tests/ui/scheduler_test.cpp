@@ -17,20 +17,10 @@
 using namespace zepa2;
 using namespace zepa2::ui;
 
-class SchedulerTest : public QObject {
+class SchedulerTest : public test::MainWindowTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    scope_ = std::make_unique<test::MainWindowScope>();
-    settings_ = AppSettings{};
-  }
-
-  void cleanup() {
-    dialog_.reset();
-    scope_.reset();
-  }
-
   void emptySettingsFileStartsThirtyHours() {
     test::WriteFile(SettingsFilePath(), "");
     LoadAppSettings(nullptr, settings_);
@@ -210,9 +200,6 @@ class SchedulerTest : public QObject {
 
   QString CountdownText() { return Find<QLabel>("countdownLabel")->text(); }
 
-  std::unique_ptr<test::MainWindowScope> scope_;
-  AppSettings settings_;
-  std::unique_ptr<MainDialog> dialog_;
 };
 
 QTEST_MAIN(SchedulerTest)

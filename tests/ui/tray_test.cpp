@@ -17,21 +17,13 @@
 using namespace zepa2;
 using namespace zepa2::ui;
 
-class TrayTest : public QObject {
+class TrayTest : public test::MainWindowTest {
   Q_OBJECT
 
+ protected:
+  void Prepare() override { test::UseRouterServer(settings_, test::RouterTestServer()); }
+
  private slots:
-  void init() {
-    scope_ = std::make_unique<test::MainWindowScope>();
-    settings_ = AppSettings{};
-    test::UseRouterServer(settings_, test::RouterTestServer());
-  }
-
-  void cleanup() {
-    dialog_.reset();
-    scope_.reset();
-  }
-
   void minimizeHidesIntoTheTrayAndAClickBringsItBack() {
     Open(true);
     dialog_->setWindowState(Qt::WindowMinimized);  // the title bar's minimize box
@@ -270,9 +262,6 @@ class TrayTest : public QObject {
     qFatal("no action %s", name);
   }
 
-  std::unique_ptr<test::MainWindowScope> scope_;
-  AppSettings settings_;
-  std::unique_ptr<MainDialog> dialog_;
 };
 
 QTEST_MAIN(TrayTest)

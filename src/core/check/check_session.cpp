@@ -171,20 +171,21 @@ CheckReport CheckSession::TakeGatewayAnswer(const GatewayWording& wording,
 bool CheckSession::FetchRouterPageText(CheckReport& report) {
   std::string& reason = report.reason;
   const std::string& server = settings_.routerServer;
-  std::optional<net::HttpCredentials> credentials;
-  if (settings_.routerAuth) {
+  std::string password;
+  if (RouterLoginSent(settings_)) {
     // A password kept outside the settings is looked up for this request only.
-    ResolvedSecret password = ResolveSecret(settings_.routerPass, "HTTP.Pass");
-    if (!password.secret) {
-      host_.AppendLog(UnresolvedSecretLogLine("HTTP.Pass", settings_.routerPass, password.problem),
+    ResolvedSecret resolved = ResolveSecret(settings_.routerPass, "HTTP.Pass");
+    if (!resolved.secret) {
+      host_.AppendLog(UnresolvedSecretLogLine("HTTP.Pass", settings_.routerPass, resolved.problem),
                       log_color::kRed);
-      reason = "password reference not resolved: " + password.problem;
+      reason = "password reference not resolved: " + resolved.problem;
       return false;
     }
-    credentials = {settings_.routerUser, std::move(*password.secret)};
+    password = std::move(*resolved.secret);
   }
-  const net::HttpCredentials login = credentials.value_or(net::HttpCredentials{});
-  if (const char* field = UnsafeRouterField(server, settings_.routerPage, login.user, login.password)) {
+  const RouterRequest request = RouterRequestOf(settings_, std::move(password));
+  const net::HttpCredentials login = request.credentials.value_or(net::HttpCredentials{});
+  if (const char* field = UnsafeRouterField(server, request.path, login.user, login.password)) {
     host_.AppendLog(UnsafeFieldLogLine(field), log_color::kRed);
     reason = "a line break or NUL in a router field";
     return false;
@@ -192,8 +193,7 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
   host_.AppendLog(server + Cp932(msg::kServerConnectStart), log_color::kBlack);
   net::HttpGetOptions http = options_.http;
   http.stop = options_.stop;
-  http.pin = settings_.routerPin;
-  RouterPageAnswer got = FetchRouterPage({server, settings_.routerPage, credentials}, host_, http);
+  RouterPageAnswer got = FetchRouterPage(request, host_, http);
   reason = got.reason;
   if (got.key != net::KeyTrouble::None) {
     host_.AppendFailureLog(KeyTroubleLogLine(server, got.key, net::PinnedKeyKind::TlsPublicKey),

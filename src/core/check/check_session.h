@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "core/check/check_host.h"
-#include "core/check/check_report.h"
+#include "core/run/check_host.h"
+#include "core/run/check_report.h"
 #include "core/source/gateway_answer.h"
-#include "core/check/publisher.h"
-#include "core/check/run_request.h"
+#include "core/run/publisher.h"
+#include "core/run/run_request.h"
 #include "core/source/gateway_source.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"

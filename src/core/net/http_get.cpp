@@ -38,6 +38,15 @@ std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* u
 
 // The request both kinds of GET share: url is complete, protocols the schemes it and its
 // redirects may use.
+// Sorted as a transfer's steps are: nothing answered is a failed connection, an answer that broke
+// off is a refused transfer.
+OutcomeKind HttpOutcomeKind(CURLcode code, long status, const StopToken* stop) {
+  if (code == CURLE_OK) return OutcomeKind::Done;
+  if (stop && stop->stopRequested()) return OutcomeKind::Cancelled;
+  if (code == CURLE_OPERATION_TIMEDOUT) return OutcomeKind::TimedOut;
+  return status == 0 ? OutcomeKind::ConnectFailed : OutcomeKind::TransferRefused;
+}
+
 HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
                     const std::optional<HttpCredentials>& credentials,
                     const std::vector<std::string>& extraHeaders, const HttpGetOptions& options) {
@@ -98,14 +107,16 @@ HttpGetResult Fetch(const std::string& url, const char* protocols, bool https,
   }
 
   const CURLcode code = PerformTransfer(h, limits);
-  if (code != CURLE_OK) result.reason = CurlReason(code, errors.text.data());
+  Outcome& outcome = result.outcome;
+  if (code != CURLE_OK) outcome.reason = CurlReason(code, errors.text.data());
   // The body callback broke off an oversized answer; libcurl only knows that writing failed.
-  if (transfer.tooLarge) result.reason = curl_easy_strerror(CURLE_FILESIZE_EXCEEDED);
-  if (https) result.key = KeyTroubleOf(code, !options.pin.empty());
-  if (result.key == KeyTrouble::Changed) result.reason = "the server's key changed: " + result.reason;
+  if (transfer.tooLarge) outcome.reason = curl_easy_strerror(CURLE_FILESIZE_EXCEEDED);
+  if (https) outcome.key = KeyTroubleOf(code, !options.pin.empty());
+  if (outcome.key == KeyTrouble::Changed) outcome.reason = "the server's key changed: " + outcome.reason;
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.status);
   // A redirect is followed, never the answer itself: when following it failed, nothing answered.
   if (code != CURLE_OK && result.status >= 300 && result.status < 400) result.status = 0;
+  outcome.kind = HttpOutcomeKind(code, result.status, options.stop);
   if (result.status == 200) {
     result.kind = code == CURLE_OK ? HttpGetKind::Ok : HttpGetKind::Failed;
     result.body = std::move(transfer.body);

@@ -55,11 +55,15 @@ struct HttpGetOptions {
 
 struct HttpGetResult {
   HttpGetKind kind = HttpGetKind::Failed;
-  long status = 0;     // 0 while no status line arrived (a redirect that led nowhere counts as none)
-  std::string body;    // with Failed after status 200: the bytes read before the failure; with
-                       // BadStatus only when keepAnyBody was asked for
-  std::string reason;  // libcurl's words for a failed request, else empty
-  KeyTrouble key = KeyTrouble::None;  // HTTPS refused for the server's key: nothing was sent
+  long status = 0;   // 0 while no status line arrived (a redirect that led nowhere counts as none)
+  std::string body;  // with Failed after status 200: the bytes read before the failure; with
+                     // BadStatus only when keepAnyBody was asked for
+  // How the request went, in the words every transfer uses: Done when a whole answer came (of any
+  // status); else the kind of failure with libcurl's words, and a key refused before anything went.
+  Outcome outcome{};
+
+  // A whole answer with a status line: the server said something, whatever it was.
+  bool answered() const { return outcome.done() && status != 0; }
 };
 
 // GET "http://" (or "https://") + host:port + "/" + path. Path bytes that a URL cannot carry as they are

@@ -109,15 +109,21 @@ KeyTrouble KeyTroubleOf(CURLcode code, bool pinned) {
   }
 }
 
-PresentedKey LearnServerKey(const std::string& url, TransferLimits limits) {
+PresentedKey LearnServerKey(const std::string& url, PinnedKeyKind kind, TransferLimits limits) {
   PresentedKey presented;
+  const std::size_t schemeEnd = url.find("://");
+  if (kind == PinnedKeyKind::None || schemeEnd == std::string::npos) {
+    presented.reason = "no key of this kind to learn";
+    return presented;
+  }
   CurlEasy curl = MakeEasyHandle();
   if (!curl) return presented;
   CURL* h = curl.get();
-  const bool ssh = url.starts_with("sftp://");
+  const bool ssh = kind == PinnedKeyKind::SshHostKey;
+  const std::string scheme = url.substr(0, schemeEnd);
   std::string hostKeyPin;
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp,https,sftp");
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, scheme.c_str());
   curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
   curl_easy_setopt(h, CURLOPT_TIMEOUT, kWholeTimeoutSeconds);

@@ -39,9 +39,10 @@ struct PresentedKey {
   std::string reason;
 };
 
-// Connects to url ("ftp://host:port/" for FTP over TLS, "https://host:port/", or
-// "sftp://host:port/") and gives the key the server presents, without verifying it. The
+// Connects to url ("scheme://host:port/", the scheme of a transfer mode's row or "https") and gives
+// the key of the kind the server presents, without verifying it: the TLS certificate's public key
+// (after AUTH TLS for ftp://) or the SSH host key. Only the url's own scheme is spoken. The
 // connection ends right after the handshake: no user name or password is ever sent.
-PresentedKey LearnServerKey(const std::string& url, TransferLimits limits = {});
+PresentedKey LearnServerKey(const std::string& url, PinnedKeyKind kind, TransferLimits limits = {});
 
 }  // namespace zepa2::net

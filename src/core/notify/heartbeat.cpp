@@ -1,6 +1,6 @@
 #include "core/notify/heartbeat.h"
 
-#include "core/check/check_report_text.h"
+#include "core/run/check_report_text.h"
 #include "core/text/cp932.h"
 #include "core/text/notify_messages.h"
 

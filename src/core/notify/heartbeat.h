@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 #include "core/notify/notice_http.h"
 #include "core/settings/app_settings.h"
 

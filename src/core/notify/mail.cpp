@@ -36,9 +36,7 @@ void SendMailNotice(const NotifyChannels& channels, const CheckNotice& notice, s
                         Cp932ToUtf8(notice.body), when,       NewMessageId(channels.mailFrom, when)};
   const net::Outcome sent = net::SendMailMessage(request, MimeMessage(facts));
   if (sent.done()) return log(Cp932(msg::kMailSent), log_color::kBlack);
-  if (sent.key != net::KeyTrouble::None)
-    return fail(Cp932(msg::kNotifyKeyRefused) + Cp932("（") + Utf8ToCp932(sent.reason) + Cp932("）"));
-  fail(NoticeFailureReason(start, limits, sent.reason));
+  fail(NoticeFailureReason(start, limits, sent));
 }
 
 }  // namespace zepa2

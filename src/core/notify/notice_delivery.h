@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 #include "core/notify/notice_http.h"
 #include "core/outcome/check_notice.h"
 #include "core/settings/app_settings.h"

@@ -23,10 +23,10 @@ struct NoticeLimits {
 // One log line of a channel: CP932 text and its colour.
 using NoticeLog = std::function<void(const std::string& text, LogColor color)>;
 
-// Why a sending that began at start and failed with libcurl's reason failed (CP932): stopped, out
-// of time, or the reason itself.
+// Why a sending that began at start failed as outcome says (CP932): stopped, out of time, the
+// server's key refused, or libcurl's reason itself.
 std::string NoticeFailureReason(std::chrono::steady_clock::time_point start, const NoticeLimits& limits,
-                                const std::string& curlReason);
+                                const net::Outcome& outcome);
 
 // Sends a GET (no post) or the post to url, with the pin for an HTTPS server when set. Nothing when
 // the server answered 2xx; otherwise why not (CP932): the HTTP status, a refused key, a time-out.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 #include "core/outcome/check_notice.h"
 #include "core/settings/app_settings.h"
 

@@ -11,15 +11,14 @@ namespace zepa2 {
 bool FinishCheck(const CheckReport& report, const AppSettings& settings,
                  const std::filesystem::path& statusFile, const HookLogSink& log, const StopToken* stop,
                  std::chrono::milliseconds hookTimeLimit) {
-  const std::string error = WriteRunStatus(statusFile, report, settings);
-  if (!error.empty()) log(Cp932(msg::kStatusWriteFailed) + Utf8ToCp932(error), log_color::kRed);
+  const FileWriteResult status = WriteRunStatus(statusFile, report, settings);
+  if (!status.ok()) log(Cp932(msg::kStatusWriteFailed) + Utf8ToCp932(status.reason()), log_color::kRed);
   if (!settings.metricsFile.empty()) {
-    const std::string metricsError = WriteMetricsFile(LocalPath(settings.metricsFile), report, settings);
-    if (!metricsError.empty())
-      log(Cp932(msg::kMetricsWriteFailed) + Utf8ToCp932(metricsError), log_color::kRed);
+    const FileWriteResult metrics = WriteMetricsFile(LocalPath(settings.metricsFile), report, settings);
+    if (!metrics.ok()) log(Cp932(msg::kMetricsWriteFailed) + Utf8ToCp932(metrics.reason()), log_color::kRed);
   }
   RunPublishHook(settings.onPublish, report, log, stop, hookTimeLimit);
-  return error.empty();
+  return status.ok();
 }
 
 }  // namespace zepa2

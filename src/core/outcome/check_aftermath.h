@@ -4,7 +4,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 #include "core/outcome/publish_hook.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/stop_token.h"

@@ -1,6 +1,6 @@
 #include "core/outcome/check_notice.h"
 
-#include "core/check/check_report_text.h"
+#include "core/run/check_report_text.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 

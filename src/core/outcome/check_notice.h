@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 
 namespace zepa2 {
 

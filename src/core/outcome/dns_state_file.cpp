@@ -46,7 +46,7 @@ DnsTargetStates ReadDnsState(const std::filesystem::path& file, std::string* ref
   return states;
 }
 
-std::string WriteDnsState(const std::filesystem::path& file, const DnsTargetStates& states) {
+FileWriteResult WriteDnsState(const std::filesystem::path& file, const DnsTargetStates& states) {
   Json targets = Json::array();
   for (int n = 1; n <= kDnsSlots; ++n) {
     const DnsTargetState& state = states[static_cast<std::size_t>(n - 1)];
@@ -61,7 +61,7 @@ std::string WriteDnsState(const std::filesystem::path& file, const DnsTargetStat
   const Json file_text = {{"targets", targets}};
   const std::string text = file_text.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
   const PrivateWriteResult r = WritePrivateFileIfChanged(file, text);
-  return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
+  return FileWriteResult::Of(file, r);
 }
 
 }  // namespace zepa2

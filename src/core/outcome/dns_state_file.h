@@ -4,7 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/targets/dns_target_state.h"
+#include "core/settings/private_file_write.h"
+#include "core/run/dns_target_state.h"
 
 namespace zepa2 {
 
@@ -20,6 +21,6 @@ inline constexpr std::size_t kMaxDnsStateBytes = 16u << 10;
 DnsTargetStates ReadDnsState(const std::filesystem::path& file, std::string* refusal = nullptr);
 
 // Replaces the file atomically (0600, folder 0700); "" on success, otherwise "<file>: <reason>".
-std::string WriteDnsState(const std::filesystem::path& file, const DnsTargetStates& states);
+FileWriteResult WriteDnsState(const std::filesystem::path& file, const DnsTargetStates& states);
 
 }  // namespace zepa2

@@ -31,9 +31,9 @@ std::optional<std::string> ReadLastAddress(const std::filesystem::path& file, st
   return ReadAddressFile(file, refusal);
 }
 
-std::string WriteLastAddress(const std::filesystem::path& file, const std::string& address) {
+FileWriteResult WriteLastAddress(const std::filesystem::path& file, const std::string& address) {
   const PrivateWriteResult r = WritePrivateFileIfChanged(file, address);
-  return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
+  return FileWriteResult::Of(file, r);
 }
 
 std::filesystem::path OwedSitesFilePath() { return XdgStateHome() / "ZEPA" / "owed-sites"; }
@@ -48,11 +48,11 @@ std::vector<int> ReadOwedSites(const std::filesystem::path& file, std::string* r
   return sites;
 }
 
-std::string WriteOwedSites(const std::filesystem::path& file, const std::vector<int>& sites) {
+FileWriteResult WriteOwedSites(const std::filesystem::path& file, const std::vector<int>& sites) {
   std::string text;
   for (int n : sites) text += std::to_string(n) + "\n";
   const PrivateWriteResult r = WritePrivateFileIfChanged(file, text);
-  return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
+  return FileWriteResult::Of(file, r);
 }
 
 }  // namespace zepa2

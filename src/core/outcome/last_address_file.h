@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/private_file_write.h"
+
 namespace zepa2 {
 
 // $XDG_STATE_HOME/ZEPA/last-address, or ~/.local/state/ZEPA/last-address when unset.
@@ -17,7 +19,7 @@ std::filesystem::path LastAddressFilePath();
 std::optional<std::string> ReadLastAddress(const std::filesystem::path& file, std::string* refusal = nullptr);
 
 // Replaces the stored address atomically; "" on success, otherwise "<file>: <reason>".
-std::string WriteLastAddress(const std::filesystem::path& file, const std::string& address);
+FileWriteResult WriteLastAddress(const std::filesystem::path& file, const std::string& address);
 
 // $XDG_STATE_HOME/ZEPA/last-ipv6-address: the IPv6 address the stored pages carry, read and
 // written as the last address is.
@@ -40,6 +42,6 @@ std::filesystem::path ToldFailureFilePath();
 inline constexpr std::size_t kMaxAddressFileBytes = 4096;
 
 // Replaces the stored site numbers atomically; "" on success, otherwise "<file>: <reason>".
-std::string WriteOwedSites(const std::filesystem::path& file, const std::vector<int>& sites);
+FileWriteResult WriteOwedSites(const std::filesystem::path& file, const std::vector<int>& sites);
 
 }  // namespace zepa2

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <vector>
 
-#include "core/check/check_report_text.h"
+#include "core/run/check_report_text.h"
 #include "core/settings/private_file_write.h"
 #include "core/sys/read_file.h"
 #include "core/text/cp932.h"
@@ -243,12 +243,12 @@ std::string MetricsText(const CheckReport& report, const AppSettings& settings, 
   return out.Take();
 }
 
-std::string WriteMetricsFile(const std::filesystem::path& file, const CheckReport& report,
-                             const AppSettings& settings) {
+FileWriteResult WriteMetricsFile(const std::filesystem::path& file, const CheckReport& report,
+                                 const AppSettings& settings) {
   const BoundedRead old = ReadBoundedFile(file, kMaxMetricsFileBytes);
   const MetricsBefore before = old.read() ? ReadMetricsBefore(old.bytes) : MetricsBefore{};
   const PrivateWriteResult written = WriteSharedFileAtomically(file, MetricsText(report, settings, before));
-  return written.ok() ? std::string() : DescribePrivateWriteFailure(file, written);
+  return FileWriteResult::Of(file, written);
 }
 
 }  // namespace zepa2

@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/check/check_report.h"
+#include "core/settings/private_file_write.h"
+#include "core/run/check_report.h"
 #include "core/settings/app_settings.h"
 
 namespace zepa2 {
@@ -37,8 +38,8 @@ std::string MetricsText(const CheckReport& report, const AppSettings& settings, 
 // Reads the old file (bounded), writes the new one beside it and renames it over the old: mode
 // 0644, since the exporter runs as another user, and a temporary name that is no *.prom, which
 // the collector would read half-written. "" on success, otherwise "<file>: <reason>".
-std::string WriteMetricsFile(const std::filesystem::path& file, const CheckReport& report,
-                             const AppSettings& settings);
+FileWriteResult WriteMetricsFile(const std::filesystem::path& file, const CheckReport& report,
+                                 const AppSettings& settings);
 
 // The most a metrics file of ours can hold; a larger one is not ours and is not read.
 inline constexpr std::size_t kMaxMetricsFileBytes = 1u << 20;

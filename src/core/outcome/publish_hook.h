@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 #include "core/log/log_color.h"
 #include "core/sys/shell_command.h"
 #include "core/sys/stop_token.h"

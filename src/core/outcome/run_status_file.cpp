@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/check/check_report_text.h"
+#include "core/run/check_report_text.h"
 #include "core/settings/private_file_write.h"
 #include "core/sys/read_file.h"
 #include "core/sys/xdg_paths.h"
@@ -163,8 +163,8 @@ std::string RunStatusJson(const CheckReport& report, const AppSettings& settings
   return file.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-std::string WriteRunStatus(const std::filesystem::path& file, const CheckReport& report,
-                           const AppSettings& settings) {
+FileWriteResult WriteRunStatus(const std::filesystem::path& file, const CheckReport& report,
+                               const AppSettings& settings) {
   std::optional<std::string> lastPublishedAt;
   if (const BoundedRead old = ReadRunStatusText(file); old.read()) {
     const Json previous = Json::parse(old.bytes, nullptr, false);
@@ -175,7 +175,7 @@ std::string WriteRunStatus(const std::filesystem::path& file, const CheckReport&
   }
   const PrivateWriteResult r =
       WritePrivateFileAtomically(file, RunStatusJson(report, settings, lastPublishedAt));
-  return r.ok() ? std::string() : DescribePrivateWriteFailure(file, r);
+  return FileWriteResult::Of(file, r);
 }
 
 BoundedRead ReadRunStatusText(const std::filesystem::path& file) {

@@ -8,7 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "core/check/check_report.h"
+#include "core/settings/private_file_write.h"
+#include "core/run/check_report.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/read_file.h"
 
@@ -39,8 +40,8 @@ std::string RunStatusJson(const CheckReport& report, const AppSettings& settings
 
 // Writes the run atomically (0600, folder 0700), carrying the time of the last publish over from
 // the file it replaces. "" on success, otherwise "<file>: <reason>".
-std::string WriteRunStatus(const std::filesystem::path& file, const CheckReport& report,
-                           const AppSettings& settings);
+FileWriteResult WriteRunStatus(const std::filesystem::path& file, const CheckReport& report,
+                               const AppSettings& settings);
 
 // The most the status file may hold; a larger one is not ours and is not read.
 inline constexpr std::size_t kMaxRunStatusBytes = 1u << 20;

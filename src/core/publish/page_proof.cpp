@@ -85,7 +85,8 @@ PageProof ProvePagePublished(const std::string& checkUrl, const std::string& add
   if (got.kind == net::HttpGetKind::BadStatus) {
     return NotConfirmed(msg::kProofHttpStatus + std::to_string(got.status));
   }
-  if (got.kind != net::HttpGetKind::Ok) return {ProofKind::NotConfirmed, msg::kProofNotFetched, got.reason};
+  if (got.kind != net::HttpGetKind::Ok)
+    return {ProofKind::NotConfirmed, msg::kProofNotFetched, got.outcome.reason};
   if (!PageShowsAddress(got.body, address)) return NotConfirmed(msg::kProofAddressMissing);
   return {ProofKind::Confirmed, {}};
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 #include "core/sys/stop_token.h"
 
 namespace zepa2 {

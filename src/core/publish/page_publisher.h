@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/check/check_host.h"
-#include "core/check/publisher.h"
+#include "core/run/check_host.h"
+#include "core/run/publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/settings/app_settings.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/check/check_host.h"
+#include "core/run/check_host.h"
 #include "core/net/transport.h"
 #include "core/sys/stop_token.h"
 

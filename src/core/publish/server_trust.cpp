@@ -25,13 +25,13 @@ net::PresentedKey LearnSiteKey(const std::string& server, net::TransferMode mode
   const auto site = net::ParseSiteServer(row, server);
   if (!site) return NoKey("the server text names no host");
   if (site->scheme == "http") return NoKey("plain HTTP has no server key");
-  return net::LearnServerKey(HostPortUrl(site->scheme, {site->host, site->port}), limits);
+  return net::LearnServerKey(HostPortUrl(site->scheme, {site->host, site->port}), row.key, limits);
 }
 
 net::PresentedKey LearnRouterKey(const std::string& server, net::TransferLimits limits) {
   const auto web = net::ParseWebServer(server);
   if (!web || !web->https) return NoKey("the router is not reached over https://");
-  return net::LearnServerKey(HostPortUrl("https", web->address), limits);
+  return net::LearnServerKey(HostPortUrl("https", web->address), net::PinnedKeyKind::TlsPublicKey, limits);
 }
 
 std::vector<LearnedServerKey> PinUnpinnedServers(AppSettings& settings, const StopToken* stop) {
@@ -55,7 +55,8 @@ std::vector<LearnedServerKey> PinUnpinnedServers(AppSettings& settings, const St
     DnsTarget& target = settings.dnsTargets[n - 1];
     const std::string server = target.pin.empty() ? HttpsUpdateServer(target) : std::string();
     if (server.empty()) continue;
-    LearnedServerKey entry{server, 0, n, net::LearnServerKey(server, limits())};
+    LearnedServerKey entry{server, 0, n,
+                           net::LearnServerKey(server, net::PinnedKeyKind::TlsPublicKey, limits())};
     if (entry.key.pin) target.pin = *entry.key.pin;
     learned.push_back(std::move(entry));
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/net/transfer_mode.h"
+#include "core/settings/dns_kind.h"
 
 namespace zepa2 {
 
@@ -21,10 +22,10 @@ struct FtpSite {
   // kept and saved back as it is, and the site is refused rather than reached by another mode.
   std::optional<int> unknownMode{};
   std::string pin{};  // FTP/Pin%d: "sha256//…" of the server's key, or empty
-  std::string
-      checkUrl{};  // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
-  std::string
-      region{};  // FTP/Region%d: storage region of a mode that signs with one (S3); empty = its default
+  // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
+  std::string checkUrl{};
+  // FTP/Region%d: storage region of a mode that signs with one (S3); empty = its default
+  std::string region{};
 
   bool operator==(const FtpSite&) const = default;
 };
@@ -35,11 +36,6 @@ inline constexpr int kSiteSlots = 5;
 inline int SitesToPublish(int siteCount) {
   return siteCount < 1 ? 1 : siteCount > kSiteSlots ? kSiteSlots : siteCount;
 }
-
-// How a DNS target is updated ([DNS] Kind%d); 0 (or an empty value) is no target.
-enum class DnsKind { None = 0, Url = 1, Dyndns2 = 2, Cloudflare = 3 };
-// The highest kind this version knows: the file and the configuration command take 0 up to it.
-inline constexpr DnsKind kLastDnsKind = DnsKind::Cloudflare;
 
 // Which records of the names a DNS target keeps ([DNS] Records%d).
 enum class DnsRecords { A = 0, Aaaa = 1, Both = 2 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -56,5 +57,27 @@ PrivateWriteResult WriteSharedFileAtomically(const std::filesystem::path& file, 
 
 // "<file>: <reason>" for the user.
 std::string DescribePrivateWriteFailure(const std::filesystem::path& file, const PrivateWriteResult& result);
+
+// What writing one of the program's files came to: written, or the reason for the user (UTF-8,
+// "<file>: <reason>"). Success is a value of its own, never an empty reason.
+class FileWriteResult {
+ public:
+  static FileWriteResult Written() { return FileWriteResult(); }
+  static FileWriteResult Failed(std::string reason) { return FileWriteResult(std::move(reason)); }
+  static FileWriteResult Of(const std::filesystem::path& file, const PrivateWriteResult& result) {
+    return result.ok() ? Written() : Failed(DescribePrivateWriteFailure(file, result));
+  }
+
+  bool ok() const { return !failure_; }
+  const std::string& reason() const {
+    static const std::string kNone;
+    return failure_ ? *failure_ : kNone;
+  }
+
+ private:
+  FileWriteResult() = default;
+  explicit FileWriteResult(std::string reason) : failure_(std::move(reason)) {}
+  std::optional<std::string> failure_;
+};
 
 }  // namespace zepa2

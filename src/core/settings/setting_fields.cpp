@@ -94,12 +94,12 @@ class SlotCollector {
   // As a transfer mode: a kind this version does not know stays until a known one is set.
   void DnsKind(const std::string& name, zepa2::DnsKind& kind, std::optional<int>& unknown) {
     const std::string key = Key(name);
-    const NumberRange kinds{static_cast<int>(zepa2::DnsKind::None), static_cast<int>(zepa2::kLastDnsKind)};
+    const NumberRange kinds{0, static_cast<int>(DnsKinds().size()) - 1};
     AddNumber(
         name, [&kind, &unknown] { return unknown.value_or(static_cast<int>(kind)); },
         [&kind, &unknown, key, kinds](int value) -> std::optional<std::string> {
           if (auto problem = NumberProblem(key, value, kinds)) return problem;
-          kind = static_cast<zepa2::DnsKind>(value);
+          kind = *DnsKindOfSetting(value);
           unknown.reset();
           return std::nullopt;
         });

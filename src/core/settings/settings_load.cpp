@@ -87,8 +87,7 @@ class FieldReader {
     if (!raw || raw->empty()) return;
     int number = 0;
     Integer(name, number);
-    if (number >= 0 && number <= static_cast<int>(zepa2::kLastDnsKind))
-      kind = static_cast<zepa2::DnsKind>(number);
+    if (auto known = DnsKindOfSetting(number)) kind = *known;
     else unknown = number;
   }
 

@@ -17,11 +17,19 @@ net::HttpGetResult GetRouterPage(const std::string& server, const std::string& p
   return net::HttpGet(address->address, path, credentials, withScheme);
 }
 
+RouterRequest RouterRequestOf(const AppSettings& settings, std::string password) {
+  RouterRequest request{settings.routerServer, settings.routerPage, std::nullopt, settings.routerPin};
+  if (RouterLoginSent(settings)) request.credentials = {settings.routerUser, std::move(password)};
+  return request;
+}
+
 RouterPageAnswer FetchRouterPage(const RouterRequest& request, CheckHost& host,
                                  const net::HttpGetOptions& options) {
   BusyScope busy(host);
-  net::HttpGetResult got = GetRouterPage(request.server, request.path, request.credentials, options);
-  RouterPageAnswer answer{RouterPageKind::NoAnswer, {}, std::move(got.reason), got.key};
+  net::HttpGetOptions pinned = options;
+  pinned.pin = request.pin;
+  net::HttpGetResult got = GetRouterPage(request.server, request.path, request.credentials, pinned);
+  RouterPageAnswer answer{RouterPageKind::NoAnswer, {}, std::move(got.outcome.reason), got.outcome.key};
   if (got.status == 0) return answer;
   host.Pause(kRouterAnswerPause);
   answer.body = std::move(got.body);

@@ -5,8 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "core/check/check_host.h"
+#include "core/run/check_host.h"
 #include "core/net/http_get.h"
+#include "core/settings/app_settings.h"
 
 namespace zepa2 {
 
@@ -25,7 +26,18 @@ struct RouterRequest {
   std::string server;  // CP932, as in the settings
   std::string path;
   std::optional<net::HttpCredentials> credentials;  // none: nothing is offered to a challenge
+  std::string pin{};  // "sha256//…" of an HTTPS router's key; empty = the system's certificates
 };
+
+// Which of the router's settings apply under the others: the dialog enables their controls by
+// these, and the request below uses the same ones.
+inline bool RouterPageAsked(const AppSettings& s) { return s.addressSource == AddressSource::RouterPage; }
+inline bool RouterLoginSent(const AppSettings& s) { return RouterPageAsked(s) && s.routerAuth; }
+inline bool RouterMarkersUsed(const AppSettings& s) { return RouterPageAsked(s) && !s.wholePage; }
+
+// The request the settings make for the router's page, for the check and the dialog's test alike.
+// password is HTTP.Pass with any reference already looked up; it is offered only with a log-in.
+RouterRequest RouterRequestOf(const AppSettings& settings, std::string password);
 
 enum class RouterPageKind {
   Page,       // status 200 and the whole body
@@ -42,7 +54,7 @@ struct RouterPageAnswer {
 };
 
 // The one request: shows the wait cursor through host and, after any answer, pauses
-// kRouterAnswerPause through it.
+// kRouterAnswerPause through it. The request's pin stands over any in options.
 RouterPageAnswer FetchRouterPage(const RouterRequest& request, CheckHost& host,
                                  const net::HttpGetOptions& options = {});
 

@@ -83,16 +83,9 @@ bool IsPlainUpnpText(std::string_view text) {
 std::string FailedExchange(const char* what, const net::HttpGetResult& got) {
   std::string reason = std::string("UPnP: ") + what;
   if (got.status != 0) reason += " answered HTTP " + std::to_string(got.status);
-  if (!got.reason.empty()) reason += " (" + got.reason + ")";
+  if (!got.outcome.reason.empty()) reason += " (" + got.outcome.reason + ")";
   return reason;
 }
-
-// The control URL, service type and event URL of the router's WAN IP (or else PPP) connection service.
-struct ConnectionService {
-  std::string controlUrl;
-  std::string serviceType;
-  std::string eventUrl;
-};
 
 // A URL of the description made absolute the way the library makes the control URL: against the
 // host of the base URL (the description's own unless it names another).
@@ -104,49 +97,10 @@ std::string AbsoluteUrl(const IGDdatas& data, const std::string& descriptionUrl,
   return base.substr(0, hostEnd) + "/" + std::string(url);
 }
 
-std::optional<ConnectionService> ReadDescription(const std::string& description, const std::string& url) {
-  IGDdatas data{};
-  parserootdesc(description.data(), static_cast<int>(description.size()), &data);
-  // The library resolves the control URL against the base URL; it does so for "first" only.
-  for (const IGDdatas_service* service : {&data.first, &data.second}) {
-    if (service->servicetype[0] == '\0' || service->controlurl[0] == '\0') continue;
-    IGDdatas resolved = data;
-    resolved.first = *service;
-    UPNPUrls urls{};
-    GetUPNPUrls(&urls, &resolved, url.c_str(), 0);
-    ConnectionService found{urls.controlURL ? urls.controlURL : "", service->servicetype,
-                            AbsoluteUrl(data, url, service->eventsuburl)};
-    FreeUPNPUrls(&urls);
-    if (!found.controlUrl.empty()) return found;
-  }
-  return std::nullopt;
-}
-
-// The SOAP answer's address, or the fault's code and text as the reason.
-GatewayAnswer ReadSoapAnswer(const std::string& body, long status) {
-  NameValueParserData values{};
-  ParseNameValue(body.data(), static_cast<int>(body.size()), &values);
-  GatewayAnswer answer;
-  if (const char* address = GetValueFromNameValueList(&values, "NewExternalIPAddress");
-      address && status == 200) {
-    answer.address = address;
-    if (answer.address.empty()) answer.reason = "UPnP: the router has no external address";
-  } else if (const char* code = GetValueFromNameValueList(&values, "errorCode")) {
-    const char* text = GetValueFromNameValueList(&values, "errorDescription");
-    answer.reason = std::string("UPnP: the router refused GetExternalIPAddress (") + code +
-                    (text ? std::string(" ") + text : std::string()) + ")";
-  } else {
-    answer.reason =
-        "UPnP: GetExternalIPAddress answered HTTP " + std::to_string(status) + " without an address";
-  }
-  ClearNameValueList(&values);
-  return answer;
-}
-
 // The router's connection service as its description (given, or found by discovery) names it.
 struct DescribedService {
   std::optional<HttpUrl> descriptionUrl;  // nothing when the service could not be had: see reason
-  ConnectionService service;
+  UpnpConnectionService service;
   std::string reason;
   std::string note{};  // the answer to discovery came from another host than the default gateway
 };
@@ -168,7 +122,7 @@ DescribedService DescribeService(const std::string& igdUrl, const UpnpOptions& o
       net::HttpGet(descriptionUrl->server, descriptionUrl->path, std::nullopt, ExchangeOptions(options));
   if (description.kind != net::HttpGetKind::Ok)
     return {{}, {}, FailedExchange("the description", description)};
-  const auto service = ReadDescription(description.body, url);
+  const auto service = ReadIgdDescription(description.body, url);
   if (!service) return {{}, {}, "UPnP: the router describes no WAN IP or PPP connection service"};
   described.descriptionUrl = descriptionUrl;
   described.service = *service;
@@ -254,7 +208,7 @@ IgdDiscovery DiscoverIgd(const UpnpOptions& options) {
 GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOptions& options) {
   const DescribedService described = DescribeService(igdUrl, options);
   if (!described.descriptionUrl) return {{}, described.reason};
-  const ConnectionService& service = described.service;
+  const UpnpConnectionService& service = described.service;
   if (!IsPlainUpnpText(service.serviceType)) {
     return {{}, "UPnP: the service type holds control bytes or markup"};
   }
@@ -280,7 +234,7 @@ GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOption
        "SOAPAction: \"" + service.serviceType + "#GetExternalIPAddress\""}};
   const net::HttpGetResult answer = net::HttpGet(control->server, control->path, std::nullopt, call);
   if (answer.kind == net::HttpGetKind::Failed) return {{}, FailedExchange("GetExternalIPAddress", answer)};
-  GatewayAnswer got = ReadSoapAnswer(answer.body, answer.status);
+  GatewayAnswer got = ReadUpnpSoapAnswer(answer.body, answer.status);
   got.note = described.note;
   return got;
 }
@@ -297,6 +251,45 @@ UpnpEventUrl FindUpnpEventUrl(const std::string& igdUrl, const UpnpOptions& opti
     return {{}, "UPnP: the event URL is on another host or port than the description"};
   }
   return {url, {}};
+}
+
+std::optional<UpnpConnectionService> ReadIgdDescription(const std::string& description,
+                                                        const std::string& url) {
+  IGDdatas data{};
+  parserootdesc(description.data(), static_cast<int>(description.size()), &data);
+  // The library resolves the control URL against the base URL; it does so for "first" only.
+  for (const IGDdatas_service* service : {&data.first, &data.second}) {
+    if (service->servicetype[0] == '\0' || service->controlurl[0] == '\0') continue;
+    IGDdatas resolved = data;
+    resolved.first = *service;
+    UPNPUrls urls{};
+    GetUPNPUrls(&urls, &resolved, url.c_str(), 0);
+    UpnpConnectionService found{urls.controlURL ? urls.controlURL : "", service->servicetype,
+                                AbsoluteUrl(data, url, service->eventsuburl)};
+    FreeUPNPUrls(&urls);
+    if (!found.controlUrl.empty()) return found;
+  }
+  return std::nullopt;
+}
+
+GatewayAnswer ReadUpnpSoapAnswer(const std::string& body, long status) {
+  NameValueParserData values{};
+  ParseNameValue(body.data(), static_cast<int>(body.size()), &values);
+  GatewayAnswer answer;
+  if (const char* address = GetValueFromNameValueList(&values, "NewExternalIPAddress");
+      address && status == 200) {
+    answer.address = address;
+    if (answer.address.empty()) answer.reason = "UPnP: the router has no external address";
+  } else if (const char* code = GetValueFromNameValueList(&values, "errorCode")) {
+    const char* text = GetValueFromNameValueList(&values, "errorDescription");
+    answer.reason = std::string("UPnP: the router refused GetExternalIPAddress (") + code +
+                    (text ? std::string(" ") + text : std::string()) + ")";
+  } else {
+    answer.reason =
+        "UPnP: GetExternalIPAddress answered HTTP " + std::to_string(status) + " without an address";
+  }
+  ClearNameValueList(&values);
+  return answer;
 }
 
 }  // namespace zepa2

@@ -41,6 +41,18 @@ IgdDiscovery DiscoverIgd(const UpnpOptions& options = {});
 // ("http://192.168.0.1:5000/rootDesc.xml"); empty asks DiscoverIgd first.
 GatewayAnswer AskUpnpExternalAddress(const std::string& igdUrl, const UpnpOptions& options = {});
 
+// The control URL, service type and event URL of the router's WAN IP (or else PPP) connection service.
+struct UpnpConnectionService {
+  std::string controlUrl;
+  std::string serviceType;
+  std::string eventUrl;
+};
+// The connection service a root description (fetched from url) names; nothing when it names none.
+std::optional<UpnpConnectionService> ReadIgdDescription(const std::string& description,
+                                                        const std::string& url);
+// The address in a GetExternalIPAddress answer, or the fault's code and text as the reason.
+GatewayAnswer ReadUpnpSoapAnswer(const std::string& body, long status);
+
 struct UpnpEventUrl {
   std::string url;  // empty when there is none to subscribe to: see reason
   std::string reason;

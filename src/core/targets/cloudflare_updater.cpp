@@ -37,8 +37,7 @@ std::optional<std::string> ApiErrorOf(const Json& body) {
 class Api {
  public:
   Api(const DnsTarget& target, const net::HttpGetOptions& http)
-      : base_(target.api.empty() ? std::string(kCloudflareApi) : target.api),
-        options_(UpdateRequestOptions(target, http)) {
+      : base_(CloudflareUpdater().ServerUrl(target)), options_(UpdateRequestOptions(target, http)) {
     while (base_.ends_with('/')) base_.pop_back();
     options_.headers.push_back("Authorization: Bearer " + target.pass);
     options_.headers.push_back("Content-Type: application/json");
@@ -56,7 +55,7 @@ class Api {
  private:
   ApiCall Call(const std::string& path, const net::HttpGetOptions& options) const {
     const net::HttpGetResult got = net::HttpRequestUrl(base_ + path, std::nullopt, options);
-    if (!got.reason.empty() || got.status == 0) return {{}, FailedRequestAnswer(got, options)};
+    if (auto failed = UnansweredRequest(got, options)) return {{}, std::move(*failed)};
     const Json body = Json::parse(got.body, nullptr, false);
     const bool success = body.is_object() && body.contains("success") && body["success"] == true;
     if (!success || got.status < 200 || got.status > 299) {
@@ -108,6 +107,10 @@ DnsAnswer CloudflareUpdater::Update(const DnsTarget& target, DnsFamily family, c
     changed = true;
   }
   return {changed ? DnsAnswerKind::Taken : DnsAnswerKind::AlreadyHeld};
+}
+
+std::string CloudflareUpdater::ServerUrl(const DnsTarget& target) const {
+  return target.api.empty() ? std::string(kCloudflareApi) : target.api;
 }
 
 }  // namespace zepa2

@@ -14,6 +14,7 @@ class CloudflareUpdater final : public DnsUpdater {
   // flag and TTL stay as the user set them. Api is the base address (empty = kCloudflareApi).
   DnsAnswer Update(const DnsTarget& target, DnsFamily family, const DnsAddresses& addresses,
                    const net::HttpGetOptions& http) const override;
+  std::string ServerUrl(const DnsTarget& target) const override;
 };
 
 }  // namespace zepa2

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/targets/dns_answer.h"
-#include "core/targets/dns_target_state.h"
+#include "core/run/dns_target_state.h"
 
 namespace zepa2 {
 

@@ -4,9 +4,9 @@
 #include <ctime>
 #include <vector>
 
-#include "core/check/check_host.h"
-#include "core/targets/dns_report.h"
-#include "core/targets/dns_target_state.h"
+#include "core/run/check_host.h"
+#include "core/run/dns_report.h"
+#include "core/run/dns_target_state.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
 

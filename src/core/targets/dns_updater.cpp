@@ -37,17 +37,20 @@ net::HttpGetOptions UpdateRequestOptions(const DnsTarget& target, const net::Htt
   return options;
 }
 
-DnsAnswer FailedRequestAnswer(const net::HttpGetResult& got, const net::HttpGetOptions& http) {
-  if (http.stop && http.stop->stopRequested()) return {DnsAnswerKind::Cancelled};
-  DnsAnswer answer{DnsAnswerKind::Failed, {}, got.reason, got.key};
-  switch (got.key) {
+std::optional<DnsAnswer> UnansweredRequest(const net::HttpGetResult& got, const net::HttpGetOptions& http) {
+  if (got.answered()) return std::nullopt;
+  if (got.outcome.kind == net::OutcomeKind::Cancelled || (http.stop && http.stop->stopRequested()))
+    return DnsAnswer{DnsAnswerKind::Cancelled};
+  const std::string& reason = got.outcome.reason;
+  DnsAnswer answer{DnsAnswerKind::Failed, {}, reason, got.outcome.key};
+  switch (got.outcome.key) {
     case net::KeyTrouble::None:
       break;
     case net::KeyTrouble::Unverified:
-      answer.reason = msg::kDnsKeyUnverified + (msg::kReasonFollows + got.reason);
+      answer.reason = msg::kDnsKeyUnverified + (msg::kReasonFollows + reason);
       break;
     case net::KeyTrouble::Changed:
-      answer.reason = msg::kDnsKeyChanged + (msg::kReasonFollows + got.reason);
+      answer.reason = msg::kDnsKeyChanged + (msg::kReasonFollows + reason);
       break;
   }
   if (answer.reason.empty() && got.status != 0)
@@ -56,20 +59,9 @@ DnsAnswer FailedRequestAnswer(const net::HttpGetResult& got, const net::HttpGetO
 }
 
 std::string HttpsUpdateServer(const DnsTarget& target) {
-  std::string url;
-  switch (target.kind) {
-    case DnsKind::None:
-      return {};
-    case DnsKind::Url:
-      url = FilledUpdateUrl(target.url, {"192.0.2.1", "2001:db8::1"});
-      break;
-    case DnsKind::Dyndns2:
-      url = target.url.find("://") == std::string::npos ? "https://" + target.url : target.url;
-      break;
-    case DnsKind::Cloudflare:
-      url = target.api.empty() ? kCloudflareApi : target.api;
-      break;
-  }
+  const DnsUpdater* updater = UpdaterOf(target.kind);
+  if (!updater) return {};
+  const std::string url = updater->ServerUrl(target);
   if (!url.starts_with("https://")) return {};
   net::EnsureCurlGlobalInit();
   std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);

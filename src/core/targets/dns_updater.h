@@ -1,10 +1,11 @@
 // One update protocol behind one small interface: a kind of DNS target and the class that speaks it.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/targets/dns_answer.h"
-#include "core/targets/dns_target_state.h"
+#include "core/run/dns_target_state.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
 
@@ -17,6 +18,8 @@ class DnsUpdater {
   // for every name of the target. http carries the run's time-outs and stop flag.
   virtual DnsAnswer Update(const DnsTarget& target, DnsFamily family, const DnsAddresses& addresses,
                            const net::HttpGetOptions& http) const = 0;
+  // The address the target's updates go to, whose server's key a pin holds.
+  virtual std::string ServerUrl(const DnsTarget& target) const = 0;
 };
 
 // The protocol of a kind; null for DnsKind::None.
@@ -26,8 +29,10 @@ const DnsUpdater* UpdaterOf(DnsKind kind);
 // (providers answer failures in it), and a User-Agent naming this program and its version.
 net::HttpGetOptions UpdateRequestOptions(const DnsTarget& target, const net::HttpGetOptions& http);
 
-// The answer for a request that brought no usable answer (stopped, refused key, no connection).
-DnsAnswer FailedRequestAnswer(const net::HttpGetResult& got, const net::HttpGetOptions& http);
+// How every updater reads a request: nothing when the server answered whole (its status and body
+// are then the updater's to read), else the failed answer (stopped, refused key, no connection,
+// broken off), worded once for every kind.
+std::optional<DnsAnswer> UnansweredRequest(const net::HttpGetResult& got, const net::HttpGetOptions& http);
 
 // The names of a target: Host split at commas, spaces around each dropped, empty ones skipped.
 std::vector<std::string> DnsHostNames(const std::string& hosts);

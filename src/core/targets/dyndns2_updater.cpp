@@ -64,8 +64,7 @@ DnsAnswer Dyndns2Updater::Update(const DnsTarget& target, DnsFamily family, cons
   const std::string& address = AddressOf(family, addresses);
   if (address.empty()) return {DnsAnswerKind::Failed, {}, msg::kDnsNoIpv6Address};
 
-  std::string server = target.url;
-  if (server.find("://") == std::string::npos) server = "https://" + server;
+  std::string server = ServerUrl(target);
   while (server.ends_with('/')) server.pop_back();
   std::string hostnames;
   for (const std::string& name : names) hostnames += (hostnames.empty() ? "" : ",") + PercentEncoded(name);
@@ -75,12 +74,16 @@ DnsAnswer Dyndns2Updater::Update(const DnsTarget& target, DnsFamily family, cons
   options.basicUnasked = true;
   const net::HttpGetResult got =
       net::HttpRequestUrl(url, net::HttpCredentials{target.user, target.pass}, options);
-  if (!got.reason.empty() || got.status == 0) return FailedRequestAnswer(got, options);
+  if (auto failed = UnansweredRequest(got, options)) return *failed;
   DnsAnswer answer = Dyndns2AnswerOf(got.body);
   // A server error without a code of the protocol (a proxy's 502 page) is a plain failure.
   if (answer.kind == DnsAnswerKind::Failed && got.status != 200)
     answer.reason = msg::kDnsHttpStatus + std::to_string(got.status);
   return answer;
+}
+
+std::string Dyndns2Updater::ServerUrl(const DnsTarget& target) const {
+  return target.url.find("://") == std::string::npos ? "https://" + target.url : target.url;
 }
 
 }  // namespace zepa2

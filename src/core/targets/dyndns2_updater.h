@@ -20,6 +20,7 @@ class Dyndns2Updater final : public DnsUpdater {
   // with myip set to it, the form providers of this protocol take most widely.
   DnsAnswer Update(const DnsTarget& target, DnsFamily family, const DnsAddresses& addresses,
                    const net::HttpGetOptions& http) const override;
+  std::string ServerUrl(const DnsTarget& target) const override;
 };
 
 }  // namespace zepa2

@@ -32,12 +32,17 @@ DnsAnswer UrlUpdater::Update(const DnsTarget& target, DnsFamily family, const Dn
   std::optional<net::HttpCredentials> login;
   if (!target.user.empty()) login = net::HttpCredentials{target.user, target.pass};
   const net::HttpGetResult got = net::HttpRequestUrl(url, login, options);
-  if (!got.reason.empty() || got.status == 0) return FailedRequestAnswer(got, options);
+  if (auto failed = UnansweredRequest(got, options)) return *failed;
   if (got.status < 200 || got.status > 299)
     return {DnsAnswerKind::Failed, {}, msg::kDnsHttpStatus + std::to_string(got.status)};
   if (!target.match.empty() && got.body.find(target.match) == std::string::npos)
     return {DnsAnswerKind::Failed, {}, msg::kDnsMatchMissing};
   return {DnsAnswerKind::Taken};
+}
+
+// Documentation addresses stand in for the run's: only the server's part of the URL is used.
+std::string UrlUpdater::ServerUrl(const DnsTarget& target) const {
+  return FilledUpdateUrl(target.url, {"192.0.2.1", "2001:db8::1"});
 }
 
 }  // namespace zepa2

@@ -16,6 +16,7 @@ class UrlUpdater final : public DnsUpdater {
   // Success is any 2xx answer holding Match (any 2xx when Match is empty).
   DnsAnswer Update(const DnsTarget& target, DnsFamily family, const DnsAddresses& addresses,
                    const net::HttpGetOptions& http) const override;
+  std::string ServerUrl(const DnsTarget& target) const override;
 };
 
 }  // namespace zepa2

@@ -5,9 +5,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <deque>
+#include <initializer_list>
 #include <functional>
 #include <string>
 #include <utility>
@@ -22,29 +26,59 @@ namespace zepa2::ui {
 template <typename Record>
 class FieldBindings {
  public:
+  // One control (or a few) and the field it shows. A row whose field applies only under other
+  // values names them once with EnabledWhen: its controls, and the buttons that act on its field,
+  // are on exactly while the record as the controls hold it says so.
+  struct BoundRow {
+    std::function<void(const Record&)> show;
+    std::function<void(Record&)> store;
+    std::function<void(bool on, const Record&)> enable;
+    std::function<bool(const Record&)> applies{};
+    std::vector<QWidget*> buttons{};
+
+    BoundRow& EnabledWhen(std::function<bool(const Record&)> when,
+                          std::initializer_list<QWidget*> acting = {}) {
+      applies = std::move(when);
+      buttons.assign(acting.begin(), acting.end());
+      return *this;
+    }
+  };
+
   // An edit of a CP932 text field; its bytes come back unchanged unless the user edits them.
-  void Text(Cp932Edit& edit, std::string Record::*field) {
-    Row([&edit, field](const Record& s) { edit.Set(s.*field); },
-        [&edit, field](Record& s) { s.*field = edit.Get(); });
+  BoundRow& Text(Cp932Edit& edit, std::string Record::*field) {
+    return Row([&edit, field](const Record& s) { edit.Set(s.*field); },
+               [&edit, field](Record& s) { s.*field = edit.Get(); }, {edit.widget()});
   }
-  void Flag(QCheckBox* box, bool Record::*field) {
-    Row([box, field](const Record& s) { box->setChecked(s.*field); },
-        [box, field](Record& s) { s.*field = box->isChecked(); });
+  BoundRow& Flag(QCheckBox* box, bool Record::*field) {
+    return Row([box, field](const Record& s) { box->setChecked(s.*field); },
+               [box, field](Record& s) { s.*field = box->isChecked(); }, {box});
   }
   // A drop-down whose item index is the enum's value.
   template <typename Enum>
-  void Choice(QComboBox* combo, Enum Record::*field) {
-    Row([combo, field](const Record& s) { combo->setCurrentIndex(static_cast<int>(s.*field)); },
-        [combo, field](Record& s) { s.*field = static_cast<Enum>(std::max(0, combo->currentIndex())); });
+  BoundRow& Choice(QComboBox* combo, Enum Record::*field) {
+    return Row(
+        [combo, field](const Record& s) { combo->setCurrentIndex(static_cast<int>(s.*field)); },
+        [combo, field](Record& s) { s.*field = static_cast<Enum>(std::max(0, combo->currentIndex())); },
+        {combo});
   }
   // A read-only pin field, with the button that forgets the pin (off without one).
-  void Pin(QLineEdit* edit, QPushButton* forget, std::string Record::*field) {
-    Row([edit, forget, field](const Record& s) { ShowPin(edit, forget, s.*field); },
-        [edit, field](Record& s) { s.*field = PinShown(edit); });
+  BoundRow& Pin(QLineEdit* edit, QPushButton* forget, std::string Record::*field) {
+    BoundRow& row = Row([edit, forget, field](const Record& s) { ShowPin(edit, forget, s.*field); },
+                        [edit, field](Record& s) { s.*field = PinShown(edit); }, {edit});
+    row.enable = [edit, forget, field](bool on, const Record& s) {
+      edit->setEnabled(on);
+      forget->setEnabled(on && !(s.*field).empty());
+    };
+    return row;
   }
   // A control that shows its field some other way (two fields in one edit, a mode it may not know).
-  void Row(std::function<void(const Record&)> show, std::function<void(Record&)> store) {
-    rows_.push_back({std::move(show), std::move(store)});
+  BoundRow& Row(std::function<void(const Record&)> show, std::function<void(Record&)> store,
+                std::vector<QWidget*> controls = {}) {
+    auto enable = [controls = std::move(controls)](bool on, const Record&) {
+      for (QWidget* control : controls) control->setEnabled(on);
+    };
+    rows_.push_back({std::move(show), std::move(store), std::move(enable)});
+    return rows_.back();
   }
 
   void Show(const Record& record) const {
@@ -53,13 +87,18 @@ class FieldBindings {
   void Store(Record& record) const {
     for (const BoundRow& row : rows_) row.store(record);
   }
+  // Turns each row with an EnabledWhen on or off by what record says now.
+  void Enable(const Record& record) const {
+    for (const BoundRow& row : rows_) {
+      if (!row.applies) continue;
+      const bool on = row.applies(record);
+      row.enable(on, record);
+      for (QWidget* button : row.buttons) button->setEnabled(on);
+    }
+  }
 
  private:
-  struct BoundRow {
-    std::function<void(const Record&)> show;
-    std::function<void(Record&)> store;
-  };
-  std::vector<BoundRow> rows_;
+  std::deque<BoundRow> rows_;  // a deque: the row a call returns stays where it is as more come
 };
 
 using SettingBindings = FieldBindings<AppSettings>;

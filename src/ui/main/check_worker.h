@@ -9,8 +9,8 @@
 #include <functional>
 #include <thread>
 
-#include "core/check/check_host.h"
-#include "core/check/check_report.h"
+#include "core/run/check_host.h"
+#include "core/run/check_report.h"
 #include "core/sys/pause.h"
 #include "core/sys/stop_token.h"
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "core/check/check_report.h"
 #include "core/outcome/check_notice.h"
+#include "core/run/check_report.h"
 
 class QSystemTrayIcon;
 

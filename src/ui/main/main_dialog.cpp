@@ -342,8 +342,9 @@ void MainDialog::ShowCheckRunning(bool running) {
 void MainDialog::OnCheckFinished(const CheckReport& report) {
   lastReport_ = report;
   if (report.state.dnsTargets != runState_.dnsTargets) {
-    const std::string error = WriteDnsState(DnsStateFilePath(), report.state.dnsTargets);
-    if (!error.empty()) AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
+    const FileWriteResult written = WriteDnsState(DnsStateFilePath(), report.state.dnsTargets);
+    if (!written.ok())
+      AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(written.reason()), log_color::kRed);
   }
   runState_ = report.state;
   if (runRequest_.mode == RunMode::Publish) AfterCheck(report);

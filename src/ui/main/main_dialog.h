@@ -15,7 +15,7 @@
 #include <string>
 
 #include "core/check/check_session.h"
-#include "core/check/check_host.h"
+#include "core/run/check_host.h"
 #include "core/publish/page_publisher.h"
 #include "core/publish/page_uploader.h"
 #include "core/schedule/retry_schedule.h"

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <functional>
 
-#include "core/check/check_host.h"
+#include "core/run/check_host.h"
 #include "core/sys/pause.h"
 #include "core/sys/stop_token.h"
 

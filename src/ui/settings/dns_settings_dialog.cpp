@@ -5,10 +5,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <bit>
 #include <ctime>
 #include <vector>
 
-#include "core/check/check_host.h"
+#include "core/run/check_host.h"
 #include "core/targets/dns_run.h"
 #include "core/source/ipv6_address.h"
 #include "core/text/messages.h"
@@ -22,11 +23,16 @@
 namespace zepa2::ui {
 namespace {
 
-// The kind's rows, in dialog units: the first one's top and the step to the next. The most any kind
-// uses is seven rows, the buttons come under them.
+// The kind's rows, in dialog units: the first one's top and the step to the next. The buttons come
+// under the most rows any kind uses.
 constexpr int kFirstRowY = 27;
 constexpr int kRowStep = 18;
-constexpr int kButtonsY = kFirstRowY + 7 * kRowStep + 5;
+
+int ButtonsY() {
+  int most = 0;
+  for (const DnsKindRow& row : DnsKinds()) most = std::max(most, std::popcount(row.fields));
+  return kFirstRowY + most * kRowStep + 5;
+}
 
 // The test's lines, gathered on the worker to be shown as its answer once it is done.
 class TestLineHost : public CheckHost {
@@ -40,11 +46,18 @@ class TestLineHost : public CheckHost {
   std::string lines;  // CP932
 };
 
-// Which kinds use a field: bit 1 << DnsKind.
-constexpr unsigned Kinds(std::initializer_list<DnsKind> kinds) {
-  unsigned mask = 0;
-  for (DnsKind kind : kinds) mask |= 1u << static_cast<int>(kind);
-  return mask;
+// Each value of a target and the name its controls carry ("urlLabel", "urlEdit", "pinForgetButton").
+constexpr struct {
+  const char* name;
+  DnsField field;
+} kFieldRows[] = {
+    {"url", kDnsFieldUrl},     {"user", kDnsFieldUser}, {"pass", kDnsFieldPass},
+    {"host", kDnsFieldHost},   {"zone", kDnsFieldZone}, {"records", kDnsFieldRecords},
+    {"match", kDnsFieldMatch}, {"api", kDnsFieldApi},   {"pin", kDnsFieldPin},
+};
+
+DnsKind ChosenKind(const QComboBox* combo) {
+  return DnsKindOfSetting(combo->currentIndex()).value_or(DnsKind::None);
 }
 
 }  // namespace
@@ -62,7 +75,8 @@ void DnsSettingsDialog::BuildControls() {
   setObjectName(QStringLiteral("dnsSettingsDialog"));
   setWindowTitle(QString::fromUtf8(msg::kDnsSettingsCaption));
   const DialogUnits du(font());
-  setFixedSize(du.Size(300, kButtonsY + 20));
+  const int buttonsY = ButtonsY();
+  setFixedSize(du.Size(300, buttonsY + 20));
 
   AddControl<QLabel>(this, du, "targetLabel", msg::kDnsTargetLabel, 7, 9, 40, 8);
   targetCombo_ = AddControl<QComboBox>(this, du, "targetCombo", nullptr, 50, 7, 60, 12);
@@ -71,9 +85,7 @@ void DnsSettingsDialog::BuildControls() {
   AddControl<QLabel>(this, du, "kindLabel", msg::kDnsKindLabel, 120, 9, 28, 8);
   kindCombo_ = AddControl<QComboBox>(this, du, "kindCombo", nullptr, 150, 7, 80, 12);
   // In the order of the file's numbers: the index is the kind.
-  for (const char* kind :
-       {msg::kDnsKindNone, msg::kDnsKindUrl, msg::kDnsKindDyndns2, msg::kDnsKindCloudflare})
-    kindCombo_->addItem(QString::fromUtf8(kind));
+  for (const DnsKindRow& row : DnsKinds()) kindCombo_->addItem(QString::fromUtf8(row.caption));
 
   const auto row = [&](const char* name, const char* caption, int y, int width) {
     AddControl<QLabel>(this, du, (std::string(name) + "Label").c_str(), caption, 7, y + 2, 50, 8);
@@ -98,10 +110,10 @@ void DnsSettingsDialog::BuildControls() {
   urlLabel_ = findChild<QLabel*>(QStringLiteral("urlLabel"));
   passLabel_ = findChild<QLabel*>(QStringLiteral("passLabel"));
 
-  auto* test = AddControl<QPushButton>(this, du, "testButton", msg::kDnsTestButton, 7, kButtonsY, 60, 14);
-  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 180, kButtonsY, 52, 14);
+  auto* test = AddControl<QPushButton>(this, du, "testButton", msg::kDnsTestButton, 7, buttonsY, 60, 14);
+  auto* ok = AddControl<QPushButton>(this, du, "okButton", msg::kRouterSettingsOk, 180, buttonsY, 52, 14);
   auto* cancel =
-      AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 238, kButtonsY, 52, 14);
+      AddControl<QPushButton>(this, du, "cancelButton", msg::kRouterSettingsCancel, 238, buttonsY, 52, 14);
   ok->setDefault(true);
 
   connect(targetCombo_, &QComboBox::currentIndexChanged, this, &DnsSettingsDialog::OnTargetChange);
@@ -123,7 +135,7 @@ void DnsSettingsDialog::BindShownTarget() {
         ShowFieldsOfKind();
       },
       [this](DnsTarget& t) {
-        const auto kind = static_cast<DnsKind>(std::max(0, kindCombo_->currentIndex()));
+        const DnsKind kind = ChosenKind(kindCombo_);
         if (kind != t.kind) t.unknownKind.reset();
         t.kind = kind;
       });
@@ -140,28 +152,12 @@ void DnsSettingsDialog::BindShownTarget() {
 }
 
 void DnsSettingsDialog::ShowFieldsOfKind() {
-  const auto kind = static_cast<DnsKind>(std::max(0, kindCombo_->currentIndex()));
-  const unsigned any = Kinds({DnsKind::Url, DnsKind::Dyndns2, DnsKind::Cloudflare});
-  const struct {
-    const char* name;
-    unsigned kinds;
-  } fields[] = {
-      {"url", Kinds({DnsKind::Url, DnsKind::Dyndns2})},
-      {"user", Kinds({DnsKind::Url, DnsKind::Dyndns2})},
-      {"pass", any},
-      {"host", any},
-      {"zone", Kinds({DnsKind::Cloudflare})},
-      {"records", any},
-      {"match", Kinds({DnsKind::Url})},
-      {"api", Kinds({DnsKind::Cloudflare})},
-      {"pin", any},
-  };
+  const DnsKindRow& kind = DnsKindRowOf(ChosenKind(kindCombo_));
   // The rows the kind uses follow one another from the top, with no gaps where another kind's are.
   const DialogUnits du(font());
-  const bool none = kind == DnsKind::None;
   int rowY = kFirstRowY;
-  for (const auto& field : fields) {
-    const bool shown = !none && (field.kinds & (1u << static_cast<int>(kind))) != 0;
+  for (const auto& field : kFieldRows) {
+    const bool shown = kind.Uses(field.field);
     // Each part's offset from the row's top: a label sits lower, a button's frame a little higher.
     for (const auto& [part, offset] :
          {std::pair{"Label", 2}, {"Edit", 0}, {"Combo", 0}, {"ForgetButton", -1}}) {
@@ -172,9 +168,8 @@ void DnsSettingsDialog::ShowFieldsOfKind() {
     }
     if (shown) rowY += kRowStep;
   }
-  urlLabel_->setText(QString::fromUtf8(kind == DnsKind::Dyndns2 ? msg::kDnsServerLabel : msg::kDnsUrlLabel));
-  passLabel_->setText(
-      QString::fromUtf8(kind == DnsKind::Cloudflare ? msg::kDnsTokenLabel : msg::kDnsPassLabel));
+  urlLabel_->setText(QString::fromUtf8(kind.urlLabel));
+  passLabel_->setText(QString::fromUtf8(kind.passLabel));
 }
 
 void DnsSettingsDialog::OnTargetChange() { targets_.ShowRecord(std::max(0, targetCombo_->currentIndex())); }

@@ -153,51 +153,48 @@ AddressSource RouterSettingsDialog::ChosenSource() const {
   return static_cast<AddressSource>(std::max(0, sourceCombo_->currentIndex()));
 }
 
+// What the chosen source and boxes leave in use is read from the values as the controls hold them
+// now, by the same rules the check follows.
 void RouterSettingsDialog::FollowSource() {
-  const AddressSource source = ChosenSource();
-  const bool page = source == AddressSource::RouterPage;
-  const bool markers = page && !wholePageCheck_->isChecked();
-  for (const char* name :
-       {"addressEdit", "browserCheckButton", "authCheck", "showHtmlButton", "pinEdit", "wholePageCheck"}) {
-    findChild<QWidget*>(QLatin1String(name))->setEnabled(page);
-  }
-  igdUrlEdit_.widget()->setEnabled(source == AddressSource::Upnp);
-  natPmpGatewayEdit_.widget()->setEnabled(source == AddressSource::NatPmp);
-  findChild<QWidget*>(QStringLiteral("forgetPinButton"))->setEnabled(page && !PinShown(pinEdit_).empty());
-  userEdit_.widget()->setEnabled(page && authCheck_->isChecked());
-  passEdit_.widget()->setEnabled(page && authCheck_->isChecked());
-  findChild<QWidget*>(QStringLiteral("saveToKeyringButton"))->setEnabled(page && authCheck_->isChecked());
-  for (const Cp932Edit* marker : {&filter1Edit_, &filter2Edit_, &filter3Edit_, &filter4Edit_}) {
-    marker->widget()->setEnabled(markers);
-  }
+  AppSettings now = settings_;
+  bindings_.Store(now);
+  bindings_.Enable(now);
   for (QPushButton* needsPage : {autoFilterButton_, filter1TestButton_, filter2TestButton_}) {
-    needsPage->setEnabled(markers && connectTestPassed_);
+    needsPage->setEnabled(RouterMarkersUsed(now) && connectTestPassed_);
   }
 }
 
 // Each control shows its field from opening on and is read only by "設定".
 void RouterSettingsDialog::BindSettings() {
-  bindings_.Text(filter1Edit_, &AppSettings::filter1);
-  bindings_.Text(filter2Edit_, &AppSettings::filter2);
-  bindings_.Text(filter3Edit_, &AppSettings::filter3);
-  bindings_.Text(filter4Edit_, &AppSettings::filter4);
-  bindings_.Flag(authCheck_, &AppSettings::routerAuth);
-  bindings_.Text(userEdit_, &AppSettings::routerUser);
-  bindings_.Text(passEdit_, &AppSettings::routerPass);
+  const auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1String(name)); };
+  bindings_.Text(filter1Edit_, &AppSettings::filter1).EnabledWhen(RouterMarkersUsed);
+  bindings_.Text(filter2Edit_, &AppSettings::filter2).EnabledWhen(RouterMarkersUsed);
+  bindings_.Text(filter3Edit_, &AppSettings::filter3).EnabledWhen(RouterMarkersUsed);
+  bindings_.Text(filter4Edit_, &AppSettings::filter4).EnabledWhen(RouterMarkersUsed);
+  bindings_.Flag(authCheck_, &AppSettings::routerAuth).EnabledWhen(RouterPageAsked);
+  bindings_.Text(userEdit_, &AppSettings::routerUser).EnabledWhen(RouterLoginSent);
+  bindings_.Text(passEdit_, &AppSettings::routerPass)
+      .EnabledWhen(RouterLoginSent, {button("saveToKeyringButton")});
   bindings_.Choice(sourceCombo_, &AppSettings::addressSource);
-  bindings_.Flag(wholePageCheck_, &AppSettings::wholePage);
-  bindings_.Text(igdUrlEdit_, &AppSettings::igdUrl);
-  bindings_.Text(natPmpGatewayEdit_, &AppSettings::natPmpGateway);
+  bindings_.Flag(wholePageCheck_, &AppSettings::wholePage).EnabledWhen(RouterPageAsked);
+  bindings_.Text(igdUrlEdit_, &AppSettings::igdUrl).EnabledWhen([](const AppSettings& s) {
+    return s.addressSource == AddressSource::Upnp;
+  });
+  bindings_.Text(natPmpGatewayEdit_, &AppSettings::natPmpGateway).EnabledWhen([](const AppSettings& s) {
+    return s.addressSource == AddressSource::NatPmp;
+  });
   // The server and the page are one edit, split as it is typed (its change shows the split).
-  bindings_.Row(
-      [this](const AppSettings& s) { addressEdit_.Set(JoinRouterAddress(s.routerServer, s.routerPage)); },
-      [this](AppSettings& s) {
-        RouterAddress typed = TypedAddress();
-        s.routerServer = std::move(typed.server);
-        s.routerPage = std::move(typed.path);
-      });
-  bindings_.Pin(pinEdit_, findChild<QPushButton*>(QStringLiteral("forgetPinButton")),
-                &AppSettings::routerPin);
+  bindings_
+      .Row(
+          [this](const AppSettings& s) { addressEdit_.Set(JoinRouterAddress(s.routerServer, s.routerPage)); },
+          [this](AppSettings& s) {
+            RouterAddress typed = TypedAddress();
+            s.routerServer = std::move(typed.server);
+            s.routerPage = std::move(typed.path);
+          },
+          {addressEdit_.widget()})
+      .EnabledWhen(RouterPageAsked, {button("browserCheckButton"), button("showHtmlButton")});
+  bindings_.Pin(pinEdit_, button("forgetPinButton"), &AppSettings::routerPin).EnabledWhen(RouterPageAsked);
 }
 
 RouterAddress RouterSettingsDialog::TypedAddress() const { return SplitRouterAddress(addressEdit_.Get()); }
@@ -229,23 +226,23 @@ void RouterSettingsDialog::OnConnectTest() {
     AskGatewayTest(*protocol);
     return;
   }
-  const std::string typedPass = passEdit_.Get();
-  const std::optional<std::string> password =
-      typedPass.empty() ? std::optional<std::string>("") : PasswordForTest(this, typedPass, "HTTP.Pass");
-  if (!password) return;
   // The fetch runs on a worker; it sees these copies only, and the page comes back when it is done.
-  const RouterAddress address = TypedAddress();
-  const net::HttpCredentials credentials{userEdit_.Get(), *password};
-  std::string pin = PinShown(pinEdit_);
+  AppSettings typed = settings_;
+  bindings_.Store(typed);
+  std::optional<std::string> password = std::string();
+  if (RouterLoginSent(typed) && !typed.routerPass.empty())
+    password = PasswordForTest(this, typed.routerPass, "HTTP.Pass");
+  if (!password) return;
+  RouterRequest request = RouterRequestOf(typed, std::move(*password));
+  std::string& pin = request.pin;
   bool stopped = false;
   auto fetch = [&] {
-    const std::string askedPin = pin;
+    const RouterRequest asked = request;
     RouterPageAnswer answer = RunOffUiThread<RouterPageAnswer>(this, [&](const StopToken& stop) {
       DialogFetchHost host(pause_, stop);
       net::HttpGetOptions options;
       options.stop = &stop;
-      options.pin = askedPin;
-      RouterPageAnswer got = FetchRouterPage({address.server, address.path, credentials}, host, options);
+      RouterPageAnswer got = FetchRouterPage(asked, host, options);
       stopped = stop.stopRequested();
       return got;
     });
@@ -255,9 +252,9 @@ void RouterSettingsDialog::OnConnectTest() {
   };
   RouterPageAnswer result;
   AttemptTrustingKey(
-      this, FromCp932(address.server), pin,
+      this, FromCp932(request.server), pin,
       [&](const StopToken& stop) {
-        return LearnRouterKey(address.server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
+        return LearnRouterKey(request.server, {&stop, net::SteadyClock::now() + std::chrono::seconds(30)});
       },
       [&] {
         result = fetch();

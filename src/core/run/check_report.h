@@ -9,10 +9,10 @@
 #include <chrono>
 #include <ctime>
 
-#include "core/check/run_request.h"
-#include "core/targets/dns_report.h"
+#include "core/run/run_request.h"
+#include "core/run/dns_report.h"
 #include "core/net/outcome.h"
-#include "core/source/address_range.h"
+#include "core/net/address_range.h"
 
 namespace zepa2 {
 

@@ -1,4 +1,4 @@
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 
 namespace zepa2 {
 

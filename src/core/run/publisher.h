@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 
 namespace zepa2 {
 

@@ -1,4 +1,4 @@
-#include "core/targets/dns_report.h"
+#include "core/run/dns_report.h"
 
 #include "core/text/messages.h"
 
@@ -44,18 +44,6 @@ const char* DnsResultText(DnsResultKind kind) {
   return msg::kDnsResultFailed;
 }
 
-std::string_view DnsKindName(DnsKind kind) {
-  switch (kind) {
-    case DnsKind::None:
-      return "none";
-    case DnsKind::Url:
-      return "url";
-    case DnsKind::Dyndns2:
-      return "dyndns2";
-    case DnsKind::Cloudflare:
-      return "cloudflare";
-  }
-  return "none";
-}
+std::string_view DnsKindName(DnsKind kind) { return DnsKindRowOf(kind).statusName; }
 
 }  // namespace zepa2

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/check/check_report.h"
+#include "core/run/check_report.h"
 
 namespace zepa2 {
 

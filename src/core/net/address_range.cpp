@@ -1,4 +1,4 @@
-#include "core/source/address_range.h"
+#include "core/net/address_range.h"
 
 #include <arpa/inet.h>
 

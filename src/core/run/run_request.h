@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/targets/dns_target_state.h"
+#include "core/run/dns_target_state.h"
 
 namespace zepa2 {
 

@@ -1,4 +1,4 @@
-#include "core/check/check_report_text.h"
+#include "core/run/check_report_text.h"
 
 #include "core/text/messages.h"
 
