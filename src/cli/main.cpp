@@ -177,8 +177,8 @@ class Companion {
   // The next run, a process of its own, must know what was told.
   void StoreToldFailure() {
     const std::string told = notices_.toldFailure().substr(0, kMaxAddressFileBytes);
-    if (const std::string error = WriteLastAddress(ToldFailureFilePath(), told); !error.empty())
-      host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(error), log_color::kRed);
+    if (const auto written = WriteLastAddress(ToldFailureFilePath(), told); !written.ok())
+      host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(written.reason()), log_color::kRed);
   }
 
   // Waits for the notices of the checks so far: a single run ends only once they are sent.
