@@ -15,6 +15,7 @@ namespace zepa2 {
 namespace {
 
 using Json = nlohmann::json;
+namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
 class DnsTargetsTest : public ::testing::Test {
@@ -64,6 +65,8 @@ class DnsTargetsTest : public ::testing::Test {
   }
 
   test::FixtureProcess provider_{"dns_server.py"};
+  test::TempDir state_dir_;
+  test::ScopedEnv stateHome_{"XDG_STATE_HOME", state_dir_.path().string()};
   AppSettings settings_;
   test::RecordingCheckHost host_;
   test::RecordingPublisher publisher_;
@@ -131,6 +134,41 @@ TEST_F(DnsTargetsTest, Dyndns2ObeysEveryResultCode) {
   }
 }
 
+// A code of the protocol counts only in a successful answer: a "good" in a 500 answer is a failure.
+TEST_F(DnsTargetsTest, Dyndns2CodesCountOnlyInASuccessfulAnswer) {
+  Dyndns2("http500.example.net");
+  const DnsTargetReport failed = Run();
+  EXPECT_EQ(failed.result, DnsResultKind::Failed);
+  EXPECT_THAT(failed.reason, HasSubstr("HTTP ステータス 500"));
+  EXPECT_TRUE(LeftWorkOwed(last_));
+}
+
+// A target stopped by a wrong secret behind a reference is tried once when the secret there
+// changes, and stays stopped while it does not; the state file never holds the secret.
+TEST_F(DnsTargetsTest, StoppedTargetIsTriedOnceWhenTheSecretBehindItsReferenceChanges) {
+  const fs::path secretFile = state_dir_.path() / "dns-pass";
+  const auto writeSecret = [&](const std::string& secret) {
+    test::WriteFile(secretFile, secret + "\n");
+    fs::permissions(secretFile, fs::perms::owner_read | fs::perms::owner_write);
+  };
+  writeSecret("wrong");
+  Dyndns2("home.example.net").pass = "file:" + secretFile.string();
+  EXPECT_EQ(Run().result, DnsResultKind::Stopped);
+  EXPECT_EQ(Run().result, DnsResultKind::Stopped);
+  EXPECT_EQ(Requests().size(), 1u);
+  EXPECT_EQ(state_.dnsTargets[0].secretStamp.find("wrong"), std::string::npos);
+
+  writeSecret("still-wrong");
+  EXPECT_EQ(Run().result, DnsResultKind::Stopped);  // tried once, stopped again
+  EXPECT_EQ(Requests().size(), 2u);
+  EXPECT_EQ(Run(true).result, DnsResultKind::Stopped);
+  EXPECT_EQ(Requests().size(), 2u);
+
+  writeSecret("secret");
+  EXPECT_EQ(Run().result, DnsResultKind::Updated) << Log();
+  EXPECT_EQ(Requests().size(), 3u);
+}
+
 TEST_F(DnsTargetsTest, Dyndns2SendsItsNameAndLogInButNeverAgainForTheSameAddress) {
   Dyndns2("home.example.net, www.example.net");
   EXPECT_EQ(Run().result, DnsResultKind::Updated);
@@ -179,7 +217,7 @@ TEST_F(DnsTargetsTest, StoppedTargetWakesOnlyWhenItsSettingsChange) {
 TEST_F(DnsTargetsTest, FailedTargetBlocksNeitherPagesNorOtherTargets) {
   settings_.dnsTargets[0] = {.kind = DnsKind::Url, .url = "http://127.0.0.1:1/never"};
   settings_.dnsTargets[2] = {.kind = DnsKind::Dyndns2, .url = Base(), .user = "me", .pass = "secret", .host = "a.example.net"};
-  settings_.dnsTargets[3].unknownKind = 7;
+  settings_.dnsTargets[3].unknownKind = "7";
   Run();
   EXPECT_EQ(last_.outcome, CheckOutcome::Published);
   ASSERT_EQ(last_.dnsTargets.size(), 3u);
@@ -228,6 +266,8 @@ TEST_F(DnsTargetsTest, CloudflareRefusalsCarryTheApisOwnWords) {
       {"read-token", "example.org", "www.example.org", "Authentication error (10000)"},
       {"good-token", "example.com", "www.example.org", "ゾーンが見つかりません：example.com"},
       {"good-token", "example.org", "mail.example.org", "レコードが見つかりません：A mail.example.org"},
+      // An answer nested 300 000 levels deep is refused before anything is built from it.
+      {"deep-token", "example.org", "www.example.org", "応答を読めません"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.token + std::string(" ") + c.zone + " " + c.host);

@@ -221,5 +221,61 @@ TEST_F(MetricsFileTest, AnUnwritableFileIsARedLine) {
   EXPECT_THAT(log_[0], HasSubstr("zepa2.prom"));
 }
 
+// A link another account planted (or could swap) beside the metrics file is never written through:
+// a red line names the file, and the file the link aims at keeps its bytes and its mode. A link
+// of the user's own in a folder nobody else may change is followed as before.
+TEST_F(MetricsFileTest, LinksOthersCanPlantAreNotWrittenThrough) {
+  const fs::path victim = dir_ / "private" / "secret";
+  fs::create_directories(victim.parent_path());
+  test::WriteFile(victim, "root only\n");
+  fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write);
+  const bool root = ::geteuid() == 0;
+  const uid_t other = 65534;
+  struct Case {
+    const char* name;
+    fs::perms folderMode;
+    bool linkOfOther;    // the link belongs to another account (needs root to make)
+    bool folderOfOther;  // the folder belongs to another account (needs root to make)
+    bool followed;
+  };
+  const Case cases[] = {
+      {"own link, private folder", fs::perms(0755), false, false, true},
+      {"own link, folder anyone may write", fs::perms(0777), false, false, false},
+      {"own link, sticky folder", fs::perms(01777), false, false, true},
+      {"other's link, sticky folder", fs::perms(01777), true, false, false},
+      {"own link, other's folder", fs::perms(0755), false, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if ((c.linkOfOther || c.folderOfOther) && !root) continue;  // no other account to plant it
+    const fs::path folder = dir_ / "textfile" / c.name;
+    fs::create_directories(folder);
+    fs::permissions(folder, c.folderMode);
+    const fs::path link = folder / "zepa2.prom";
+    fs::create_symlink(victim, link);
+    if (c.linkOfOther) {
+      ASSERT_EQ(::lchown(link.c_str(), other, other), 0);
+    }
+    if (c.folderOfOther) {
+      ASSERT_EQ(::chown(folder.c_str(), other, other), 0);
+    }
+    settings_.metricsFile = link.string();
+    log_.clear();
+    test::WriteFile(victim, "root only\n");
+    fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write);
+    Finish(Report(CheckOutcome::Published, 1'700'000'000, {Site(1, "ftp1.example.net", SiteResultKind::Done)}));
+    EXPECT_TRUE(fs::is_symlink(link));
+    if (c.followed) {
+      EXPECT_TRUE(log_.empty()) << (log_.empty() ? "" : log_[0]);
+      EXPECT_THAT(test::ReadFile(victim), HasSubstr("zepa2_"));
+    } else {
+      ASSERT_EQ(log_.size(), 1u);
+      EXPECT_THAT(log_[0], HasSubstr(link.string()));
+      EXPECT_EQ(test::ReadFile(victim), "root only\n");
+      EXPECT_EQ(fs::status(victim).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zepa2

@@ -57,7 +57,7 @@ class PagePublisherTest : public ::testing::Test {
 // password in clear to a server meant for another protocol: the site is refused unreached.
 TEST_F(PagePublisherTest, SiteWithAnUnknownModeIsRefusedWithoutAConnection) {
   SetUpSites(2);
-  settings.sites[0].unknownMode = 7;
+  settings.sites[0].unknownMode = "7";
   const std::vector<SiteReport> reports = Publish(publisher, "192.0.2.7");
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0].kind, SiteResultKind::ConnectFailed);

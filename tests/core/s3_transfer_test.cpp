@@ -162,6 +162,61 @@ TEST(S3Browse, ListsBucketsPrefixesAndKeysPageByPage) {
   for (const std::string& request : s3.requests()) EXPECT_THAT(request, ::testing::EndsWith("|ok"));
 }
 
+// A store that repeats its continuation token, or pages without end, is asked no more than once
+// per token and at most a hundred pages; the listing says it was cut.
+TEST(S3Browse, ListingStopsAtARepeatedTokenAndAtThePageCap) {
+  // The listing of the bucket "www" and the number of requests it took.
+  const auto list = [](const S3TestServer& s3, const std::string& page) {
+    auto session = net::FtpBrowseSession::Connect(
+        {s3.server(), S3TestServer::kAccessKey, S3TestServer::kSecret, TransferMode::S3}, {}, nullptr, "/www/" + page);
+    EXPECT_TRUE(session);
+    const std::size_t before = s3.requests().size();
+    net::FtpListing listing = session ? session->ListCurrentDirectory() : net::FtpListing{};
+    return std::pair{std::move(listing), s3.requests().size() - before};
+  };
+  S3TestServer repeating({.repeatToken = true});
+  WriteFile(repeating.bucket("www") / "a.html", "x");
+  const auto [repeated, asked] = list(repeating, "a.html");
+  EXPECT_EQ(repeated.kind, OutcomeKind::Done);
+  EXPECT_TRUE(repeated.cut);
+  EXPECT_EQ(asked, 2u);
+
+  S3TestServer paging({.pageSize = 1});
+  for (int n = 0; n < 120; ++n) WriteFile(paging.bucket("www") / ("p" + std::to_string(1000 + n) + ".html"), "x");
+  const auto [capped, pages] = list(paging, "p1000.html");
+  EXPECT_TRUE(capped.cut);
+  EXPECT_EQ(capped.entries.size(), net::Transport::kMaxListingPages);
+  EXPECT_EQ(pages, net::Transport::kMaxListingPages);
+}
+
+// Names that would forge text wherever they are shown are not offered, and are counted.
+TEST(S3Browse, NamesWithControlBytesAreLeftOutAndCounted) {
+  S3TestServer s3;
+  for (const std::string& key : {std::string("ok.html"), std::string("bad\r\nname.html"), std::string("esc\x1b[2J")})
+    WriteFile(s3.bucket("www") / key, "x");
+  auto session = net::FtpBrowseSession::Connect(
+      {s3.server(), S3TestServer::kAccessKey, S3TestServer::kSecret, TransferMode::S3}, {}, nullptr, "/www/ok.html");
+  ASSERT_TRUE(session);
+  const net::FtpListing listing = session->ListCurrentDirectory();
+  EXPECT_THAT(listing.entries, ElementsAre(net::FtpEntry{"ok.html", false}));
+  EXPECT_EQ(listing.leftOut, 2u);
+}
+
+// Which listed names the browser offers: whatever a server sends, never one that names another
+// path, a control byte, or a file "." or "..".
+TEST(S3Browse, OfferableNames) {
+  const struct {
+    net::FtpEntry entry;
+    bool offered;
+  } cases[] = {
+      {{"index.html", false}, true},    {{"..", true}, true},          {{"日本", false}, true},
+      {{"..", false}, false},           {{".", false}, false},         {{"a/b.html", false}, false},
+      {{"../up", true}, false},         {{"cr\rlf\n", false}, false}, {{std::string("n\0l", 3), false}, false},
+      {{"del\x7f", false}, false},      {{"esc\x1b[2J", true}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(net::IsOfferableEntry(c.entry), c.offered) << c.entry.name;
+}
+
 TEST(S3Browse, StartsAtTheTopWhenThePagesBucketIsMissingAndFailsOnAWrongSecret) {
   S3TestServer s3;
   auto session = net::FtpBrowseSession::Connect(

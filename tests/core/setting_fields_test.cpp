@@ -201,7 +201,7 @@ TEST(SettingFields, TakesTextAsTheFileSpellsIt) {
 // A mode of a newer version stays as the file has it until a known one replaces it.
 TEST(SettingFields, UnknownModeIsShownAndReplacedButNeverSet) {
   AppSettings settings;
-  settings.sites[0].unknownMode = 7;
+  settings.sites[0].unknownMode = "7";
   EXPECT_EQ(GetSettingValue(settings, "FTP.Mode1"), "7");
   EXPECT_EQ(SetSettingValue(settings, "FTP.Mode1", "3"), std::nullopt);
   EXPECT_EQ(settings.sites[0].mode, net::TransferMode::Sftp);

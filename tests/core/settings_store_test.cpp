@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "core/settings/password_scramble.h"
 #include "core/settings/settings_store.h"
 #include "core/net/transfer_mode.h"
@@ -104,7 +106,7 @@ AppSettings EveryFieldSet() {
                      "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU="};
   s.dnsTargets[3] = {DnsKind::Cloudflare, std::nullopt, "", "", "token-\x83\x70", "www.example.org",
                      "example.org", DnsRecords::A, "", "http://127.0.0.1:8443/client/v4", ""};
-  s.dnsTargets[4].unknownKind = 9;
+  s.dnsTargets[4].unknownKind = "9";
   s.notifyChannels = {"smtp://127.0.0.1:2525", false, "me", everyPasswordByte, "zepa2@example.net",
                       "a@example.net,b@example.net", "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=",
                       "https://ntfy.sh/zepa2", WebhookKind::Slack, "", "https://hc-ping.com/uuid"};
@@ -138,14 +140,15 @@ TEST_F(SettingsFileTest, DefaultRecordIsWrittenInFixedOrder) {
 
 // Numbers a hand edit or another version may leave read once, at load, the way the check always
 // read them: the router's user and password go only with ROUTER=1, a box is ticked by any number
-// but 0, an unknown source is the router page, and the notice choice is held to its three values.
+// but 0, and the notice choice is held to its three values. An unknown source is kept, never read
+// as the router page.
 TEST_F(SettingsFileTest, OddNumbersReadAsTheCheckAlwaysReadThem) {
   fs::create_directories(file_.parent_path());
   WriteFile(file_, "[HTTP]\nROUTER=2\nSource=9\n[FILTER]\nWholePage=-1\n[SYSTEM]\nSTARTMIN=5\nBIT32=0\nNotify=7\n");
   AppSettings loaded;
   LoadSettings(loaded, file_, {});
   EXPECT_FALSE(loaded.routerAuth);
-  EXPECT_EQ(loaded.addressSource, AddressSource::RouterPage);
+  EXPECT_EQ(loaded.unknownSource, "9");
   EXPECT_TRUE(loaded.wholePage);
   EXPECT_TRUE(loaded.startMinimized);
   EXPECT_FALSE(loaded.decimalAddress);
@@ -245,13 +248,70 @@ TEST_F(SettingsFileTest, UnknownModeIsKeptAndNeverReadAsAnother) {
   LoadSettings(loaded, file_, {});
   EXPECT_EQ(loaded.sites[0].mode, net::TransferMode::Sftp);
   EXPECT_EQ(loaded.sites[0].unknownMode, std::nullopt);
-  EXPECT_EQ(loaded.sites[1].unknownMode, 7);
-  EXPECT_EQ(loaded.sites[2].unknownMode, -1);
+  EXPECT_EQ(loaded.sites[1].unknownMode, "7");
+  EXPECT_EQ(loaded.sites[2].unknownMode, "-1");
   ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
   const std::string saved = ReadFile(file_);
   EXPECT_NE(saved.find("Mode1=3\n"), std::string::npos);
   EXPECT_NE(saved.find("Mode2=7\n"), std::string::npos);
   EXPECT_NE(saved.find("Mode3=-1\n"), std::string::npos);
+}
+
+// A value that guards a connection and cannot be read (a blank an editor left, garbage, a bad
+// escape) is kept as the file spells it, like an unknown number, and saved back exactly so.
+TEST_F(SettingsFileTest, UnreadableGuardingValuesAreKeptAsSpelled) {
+  struct Case {
+    const char* section;
+    const char* line;
+    const char* spelled;
+    std::function<const UnusableValue&(const AppSettings&)> kept;
+  };
+  const auto mode = [](const AppSettings& s) -> const UnusableValue& { return s.sites[0].unknownMode; };
+  const auto source = [](const AppSettings& s) -> const UnusableValue& { return s.unknownSource; };
+  const auto kind = [](const AppSettings& s) -> const UnusableValue& { return s.dnsTargets[0].unknownKind; };
+  const auto sitePin = [](const AppSettings& s) -> const UnusableValue& { return s.sites[0].unreadablePin; };
+  const auto routerPin = [](const AppSettings& s) -> const UnusableValue& { return s.unreadableRouterPin; };
+  const auto dnsPin = [](const AppSettings& s) -> const UnusableValue& { return s.dnsTargets[0].unreadablePin; };
+  const Case cases[] = {
+      {"FTP", "Mode1", "2 ", mode},          {"FTP", "Mode1", "2x", mode},         {"FTP", "Mode1", "", mode},
+      {"HTTP", "Source", " 1", source},      {"HTTP", "Source", "upnp", source},   {"DNS", "Kind1", " ", kind},
+      {"DNS", "Kind1", "3;", kind},          {"FTP", "Pin1", "sha256//\\x", sitePin},
+      {"HTTP", "Pin", "sha256//\\xZZ", routerPin}, {"DNS", "Pin1", "\\q", dnsPin},
+  };
+  fs::create_directories(file_.parent_path());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.line) + "=" + c.spelled);
+    const std::string line = std::string(c.line) + "=" + c.spelled + "\n";
+    WriteFile(file_, "[" + std::string(c.section) + "]\n" + line + "Host1=x\n");
+    AppSettings loaded;
+    LoadSettings(loaded, file_, {});
+    EXPECT_EQ(c.kept(loaded), c.spelled);
+    ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+    EXPECT_THAT(ReadFile(file_), HasSubstr("\n" + line));
+  }
+}
+
+// A newer version's keys and sections are kept as they were, each key in its section, when this
+// version saves the file.
+TEST_F(SettingsFileTest, KeysOfANewerVersionSurviveASave) {
+  AppSettings settings;
+  settings.sites[0].server = "ftp.example.net";
+  ASSERT_TRUE(SaveSettings(settings, file_, {}).ok);
+  std::string text = ReadFile(file_);
+  text.insert(text.find("[FTP]"), "Proxy=socks5://127.0.0.1:1080\n");
+  text.insert(text.find("[FILTER]"), "Retries1=3\nMode9=\\xZZ \n");
+  text += "[MAIL]\nTo=me@example.net\nPort=587\n[HEARTBEAT]\nUrl=https://hc.example.net/x\n";
+  WriteFile(file_, text);
+
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  loaded.sites[0].server = "ftp2.example.net";
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  std::string expected = text;
+  expected.replace(expected.find("ftp.example.net"), 15, "ftp2.example.net");
+  EXPECT_EQ(ReadFile(file_), expected);
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  EXPECT_EQ(ReadFile(file_), expected);
 }
 
 // A file written before DNS targets existed: no targets, and saved back byte for byte.
@@ -326,7 +386,7 @@ TEST_F(SettingsFileTest, DnsNumbersReadOnceAtLoad) {
   EXPECT_EQ(loaded.dnsTargets[1], DnsTarget{});
   EXPECT_EQ(loaded.dnsTargets[2].kind, DnsKind::Cloudflare);
   EXPECT_EQ(loaded.dnsTargets[2].records, DnsRecords::Both);
-  EXPECT_EQ(loaded.dnsTargets[3].unknownKind, 12);
+  EXPECT_EQ(loaded.dnsTargets[3].unknownKind, "12");
   EXPECT_EQ(loaded.dnsTargets[3].records, DnsRecords::A);
   ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
   EXPECT_THAT(ReadFile(file_), HasSubstr("[DNS]\nKind1=0\n"));

@@ -138,6 +138,22 @@ TEST_F(DnsCheckTest, DnsStateThatIsAFifoIsNeitherWaitedOnNorReplaced) {
   EXPECT_TRUE(fs::is_fifo(state));
 }
 
+// A Cloudflare answer nested 300 000 levels deep is a red line of its target, not the end of the
+// program: the page's address is kept, so the next run uploads nothing again.
+TEST_F(DnsCheckTest, DeepApiAnswerFailsTheTargetAndTheStateIsKept) {
+  settings_.dnsTargets[0] = {.kind = DnsKind::Cloudflare, .pass = "deep-token", .host = "www.example.org",
+                             .zone = "example.org", .api = "http://" + provider_.hostPort() + "/client/v4"};
+  Save();
+  const auto first = Check();
+  EXPECT_EQ(first.exitCode, 1) << first.out << first.err;
+  EXPECT_NE(first.out.find("応答を読めません"), std::string::npos) << first.out;
+  EXPECT_EQ(ReadFile(dir_ / "state" / "ZEPA" / "last-address"), "10.0.0.1");
+  EXPECT_EQ(LastRun()["dns"][0]["result"], "failed");
+  const auto second = Check();
+  EXPECT_EQ(second.exitCode, 1) << second.out;
+  EXPECT_NE(second.out.find("アドレスが変更されてないため"), std::string::npos) << second.out;
+}
+
 // An HTTPS update server that cannot be verified is refused before any password goes; --trust
 // pins its key into [DNS] as it does for the pages, and the next run reaches it.
 TEST_F(DnsCheckTest, TrustPinsTheUpdateServersKey) {

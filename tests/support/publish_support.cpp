@@ -111,6 +111,7 @@ std::vector<std::string> S3Args(const TempDir& root, const S3TestServer::Options
                                 "--page-size=" + std::to_string(options.pageSize)};
   if (!options.region.empty()) args.push_back("--region=" + options.region);
   if (options.stallPut) args.push_back("--stall-put");
+  if (options.repeatToken) args.push_back("--repeat-token");
   return args;
 }
 

@@ -143,6 +143,7 @@ class S3TestServer {
     std::string region{};  // the region signatures must name; empty = any
     int pageSize = 1000; // entries per ListObjectsV2 page
     bool stallPut = false;  // a PUT is read and never answered
+    bool repeatToken = false;  // every listing page is the first, with the same continuation token
   };
   explicit S3TestServer(Options options);
   S3TestServer() : S3TestServer(Options{}) {}

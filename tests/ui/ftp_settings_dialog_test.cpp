@@ -297,7 +297,7 @@ class FtpSettingsDialogTest : public QObject {
               static_cast<net::TransferMode>(i), std::nullopt, "sha256//pin" + n, "http://check" + n + "/",
               "region-" + n};
     }
-    settings.sites[4].unknownMode = 42;
+    settings.sites[4].unknownMode = "42";
     const AppSettings before = settings;
     FtpSettingsDialog dialog(settings);
     for (const char* radio : {"site2Radio", "site5Radio", "site3Radio", "site4Radio", "site1Radio", "site5Radio"}) {

@@ -16,6 +16,7 @@
 #include "core/settings/secret_reference.h"
 #include "core/settings/unsafe_fields.h"
 #include "core/text/cp932.h"
+#include "core/text/fill_message.h"
 #include "core/text/messages.h"
 
 namespace zepa2 {
@@ -132,6 +133,14 @@ void CheckSession::UpdateDnsNames(CheckReport& report, const RunRequest& request
 CheckReport CheckSession::FindAddress() {
   BusyScope busy(host_);
   if (settings_.useLocalAddress) return FindLocalAddress();
+  // A source the settings could not give is not read as the router page: nothing is asked.
+  if (settings_.unknownSource) {
+    host_.AppendLog(Cp932(FillMessage(msg::kUnknownAddressSource, *settings_.unknownSource)),
+                    log_color::kRed);
+    CheckReport refused;
+    refused.reason = "unknown address source " + *settings_.unknownSource;
+    return refused;
+  }
   if (const auto protocol = GatewayProtocolOf(settings_.addressSource)) {
     return TakeGatewayAnswer(WordingOf(*protocol),
                              [&] { return AskGateway(*protocol, settings_, options_.stop); });
@@ -182,6 +191,12 @@ bool CheckSession::FetchRouterPageText(CheckReport& report) {
       return false;
     }
     password = std::move(*resolved.secret);
+  }
+  if (settings_.unreadableRouterPin) {
+    host_.AppendLog(server + Cp932(FillMessage(msg::kUnreadablePin, *settings_.unreadableRouterPin)),
+                    log_color::kRed);
+    reason = "unreadable pin " + *settings_.unreadableRouterPin;
+    return false;
   }
   const RouterRequest request = RouterRequestOf(settings_, std::move(password));
   const net::HttpCredentials login = request.credentials.value_or(net::HttpCredentials{});

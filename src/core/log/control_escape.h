@@ -6,9 +6,10 @@
 
 namespace zepa2 {
 
-// Every byte below 0x20 and 0x7F as "\xHH" (ESC becomes the four characters "\x1b"); other bytes,
-// UTF-8 sequences included, pass unchanged. Text from a router's page can then neither forge a
-// log line nor send escape sequences to the terminal.
+// Every byte below 0x20, 0x7F and every byte that is not part of well-formed UTF-8 as "\xHH" (ESC
+// becomes the four characters "\x1b"); well-formed UTF-8 passes unchanged. Text from a router's
+// page can then neither forge a log line, send escape sequences to the terminal, nor leave bytes
+// that a reader of the output would choke on.
 std::string EscapeControlBytes(std::string_view text);
 
 }  // namespace zepa2

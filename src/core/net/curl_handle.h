@@ -31,6 +31,11 @@ CurlEasy MakeEasyHandle();
 // The multi handle MakeEasyHandle paired with handle, or null for a handle made elsewhere.
 CURLM* MultiOf(CURL* handle);
 
+// Shuts down every socket libcurl holds open for a handle MakeEasyHandle made, from any thread:
+// the stop for a step libcurl runs blocking inside one call (FTP's TLS handshake after AUTH TLS),
+// which hears nothing else. The transfer then fails at once; the sockets are closed by libcurl.
+void CutSocketsOf(CURL* handle);
+
 // Appends one line to a header or command list, keeping ownership in the wrapper.
 void AppendTo(CurlSlist& list, const char* line);
 

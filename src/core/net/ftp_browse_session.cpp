@@ -46,17 +46,28 @@ OutcomeKind FtpBrowseSession::ChangeDirectory(const std::string& target) {
   return visit.outcome.kind;
 }
 
+bool IsOfferableEntry(const FtpEntry& entry) {
+  for (const unsigned char c : entry.name)
+    if (c < 0x20 || c == 0x7F || c == '/') return false;
+  return entry.isDirectory || (entry.name != "." && entry.name != "..");
+}
+
 FtpListing FtpBrowseSession::ListCurrentDirectory() {
   FolderListing visit = session_->ListFolder(session_->WireName(currentDirectory_), true);
   FtpListing listing;
   listing.kind = visit.outcome.kind;
-  listing.entries = std::move(visit.entries);
-  for (FtpEntry& entry : listing.entries) {
+  listing.cut = visit.cut;
+  for (FtpEntry& entry : visit.entries) {
+    if (!IsOfferableEntry(entry)) {
+      ++listing.leftOut;
+      continue;
+    }
     if (auto local = session_->LocalName(entry.name)) {
       entry.name = std::move(*local);
     } else {
       entry.noCp932Form = true;
     }
+    listing.entries.push_back(std::move(entry));
   }
   if (visit.outcome.done() && !visit.folder.empty()) currentDirectory_ = LocalDirectory(visit.folder);
   return listing;

@@ -17,7 +17,14 @@ namespace zepa2::net {
 struct FtpListing {
   OutcomeKind kind = OutcomeKind::ConnectFailed;
   std::vector<FtpEntry> entries;  // on a failure, the entries that arrived before it
+  bool cut = false;               // the server would have gone on; these are the pages read
+  std::size_t leftOut = 0;        // names not offered: a control byte, a '/', or a file "." or ".."
 };
+
+// Whether a listed name can be offered at all: one holding a control byte or a '/' would name
+// another path or forge text wherever it is shown, and a file "." or ".." is no file. A folder
+// ".." stays, as the way up.
+bool IsOfferableEntry(const FtpEntry& entry);
 
 // The client keeps an absolute current folder and names it in every URL ("%2F" + path, one CWD),
 // so libcurl always knows where the connection stands. The folder's name is the server's own, from
@@ -49,8 +56,9 @@ class FtpBrowseSession {
   OutcomeKind ChangeDirectory(const std::string& target);
 
   // Lists the current folder with "LIST -a", so that servers which report "." and ".." only when
-  // asked do report them; entries come in the server's order and nothing is added. A UTF-8
-  // server's names come as CP932, those without a CP932 form marked.
+  // asked do report them; entries come in the server's order and nothing is added; names that
+  // cannot be offered are left out and counted. A UTF-8 server's names come as CP932, those
+  // without a CP932 form marked.
   FtpListing ListCurrentDirectory();
 
   static constexpr std::size_t kMaxListingBytes = Transport::kMaxListingBytes;

@@ -1,6 +1,9 @@
 #include "core/net/perform_transfer.h"
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "core/net/curl_handle.h"
 
@@ -34,7 +37,42 @@ class Attached {
   bool ok_;
 };
 
+// Watches the stop request while a transfer runs and cuts the handle's sockets when it comes: a
+// step libcurl runs blocking inside one perform call (the control connection's TLS handshake after
+// AUTH TLS) would otherwise outlast the stop until its connect time-out.
+class StopWatch {
+ public:
+  StopWatch(CURL* handle, const StopToken* stop) {
+    if (stop) thread_ = std::thread([this, handle, stop] { Watch(handle, *stop); });
+  }
+  ~StopWatch() {
+    if (!thread_.joinable()) return;
+    {
+      std::lock_guard lock(mutex_);
+      done_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+  StopWatch(const StopWatch&) = delete;
+  StopWatch& operator=(const StopWatch&) = delete;
+
+ private:
+  void Watch(CURL* handle, const StopToken& stop) {
+    std::unique_lock lock(mutex_);
+    while (!wake_.wait_for(lock, kStopCheck, [this] { return done_; })) {
+      if (stop.stopRequested()) return CutSocketsOf(handle);
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool done_ = false;
+  std::thread thread_;
+};
+
 CURLcode Drive(CURLM* multi, CURL* handle, const TransferLimits& limits) {
+  const StopWatch watch(handle, limits.stop);
   const Attached attached(multi, handle);
   if (!attached.ok()) return CURLE_FAILED_INIT;
   int running = 1;

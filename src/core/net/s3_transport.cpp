@@ -1,5 +1,7 @@
 #include "core/net/s3_transport.h"
 
+#include <set>
+
 #include "core/net/http_transport.h"
 #include "core/text/xml_tree.h"
 
@@ -61,8 +63,9 @@ class S3Transport final : public HttpTransport {
     if (folder == "/") return ListBuckets(withEntries);
     const BucketFolder where = BucketFolderOf(folder);
     std::string token;
+    std::set<std::string> tokensSeen;
     std::size_t received = 0;
-    for (;;) {
+    for (std::size_t page = 1;; ++page) {
       listing.outcome = OutcomeOf(Send(ListUrl(folder, token, !withEntries), nullptr, {}));
       if (!listing.outcome.done()) return listing;
       received += answer().body.size();
@@ -79,6 +82,12 @@ class S3Transport final : public HttpTransport {
       }
       token = tree->ChildText("NextContinuationToken");
       if (!withEntries || tree->ChildText("IsTruncated") != "true" || token.empty()) break;
+      // A store that hands out a token it gave before, or pages without end, would be asked (and
+      // bill) for ever: the listing ends with what came.
+      if (!tokensSeen.insert(token).second || page >= kMaxListingPages) {
+        listing.cut = true;
+        break;
+      }
       if (received > kMaxListingBytes) {
         listing.outcome = {OutcomeKind::TransferRefused,
                            "the listing is larger than any folder anyone browses", true};

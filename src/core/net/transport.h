@@ -33,6 +33,9 @@ struct FolderListing {
   // asked for without "." and ".."; empty when the server named none.
   std::string folder;
   std::vector<FtpEntry> entries;  // wire names, in the server's order; on a failure those that came
+  // The server would have gone on (a repeated continuation token, more pages than kMaxListingPages):
+  // the entries are those of the pages read.
+  bool cut = false;
 };
 
 // The URL of a name under rootUrl, the name passed to the server as it stands ("a/b.html" is sent
@@ -89,6 +92,8 @@ class Transport {
   // A listing that grows beyond this is broken off as a failed transfer: no folder anyone browses
   // is that large, and a server that keeps sending must not fill the memory.
   static constexpr std::size_t kMaxListingBytes = 16u << 20;
+  // A listing asked for page by page (S3) ends after this many pages, cut: 100 000 names at most.
+  static constexpr std::size_t kMaxListingPages = 100;
 
   // Runs one transfer set up on handle() within the transport's limits; the outcome of a failure
   // carries libcurl's reason.

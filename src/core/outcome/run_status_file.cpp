@@ -1,11 +1,10 @@
 #include "core/outcome/run_status_file.h"
 
-#include <nlohmann/json.hpp>
-
 #include "core/run/check_report_text.h"
 #include "core/settings/private_file_write.h"
 #include "core/sys/read_file.h"
 #include "core/sys/xdg_paths.h"
+#include "core/text/bounded_json.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -167,7 +166,7 @@ FileWriteResult WriteRunStatus(const std::filesystem::path& file, const CheckRep
                                const AppSettings& settings) {
   std::optional<std::string> lastPublishedAt;
   if (const BoundedRead old = ReadRunStatusText(file); old.read()) {
-    const Json previous = Json::parse(old.bytes, nullptr, false);
+    const Json previous = ParseBoundedJson(old.bytes).value_or(Json());
     if (previous.is_object()) {
       const std::string at = Field(previous, "last_published_at");
       if (!at.empty()) lastPublishedAt = at;
@@ -185,7 +184,7 @@ BoundedRead ReadRunStatusText(const std::filesystem::path& file) {
 std::optional<std::string> LastRunAddress(const std::filesystem::path& file) {
   const BoundedRead text = ReadRunStatusText(file);
   if (!text.read()) return std::nullopt;
-  const Json run = Json::parse(text.bytes, nullptr, false);
+  const Json run = ParseBoundedJson(text.bytes).value_or(Json());
   if (!run.is_object()) return std::nullopt;
   const auto address = run.find("address");
   if (address == run.end() || !address->is_string() || address->get<std::string>().empty())
@@ -194,7 +193,7 @@ std::optional<std::string> LastRunAddress(const std::filesystem::path& file) {
 }
 
 std::optional<std::string> HumanRunStatus(const std::string& jsonText) {
-  const Json file = Json::parse(jsonText, nullptr, false);
+  const Json file = ParseBoundedJson(jsonText).value_or(Json());
   if (!file.is_object() || !file.contains("outcome")) return std::nullopt;
   auto row = [](const char* label, const std::string& value) {
     return std::string(label) + "\t" + value + "\n";

@@ -9,6 +9,7 @@
 #include "core/settings/secret_reference.h"
 #include "core/publish/site_store.h"
 #include "core/text/cp932.h"
+#include "core/text/fill_message.h"
 #include "core/text/messages.h"
 
 namespace zepa2 {
@@ -97,13 +98,15 @@ void PagePublisher::Deliver(SiteReport& report, const FtpSite& site, const std::
     report.kind = SiteResultKind::NotRegistered;
     return;
   }
-  if (site.unknownMode) {
-    char text[160];
-    std::snprintf(text, sizeof text, msg::kUnknownTransferMode, *site.unknownMode);
-    host_.AppendLog(site.server + Cp932(text), log_color::kRed);
+  // A mode or pin the settings could not give is never replaced by a default: no connection.
+  if (site.unknownMode || site.unreadablePin) {
+    const std::string line = site.unknownMode ? FillMessage(msg::kUnknownTransferMode, *site.unknownMode)
+                                              : FillMessage(msg::kUnreadablePin, *site.unreadablePin);
+    host_.AppendLog(site.server + Cp932(line), log_color::kRed);
     host_.AppendLog(Cp932(msg::kHomePageUpdateFailed), log_color::kRed);
     report.kind = SiteResultKind::ConnectFailed;
-    report.reason = "unknown transfer mode " + std::to_string(*site.unknownMode);
+    report.reason = site.unknownMode ? "unknown transfer mode " + *site.unknownMode
+                                     : "unreadable pin " + *site.unreadablePin;
     return;
   }
   // A password kept outside the settings is looked up only now, and a missing one never goes out

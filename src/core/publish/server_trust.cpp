@@ -39,21 +39,23 @@ std::vector<LearnedServerKey> PinUnpinnedServers(AppSettings& settings, const St
   auto limits = [stop] { return net::TransferLimits{stop, net::SteadyClock::now() + kLearnDeadline}; };
   for (int n = 1; n <= settings.siteCount && n <= kSiteSlots; ++n) {
     FtpSite& site = settings.sites[n - 1];
-    if (site.server.empty() || !site.pin.empty() || site.unknownMode || !net::HasServerKey(site.mode))
+    if (site.server.empty() || !site.pin.empty() || site.unknownMode || site.unreadablePin ||
+        !net::HasServerKey(site.mode))
       continue;
     LearnedServerKey entry{site.server, n, 0, LearnSiteKey(site.server, site.mode, limits())};
     if (entry.key.pin) site.pin = *entry.key.pin;
     learned.push_back(std::move(entry));
   }
   const auto router = net::ParseWebServer(settings.routerServer);
-  if (router && router->https && settings.routerPin.empty()) {
+  if (router && router->https && settings.routerPin.empty() && !settings.unreadableRouterPin) {
     LearnedServerKey entry{settings.routerServer, 0, 0, LearnRouterKey(settings.routerServer, limits())};
     if (entry.key.pin) settings.routerPin = *entry.key.pin;
     learned.push_back(std::move(entry));
   }
   for (int n = 1; n <= kDnsSlots; ++n) {
     DnsTarget& target = settings.dnsTargets[n - 1];
-    const std::string server = target.pin.empty() ? HttpsUpdateServer(target) : std::string();
+    const bool unpinned = target.pin.empty() && !target.unreadablePin && !target.unknownKind;
+    const std::string server = unpinned ? HttpsUpdateServer(target) : std::string();
     if (server.empty()) continue;
     LearnedServerKey entry{server, 0, n,
                            net::LearnServerKey(server, net::PinnedKeyKind::TlsPublicKey, limits())};

@@ -17,6 +17,9 @@ struct DnsTargetState {
   std::string address{};      // CP932: the IPv4 address the provider took; empty = none or owed
   std::string ipv6Address{};  // CP932: the IPv6 address it took; empty = none or owed
   std::string stopCode{};     // the provider's code that stopped the target; empty = not stopped
+  // SecretFingerprint of the secret a stopped target's reference gave when it stopped: another
+  // secret behind the same reference is tried once. Empty = not known.
+  std::string secretStamp{};
   std::time_t holdUntil = 0;  // no request before this time (a provider's outage); 0 = none
 
   bool operator==(const DnsTargetState&) const = default;

@@ -10,6 +10,11 @@
 
 namespace zepa2 {
 
+// A value that guards a connection (a mode, a source, a DNS kind, a pin) as the settings file spells
+// it, when this version cannot use it: an unknown number, or a line it cannot read at all. It is
+// saved back as it was, and what it governs is refused rather than run with a default.
+using UnusableValue = std::optional<std::string>;
+
 // One FTP mirror site. The password is plain text in memory.
 struct FtpSite {
   std::string server;      // FTP/Server%d
@@ -18,14 +23,17 @@ struct FtpSite {
   std::string uploadFile;  // FTP/File%d: remote path and name of the page
   std::string localFile;   // FTP/Path%d: local template the page is built from
   net::TransferMode mode = net::TransferMode::ActiveFtp;  // FTP/Mode%d
-  // FTP/Mode%d when it holds a number this version does not know (a newer version's mode, a typo):
-  // kept and saved back as it is, and the site is refused rather than reached by another mode.
-  std::optional<int> unknownMode{};
+  // FTP/Mode%d as the file spells it when this version cannot use it (a newer version's mode, a
+  // typo, a trailing blank): kept and saved back as it is, and the site is refused rather than
+  // reached by another mode.
+  UnusableValue unknownMode{};
   std::string pin{};  // FTP/Pin%d: "sha256//…" of the server's key, or empty
   // FTP/CheckUrl%d: public address of the page, fetched after an upload; empty = none
   std::string checkUrl{};
   // FTP/Region%d: storage region of a mode that signs with one (S3); empty = its default
   std::string region{};
+  // FTP/Pin%d as the file spells it when it cannot be read: the site is refused, never left unpinned.
+  UnusableValue unreadablePin{};
 
   bool operator==(const FtpSite&) const = default;
 };
@@ -43,18 +51,19 @@ enum class DnsRecords { A = 0, Aaaa = 1, Both = 2 };
 // One DNS target: a name (or a few) kept pointing at the address the check found.
 struct DnsTarget {
   DnsKind kind = DnsKind::None;  // DNS/Kind%d
-  // DNS/Kind%d when it holds a number this version does not know: kept, saved back, and the
+  // DNS/Kind%d as the file spells it when this version cannot use it: kept, saved back, and the
   // target refused rather than updated by another protocol.
-  std::optional<int> unknownKind{};
+  UnusableValue unknownKind{};
   std::string url{};   // DNS/Url%d: URL template (URL kind), the provider's server (dyndns2)
   std::string user{};  // DNS/User%d
   std::string pass{};  // DNS/Pass%d: password, or Cloudflare's API token (scrambled in the file)
   std::string host{};  // DNS/Host%d: one or more names, comma-separated
   std::string zone{};  // DNS/Zone%d: Cloudflare's zone name
   DnsRecords records = DnsRecords::A;  // DNS/Records%d
-  std::string match{};  // DNS/Match%d: URL kind, text a successful answer holds; empty = any 2xx
-  std::string api{};    // DNS/Api%d: Cloudflare's API base address; empty = the public one
-  std::string pin{};    // DNS/Pin%d: "sha256//…" of the HTTPS update server's key, or empty
+  std::string match{};            // DNS/Match%d: URL kind, text a successful answer holds; empty = any 2xx
+  std::string api{};              // DNS/Api%d: Cloudflare's API base address; empty = the public one
+  std::string pin{};              // DNS/Pin%d: "sha256//…" of the HTTPS update server's key, or empty
+  UnusableValue unreadablePin{};  // DNS/Pin%d when it cannot be read: the target is refused
 
   bool operator==(const DnsTarget&) const = default;
 };
@@ -116,12 +125,14 @@ struct AppSettings {
   int notify = 1;         // SYSTEM/Notify: 0 none, 1 failures only, 2 every publish (held to 0..2)
   std::string onPublish;  // SYSTEM/OnPublish: command line run after a publish; empty = none
   AddressSource addressSource = AddressSource::RouterPage;  // HTTP/Source
-  std::string igdUrl;         // HTTP/IgdUrl: the router's UPnP root description; empty = discover
-  std::string natPmpGateway;  // HTTP/NatPmpGateway: IPv4; empty = the default route's gateway
-  bool wholePage = false;     // FILTER/WholePage: 1 = the trimmed page body is the address
-  std::string routerPin;      // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
-  std::string metricsFile;    // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
-  bool events = true;         // SYSTEM/Events: a change of the network or the router's word starts a check
+  UnusableValue unknownSource;        // HTTP/Source when this version cannot use it: no address is asked for
+  std::string igdUrl;                 // HTTP/IgdUrl: the router's UPnP root description; empty = discover
+  std::string natPmpGateway;          // HTTP/NatPmpGateway: IPv4; empty = the default route's gateway
+  bool wholePage = false;             // FILTER/WholePage: 1 = the trimmed page body is the address
+  std::string routerPin;              // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
+  UnusableValue unreadableRouterPin;  // HTTP/Pin when it cannot be read: the router is not asked
+  std::string metricsFile;  // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
+  bool events = true;       // SYSTEM/Events: a change of the network or the router's word starts a check
   std::array<DnsTarget, kDnsSlots> dnsTargets{};  // DNS targets 1..5 at indexes 0..4
   NotifyChannels notifyChannels{};  // [NOTIFY]: written only when a value differs from its default
 

@@ -50,12 +50,28 @@ class TemporaryName {
 
 PrivateWriteResult Failed(PrivateWriteError error) { return {error, errno}; }
 
+// Whether a link may be followed for a write: it and the folder that holds it belong to this
+// user or to root, and nobody else can replace it there (the folder is not writable by others, or
+// sticky). The kernel's protected_symlinks rule for following, made strict for writing: a link
+// planted by another account would otherwise aim this user's write at any file it can reach.
+bool MayFollowForWriting(const std::filesystem::path& link) {
+  const uid_t self = ::geteuid();
+  const auto ours = [self](uid_t owner) { return owner == self || owner == 0; };
+  struct stat info {};
+  if (::lstat(link.c_str(), &info) != 0 || !ours(info.st_uid)) return false;
+  const std::filesystem::path folder = link.parent_path().empty() ? "." : link.parent_path();
+  if (::stat(folder.c_str(), &info) != 0 || !ours(info.st_uid)) return false;
+  return (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (info.st_mode & S_ISVTX) != 0;
+}
+
 // The file a chain of symbolic links ends at; the path itself when it is no link (or missing).
-std::filesystem::path FinalTarget(std::filesystem::path file) {
+// Nothing when a link of the chain may not be followed for writing.
+std::optional<std::filesystem::path> FinalTarget(std::filesystem::path file) {
   constexpr int kMaxLinks = 40;  // as the kernel allows
   for (int i = 0; i < kMaxLinks; ++i) {
     std::error_code ec;
     if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, ec))) return file;
+    if (!MayFollowForWriting(file)) return std::nullopt;
     const std::filesystem::path target = std::filesystem::read_symlink(file, ec);
     if (ec) return file;
     file = target.is_absolute() ? target : file.parent_path() / target;
@@ -96,7 +112,12 @@ namespace {
 
 PrivateWriteResult WriteAtomically(const std::filesystem::path& path, std::string_view bytes,
                                    std::optional<SharedFileModes> shared) {
-  const std::filesystem::path file = FinalTarget(path);
+  const std::optional<std::filesystem::path> followed = FinalTarget(path);
+  if (!followed) {
+    errno = EPERM;
+    return Failed(PrivateWriteError::UnsafeLink);
+  }
+  const std::filesystem::path& file = *followed;
   // Replacing /dev/null or a FIFO someone pointed the file at would turn it into a regular file.
   struct stat target {};
   if (::lstat(file.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
@@ -164,6 +185,9 @@ std::string DescribePrivateWriteFailure(const std::filesystem::path& file, const
       break;
     case PrivateWriteError::NotRegular:
       step = msg::kSettingsNotRegularFile;
+      break;
+    case PrivateWriteError::UnsafeLink:
+      step = msg::kSettingsUnsafeLink;
       break;
     case PrivateWriteError::CreateTemporary:
       step = msg::kSettingsTemporaryFailed;

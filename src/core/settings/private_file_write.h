@@ -9,12 +9,14 @@
 namespace zepa2 {
 
 // NotRegular: the file (or the final target of its links) is a FIFO, a device, a socket or a
-// folder: it is neither written through nor replaced.
+// folder: it is neither written through nor replaced. UnsafeLink: a link of the chain belongs to
+// another account or lies in a folder another account can write (see WritePrivateFileAtomically).
 enum class PrivateWriteError {
   None,
   Folder,
   FolderNotWritable,
   NotRegular,
+  UnsafeLink,
   CreateTemporary,
   Write,
   Sync,
@@ -36,7 +38,9 @@ bool WriteAllBytes(int fd, std::string_view bytes);
 
 // Writes bytes to a temporary file beside `file`, syncs it and renames it over `file`. When `file`
 // is a symbolic link, the file it leads to is replaced and the link stays (a settings file kept in
-// a dotfiles repository). Missing folders are made 0700; a folder that exists keeps its mode,
+// a dotfiles repository), but only when every link of the chain and the folder holding it belong
+// to this user or root and no other account can replace the link there; otherwise nothing is
+// written (UnsafeLink). Missing folders are made 0700; a folder that exists keeps its mode,
 // which is the user's choice. On failure `file` is left as it was.
 PrivateWriteResult WritePrivateFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 

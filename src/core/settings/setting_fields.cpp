@@ -69,40 +69,56 @@ class SlotCollector {
   }
   void FlagIfChanged(const std::string& name, bool& field, bool) { Flag(name, field, 0); }
 
-  void Source(const std::string& name, AddressSource& field) {
-    AddRanged(
-        name, [&field] { return static_cast<int>(field); },
-        [&field](int value) { field = static_cast<AddressSource>(value); },
-        {static_cast<int>(AddressSource::RouterPage), static_cast<int>(AddressSource::NatPmp)});
+  void Source(const std::string& name, AddressSource& field, UnusableValue& unknown) {
+    const std::string key = Key(name);
+    const NumberRange sources{static_cast<int>(AddressSource::RouterPage),
+                              static_cast<int>(AddressSource::NatPmp)};
+    AddChoice(
+        name, [&field] { return static_cast<int>(field); }, unknown,
+        [&field, key, sources](int value) -> std::optional<std::string> {
+          if (auto problem = NumberProblem(key, value, sources)) return problem;
+          field = static_cast<AddressSource>(value);
+          return std::nullopt;
+        });
   }
 
-  // A mode this version does not know stays as it is until a known one is set; setting an unknown
+  // A mode this version cannot use stays as it is until a known one is set; setting an unknown
   // one is refused, as the dialog's drop-down offers only the known.
-  void Mode(const std::string& name, net::TransferMode& mode, std::optional<int>& unknown) {
+  void Mode(const std::string& name, net::TransferMode& mode, UnusableValue& unknown) {
     const std::string key = Key(name);
-    AddNumber(
-        name, [&mode, &unknown] { return unknown.value_or(static_cast<int>(mode)); },
-        [&mode, &unknown, key](int value) -> std::optional<std::string> {
+    AddChoice(
+        name, [&mode] { return static_cast<int>(mode); }, unknown,
+        [&mode, key](int value) -> std::optional<std::string> {
           const std::optional<net::TransferMode> known = net::TransferModeOfSetting(value);
           if (!known) return FillMessage(msg::kConfigUnknownMode, key, ModeList());
           mode = *known;
-          unknown.reset();
           return std::nullopt;
         });
   }
 
-  // As a transfer mode: a kind this version does not know stays until a known one is set.
-  void DnsKind(const std::string& name, zepa2::DnsKind& kind, std::optional<int>& unknown) {
+  // As a transfer mode: a kind this version cannot use stays until a known one is set.
+  void DnsKind(const std::string& name, zepa2::DnsKind& kind, UnusableValue& unknown) {
     const std::string key = Key(name);
     const NumberRange kinds{0, static_cast<int>(DnsKinds().size()) - 1};
-    AddNumber(
-        name, [&kind, &unknown] { return unknown.value_or(static_cast<int>(kind)); },
-        [&kind, &unknown, key, kinds](int value) -> std::optional<std::string> {
+    AddChoice(
+        name, [&kind] { return static_cast<int>(kind); }, unknown,
+        [&kind, key, kinds](int value) -> std::optional<std::string> {
           if (auto problem = NumberProblem(key, value, kinds)) return problem;
           kind = *DnsKindOfSetting(value);
-          unknown.reset();
           return std::nullopt;
         });
+  }
+
+  // A pin the file could not read is listed as it is spelled until another is set.
+  void Pin(const std::string& name, std::string& field, UnusableValue& unreadable) {
+    AddText(name, field, SettingKind::Text);
+    FieldSlot& slot = slots_.back();
+    slot.spell = [&field, &unreadable] { return unreadable.value_or(EscapeSettingsText(field)); };
+    slot.take = [take = std::move(slot.take), &unreadable](std::string_view spelled) {
+      std::optional<std::string> problem = take(spelled);
+      if (!problem) unreadable.reset();
+      return problem;
+    };
   }
 
   void DnsRecords(const std::string& name, zepa2::DnsRecords& field) {
@@ -152,6 +168,17 @@ class SlotCollector {
                         if (!number) return problem;
                         return set(*number);
                       }});
+  }
+
+  // A number spelled as the file held it while unknown; a value that set() takes makes it known.
+  void AddChoice(const std::string& name, std::function<int()> get, UnusableValue& unknown,
+                 std::function<std::optional<std::string>(int)> set) {
+    AddNumber(name, get, [&unknown, set = std::move(set)](int value) -> std::optional<std::string> {
+      std::optional<std::string> problem = set(value);
+      if (!problem) unknown.reset();
+      return problem;
+    });
+    slots_.back().spell = [get, &unknown] { return unknown.value_or(FormatSettingsInt(get())); };
   }
 
   void AddRanged(const std::string& name, std::function<int()> get, std::function<void(int)> set,

@@ -51,7 +51,9 @@ class LineParser {
       result_.hadUnreadableLines = true;
       return;
     }
-    result_.values[{section_, std::string(line.substr(0, equals))}] = std::string(line.substr(equals + 1));
+    std::pair<std::string, std::string> key{section_, std::string(line.substr(0, equals))};
+    if (result_.values.insert_or_assign(key, std::string(line.substr(equals + 1))).second)
+      result_.order.push_back(std::move(key));
   }
 
  private:

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace zepa2 {
 
@@ -19,6 +20,7 @@ struct SettingsFileLines {
   bool found = false;               // the file exists and could be opened
   bool hadUnreadableLines = false;  // a line was neither blank, comment, header nor Name=value
   std::map<std::pair<std::string, std::string>, std::string> values;  // (section, name) -> raw text
+  std::vector<std::pair<std::string, std::string>> order;             // the keys of values, as first met
 };
 
 // Reads the file; a missing or unopenable file gives found == false and no values.

@@ -12,7 +12,8 @@ namespace zepa2 {
 // Section(name), Text(name, field), Integer(name, field, lowest, highest) (a number outside the
 // range reads as the nearest end; no range: any), Flag(name, field, onValue) (the file's number
 // onValue, or any but 0 when onValue is 0, reads as true; true is written as 1),
-// Source(name, field), Mode(name, mode, unknownMode), DnsKind(name, kind, unknownKind),
+// Source(name, field, unknownSource), Mode(name, mode, unknownMode), DnsKind(name, kind, unknownKind),
+// Pin(name, field, unreadablePin) (the unusable value as the file spells it, see UnusableValue),
 // DnsRecords(name, field), Password(name, field) (a secret stored scrambled), Secret(name, field)
 // (a secret stored as text), OptionalText(name, field), a text written only when it holds
 // something, and FlagIfChanged(name, field, byDefault) (read as Flag with onValue 0; written only
@@ -34,8 +35,8 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Flag("ROUTER", s.routerAuth, 1);
   // Values added since the first release sit in their sections too; a file without them loads
   // with the first release's behaviour (the router page over HTTP, active FTP, nothing pinned).
-  v.Text("Pin", s.routerPin);
-  v.Source("Source", s.addressSource);
+  v.Pin("Pin", s.routerPin, s.unreadableRouterPin);
+  v.Source("Source", s.addressSource, s.unknownSource);
   v.Text("IgdUrl", s.igdUrl);
   v.Text("NatPmpGateway", s.natPmpGateway);
 
@@ -49,7 +50,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Text("File" + number, site.uploadFile);
     v.Text("Path" + number, site.localFile);
     v.Mode("Mode" + number, site.mode, site.unknownMode);
-    v.Text("Pin" + number, site.pin);
+    v.Pin("Pin" + number, site.pin, site.unreadablePin);
     v.Text("CheckUrl" + number, site.checkUrl);
     v.OptionalText("Region" + number, site.region);
   }
@@ -88,7 +89,7 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
       v.DnsRecords("Records" + number, target.records);
       v.Text("Match" + number, target.match);
       v.Text("Api" + number, target.api);
-      v.Text("Pin" + number, target.pin);
+      v.Pin("Pin" + number, target.pin, target.unreadablePin);
     }
   }
 

@@ -55,40 +55,49 @@ class FieldReader {
 
   void FlagIfChanged(const std::string& name, bool& field, bool) { Flag(name, field, 0); }
 
-  // An unknown number (a newer version's source) reads as the router page, as it always has.
-  void Source(const std::string& name, AddressSource& field) {
-    int number = static_cast<int>(field);
-    Integer(name, number);
-    switch (number) {
-      case static_cast<int>(AddressSource::Upnp):
-        field = AddressSource::Upnp;
-        break;
-      case static_cast<int>(AddressSource::NatPmp):
-        field = AddressSource::NatPmp;
-        break;
-      default:
-        field = AddressSource::RouterPage;
-        break;
-    }
+  // A source, mode or kind this version cannot use is kept as the file spells it, and what it
+  // governs is refused: read as the default, a site set up for TLS would log in in clear.
+  void Source(const std::string& name, AddressSource& field, UnusableValue& unknown) {
+    Choice(name, unknown, [&field](int number) {
+      const bool known = number >= 0 && number <= static_cast<int>(AddressSource::NatPmp);
+      if (known) field = static_cast<AddressSource>(number);
+      return known;
+    });
   }
 
-  void Mode(const std::string& name, net::TransferMode& mode, std::optional<int>& unknown) {
-    int number = static_cast<int>(mode);
-    Integer(name, number);
-    if (auto known = net::TransferModeOfSetting(number)) mode = *known;
-    else unknown = number;
+  void Mode(const std::string& name, net::TransferMode& mode, UnusableValue& unknown) {
+    Choice(name, unknown, [&mode](int number) {
+      const std::optional<net::TransferMode> known = net::TransferModeOfSetting(number);
+      if (known) mode = *known;
+      return known.has_value();
+    });
   }
 
   void Secret(const std::string& name, std::string& field) { Text(name, field); }
 
-  // Empty is no target, as 0 is; an unknown number is kept and the target refused.
-  void DnsKind(const std::string& name, zepa2::DnsKind& kind, std::optional<int>& unknown) {
+  // Empty is no target, as 0 is.
+  void DnsKind(const std::string& name, zepa2::DnsKind& kind, UnusableValue& unknown) {
     const std::string* raw = Find(name);
     if (!raw || raw->empty()) return;
-    int number = 0;
-    Integer(name, number);
-    if (auto known = DnsKindOfSetting(number)) kind = *known;
-    else unknown = number;
+    Choice(name, unknown, [&kind](int number) {
+      const std::optional<zepa2::DnsKind> known = DnsKindOfSetting(number);
+      if (known) kind = *known;
+      return known.has_value();
+    });
+  }
+
+  // A pin that cannot be read must not leave the server unpinned: the field holds the spelling,
+  // which is no pin, so that every connection refuses it, and the check names it.
+  void Pin(const std::string& name, std::string& field, UnusableValue& unreadable) {
+    const std::string* raw = Find(name);
+    if (!raw) return;
+    if (auto text = UnescapeSettingsText(*raw)) {
+      field = std::move(*text);
+    } else {
+      field = *raw;
+      unreadable = *raw;
+      hadUnreadable_ = true;
+    }
   }
 
   // A number outside the three choices reads as the nearest one.
@@ -112,6 +121,16 @@ class FieldReader {
   }
 
  private:
+  // Sets the field through take() when the value is a number it knows; otherwise keeps the value.
+  template <typename Take>
+  void Choice(const std::string& name, UnusableValue& unknown, Take take) {
+    const std::string* raw = Find(name);
+    if (!raw) return;
+    const std::optional<int> number = ParseSettingsInt(*raw);
+    if (!number) hadUnreadable_ = true;
+    if (!number || !take(*number)) unknown = *raw;
+  }
+
   const std::string* Find(const std::string& name) const {
     auto it = lines_.values.find({section_, name});
     return it == lines_.values.end() ? nullptr : &it->second;

@@ -274,7 +274,11 @@ std::vector<int> UpnpEvents::descriptors() const {
 }
 
 std::optional<UpnpEvents::Clock::time_point> UpnpEvents::nextDeadline() const {
-  return listener_ >= 0 ? nextSubscribe_ : std::nullopt;
+  if (listener_ < 0) return std::nullopt;
+  std::optional<Clock::time_point> next = nextSubscribe_;
+  for (const Connection& connection : connections_)
+    if (!next || connection.deadline < *next) next = connection.deadline;
+  return next;
 }
 
 void UpnpEvents::StartExchange() {
@@ -330,24 +334,31 @@ void UpnpEvents::FinishExchange(Clock::time_point now, Taken& taken) {
   taken.notes.push_back(msg::kUpnpSubscriptionRefused + reason);
 }
 
-// Only the router may call back: a connection from any other host is closed unread.
-void UpnpEvents::AcceptCallbacks() {
+// Only the router may call back: a connection from any other host is closed unread. When every
+// slot is taken, the oldest connection gives its slot up: a new message from the router counts for
+// more than one that stalled.
+void UpnpEvents::AcceptCallbacks(Clock::time_point now) {
   for (;;) {
     sockaddr_in peer{};
     socklen_t size = sizeof peer;
     const int fd =
         accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) return;
-    if (routerAddress_.empty() || NumericAddress(peer) != routerAddress_ ||
-        connections_.size() >= kMaxCallbacks) {
+    if (routerAddress_.empty() || NumericAddress(peer) != routerAddress_) {
       ::close(fd);
       continue;
     }
-    connections_.push_back({fd, {}});
+    if (connections_.size() >= kMaxCallbacks) CloseCallback(connections_.begin());
+    connections_.push_back({fd, {}, now + kMessageDeadline});
   }
 }
 
-void UpnpEvents::ReadCallbacks(Taken& taken) {
+void UpnpEvents::CloseCallback(std::vector<Connection>::iterator connection) {
+  ::close(connection->fd);
+  connections_.erase(connection);
+}
+
+void UpnpEvents::ReadCallbacks(Clock::time_point now, Taken& taken) {
   for (auto it = connections_.begin(); it != connections_.end();) {
     bool closed = false;
     for (;;) {
@@ -378,9 +389,10 @@ void UpnpEvents::ReadCallbacks(Taken& taken) {
           taken.addresses.push_back(std::move(*address));
       }
     }
-    if (closed || notice) {
-      ::close(it->fd);
-      it = connections_.erase(it);
+    if (closed || notice || now >= it->deadline) {
+      const auto at = it - connections_.begin();
+      CloseCallback(it);
+      it = connections_.begin() + at;
     } else {
       ++it;
     }
@@ -391,8 +403,8 @@ UpnpEvents::Taken UpnpEvents::Take(Clock::time_point now) {
   Taken taken;
   if (listener_ < 0) return taken;
   FinishExchange(now, taken);
-  AcceptCallbacks();
-  ReadCallbacks(taken);
+  AcceptCallbacks(now);
+  ReadCallbacks(now, taken);
   if (nextSubscribe_ && now >= *nextSubscribe_) StartExchange();
   return taken;
 }

@@ -38,6 +38,9 @@ class UpnpEvents {
   // What the router is asked for: the seconds a subscription lasts, and how long a refused one
   // waits before it is asked again.
   static constexpr std::chrono::seconds kAsked{1800};
+  // How long a callback connection has to deliver its whole message: a half-sent one (a router
+  // that crashed or lost its link mid-message) is closed then, and frees its slot.
+  static constexpr std::chrono::seconds kMessageDeadline{5};
 
   // igdUrl: the root description's URL; empty: discovered. The first subscription is asked for at
   // the first Take.
@@ -69,14 +72,16 @@ class UpnpEvents {
   struct Connection {
     int fd;
     std::string received;
+    Clock::time_point deadline;  // closed unanswered when the message is not whole by then
   };
 
   static Exchange Subscribe(const std::string& igdUrl, std::string eventUrl, const std::string& sid,
                             int callbackPort, const StopToken& stop);
   void StartExchange();
   void FinishExchange(Clock::time_point now, Taken& taken);
-  void AcceptCallbacks();
-  void ReadCallbacks(Taken& taken);
+  void AcceptCallbacks(Clock::time_point now);
+  void ReadCallbacks(Clock::time_point now, Taken& taken);
+  void CloseCallback(std::vector<Connection>::iterator connection);
 
   std::string igdUrl_;
   int listener_ = -1;  // the callback address's socket

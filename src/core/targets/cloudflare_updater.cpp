@@ -1,7 +1,6 @@
 #include "core/targets/cloudflare_updater.h"
 
-#include <nlohmann/json.hpp>
-
+#include "core/text/bounded_json.h"
 #include "core/text/messages.h"
 
 namespace zepa2 {
@@ -56,13 +55,21 @@ class Api {
   ApiCall Call(const std::string& path, const net::HttpGetOptions& options) const {
     const net::HttpGetResult got = net::HttpRequestUrl(base_ + path, std::nullopt, options);
     if (auto failed = UnansweredRequest(got, options)) return {{}, std::move(*failed)};
-    const Json body = Json::parse(got.body, nullptr, false);
-    const bool success = body.is_object() && body.contains("success") && body["success"] == true;
-    if (!success || got.status < 200 || got.status > 299) {
-      const std::string reason = ApiErrorOf(body).value_or(msg::kDnsHttpStatus + std::to_string(got.status));
+    std::optional<Json> body = ParseBoundedJson(got.body);
+    if (!body) {
+      const bool ok = got.status >= 200 && got.status <= 299;
+      const std::string reason =
+          ok ? msg::kDnsUnreadableAnswer : msg::kDnsHttpStatus + std::to_string(got.status);
       return {{}, DnsAnswer{DnsAnswerKind::Failed, {}, msg::kDnsApiError + reason}};
     }
-    return {body.contains("result") ? body["result"] : Json(), std::nullopt};
+    const auto success = body->is_object() ? body->find("success") : Json::iterator();
+    if (!body->is_object() || success == body->end() || *success != true || got.status < 200 ||
+        got.status > 299) {
+      const std::string reason = ApiErrorOf(*body).value_or(msg::kDnsHttpStatus + std::to_string(got.status));
+      return {{}, DnsAnswer{DnsAnswerKind::Failed, {}, msg::kDnsApiError + reason}};
+    }
+    const auto result = body->find("result");
+    return {result != body->end() ? std::move(*result) : Json(), std::nullopt};
   }
 
   std::string base_;

@@ -10,7 +10,7 @@ std::string DnsSettingsStamp(const DnsTarget& t) {
   // Each value with its length, so that moving a byte from one value to the next changes the stamp.
   std::string all;
   const auto add = [&](const std::string& value) { (all += std::to_string(value.size()) + ":") += value; };
-  add(std::to_string(static_cast<int>(t.kind)) + "/" + std::to_string(t.unknownKind.value_or(-1)));
+  add(std::to_string(static_cast<int>(t.kind)) + "/" + t.unknownKind.value_or("-1"));
   for (const std::string* value : {&t.url, &t.user, &t.pass, &t.host, &t.zone, &t.match, &t.api, &t.pin})
     add(*value);
   add(std::to_string(static_cast<int>(t.records)));

@@ -4,8 +4,10 @@
 
 #include "core/targets/dns_decision.h"
 #include "core/targets/dns_updater.h"
+#include "core/settings/secret_fingerprint.h"
 #include "core/settings/secret_reference.h"
 #include "core/text/cp932.h"
+#include "core/text/fill_message.h"
 #include "core/text/messages.h"
 
 namespace zepa2 {
@@ -41,15 +43,21 @@ class TargetRun {
 
   DnsTargetReport Run(DnsTargetState& state, const DnsAddresses& addresses, bool force, std::time_t now,
                       const net::HttpGetOptions& http) {
-    if (target_.unknownKind) {
-      char text[256];
-      std::snprintf(text, sizeof text, msg::kDnsUnknownKind, *target_.unknownKind);
-      return Finish(DnsResultKind::Failed, text, log_color::kRed);
-    }
+    if (target_.unknownKind)
+      return Finish(DnsResultKind::Failed, FillMessage(msg::kDnsUnknownKind, *target_.unknownKind),
+                    log_color::kRed);
+    if (target_.unreadablePin)
+      return Finish(DnsResultKind::Failed, FillMessage(msg::kDnsUnreadablePin, *target_.unreadablePin),
+                    log_color::kRed);
     const DnsUpdater* updater = UpdaterOf(target_.kind);
     if (!updater) return Finish(DnsResultKind::Failed, msg::kDnsNoKind, log_color::kRed);
     const std::string stamp = DnsSettingsStamp(target_);
-    const DnsDecision decision = DecideDnsUpdate(state, stamp, target_.records, addresses, force, now);
+    DnsDecision decision = DecideDnsUpdate(state, stamp, target_.records, addresses, force, now);
+    if (decision.verdict == DnsVerdict::Stopped && SecretChangedSinceStop(state)) {
+      host_.AppendLog(prefix_ + Cp932(msg::kDnsSecretChanged), log_color::kViolet);
+      state.stopCode.clear();
+      decision = {DnsVerdict::Send, target_.records != DnsRecords::Aaaa, target_.records != DnsRecords::A};
+    }
     switch (decision.verdict) {
       case DnsVerdict::Untouched:
         return Finish(DnsResultKind::Untouched, msg::kDnsUntouched, log_color::kViolet);
@@ -88,10 +96,29 @@ class TargetRun {
       if (!gravest || AnswerGravity(answer.kind) > AnswerGravity(gravest->kind)) gravest = std::move(answer);
       if (endsTarget) break;
     }
+    state.secretStamp = state.stopCode.empty() || !ParseSecretReference(target_.pass)
+                            ? std::string()
+                            : SecretFingerprint(resolved.pass).value_or(std::string());
     return Answered(*gravest, force);
   }
 
  private:
+  // Whether the secret behind the reference of a stopped target is another than the one it
+  // stopped with (a badauth mended in the file or the keyring). A stop from before fingerprints
+  // were kept learns the present one and stays.
+  bool SecretChangedSinceStop(DnsTargetState& state) const {
+    if (!ParseSecretReference(target_.pass)) return false;
+    const ResolvedSecret pass = ResolveSecret(target_.pass, "DNS.Pass" + std::to_string(report_.number));
+    if (!pass.secret) return false;
+    const std::optional<std::string> now = SecretFingerprint(*pass.secret);
+    if (!now) return false;
+    if (state.secretStamp.empty()) {
+      state.secretStamp = *now;
+      return false;
+    }
+    return *now != state.secretStamp;
+  }
+
   DnsTargetReport Answered(const DnsAnswer& answer, bool force) {
     report_.code = answer.code;
     report_.reason = answer.reason;

@@ -75,11 +75,11 @@ DnsAnswer Dyndns2Updater::Update(const DnsTarget& target, DnsFamily family, cons
   const net::HttpGetResult got =
       net::HttpRequestUrl(url, net::HttpCredentials{target.user, target.pass}, options);
   if (auto failed = UnansweredRequest(got, options)) return *failed;
-  DnsAnswer answer = Dyndns2AnswerOf(got.body);
-  // A server error without a code of the protocol (a proxy's 502 page) is a plain failure.
-  if (answer.kind == DnsAnswerKind::Failed && got.status != 200)
-    answer.reason = msg::kDnsHttpStatus + std::to_string(got.status);
-  return answer;
+  // The protocol's codes count only in a successful answer: a "good" in a server error's page (or
+  // a proxy's) took nothing, and a "badauth" there must not stop the target for good.
+  if (got.status < 200 || got.status > 299)
+    return {DnsAnswerKind::Failed, {}, msg::kDnsHttpStatus + std::to_string(got.status)};
+  return Dyndns2AnswerOf(got.body);
 }
 
 std::string Dyndns2Updater::ServerUrl(const DnsTarget& target) const {

@@ -15,6 +15,8 @@ inline constexpr const char* kSettingsSyncFailed = "ディスクに書き込め�
 inline constexpr const char* kSettingsRenameFailed = "ファイルを置き換えられません";
 inline constexpr const char* kSettingsNotRegularFile =
     "通常のファイルではないため、書き込みも置き換えもしません";
+inline constexpr const char* kSettingsUnsafeLink =
+    "他のユーザーが置いた、または置き換えられるリンクのため、リンク先には書き込みません";
 inline constexpr const char* kSettingsValueTooLong = "設定値が長すぎて保存できません";
 
 // ---- start-up and main window ----
@@ -113,7 +115,10 @@ inline constexpr const char* kFtpFileSucceeded = "/成功";
 inline constexpr const char* kHomePageUpdated = "ホームページの更新に成功しました。";
 inline constexpr const char* kTransferRefused = ":%s失敗";
 // %d: the number in the settings file.
-inline constexpr const char* kUnknownTransferMode = ":転送方式の値（%d）が不明なため、接続しませんでした。";
+inline constexpr const char* kUnknownTransferMode = ":転送方式の値（%1）が不明なため、接続しませんでした。";
+inline constexpr const char* kUnknownAddressSource =
+    "取得方法の値（%1）が不明なため、アドレスを取得しませんでした。";
+inline constexpr const char* kUnreadablePin = ":鍵の値（%1）を読めないため、接続しませんでした。";
 inline constexpr const char* kFtpFileFailed = "/失敗";
 inline constexpr const char* kHomePageUpdateFailed = "ホームページの更新に失敗しました。";
 // Followed by "<file>: <reason>".
@@ -301,6 +306,9 @@ inline constexpr const char* kFileListFailed = "ファイルリストを取得�
 inline constexpr const char* kCurrentDirectoryUnknown = "カレントディレクトリーが取得できません。";
 inline constexpr const char* kCurrentDirectoryNotChanged = "カレントディレクトリーが変更できません。";
 inline constexpr const char* kEnterFileName = "ファイル名を入力してください。";
+inline constexpr const char* kListingCut = "（一覧が終わらないため、途中で打ち切りました）";
+inline constexpr const char* kNamesLeftOut =
+    "（制御文字、「/」または「..」を含む名前 %1 件は表示していません）";
 inline constexpr const char* kNameNotUsable =
     "この名前には使用できない文字が含まれているため、選択できません。\n%1";
 inline constexpr const char* kFileSelectHtmlFilter = "html Files (*.html)";
@@ -471,8 +479,11 @@ inline constexpr const char* kDnsStopping =
     ":プロバイダが「%s」と答えたため停止します。設定を変更するまで更新を送りません。";
 inline constexpr const char* kDnsStillStopped = ":「%s」で停止中です。設定を変更するまで更新を送りません。";
 inline constexpr const char* kDnsHolding = ":プロバイダが「%s」と答えたため、%d分間は更新を送りません。";
+inline constexpr const char* kDnsSecretChanged =
+    ":停止中ですが、パスワードの参照先の内容が変わったため、一度だけ送ります。";
 inline constexpr const char* kDnsStillHeld = ":プロバイダの障害のため、%sまで更新を送りません。";
-inline constexpr const char* kDnsUnknownKind = ":種類の値（%d）が不明なため、更新しませんでした。";
+inline constexpr const char* kDnsUnknownKind = ":種類の値（%1）が不明なため、更新しませんでした。";
+inline constexpr const char* kDnsUnreadablePin = ":鍵の値（%1）を読めないため、更新しませんでした。";
 inline constexpr const char* kDnsCancelled = ":更新を中止しました";
 inline constexpr const char* kDnsNoKind = ":種類が選ばれていません。";
 // Reasons of a failed update (UTF-8; the provider's own words follow where it gave any).
@@ -483,8 +494,9 @@ inline constexpr const char* kDnsNoZone = "ゾーンが設定されていませ�
 inline constexpr const char* kDnsBadUrl = "URLが http:// または https:// で始まっていません";
 inline constexpr const char* kDnsHttpStatus = "HTTP ステータス ";  // code
 inline constexpr const char* kDnsMatchMissing = "応答に指定の文字列がありません";
-inline constexpr const char* kDnsUnknownAnswer = "不明な応答：";                 // the answer's first line
-inline constexpr const char* kDnsApiError = "APIエラー：";                       // the API's message (code)
+inline constexpr const char* kDnsUnknownAnswer = "不明な応答：";  // the answer's first line
+inline constexpr const char* kDnsApiError = "APIエラー：";        // the API's message (code)
+inline constexpr const char* kDnsUnreadableAnswer = "応答を読めません（JSONでないか、入れ子が深すぎます）";
 inline constexpr const char* kDnsZoneNotFound = "ゾーンが見つかりません：";      // zone
 inline constexpr const char* kDnsRecordNotFound = "レコードが見つかりません：";  // type name
 inline constexpr const char* kDnsKeyUnverified = "サーバの証明書を確認できません";

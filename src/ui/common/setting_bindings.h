@@ -61,10 +61,31 @@ class FieldBindings {
         [combo, field](Record& s) { s.*field = static_cast<Enum>(std::max(0, combo->currentIndex())); },
         {combo});
   }
-  // A read-only pin field, with the button that forgets the pin (off without one).
-  BoundRow& Pin(QLineEdit* edit, QPushButton* forget, std::string Record::*field) {
+  // The same for a choice the file may hold unusable: then no item is shown, and the value stays
+  // as it was until an item is picked.
+  template <typename Enum>
+  BoundRow& Choice(QComboBox* combo, Enum Record::*field, UnusableValue Record::*unknown) {
+    return Row(
+        [combo, field, unknown](const Record& s) {
+          combo->setCurrentIndex((s.*unknown) ? -1 : static_cast<int>(s.*field));
+        },
+        [combo, field, unknown](Record& s) {
+          if (combo->currentIndex() < 0) return;
+          s.*field = static_cast<Enum>(combo->currentIndex());
+          (s.*unknown).reset();
+        },
+        {combo});
+  }
+  // A read-only pin field, with the button that forgets the pin (off without one). A pin the file
+  // could not read shows as it was spelled and stays so until it is changed.
+  BoundRow& Pin(QLineEdit* edit, QPushButton* forget, std::string Record::*field,
+                UnusableValue Record::*unreadable) {
     BoundRow& row = Row([edit, forget, field](const Record& s) { ShowPin(edit, forget, s.*field); },
-                        [edit, field](Record& s) { s.*field = PinShown(edit); }, {edit});
+                        [edit, field, unreadable](Record& s) {
+                          s.*field = PinShown(edit);
+                          if (s.*unreadable != s.*field) (s.*unreadable).reset();
+                        },
+                        {edit});
     row.enable = [edit, forget, field](bool on, const Record& s) {
       edit->setEnabled(on);
       forget->setEnabled(on && !(s.*field).empty());

@@ -148,7 +148,7 @@ void DnsSettingsDialog::BindShownTarget() {
   fields.Text(matchEdit_, &DnsTarget::match);
   fields.Text(apiEdit_, &DnsTarget::api);
   // Read only: the pin is taken by "--trust", and only forgotten here.
-  fields.Pin(pinEdit_, forgetPinButton_, &DnsTarget::pin);
+  fields.Pin(pinEdit_, forgetPinButton_, &DnsTarget::pin, &DnsTarget::unreadablePin);
 }
 
 void DnsSettingsDialog::ShowFieldsOfKind() {

@@ -166,6 +166,13 @@ bool FtpBrowseDialog::RefreshListing() {
     list_->addItem(entry.isDirectory ? QStringLiteral("[%1]").arg(shown) : shown);
     entries_.push_back(std::move(entry));
   }
+  // Below the rows, greyed and not to be picked: what the listing did not show.
+  const auto note = [this](const QString& text) {
+    auto* item = new QListWidgetItem(text, list_);
+    item->setFlags(Qt::NoItemFlags);
+  };
+  if (listing.cut) note(QString::fromUtf8(msg::kListingCut));
+  if (listing.leftOut > 0) note(QString::fromUtf8(msg::kNamesLeftOut).arg(listing.leftOut));
   PushFields();
   return listing.kind == net::OutcomeKind::Done;
 }

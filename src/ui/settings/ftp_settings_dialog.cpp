@@ -177,7 +177,7 @@ void FtpSettingsDialog::BindShownSite() {
           stored.unknownMode.reset();
         }
       });
-  site.Pin(pinEdit_, forgetPinButton_, &FtpSite::pin);
+  site.Pin(pinEdit_, forgetPinButton_, &FtpSite::pin, &FtpSite::unreadablePin);
 }
 
 void FtpSettingsDialog::BindSettings() {

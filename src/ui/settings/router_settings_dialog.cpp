@@ -175,7 +175,7 @@ void RouterSettingsDialog::BindSettings() {
   bindings_.Text(userEdit_, &AppSettings::routerUser).EnabledWhen(RouterLoginSent);
   bindings_.Text(passEdit_, &AppSettings::routerPass)
       .EnabledWhen(RouterLoginSent, {button("saveToKeyringButton")});
-  bindings_.Choice(sourceCombo_, &AppSettings::addressSource);
+  bindings_.Choice(sourceCombo_, &AppSettings::addressSource, &AppSettings::unknownSource);
   bindings_.Flag(wholePageCheck_, &AppSettings::wholePage).EnabledWhen(RouterPageAsked);
   bindings_.Text(igdUrlEdit_, &AppSettings::igdUrl).EnabledWhen([](const AppSettings& s) {
     return s.addressSource == AddressSource::Upnp;
@@ -194,7 +194,9 @@ void RouterSettingsDialog::BindSettings() {
           },
           {addressEdit_.widget()})
       .EnabledWhen(RouterPageAsked, {button("browserCheckButton"), button("showHtmlButton")});
-  bindings_.Pin(pinEdit_, button("forgetPinButton"), &AppSettings::routerPin).EnabledWhen(RouterPageAsked);
+  bindings_
+      .Pin(pinEdit_, button("forgetPinButton"), &AppSettings::routerPin, &AppSettings::unreadableRouterPin)
+      .EnabledWhen(RouterPageAsked);
 }
 
 RouterAddress RouterSettingsDialog::TypedAddress() const { return SplitRouterAddress(addressEdit_.Get()); }
