@@ -17,6 +17,7 @@ void SendMailNotice(const NotifyChannels& channels, const CheckNotice& notice, s
   net::SmtpRequest request;
   request.to = MailAddresses(channels.mailTo);
   if (channels.mailFrom.empty() || request.to.empty()) return fail(Cp932(msg::kNotifyNoRecipient));
+  if (channels.unreadableMailPin) return fail(Cp932(msg::kNotifyKeyRefused));
   const std::optional<net::MailServer> server = net::ParseMailServer(channels.mailServer);
   if (!server) return fail(Cp932(FillMessage(msg::kNotifyBadMailServer, msg::kNotifyMailServerLabel)));
   constexpr const char* kPassKey = "NOTIFY.MailPass";

@@ -8,6 +8,9 @@ namespace zepa2 {
 void SendWebhook(const NotifyChannels& channels, const WebhookFacts& facts, const NoticeLog& log,
                  const NoticeLimits& limits) {
   if (channels.webhookUrl.empty()) return;
+  // A pin the file could not read guards the hook as much as a pin: nothing goes without it.
+  if (channels.unreadableWebhookPin)
+    return log(Cp932(msg::kWebhookFailed) + Cp932(msg::kNotifyKeyRefused), log_color::kRed);
   WebhookRequest request = RowOf(channels.webhookKind).request(facts);
   net::HttpPost post{std::move(request.body), std::move(request.headers)};
   if (auto problem =

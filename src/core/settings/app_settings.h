@@ -96,6 +96,9 @@ struct NotifyChannels {
   WebhookKind webhookKind = WebhookKind::Json;  // NOTIFY/WebhookKind
   std::string webhookPin{};                     // NOTIFY/WebhookPin
   std::string pingUrl{};  // NOTIFY/PingUrl: asked after every check, with /fail after a failed one
+  // NOTIFY/MailPin and WebhookPin when they cannot be read: that channel sends nothing.
+  UnusableValue unreadableMailPin{};
+  UnusableValue unreadableWebhookPin{};
 
   bool operator==(const NotifyChannels&) const = default;
 };

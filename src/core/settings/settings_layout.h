@@ -101,10 +101,10 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
     v.Password("MailPass", n.mailPass);
     v.Text("MailFrom", n.mailFrom);
     v.Text("MailTo", n.mailTo);
-    v.Text("MailPin", n.mailPin);
+    v.Pin("MailPin", n.mailPin, n.unreadableMailPin);
     v.Text("WebhookUrl", n.webhookUrl);
     v.Choice("WebhookKind", n.webhookKind, kLastWebhookKind);
-    v.Text("WebhookPin", n.webhookPin);
+    v.Pin("WebhookPin", n.webhookPin, n.unreadableWebhookPin);
     v.Text("PingUrl", n.pingUrl);
   }
 }

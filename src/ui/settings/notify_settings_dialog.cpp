@@ -31,10 +31,11 @@ NotifySettingsDialog::NotifySettingsDialog(AppSettings& settings, QWidget* paren
   fields_.Text(mailFromEdit_, &NotifyChannels::mailFrom);
   fields_.Text(mailToEdit_, &NotifyChannels::mailTo);
   // Read only: pins are set by the configuration command, and only forgotten here.
-  fields_.Pin(mailPinEdit_, mailPinForget_, &NotifyChannels::mailPin);
+  fields_.Pin(mailPinEdit_, mailPinForget_, &NotifyChannels::mailPin, &NotifyChannels::unreadableMailPin);
   fields_.Text(webhookUrlEdit_, &NotifyChannels::webhookUrl);
   fields_.Choice(webhookKindCombo_, &NotifyChannels::webhookKind);
-  fields_.Pin(webhookPinEdit_, webhookPinForget_, &NotifyChannels::webhookPin);
+  fields_.Pin(webhookPinEdit_, webhookPinForget_, &NotifyChannels::webhookPin,
+              &NotifyChannels::unreadableWebhookPin);
   fields_.Text(pingUrlEdit_, &NotifyChannels::pingUrl);
   fields_.Show(settings.notifyChannels);
 }
