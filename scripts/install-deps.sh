@@ -12,7 +12,7 @@ packages=(
   lighttpd lighttpd-mod-webdav lighttpd-mod-openssl
   fonts-noto-cjk xvfb xauth imagemagick
   dbus-daemon iproute2 radvd
-  python3-prometheus-client
+  python3-prometheus-client python3-aiosmtpd
   libsecret-1-dev gnome-keyring libsecret-tools strace
   dpkg-dev file desktop-file-utils appstream groff-base
   clang-format clang libclang-rt-14-dev

@@ -67,6 +67,10 @@ AppSettings EveryFieldSet() {
   }
   s.dnsTargets[0].pass = "dns secret";  // the secret itself, kept in the file
   for (int i = 0; i < kDnsSlots; ++i) s.dnsTargets[i].suffix = "::" + std::to_string(i + 1) + "/56";
+  s.notifyChannels = {"smtps://mail.example.net:465", false, "me@example.net", "mail secret", "zepa2@example.net",
+                      "me@example.net, you@example.org", "sha256//" + std::string(43, 'D') + "=",
+                      "https://discord.com/api/webhooks/1/abc", WebhookKind::Ntfy, "",
+                      "https://hc-ping.com/0f6c1d2e"};
   return s;
 }
 
@@ -114,7 +118,7 @@ TEST(SettingFields, SecretsAreTheFieldsThatHoldPasswords) {
     if (field.kind == SettingKind::Secret) secrets.push_back(field.key);
   EXPECT_THAT(secrets, ::testing::ElementsAre("HTTP.Pass", "FTP.Pass1", "FTP.Pass2", "FTP.Pass3", "FTP.Pass4",
                                               "FTP.Pass5", "DNS.Pass1", "DNS.Pass2", "DNS.Pass3", "DNS.Pass4",
-                                              "DNS.Pass5"));
+                                              "DNS.Pass5", "NOTIFY.MailPass"));
 }
 
 struct RefusedCase {
@@ -158,6 +162,20 @@ TEST(SettingFields, RefusesWhatTheDialogsRefuse) {
       {"DNS.Suffix2", "::1:0:0:0:0", "プレフィックスの部分にかかっています"},
       {"DNS.Suffix3", "::12/130", "1から127"},
       {"DNS.Suffix4", "nas.lan", "インターフェースIDの形式"},
+      {"NOTIFY.MailServer", "mail.example.net", "smtp://ホスト[:ポート]"},
+      {"NOTIFY.MailServer", "smtp://mail.example.net/x", "「メール：送信サーバ」"},
+      {"NOTIFY.MailServer", "smtp://mail.example.net:0", "smtp://ホスト[:ポート]"},
+      {"NOTIFY.MailTo", "me@example.net, you", "「メール：宛先」のメールアドレス「you」"},
+      {"NOTIFY.MailTo", "me@example.net\x0D\x0ARCPT TO:<x@y>", "メールアドレス"},
+      {"NOTIFY.MailFrom", "a@example.net,b@example.net", "「メール：差出人」"},
+      {"NOTIFY.MailUser", "me\x0A", "改行文字または NUL 文字"},
+      {"NOTIFY.MailPass", "secret", "パスワードそのものを指定できません"},
+      {"NOTIFY.MailPin", "sha256//short", "sha256// で始まる形式"},
+      {"NOTIFY.WebhookUrl", "discord.com/api/webhooks/1/abc", "http:// または https://"},
+      {"NOTIFY.WebhookUrl", "https://example.net/hook here", "「Webhook：URL」"},
+      {"NOTIFY.WebhookKind", "4", "0 から 3 までの整数"},
+      {"NOTIFY.PingUrl", "ftp://example.net/ping", "「死活監視：ping URL」"},
+      {"NOTIFY.MailTls", "2", "0 から 1 までの整数"},
       {"SYSTEM.NoSuchKey", "1", "という設定はありません"},
       {"FTP", "1", "という設定はありません"},
   };

@@ -7,6 +7,7 @@
 #include "core/net/server_key.h"
 #include "core/schedule/interval_field.h"
 #include "core/settings/gateway_fields.h"
+#include "core/settings/notify_fields.h"
 #include "core/settings/unsafe_fields.h"
 #include "core/text/fill_message.h"
 #include "core/text/messages.h"
@@ -64,7 +65,7 @@ std::optional<std::string> RecordProblem(const AppSettings& s) {
   for (int i = 0; i < kDnsSlots; ++i)
     if (auto problem = DnsSuffixProblem(s.dnsTargets[i].suffix, "DNS.Suffix" + std::to_string(i + 1)))
       return problem;
-  return std::nullopt;
+  return NotifyFieldProblem(s.notifyChannels);
 }
 
 std::optional<std::string> SiteFieldProblem(const FtpSite& site, int index) {

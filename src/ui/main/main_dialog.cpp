@@ -33,6 +33,7 @@
 #include "ui/common/settings_io.h"
 #include "ui/main/about_dialog.h"
 #include "ui/settings/dns_settings_dialog.h"
+#include "ui/settings/notify_settings_dialog.h"
 #include "ui/main/activity_log.h"
 #include "ui/main/main_icons.h"
 #include "ui/main/popup_menus.h"
@@ -118,7 +119,8 @@ void MainDialog::BuildMenus() {
       this, PopupKind::Window,
       {[this] { QMetaObject::invokeMethod(this, &MainDialog::OnHideToTray, Qt::QueuedConnection); }, runNow,
        exit, about,
-       [this] { QMetaObject::invokeMethod(this, &MainDialog::OnDnsSettings, Qt::QueuedConnection); }});
+       [this] { QMetaObject::invokeMethod(this, &MainDialog::OnDnsSettings, Qt::QueuedConnection); },
+       [this] { QMetaObject::invokeMethod(this, &MainDialog::OnNotifySettings, Qt::QueuedConnection); }});
   trayMenu_ =
       BuildPopupMenu(this, PopupKind::Tray,
                      {[this] {
@@ -371,7 +373,8 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
 
 void MainDialog::AfterCheck(const CheckReport& report) {
   // A run the user stopped by quitting did not fail: nothing is told of it on the way out.
-  if (!quitWhenCheckEnds_) notifier_->Notify(runSettings_.notify, report);
+  if (!quitWhenCheckEnds_)
+    aftermath_->Tell({runSettings_, report, notifier_->Notify(runSettings_.notify, report)});
   aftermath_->Run(report, runSettings_, RunStatusFilePath());
 }
 
@@ -454,6 +457,8 @@ void MainDialog::OnRouterSettings() {
 }
 
 void MainDialog::OnDnsSettings() { RunDnsSettingsDialog(this, settings_, lastReport_.dottedAddress); }
+
+void MainDialog::OnNotifySettings() { RunNotifySettingsDialog(this, settings_); }
 void MainDialog::OnFtpSettings() { RunFtpSettingsDialog(this, settings_); }
 
 void MainDialog::OnPageSettings() {
