@@ -11,8 +11,8 @@ packages=(
   python3 python3-pyftpdlib python3-openssl python3-cryptography python3-paramiko
   lighttpd lighttpd-mod-webdav lighttpd-mod-openssl
   fonts-noto-cjk xvfb xauth imagemagick
-  dbus-daemon iproute2
-  python3-prometheus-client
+  dbus-daemon iproute2 radvd
+  python3-prometheus-client python3-aiosmtpd
   libsecret-1-dev gnome-keyring libsecret-tools strace
   dpkg-dev file desktop-file-utils appstream groff-base
   clang-format clang libclang-rt-14-dev

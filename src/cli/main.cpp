@@ -17,6 +17,8 @@
 #include "core/check/check_session.h"
 #include "core/schedule/check_period.h"
 #include "core/outcome/check_aftermath.h"
+#include "core/outcome/check_notice.h"
+#include "core/notify/notice_sender.h"
 #include "core/run/check_report_text.h"
 #include "core/outcome/dns_state_file.h"
 #include "core/outcome/last_address_file.h"
@@ -94,23 +96,18 @@ RunState ReadRunState(ConsoleHost& host) {
   return state;
 }
 
+// The failure told by an earlier run and not yet recovered from; a refused file is a red line and
+// counts as none.
+std::string ReadToldFailure(ConsoleHost& host) {
+  std::string refusal;
+  std::string told = ReadLastAddress(ToldFailureFilePath(), &refusal).value_or("");
+  if (!refusal.empty()) host.AppendLog(Cp932(msg::kStateFileRefused) + Utf8ToCp932(refusal), log_color::kRed);
+  return told;
+}
+
 // A site that is not set up did not take the address either: the run failed. So did a DNS target
 // that failed, or is stopped or held.
-ExitStatus ExitStatusOf(const CheckReport& report) {
-  for (const DnsTargetReport& target : report.dnsTargets)
-    if (DnsTargetFailed(target.result)) return kExitFailed;
-  switch (report.outcome) {
-    case CheckOutcome::AddressNotFound:
-    case CheckOutcome::PartlyPublished:
-    case CheckOutcome::PublishFailed:
-      return kExitFailed;
-    case CheckOutcome::Found:
-    case CheckOutcome::Unchanged:
-    case CheckOutcome::Published:
-      return kExitOk;
-  }
-  return kExitFailed;
-}
+ExitStatus ExitStatusOf(const CheckReport& report) { return CheckFailed(report) ? kExitFailed : kExitOk; }
 
 class Companion {
  public:
@@ -123,7 +120,9 @@ class Companion {
         check_(settings_, host_, publisher_, {.stop = &stop}),
         state_(ReadRunState(host_)),
         stop_(stop),
-        retry_(std::chrono::seconds(options.retrySeconds)) {}
+        retry_(std::chrono::seconds(options.retrySeconds)),
+        notices_(ReadToldFailure(host_)),
+        sender_([this](const std::string& text, LogColor color) { host_.AppendLog(text, color); }, &stop) {}
 
   // One check; callerLine is the line the window writes before the same kind of run, or null.
   // Like the window's timer, the repeated checks of --watch publish only a changed address, and
@@ -137,6 +136,10 @@ class Companion {
     if (options_.dryRun) return ExitStatusOf(report);
     retry_.Record(LeftWorkOwed(report), report.holdOff);
     const ExitStatus status = StoreState(report);
+    // Mail, webhook and heartbeat go on their own thread: a mute server never holds the next check.
+    const std::string toldBefore = notices_.toldFailure();
+    sender_.Send({settings_, report, notices_.Next(settings_.notify, report)});
+    if (notices_.toldFailure() != toldBefore) StoreToldFailure();
     // The status file and the user's command come last: the command may read the state.
     const bool statusWritten = FinishCheck(
         report, settings_, RunStatusFilePath(),
@@ -171,6 +174,16 @@ class Companion {
     return kExitFailed;
   }
 
+  // The next run, a process of its own, must know what was told.
+  void StoreToldFailure() {
+    const std::string told = notices_.toldFailure().substr(0, kMaxAddressFileBytes);
+    if (const auto written = WriteLastAddress(ToldFailureFilePath(), told); !written.ok())
+      host_.AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(written.reason()), log_color::kRed);
+  }
+
+  // Waits for the notices of the checks so far: a single run ends only once they are sent.
+  void FinishNotices() { sender_.Drain(); }
+
   // A line of the companion's own in the log (UTF-8 text).
   void Report(const std::string& text, LogColor color) { host_.AppendLog(Cp932(text), color); }
 
@@ -189,6 +202,8 @@ class Companion {
   RunState state_;
   const StopToken& stop_;
   RetrySchedule retry_;
+  NoticeSequence notices_;
+  NoticeSender sender_;  // last: its thread ends before the host it logs to goes away
 };
 
 // The address alone on standard output, for scripts; the log goes to standard error.
@@ -339,7 +354,10 @@ int Run(const CheckOptions& options) {
   const char* firstLine = options.dryRun ? msg::kRunAsTest : options.force ? msg::kRunManually : nullptr;
   ExitStatus status = companion.RunOnce(firstLine, false);
   if (signals.stopRequested()) return Stopped(companion);
-  if (!options.watch) return status;
+  if (!options.watch) {
+    companion.FinishNotices();
+    return status;
+  }
 
   WatchWait wait(signals);
   for (;;) {
@@ -352,7 +370,10 @@ int Run(const CheckOptions& options) {
     while (!checkLine) {
       const std::int64_t period =
           options.periodSeconds.value_or(CheckPeriodSeconds(settings.intervalUnit, settings.interval));
-      if (period <= 0) return status;
+      if (period <= 0) {
+        companion.FinishNotices();
+        return status;
+      }
       const std::chrono::seconds timerWait = companion.retry().NextWait(std::chrono::seconds(period));
       if (retrying && !retryTold) {
         char line[160];

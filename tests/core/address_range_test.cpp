@@ -23,6 +23,7 @@ const RangeCase kRanges[] = {
     {"127.0.0.0", "127.255.255.255", Loopback, "126.255.255.255", "128.0.0.0"},
     {"169.254.0.0", "169.254.255.255", LinkLocal, "169.253.255.255", "169.255.0.0"},
     {"172.16.0.0", "172.31.255.255", Private, "172.15.255.255", "172.32.0.0"},
+    {"192.0.0.0", "192.0.0.7", TunnelEnd, "191.255.255.255", "192.0.0.8"},
     {"192.168.0.0", "192.168.255.255", Private, "192.167.255.255", "192.169.0.0"},
     {"224.0.0.0", "255.255.255.255", MulticastReserved, "223.255.255.255", nullptr},
 };
@@ -50,6 +51,43 @@ TEST(NonPublicAddress, TextThatIsNoDottedAddressGetsNoReason) {
                            "192.168.0.256", "::1", "192.168.0.1.5"}) {
     EXPECT_EQ(NonPublicReasonOf(text), None) << '"' << text << '"';
   }
+}
+
+// The kernel gives unique-local addresses global scope; only the address itself tells them apart.
+TEST(Ipv6AddressClass, EachClassAtItsEdges) {
+  using enum Ipv6Class;
+  const struct {
+    const char* address;
+    Ipv6Class expected;
+  } cases[] = {
+      {"2000::", Global},
+      {"2a01:4f8:1:2::5", Global},
+      {"3ffe:ffff::1", Global},
+      {"3fff:1000::1", Global},  // just past the newer documentation range
+      {"1fff:ffff::1", Other},
+      {"4000::1", Other},
+      {"fc00::1", UniqueLocal},
+      {"fd12:3456:789a::5", UniqueLocal},
+      {"fdff:ffff::1", UniqueLocal},
+      {"fe00::1", Other},
+      {"fe80::1", LinkLocal},
+      {"febf:ffff::1", LinkLocal},
+      {"fec0::1", Other},
+      {"2001:db8::1", Documentation},
+      {"2001:db8:ffff::1", Documentation},
+      {"2001:db9::1", Global},
+      {"2001:db7:ffff::1", Global},
+      {"3fff::1", Documentation},
+      {"3fff:fff:ffff::1", Documentation},
+      {"::1", Other},
+      {"::", Other},
+      {"::ffff:203.0.113.5", Other},
+      {"ff02::1", Other},
+      {"203.0.113.5", Other},
+      {"", Other},
+      {"2001:db8::1 ", Other},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Ipv6ClassOf(c.address), c.expected) << '"' << c.address << '"';
 }
 
 }  // namespace

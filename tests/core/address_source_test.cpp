@@ -78,7 +78,7 @@ class AddressSources : public testing::Test {
   std::string ipv6_;
   test::StatefulCheck check_{settings_, host_, publisher_,
                       CheckSessionOptions{.localAddress = [this] { return localAddress_; },
-                                          .ipv6Address = [this] { return ipv6_; }}};
+                                          .ipv6Address = [this] { return Ipv6Choice{ipv6_, 64}; }}};
 };
 std::unique_ptr<test::FixtureProcess> AddressSources::igd_;
 std::unique_ptr<test::FixtureProcess> AddressSources::router_;

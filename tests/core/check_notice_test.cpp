@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/notify/webhook_kind.h"
 #include "core/outcome/check_notice.h"
 #include "core/text/cp932.h"
 
@@ -119,6 +120,35 @@ TEST(CheckNotice, DnsTargetsRefusedThisRunAreTold) {
   EXPECT_EQ(RecoveryNotice(unchanged), std::nullopt);
   unchanged.dnsTargets.front().result = DnsResultKind::Untouched;
   EXPECT_NE(RecoveryNotice(unchanged), std::nullopt);
+}
+
+// The one sequence every channel follows (desktop, mail, webhook): per setting, what a failure,
+// the same failure again, the check that recovers and a later publish each tell.
+TEST(NoticeSequence, PolicyTimesEventsGivesOneMessagePerEvent) {
+  const CheckReport failed = Report(CheckOutcome::PublishFailed, {Site(1, SiteResultKind::ConnectFailed)});
+  const CheckReport notFound = Report(CheckOutcome::AddressNotFound);
+  const CheckReport published = Report(CheckOutcome::Published, {Site(1, SiteResultKind::Done)});
+  const CheckReport unchanged = Report(CheckOutcome::Unchanged);
+  const struct {
+    int setting;
+    std::vector<const CheckReport*> checks;
+    std::vector<const char*> told;  // the event per check, "-" for none
+  } cases[] = {
+      {0, {&failed, &failed, &published, &published}, {"-", "-", "-", "-"}},
+      {1, {&failed, &failed, &published, &published}, {"failed", "-", "recovered", "-"}},
+      {2, {&failed, &failed, &published, &published}, {"failed", "-", "recovered", "published"}},
+      {1, {&notFound, &notFound, &failed, &unchanged, &unchanged}, {"failed", "-", "failed", "recovered", "-"}},
+      {2, {&published, &notFound, &unchanged, &failed}, {"published", "failed", "recovered", "failed"}},
+  };
+  const auto word = [](const std::optional<CheckNotice>& notice) -> std::string {
+    return notice ? NoticeEventName(notice->event) : "-";
+  };
+  for (const auto& c : cases) {
+    NoticeSequence sequence;
+    std::vector<std::string> told;
+    for (const CheckReport* check : c.checks) told.push_back(word(sequence.Next(c.setting, *check)));
+    EXPECT_EQ(told, std::vector<std::string>(c.told.begin(), c.told.end())) << "Notify=" << c.setting;
+  }
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ class DnsTargetsTest : public ::testing::Test {
   DnsTargetReport Run(bool force = false) {
     CheckSession session(settings_, host_, publisher_,
                          {.localAddress = [this] { return std::optional<std::string>(address_); },
-                          .ipv6Address = [this] { return ipv6_; }});
+                          .ipv6Address = [this] { return Ipv6Choice{ipv6_, 64}; }});
     last_ = session.Run({.force = force}, state_);
     state_ = last_.state;
     return last_.dnsTargets.empty() ? DnsTargetReport{} : last_.dnsTargets.front();
@@ -342,6 +342,69 @@ TEST_F(DnsTargetsTest, MissingIpv6AddressFailsTheTarget) {
   const DnsTargetReport report = Run();
   EXPECT_EQ(report.result, DnsResultKind::Failed);
   EXPECT_THAT(report.reason, HasSubstr("IPv6"));
+}
+
+// A shared or private IPv4 address reaches nobody: the A part is skipped with a note, the AAAA part
+// goes on, and the target has not failed.
+TEST_F(DnsTargetsTest, SharedIpv4AddressStaysOutOfTheARecord) {
+  const struct {
+    const char* ipv4;
+    DnsRecords records;
+    const char* note;
+    std::vector<std::string> paths;
+    DnsResultKind result;
+  } cases[] = {
+      {"100.64.1.2", DnsRecords::Both, "IPv4アドレスが共有アドレス（CGN）のため、Aレコードは更新しません",
+       {"/nic/update?hostname=home.example.net&myip=2001%3Adb8%3A%3A5"}, DnsResultKind::Updated},
+      {"192.0.0.2", DnsRecords::Both, "DS-Lite", {"/nic/update?hostname=home.example.net&myip=2001%3Adb8%3A%3A5"},
+       DnsResultKind::Updated},
+      {"192.168.1.20", DnsRecords::A, "プライベートアドレス", {}, DnsResultKind::Untouched},
+      {"100.127.255.254", DnsRecords::A, "共有アドレス（CGN）", {}, DnsResultKind::Untouched},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ipv4);
+    state_ = {};
+    host_.lines.clear();
+    address_ = c.ipv4;
+    Dyndns2("home.example.net").records = c.records;
+    const std::size_t before = Requests().size();
+    const DnsTargetReport report = Run();
+    EXPECT_EQ(report.result, c.result) << Log();
+    EXPECT_FALSE(DnsTargetFailed(report.result));
+    EXPECT_FALSE(LeftWorkOwed(last_));
+    std::vector<std::string> paths;
+    for (std::size_t i = before; i < Requests().size(); ++i) paths.push_back(Requests()[i]["path"]);
+    EXPECT_EQ(paths, c.paths);
+    const auto noted = std::find_if(host_.lines.begin(), host_.lines.end(), [&](const auto& line) {
+      return line.text.find(c.note) != std::string::npos;
+    });
+    ASSERT_NE(noted, host_.lines.end()) << Log();
+    EXPECT_EQ(noted->color, log_color::kViolet);
+  }
+}
+
+// Another machine behind the router: this machine's prefix with its identifier, sent when the
+// prefix changes and never when only this machine's own host part does.
+TEST_F(DnsTargetsTest, SuffixTargetFollowsThePrefixOnly) {
+  Dyndns2("nas.example.net").records = DnsRecords::Aaaa;
+  settings_.dnsTargets[0].suffix = "::50:0:0:0:12/56";
+  ipv6_ = "2a02:6b8:b010:a::5";
+  EXPECT_EQ(Run().result, DnsResultKind::Updated) << Log();
+  ipv6_ = "2a02:6b8:b010:a:1111:2222:3333:4444";  // a new temporary address: the same prefix
+  EXPECT_EQ(Run().result, DnsResultKind::Untouched) << Log();
+  ipv6_ = "2a02:6b8:b777:a::5";
+  EXPECT_EQ(Run().result, DnsResultKind::Updated) << Log();
+  std::vector<std::string> paths;
+  for (const Json& request : Requests()) paths.push_back(request["path"]);
+  EXPECT_EQ(paths, (std::vector<std::string>{"/nic/update?hostname=nas.example.net&myip=2a02%3A6b8%3Ab010%3A50%3A%3A12",
+                                             "/nic/update?hostname=nas.example.net&myip=2a02%3A6b8%3Ab777%3A50%3A%3A12"}));
+
+  // A suffix put in the file by hand that names no machine fails the target; nothing is sent.
+  settings_.dnsTargets[0].suffix = "::";
+  const DnsTargetReport refused = Run();
+  EXPECT_EQ(refused.result, DnsResultKind::Failed);
+  EXPECT_THAT(refused.reason, HasSubstr("DNS.Suffix1"));
+  EXPECT_EQ(Requests().size(), 2u);
 }
 
 }  // namespace

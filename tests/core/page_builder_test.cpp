@@ -61,6 +61,19 @@ TEST_F(PageBuilderTest, FillsTokensAndWritesCrLfLines) {
   }
 }
 
+TEST_F(PageBuilderTest, Ipv6TokensTakeTheAddressAndItsNetwork) {
+  WriteFile(dir / "t.html", "$$IPV6_PREFIX$$ $$IPV6_ADDRESS$$ $$IP_ADDRESS$$\n$$IPV6_PREFIX$$\n");
+  ASSERT_EQ(BuildPage((dir / "t.html").string(), page, "192.0.2.1", now,
+                      {"2a01:4f8:1:2::5", "2a01:4f8:1:2::/64"}),
+            BuildOutcome::PageWritten);
+  EXPECT_EQ(ReadFile(page), "2a01:4f8:1:2::/64 2a01:4f8:1:2::5 192.0.2.1\r\n\r\n2a01:4f8:1:2::/64\r\n");
+  EXPECT_TRUE(TemplateUsesIpv6((dir / "t.html").string()));
+  WriteFile(dir / "prefix.html", "<p>$$IPV6_PREFIX$$</p>");
+  EXPECT_TRUE(TemplateUsesIpv6((dir / "prefix.html").string()));
+  WriteFile(dir / "none.html", "<p>$$IP_ADDRESS$$ $$IPV6_PREFIX$</p>");
+  EXPECT_FALSE(TemplateUsesIpv6((dir / "none.html").string()));
+}
+
 TEST_F(PageBuilderTest, InsertedTextIsNotSearchedAgain) {
   WriteFile(dir / "t.html", "$$IP_ADDRESS$$$$DAY_TIME$$");
   // An address that itself reads like tokens goes in as it stands.

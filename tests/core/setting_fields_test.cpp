@@ -55,6 +55,8 @@ AppSettings EveryFieldSet() {
   s.runAtStart = true;
   s.useLocalAddress = true;
   s.events = false;
+  s.ipv6Interface = "enp3s0";
+  s.ipv6Temporary = true;
   s.decimalAddress = true;
   s.intervalUnit = 0;
   s.homePageAddress = "www.example.net/~me/$$IP_ADDRESS$$ ";
@@ -74,11 +76,23 @@ AppSettings EveryFieldSet() {
                        "OK" + n,
                        "http://127.0.0.1:8443/client/v4",
                        i == 1 ? "sha256//" + std::string(43, 'C') + "=" : "",
-                       std::nullopt,
-                       "hmac-sha512",
-                       std::to_string(60 * (i + 1))};
+                       std::nullopt};
+    s.dnsTargets[i].algorithm = "hmac-sha512";
+    s.dnsTargets[i].ttl = std::to_string(60 * (i + 1));
   }
   s.dnsTargets[0].pass = "dns secret";  // the secret itself, kept in the file
+  for (int i = 0; i < kDnsSlots; ++i) s.dnsTargets[i].suffix = "::" + std::to_string(i + 1) + "/56";
+  s.notifyChannels = {"smtps://mail.example.net:465",
+                      false,
+                      "me@example.net",
+                      "mail secret",
+                      "zepa2@example.net",
+                      "me@example.net, you@example.org",
+                      "sha256//" + std::string(43, 'D') + "=",
+                      "https://discord.com/api/webhooks/1/abc",
+                      WebhookKind::Ntfy,
+                      "",
+                      "https://hc-ping.com/0f6c1d2e"};
   return s;
 }
 
@@ -127,7 +141,7 @@ TEST(SettingFields, SecretsAreTheFieldsThatHoldPasswords) {
     if (field.kind == SettingKind::Secret) secrets.push_back(field.key);
   EXPECT_THAT(secrets, ::testing::ElementsAre("HTTP.Pass", "FTP.Pass1", "FTP.Pass2", "FTP.Pass3", "FTP.Pass4",
                                               "FTP.Pass5", "DNS.Pass1", "DNS.Pass2", "DNS.Pass3", "DNS.Pass4",
-                                              "DNS.Pass5"));
+                                              "DNS.Pass5", "NOTIFY.MailPass"));
 }
 
 struct RefusedCase {
@@ -167,6 +181,24 @@ TEST(SettingFields, RefusesWhatTheDialogsRefuse) {
       {"FTP.Pass1", "keyring:other", "keyring: の後には何も書きません"},
       {"SYSTEM.MYHOME", "C:\\dir", "\\ の書き方が正しくありません"},
       {"FILTER.FILTER1", "\xF0\x9F\x98\x80", "CP932"},  // an emoji has no CP932 form
+      {"DNS.Suffix1", "::", "「DNS.Suffix1」のインターフェースIDがすべて0です"},
+      {"DNS.Suffix2", "::1:0:0:0:0", "プレフィックスの部分にかかっています"},
+      {"DNS.Suffix3", "::12/130", "1から127"},
+      {"DNS.Suffix4", "nas.lan", "インターフェースIDの形式"},
+      {"NOTIFY.MailServer", "mail.example.net", "smtp://ホスト[:ポート]"},
+      {"NOTIFY.MailServer", "smtp://mail.example.net/x", "「メール：送信サーバ」"},
+      {"NOTIFY.MailServer", "smtp://mail.example.net:0", "smtp://ホスト[:ポート]"},
+      {"NOTIFY.MailTo", "me@example.net, you", "「メール：宛先」のメールアドレス「you」"},
+      {"NOTIFY.MailTo", "me@example.net\x0D\x0ARCPT TO:<x@y>", "メールアドレス"},
+      {"NOTIFY.MailFrom", "a@example.net,b@example.net", "「メール：差出人」"},
+      {"NOTIFY.MailUser", "me\x0A", "改行文字または NUL 文字"},
+      {"NOTIFY.MailPass", "secret", "パスワードそのものを指定できません"},
+      {"NOTIFY.MailPin", "sha256//short", "sha256// で始まる形式"},
+      {"NOTIFY.WebhookUrl", "discord.com/api/webhooks/1/abc", "http:// または https://"},
+      {"NOTIFY.WebhookUrl", "https://example.net/hook here", "「Webhook：URL」"},
+      {"NOTIFY.WebhookKind", "4", "0 から 3 までの整数"},
+      {"NOTIFY.PingUrl", "ftp://example.net/ping", "「死活監視：ping URL」"},
+      {"NOTIFY.MailTls", "2", "0 から 1 までの整数"},
       {"SYSTEM.NoSuchKey", "1", "という設定はありません"},
       {"FTP", "1", "という設定はありません"},
   };

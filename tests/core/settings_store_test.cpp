@@ -107,6 +107,9 @@ AppSettings EveryFieldSet() {
   s.dnsTargets[3] = {DnsKind::Cloudflare, std::nullopt, "", "", "token-\x83\x70", "www.example.org",
                      "example.org", DnsRecords::A, "", "http://127.0.0.1:8443/client/v4", ""};
   s.dnsTargets[4].unknownKind = "9";
+  s.notifyChannels = {"smtp://127.0.0.1:2525", false, "me", everyPasswordByte, "zepa2@example.net",
+                      "a@example.net,b@example.net", "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=",
+                      "https://ntfy.sh/zepa2", WebhookKind::Slack, "", "https://hc-ping.com/uuid"};
   return s;
 }
 
@@ -340,6 +343,36 @@ TEST_F(SettingsFileTest, FileFromBeforeDnsTargetsSavesByteIdentical) {
   EXPECT_FALSE(AnyDnsTargetSet(loaded.dnsTargets));
   ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
   EXPECT_EQ(ReadFile(file_), before);
+}
+
+// A file from before the notices beyond the desktop has no [NOTIFY] and saves byte for byte; the
+// section comes with its first value, its password scrambled on a keystream of its own, and an
+// unknown webhook kind reads as the nearest one.
+TEST_F(SettingsFileTest, NotifySectionIsWrittenOnlyWhenSomethingIsSet) {
+  const std::string before = ReadFile(fs::path(ZEPA2_FIXTURES_DIR) / "settings" / "before-dns.conf");
+  fs::create_directories(file_.parent_path());
+  WriteFile(file_, before);
+  AppSettings loaded;
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded.notifyChannels, NotifyChannels{});
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  EXPECT_EQ(ReadFile(file_), before);
+
+  loaded.notifyChannels.mailPass = "abc";
+  loaded.notifyChannels.mailTls = false;
+  ASSERT_TRUE(SaveSettings(loaded, file_, {}).ok);
+  const std::string saved = ReadFile(file_);
+  ASSERT_EQ(saved.substr(0, before.size()), before);
+  const std::string notify = saved.substr(before.size());
+  EXPECT_THAT(notify, ::testing::StartsWith("[NOTIFY]\nMailServer=\nMailTls=0\n"));
+  EXPECT_EQ(StoredLine(notify, "MailPass"), "egk");  // as [DNS] Pass1: the stream starts afresh
+
+  std::string edited = saved;
+  edited.replace(edited.find("WebhookKind=0"), 13, "WebhookKind=9");
+  WriteFile(file_, edited);
+  LoadSettings(loaded, file_, {});
+  EXPECT_EQ(loaded.notifyChannels.webhookKind, kLastWebhookKind);
+  EXPECT_EQ(loaded.notifyChannels.mailPass, "abc");
 }
 
 // The DNS passwords start the keystream afresh, so they never move when an FTP password changes.

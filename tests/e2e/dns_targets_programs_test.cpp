@@ -29,7 +29,8 @@ class DnsCheckTest : public ::testing::Test {
     fs::permissions(dir_ / "run", fs::perms::owner_all);
     test::WriteFile(dir_ / "site.html", "<p>$$IP_ADDRESS$$</p>\n");
     settings_.routerServer = router_.hostPort();
-    settings_.routerPage = "status.htm";
+    // A public address: a private one never reaches an A record.
+    settings_.routerPage = "ip/203.0.113.1/status.htm";
     settings_.filter1 = Cp932("WAN側IPアドレス");
     settings_.filter2 = "</table>";
     settings_.filter3 = "<td>";
@@ -111,7 +112,7 @@ TEST_F(DnsCheckTest, StoppedTargetStaysStoppedUntilItsSettingsChange) {
   EXPECT_EQ(ReadFile(hookLog), "ok|dns1\n");
   EXPECT_EQ(LastRun()["dns"][0]["result"], "stopped");
 
-  settings_.routerPage = "ip/10.0.0.2/status.htm";  // a new address, and forced: still nothing
+  settings_.routerPage = "ip/203.0.113.2/status.htm";  // a new address, and forced: still nothing
   Save();
   EXPECT_EQ(Check({"--force"}).exitCode, 1);
   EXPECT_EQ(Check().exitCode, 1);

@@ -53,6 +53,24 @@ std::vector<std::string> RecordLines(const std::filesystem::path& file) {
   return lines;
 }
 
+AppSettings OneSiteRun(const std::string& routerHostPort, const FtpTestServer& ftp,
+                       const std::filesystem::path& localFile) {
+  AppSettings settings;
+  settings.routerServer = routerHostPort;
+  settings.routerPage = "status.htm";
+  settings.filter1 = Cp932("WAN側IPアドレス");
+  settings.filter2 = "</table>";
+  settings.filter3 = "<td>";
+  settings.filter4 = "</td>";
+  FtpSite& site = settings.sites[0];
+  site.server = ftp.server();
+  site.user = FtpTestServer::kUser;
+  site.pass = FtpTestServer::kPassword;
+  site.uploadFile = "index.html";
+  site.localFile = localFile.string();
+  return settings;
+}
+
 std::vector<std::string> FtpTestServer::commands() const {
   return RecordLines(root_.path() / "commands.log");
 }

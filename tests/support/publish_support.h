@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/run/check_host.h"
+#include "core/settings/app_settings.h"
 #include "core/sys/read_file.h"
 #include "support/fixture_process.h"
 #include "support/temp_dir.h"
@@ -83,6 +84,11 @@ class FtpTestServer {
   TempDir root_;
   FixtureProcess process_;
 };
+
+// Settings that read the address (10.0.0.1) from the router fixture at routerHostPort and publish
+// the template localFile to an FTP test server as index.html: the smallest publishing run.
+AppSettings OneSiteRun(const std::string& routerHostPort, const FtpTestServer& ftp,
+                       const std::filesystem::path& localFile);
 
 // tests/fixtures/sftp_server.py on a fresh folder and a host key made at its start: user "zepa",
 // password "secret", home "/home/zepa" (home() on this side).

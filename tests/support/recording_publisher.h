@@ -15,6 +15,7 @@ class RecordingPublisher : public Publisher {
   std::vector<SiteReport> Publish(const PublishRequest& request) override {
     published.push_back(request.address);
     publishedIpv6.push_back(request.ipv6Address);
+    publishedIpv6Prefix.push_back(request.ipv6Prefix);
     requestedSites.push_back(request.onlySites);
     showOnly.push_back(request.showOnly);
     std::vector<SiteReport> reports;
@@ -36,6 +37,7 @@ class RecordingPublisher : public Publisher {
 
   std::vector<std::string> published;
   std::vector<std::string> publishedIpv6;  // beside published
+  std::vector<std::string> publishedIpv6Prefix;
   std::vector<bool> showOnly;              // beside published
   bool usesIpv6 = false;                   // what PagesUseIpv6 answers
   std::vector<std::vector<int>> requestedSites;

@@ -95,7 +95,7 @@ class DesktopNoticesTest : public QObject {
     RecordingChannel tray, bus;
     CheckNotifier notifier([&] { return trayShown; }, tray, bus);
     const CheckReport report = Report(published ? CheckOutcome::Published : CheckOutcome::PublishFailed);
-    QCOMPARE(notifier.Notify(setting, report), toTray + toBus == 1);
+    QCOMPARE(notifier.Notify(setting, report).has_value(), toTray + toBus == 1);
     QCOMPARE(static_cast<int>(tray.shown.size()), toTray);
     QCOMPARE(static_cast<int>(bus.shown.size()), toBus);
     for (const auto* channel : {&tray, &bus}) {
@@ -129,7 +129,7 @@ class DesktopNoticesTest : public QObject {
     };
     size_t expected = 0;
     for (const auto& run : runs) {
-      QCOMPARE(notifier.Notify(1, run.report), run.told);
+      QCOMPARE(notifier.Notify(1, run.report).has_value(), run.told);
       if (run.told) {
         ++expected;
         QCOMPARE(tray.shown.size(), expected);

@@ -194,6 +194,32 @@ class DnsSettingsDialogTest : public QObject {
     QCOMPARE(settings.dnsTargets[1].pin, pin);
   }
 
+  // A suffix that names no machine is refused on OK, on its own target, and nothing is saved; a
+  // good one is kept.
+  void suffixIsRefusedWhereItIsTyped() {
+    AppSettings settings;
+    settings.dnsTargets[0].kind = DnsKind::Dyndns2;
+    settings.dnsTargets[3].kind = DnsKind::Cloudflare;
+    DnsSettingsDialog dialog(settings, "203.0.113.5");
+    dialog.show();
+    QVERIFY(Edit(&dialog, "suffixEdit")->isVisible());
+    Type(Edit(&dialog, "suffixEdit"), "::50:0:0:0:12/56");
+    Combo(&dialog, "targetCombo")->setCurrentIndex(3);
+    Type(Edit(&dialog, "suffixEdit"), "::");
+    Combo(&dialog, "targetCombo")->setCurrentIndex(0);
+    Child<QPushButton>(&dialog, "okButton")->click();
+    QCOMPARE(ShownTexts(), QStringList{"「IPv6のID」のインターフェースIDがすべて0です。"});
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(Combo(&dialog, "targetCombo")->currentIndex(), 3);
+    QVERIFY(!std::filesystem::exists(zepa2::SettingsFilePath()));
+    Type(Edit(&dialog, "suffixEdit"), "::1234:5678:9abc:def0");
+    Child<QPushButton>(&dialog, "okButton")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(settings.dnsTargets[0].suffix, std::string("::50:0:0:0:12/56"));
+    QCOMPARE(settings.dnsTargets[3].suffix, std::string("::1234:5678:9abc:def0"));
+    std::filesystem::remove(zepa2::SettingsFilePath());
+  }
+
   void noAddressYetAsksForOne() {
     AppSettings settings;
     settings.dnsTargets[0].kind = DnsKind::Url;

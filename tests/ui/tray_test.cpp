@@ -91,7 +91,8 @@ class TrayTest : public test::MainWindowTest {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QStringList>("settings");  // the settings opened from the menu
-    QTest::newRow("window") << "windowMenu" << "最小化" << QStringList{QStringLiteral("DNS設定")};
+    QTest::newRow("window") << "windowMenu" << "最小化"
+                            << QStringList{QStringLiteral("DNS設定"), QStringLiteral("通知設定")};
     QTest::newRow("tray") << "trayMenu" << "最大化" << QStringList{};
   }
 
@@ -109,15 +110,24 @@ class TrayTest : public test::MainWindowTest {
                                  QStringLiteral("ZEPA2 のﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
   }
 
-  void dnsSettingsOpenFromTheWindowMenu() {
+  void settingsOpenFromTheWindowMenu_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("dialog");
+    QTest::newRow("dns") << "dnsSettingsAction" << "dnsSettingsDialog";
+    QTest::newRow("notify") << "notifySettingsAction" << "notifySettingsDialog";
+  }
+
+  void settingsOpenFromTheWindowMenu() {
+    QFETCH(QString, action);
+    QFETCH(QString, dialog);
     Open(true);
     QString opened;
     test::OnNextModalDialog([&](QDialog* box) {
       opened = box->objectName();
       box->done(QDialog::Rejected);
     });
-    Action(Menu("windowMenu"), "dnsSettingsAction")->trigger();
-    QTRY_COMPARE(opened, QStringLiteral("dnsSettingsDialog"));
+    Action(Menu("windowMenu"), action.toLatin1().constData())->trigger();
+    QTRY_COMPARE(opened, dialog);
   }
 
   void menuItemsHideRestoreAndQuit() {

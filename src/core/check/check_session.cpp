@@ -6,7 +6,8 @@
 #include "core/source/address_extract.h"
 #include "core/source/address_safety.h"
 #include "core/source/decimal_address.h"
-#include "core/source/ipv6_address.h"
+#include "core/net/ipv6_suffix.h"
+#include "core/sys/route_table.h"
 #include "core/source/local_address.h"
 #include "core/source/gateway_source.h"
 #include "core/source/ipv4_literal.h"
@@ -55,26 +56,6 @@ const CheckSession::GatewayWording& CheckSession::WordingOf(GatewayProtocol prot
 
 namespace {
 
-const char* NonPublicText(NonPublicReason reason) {
-  switch (reason) {
-    case NonPublicReason::ThisNetwork:
-      return msg::kNonPublicThisNetwork;
-    case NonPublicReason::Private:
-      return msg::kNonPublicPrivate;
-    case NonPublicReason::SharedNat:
-      return msg::kNonPublicSharedNat;
-    case NonPublicReason::Loopback:
-      return msg::kNonPublicLoopback;
-    case NonPublicReason::LinkLocal:
-      return msg::kNonPublicLinkLocal;
-    case NonPublicReason::MulticastReserved:
-      return msg::kNonPublicMulticastReserved;
-    case NonPublicReason::None:
-      break;
-  }
-  return "";
-}
-
 // The address on the router page by the settings' rule: between the markers (the whole page is a
 // machine's answer, taken as the gateways' are).
 std::optional<std::string> MarkedAddress(const std::string& page, const AppSettings& s) {
@@ -89,7 +70,12 @@ CheckSession::CheckSession(const AppSettings& settings, CheckHost& host, Publish
                            CheckSessionOptions options)
     : settings_(settings), host_(host), publisher_(publisher), options_(std::move(options)) {
   if (!options_.localAddress) options_.localAddress = &GetLocalAddress;
-  if (!options_.ipv6Address) options_.ipv6Address = [] { return GlobalIpv6Address(); };
+  if (!options_.onlyIpv6Route) {
+    options_.onlyIpv6Route = [] {
+      return BestIpv6DefaultRoute(ReadRouteTable("/proc/net/ipv6_route")) &&
+             !BestIpv4DefaultRoute(ReadRouteTable("/proc/net/route"), false);
+    };
+  }
 }
 
 CheckReport CheckSession::Run(const RunRequest& request, const RunState& state) {
@@ -100,6 +86,7 @@ CheckReport CheckSession::Run(const RunRequest& request, const RunState& state) 
   report.previousAddress = state.lastAddress;
   report.state = state;
   if (report.outcome != CheckOutcome::Found || request.mode == RunMode::FindOnly) return report;
+  NoteTunnelOnce();
   report = PublishIfChanged(std::move(report), request);
   // A test run shows pages; it sends no name anywhere.
   if (request.mode == RunMode::Publish) UpdateDnsNames(report, request);
@@ -108,14 +95,9 @@ CheckReport CheckSession::Run(const RunRequest& request, const RunState& state) 
 
 void CheckSession::UpdateDnsNames(CheckReport& report, const RunRequest& request) {
   if (options_.stop && options_.stop->stopRequested()) return;
-  DnsAddresses addresses{report.dottedAddress, report.ipv6Address};
   // The pages looked it up only when one of them carries it.
-  if (addresses.ipv6.empty() && AnyDnsTargetNeedsIpv6(settings_.dnsTargets)) {
-    addresses.ipv6 = options_.ipv6Address();
-    if (!addresses.ipv6.empty())
-      host_.AppendLog(Cp932(msg::kIpv6AddressOpen) + addresses.ipv6 + Cp932(msg::kIpv6AddressClose),
-                      log_color::kGreen);
-  }
+  if (AnyDnsTargetNeedsIpv6(settings_.dnsTargets) && !publisher_.PagesUseIpv6()) TakeIpv6(report, false);
+  const DnsAddresses addresses{report.dottedAddress, report.ipv6Address};
   net::HttpGetOptions http = options_.http;
   http.stop = options_.stop;
   const std::time_t now = host_.Now();
@@ -271,7 +253,7 @@ CheckReport CheckSession::AcceptFoundAddress(CheckReport report, std::string add
   if (noteNonPublic) report.nonPublic = NonPublicReasonOf(address);
   report.dottedAddress = address;
   if (report.nonPublic != NonPublicReason::None) {
-    host_.AppendLog(Cp932(msg::kNonPublicNoteOpen) + Cp932(NonPublicText(report.nonPublic)) +
+    host_.AppendLog(Cp932(msg::kNonPublicNoteOpen) + Cp932(NonPublicReasonText(report.nonPublic)) +
                         Cp932(msg::kNonPublicNoteClose),
                     log_color::kViolet);
   }
@@ -304,7 +286,8 @@ CheckReport CheckSession::PublishIfChanged(CheckReport found, const RunRequest& 
   RunState& state = report.state;
   const bool changed =
       address != state.lastAddress || (ipv6Used && report.ipv6Address != state.lastIpv6Address);
-  PublishRequest publish{address, report.ipv6Address, request.onlySites, request.mode == RunMode::ShowPages};
+  PublishRequest publish{address, report.ipv6Address, request.onlySites, request.mode == RunMode::ShowPages,
+                         report.ipv6Prefix};
   if (!changed && !request.force) {
     // A site that failed last time still shows an old page: it gets this one, the others rest.
     std::vector<int> owed = OwedSitesInUse(state.owedSites);
@@ -339,14 +322,30 @@ CheckReport CheckSession::PublishIfChanged(CheckReport found, const RunRequest& 
 
 bool CheckSession::LookUpIpv6(CheckReport& report) {
   if (!publisher_.PagesUseIpv6()) return false;
-  report.ipv6Address = options_.ipv6Address();
-  if (report.ipv6Address.empty()) {
-    host_.AppendLog(Cp932(msg::kIpv6AddressNone), log_color::kViolet);
-  } else {
-    host_.AppendLog(Cp932(msg::kIpv6AddressOpen) + report.ipv6Address + Cp932(msg::kIpv6AddressClose),
-                    log_color::kGreen);
-  }
+  TakeIpv6(report, true);
   return true;
+}
+
+void CheckSession::TakeIpv6(CheckReport& report, bool sayNone) {
+  const Ipv6Choice choice = options_.ipv6Address
+                                ? options_.ipv6Address()
+                                : GlobalIpv6Address({settings_.ipv6Interface, settings_.ipv6Temporary});
+  report.ipv6Address = choice.address;
+  report.ipv6Prefix = Ipv6PrefixText(choice.address, choice.prefixLength);
+  if (!choice.address.empty()) {
+    host_.AppendLog(Cp932(msg::kIpv6AddressOpen) + choice.address + Cp932(msg::kIpv6AddressClose),
+                    log_color::kGreen);
+  } else if (choice.onlyUniqueLocal) {
+    host_.AppendLog(Cp932(msg::kIpv6OnlyUniqueLocal), log_color::kViolet);
+  } else if (sayNone) {
+    host_.AppendLog(Cp932(msg::kIpv6AddressNone), log_color::kViolet);
+  }
+}
+
+void CheckSession::NoteTunnelOnce() {
+  if (tunnelNoted_ || !options_.onlyIpv6Route()) return;
+  tunnelNoted_ = true;
+  host_.AppendLog(Cp932(msg::kIpv4OnlyThroughTunnel), log_color::kViolet);
 }
 
 std::vector<int> CheckSession::OwedSitesInUse(const std::vector<int>& owed) const {

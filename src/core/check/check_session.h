@@ -13,6 +13,7 @@
 #include "core/run/publisher.h"
 #include "core/run/run_request.h"
 #include "core/source/gateway_source.h"
+#include "core/source/ipv6_address.h"
 #include "core/net/http_get.h"
 #include "core/settings/app_settings.h"
 #include "core/sys/stop_token.h"
@@ -26,17 +27,22 @@ struct CheckSessionOptions {
   // Asked for by whoever may end the run early (quitting, a stop signal): the running transfer is
   // aborted and the remaining steps are skipped. Null: the run is never stopped.
   const StopToken* stop = nullptr;
-  // This machine's global IPv6 address (empty for none); the kernel's lists unless a test says
-  // otherwise. Asked only when a page in use carries the IPv6 token.
-  std::function<std::string()> ipv6Address{};
+  // This machine's global IPv6 address (empty for none); when null, the kernel's lists by the
+  // settings' interface and kind. Asked only when a page in use carries an
+  // IPv6 token or a DNS target keeps AAAA records.
+  std::function<Ipv6Choice()> ipv6Address{};
+  // Whether this machine has a default route for IPv6 and none for IPv4 (IPv4 then goes through
+  // the provider's tunnel); the kernel's route tables unless a test says otherwise.
+  std::function<bool()> onlyIpv6Route{};
   // Called with the address about to be published, before publishing starts: the window shows it
   // as the current address. May be empty.
   std::function<void(const std::string&)> addressTaken{};
 };
 
 // How both programs run a check: composed once with the settings, the host and the publisher,
-// then asked for one run after another. It keeps nothing between runs: the state goes in with the
-// request and comes back in the report.
+// then asked for one run after another. It keeps nothing between runs but whether it has said
+// that IPv4 goes through the provider's tunnel: the state goes in with the request and comes back
+// in the report.
 class CheckSession {
  public:
   CheckSession(const AppSettings& settings, CheckHost& host, Publisher& publisher,
@@ -78,9 +84,14 @@ class CheckSession {
   CheckReport PublishIfChanged(CheckReport found, const RunRequest& request);
   // Hands the address to the DNS targets that must have it (see DecideDnsUpdate).
   void UpdateDnsNames(CheckReport& report, const RunRequest& request);
-  // With a page that carries the IPv6 token: looks the address up and logs it on a line of its
+  // With a page that carries an IPv6 token: looks the address up and logs it on a line of its
   // own. False when no page uses it.
   bool LookUpIpv6(CheckReport& report);
+  // Takes this machine's IPv6 address into the report and says what was found (none only when
+  // sayNone).
+  void TakeIpv6(CheckReport& report, bool sayNone);
+  // Says once that IPv4 goes only through the provider's tunnel, when that is so.
+  void NoteTunnelOnce();
   // The owed sites still in use under the current site count.
   std::vector<int> OwedSitesInUse(const std::vector<int>& owed) const;
 
@@ -88,6 +99,7 @@ class CheckSession {
   CheckHost& host_;
   Publisher& publisher_;
   CheckSessionOptions options_;
+  bool tunnelNoted_ = false;  // a log courtesy, not state: said once in a session's life
 };
 
 // The sites still owed the page after a publish: a page that was only shown (a test run) leaves a

@@ -76,4 +76,36 @@ std::optional<HttpUrl> ParseHttpUrl(std::string_view url) {
                  slash == std::string_view::npos ? "" : std::string(url.substr(slash + 1))};
 }
 
+std::optional<MailServer> ParseMailServer(std::string_view text) {
+  constexpr std::string_view kSmtp = "smtp://";
+  constexpr std::string_view kSmtps = "smtps://";
+  MailServer server;
+  if (StartsWithNoCase(text, kSmtps)) {
+    server.implicitTls = true;
+    text.remove_prefix(kSmtps.size());
+  } else if (StartsWithNoCase(text, kSmtp)) {
+    text.remove_prefix(kSmtp.size());
+  } else {
+    return std::nullopt;
+  }
+  if (text.ends_with('/')) text.remove_suffix(1);
+  auto address = ParseServerAddress(text, server.implicitTls ? 465 : 587);
+  if (!address) return std::nullopt;
+  server.address = std::move(*address);
+  return server;
+}
+
+bool IsWebUrl(std::string_view url) {
+  for (const std::string_view scheme : {std::string_view("http://"), std::string_view("https://")}) {
+    if (!url.starts_with(scheme)) continue;  // as libcurl's protocol list spells them
+    const std::string_view rest = url.substr(scheme.size());
+    const std::size_t end = rest.find_first_of("/?#");
+    if (!ParseServerAddress(rest.substr(0, end), 80)) return false;
+    for (unsigned char c : rest)
+      if (c <= 0x20 || c >= 0x7F) return false;
+    return true;
+  }
+  return false;
+}
+
 }  // namespace zepa2::net

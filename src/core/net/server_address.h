@@ -32,4 +32,16 @@ struct HttpUrl {
 };
 std::optional<HttpUrl> ParseHttpUrl(std::string_view url);
 
+// A mail server's text: "smtp://host[:port]" (port 587, where STARTTLS upgrades the connection)
+// or "smtps://host[:port]" (port 465, TLS from the start); the scheme in any case, one '/' may end it.
+struct MailServer {
+  ServerAddress address;
+  bool implicitTls = false;  // smtps://
+};
+std::optional<MailServer> ParseMailServer(std::string_view text);
+
+// Whether url is a whole "http://" or "https://" URL this program sends as it is: a host (and
+// port) after the scheme, and nothing but printable ASCII after it.
+bool IsWebUrl(std::string_view url);
+
 }  // namespace zepa2::net

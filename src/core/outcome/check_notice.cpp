@@ -53,7 +53,7 @@ std::optional<CheckNotice> RecoveryNotice(const CheckReport& report) {
   if (report.outcome == CheckOutcome::Unchanged ||
       (report.outcome == CheckOutcome::Published && FailureLines(report).empty()))
     return CheckNotice{Cp932(msg::kNoticeRecoveredTitle), Cp932(msg::kNoticeSameAddress) + report.address,
-                       false};
+                       false, NoticeEvent::Recovered};
   return std::nullopt;
 }
 
@@ -80,6 +80,22 @@ std::optional<CheckNotice> NoticeForCheck(int notifySetting, const CheckReport& 
   }
   if (level != NotifyLevel::EveryPublish) return std::nullopt;
   return CheckNotice{Cp932(msg::kNoticePublishedTitle), addressLine.substr(0, addressLine.size() - 1), false};
+}
+
+std::optional<CheckNotice> NoticeSequence::Next(int notifySetting, const CheckReport& report) {
+  std::optional<CheckNotice> notice = NoticeForCheck(notifySetting, report);
+  if (notice && notice->failure) {
+    // The same failure again is no news: it is told when it begins or changes.
+    if (notice->body == toldFailure_) return std::nullopt;
+    toldFailure_ = notice->body;
+  } else if (!toldFailure_.empty()) {
+    if (report.outcome == CheckOutcome::Found) return std::nullopt;  // a test run says nothing of the sites
+    std::optional<CheckNotice> recovered = RecoveryNotice(report);
+    if (!recovered) return std::nullopt;
+    toldFailure_.clear();
+    if (notifySetting > 0) notice = std::move(recovered);
+  }
+  return notice;
 }
 
 }  // namespace zepa2

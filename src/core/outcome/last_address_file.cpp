@@ -13,6 +13,8 @@ std::filesystem::path LastAddressFilePath() { return XdgStateHome() / "ZEPA" / "
 
 std::filesystem::path LastIpv6AddressFilePath() { return XdgStateHome() / "ZEPA" / "last-ipv6-address"; }
 
+std::filesystem::path ToldFailureFilePath() { return XdgStateHome() / "ZEPA" / "told-failure"; }
+
 namespace {
 
 // The file's bytes; nothing when it is missing or refused (then refusal says why).

@@ -33,6 +33,11 @@ std::filesystem::path OwedSitesFilePath();
 // or is refused as the address file is.
 std::vector<int> ReadOwedSites(const std::filesystem::path& file, std::string* refusal = nullptr);
 
+// $XDG_STATE_HOME/ZEPA/told-failure: the body of the failure zepa2-check last told (empty once it
+// recovered), so that the next run, a process of its own, neither tells it again nor misses its
+// recovery; read and written as the last address is.
+std::filesystem::path ToldFailureFilePath();
+
 // The most an address or owed-sites file may hold: a few addresses' worth.
 inline constexpr std::size_t kMaxAddressFileBytes = 4096;
 

@@ -9,11 +9,9 @@
 #include "core/text/messages.h"
 
 namespace zepa2 {
-namespace {
 
 using Json = nlohmann::json;
 
-// Local time with its offset: "2026-12-10T13:24:19+09:00".
 std::string IsoTime(std::time_t when) {
   std::tm local{};
   localtime_r(&when, &local);
@@ -23,6 +21,8 @@ std::string IsoTime(std::time_t when) {
   if (text.size() >= 5) text.insert(text.size() - 2, ":");
   return text;
 }
+
+namespace {
 
 Json TextOrNull(const std::string& cp932) { return cp932.empty() ? Json() : Json(Cp932ToUtf8(cp932)); }
 
@@ -116,8 +116,7 @@ std::string_view TransferModeName(const FtpSite& site) {
   return site.unknownMode ? "unknown" : net::RowOf(site.mode).statusName;
 }
 
-std::string RunStatusJson(const CheckReport& report, const AppSettings& settings,
-                          const std::optional<std::string>& lastPublishedAt) {
+Json RunSiteEntries(const CheckReport& report, const AppSettings& settings) {
   Json sites = Json::array();
   for (const SiteReport& site : report.sites) {
     const std::string_view mode = site.number >= 1 && site.number <= kSiteSlots
@@ -131,6 +130,10 @@ std::string RunStatusJson(const CheckReport& report, const AppSettings& settings
                      {"confirmed", ProofValue(site.proof)},
                      {"confirm_reason", site.proofReason}});
   }
+  return sites;
+}
+
+Json RunDnsEntries(const CheckReport& report) {
   Json dns = Json::array();
   for (const DnsTargetReport& target : report.dnsTargets) {
     dns.push_back({{"number", target.number},
@@ -140,6 +143,11 @@ std::string RunStatusJson(const CheckReport& report, const AppSettings& settings
                    {"code", target.code},
                    {"reason", target.reason}});
   }
+  return dns;
+}
+
+std::string RunStatusJson(const CheckReport& report, const AppSettings& settings,
+                          const std::optional<std::string>& lastPublishedAt) {
   Json published;
   if (PublishedSomething(report.outcome)) published = IsoTime(report.checkedAt);
   else if (lastPublishedAt) published = *lastPublishedAt;
@@ -148,8 +156,8 @@ std::string RunStatusJson(const CheckReport& report, const AppSettings& settings
                      {"ipv6_address", TextOrNull(report.state.lastIpv6Address)},
                      {"checked_at", IsoTime(report.checkedAt)},
                      {"last_published_at", published},
-                     {"sites", sites},
-                     {"dns", dns}};
+                     {"sites", RunSiteEntries(report, settings)},
+                     {"dns", RunDnsEntries(report)}};
   // A reason text in another encoding must not make the whole file unwritable.
   return file.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "core/settings/private_file_write.h"
@@ -20,6 +21,14 @@ std::filesystem::path RunStatusFilePath();
 // The name of a site's transfer mode in the file: its row's ("ftp-active", "ftps", …), or
 // "unknown" for a number this version does not know.
 std::string_view TransferModeName(const FtpSite& site);
+
+// Local time with its offset: "2026-12-10T13:24:19+09:00".
+std::string IsoTime(std::time_t when);
+
+// The entries of the file's "sites" and "dns" arrays for a run with settings (see RunStatusJson):
+// a webhook's JSON carries the same.
+nlohmann::json RunSiteEntries(const CheckReport& report, const AppSettings& settings);
+nlohmann::json RunDnsEntries(const CheckReport& report);
 
 // The file's text for a run with settings: outcome, address, ipv6_address, checked_at, last_published_at
 // (this run's time when it published something, else lastPublishedAt as it was: an ISO 8601 text or null),

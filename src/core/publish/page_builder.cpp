@@ -59,14 +59,16 @@ std::string FormatPageTime(std::time_t when) {
 }
 
 std::string FillTemplateLine(const std::string& line, const std::string& address, const Clock& now,
-                             const std::string& ipv6Address) {
+                             const PageIpv6& ipv6) {
   int times = 0;
   int addresses = 0;
-  int ipv6Addresses = 0;
+  int ipv6Tokens = 0;
   std::string out = ReplaceEach(
       line, kTimeToken, [&] { return FormatPageTime(now()); }, &times);
   out = ReplaceEach(
-      out, kIpv6AddressToken, [&] { return ipv6Address; }, &ipv6Addresses);
+      out, kIpv6AddressToken, [&] { return ipv6.address; }, &ipv6Tokens);
+  out = ReplaceEach(
+      out, kIpv6PrefixToken, [&] { return ipv6.prefix; }, &ipv6Tokens);
   out = ReplaceEach(
       out, kAddressToken, [&] { return address; }, &addresses);
   out.append(static_cast<std::size_t>(addresses) + 1, '\n');
@@ -74,7 +76,7 @@ std::string FillTemplateLine(const std::string& line, const std::string& address
 }
 
 BuildOutcome BuildPage(const std::string& templatePath, const std::filesystem::path& pageFile,
-                       const std::string& address, const Clock& now, const std::string& ipv6Address) {
+                       const std::string& address, const Clock& now, const PageIpv6& ipv6) {
   const std::optional<std::string> text = ReadRegularFile(LocalPath(templatePath), kMaxTemplateBytes);
   if (!text) return BuildOutcome::TemplateNotOpened;
 
@@ -86,14 +88,15 @@ BuildOutcome BuildPage(const std::string& templatePath, const std::filesystem::p
     std::string line = text->substr(from, endedByLf ? lf - from : std::string::npos);
     from = endedByLf ? lf + 1 : text->size();
     if (endedByLf && !line.empty() && line.back() == '\r') line.pop_back();
-    AppendWithCrLf(page, FillTemplateLine(line, address, now, ipv6Address));
+    AppendWithCrLf(page, FillTemplateLine(line, address, now, ipv6));
   }
   return WriteNewPrivateFile(pageFile, page) ? BuildOutcome::PageWritten : BuildOutcome::TempFileNotCreated;
 }
 
 bool TemplateUsesIpv6(const std::string& templatePath) {
   const std::optional<std::string> text = ReadRegularFile(LocalPath(templatePath), kMaxTemplateBytes);
-  return text && text->find(kIpv6AddressToken) != std::string::npos;
+  return text && (text->find(kIpv6AddressToken) != std::string::npos ||
+                  text->find(kIpv6PrefixToken) != std::string::npos);
 }
 
 }  // namespace zepa2

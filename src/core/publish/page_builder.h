@@ -16,6 +16,13 @@ inline constexpr std::size_t kMaxTemplateBytes = 16u << 20;
 inline constexpr const char* kAddressToken = "$$IP_ADDRESS$$";
 inline constexpr const char* kTimeToken = "$$DAY_TIME$$";
 inline constexpr const char* kIpv6AddressToken = "$$IPV6_ADDRESS$$";
+inline constexpr const char* kIpv6PrefixToken = "$$IPV6_PREFIX$$";
+
+// What the IPv6 tokens take: the address and its network ("2001:db8:1:2::/64"), CP932; empty for none.
+struct PageIpv6 {
+  std::string address{};
+  std::string prefix{};
+};
 
 enum class BuildOutcome { PageWritten, TemplateNotOpened, TempFileNotCreated };
 
@@ -27,18 +34,18 @@ std::string FormatPageTime(std::time_t when);
 // One template line (without its line end) with the tokens filled in, followed by its line ends:
 // one LF, plus one more for each address token the line held. Inserted text is never searched
 // again. Both tokens start with '$', which is never the second byte of a CP932 character, so a
-// plain byte search cannot match inside one. The IPv6 token takes ipv6Address and no extra line end.
+// plain byte search cannot match inside one. The IPv6 tokens take ipv6 and no extra line end.
 std::string FillTemplateLine(const std::string& line, const std::string& address, const Clock& now,
-                             const std::string& ipv6Address = {});
+                             const PageIpv6& ipv6 = {});
 
 // Creates pageFile (which must not exist yet; a link in its place is never followed) from the
 // template (a CP932 path) with CR LF line ends; the template's own bytes pass through. The
 // template is read whole first: a template that is not a regular file, cannot be read to its end
 // or is over kMaxTemplateBytes is TemplateNotOpened, and then no page file is made.
 BuildOutcome BuildPage(const std::string& templatePath, const std::filesystem::path& pageFile,
-                       const std::string& address, const Clock& now, const std::string& ipv6Address = {});
+                       const std::string& address, const Clock& now, const PageIpv6& ipv6 = {});
 
-// Whether the template (a CP932 path) can be read and carries the IPv6 token.
+// Whether the template (a CP932 path) can be read and carries an IPv6 token.
 bool TemplateUsesIpv6(const std::string& templatePath);
 
 }  // namespace zepa2

@@ -67,7 +67,8 @@ std::vector<SiteReport> PagePublisher::Publish(const PublishRequest& request) {
     }
     const std::filesystem::path pageFile = folder->NewPageFile();
     switch (BuildPage(
-        site.localFile, pageFile, request.address, [this] { return host_.Now(); }, request.ipv6Address)) {
+        site.localFile, pageFile, request.address, [this] { return host_.Now(); },
+        PageIpv6{request.ipv6Address, request.ipv6Prefix})) {
       case BuildOutcome::TempFileNotCreated:
         host_.AppendLog(Cp932(msg::kTempFileNotOpened), log_color::kRed);
         report.kind = SiteResultKind::PageNotWritten;

@@ -64,8 +64,10 @@ struct CheckReport {
   // Why the address asked of the router is not a public one (None when it is, and always on the
   // local-address path, where a private address is expected).
   NonPublicReason nonPublic = NonPublicReason::None;
-  // This machine's global IPv6 address, looked up only when a page in use carries its token.
+  // This machine's global IPv6 address, looked up only when a page in use carries its token or a
+  // DNS target keeps AAAA records; its network ("2001:db8:1:2::/64") beside it.
   std::string ipv6Address;
+  std::string ipv6Prefix;
   // The state the run left, to be handed to the next one (the same as it started from when
   // nothing was published), and the address published before it.
   RunState state;

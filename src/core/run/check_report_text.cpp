@@ -109,4 +109,20 @@ std::vector<int> FailedSiteNumbers(const CheckReport& report) {
   return numbers;
 }
 
+bool CheckFailed(const CheckReport& report) {
+  for (const DnsTargetReport& target : report.dnsTargets)
+    if (DnsTargetFailed(target.result)) return true;
+  switch (report.outcome) {
+    case CheckOutcome::AddressNotFound:
+    case CheckOutcome::PartlyPublished:
+    case CheckOutcome::PublishFailed:
+      return true;
+    case CheckOutcome::Found:
+    case CheckOutcome::Unchanged:
+    case CheckOutcome::Published:
+      return false;
+  }
+  return true;
+}
+
 }  // namespace zepa2

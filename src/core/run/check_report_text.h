@@ -28,4 +28,8 @@ std::string_view PublishResultWord(CheckOutcome outcome);
 // The numbers of the sites that did not take the page, in report order.
 std::vector<int> FailedSiteNumbers(const CheckReport& report);
 
+// Whether the run went wrong: no address, a site that did not take the page, or a DNS target that
+// failed, is stopped or held. A test run or an unchanged address with every target well did not.
+bool CheckFailed(const CheckReport& report);
+
 }  // namespace zepa2

@@ -64,8 +64,11 @@ struct DnsTarget {
   std::string api{};              // DNS/Api%d: Cloudflare's API base address; empty = the public one
   std::string pin{};              // DNS/Pin%d: "sha256//…" of the HTTPS update server's key, or empty
   UnusableValue unreadablePin{};  // DNS/Pin%d when it cannot be read: the target is refused
-  std::string algorithm{};        // DNS/Algorithm%d: RFC 2136, the TSIG key's algorithm; empty = hmac-sha256
-  std::string ttl{};              // DNS/Ttl%d: RFC 2136, the records' TTL (1..86400); empty = 300
+  // DNS/Suffix%d: another machine's interface identifier ("::12", "::50:0:0:0:12/56"); its AAAA
+  // is this machine's prefix with it. Empty: this machine's own address.
+  std::string suffix{};
+  std::string algorithm{};  // DNS/Algorithm%d: RFC 2136, the TSIG key's algorithm; empty = hmac-sha256
+  std::string ttl{};        // DNS/Ttl%d: RFC 2136, the records' TTL (1..86400); empty = 300
 
   bool operator==(const DnsTarget&) const = default;
 };
@@ -79,6 +82,31 @@ inline bool AnyDnsTargetSet(const std::array<DnsTarget, kDnsSlots>& targets) {
     if (!(target == DnsTarget{})) return true;
   return false;
 }
+
+// How a webhook's body is shaped ([NOTIFY] WebhookKind): core/notify/webhook_kind.cpp has a row per kind.
+enum class WebhookKind { Json = 0, Discord = 1, Slack = 2, Ntfy = 3 };
+inline constexpr WebhookKind kLastWebhookKind = WebhookKind::Ntfy;
+
+// Where a check is told besides the desktop: mail, a webhook, and a monitoring service's heartbeat.
+struct NotifyChannels {
+  std::string
+      mailServer{};     // NOTIFY/MailServer: "smtp://host[:port]" or "smtps://host[:port]"; empty = no mail
+  bool mailTls = true;  // NOTIFY/MailTls: 0 lets smtp:// go without STARTTLS
+  std::string mailUser{};    // NOTIFY/MailUser; empty = no log-in
+  std::string mailPass{};    // NOTIFY/MailPass (scrambled in the file), or a secret reference
+  std::string mailFrom{};    // NOTIFY/MailFrom: the sender's address
+  std::string mailTo{};      // NOTIFY/MailTo: addresses, comma-separated
+  std::string mailPin{};     // NOTIFY/MailPin: "sha256//…" of the mail server's key, or empty
+  std::string webhookUrl{};  // NOTIFY/WebhookUrl: http:// or https://; empty = no webhook
+  WebhookKind webhookKind = WebhookKind::Json;  // NOTIFY/WebhookKind
+  std::string webhookPin{};                     // NOTIFY/WebhookPin
+  std::string pingUrl{};  // NOTIFY/PingUrl: asked after every check, with /fail after a failed one
+  // NOTIFY/MailPin and WebhookPin when they cannot be read: that channel sends nothing.
+  UnusableValue unreadableMailPin{};
+  UnusableValue unreadableWebhookPin{};
+
+  bool operator==(const NotifyChannels&) const = default;
+};
 
 // Where the public address is asked for when the local address is not used (HTTP/Source).
 enum class AddressSource { RouterPage = 0, Upnp = 1, NatPmp = 2 };
@@ -111,9 +139,13 @@ struct AppSettings {
   bool wholePage = false;             // FILTER/WholePage: 1 = the trimmed page body is the address
   std::string routerPin;              // HTTP/Pin: "sha256//…" of an HTTPS router's key, or empty
   UnusableValue unreadableRouterPin;  // HTTP/Pin when it cannot be read: the router is not asked
-  std::string metricsFile;  // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
-  bool events = true;       // SYSTEM/Events: a change of the network or the router's word starts a check
+  std::string metricsFile;    // SYSTEM/MetricsFile: Prometheus text file written after each run; empty = none
+  std::string ipv6Interface;  // SYSTEM/Ipv6Interface: where the IPv6 address is; empty = the default route's
+  bool ipv6Temporary =
+      false;           // SYSTEM/Ipv6Temporary: 1 = a current temporary IPv6 address, not the stable one
+  bool events = true;  // SYSTEM/Events: a change of the network or the router's word starts a check
   std::array<DnsTarget, kDnsSlots> dnsTargets{};  // DNS targets 1..5 at indexes 0..4
+  NotifyChannels notifyChannels{};  // [NOTIFY]: written only when a value differs from its default
 
   bool operator==(const AppSettings&) const = default;
 };

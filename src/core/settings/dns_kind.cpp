@@ -7,7 +7,8 @@
 namespace zepa2 {
 namespace {
 
-constexpr unsigned kEveryKindUses = kDnsFieldPass | kDnsFieldHost | kDnsFieldRecords | kDnsFieldPin;
+constexpr unsigned kEveryKindUses =
+    kDnsFieldPass | kDnsFieldHost | kDnsFieldRecords | kDnsFieldSuffix | kDnsFieldPin;
 
 constexpr std::array<DnsKindRow, 5> kRows{{
     {DnsKind::None, "none", msg::kDnsKindNone, 0, msg::kDnsUrlLabel, msg::kDnsUserLabel, msg::kDnsPassLabel},

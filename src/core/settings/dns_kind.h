@@ -26,9 +26,10 @@ enum DnsField : unsigned {
   kDnsFieldRecords = 1u << 5,
   kDnsFieldMatch = 1u << 6,
   kDnsFieldApi = 1u << 7,
-  kDnsFieldPin = 1u << 8,  // the update server's key can be pinned
-  kDnsFieldAlgorithm = 1u << 9,
-  kDnsFieldTtl = 1u << 10,
+  kDnsFieldPin = 1u << 8,     // the update server's key can be pinned
+  kDnsFieldSuffix = 1u << 9,  // another machine's AAAA by this one's prefix
+  kDnsFieldAlgorithm = 1u << 10,
+  kDnsFieldTtl = 1u << 11,
 };
 
 struct DnsKindRow {

@@ -128,6 +128,13 @@ class SlotCollector {
         {static_cast<int>(zepa2::DnsRecords::A), static_cast<int>(zepa2::DnsRecords::Both)});
   }
 
+  template <typename Enum>
+  void Choice(const std::string& name, Enum& field, Enum last) {
+    AddRanged(
+        name, [&field] { return static_cast<int>(field); },
+        [&field](int value) { field = static_cast<Enum>(value); }, {0, static_cast<int>(last)});
+  }
+
  private:
   std::string Key(const std::string& name) const { return section_ + "." + name; }
 

@@ -2,10 +2,12 @@
 
 #include <array>
 
+#include "core/net/ipv6_suffix.h"
 #include "core/net/s3_transport.h"
 #include "core/net/server_key.h"
 #include "core/schedule/interval_field.h"
 #include "core/settings/gateway_fields.h"
+#include "core/settings/notify_fields.h"
 #include "core/settings/unsafe_fields.h"
 #include "core/text/fill_message.h"
 #include "core/text/messages.h"
@@ -60,7 +62,10 @@ std::optional<std::string> RecordProblem(const AppSettings& s) {
     if (auto problem = PinProblem(site.pin, "FTP.Pin" + number)) return problem;
     if (auto problem = SiteFieldProblem(site, i)) return problem;
   }
-  return std::nullopt;
+  for (int i = 0; i < kDnsSlots; ++i)
+    if (auto problem = DnsSuffixProblem(s.dnsTargets[i].suffix, "DNS.Suffix" + std::to_string(i + 1)))
+      return problem;
+  return NotifyFieldProblem(s.notifyChannels);
 }
 
 std::optional<std::string> SiteFieldProblem(const FtpSite& site, int index) {
@@ -73,6 +78,12 @@ std::optional<std::string> SiteFieldProblem(const FtpSite& site, int index) {
     return FillMessage(msg::kBadRegionInDialog,
                        FillMessage(msg::kSiteFieldFormat, kSiteNames[index], msg::kRegionLabel));
   return std::nullopt;
+}
+
+std::optional<std::string> DnsSuffixProblem(const std::string& suffix, std::string_view name) {
+  const char* problem = nullptr;
+  if (suffix.empty() || ParseIpv6Suffix(suffix, &problem)) return std::nullopt;
+  return FillMessage(problem, name);
 }
 
 }  // namespace zepa2

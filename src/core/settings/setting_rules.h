@@ -31,4 +31,8 @@ std::optional<std::string> RecordProblem(const AppSettings& settings);
 // goes onto the wire, and an S3 region that is no region name.
 std::optional<std::string> SiteFieldProblem(const FtpSite& site, int index);
 
+// Why a target's suffix is refused, naming the field as name: no interface identifier, all
+// zeros, or longer than the host part its prefix length leaves. Nothing for an empty one.
+std::optional<std::string> DnsSuffixProblem(const std::string& suffix, std::string_view name);
+
 }  // namespace zepa2

@@ -23,6 +23,7 @@ namespace zepa2 {
 // OptionalSection(name, present) starts a section that a saver writes only when present and that
 // restarts the password keystream: the DNS passwords' bytes then never depend on the FTP ones.
 // It returns whether the section's values are visited (a loader always visits them).
+// Choice(name, field, last) is an enum read as a number from 0 to last (outside: the nearest end).
 template <typename Record, typename Visitor>
 requires std::is_same_v<std::remove_const_t<Record>, AppSettings>
 void VisitSettingsLayout(Record& s, Visitor& v) {
@@ -74,6 +75,8 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
   v.Text("OnPublish", s.onPublish);
   v.Text("MetricsFile", s.metricsFile);
   v.FlagIfChanged("Events", s.events, true);
+  v.OptionalText("Ipv6Interface", s.ipv6Interface);
+  v.FlagIfChanged("Ipv6Temporary", s.ipv6Temporary, false);
 
   if (v.OptionalSection("DNS", AnyDnsTargetSet(s.dnsTargets))) {
     for (int n = 1; n <= kDnsSlots; ++n) {
@@ -89,9 +92,25 @@ void VisitSettingsLayout(Record& s, Visitor& v) {
       v.Text("Match" + number, target.match);
       v.Text("Api" + number, target.api);
       v.Pin("Pin" + number, target.pin, target.unreadablePin);
+      v.OptionalText("Suffix" + number, target.suffix);
       v.OptionalText("Algorithm" + number, target.algorithm);
       v.OptionalText("Ttl" + number, target.ttl);
     }
+  }
+
+  if (v.OptionalSection("NOTIFY", !(s.notifyChannels == NotifyChannels{}))) {
+    auto& n = s.notifyChannels;
+    v.Text("MailServer", n.mailServer);
+    v.Flag("MailTls", n.mailTls, 0);
+    v.Text("MailUser", n.mailUser);
+    v.Password("MailPass", n.mailPass);
+    v.Text("MailFrom", n.mailFrom);
+    v.Text("MailTo", n.mailTo);
+    v.Pin("MailPin", n.mailPin, n.unreadableMailPin);
+    v.Text("WebhookUrl", n.webhookUrl);
+    v.Choice("WebhookKind", n.webhookKind, kLastWebhookKind);
+    v.Pin("WebhookPin", n.webhookPin, n.unreadableWebhookPin);
+    v.Text("PingUrl", n.pingUrl);
   }
 }
 

@@ -107,6 +107,13 @@ class FieldReader {
     field = static_cast<zepa2::DnsRecords>(number);
   }
 
+  template <typename Enum>
+  void Choice(const std::string& name, Enum& field, Enum last) {
+    int number = static_cast<int>(field);
+    Integer(name, number, 0, static_cast<int>(last));
+    field = static_cast<Enum>(number);
+  }
+
   void Password(const std::string& name, std::string& field) {
     std::string stored;
     Text(name, stored);

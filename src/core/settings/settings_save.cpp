@@ -90,6 +90,11 @@ class FieldWriter {
     Integer(name, static_cast<int>(field));
   }
 
+  template <typename Enum>
+  void Choice(const std::string& name, Enum field, Enum) {
+    Integer(name, static_cast<int>(field));
+  }
+
   void Password(const std::string& name, const std::string& field) {
     Text(name, ScramblePassword(field, keys_, notice_));
   }

@@ -1,54 +1,26 @@
 #include "core/source/ipv6_address.h"
 
 #include <arpa/inet.h>
+#include <linux/if_addr.h>
 
-#include <array>
-#include <cstdint>
-#include <optional>
-#include <sstream>
-
-#include "core/sys/read_file.h"
-
+#include "core/net/address_range.h"
 #include "core/sys/route_table.h"
 
 namespace zepa2 {
 namespace {
 
-// The kernel's IFA_F_* and RTF_* bits as /proc prints them.
-constexpr unsigned kTemporary = 0x01;
-constexpr unsigned kDadFailed = 0x08;
-constexpr unsigned kDeprecated = 0x20;
-constexpr unsigned kTentative = 0x40;
-constexpr unsigned kStablePrivacy = 0x800;
-constexpr unsigned kGlobalScope = 0x00;
+constexpr std::uint32_t kUnusable = IFA_F_DEPRECATED | IFA_F_TENTATIVE | IFA_F_DADFAILED;
 
-std::optional<unsigned long> Hex(const std::string& text) {
-  if (text.empty() || text.size() > 8) return std::nullopt;
-  std::size_t used = 0;
-  try {
-    const unsigned long value = std::stoul(text, &used, 16);
-    if (used == text.size()) return value;
-  } catch (...) {
-  }
-  return std::nullopt;
+// Higher is better; 0 is never taken.
+int Rank(const KernelIpv6Address& a, bool temporaryWanted) {
+  const bool eui64 = a.bytes[11] == 0xFF && a.bytes[12] == 0xFE;
+  if (a.flags & IFA_F_TEMPORARY) return temporaryWanted ? 3 : 0;
+  return eui64 || (a.flags & IFA_F_STABLE_PRIVACY) ? 2 : 1;
 }
 
-std::optional<std::array<unsigned char, 16>> HexAddress(const std::string& text) {
-  if (text.size() != 32) return std::nullopt;
-  std::array<unsigned char, 16> bytes{};
-  for (std::size_t i = 0; i < 16; ++i) {
-    const auto byte = Hex(text.substr(i * 2, 2));
-    if (!byte) return std::nullopt;
-    bytes[i] = static_cast<unsigned char>(*byte);
-  }
-  return bytes;
-}
-
-bool IsEui64(const std::array<unsigned char, 16>& bytes) { return bytes[11] == 0xFF && bytes[12] == 0xFE; }
-
-std::string AddressText(const std::array<unsigned char, 16>& bytes) {
+std::string Text(const KernelIpv6Address& a) {
   char text[INET6_ADDRSTRLEN] = {};
-  return inet_ntop(AF_INET6, bytes.data(), text, sizeof text) ? text : "";
+  return inet_ntop(AF_INET6, a.bytes.data(), text, sizeof text) ? text : "";
 }
 
 }  // namespace
@@ -58,33 +30,37 @@ std::string DefaultIpv6Interface(std::string_view routesText) {
   return route ? route->device : std::string();
 }
 
-std::string ChooseGlobalIpv6(std::string_view addressesText, std::string_view interfaceName) {
+Ipv6Choice ChooseGlobalIpv6(const std::vector<KernelIpv6Address>& addresses, std::string_view interfaceName,
+                            bool temporary) {
   if (interfaceName.empty()) return {};
-  std::istringstream lines{std::string(addressesText)};
-  std::string line;
-  std::string other;
-  while (std::getline(lines, line)) {
-    std::istringstream fields(line);
-    std::string address, index, prefix, scope, flags, device;
-    if (!(fields >> address >> index >> prefix >> scope >> flags >> device)) continue;
-    const auto bytes = HexAddress(address);
-    const auto scopeBits = Hex(scope);
-    const auto flagBits = Hex(flags);
-    if (!bytes || !scopeBits || !flagBits || device != interfaceName) continue;
-    if (*scopeBits != kGlobalScope) continue;
-    if (*flagBits & (kTemporary | kDadFailed | kDeprecated | kTentative)) continue;
-    const std::string text = AddressText(*bytes);
-    if (IsEui64(*bytes) || (*flagBits & kStablePrivacy)) return text;
-    if (other.empty()) other = text;
+  const KernelIpv6Address* best = nullptr;
+  int bestRank = 0;
+  bool uniqueLocal = false;
+  for (const KernelIpv6Address& a : addresses) {
+    if (a.interfaceName != interfaceName || (a.flags & kUnusable)) continue;
+    const Ipv6Class kind = Ipv6ClassOf(a.bytes);
+    uniqueLocal = uniqueLocal || kind == Ipv6Class::UniqueLocal;
+    if (kind != Ipv6Class::Global) continue;
+    const int rank = Rank(a, temporary);
+    // Among current temporary addresses the newest has the longest preferred time left.
+    const bool newer = rank == 3 && best && bestRank == 3 && a.preferredSeconds > best->preferredSeconds;
+    if (rank > bestRank || newer) {
+      best = &a;
+      bestRank = rank;
+    }
   }
-  return other;
+  if (!best) return {{}, 0, uniqueLocal};
+  return {Text(*best), best->prefixLength, false};
 }
 
-std::string GlobalIpv6Address(const Ipv6Sources& sources) {
-  const auto routes = ReadWholeFile(sources.routes);
-  const auto addresses = ReadWholeFile(sources.addresses);
-  if (!routes || !addresses) return {};
-  return ChooseGlobalIpv6(*addresses, DefaultIpv6Interface(*routes));
+Ipv6Choice GlobalIpv6Address(const Ipv6Lookup& lookup) {
+  std::string interfaceName = lookup.interfaceName;
+  if (interfaceName.empty()) interfaceName = DefaultIpv6Interface(ReadRouteTable(lookup.routes));
+  if (interfaceName.empty()) return {};
+  std::string reason;
+  const auto addresses = ListIpv6Addresses(reason);
+  if (!addresses) return {};
+  return ChooseGlobalIpv6(*addresses, interfaceName, lookup.temporary);
 }
 
 }  // namespace zepa2

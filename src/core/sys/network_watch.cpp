@@ -1,15 +1,15 @@
 #include "core/sys/network_watch.h"
 
+#include "core/sys/netlink_message.h"
+
 #include <arpa/inet.h>
 #include <linux/if_addr.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <optional>
 
@@ -18,51 +18,17 @@ namespace {
 
 using Kind = NetworkFact::Kind;
 
-// A dump of a few hundred addresses and routes comes in well under this; a kernel that says
-// nothing for this long is not going to.
-constexpr int kDumpWaitMilliseconds = 2000;
-
-std::string AddressText(int family, const void* bytes, std::size_t size) {
-  if ((family == AF_INET && size < 4) || (family == AF_INET6 && size < 16)) return {};
-  char text[INET6_ADDRSTRLEN] = {};
-  return inet_ntop(family, bytes, text, sizeof text) ? std::string(text) : std::string();
-}
-
-// The attributes of a message after its fixed header, by type (the last of a type wins).
-template <typename Header>
-std::vector<const rtattr*> Attributes(const nlmsghdr* message, int count) {
-  std::vector<const rtattr*> found(static_cast<std::size_t>(count), nullptr);
-  const auto* attribute = reinterpret_cast<const rtattr*>(reinterpret_cast<const char*>(NLMSG_DATA(message)) +
-                                                          NLMSG_ALIGN(sizeof(Header)));
-  int left = static_cast<int>(message->nlmsg_len) - static_cast<int>(NLMSG_LENGTH(sizeof(Header)));
-  for (; RTA_OK(attribute, left); attribute = RTA_NEXT(attribute, left)) {
-    if (attribute->rta_type < count) found[attribute->rta_type] = attribute;
-  }
-  return found;
-}
-
-std::optional<std::uint32_t> U32(const rtattr* attribute) {
-  if (!attribute || RTA_PAYLOAD(attribute) < sizeof(std::uint32_t)) return std::nullopt;
-  std::uint32_t value = 0;
-  std::memcpy(&value, RTA_DATA(attribute), sizeof value);
-  return value;
-}
-
-std::string AddressIn(int family, const rtattr* attribute) {
-  return attribute ? AddressText(family, RTA_DATA(attribute), RTA_PAYLOAD(attribute)) : std::string();
-}
-
 void ReadAddress(const nlmsghdr* message, std::vector<NetworkFact>& facts) {
   if (message->nlmsg_len < NLMSG_LENGTH(sizeof(ifaddrmsg))) return;
   const auto* header = static_cast<const ifaddrmsg*>(NLMSG_DATA(message));
   if (header->ifa_family != AF_INET && header->ifa_family != AF_INET6) return;
   // Host scope (127.0.0.1, ::1) and link scope (fe80::) never leave this machine or its link.
   if (header->ifa_scope >= RT_SCOPE_LINK) return;
-  const auto attributes = Attributes<ifaddrmsg>(message, IFA_MAX + 1);
-  std::string address = AddressIn(header->ifa_family, attributes[IFA_LOCAL]);
-  if (address.empty()) address = AddressIn(header->ifa_family, attributes[IFA_ADDRESS]);
+  const auto attributes = NetlinkAttributes<ifaddrmsg>(message, IFA_MAX + 1);
+  std::string address = NetlinkAddressText(header->ifa_family, attributes[IFA_LOCAL]);
+  if (address.empty()) address = NetlinkAddressText(header->ifa_family, attributes[IFA_ADDRESS]);
   if (address.empty()) return;
-  const std::uint32_t flags = U32(attributes[IFA_FLAGS]).value_or(header->ifa_flags);
+  const std::uint32_t flags = NetlinkU32(attributes[IFA_FLAGS]).value_or(header->ifa_flags);
   // An IPv6 address under duplicate detection cannot be used yet; once it passes, the kernel
   // announces it again without the flag, and that is when it arrives.
   const bool usable = (flags & (IFA_F_TENTATIVE | IFA_F_DADFAILED)) == 0;
@@ -77,43 +43,15 @@ void ReadRoute(const nlmsghdr* message, std::vector<NetworkFact>& facts) {
   const auto* header = static_cast<const rtmsg*>(NLMSG_DATA(message));
   if (header->rtm_family != AF_INET && header->rtm_family != AF_INET6) return;
   if (header->rtm_dst_len != 0 || header->rtm_type != RTN_UNICAST) return;
-  const auto attributes = Attributes<rtmsg>(message, RTA_MAX + 1);
-  if (U32(attributes[RTA_TABLE]).value_or(header->rtm_table) != RT_TABLE_MAIN) return;
+  const auto attributes = NetlinkAttributes<rtmsg>(message, RTA_MAX + 1);
+  if (NetlinkU32(attributes[RTA_TABLE]).value_or(header->rtm_table) != RT_TABLE_MAIN) return;
   const std::string key = "route " + std::to_string(header->rtm_family) + " dev " +
-                          std::to_string(U32(attributes[RTA_OIF]).value_or(0)) + " via " +
-                          AddressIn(header->rtm_family, attributes[RTA_GATEWAY]) + " metric " +
-                          std::to_string(U32(attributes[RTA_PRIORITY]).value_or(0)) +
+                          std::to_string(NetlinkU32(attributes[RTA_OIF]).value_or(0)) + " via " +
+                          NetlinkAddressText(header->rtm_family, attributes[RTA_GATEWAY]) + " metric " +
+                          std::to_string(NetlinkU32(attributes[RTA_PRIORITY]).value_or(0)) +
                           (attributes[RTA_MULTIPATH] ? " multipath" : "");
   facts.push_back(
       {message->nlmsg_type == RTM_NEWROUTE ? Kind::DefaultRouteAdded : Kind::DefaultRouteRemoved, key});
-}
-
-struct DumpRequest {
-  nlmsghdr header;
-  union {
-    ifaddrmsg address;
-    rtmsg route;
-  } body;
-};
-
-bool SendDumpRequest(int fd, std::uint16_t type, std::uint32_t sequence) {
-  DumpRequest request{};
-  request.header.nlmsg_len = NLMSG_LENGTH(type == RTM_GETADDR ? sizeof(ifaddrmsg) : sizeof(rtmsg));
-  request.header.nlmsg_type = type;
-  request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-  request.header.nlmsg_seq = sequence;
-  sockaddr_nl kernel{};
-  kernel.nl_family = AF_NETLINK;
-  return sendto(fd, &request, request.header.nlmsg_len, 0, reinterpret_cast<sockaddr*>(&kernel),
-                sizeof kernel) >= 0;
-}
-
-// One read of what the kernel sent, without blocking; empty, with errno set, when none came.
-std::string_view Receive(int fd) {
-  alignas(nlmsghdr) static thread_local char buffer[1 << 16];
-  const ssize_t n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
-  if (n == 0) errno = EAGAIN;
-  return n > 0 ? std::string_view(buffer, static_cast<std::size_t>(n)) : std::string_view();
 }
 
 }  // namespace
@@ -185,28 +123,19 @@ NetworkWatch::~NetworkWatch() { ::close(fd_); }
 void NetworkWatch::LearnPresentState() {
   std::uint32_t sequence = 1;
   for (const std::uint16_t request : {RTM_GETADDR, RTM_GETROUTE}) {
-    if (!SendDumpRequest(fd_, request, sequence++)) continue;
     // Changes that arrive meanwhile are learned alike: the present state is what counts.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDumpWaitMilliseconds);
-    for (bool done = false; !done;) {
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      pollfd ready{fd_, POLLIN, 0};
-      if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) break;
-      const std::string_view messages = Receive(fd_);
-      if (messages.empty() && errno != EAGAIN && errno != EINTR) break;
+    ReadNetlinkDump(fd_, request, sequence++, [this](std::string_view messages) {
       for (const NetworkFact& fact : ReadNetworkFacts(messages)) {
-        if (fact.kind == Kind::DumpDone) done = true;
-        else if (fact.kind != Kind::Overrun) known_.Apply(fact);
+        if (fact.kind != Kind::DumpDone && fact.kind != Kind::Overrun) known_.Apply(fact);
       }
-    }
+    });
   }
 }
 
 bool NetworkWatch::TakeChanges() {
   bool changed = false;
   for (;;) {
-    const std::string_view messages = Receive(fd_);
+    const std::string_view messages = ReceiveNetlink(fd_);
     if (messages.empty() && errno == EINTR) continue;
     if (messages.empty() && errno == ENOBUFS) {
       // The kernel dropped messages: what was lost cannot be told, so it is learned again.

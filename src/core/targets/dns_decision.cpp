@@ -17,6 +17,8 @@ std::string DnsSettingsStamp(const DnsTarget& t) {
   for (const auto& [name, value] : {std::pair{"algorithm", &t.algorithm}, {"ttl", &t.ttl}})
     if (!value->empty()) add(name + ("=" + *value));
   add(std::to_string(static_cast<int>(t.records)));
+  // Only when set: a target from before the suffix keeps its stamp, and is not sent again.
+  if (!t.suffix.empty()) add(t.suffix);
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int size = 0;
   EVP_Digest(all.data(), all.size(), digest, &size, EVP_sha256(), nullptr);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/net/address_range.h"
+#include "core/net/ipv6_suffix.h"
 #include "core/targets/dns_decision.h"
 #include "core/targets/dns_updater.h"
 #include "core/settings/secret_fingerprint.h"
@@ -33,6 +35,18 @@ std::string LocalClock(std::time_t when) {
   return text;
 }
 
+// Why the A record is left as it is, after the target's name (UTF-8).
+std::string ASkippedText(NonPublicReason reason) {
+  switch (reason) {
+    case NonPublicReason::SharedNat:
+      return msg::kDnsASkippedSharedNat;
+    case NonPublicReason::TunnelEnd:
+      return msg::kDnsASkippedTunnelEnd;
+    default:
+      return FillMessage(msg::kDnsASkippedNonPublic, NonPublicReasonText(reason));
+  }
+}
+
 // Updates one target and words its lines; the state it leaves goes back through state.
 class TargetRun {
  public:
@@ -51,12 +65,34 @@ class TargetRun {
                     log_color::kRed);
     const DnsUpdater* updater = UpdaterOf(target_.kind);
     if (!updater) return Finish(DnsResultKind::Failed, msg::kDnsNoKind, log_color::kRed);
+    DnsAddresses own = addresses;
+    if (!target_.suffix.empty()) {
+      // Another machine behind the router: this machine's prefix, the other's identifier.
+      const char* problem = nullptr;
+      const std::optional<Ipv6Suffix> suffix = ParseIpv6Suffix(target_.suffix, &problem);
+      if (!suffix) {
+        report_.reason = FillMessage(problem, "DNS.Suffix" + std::to_string(report_.number));
+        return Finish(DnsResultKind::Failed,
+                      std::string(msg::kDnsFailed) + msg::kReasonFollows + report_.reason, log_color::kRed);
+      }
+      own.ipv6 = Ipv6WithSuffix(addresses.ipv6, *suffix);
+    }
+    // An address the provider's NAT shares, or a private one, reaches nobody: the A record keeps
+    // what it has, and the AAAA part goes on.
+    DnsRecords records = target_.records;
+    const NonPublicReason shared = NonPublicReasonOf(own.ipv4);
+    if (records != DnsRecords::Aaaa && shared != NonPublicReason::None) {
+      host_.AppendLog(prefix_ + Cp932(ASkippedText(shared)), log_color::kViolet);
+      report_.result = DnsResultKind::Untouched;
+      if (records == DnsRecords::A) return report_;
+      records = DnsRecords::Aaaa;
+    }
     const std::string stamp = DnsSettingsStamp(target_);
-    DnsDecision decision = DecideDnsUpdate(state, stamp, target_.records, addresses, force, now);
+    DnsDecision decision = DecideDnsUpdate(state, stamp, records, own, force, now);
     if (decision.verdict == DnsVerdict::Stopped && SecretChangedSinceStop(state)) {
       host_.AppendLog(prefix_ + Cp932(msg::kDnsSecretChanged), log_color::kViolet);
       state.stopCode.clear();
-      decision = {DnsVerdict::Send, target_.records != DnsRecords::Aaaa, target_.records != DnsRecords::A};
+      decision = {DnsVerdict::Send, records != DnsRecords::Aaaa, records != DnsRecords::A};
     }
     switch (decision.verdict) {
       case DnsVerdict::Untouched:
@@ -88,8 +124,8 @@ class TargetRun {
     std::optional<DnsAnswer> gravest;
     for (const DnsFamily family : {DnsFamily::A, DnsFamily::Aaaa}) {
       if (!(family == DnsFamily::A ? decision.sendA : decision.sendAaaa)) continue;
-      DnsAnswer answer = updater->Update(resolved, family, addresses, http);
-      state = DnsStateAfter(std::move(state), stamp, family, AddressOf(family, addresses), answer, now);
+      DnsAnswer answer = updater->Update(resolved, family, own, http);
+      state = DnsStateAfter(std::move(state), stamp, family, AddressOf(family, own), answer, now);
       const bool endsTarget = answer.kind == DnsAnswerKind::Stopping ||
                               answer.kind == DnsAnswerKind::Holding ||
                               answer.kind == DnsAnswerKind::Cancelled;

@@ -98,12 +98,17 @@ inline constexpr const char* kNonPublicNoteClose = "）。外から届かない�
 inline constexpr const char* kNonPublicThisNetwork = "このネットワーク 0.0.0.0/8";
 inline constexpr const char* kNonPublicPrivate = "プライベートアドレス";
 inline constexpr const char* kNonPublicSharedNat = "プロバイダのNATで共有されるアドレス 100.64.0.0/10";
+inline constexpr const char* kNonPublicTunnelEnd = "DS-Liteのトンネル端のアドレス 192.0.0.0/29";
 inline constexpr const char* kNonPublicLoopback = "ループバック 127.0.0.0/8";
 inline constexpr const char* kNonPublicLinkLocal = "リンクローカル 169.254.0.0/16";
 inline constexpr const char* kNonPublicMulticastReserved = "マルチキャスト・予約済み 224.0.0.0以上";
 inline constexpr const char* kIpv6AddressOpen = "IPv6アドレス(";  // address)
 inline constexpr const char* kIpv6AddressClose = ")";
 inline constexpr const char* kIpv6AddressNone = "IPv6アドレスなし（空欄で公開します）";
+inline constexpr const char* kIpv6OnlyUniqueLocal =
+    "注意：IPv6アドレスはユニークローカルアドレス（fc00::/7）だけです。外から届かないため公開しません。";
+inline constexpr const char* kIpv4OnlyThroughTunnel =
+    "IPv6のデフォルトルートだけがあります。IPv4はプロバイダのトンネルを通してのみ届きます。";
 inline constexpr const char* kUnappliedSettingsQuestion =
     "設定が変更されています。\n「設定」を選択しなければ変更が反映されません。\n実行しますか？";
 
@@ -487,6 +492,13 @@ inline constexpr const char* kDnsUnreadablePin = ":鍵の値（%1）を読めな
 inline constexpr const char* kDnsCancelled = ":更新を中止しました";
 inline constexpr const char* kDnsNoKind = ":種類が選ばれていません。";
 // Reasons of a failed update (UTF-8; the provider's own words follow where it gave any).
+// Why a target's A record is left as it is (after the target's name).
+inline constexpr const char* kDnsASkippedSharedNat =
+    ":IPv4アドレスが共有アドレス（CGN）のため、Aレコードは更新しません";
+inline constexpr const char* kDnsASkippedTunnelEnd =
+    ":IPv4アドレスがDS-Liteのトンネル端のアドレスのため、Aレコードは更新しません";
+inline constexpr const char* kDnsASkippedNonPublic =
+    ":IPv4アドレスが公開アドレスではない（%1）ため、Aレコードは更新しません";
 inline constexpr const char* kDnsNoIpv6Address = "IPv6アドレスがないため送れません";
 inline constexpr const char* kDnsNoServer = "サーバまたはURLが設定されていません";
 inline constexpr const char* kDnsNoHost = "ホスト名が設定されていません";
@@ -545,6 +557,13 @@ inline constexpr const char* kDnsKeyNameLabel = "鍵の名前";
 inline constexpr const char* kDnsAlgorithmLabel = "アルゴリズム";
 inline constexpr const char* kDnsSecretLabel = "秘密鍵";
 inline constexpr const char* kDnsTtlLabel = "TTL";
+inline constexpr const char* kDnsSuffixLabel = "IPv6のID";
+inline constexpr const char* kSuffixNotIdentifier =
+    "「%1」はインターフェースIDの形式（例 ::1234:5678:9abc:def0 または ::12/56）で指定してください。";
+inline constexpr const char* kSuffixBadLength = "「%1」のプレフィックス長は1から127の数で指定してください。";
+inline constexpr const char* kSuffixAllZeros = "「%1」のインターフェースIDがすべて0です。";
+inline constexpr const char* kSuffixTooLong =
+    "「%1」のインターフェースIDがプレフィックスの部分にかかっています。";
 inline constexpr const char* kDnsTestButton = "テスト";
 inline constexpr const char* kStatusDnsHeader = "DNS\t種類\tホスト名\t結果";
 

@@ -5,7 +5,7 @@
 namespace zepa2::ui {
 
 AftermathRunner::AftermathRunner(QObject* window, AppendLog appendLog)
-    : window_(window), appendLog_(std::move(appendLog)), thread_([this] { Loop(); }) {}
+    : window_(window), appendLog_(std::move(appendLog)), notices_(QueuedLog()), thread_([this] { Loop(); }) {}
 
 AftermathRunner::~AftermathRunner() {
   {
@@ -30,16 +30,20 @@ bool AftermathRunner::busy() const {
   return working_ || !jobs_.empty();
 }
 
-void AftermathRunner::Loop() {
-  const auto log = [this](const std::string& text, LogColor color) {
-    if (!window_) return;
+AftermathRunner::AppendLog AftermathRunner::QueuedLog() const {
+  return [window = window_, appendLog = appendLog_](const std::string& text, LogColor color) {
+    if (!window) return;
     QMetaObject::invokeMethod(
-        window_.data(),
-        [window = window_, appendLog = appendLog_, text, color] {
+        window.data(),
+        [window, appendLog, text, color] {
           if (window) appendLog(text, color);
         },
         Qt::QueuedConnection);
   };
+}
+
+void AftermathRunner::Loop() {
+  const AppendLog log = QueuedLog();
   for (;;) {
     Job job;
     {

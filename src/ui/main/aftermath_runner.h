@@ -1,5 +1,7 @@
 // Runs what follows the window's checks (status file, command after a publish) on a thread of its
-// own, one after another, so that a slow command never holds the window up.
+// own, one after another, so that a slow command never holds the window up; the notices beyond the
+// desktop (mail, webhook, heartbeat) go on a thread of their own beside it, so a slow command never
+// holds them up either.
 #pragma once
 
 #include <QObject>
@@ -11,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "core/notify/notice_sender.h"
 #include "core/outcome/check_aftermath.h"
 #include "core/sys/stop_token.h"
 
@@ -30,6 +33,8 @@ class AftermathRunner {
 
   // The report of a run and the settings it ran with.
   void Run(CheckReport report, AppSettings settings, std::filesystem::path statusFile);
+  // Sends a run's heartbeat and notice beyond the desktop; returns at once.
+  void Tell(NoticeJob job) { notices_.Send(std::move(job)); }
   // Whether work is queued or running.
   bool busy() const;
 
@@ -40,6 +45,8 @@ class AftermathRunner {
     std::filesystem::path statusFile;
   };
   void Loop();
+  // A log sink that any thread may call: the line reaches appendLog on the window's thread.
+  AppendLog QueuedLog() const;
 
   QPointer<QObject> window_;
   AppendLog appendLog_;
@@ -48,6 +55,7 @@ class AftermathRunner {
   std::condition_variable wake_;
   std::deque<Job> jobs_;
   bool working_ = false;
+  NoticeSender notices_;
   std::thread thread_;
 };
 

@@ -34,23 +34,12 @@ void BusNoticeChannel::Show(const QString& title, const QString& body, bool fail
   bus_.call(call, QDBus::NoBlock);
 }
 
-bool CheckNotifier::Notify(int notifySetting, const CheckReport& report) {
-  std::optional<CheckNotice> notice = NoticeForCheck(notifySetting, report);
-  if (notice && notice->failure) {
-    // The same failure again is no news: it is told when it begins or changes.
-    if (notice->body == toldFailure_) return false;
-    toldFailure_ = notice->body;
-  } else if (!toldFailure_.empty()) {
-    if (report.outcome == CheckOutcome::Found) return false;  // a test run says nothing of the sites
-    std::optional<CheckNotice> recovered = RecoveryNotice(report);
-    if (!recovered) return false;
-    toldFailure_.clear();
-    if (notifySetting > 0) notice = std::move(recovered);
-  }
-  if (!notice) return false;
+std::optional<CheckNotice> CheckNotifier::Notify(int notifySetting, const CheckReport& report) {
+  std::optional<CheckNotice> notice = sequence_.Next(notifySetting, report);
+  if (!notice) return std::nullopt;
   NoticeChannel& channel = trayShown_ && trayShown_() ? tray_ : bus_;
   channel.Show(FromCp932(notice->title), FromCp932(notice->body), notice->failure);
-  return true;
+  return notice;
 }
 
 }  // namespace zepa2::ui

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "core/outcome/check_notice.h"
 #include "core/run/check_report.h"
 
 class QSystemTrayIcon;
@@ -40,21 +41,21 @@ class BusNoticeChannel : public NoticeChannel {
   QDBusConnection bus_;
 };
 
-// Sends the notice the Notify setting asks for (NoticeForCheck): through the tray while its icon
+// Sends the notice the Notify setting asks for (NoticeSequence): through the tray while its icon
 // is shown, otherwise through the notification service.
 class CheckNotifier {
  public:
   CheckNotifier(std::function<bool()> trayShown, NoticeChannel& tray, NoticeChannel& bus)
       : trayShown_(std::move(trayShown)), tray_(tray), bus_(bus) {}
 
-  // Returns whether a notice went out.
-  bool Notify(int notifySetting, const CheckReport& report);
+  // Returns the notice that went out, for the channels beyond the desktop, or nothing.
+  std::optional<CheckNotice> Notify(int notifySetting, const CheckReport& report);
 
  private:
   std::function<bool()> trayShown_;
   NoticeChannel& tray_;
   NoticeChannel& bus_;
-  std::string toldFailure_;  // the body of the failure last told, until a run recovers from it
+  NoticeSequence sequence_;
 };
 
 }  // namespace zepa2::ui

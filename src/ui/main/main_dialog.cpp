@@ -33,6 +33,7 @@
 #include "ui/common/settings_io.h"
 #include "ui/main/about_dialog.h"
 #include "ui/settings/dns_settings_dialog.h"
+#include "ui/settings/notify_settings_dialog.h"
 #include "ui/main/activity_log.h"
 #include "ui/main/main_icons.h"
 #include "ui/main/popup_menus.h"
@@ -118,7 +119,8 @@ void MainDialog::BuildMenus() {
       this, PopupKind::Window,
       {[this] { QMetaObject::invokeMethod(this, &MainDialog::OnHideToTray, Qt::QueuedConnection); }, runNow,
        exit, about,
-       [this] { QMetaObject::invokeMethod(this, &MainDialog::OnDnsSettings, Qt::QueuedConnection); }});
+       [this] { QMetaObject::invokeMethod(this, &MainDialog::OnDnsSettings, Qt::QueuedConnection); },
+       [this] { QMetaObject::invokeMethod(this, &MainDialog::OnNotifySettings, Qt::QueuedConnection); }});
   trayMenu_ =
       BuildPopupMenu(this, PopupKind::Tray,
                      {[this] {
@@ -345,7 +347,13 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
       AppendLog(Cp932(msg::kStateFileNotWritten) + Utf8ToCp932(written.reason()), log_color::kRed);
   }
   runState_ = report.state;
-  if (runRequest_.mode == RunMode::Publish) AfterCheck(report);
+  if (runRequest_.mode == RunMode::Publish) {
+    // The IPv6 address beside the IPv4 one, while a page or a DNS target uses it.
+    controls_.ipv6AddressEdit->setText(QString::fromLatin1(report.ipv6Address));
+    controls_.ipv6AddressEdit->setToolTip(QString::fromLatin1(report.ipv6Address));
+    controls_.ipv6AddressEdit->setVisible(!report.ipv6Address.empty());
+    AfterCheck(report);
+  }
   if (runIsTimed_) UpdateTrayIcon(false);
   if (runRequest_.mode == RunMode::Publish) retry_.Record(LeftWorkOwed(report), report.holdOff);
   // The countdown starts over: the period, or less after a failure.
@@ -365,7 +373,8 @@ void MainDialog::OnCheckFinished(const CheckReport& report) {
 
 void MainDialog::AfterCheck(const CheckReport& report) {
   // A run the user stopped by quitting did not fail: nothing is told of it on the way out.
-  if (!quitWhenCheckEnds_) notifier_->Notify(runSettings_.notify, report);
+  if (!quitWhenCheckEnds_)
+    aftermath_->Tell({runSettings_, report, notifier_->Notify(runSettings_.notify, report)});
   aftermath_->Run(report, runSettings_, RunStatusFilePath());
 }
 
@@ -448,6 +457,8 @@ void MainDialog::OnRouterSettings() {
 }
 
 void MainDialog::OnDnsSettings() { RunDnsSettingsDialog(this, settings_, lastReport_.dottedAddress); }
+
+void MainDialog::OnNotifySettings() { RunNotifySettingsDialog(this, settings_); }
 void MainDialog::OnFtpSettings() { RunFtpSettingsDialog(this, settings_); }
 
 void MainDialog::OnPageSettings() {

@@ -110,6 +110,7 @@ class MainDialog : public QDialog {
   // Settings dialogs (the router and FTP ones are filled in with those dialogs).
   void OnRouterSettings();
   void OnDnsSettings();
+  void OnNotifySettings();
   void OnFtpSettings();
   void OnPageSettings();
   void OpenPublicPage();

@@ -71,6 +71,11 @@ MainDialogControls BuildMainDialogControls(QDialog* d) {
   c.addressEdit->setReadOnly(true);
   c.addressEdit->setAlignment(Qt::AlignCenter);
   c.addressEdit->setFont(AddressFont());
+  c.ipv6AddressEdit = Place(new QLineEdit(d), "ipv6AddressEdit", DluRect(268, 147, 102, 10));
+  c.ipv6AddressEdit->setReadOnly(true);
+  c.ipv6AddressEdit->setFrame(false);
+  c.ipv6AddressEdit->setAlignment(Qt::AlignCenter);
+  c.ipv6AddressEdit->hide();
   c.routerSettingsButton =
       Button(d, "routerSettingsButton", m::kRouterSettingsCaption, DluRect(294, 157, 54, 14));
   c.ftpSettingsButton = Button(d, "ftpSettingsButton", m::kFtpSettingsCaption, DluRect(294, 177, 54, 14));

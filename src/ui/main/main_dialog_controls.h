@@ -23,6 +23,7 @@ struct MainDialogControls {
   UnitButton* unitButton = nullptr;
   QPushButton* applyButton = nullptr;
   QLineEdit* addressEdit = nullptr;
+  QLineEdit* ipv6AddressEdit = nullptr;  // under the address; shown while a page or target uses IPv6
   QPushButton* routerSettingsButton = nullptr;
   QPushButton* ftpSettingsButton = nullptr;
   QPushButton* pageSettingsButton = nullptr;  // never shown nor enabled

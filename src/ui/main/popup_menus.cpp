@@ -3,6 +3,7 @@
 #include <QMenu>
 
 #include "core/text/messages.h"
+#include "core/text/notify_messages.h"
 
 namespace zepa2::ui {
 namespace {
@@ -25,6 +26,8 @@ QMenu* BuildPopupMenu(QWidget* parent, PopupKind kind, const PopupCommands& comm
   // The DNS targets have no button of their own on the window: their settings open from here.
   if (commands.dnsSettings)
     AddItem(menu, "dnsSettingsAction", msg::kDnsSettingsCaption, commands.dnsSettings);
+  if (commands.notifySettings)
+    AddItem(menu, "notifySettingsAction", msg::kNotifySettingsCaption, commands.notifySettings);
   menu->addSeparator();
   AddItem(menu, "exitAction", msg::kMenuExit, commands.exit);
   menu->addSeparator();

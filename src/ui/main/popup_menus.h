@@ -18,7 +18,8 @@ struct PopupCommands {
   std::function<void()> runNow;
   std::function<void()> exit;
   std::function<void()> about;
-  std::function<void()> dnsSettings{};  // the window's menu only: "DNS設定" after "すぐに実行"
+  std::function<void()> dnsSettings{};     // the window's menu only: "DNS設定" after "すぐに実行"
+  std::function<void()> notifySettings{};  // the window's menu only: "通知設定" after "DNS設定"
 };
 
 // The menu, owned by parent: the window item, "すぐに実行", separator, "終了", separator, and the

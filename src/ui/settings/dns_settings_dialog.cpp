@@ -11,6 +11,7 @@
 
 #include "core/run/check_host.h"
 #include "core/targets/dns_run.h"
+#include "core/settings/setting_rules.h"
 #include "core/source/ipv6_address.h"
 #include "core/text/messages.h"
 #include "ui/common/dialog_controls.h"
@@ -53,8 +54,8 @@ constexpr struct {
 } kFieldRows[] = {
     {"url", kDnsFieldUrl},         {"user", kDnsFieldUser}, {"algorithm", kDnsFieldAlgorithm},
     {"pass", kDnsFieldPass},       {"host", kDnsFieldHost}, {"zone", kDnsFieldZone},
-    {"records", kDnsFieldRecords}, {"ttl", kDnsFieldTtl},   {"match", kDnsFieldMatch},
-    {"api", kDnsFieldApi},         {"pin", kDnsFieldPin},
+    {"records", kDnsFieldRecords}, {"ttl", kDnsFieldTtl},   {"suffix", kDnsFieldSuffix},
+    {"match", kDnsFieldMatch},     {"api", kDnsFieldApi},   {"pin", kDnsFieldPin},
 };
 
 DnsKind ChosenKind(const QComboBox* combo) {
@@ -103,6 +104,8 @@ void DnsSettingsDialog::BuildControls() {
   recordsCombo_ = AddControl<QComboBox>(this, du, "recordsCombo", nullptr, 60, 117, 80, 12);
   for (const char* records : {msg::kDnsRecordsA, msg::kDnsRecordsAaaa, msg::kDnsRecordsBoth})
     recordsCombo_->addItem(QString::fromUtf8(records));
+  suffixEdit_ = Cp932Edit(row("suffix", msg::kDnsSuffixLabel, 135, 182));
+  suffixEdit_.widget()->setPlaceholderText(QStringLiteral("::1234:5678:9abc:def0"));
   matchEdit_ = Cp932Edit(row("match", msg::kDnsMatchLabel, 135, 230));
   apiEdit_ = Cp932Edit(row("api", msg::kDnsApiLabel, 153, 230));
   // Their rows' places are given by ShowFieldsOfKind; the empty values' meaning shows in grey.
@@ -154,6 +157,7 @@ void DnsSettingsDialog::BindShownTarget() {
   fields.Text(hostEdit_, &DnsTarget::host);
   fields.Text(zoneEdit_, &DnsTarget::zone);
   fields.Choice(recordsCombo_, &DnsTarget::records);
+  fields.Text(suffixEdit_, &DnsTarget::suffix);
   fields.Text(matchEdit_, &DnsTarget::match);
   fields.Text(apiEdit_, &DnsTarget::api);
   fields.Text(algorithmEdit_, &DnsTarget::algorithm);
@@ -199,8 +203,10 @@ void DnsSettingsDialog::OnTest() {
     std::string lines;
   };
   const Answer answer = RunOffUiThread<Answer>(this, [&](const StopToken& stop) {
-    const DnsAddresses addresses{address_,
-                                 target.records == DnsRecords::A ? std::string() : GlobalIpv6Address()};
+    const DnsAddresses addresses{
+        address_, target.records == DnsRecords::A
+                      ? std::string()
+                      : GlobalIpv6Address({settings_.ipv6Interface, settings_.ipv6Temporary}).address};
     TestLineHost host;
     net::HttpGetOptions http;
     http.stop = &stop;
@@ -216,6 +222,14 @@ void DnsSettingsDialog::OnTest() {
 void DnsSettingsDialog::accept() {
   AppSettings updated = settings_;
   updated.dnsTargets = targets_.All();
+  // A suffix that names no other machine is refused where it is typed, on its own target.
+  for (int i = 0; i < kDnsSlots; ++i) {
+    if (const auto problem = DnsSuffixProblem(updated.dnsTargets[i].suffix, msg::kDnsSuffixLabel)) {
+      targetCombo_->setCurrentIndex(i);
+      ShowMessage(this, QString::fromUtf8(*problem), MessageButtons::Ok, MessageIcon::Exclamation);
+      return;
+    }
+  }
   if (!SaveAppSettings(this, updated)) return;
   settings_ = std::move(updated);
   QDialog::accept();

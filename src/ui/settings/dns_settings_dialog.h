@@ -50,6 +50,7 @@ class DnsSettingsDialog : public QDialog {
   Cp932Edit passEdit_{nullptr};
   Cp932Edit hostEdit_{nullptr};
   Cp932Edit zoneEdit_{nullptr};
+  Cp932Edit suffixEdit_{nullptr};
   Cp932Edit matchEdit_{nullptr};
   Cp932Edit apiEdit_{nullptr};
   Cp932Edit algorithmEdit_{nullptr};
