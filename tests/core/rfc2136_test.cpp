@@ -33,7 +33,7 @@ class Rfc2136Test : public ::testing::TestWithParam<NameServerKind> {
     CheckSession session(settings_, host_, publisher_,
                          {.http = http_,
                           .localAddress = [this] { return std::optional<std::string>(address_); },
-                          .ipv6Address = [this] { return ipv6_; }});
+                          .ipv6Address = [this] { return Ipv6Choice{ipv6_, 64}; }});
     last_ = session.Run({.force = force}, state_);
     state_ = last_.state;
     return last_.dnsTargets.empty() ? DnsTargetReport{} : last_.dnsTargets.front();

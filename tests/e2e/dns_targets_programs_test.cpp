@@ -148,7 +148,7 @@ TEST_F(DnsCheckTest, DeepApiAnswerFailsTheTargetAndTheStateIsKept) {
   const auto first = Check();
   EXPECT_EQ(first.exitCode, 1) << first.out << first.err;
   EXPECT_NE(first.out.find("応答を読めません"), std::string::npos) << first.out;
-  EXPECT_EQ(ReadFile(dir_ / "state" / "ZEPA" / "last-address"), "10.0.0.1");
+  EXPECT_EQ(ReadFile(dir_ / "state" / "ZEPA" / "last-address"), "203.0.113.1");
   EXPECT_EQ(LastRun()["dns"][0]["result"], "failed");
   const auto second = Check();
   EXPECT_EQ(second.exitCode, 1) << second.out;
